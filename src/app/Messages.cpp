@@ -1,0 +1,23 @@
+#include "app/Messages.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace tavro {
+
+void MessageBoxes::error(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox::critical(parent, title, text);
+}
+
+void MessageBoxes::information(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void MessageBoxes::standardError(QWidget *parent, const QString &text)
+{
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+} // namespace tavro

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tavro {
+
+// Every message the window shows goes through here, so a test can record them
+// instead of answering modal boxes.
+class Messages
+{
+public:
+    virtual ~Messages() = default;
+    // A box with the error icon and the given title (possibly empty).
+    virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A plain information message.
+    virtual void information(QWidget *parent, const QString &text) = 0;
+    // The application's standard error box, for errors no operation catches.
+    virtual void standardError(QWidget *parent, const QString &text) = 0;
+};
+
+// The message boxes of the desktop.
+class MessageBoxes : public Messages
+{
+public:
+    void error(QWidget *parent, const QString &title, const QString &text) override;
+    void information(QWidget *parent, const QString &text) override;
+    void standardError(QWidget *parent, const QString &text) override;
+};
+
+// Runs a handler's body; an escaped error reaches the standard error box instead of
+// crossing the event loop.
+template<typename Body>
+void guarded(Messages &messages, QWidget *parent, Body &&body);
+
+} // namespace tavro
+
+#include "common/Error.h"
+
+#include <exception>
+
+template<typename Body>
+void tavro::guarded(Messages &messages, QWidget *parent, Body &&body)
+{
+    try {
+        body();
+    } catch (const Error &error) {
+        messages.standardError(parent, error.message());
+    } catch (const std::exception &error) {
+        messages.standardError(parent, QString::fromLocal8Bit(error.what()));
+    }
+}

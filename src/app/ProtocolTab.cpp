@@ -1,0 +1,125 @@
+#include "app/ProtocolTab.h"
+
+#include "lists/RecordList.h"
+#include "widgets/TPersonBtn.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <limits>
+
+namespace tavro {
+
+ProtocolTab::ProtocolTab(QWidget *parent)
+    : QWidget(parent)
+    , m_list(newProtocolList(this))
+{
+    auto *layout = new QVBoxLayout(this);
+
+    auto *filters = new QWidget(this);
+    auto *filterLayout = new QHBoxLayout(filters);
+    filterLayout->setContentsMargins(0, 0, 0, 0);
+    CBProtocolosMostrarTodosCnes =
+        addBox(filters, "CBProtocolosMostrarTodosCnes", QStringLiteral("Exibir protocolos de todos os CNES."), false);
+    filterLayout->addSpacing(16);
+    CBProtAguardando = addBox(filters, "CBProtAguardando", QStringLiteral("Aguardando"), true);
+    CBProtFinalizados = addBox(filters, "CBProtFinalizados", QStringLiteral("Finalizados"), true);
+    CBProtInconsistencias = addBox(filters, "CBProtInconsistencias", QStringLiteral("Inconsistências"), true);
+    CBProtOk = addBox(filters, "CBProtOk", QStringLiteral("Ok"), true);
+    CBProtOkRetificado = addBox(filters, "CBProtOkRetificado", QStringLiteral("Ok Retificado"), true);
+    filterLayout->addSpacing(16);
+    CBProtEstoque = addBox(filters, "CBProtEstoque", QStringLiteral("Estoque"), true);
+    CBProtEntradas = addBox(filters, "CBProtEntradas", QStringLiteral("Entradas"), true);
+    CBProtSaidas = addBox(filters, "CBProtSaidas", QStringLiteral("Saídas"), true);
+    CBProtDispensacoes = addBox(filters, "CBProtDispensações", QStringLiteral("Dispensações"), true);
+    filterLayout->addStretch();
+    layout->addWidget(filters);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    LVProtocolos = new QTableView(splitter);
+    LVProtocolos->setObjectName(QStringLiteral("LVProtocolos"));
+    LVProtocolos->setModel(m_list);
+    LVProtocolos->setSelectionBehavior(QAbstractItemView::SelectRows);
+    LVProtocolos->setSelectionMode(QAbstractItemView::SingleSelection);
+    LVProtocolos->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVProtocolos->verticalHeader()->hide();
+    LVProtocolos->verticalHeader()->setDefaultSectionSize(20);
+    LVProtocolos->setShowGrid(false);
+    for (int c = 0; c < m_list->columns().size(); ++c) {
+        if (m_list->columns().at(c).width > 0)
+            LVProtocolos->setColumnWidth(c, m_list->columns().at(c).width);
+    }
+    MProtocolos = new QPlainTextEdit(splitter);
+    MProtocolos->setObjectName(QStringLiteral("MProtocolos"));
+    MProtocolos->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MProtocolos->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    MProtocolos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    layout->addWidget(splitter, 1);
+
+    auto *buttons = new QWidget(this);
+    auto *buttonLayout = new QHBoxLayout(buttons);
+    buttonLayout->setContentsMargins(0, 0, 0, 0);
+    PBTodosProtocolos = new TPersonBtn(QStringLiteral("Verificar Todos os Protocolos"), buttons);
+    PBTodosProtocolos->setObjectName(QStringLiteral("PBTodosProtocolos"));
+    auto *vezes = new QLabel(QStringLiteral("Vezes"), buttons);
+    SEProtocolosVezes = new QSpinBox(buttons);
+    SEProtocolosVezes->setObjectName(QStringLiteral("SEProtocolosVezes"));
+    SEProtocolosVezes->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    SEProtocolosVezes->setValue(1);
+    vezes->setBuddy(SEProtocolosVezes);
+    PBProtocolosProcessamento = new TPersonBtn(QStringLiteral("Processamento"), buttons);
+    PBProtocolosProcessamento->setObjectName(QStringLiteral("PBProtocolosProcessamento"));
+    PBProtocolosInconsistencia = new TPersonBtn(QStringLiteral("Inconsistencia"), buttons);
+    PBProtocolosInconsistencia->setObjectName(QStringLiteral("PBProtocolosInconsistencia"));
+    PersonBtn1 = new TPersonBtn(QStringLiteral("Limpar texto"), buttons);
+    PersonBtn1->setObjectName(QStringLiteral("PersonBtn1"));
+    buttonLayout->addWidget(PBTodosProtocolos);
+    buttonLayout->addWidget(vezes);
+    buttonLayout->addWidget(SEProtocolosVezes);
+    buttonLayout->addSpacing(16);
+    buttonLayout->addWidget(PBProtocolosProcessamento);
+    buttonLayout->addWidget(PBProtocolosInconsistencia);
+    buttonLayout->addStretch();
+    buttonLayout->addWidget(PersonBtn1);
+    layout->addWidget(buttons);
+
+    connect(PersonBtn1, &QPushButton::clicked, MProtocolos, &QPlainTextEdit::clear);
+}
+
+QCheckBox *ProtocolTab::addBox(QWidget *strip, const char *name, const QString &caption, bool ticked)
+{
+    auto *box = new QCheckBox(caption, strip);
+    box->setObjectName(QString::fromUtf8(name));
+    box->setChecked(ticked);
+    strip->layout()->addWidget(box);
+    connect(box, &QCheckBox::clicked, this, &ProtocolTab::filterClicked);
+    return box;
+}
+
+ProtocolFilter ProtocolTab::filter(const QString &cnes) const
+{
+    ProtocolFilter f;
+    f.todosCnes = CBProtocolosMostrarTodosCnes->isChecked();
+    f.cnes = cnes;
+    f.estoque = CBProtEstoque->isChecked();
+    f.entradas = CBProtEntradas->isChecked();
+    f.saidas = CBProtSaidas->isChecked();
+    f.dispensacoes = CBProtDispensacoes->isChecked();
+    f.aguardando = CBProtAguardando->isChecked();
+    f.finalizados = CBProtFinalizados->isChecked();
+    f.inconsistencias = CBProtInconsistencias->isChecked();
+    f.ok = CBProtOk->isChecked();
+    f.okRetificado = CBProtOkRetificado->isChecked();
+    return f;
+}
+
+} // namespace tavro

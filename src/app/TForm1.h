@@ -1,0 +1,94 @@
+#pragma once
+
+#include "db/Database.h"
+#include "session/IniFile.h"
+#include "session/Login.h"
+
+#include <QMainWindow>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTextEdit;
+class QToolButton;
+
+namespace tavro {
+
+class Messages;
+class ProtocolTab;
+class TPersonBtn;
+class TPersonEdit;
+
+// The main window: header for login, unit and period, the seven tabs and the status
+// strip. Handlers read the controls, call the core and write the results back.
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TForm1(QString configPath, Messages &messages, QWidget *parent = nullptr);
+
+    // Window creation: reads config.ini, opens the database, finds the unit. False
+    // when the database cannot be opened (both messages shown); the program then ends.
+    bool FormCreate();
+    // The window's first showing: locks the tabs and fills the period and stock day.
+    void FormShow();
+
+    void BValidarClick();
+    void CarregaProtocolos();
+
+    const LoginValues &loginValues() const { return m_login; }
+    Database &database() { return IBDatabase1; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildHeader();
+    QWidget *buildStockTab();
+    void setTabOrder();
+
+    Messages &m_messages;
+    QString m_configPath;
+    IniFile ArquivoConfig;
+    Database IBDatabase1;
+    LoginValues m_login;
+    QString DataInicialConfig;
+    QString DataFinalConfig;
+
+    QLineEdit *EUsuario;
+    QLineEdit *ESenha;
+    QPushButton *BValidar;
+    TPersonEdit *PECodigoUnidade;
+    QToolButton *SPProfissional;
+    TPersonEdit *PECodCNES;
+    TPersonEdit *PECodIBGE;
+    QLabel *LNomeUnidade;
+    TPersonEdit *PEDataInicial;
+    TPersonEdit *PEDataFinal;
+    QPushButton *BtnPesquisar;
+    QCheckBox *CBExibirSemCodigo;
+    QSpinBox *SEQuantidadeRegistros;
+
+    QTabWidget *PageControl1;
+    QWidget *TSEstoque;
+    QComboBox *CBEstoqueDia;
+    QWidget *TSEntradas;
+    QWidget *TSSaidas;
+    QWidget *TSDispensacoes;
+    QWidget *TSErros;
+    QTextEdit *REErros;
+    QWidget *TabSheet7;
+    QPlainTextEdit *Memo2;
+    ProtocolTab *TSProtocolos;
+
+    QLabel *LAguarde;
+    QPlainTextEdit *Memo1;
+};
+
+} // namespace tavro

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "db/SqlStatement.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+
+namespace tavro {
+
+class SqlCursor;
+
+// The one connection to the health-management product's Firebird database and its
+// main transaction. A plain file path opens the file with the embedded engine;
+// "host:path" or "host/port:path" reaches a Firebird server. Every statement runs
+// in the main transaction, which a statement starts when none is active; the
+// transaction ends only by an explicit commit or rollback.
+class Database
+{
+public:
+    // The fixed credentials of the connection.
+    static constexpr const char *UserName = "sysdba";
+    static constexpr const char *Password = "plumtrove";
+
+    Database();
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // Opens the connection; throws Error with the database's own message.
+    void open(const QString &databaseName);
+    bool isOpen() const;
+    QString databaseName() const { return m_databaseName; }
+
+    bool inTransaction() const { return m_inTransaction; }
+    void startTransaction();
+    // Ends the main transaction without committing; nothing happens when none is active.
+    void rollback();
+    void commit();
+    // Rolls back whatever is active and starts afresh, so the next read sees what is committed.
+    void restartTransaction();
+
+    // Runs a statement that returns rows and gives a cursor before its first row.
+    SqlCursor select(const SqlStatement &statement);
+    // Runs a statement that returns no rows; the number of rows it changed.
+    int execute(const SqlStatement &statement);
+
+    QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
+
+private:
+    QSqlQuery run(const SqlStatement &statement);
+
+    QString m_connectionName;
+    QString m_databaseName;
+    bool m_inTransaction = false;
+};
+
+// Rows of a select, read forward only. Values come back as the lists show them.
+class SqlCursor
+{
+public:
+    explicit SqlCursor(QSqlQuery query);
+
+    bool next() { return m_query.next(); }
+    int indexOf(const QString &column) const;
+    QVariant value(int index) const { return m_query.value(index); }
+    QVariant value(const QString &column) const;
+    // The value as text: dates day/month/year, numbers in decimal form, null empty.
+    QString text(int index) const;
+    QString text(const QString &column) const;
+    void close() { m_query.finish(); }
+
+private:
+    QSqlQuery m_query;
+};
+
+// How a column value reads as text in the lists and the statements built from them.
+QString fieldText(const QVariant &value);
+
+} // namespace tavro

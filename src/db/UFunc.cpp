@@ -1,0 +1,137 @@
+#include "db/UFunc.h"
+
+#include "common/Error.h"
+#include "db/DateText.h"
+
+namespace tavro {
+
+void InsereCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
+                 const QString &type)
+{
+    QStringList &lines = query.lines();
+    Q_ASSERT(lines.size() >= 2);
+    QString &names = lines[lines.size() - 2];
+    QString &values = lines[lines.size() - 1];
+    if (separator) {
+        names += QLatin1Char(',');
+        values += QLatin1Char(',');
+    }
+    if (type == QLatin1String("i")) {
+        names += column;
+        values += value.isEmpty() ? QStringLiteral("null") : QString::number(TextoParaReal(value, 0), 'g', 15);
+    } else if (type == QLatin1String("s")) {
+        names += column;
+        values += QStringLiteral(":p") + column;
+        query.setParam(QStringLiteral("p") + column, value.isNull() ? QStringLiteral("") : value);
+    } else if (type == QLatin1String("d")) {
+        names += column;
+        if (value.isEmpty() || value == QStringView(EmptyDateMask))
+            values += QStringLiteral("null");
+        else
+            values += QLatin1Char('\'') + dateFromText(value).toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('\'');
+    } else {
+        throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
+    }
+    separator = true;
+}
+
+void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
+                 const QString &type)
+{
+    const QString comma = separator ? QStringLiteral(",") : QString();
+    if (type == QLatin1String("i")) {
+        query.add(comma + column + (value.isEmpty() ? QStringLiteral("=null") : QLatin1Char('=') + value));
+    } else if (type == QLatin1String("s")) {
+        query.add(comma + column + QStringLiteral("=:p") + column);
+        query.setParam(QStringLiteral("p") + column, value.isNull() ? QStringLiteral("") : value);
+    } else {
+        throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
+    }
+    separator = true;
+}
+
+QString PegaCampo(const QString &text, int field, QChar separator)
+{
+    QString accumulator;
+    for (const QChar c : text) {
+        if (c != separator) {
+            accumulator += c;
+        } else if (field == 1) {
+            return accumulator;
+        } else {
+            accumulator.clear();
+            --field;
+        }
+    }
+    return accumulator;
+}
+
+QString TrocaCaractere(const QString &text, QChar from, const QString &to)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == from)
+            result += to;
+        else
+            result += c;
+    }
+    return result;
+}
+
+QString SoNumeros(const QString &text)
+{
+    QString digits;
+    for (const QChar c : text) {
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            digits += c;
+    }
+    return digits;
+}
+
+QString NumeroComZeros(const QString &text, int width)
+{
+    const QString digits = SoNumeros(text);
+    return QString(qMax<qsizetype>(0, width - digits.size()), QLatin1Char('0')) + digits;
+}
+
+QString IntComZeros(qint64 number, int width)
+{
+    const QString digits = QString::number(number);
+    return QString(qMax<qsizetype>(0, width - digits.size()), QLatin1Char('0')) + digits;
+}
+
+bool EhNumero(const QString &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+double TextoParaReal(const QString &text, double fallback)
+{
+    const QString trimmed = text.trimmed();
+    return EhNumero(trimmed) ? trimmed.toDouble() : fallback;
+}
+
+QString StreamParaTexto(QIODevice &stream)
+{
+    if (stream.atEnd())
+        stream.seek(0);
+    return QString::fromLatin1(stream.readAll());
+}
+
+QString CarimboDataHora(const QDateTime &moment)
+{
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    const QChar sep = QLatin1Char('_');
+    return IntComZeros(d.year(), 4) + sep + IntComZeros(d.month(), 2) + sep + IntComZeros(d.day(), 2) + sep
+        + IntComZeros(t.hour(), 2) + sep + IntComZeros(t.minute(), 2) + sep + IntComZeros(t.second(), 2);
+}
+
+} // namespace tavro

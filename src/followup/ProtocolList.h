@@ -1,0 +1,37 @@
+#pragma once
+
+#include "db/SqlStatement.h"
+
+#include <QString>
+
+namespace tavro {
+
+class Database;
+class RecordList;
+
+// Sub-cells of LVProtocolos; the follow-up checks read their arguments from them.
+namespace ProtocolCell {
+enum : int { Protocolo = 0, Data = 1, Tipo = 2, Situacao = 3, ProtocoloAntigo = 4, Cnes = 5 };
+}
+
+// The filters of the protocol tab, as its check boxes stand.
+struct ProtocolFilter
+{
+    bool todosCnes = false;
+    QString cnes;
+    bool estoque = true, entradas = true, saidas = true, dispensacoes = true;
+    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
+};
+
+// The list's statement for these filters, newest protocol first.
+SqlStatement protocolListStatement(const ProtocolFilter &filter);
+
+// A protocol list with its captions, widths and status colours.
+RecordList *newProtocolList(QObject *parent);
+
+// CarregaProtocolos: rebuilds the list from what is committed. Before any login
+// (`usuarioSessao` empty) the list is left as it is. A failing query leaves the
+// rows the list had.
+void CarregaProtocolos(Database &db, const ProtocolFilter &filter, const QString &usuarioSessao, RecordList &list);
+
+} // namespace tavro

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "session/IniFile.h"
+
+#include <QString>
+
+namespace tavro {
+
+// The keys of config.ini and their defaults.
+namespace ConfigKey {
+inline const QString Geral = QStringLiteral("GERAL");
+inline const QString Database = QStringLiteral("DATABASE");
+inline const QString Ibge = QStringLiteral("IBGE");
+inline const QString CnesFarmacia = QStringLiteral("CNESFARMACIA");
+inline const QString Tavro = QStringLiteral("TAVRO");
+inline const QString DataInicial = QStringLiteral("DataInicial");
+inline const QString DataFinal = QStringLiteral("DataFinal");
+inline const QString DefaultDataInicial = QStringLiteral("01/01/2019");
+inline const QString DefaultDataFinal = QStringLiteral("31/01/2019");
+} // namespace ConfigKey
+
+// What start-up reads from config.ini.
+struct StartupConfig
+{
+    QString database;
+    QString ibge; // first 7 characters
+    QString cnesFarmacia;
+    QString dataInicial;
+    QString dataFinal;
+};
+
+StartupConfig readStartupConfig(const IniFile &ini);
+
+// config.ini in the folder of the running executable.
+QString defaultConfigPath();
+
+} // namespace tavro

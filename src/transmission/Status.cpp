@@ -1,0 +1,54 @@
+#include "transmission/Status.h"
+
+namespace tavro {
+
+quint8 PrioridadeSituacao(const QString &situacao)
+{
+    using namespace Situacao;
+    if (situacao == Aguardando)
+        return 10;
+    if (situacao == Finalizado)
+        return 20;
+    if (situacao == Inconsistencia)
+        return 30;
+    if (situacao == Ok)
+        return 40;
+    if (situacao == OkInc)
+        return 41;
+    if (situacao == OkRetificado)
+        return 50;
+    return 100;
+}
+
+bool sendableInNewBatch(const QString &situacao)
+{
+    using namespace Situacao;
+    return situacao != Aguardando && situacao != Finalizado && situacao != Ok && situacao != OkInc
+        && situacao != OkRetificado;
+}
+
+static QColor statusColour(QStringView situacao, bool okRetificadoBlue)
+{
+    using namespace Situacao;
+    if (situacao == Aguardando)
+        return QColor(128, 128, 0);
+    if (situacao == Finalizado)
+        return QColor(0, 128, 0);
+    if (situacao == Ok || situacao == OkInc || (okRetificadoBlue && situacao == OkRetificado))
+        return QColor(0, 0, 255);
+    if (situacao == Inconsistencia)
+        return QColor(255, 0, 0);
+    return QColor(0, 0, 0);
+}
+
+QColor recordStatusColour(QStringView situacao)
+{
+    return statusColour(situacao, false);
+}
+
+QColor protocolStatusColour(QStringView situacao)
+{
+    return statusColour(situacao, true);
+}
+
+} // namespace tavro

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+namespace tavro {
+
+// The status vocabulary of records and protocols. Texts compare exactly, accents included.
+namespace Situacao {
+inline const QString Aguardando = QStringLiteral("Aguardando");
+inline const QString Finalizado = QStringLiteral("Finalizado");
+inline const QString Inconsistencia = QStringLiteral("Inconsistência");
+inline const QString Ok = QStringLiteral("Ok");
+inline const QString OkInc = QStringLiteral("Ok (Inc.)");
+inline const QString OkRetificado = QStringLiteral("Ok-Retificado");
+} // namespace Situacao
+
+// Priority of a status: 10, 20, 30, 40, 41, 50 for the six statuses above, 100 for
+// any other text (the empty one included). A follow-up write only ever raises it.
+quint8 PrioridadeSituacao(const QString &situacao);
+
+// May a new batch take a record with this status? Never sent, rejected, or unknown.
+bool sendableInNewBatch(const QString &situacao);
+
+// Text colour of a movement-list row by its status ("Ok-Retificado" stays black there).
+QColor recordStatusColour(QStringView situacao);
+// Text colour of a protocol-list row by its status ("Ok-Retificado" is blue there).
+QColor protocolStatusColour(QStringView situacao);
+
+} // namespace tavro

@@ -1,0 +1,144 @@
+#include "transmission/StatusWrites.h"
+
+#include "db/Database.h"
+#include "db/UFunc.h"
+#include "transmission/Status.h"
+
+namespace tavro {
+
+namespace {
+
+// The service's protocol and reception texts are kept to the width of the status columns.
+constexpr int StoredProtocolLength = 25;
+
+const QString PriorityBelow =
+    QStringLiteral("and (tavrosituacaoPrioridade < :psitprio or tavrosituacaoprioridade is null)");
+const QString PriorityAtMost =
+    QStringLiteral("and (tavrosituacaoprioridade <= :psitprio or tavrosituacaoprioridade is null)");
+
+void addKey(SqlStatement &query, const RecordKey &key)
+{
+    for (const QString &line : key.lines)
+        query.add(line);
+    for (const auto &[name, value] : key.params)
+        query.setParam(name, value);
+}
+
+} // namespace
+
+RecordTable tableForTipo(const QString &tipo)
+{
+    if (tipo == Tipo::Entrada)
+        return RecordTable::ItensEntradas;
+    if (tipo == Tipo::Saida || tipo == Tipo::Dispensacao)
+        return RecordTable::ItensSaidas;
+    return RecordTable::Conciliacao;
+}
+
+QString updateLine(RecordTable table)
+{
+    switch (table) {
+    case RecordTable::Conciliacao:
+        return QStringLiteral("update conciliacao set ");
+    case RecordTable::ItensEntradas:
+        return QStringLiteral("update itensEntradas set ");
+    case RecordTable::ItensSaidas:
+        return QStringLiteral("update itensSaidas set ");
+    }
+    Q_UNREACHABLE();
+}
+
+RecordKey itemKey(const QString &lancamento, const QString &item)
+{
+    return RecordKey{{QStringLiteral("where lancamento = :plancamento"), QStringLiteral("and item = :pitem")},
+                     {{QStringLiteral("plancamento"), lancamento}, {QStringLiteral("pitem"), item}}};
+}
+
+void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                    const RecordKey &key)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
+                QString::number(PrioridadeSituacao(Situacao::Aguardando)), QStringLiteral("i"));
+    addKey(query, key);
+    db.execute(query);
+}
+
+void registerBatch(Database &db, const BatchRegistration &batch)
+{
+    SqlStatement query;
+    query.add(QStringLiteral("insert into TavroProtocolos("));
+    query.add(QStringLiteral("values("));
+    bool separator = false;
+    const QString s = QStringLiteral("s");
+    InsereCampo(query, separator, QStringLiteral("Protocolo"), batch.protocolo.left(StoredProtocolLength), s);
+    InsereCampo(query, separator, QStringLiteral("Data"), batch.data.left(StoredProtocolLength), s);
+    InsereCampo(query, separator, QStringLiteral("DataLancamento"),
+                batch.dataLancamento.toString(QStringLiteral("dd/MM/yyyy")), QStringLiteral("d"));
+    InsereCampo(query, separator, QStringLiteral("Situacao"), Situacao::Aguardando, s);
+    InsereCampo(query, separator, QStringLiteral("SituacaoPrioridade"),
+                QString::number(PrioridadeSituacao(Situacao::Aguardando)), QStringLiteral("i"));
+    InsereCampo(query, separator, QStringLiteral("Tipo"), batch.tipo, s);
+    InsereCampo(query, separator, QStringLiteral("cnes"), batch.cnes, s);
+    if (!batch.protocoloAntigo.isEmpty())
+        InsereCampo(query, separator, QStringLiteral("ProtocoloAntigo"), batch.protocoloAntigo, s);
+    query.lines()[0] += QLatin1Char(')');
+    query.lines()[1] += QStringLiteral(");");
+    db.execute(query);
+    db.commit();
+}
+
+void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
+                            int psitprio)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), situacao, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
+                QString::number(PrioridadeSituacao(situacao)), QStringLiteral("i"));
+    query.add(QStringLiteral("where tavroprotocolo = :ptavroprotocolo"));
+    query.add(PriorityBelow);
+    query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
+    query.setParam(QStringLiteral("psitprio"), psitprio);
+    db.execute(query);
+}
+
+void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
+                         const QString &coRegistro, int psitprio)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), situacao, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
+                QString::number(PrioridadeSituacao(situacao)), QStringLiteral("i"));
+    AlteraCampo(query, separator, QStringLiteral("TavroCoRegistro"), coRegistro, QStringLiteral("s"));
+    addKey(query, key);
+    // Issue and dispensation lines are also rewritten at an equal priority.
+    query.add(table == RecordTable::ItensSaidas ? PriorityAtMost : PriorityBelow);
+    query.setParam(QStringLiteral("psitprio"), psitprio);
+    db.execute(query);
+}
+
+void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao)
+{
+    SqlStatement query;
+    query.add(QStringLiteral("update TavroProtocolos set "));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("Situacao"), situacao, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("SituacaoPrioridade"), QString::number(PrioridadeSituacao(situacao)),
+                QStringLiteral("i"));
+    query.add(QStringLiteral("where protocolo = :pprotocolo"));
+    query.add(QStringLiteral("and (situacaoprioridade < :psitprio or situacaoprioridade is null)"));
+    query.setParam(QStringLiteral("pprotocolo"), protocolo);
+    query.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(situacao)));
+    db.execute(query);
+}
+
+} // namespace tavro

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+namespace tavro {
+
+class Database;
+
+// The three tables whose rows the system sends, each with the five status columns.
+enum class RecordTable { Conciliacao, ItensEntradas, ItensSaidas };
+
+// The kind of a protocol as stored in TavroProtocolos.Tipo.
+namespace Tipo {
+inline const QString Estoque = QStringLiteral("Estoque");
+inline const QString Entrada = QStringLiteral("Entrada");
+inline const QString Saida = QStringLiteral("Saída");
+inline const QString Dispensacao = QStringLiteral("Dispensação");
+} // namespace Tipo
+
+// The record table of a protocol kind: "Saída" and "Dispensação" both live in
+// itenssaidas; any kind other than "Entrada" is taken as stock.
+RecordTable tableForTipo(const QString &tipo);
+// The first line of an UPDATE of the table, as "update itensSaidas set ".
+QString updateLine(RecordTable table);
+
+// The condition that picks one record: its lines and their parameter values.
+struct RecordKey
+{
+    QStringList lines;
+    QList<QPair<QString, QVariant>> params;
+};
+
+// A record of the item tables, keyed by document and line.
+RecordKey itemKey(const QString &lancamento, const QString &item);
+
+// Puts protocol, reception text and "Aguardando" on a record of an accepted batch,
+// whatever status it had. Protocol and reception text keep at most 25 characters.
+void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                    const RecordKey &key);
+
+struct BatchRegistration
+{
+    QString protocolo;
+    QString data;
+    QDate dataLancamento;
+    QString tipo;
+    QString cnes;
+    QString protocoloAntigo; // only for a rectification batch; empty otherwise
+};
+
+// Inserts the registry row of an accepted batch as "Aguardando" and commits the main
+// transaction, which makes the batch's record marks durable with it.
+void registerBatch(Database &db, const BatchRegistration &batch);
+
+// Guarded writes: each changes a row only while its stored priority is below
+// `psitprio` (or at it, where `orEqual`), or null, so the follow-up never lowers a status.
+void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
+                            int psitprio);
+void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
+                         const QString &coRegistro, int psitprio);
+void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao);
+
+} // namespace tavro

@@ -1,0 +1,184 @@
+#include "TestDatabase.h"
+#include "app/Messages.h"
+#include "app/TForm1.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+using tavro::test::TestDatabase;
+
+namespace {
+
+struct RecordingMessages : Messages
+{
+    void error(QWidget *, const QString &title, const QString &text) override { log << "error[" + title + "]: " + text; }
+    void information(QWidget *, const QString &text) override { log << "info: " + text; }
+    void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
+    QStringList log;
+};
+
+QString writeConfig(const QString &folder, const QString &database)
+{
+    const QString path = folder + QStringLiteral("/config.ini");
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(QStringLiteral("[GERAL]\r\nDATABASE=%1\r\nIBGE=35503081\r\nCNESFARMACIA=2345678\r\n[TAVRO]\r\n"
+                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n")
+                .arg(database)
+                .toUtf8());
+    return path;
+}
+
+template<typename W>
+W *child(QWidget &form, const char *name)
+{
+    W *w = form.findChild<W *>(QString::fromUtf8(name));
+    if (!w)
+        throw std::runtime_error(std::string("no control ") + name);
+    return w;
+}
+
+} // namespace
+
+TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
+{
+    QTemporaryDir dir;
+    for (const QString &name : {QString(), QStringLiteral("/nao/existe/base.fdb")}) {
+        RecordingMessages messages;
+        TForm1 form(writeConfig(dir.path(), name), messages);
+        EXPECT_FALSE(form.FormCreate());
+        ASSERT_EQ(messages.log.size(), 2);
+        EXPECT_EQ(messages.log.at(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ") + name);
+        EXPECT_TRUE(messages.log.at(1).startsWith(QStringLiteral("standard: ")));
+        EXPECT_GT(messages.log.at(1).size(), 12);
+    }
+    RecordingMessages messages;
+    TForm1 form(dir.filePath(QStringLiteral("ausente.ini")), messages);
+    EXPECT_FALSE(form.FormCreate());
+    EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+}
+
+class Window : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        configPath = writeConfig(fixture.folder(), fixture.path());
+        QFile f(configPath);
+        f.open(QIODevice::ReadOnly);
+        configBytes = f.readAll();
+        form = std::make_unique<TForm1>(configPath, messages);
+        ASSERT_TRUE(form->FormCreate());
+        form->show();
+        form->FormShow();
+        QApplication::setActiveWindow(form.get());
+    }
+
+    void logIn(const char *user, const char *password)
+    {
+        child<QLineEdit>(*form, "EUsuario")->setText(QString::fromUtf8(user));
+        child<QLineEdit>(*form, "ESenha")->setText(QString::fromUtf8(password));
+        QTest::mouseClick(child<QPushButton>(*form, "BValidar"), Qt::LeftButton);
+    }
+    bool unlocked() { return child<QTabWidget>(*form, "PageControl1")->isEnabled(); }
+    QAbstractItemModel *protocols() { return child<QTableView>(*form, "LVProtocolos")->model(); }
+
+    TestDatabase fixture;
+    QString configPath;
+    QByteArray configBytes;
+    RecordingMessages messages;
+    std::unique_ptr<TForm1> form;
+};
+
+TEST_F(Window, WaitsForLoginOnTheProtocolTab)
+{
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43"));
+    EXPECT_EQ(child<QLineEdit>(*form, "PECodigoUnidade")->text(), QStringLiteral("1"));
+    EXPECT_EQ(child<QLabel>(*form, "LNomeUnidade")->text(), QStringLiteral("FARMACIA MUNICIPAL CENTRAL"));
+    EXPECT_EQ(child<QLineEdit>(*form, "PECodIBGE")->text(), QStringLiteral("3550308"));
+    EXPECT_FALSE(child<QLineEdit>(*form, "PECodCNES")->isEnabled());
+    EXPECT_FALSE(unlocked());
+    EXPECT_FALSE(child<QPushButton>(*form, "BtnPesquisar")->isEnabled());
+    EXPECT_EQ(child<QTabWidget>(*form, "PageControl1")->currentWidget()->objectName(), QStringLiteral("TSProtocolos"));
+    auto *days = child<QComboBox>(*form, "CBEstoqueDia");
+    EXPECT_EQ(days->count(), 3);
+    EXPECT_EQ(days->currentText(), QStringLiteral("31/01/2019"));
+    EXPECT_EQ(protocols()->rowCount(), 0);
+}
+
+TEST_F(Window, LoginUnlocksRestrictsOrRefuses)
+{
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', 'Estoque', 'Aguardando', '2345678')"));
+
+    logIn("farmacia", "quiltex");
+    EXPECT_FALSE(unlocked());
+    EXPECT_EQ(protocols()->rowCount(), 1); // the list loads even in the restricted mode
+
+    logIn("farmacia", "tavro2019");
+    EXPECT_TRUE(unlocked());
+    EXPECT_TRUE(child<QPushButton>(*form, "BtnPesquisar")->isEnabled());
+    EXPECT_EQ(form->loginValues().TavroSenhaSessao, QStringLiteral("segredo-ws"));
+
+    logIn("farmacia", "errada");
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Usuário ou Senha incorretos!")});
+    EXPECT_FALSE(unlocked());
+    EXPECT_TRUE(child<QLineEdit>(*form, "EUsuario")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>(*form, "ESenha")->text().isEmpty());
+    EXPECT_EQ(form->loginValues().TavroUsuarioSessao, QStringLiteral("farmacia.ws"));
+
+    // Nothing of start-up or login reached the database or config.ini.
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), QStringLiteral("0"));
+    QFile f(configPath);
+    f.open(QIODevice::ReadOnly);
+    EXPECT_EQ(f.readAll(), configBytes);
+}
+
+TEST_F(Window, LoginErrorShowsItsBoxAndStillReloadsTheList)
+{
+    fixture.exec(QStringLiteral("alter table Usuarios drop TavroSenha"));
+    fixture.exec(QStringLiteral("alter table Usuarios drop Senha"));
+    logIn("farmacia", "tavro2019");
+    ASSERT_EQ(messages.log.size(), 1);
+    EXPECT_TRUE(messages.log.at(0).startsWith(QStringLiteral("error[Erro, verifique os dados digitados]: ")));
+    EXPECT_FALSE(unlocked());
+}
+
+TEST_F(Window, ProtocolFiltersReloadTheList)
+{
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', 'Estoque', 'Aguardando', '2345678')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P2', 'Saída', 'Ok', '9999999')"));
+    logIn("caixa", "caixa123");
+    EXPECT_EQ(protocols()->rowCount(), 1);
+    QTest::mouseClick(child<QCheckBox>(*form, "CBProtocolosMostrarTodosCnes"), Qt::LeftButton);
+    EXPECT_EQ(protocols()->rowCount(), 2);
+    QTest::mouseClick(child<QCheckBox>(*form, "CBProtAguardando"), Qt::LeftButton);
+    EXPECT_EQ(protocols()->rowCount(), 1);
+    EXPECT_EQ(protocols()->index(0, 1).data().toString(), QStringLiteral("P2"));
+}
+
+TEST_F(Window, EnterMovesToTheNextControlWithoutLoggingIn)
+{
+    auto *user = child<QLineEdit>(*form, "EUsuario");
+    user->setText(QStringLiteral("farmacia"));
+    user->setFocus();
+    QTest::keyClick(user, Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*form, "ESenha"));
+    child<QLineEdit>(*form, "ESenha")->setText(QStringLiteral("tavro2019"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(QApplication::focusWidget(), child<QPushButton>(*form, "BValidar"));
+    EXPECT_FALSE(unlocked());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // a focused button takes Enter as a press
+    EXPECT_TRUE(unlocked());
+}

@@ -1,0 +1,136 @@
+#include "TestDatabase.h"
+#include "common/Error.h"
+#include "db/Database.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+using tavro::test::TestDatabase;
+
+namespace {
+
+int count(Database &db, const QString &sql, const QList<QPair<QString, QVariant>> &params)
+{
+    SqlStatement s{sql};
+    for (const auto &[name, value] : params)
+        s.setParam(name, value);
+    SqlCursor c = db.select(s);
+    return c.next() ? c.value(0).toInt() : -1;
+}
+
+QString errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const Error &e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+
+} // namespace
+
+TEST(Database, OpeningAMissingFileGivesTheEngineMessage)
+{
+    Database db;
+    const QString message = errorOf([&] { db.open(QStringLiteral("/nonexistent/folder/base.fdb")); });
+    EXPECT_NE(message, QStringLiteral("<no error>"));
+    EXPECT_FALSE(message.isEmpty());
+    EXPECT_FALSE(db.isOpen());
+}
+
+TEST(Database, DayMonthYearTextsReachDateComparisonsAsDays)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    const QString period = QStringLiteral("select count(*) from entradas where data >= :pDATA1 and data <= :pDATA2");
+    // Read month first, 10/01/2019 would be the first of October and take in four documents.
+    EXPECT_EQ(count(db, period, {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
+                                 {QStringLiteral("pdata2"), QStringLiteral("10/01/2019")}}),
+              2);
+    EXPECT_EQ(count(db, QStringLiteral("select count(*) from conciliacao where data = :pdata"),
+                    {{QStringLiteral("pdata"), QStringLiteral("31/01/2019")}}),
+              15);
+    EXPECT_EQ(errorOf([&] {
+                  count(db, period, {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
+                                     {QStringLiteral("pdata2"), QStringLiteral("31/02/2019")}});
+              }),
+              QStringLiteral("'31/02/2019' is not a valid date"));
+}
+
+TEST(Database, TextForAnIntegerKeyMustBeANumber)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    const QString byCode = QStringLiteral("select count(*) from unidades where codigo = :pcod or numero = :pcod");
+    EXPECT_EQ(count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("2345678")}}), 1);
+    EXPECT_EQ(count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("3")}}), 1);
+    EXPECT_EQ(errorOf([&] { count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("12a")}}); }),
+              QStringLiteral("'12a' is not a valid integer value"));
+    EXPECT_EQ(errorOf([&] { count(db, byCode, {}); }), QStringLiteral("Parameter \"pcod\" has no value"));
+}
+
+TEST(Database, MainTransactionEndsOnlyByCommitOrRollback)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    SqlStatement update{QStringLiteral("update conciliacao set TavroSituacao = :ps where lancamento = 5001")};
+    update.setParam(QStringLiteral("ps"), QStringLiteral("Aguardando"));
+    EXPECT_EQ(db.execute(update), 1);
+    EXPECT_TRUE(db.inTransaction());
+    db.rollback();
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5001")),
+              QStringLiteral("<null>"));
+    db.execute(update);
+    db.commit();
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5001")),
+              QStringLiteral("Aguardando"));
+}
+
+TEST(Database, FieldsReadAsTheListsShowThem)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    SqlCursor c = db.select(SqlStatement{QStringLiteral(
+        "select data, quantidade, TavroSituacao, lancamento from conciliacao where lancamento = 5001")});
+    ASSERT_TRUE(c.next());
+    EXPECT_EQ(c.text(0), QStringLiteral("29/01/2019"));
+    EXPECT_EQ(c.text(1), QStringLiteral("379"));
+    EXPECT_EQ(c.text(2), QString());
+    EXPECT_EQ(c.text(QStringLiteral("LANCAMENTO")), QStringLiteral("5001"));
+    EXPECT_EQ(fieldText(QVariant(2.5)), QStringLiteral("2,5"));
+}
+
+class AccentedStatuses : public ::testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(AccentedStatuses, RoundTripInTheDatabaseCharacterSet)
+{
+    TestDatabase fixture{QString::fromUtf8(GetParam())};
+    Database db;
+    db.open(fixture.path());
+    for (const QString &text : {QStringLiteral("Inconsistência"), QStringLiteral("Saída"), QStringLiteral("Dispensação")}) {
+        SqlStatement write{QStringLiteral("update conciliacao set TavroSituacao = :ps where lancamento = 5002")};
+        write.setParam(QStringLiteral("ps"), text);
+        db.execute(write);
+        db.commit();
+        EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5002")), text);
+        SqlStatement read{QStringLiteral("select count(*) from conciliacao where TavroSituacao = :ps")};
+        read.setParam(QStringLiteral("ps"), text);
+        SqlCursor c = db.select(read);
+        ASSERT_TRUE(c.next());
+        EXPECT_EQ(c.value(0).toInt(), 1) << text.toStdString();
+        c.close();
+        db.rollback();
+    }
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select descricao from produtos where codigo = 107")),
+              QStringLiteral("PARACETAMOL 200MG/ML SOLUÇÃO ORAL"));
+}
+
+INSTANTIATE_TEST_SUITE_P(CharacterSets, AccentedStatuses, ::testing::Values("demo-utf8.fdb", "demo-win1252.fdb"));

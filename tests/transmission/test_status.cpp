@@ -1,0 +1,170 @@
+#include "TestDatabase.h"
+#include "db/Database.h"
+#include "transmission/Status.h"
+#include "transmission/StatusWrites.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+using tavro::test::TestDatabase;
+
+TEST(PrioridadeSituacao, VocabularyAndEverythingElse)
+{
+    const struct
+    {
+        const char *status;
+        int priority;
+    } cases[] = {
+        {"Aguardando", 10}, {"Finalizado", 20},      {"Inconsistência", 30}, {"Ok", 40},
+        {"Ok (Inc.)", 41},  {"Ok-Retificado", 50},   {"", 100},              {"ok", 100},
+        {"Ok ", 100},       {"Inconsistencia", 100}, {"Enviado", 100},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PrioridadeSituacao(QString::fromUtf8(c.status)), c.priority) << c.status;
+}
+
+TEST(Status, NewBatchesTakeNeverSentRejectedAndUnknown)
+{
+    for (const char *s : {"", "Inconsistência", "Enviado", "ok"})
+        EXPECT_TRUE(sendableInNewBatch(QString::fromUtf8(s))) << s;
+    for (const char *s : {"Aguardando", "Finalizado", "Ok", "Ok (Inc.)", "Ok-Retificado"})
+        EXPECT_FALSE(sendableInNewBatch(QString::fromUtf8(s))) << s;
+}
+
+TEST(Status, RowColours)
+{
+    EXPECT_EQ(recordStatusColour(u"Aguardando"), QColor(128, 128, 0));
+    EXPECT_EQ(recordStatusColour(u"Finalizado"), QColor(0, 128, 0));
+    EXPECT_EQ(recordStatusColour(u"Ok (Inc.)"), QColor(0, 0, 255));
+    EXPECT_EQ(recordStatusColour(u"Inconsistência"), QColor(255, 0, 0));
+    EXPECT_EQ(recordStatusColour(u"Ok-Retificado"), QColor(0, 0, 0));
+    EXPECT_EQ(protocolStatusColour(u"Ok-Retificado"), QColor(0, 0, 255));
+    EXPECT_EQ(protocolStatusColour(u""), QColor(0, 0, 0));
+}
+
+class StatusWrites : public ::testing::Test
+{
+protected:
+    void SetUp() override { db.open(fixture.path()); }
+
+    QStringList stock(int lancamento) const
+    {
+        return fixture.rows(QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade "
+                                           "from conciliacao where lancamento = %1")
+                                .arg(lancamento))
+            .value(0);
+    }
+    void setStock(int lancamento, const char *status, int priority) const
+    {
+        fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = 'P', TavroSituacao = '%1', "
+                                    "TavroSituacaoPrioridade = %2 where lancamento = %3")
+                         .arg(QString::fromUtf8(status))
+                         .arg(priority)
+                         .arg(lancamento));
+    }
+    static RecordKey stockKey(int lancamento)
+    {
+        return RecordKey{{QStringLiteral("where lancamento = :plancamento")}, {{QStringLiteral("plancamento"), QString::number(lancamento)}}};
+    }
+
+    TestDatabase fixture;
+    Database db;
+};
+
+TEST_F(StatusWrites, SendingOverwritesAnyStatusAndCutsTexts)
+{
+    setStock(5001, "Ok", 40);
+    const QString protocol30 = QStringLiteral("123456789012345678901234567890");
+    markRecordSent(db, RecordTable::Conciliacao, protocol30, QStringLiteral("16-08-2018 17:48:40"), stockKey(5001));
+    registerBatch(db, {protocol30, QStringLiteral("16-08-2018 17:48:40 extra text"), QDate(2019, 2, 1), Tipo::Estoque,
+                       QStringLiteral("2345678"), QString()});
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(stock(5001), (QStringList{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40"), QStringLiteral("Aguardando"),
+                                        QStringLiteral("10")}));
+    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                          "ProtocoloAntigo from TavroProtocolos")),
+              (QList<QStringList>{{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40 extra"), QStringLiteral("2019-02-01"),
+                                   QStringLiteral("Aguardando"), QStringLiteral("10"), QStringLiteral("Estoque"),
+                                   QStringLiteral("2345678"), QStringLiteral("<null>")}}));
+}
+
+TEST_F(StatusWrites, RectificationRegistersTheOldProtocolAndItemKeysPickOneLine)
+{
+    markRecordSent(db, RecordTable::ItensEntradas, QStringLiteral("NOVO"), QStringLiteral("D"),
+                   itemKey(QStringLiteral("1001"), QStringLiteral("2")));
+    registerBatch(db, {QStringLiteral("NOVO"), QStringLiteral("D"), QDate(2019, 2, 1), Tipo::Entrada, QStringLiteral("2345678"),
+                       QStringLiteral("ANTIGO")});
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos")), QStringLiteral("ANTIGO"));
+    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, item from itensentradas where TavroProtocolo = 'NOVO'")),
+              (QList<QStringList>{{QStringLiteral("1001"), QStringLiteral("2")}}));
+}
+
+TEST_F(StatusWrites, UncommittedMarksVanishOnRollback)
+{
+    markRecordSent(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("D"), stockKey(5003));
+    db.restartTransaction();
+    EXPECT_EQ(stock(5003).value(2), QStringLiteral("<null>"));
+}
+
+TEST_F(StatusWrites, GuardedWritesNeverLowerAStatus)
+{
+    setStock(5001, "Inconsistência", 30);
+    setStock(5002, "Ok", 40);
+    setStock(5003, "Ok (Inc.)", 41);
+    fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = 'P', TavroSituacao = null, "
+                                "TavroSituacaoPrioridade = null where lancamento = 5004"));
+    setStock(5005, "Aguardando", 10);
+
+    raiseRecordsOfProtocol(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("Finalizado"), 20);
+    db.commit();
+    EXPECT_EQ(stock(5001).value(2), QStringLiteral("Inconsistência"));
+    EXPECT_EQ(stock(5002).value(2), QStringLiteral("Ok"));
+    EXPECT_EQ(stock(5004).mid(2), (QStringList{QStringLiteral("Finalizado"), QStringLiteral("20")}));
+    EXPECT_EQ(stock(5005).value(2), QStringLiteral("Finalizado"));
+
+    // The inconsistency check's "Ok" carries the priority of "Inconsistência" as its guard.
+    raiseRecordsOfProtocol(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("Ok"), 30);
+    db.commit();
+    EXPECT_EQ(stock(5001).value(2), QStringLiteral("Inconsistência"));
+    EXPECT_EQ(stock(5003).value(2), QStringLiteral("Ok (Inc.)"));
+    EXPECT_EQ(stock(5005).mid(2), (QStringList{QStringLiteral("Ok"), QStringLiteral("40")}));
+}
+
+TEST_F(StatusWrites, ReportedIssueLinesAlsoChangeAtEqualPriority)
+{
+    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30"));
+    fixture.exec(QStringLiteral("update itenssaidas set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30"));
+    raiseReportedRecord(db, RecordTable::ItensEntradas, itemKey(QStringLiteral("1001"), QStringLiteral("1")),
+                        QStringLiteral("Ok (Inc.)"), QStringLiteral("77"), 30);
+    raiseReportedRecord(db, RecordTable::ItensSaidas, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
+                        QStringLiteral("Ok (Inc.)"), QStringLiteral("88"), 30);
+    db.commit();
+    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroSituacao, TavroCoRegistro from itensentradas where lancamento = 1001 and item = 1")),
+              (QList<QStringList>{{QStringLiteral("Inconsistência"), QStringLiteral("<null>")}}));
+    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroCoRegistro from itenssaidas "
+                                          "where lancamento = 3001 and item = 1")),
+              (QList<QStringList>{{QStringLiteral("Ok (Inc.)"), QStringLiteral("41"), QStringLiteral("88")}}));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 2")),
+              QStringLiteral("Inconsistência"));
+}
+
+TEST_F(StatusWrites, ProtocolRowRisesOnlyAboveItsStoredPriority)
+{
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values ('A', 'Ok-Retificado', 50, 'Estoque')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values ('B', 'Aguardando', 10, 'Estoque')"));
+    raiseProtocol(db, QStringLiteral("A"), QStringLiteral("Finalizado"));
+    raiseProtocol(db, QStringLiteral("B"), QStringLiteral("Finalizado"));
+    db.commit();
+    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Situacao, SituacaoPrioridade from TavroProtocolos order by Protocolo")),
+              (QList<QStringList>{{QStringLiteral("A"), QStringLiteral("Ok-Retificado"), QStringLiteral("50")},
+                                  {QStringLiteral("B"), QStringLiteral("Finalizado"), QStringLiteral("20")}}));
+}
+
+TEST(StatusWritesTables, KindChoosesTheTable)
+{
+    EXPECT_EQ(tableForTipo(Tipo::Estoque), RecordTable::Conciliacao);
+    EXPECT_EQ(tableForTipo(Tipo::Entrada), RecordTable::ItensEntradas);
+    EXPECT_EQ(tableForTipo(Tipo::Saida), RecordTable::ItensSaidas);
+    EXPECT_EQ(tableForTipo(Tipo::Dispensacao), RecordTable::ItensSaidas);
+    EXPECT_EQ(tableForTipo(QStringLiteral("Outro")), RecordTable::Conciliacao);
+}
