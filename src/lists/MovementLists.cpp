@@ -1,0 +1,512 @@
+#include "lists/MovementLists.h"
+
+#include "db/Database.h"
+#include "lists/RecordList.h"
+#include "transmission/Status.h"
+
+#include <QSet>
+
+namespace tavro {
+
+namespace {
+
+const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
+
+QString tablePrefix(MovementKind kind)
+{
+    switch (kind) {
+    case MovementKind::Estoque:
+        return QStringLiteral("c.");
+    case MovementKind::Entradas:
+        return QStringLiteral("ie.");
+    default:
+        return QStringLiteral("its.");
+    }
+}
+
+void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
+{
+    if (!(s.aguardando || s.finalizados || s.inconsistencias || s.ok || s.okRetificado))
+        return;
+    query.add(QStringLiteral("and (%1tavrosituacao is null or %1tavrosituacao = '' ").arg(t));
+    if (s.aguardando)
+        query.add(QStringLiteral("or %1tavrosituacao = 'Aguardando'").arg(t));
+    if (s.finalizados)
+        query.add(QStringLiteral("or %1tavrosituacao = 'Finalizado'").arg(t));
+    if (s.inconsistencias)
+        query.add(QStringLiteral("or %1tavrosituacao = 'Inconsistência'").arg(t));
+    if (s.ok) {
+        query.add(QStringLiteral("or %1tavrosituacao = 'Ok'").arg(t));
+        query.add(QStringLiteral("or %1tavrosituacao = 'Ok (Inc.)'").arg(t));
+    }
+    if (s.okRetificado)
+        query.add(QStringLiteral("or %1tavrosituacao = 'Ok-Retificado'").arg(t));
+    query.add(QStringLiteral(")"));
+}
+
+// The protocol filter binds the box's text as a parameter, so a quote in it can
+// neither break the search nor change the statement.
+void addProtocolLine(SqlStatement &query, const QString &t, const ListSearch &search)
+{
+    if (!search.protocoloSelecionado || search.protocolo.isEmpty())
+        return;
+    query.add(QStringLiteral("and %1tavroprotocolo = :pprotocolo").arg(t));
+    query.setParam(QStringLiteral("pprotocolo"), search.protocolo);
+}
+
+const QString WithCatalogueCode = QStringLiteral("and (p.codigotavro is not null and p.codigotavro <> '')");
+
+QStringList stockLines()
+{
+    return {QStringLiteral("select c.*, p.descricao as nomeproduto, p.codigotavro,"), QStringLiteral("p.tavrotipo, l.dtvalidade"),
+            QStringLiteral("from Conciliacao c"), QStringLiteral("inner join unidades u on u.codigo = c.codunidade"),
+            QStringLiteral("inner join produtos p on p.codigo = c.codproduto"),
+            QStringLiteral("inner join novolotes l on l.codProduto = c.codproduto and l.lote = c.lote"),
+            QStringLiteral("where c.data = :pdata")};
+}
+
+QStringList entradasLines()
+{
+    return {QStringLiteral("SELECT ie.lancamento, ie.item, IE.LOTE, IE.VALORUNITARIO, "),
+            QStringLiteral("ie.TavroProtocolo, ie.TavroData, ie.TavroSituacao, "),
+            QStringLiteral("ie.TavroSituacaoPrioridade, ie.TavroCoRegistro,"),
+            QStringLiteral("IE.QUANTIDADE, E.data AS DATA, E.TAVRO_TPMOV, e.documento,"),
+            QStringLiteral("P.codigotavro, p.tavrotipo, p.descricao as nomeproduto,"),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante,"),
+            QStringLiteral("L.DTVALIDADE, f.CNPJ as cnpjdistribuidor, fi.CNPJ as cnpjdistribuidoritem"),
+            QStringLiteral("FROM ITENSENTRADAS IE "),
+            QStringLiteral("INNER JOIN ENTRADAS E ON IE.lancamento=E.lancamento "),
+            QStringLiteral("INNER JOIN PRODUTOS P ON IE.CODPRODUTO=P.CODIGO "),
+            QStringLiteral("INNER JOIN NOVOLOTES L ON IE.CODPRODUTO=L.CODPRODUTO AND IE.LOTE=L.LOTE "),
+            QStringLiteral("LEFT OUTER JOIN FORNECEDORES F ON F.CODIGO=E.CODFORNECEDOR "),
+            QStringLiteral("LEFT OUTER JOIN FORNECEDORES Fi ON Fi.CODIGO=IE.CODFORNECEDOR "),
+            QStringLiteral("LEFT OUTER JOIN Fabricantes Fa ON Fa.CODIGO=l.CodFabricante "),
+            QStringLiteral("where E.DATA >= :pDATA1 AND E.DATA <= :pDATA2")};
+}
+
+QStringList saidasLines()
+{
+    return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, "),
+            QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
+            QStringLiteral("its.tavrosituacaoprioridade, its.TavroCoRegistro,"),
+            QStringLiteral("ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
+            QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov,"),
+            QStringLiteral("PS.NOME AS NOMEPESSOAdestino, ps.cnpj as cnpjdestino,"),
+            QStringLiteral("u2.nome as nomeunidadedestino,"),
+            QStringLiteral("u2.numero as cnesdestino, p.descricao as nomeproduto, "),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
+            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
+            QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
+            QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
+            QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
+            QStringLiteral("left outer JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO"),
+            QStringLiteral("left outer join unidades u2 on u2.codigo = s.codunidadedestino"),
+            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+}
+
+QStringList dispensacoesLines()
+{
+    return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
+            QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
+            QStringLiteral("its.tavrosituacaoprioridade, its.TavroCoRegistro,"),
+            QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov, s.peso, s.altura, s.cid10, PS.NOME AS NOMEPESSOA, "),
+            QStringLiteral("substring(PS.CARTAOSUS FROM 1 FOR 15) AS CARTAOSUS, ps.nome as nomepessoa, P.DESCRICAO as nomeproduto,"),
+            QStringLiteral("pr.cns as cnsprofissional, pr.crm as crmprofissional, pr.uf as ufprofissional,"),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
+            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
+            QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
+            QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
+            QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
+            QStringLiteral("INNER JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO and ps.tipocadastro = 'Pessoa'"),
+            QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional"),
+            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+}
+
+// Column positions of a result, looked up once per search.
+class Columns
+{
+public:
+    Columns(const SqlCursor &cursor)
+        : m_cursor(cursor)
+    {
+    }
+    int operator[](const char *name) const { return m_cursor.indexOf(QString::fromLatin1(name)); }
+
+private:
+    const SqlCursor &m_cursor;
+};
+
+// Appends the rows of the cursor to `rows`, cell by cell in the list's order, and
+// collects the protocols in order of first appearance.
+class RowFiller
+{
+public:
+    RowFiller(SqlCursor &cursor, RecordRows &rows, int protocolColumn)
+        : m_cursor(cursor)
+        , m_rows(rows)
+        , m_protocolColumn(protocolColumn)
+    {
+        m_protocols.append(QString());
+        m_seen.insert(QString());
+    }
+
+    QString text(int column) const { return m_cursor.text(column); }
+    void cell(int column) { m_rows.append(m_cursor.text(column)); }
+    void cell(const QString &text) { m_rows.append(text); }
+    void empty() { m_rows.append(QStringView()); }
+    void noteProtocol()
+    {
+        const QString protocol = m_cursor.text(m_protocolColumn);
+        if (!m_seen.contains(protocol)) {
+            m_seen.insert(protocol);
+            m_protocols.append(protocol);
+        }
+    }
+    QStringList protocols() const { return m_protocols; }
+
+private:
+    SqlCursor &m_cursor;
+    RecordRows &m_rows;
+    int m_protocolColumn;
+    QStringList m_protocols;
+    QSet<QString> m_seen;
+};
+
+QString productCode(const QString &tavrotipo, const QString &codigotavro)
+{
+    return codigotavro.isEmpty() ? QString() : tavrotipo + codigotavro;
+}
+
+QString itemCaption(const QString &lancamento, const QString &item)
+{
+    return lancamento + QLatin1Char('-') + item;
+}
+
+QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia)
+{
+    const Columns c(cursor);
+    const int lancamento = c["lancamento"], codproduto = c["codproduto"], tavrotipo = c["tavrotipo"],
+              codigotavro = c["codigotavro"], nome = c["nomeproduto"], lote = c["lote"], validade = c["dtvalidade"],
+              quantidade = c["quantidade"], protocolo = c["TavroProtocolo"], data = c["TavroData"],
+              situacao = c["TavroSituacao"], coRegistro = c["TavroCoRegistro"];
+    RowFiller f(cursor, rows, protocolo);
+    while (cursor.next()) {
+        f.cell(lancamento);
+        f.cell(codproduto);
+        f.cell(productCode(f.text(tavrotipo), f.text(codigotavro)));
+        f.cell(nome);
+        f.cell(lote);
+        f.cell(validade);
+        f.cell(quantidade);
+        f.cell(dia);
+        f.empty();
+        f.empty();
+        f.cell(protocolo);
+        f.cell(data);
+        f.cell(situacao);
+        f.cell(coRegistro);
+        f.empty();
+        f.noteProtocol();
+    }
+    return f.protocols();
+}
+
+// The first cells common to the three period lists: caption, product, name, lot,
+// expiry, quantity and day, and the two empty cells that follow them.
+struct PeriodColumns
+{
+    explicit PeriodColumns(const Columns &c)
+        : lancamento(c["lancamento"])
+        , item(c["item"])
+        , tavrotipo(c["tavrotipo"])
+        , codigotavro(c["codigotavro"])
+        , nome(c["nomeproduto"])
+        , lote(c["lote"])
+        , validade(c["dtvalidade"])
+        , quantidade(c["quantidade"])
+        , data(c["data"])
+        , protocolo(c["TavroProtocolo"])
+        , dataProtocolo(c["TavroData"])
+        , situacao(c["TavroSituacao"])
+        , coRegistro(c["TavroCoRegistro"])
+        , cnpjFabricante(c["cnpjfabricante"])
+        , numeroFabricante(c["numerofabricante"])
+    {
+    }
+
+    void fillHead(RowFiller &f) const
+    {
+        f.cell(itemCaption(f.text(lancamento), f.text(item)));
+        f.cell(productCode(f.text(tavrotipo), f.text(codigotavro)));
+        f.cell(nome);
+        f.cell(lote);
+        f.cell(validade);
+        f.cell(quantidade);
+        f.cell(data);
+        f.empty();
+        f.empty();
+    }
+
+    void fillStatus(RowFiller &f) const
+    {
+        f.cell(protocolo);
+        f.cell(dataProtocolo);
+        f.cell(situacao);
+        f.cell(coRegistro);
+        f.empty();
+    }
+
+    int lancamento, item, tavrotipo, codigotavro, nome, lote, validade, quantidade, data;
+    int protocolo, dataProtocolo, situacao, coRegistro, cnpjFabricante, numeroFabricante;
+};
+
+QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows)
+{
+    const Columns c(cursor);
+    const PeriodColumns p(c);
+    const int documento = c["documento"], valor = c["valorunitario"], distribuidor = c["cnpjdistribuidor"],
+              distribuidorItem = c["cnpjdistribuidoritem"], tpmov = c["tavro_tpmov"];
+    RowFiller f(cursor, rows, p.protocolo);
+    while (cursor.next()) {
+        p.fillHead(f);
+        f.cell(p.cnpjFabricante);
+        f.cell(p.numeroFabricante);
+        f.cell(documento);
+        f.cell(valor);
+        const QString cnpj = f.text(distribuidor);
+        f.cell(cnpj.isEmpty() ? f.text(distribuidorItem) : cnpj);
+        f.cell(tpmov);
+        p.fillStatus(f);
+        f.noteProtocol();
+    }
+    return f.protocols();
+}
+
+QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows)
+{
+    const Columns c(cursor);
+    const PeriodColumns p(c);
+    const int tpmov = c["tavro_tpmov"], pessoa = c["nomepessoadestino"], cnpjDestino = c["cnpjdestino"],
+              unidade = c["nomeunidadedestino"], cnes = c["cnesdestino"];
+    RowFiller f(cursor, rows, p.protocolo);
+    while (cursor.next()) {
+        p.fillHead(f);
+        f.cell(p.cnpjFabricante);
+        f.cell(p.numeroFabricante);
+        f.cell(tpmov);
+        const QString nomePessoa = f.text(pessoa);
+        if (nomePessoa.isEmpty()) {
+            f.cell(unidade);
+            f.cell(cnes);
+            f.empty();
+        } else {
+            f.cell(nomePessoa);
+            f.empty();
+            f.cell(cnpjDestino);
+        }
+        p.fillStatus(f);
+        f.noteProtocol();
+    }
+    return f.protocols();
+}
+
+QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows)
+{
+    const Columns c(cursor);
+    const PeriodColumns p(c);
+    const int cartao = c["cartaosus"], pessoa = c["nomepessoa"], peso = c["peso"], altura = c["altura"],
+              cid = c["cid10"], crm = c["crmprofissional"], uf = c["ufprofissional"];
+    RowFiller f(cursor, rows, p.protocolo);
+    while (cursor.next()) {
+        p.fillHead(f);
+        f.empty();
+        f.cell(cartao);
+        f.cell(pessoa);
+        f.cell(peso);
+        f.cell(altura);
+        f.cell(cid);
+        f.empty();
+        f.cell(crm);
+        f.cell(uf);
+        p.fillStatus(f);
+        f.cell(p.cnpjFabricante);
+        f.cell(p.numeroFabricante);
+        f.noteProtocol();
+    }
+    return f.protocols();
+}
+
+QList<ListColumn> periodHead(const QString &caption, int nameWidth)
+{
+    return {{caption, 70},
+            {QStringLiteral("Produto"), 110},
+            {QStringLiteral("Nome"), nameWidth},
+            {QStringLiteral("Lote"), 80},
+            {QStringLiteral("Validade"), 70},
+            {QStringLiteral("Quantidade"), 70, Right},
+            {QStringLiteral("Data"), 70},
+            {QStringLiteral("Programa Saude"), 100},
+            {QStringLiteral("IUM"), 80}};
+}
+
+QList<ListColumn> statusTail()
+{
+    return {{QStringLiteral("Protocolo"), 140},
+            {QStringLiteral("Data"), 120},
+            {QStringLiteral("Situação"), 100},
+            {QStringLiteral("CoReg."), 60},
+            {QStringLiteral("Gravar"), 50}};
+}
+
+} // namespace
+
+SqlStatement listStatement(const ListSearch &search)
+{
+    SqlStatement query;
+    const QString t = tablePrefix(search.kind);
+    const auto addAll = [&](const QStringList &lines) {
+        for (const QString &line : lines)
+            query.add(line);
+    };
+    switch (search.kind) {
+    case MovementKind::Estoque:
+        addAll(stockLines());
+        if (!search.exibirSemCodigo)
+            query.add(WithCatalogueCode);
+        query.add(QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)"));
+        addStatusLines(query, t, search.status);
+        addProtocolLine(query, t, search);
+        query.add(QStringLiteral("order by p.descricao, c.lancamento"));
+        query.setParam(QStringLiteral("pdata"), search.dia);
+        query.setParam(QStringLiteral("punidade"), search.unidade);
+        return query;
+    case MovementKind::Entradas:
+        addAll(entradasLines());
+        if (!search.exibirSemCodigo)
+            query.add(WithCatalogueCode);
+        query.add(QStringLiteral("AND ie.codunidade = :punidade"));
+        addStatusLines(query, t, search.status);
+        addProtocolLine(query, t, search);
+        query.add(QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item"));
+        break;
+    case MovementKind::Saidas:
+        addAll(saidasLines());
+        if (!search.exibirSemCodigo)
+            query.add(WithCatalogueCode);
+        query.add(QStringLiteral("AND its.codunidade = :punidade"));
+        query.add(QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)"));
+        addStatusLines(query, t, search.status);
+        addProtocolLine(query, t, search);
+        query.add(QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"));
+        break;
+    case MovementKind::Dispensacoes:
+        addAll(dispensacoesLines());
+        if (!search.exibirSemCodigo)
+            query.add(WithCatalogueCode);
+        query.add(QStringLiteral("AND its.codunidade = :punidade"));
+        addStatusLines(query, t, search.status);
+        addProtocolLine(query, t, search);
+        query.add(QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"));
+        break;
+    }
+    query.setParam(QStringLiteral("punidade"), search.unidade);
+    query.setParam(QStringLiteral("pDATA1"), search.dataInicial);
+    query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
+    return query;
+}
+
+int situacaoCell(MovementKind kind)
+{
+    switch (kind) {
+    case MovementKind::Estoque:
+        return EstoqueCell::Situacao;
+    case MovementKind::Entradas:
+        return EntradaCell::Situacao;
+    case MovementKind::Saidas:
+        return SaidaCell::Situacao;
+    case MovementKind::Dispensacoes:
+        return DispensacaoCell::Situacao;
+    }
+    Q_UNREACHABLE();
+}
+
+RecordList *newMovementList(MovementKind kind, QObject *parent)
+{
+    QList<ListColumn> columns;
+    switch (kind) {
+    case MovementKind::Estoque:
+        columns = {{QStringLiteral("Lanc."), 50},
+                   {QStringLiteral("Codigo"), 50},
+                   {QStringLiteral("Produto"), 110},
+                   {QStringLiteral("Nome"), 250},
+                   {QStringLiteral("Lote"), 80},
+                   {QStringLiteral("Validade"), 70},
+                   {QStringLiteral("Quantidade"), 70, Right},
+                   {QStringLiteral("Data"), 70},
+                   {QStringLiteral("Programa Saude"), 100},
+                   {QStringLiteral("IUM"), 80},
+                   {QStringLiteral("Protocolo"), 140},
+                   {QStringLiteral("Data"), 120},
+                   {QStringLiteral("Situação"), 100},
+                   {QStringLiteral("CoReg."), 60},
+                   {QStringLiteral("Gravar"), 50}};
+        break;
+    case MovementKind::Entradas:
+        columns = periodHead(QStringLiteral("Código"), 200)
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},   {QStringLiteral("Fabr. Internac."), 85},
+                                {QStringLiteral("Nota Fiscal"), 80},   {QStringLiteral("Val. Unit."), 60},
+                                {QStringLiteral("CNPJ Distrib."), 115}, {QStringLiteral("TipoEntrada"), 90}}
+            + statusTail();
+        break;
+    case MovementKind::Saidas:
+        columns = periodHead(QStringLiteral("Código"), 200)
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80},
+                                {QStringLiteral("Tipo Saída"), 50},  {QStringLiteral("Destino"), 100},
+                                {QStringLiteral("CNES Destino"), 80}, {QStringLiteral("CNPJ Destino"), 120}}
+            + statusTail();
+        break;
+    case MovementKind::Dispensacoes:
+        columns = periodHead(QStringLiteral("Código"), 200)
+            + QList<ListColumn>{{QStringLiteral("Competência"), 80}, {QStringLiteral("CNS Usuário"), 110},
+                                {QStringLiteral("Nome Usuário"), 100}, {QStringLiteral("Peso"), 50},
+                                {QStringLiteral("Altura"), 50},        {QStringLiteral("Cid-10"), 50},
+                                {QStringLiteral("CNES Profis."), 80},  {QStringLiteral("CRM"), 80},
+                                {QStringLiteral("UF"), 40}}
+            + statusTail()
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
+        break;
+    }
+    return new RecordList(columns, situacaoCell(kind), recordStatusColour, parent);
+}
+
+QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list)
+{
+    db.restartTransaction();
+    RecordRows rows = list.newRows();
+    QStringList protocols;
+    {
+        SqlCursor cursor = db.select(listStatement(search));
+        switch (search.kind) {
+        case MovementKind::Estoque:
+            protocols = fillStock(cursor, rows, search.dia);
+            break;
+        case MovementKind::Entradas:
+            protocols = fillEntradas(cursor, rows);
+            break;
+        case MovementKind::Saidas:
+            protocols = fillSaidas(cursor, rows);
+            break;
+        case MovementKind::Dispensacoes:
+            protocols = fillDispensacoes(cursor, rows);
+            break;
+        }
+    }
+    list.replaceRows(std::move(rows));
+    if (search.kind != MovementKind::Estoque)
+        db.rollback();
+    return protocols;
+}
+
+} // namespace tavro

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "db/SqlStatement.h"
+
+#include <QStringList>
+
+class QObject;
+
+namespace tavro {
+
+class Database;
+class RecordList;
+
+enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes };
+
+// Sub-cells of each movement list. The transmitters read and write these cells.
+namespace EstoqueCell {
+enum : int { Codigo, Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium,
+             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+}
+namespace EntradaCell {
+enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, CnpjFabricante,
+             FabricanteInternacional, NotaFiscal, ValorUnitario, CnpjDistribuidor, TipoEntrada,
+             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+}
+namespace SaidaCell {
+enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, CnpjFabricante,
+             FabricanteInternacional, TipoSaida, Destino, CnesDestino, CnpjDestino,
+             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+}
+namespace DispensacaoCell {
+enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, Competencia,
+             CnsUsuario, NomeUsuario, Peso, Altura, Cid10, CnesProfissional, Crm, Uf,
+             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar, CnpjFabricante, FabricanteInternacional };
+}
+
+// The status boxes of a movement tab.
+struct StatusBoxes
+{
+    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
+};
+
+// What a search of one movement list reads from the window.
+struct ListSearch
+{
+    MovementKind kind = MovementKind::Estoque;
+    QString unidade;      // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
+    QString dataInicial;  // period lists, day/month/year
+    QString dataFinal;
+    QString dia;          // stock: the chosen day
+    bool exibirSemCodigo = false;
+    StatusBoxes status;
+    bool protocoloSelecionado = false;
+    QString protocolo;    // the text of the tab's protocol box
+};
+
+// The list's statement for a search, with its parameters set.
+SqlStatement listStatement(const ListSearch &search);
+
+// A movement list with its captions, widths, alignment and status colours.
+RecordList *newMovementList(MovementKind kind, QObject *parent);
+
+// Runs the search and fills the list; returns the protocol box's entries: an empty
+// first entry, then every distinct protocol of the rows in order of appearance. A
+// failing search leaves the list as it was. Period lists roll the main transaction
+// back afterwards; the stock list leaves it active.
+QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list);
+
+// The sub-cell holding a list's status, which colours its rows.
+int situacaoCell(MovementKind kind);
+
+} // namespace tavro
