@@ -1,13 +1,17 @@
 #include "app/TForm1.h"
 
 #include "app/Messages.h"
+#include "app/MovementTab.h"
+#include "app/TFProcura.h"
 #include "app/ProtocolTab.h"
 #include "followup/ProtocolList.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
+#include "session/IniFile.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
+#include "db/DateText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -79,10 +83,17 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     PageControl1 = named(new QTabWidget(central), "PageControl1");
     PageControl1->tabBar()->setExpanding(false);
     PageControl1->setUsesScrollButtons(false);
-    TSEstoque = buildStockTab();
-    TSEntradas = named(new QWidget(PageControl1), "TSEntradas");
-    TSSaidas = named(new QWidget(PageControl1), "TSSaidas");
-    TSDispensacoes = named(new QWidget(PageControl1), "TSDispensacoes");
+    TSEstoque = buildMovementTab(MovementKind::Estoque, "Es", "Estoque");
+    auto *dayLabel = new QLabel(QStringLiteral("Estoque do dia:"), TSEstoque);
+    CBEstoqueDia = named(new QComboBox(TSEstoque), "CBEstoqueDia");
+    CBEstoqueDia->setMinimumWidth(110);
+    dayLabel->setBuddy(CBEstoqueDia);
+    TSEstoque->strip()->insertWidget(0, dayLabel);
+    TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
+    TSEstoque->strip()->insertSpacing(2, 12);
+    TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
+    TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
+    TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
     TSErros = named(new QWidget(PageControl1), "TSErros");
     REErros = named(new QTextEdit(TSErros), "REErros");
     REErros->setLineWrapMode(QTextEdit::NoWrap);
@@ -118,15 +129,29 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     Memo1->hide();
     setCentralWidget(central);
 
+    FProcura = new TFProcura(this);
+
     setTabOrder();
     qApp->installEventFilter(this);
 
     connect(BValidar, &QPushButton::clicked, this, &TForm1::BValidarClick);
-    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
-        if (PageControl1->widget(index) == TSProtocolos)
-            CarregaProtocolos();
-    });
+    connect(BtnPesquisar, &QPushButton::clicked, this, &TForm1::BtnPesquisarClick);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::BtnPesquisarClick);
+    connect(PEDataInicial, &TPersonEdit::exited, this, &TForm1::BtnPesquisarClick);
+    connect(PEDataFinal, &TPersonEdit::exited, this, &TForm1::BtnPesquisarClick);
+    connect(CBExibirSemCodigo, &QCheckBox::clicked, this, &TForm1::BtnPesquisarClick);
     connect(TSProtocolos, &ProtocolTab::filterClicked, this, &TForm1::CarregaProtocolos);
+    connect(TSEstoque, &MovementTab::filterClicked, this, &TForm1::CBEstoqueDiaChange);
+    connect(TSEstoque, &MovementTab::protocolChosen, this, &TForm1::CBEstoqueDiaChange);
+    connect(CBEstoqueDia, &QComboBox::currentIndexChanged, this, &TForm1::CBEstoqueDiaChange);
+    connect(TSEntradas, &MovementTab::filterClicked, this, &TForm1::BuscaEntradas);
+    connect(TSSaidas, &MovementTab::filterClicked, this, &TForm1::BuscaSaidas);
+    connect(TSDispensacoes, &MovementTab::filterClicked, this, &TForm1::BuscaDispensacoes);
+    for (MovementTab *tab : {TSEntradas, TSSaidas, TSDispensacoes})
+        connect(tab, &MovementTab::protocolChosen, this, &TForm1::BtnPesquisarClick);
+    connect(PECodigoUnidade, &TPersonEdit::exited, this, &TForm1::PECodigoUnidadeExit);
+    connect(SPProfissional, &QToolButton::clicked, this, &TForm1::SPProfissionalClick);
+    connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
 }
 
 QWidget *TForm1::buildHeader()
@@ -184,20 +209,10 @@ QWidget *TForm1::buildHeader()
     return header;
 }
 
-QWidget *TForm1::buildStockTab()
+MovementTab *TForm1::buildMovementTab(MovementKind kind, const char *prefix, const char *name)
 {
-    auto *tab = named(new QWidget(PageControl1), "TSEstoque");
-    auto *layout = new QVBoxLayout(tab);
-    auto *strip = new QHBoxLayout();
-    auto *label = new QLabel(QStringLiteral("Estoque do dia:"), tab);
-    CBEstoqueDia = named(new QComboBox(tab), "CBEstoqueDia");
-    CBEstoqueDia->setMinimumWidth(110);
-    label->setBuddy(CBEstoqueDia);
-    strip->addWidget(label);
-    strip->addWidget(CBEstoqueDia);
-    strip->addStretch();
-    layout->addLayout(strip);
-    layout->addStretch();
+    auto *tab = new MovementTab(kind, QString::fromLatin1(prefix), QString::fromLatin1(name), PageControl1);
+    tab->setObjectName(QStringLiteral("TS") + QString::fromLatin1(name));
     return tab;
 }
 
@@ -247,7 +262,10 @@ void TForm1::FormShow()
 {
     BtnPesquisar->setEnabled(false);
     PageControl1->setEnabled(false);
-    PageControl1->setCurrentWidget(TSProtocolos);
+    {
+        const QSignalBlocker blocker(PageControl1); // choosing the tab by program searches nothing
+        PageControl1->setCurrentWidget(TSProtocolos);
+    }
     PEDataInicial->setText(DataInicialConfig);
     PEDataFinal->setText(DataFinalConfig);
     guarded(m_messages, this, [&] {
@@ -257,6 +275,7 @@ void TForm1::FormShow()
         CBEstoqueDia->addItems(days);
         CBEstoqueDia->setCurrentIndex(days.isEmpty() ? -1 : 0);
     });
+    CBEstoqueDiaChange();
     EUsuario->setFocus();
 }
 
@@ -287,6 +306,132 @@ void TForm1::BValidarClick()
         m_messages.error(this, LoginErrorTitle, error.message());
     }
     CarregaProtocolos();
+}
+
+void TForm1::BtnPesquisarClick()
+{
+    guarded(m_messages, this, [&] {
+        gravaini(m_configPath, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
+        gravaini(m_configPath, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
+        QWidget *active = PageControl1->currentWidget();
+        if (active == TSEntradas || active == TSSaidas || active == TSDispensacoes)
+            searchPeriod(*static_cast<MovementTab *>(active));
+        else if (active == TSEstoque)
+            BuscaConciliacoes();
+        CarregaProtocolos();
+        LAguarde->clear();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+}
+
+void TForm1::BuscaConciliacoes()
+{
+    const QString remembered = CBEstoqueDia->currentText();
+    const QStringList days = stockDays(IBDatabase1);
+    const QSignalBlocker blocker(CBEstoqueDia);
+    CBEstoqueDia->clear();
+    CBEstoqueDia->addItems(days);
+    CBEstoqueDia->setCurrentIndex(days.indexOf(remembered));
+}
+
+void TForm1::BuscaEntradas()
+{
+    guarded(m_messages, this, [&] { searchPeriod(*TSEntradas); });
+}
+
+void TForm1::BuscaSaidas()
+{
+    guarded(m_messages, this, [&] { searchPeriod(*TSSaidas); });
+}
+
+void TForm1::BuscaDispensacoes()
+{
+    guarded(m_messages, this, [&] { searchPeriod(*TSDispensacoes); });
+}
+
+void TForm1::searchPeriod(MovementTab &tab)
+{
+    const QString emptyDate = QString::fromUtf16(EmptyDateMask);
+    if (!PageControl1->isEnabled() || PEDataInicial->maskedText() == emptyDate || PEDataFinal->maskedText() == emptyDate)
+        return;
+    const char *name = tab.kind() == MovementKind::Entradas ? "ENTRADAS"
+        : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
+                                                            : "DISPENSAÇÕES";
+    showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
+    ListSearch search;
+    search.kind = tab.kind();
+    search.unidade = PECodigoUnidade->text();
+    search.dataInicial = PEDataInicial->maskedText();
+    search.dataFinal = PEDataFinal->maskedText();
+    search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
+    search.status = tab.statusBoxes();
+    search.protocoloSelecionado = tab.protocoloSelecionado();
+    search.protocolo = tab.protocolo();
+    tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list()));
+    LAguarde->clear();
+}
+
+void TForm1::CBEstoqueDiaChange()
+{
+    guarded(m_messages, this, [&] {
+        if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
+            return;
+        showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
+        ListSearch search;
+        search.kind = MovementKind::Estoque;
+        search.unidade = PECodCNES->text();
+        search.dia = CBEstoqueDia->currentText();
+        search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
+        search.status = TSEstoque->statusBoxes();
+        search.protocoloSelecionado = TSEstoque->protocoloSelecionado();
+        search.protocolo = TSEstoque->protocolo();
+        TSEstoque->setProtocols(fillMovementList(IBDatabase1, search, TSEstoque->list()));
+        LAguarde->clear();
+    });
+}
+
+void TForm1::PECodigoUnidadeExit()
+{
+    guarded(m_messages, this, [&] {
+        const UnitByCode unit = findUnitByCode(IBDatabase1, PECodigoUnidade->text());
+        if (unit.found) {
+            PECodCNES->setText(unit.numero);
+            LNomeUnidade->setText(unit.nome);
+        }
+        if (PECodCNES->text() != UltimoCnes) {
+            UltimoCnes = PECodCNES->text();
+            BtnPesquisarClick();
+        }
+    });
+}
+
+void TForm1::SPProfissionalClick()
+{
+    try {
+        FProcura->open(IBDatabase1.databaseName());
+        const QString codigo = FProcura->choose();
+        if (!codigo.isEmpty()) {
+            PECodigoUnidade->setFocus();
+            PECodigoUnidade->setText(codigo);
+            PECodigoUnidadeExit();
+        }
+    } catch (const Error &error) {
+        m_messages.error(this, LoginErrorTitle, error.message());
+    }
+}
+
+void TForm1::showWait(const QString &text)
+{
+    LAguarde->setText(text);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::focusChanged(QWidget *old, QWidget *now)
+{
+    // Entering the stock tab from outside refreshes its list.
+    const bool wasInside = old && TSEstoque->isAncestorOf(old);
+    if (now && TSEstoque->isAncestorOf(now) && !wasInside && CBEstoqueDia->currentText() != QString::fromUtf16(EmptyDateMask))
+        CBEstoqueDiaChange();
 }
 
 void TForm1::CarregaProtocolos()

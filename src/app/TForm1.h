@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/Database.h"
+#include "lists/MovementLists.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 
@@ -20,7 +21,9 @@ class QToolButton;
 namespace tavro {
 
 class Messages;
+class MovementTab;
 class ProtocolTab;
+class TFProcura;
 class TPersonBtn;
 class TPersonEdit;
 
@@ -41,6 +44,15 @@ public:
 
     void BValidarClick();
     void CarregaProtocolos();
+    void BtnPesquisarClick();
+    void BuscaConciliacoes();
+    // The period searches; errors reach the standard error box.
+    void BuscaEntradas();
+    void BuscaSaidas();
+    void BuscaDispensacoes();
+    void CBEstoqueDiaChange();
+    void PECodigoUnidadeExit();
+    void SPProfissionalClick();
 
     const LoginValues &loginValues() const { return m_login; }
     Database &database() { return IBDatabase1; }
@@ -50,8 +62,12 @@ protected:
 
 private:
     QWidget *buildHeader();
-    QWidget *buildStockTab();
+    MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
     void setTabOrder();
+    void searchPeriod(MovementTab &tab);
+    // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
+    void showWait(const QString &text);
+    void focusChanged(QWidget *old, QWidget *now);
 
     Messages &m_messages;
     QString m_configPath;
@@ -76,11 +92,11 @@ private:
     QSpinBox *SEQuantidadeRegistros;
 
     QTabWidget *PageControl1;
-    QWidget *TSEstoque;
+    MovementTab *TSEstoque;
     QComboBox *CBEstoqueDia;
-    QWidget *TSEntradas;
-    QWidget *TSSaidas;
-    QWidget *TSDispensacoes;
+    MovementTab *TSEntradas;
+    MovementTab *TSSaidas;
+    MovementTab *TSDispensacoes;
     QWidget *TSErros;
     QTextEdit *REErros;
     QWidget *TabSheet7;
@@ -89,6 +105,9 @@ private:
 
     QLabel *LAguarde;
     QPlainTextEdit *Memo1;
+
+    TFProcura *FProcura;
+    QString UltimoCnes;
 };
 
 } // namespace tavro

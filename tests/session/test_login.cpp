@@ -111,3 +111,40 @@ TEST(HealthUnitAtStartup, FoundByCnesOrCode)
     EXPECT_TRUE(findUnitAtStartup(db, QString()).codigo.isEmpty());
     EXPECT_FALSE(db.inTransaction());
 }
+
+TEST(UnitSelection, ByCodeAndByName)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    const UnitByCode unit = findUnitByCode(db, QStringLiteral("4"));
+    EXPECT_TRUE(unit.found); // deactivated units can still be chosen by code
+    EXPECT_EQ(unit.numero, QStringLiteral("5678901"));
+    EXPECT_FALSE(findUnitByCode(db, QStringLiteral("99")).found);
+    EXPECT_THROW(findUnitByCode(db, QStringLiteral("x1")), Error);
+
+    EXPECT_EQ(lookupPattern(LookupMode::QualquerPalavra, QStringLiteral(" hospital  central ")), QStringLiteral("%HOSPITAL%%CENTRAL%"));
+    EXPECT_EQ(lookupPattern(LookupMode::TrechoDoNome, QStringLiteral("Flores")), QStringLiteral("%FLORES%"));
+    EXPECT_EQ(lookupPattern(LookupMode::InicioDoNome, QStringLiteral("ubs")), QStringLiteral("UBS%"));
+
+    QStringList names;
+    for (const HealthUnit &u : searchUnits(db, lookupPattern(LookupMode::QualquerPalavra, QStringLiteral("hospital  central"))))
+        names.append(u.nome);
+    EXPECT_EQ(names, QStringList{QStringLiteral("HOSPITAL MUNICIPAL CENTRAL")});
+    EXPECT_EQ(searchUnits(db, QStringLiteral("%")).size(), 6); // every active unit
+    EXPECT_TRUE(searchUnits(db, QStringLiteral("POSTO%")).isEmpty());
+}
+
+TEST(UnitSelection, WheelAccumulatesNotchesAndRemainders)
+{
+    WheelAccumulator wheel;
+    int moved = 0;
+    for (int notch = 0; notch < 5; ++notch)
+        moved += wheel.add(-120); // towards the user: down
+    EXPECT_EQ(moved, 5);
+    EXPECT_EQ(wheel.value(), -100);
+    EXPECT_EQ(wheel.add(-120), 2); // the sixth notch moves two rows
+    WheelAccumulator half;
+    EXPECT_EQ(half.add(60), 0);
+    EXPECT_EQ(half.add(60), -1); // a second half notch moves one row up
+}

@@ -1,0 +1,97 @@
+#include "app/MovementTab.h"
+
+#include "lists/RecordList.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace tavro {
+
+MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString &name, QWidget *parent)
+    : QWidget(parent)
+    , m_kind(kind)
+    , m_list(newMovementList(kind, this))
+{
+    auto *layout = new QVBoxLayout(this);
+    m_strip = new QHBoxLayout();
+    auto *label = new QLabel(QStringLiteral("Retransmitir Protocolo:"), this);
+    m_protocols = new QComboBox(this);
+    m_protocols->setObjectName(QStringLiteral("CBProtocolos") + name);
+    m_protocols->setMinimumWidth(180);
+    m_protocols->addItem(QString());
+    label->setBuddy(m_protocols);
+    m_strip->addWidget(label);
+    m_strip->addWidget(m_protocols);
+    m_strip->addSpacing(12);
+    m_aguardando = addBox(QStringLiteral("CB%1ExibirAguardando").arg(prefix), QStringLiteral("Aguardando"));
+    m_finalizado = addBox(QStringLiteral("CB%1ExibirFinalizado").arg(prefix), QStringLiteral("Finalizados"));
+    m_inconsistencia = addBox(QStringLiteral("CB%1ExibirInconsistencia").arg(prefix), QStringLiteral("Inconsistências"));
+    m_ok = addBox(QStringLiteral("CB%1ExibirOk").arg(prefix), QStringLiteral("Ok"));
+    m_okRetificado = addBox(QStringLiteral("CB%1ExibirOkRetificado").arg(prefix), QStringLiteral("Ok Retificado"));
+    m_protSelecionado = addBox(QStringLiteral("CB%1ExibirProtSelecionado").arg(prefix), QStringLiteral("Protoc. Selecionado"));
+    m_protSelecionado->setChecked(false);
+    m_strip->addStretch();
+    layout->addLayout(m_strip);
+
+    m_view = new QTableView(this);
+    m_view->setObjectName(QStringLiteral("LV") + name);
+    m_view->setModel(m_list);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setShowGrid(false);
+    m_view->setWordWrap(false);
+    m_view->verticalHeader()->hide();
+    // Fixed row heights keep a list of 100,000 lines as cheap to scroll as a short one.
+    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_view->verticalHeader()->setDefaultSectionSize(20);
+    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    for (int c = 0; c < m_list->columns().size(); ++c) {
+        if (m_list->columns().at(c).width > 0)
+            m_view->setColumnWidth(c, m_list->columns().at(c).width);
+    }
+    layout->addWidget(m_view, 1);
+
+    connect(m_protocols, &QComboBox::activated, this, &MovementTab::protocolChosen);
+}
+
+QCheckBox *MovementTab::addBox(const QString &name, const QString &caption)
+{
+    auto *box = new QCheckBox(caption, this);
+    box->setObjectName(name);
+    box->setChecked(true);
+    m_strip->addWidget(box);
+    connect(box, &QCheckBox::clicked, this, &MovementTab::filterClicked);
+    return box;
+}
+
+StatusBoxes MovementTab::statusBoxes() const
+{
+    return StatusBoxes{m_aguardando->isChecked(), m_finalizado->isChecked(), m_inconsistencia->isChecked(),
+                       m_ok->isChecked(), m_okRetificado->isChecked()};
+}
+
+bool MovementTab::protocoloSelecionado() const
+{
+    return m_protSelecionado->isChecked();
+}
+
+QString MovementTab::protocolo() const
+{
+    return m_protocols->currentText();
+}
+
+void MovementTab::setProtocols(const QStringList &protocols)
+{
+    const QString chosen = m_protocols->currentText();
+    const QSignalBlocker blocker(m_protocols);
+    m_protocols->clear();
+    m_protocols->addItems(protocols);
+    m_protocols->setCurrentIndex(m_protocols->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+} // namespace tavro

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "lists/MovementLists.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QHBoxLayout;
+class QTableView;
+
+namespace tavro {
+
+class RecordList;
+
+// One movement tab: its filter strip (protocol choice box, status boxes, "Protoc.
+// Selecionado") above its record list. It reads and fills its controls; the window
+// runs the searches.
+class MovementTab : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // `prefix` names the controls as the window knows them ("Es", "En", "Sa", "Di";
+    // "Estoque", "Entradas", ... for the list and the protocol box).
+    MovementTab(MovementKind kind, const QString &prefix, const QString &name, QWidget *parent = nullptr);
+
+    MovementKind kind() const { return m_kind; }
+    RecordList &list() const { return *m_list; }
+    QTableView *view() const { return m_view; }
+    QHBoxLayout *strip() const { return m_strip; }
+
+    StatusBoxes statusBoxes() const;
+    bool protocoloSelecionado() const;
+    QString protocolo() const;
+    // Refills the protocol box, keeping the chosen entry when it is still there.
+    void setProtocols(const QStringList &protocols);
+
+Q_SIGNALS:
+    void filterClicked();
+    void protocolChosen();
+
+private:
+    QCheckBox *addBox(const QString &name, const QString &caption);
+
+    MovementKind m_kind;
+    RecordList *m_list;
+    QTableView *m_view;
+    QHBoxLayout *m_strip;
+    QComboBox *m_protocols;
+    QCheckBox *m_aguardando, *m_finalizado, *m_inconsistencia, *m_ok, *m_okRetificado, *m_protSelecionado;
+};
+
+} // namespace tavro
