@@ -1,11 +1,11 @@
 #include "app/MovementTab.h"
 
+#include "app/ListView.h"
 #include "lists/RecordList.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -40,20 +40,7 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
 
     m_view = new QTableView(this);
     m_view->setObjectName(QStringLiteral("LV") + name);
-    m_view->setModel(m_list);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->setShowGrid(false);
-    m_view->setWordWrap(false);
-    m_view->verticalHeader()->hide();
-    // Fixed row heights keep a list of 100,000 lines as cheap to scroll as a short one.
-    m_view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    m_view->verticalHeader()->setDefaultSectionSize(20);
-    m_view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    for (int c = 0; c < m_list->columns().size(); ++c) {
-        if (m_list->columns().at(c).width > 0)
-            m_view->setColumnWidth(c, m_list->columns().at(c).width);
-    }
+    showRecordList(m_view, m_list);
     layout->addWidget(m_view, 1);
 
     connect(m_protocols, &QComboBox::activated, this, &MovementTab::protocolChosen);

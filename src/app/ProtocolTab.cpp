@@ -1,11 +1,11 @@
 #include "app/ProtocolTab.h"
 
+#include "app/ListView.h"
 #include "lists/RecordList.h"
 #include "widgets/TPersonBtn.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -45,17 +45,7 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     LVProtocolos = new QTableView(splitter);
     LVProtocolos->setObjectName(QStringLiteral("LVProtocolos"));
-    LVProtocolos->setModel(m_list);
-    LVProtocolos->setSelectionBehavior(QAbstractItemView::SelectRows);
-    LVProtocolos->setSelectionMode(QAbstractItemView::SingleSelection);
-    LVProtocolos->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LVProtocolos->verticalHeader()->hide();
-    LVProtocolos->verticalHeader()->setDefaultSectionSize(20);
-    LVProtocolos->setShowGrid(false);
-    for (int c = 0; c < m_list->columns().size(); ++c) {
-        if (m_list->columns().at(c).width > 0)
-            LVProtocolos->setColumnWidth(c, m_list->columns().at(c).width);
-    }
+    showRecordList(LVProtocolos, m_list);
     MProtocolos = new QPlainTextEdit(splitter);
     MProtocolos->setObjectName(QStringLiteral("MProtocolos"));
     MProtocolos->setLineWrapMode(QPlainTextEdit::NoWrap);
