@@ -1,6 +1,8 @@
 #include "TestDatabase.h"
 #include "app/Messages.h"
 #include "app/TForm1.h"
+#include "session/IniFile.h"
+#include "widgets/TPersonEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -181,4 +183,49 @@ TEST_F(Window, EnterMovesToTheNextControlWithoutLoggingIn)
     EXPECT_FALSE(unlocked());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // a focused button takes Enter as a press
     EXPECT_TRUE(unlocked());
+}
+
+TEST_F(Window, SearchesFollowTheTabsAndStoreThePeriod)
+{
+    logIn("farmacia", "tavro2019");
+    child<QLineEdit>(*form, "PEDataFinal")->setText(QStringLiteral("15/01/2019"));
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    EXPECT_EQ(child<QTableView>(*form, "LVDispensacoes")->model()->rowCount(), 5);
+    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("15/01/2019"));
+    EXPECT_TRUE(child<QLabel>(*form, "LAguarde")->text().isEmpty());
+
+    // An impossible day reaches the standard error box; config.ini already holds it.
+    child<QLineEdit>(*form, "PEDataFinal")->setText(QStringLiteral("31/02/2019"));
+    child<QPushButton>(*form, "BtnPesquisar")->click();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: '31/02/2019' is not a valid date")});
+    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("31/02/2019"));
+    EXPECT_EQ(child<QTableView>(*form, "LVDispensacoes")->model()->rowCount(), 5);
+}
+
+TEST_F(Window, LeavingTheUnitFieldRefreshesOnlyWhenTheCnesChanged)
+{
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    auto *unit = child<TPersonEdit>(*form, "PECodigoUnidade");
+    auto *list = child<QTableView>(*form, "LVEntradas")->model();
+    EXPECT_EQ(list->rowCount(), 8);
+
+    fixture.exec(QStringLiteral("update itensentradas set codunidade = 2 where lancamento = 1001"));
+    Q_EMIT unit->exited(); // first exit after start-up: the CNES is new, so the lists refresh
+    EXPECT_EQ(list->rowCount(), 5);
+    fixture.exec(QStringLiteral("update itensentradas set codunidade = 1 where lancamento = 1001"));
+    Q_EMIT unit->exited(); // same CNES: nothing refreshes
+    EXPECT_EQ(list->rowCount(), 5);
+
+    unit->setText(QStringLiteral("2"));
+    Q_EMIT unit->exited();
+    EXPECT_EQ(child<QLineEdit>(*form, "PECodCNES")->text(), QStringLiteral("3456789"));
+    EXPECT_EQ(child<QLabel>(*form, "LNomeUnidade")->text(), QStringLiteral("HOSPITAL MUNICIPAL CENTRAL"));
+    EXPECT_EQ(list->rowCount(), 1);
+
+    unit->setText(QStringLiteral("77")); // no such unit: CNES and name stay, nothing refreshes
+    Q_EMIT unit->exited();
+    EXPECT_EQ(child<QLineEdit>(*form, "PECodCNES")->text(), QStringLiteral("3456789"));
+    EXPECT_EQ(list->rowCount(), 1);
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
 }

@@ -4,6 +4,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Readable failure messages for Qt texts.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace tavro::test {
 
 // A fresh copy of a template database for one test, removed with it. Templates are
