@@ -2,35 +2,89 @@
 
 namespace tavro {
 
+namespace {
+constexpr qsizetype BlockCharacters = 1 << 20;
+constexpr qsizetype MaxCellLength = 0xFFFF;
+} // namespace
+
+RecordRows::RecordRows(int columnCount)
+    : m_columnCount(columnCount)
+{
+}
+
+char16_t *RecordRows::reserveInRow(qsizetype length)
+{
+    if (m_blocks.empty() || m_blocks.back().size() + length > m_blocks.back().capacity()) {
+        std::vector<char16_t> block;
+        block.reserve(std::max(BlockCharacters, m_rowLength + length));
+        if (!m_blocks.empty() && m_rowLength > 0) {
+            // Rows stay whole inside one block: carry over the part already appended.
+            std::vector<char16_t> &old = m_blocks.back();
+            block.insert(block.end(), old.end() - m_rowLength, old.end());
+            old.resize(old.size() - m_rowLength);
+        }
+        m_blocks.push_back(std::move(block));
+        if (m_filling > 0) // the row being filled moved with its cells
+            m_rowStarts.back() = Location{quint32(m_blocks.size() - 1), 0};
+    }
+    std::vector<char16_t> &block = m_blocks.back();
+    const size_t at = block.size();
+    block.resize(at + length);
+    return block.data() + at;
+}
+
 void RecordRows::append(QStringView text)
 {
-    m_cells.push_back(Span{quint32(m_pool.size()), quint32(text.size())});
-    m_pool.append(text);
+    const qsizetype length = std::min(text.size(), MaxCellLength);
+    const bool firstCell = m_filling == 0;
+    if (firstCell)
+        m_rowLength = 0;
+    char16_t *target = reserveInRow(length);
+    if (firstCell)
+        m_rowStarts.push_back(Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())});
+    std::copy_n(text.utf16(), length, target);
+    m_rowLength += length;
+    m_lengths.push_back(quint16(length));
+    if (++m_filling == m_columnCount)
+        m_filling = 0;
+}
+
+const char16_t *RecordRows::rowText(int row) const
+{
+    const Location at = m_rowStarts[size_t(row)];
+    return m_blocks[at.block].data() + at.offset;
 }
 
 QStringView RecordRows::cell(int row, int column) const
 {
-    const Span span = m_cells[size_t(row) * m_columnCount + column];
-    return QStringView(m_pool).mid(span.start, span.length);
+    const quint16 *lengths = m_lengths.data() + size_t(row) * m_columnCount;
+    qsizetype offset = 0;
+    for (int c = 0; c < column; ++c)
+        offset += lengths[c];
+    return QStringView(rowText(row) + offset, lengths[column]);
 }
 
 void RecordRows::setCell(int row, int column, QStringView text)
 {
-    Span &span = m_cells[size_t(row) * m_columnCount + column];
-    if (text.size() <= qsizetype(span.length)) {
-        // Overwrite in place; the pool only grows for longer texts.
-        std::copy(text.begin(), text.end(), m_pool.begin() + span.start);
-        span.length = quint32(text.size());
+    Q_ASSERT(m_filling == 0);
+    quint16 *lengths = m_lengths.data() + size_t(row) * m_columnCount;
+    const qsizetype length = std::min(text.size(), MaxCellLength);
+    if (length == lengths[column]) {
+        qsizetype offset = 0;
+        for (int c = 0; c < column; ++c)
+            offset += lengths[c];
+        std::copy_n(text.utf16(), length, const_cast<char16_t *>(rowText(row)) + offset);
         return;
     }
-    span = Span{quint32(m_pool.size()), quint32(text.size())};
-    m_pool.append(text);
-}
-
-void RecordRows::reserve(qsizetype rows, qsizetype characters)
-{
-    m_cells.reserve(size_t(rows) * m_columnCount);
-    m_pool.reserve(characters);
+    // Store the row anew at the end with the changed cell; the old text stays unused.
+    QString rebuilt;
+    for (int c = 0; c < m_columnCount; ++c)
+        rebuilt += c == column ? text.left(length) : cell(row, c);
+    lengths[column] = quint16(length);
+    m_rowLength = 0;
+    char16_t *target = reserveInRow(rebuilt.size());
+    std::copy_n(rebuilt.utf16(), rebuilt.size(), target);
+    m_rowStarts[size_t(row)] = Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())};
 }
 
 RecordList::RecordList(QList<ListColumn> columns, int statusSubCell, ColourRule colourRule, QObject *parent)

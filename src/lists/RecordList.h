@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 #include <vector>
 
@@ -16,35 +17,41 @@ struct ListColumn
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
 };
 
-// Rows of text cells being filled by a search, kept compact: one text pool and a
-// (start, length) pair per cell, so a list of 100,000 lines costs little more than
-// its text.
+// Rows of text cells being filled by a search, kept compact: the cells of a row lie
+// one after another in large text blocks that never move, and each cell costs two
+// bytes of length beside its text. A list of 100,000 lines thus costs little more
+// than its text, and filling it never copies what it already holds.
 class RecordRows
 {
 public:
-    explicit RecordRows(int columnCount = 0)
-        : m_columnCount(columnCount)
-    {
-    }
+    explicit RecordRows(int columnCount = 0);
 
     int columnCount() const { return m_columnCount; }
-    int rowCount() const { return m_columnCount ? int(m_cells.size() / m_columnCount) : 0; }
+    int rowCount() const { return int(m_rowStarts.size()); }
 
-    // Appends one cell to the current row; a row is complete after columnCount() cells.
+    // Appends one cell to the row being filled; a row is complete after columnCount() cells.
     void append(QStringView text);
     QStringView cell(int row, int column) const;
+    // Rewrites one cell; a row whose length changes is stored anew.
     void setCell(int row, int column, QStringView text);
-    void reserve(qsizetype rows, qsizetype characters);
 
 private:
-    struct Span
+    struct Location
     {
-        quint32 start;
-        quint32 length;
+        quint32 block;
+        quint32 offset;
     };
+    // Room for `length` more characters in the current block, moving the row being
+    // filled to a fresh block when it does not fit.
+    char16_t *reserveInRow(qsizetype length);
+    const char16_t *rowText(int row) const;
+
     int m_columnCount;
-    QString m_pool;
-    std::vector<Span> m_cells;
+    std::vector<std::vector<char16_t>> m_blocks;
+    std::vector<Location> m_rowStarts;
+    std::vector<quint16> m_lengths; // rowCount * columnCount cell lengths
+    qsizetype m_filling = 0;        // cells of the current row appended so far
+    qsizetype m_rowLength = 0;      // characters of the current row so far
 };
 
 // A record list: a table model whose column 0 is the row caption and whose column

@@ -1,0 +1,70 @@
+#include "lists/RecordList.h"
+#include "transmission/Status.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+
+namespace {
+QString cellText(int row, int column)
+{
+    // Cells of varied lengths, some empty, so rows straddle the storage blocks.
+    return column % 4 == 3 ? QString() : QStringLiteral("r%1c%2-").arg(row).arg(column).repeated(1 + (row + column) % 5);
+}
+} // namespace
+
+TEST(RecordRows, ManyRowsAcrossBlocksReadBackExactly)
+{
+    const int columns = 7, rows = 30000; // well over one storage block of text
+    RecordRows store(columns);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            store.append(cellText(r, c));
+    ASSERT_EQ(store.rowCount(), rows);
+    for (int r = 0; r < rows; r += 997)
+        for (int c = 0; c < columns; ++c)
+            ASSERT_EQ(store.cell(r, c).toString(), cellText(r, c)) << r << "," << c;
+    EXPECT_EQ(store.cell(rows - 1, 6).toString(), cellText(rows - 1, 6));
+}
+
+TEST(RecordRows, RewrittenCellsKeepTheirNeighbours)
+{
+    RecordRows store(3);
+    for (int r = 0; r < 3; ++r)
+        for (const char *text : {"caption", "Aguardando", ""})
+            store.append(QString::fromUtf8(text));
+    store.setCell(1, 1, u"Finalizado");   // same length: in place
+    store.setCell(1, 2, u"Sim");          // longer: the row moves
+    store.setCell(2, 1, u"Ok");           // shorter
+    store.setCell(0, 0, QString(70000, QLatin1Char('x'))); // beyond a cell's limit: cut
+    EXPECT_EQ(store.cell(1, 0), u"caption");
+    EXPECT_EQ(store.cell(1, 1), u"Finalizado");
+    EXPECT_EQ(store.cell(1, 2), u"Sim");
+    EXPECT_EQ(store.cell(2, 1), u"Ok");
+    EXPECT_EQ(store.cell(2, 2), u"");
+    EXPECT_EQ(store.cell(0, 0).size(), 0xFFFF);
+    EXPECT_EQ(store.cell(0, 1), u"Aguardando");
+}
+
+TEST(RecordList, CellWritesRecolourOnlyTheirRow)
+{
+    RecordList list({{QStringLiteral("Lanc."), 50}, {QStringLiteral("Situação"), 100}}, 0, recordStatusColour);
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Warning);
+    RecordRows rows = list.newRows();
+    for (const char *caption : {"1", "2", "3"}) {
+        rows.append(QString::fromUtf8(caption));
+        rows.append(QStringView());
+    }
+    list.replaceRows(std::move(rows));
+    QSignalSpy changed(&list, &QAbstractItemModel::dataChanged);
+    list.setSubCell(1, 0, QStringLiteral("Inconsistência"));
+    ASSERT_EQ(changed.size(), 1);
+    EXPECT_EQ(changed.at(0).at(0).toModelIndex().row(), 1);
+    EXPECT_EQ(changed.at(0).at(1).toModelIndex().row(), 1);
+    EXPECT_EQ(list.data(list.index(1, 0), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(list.data(list.index(0, 0), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 0));
+    EXPECT_EQ(list.subCell(1, 0), QStringLiteral("Inconsistência"));
+}
