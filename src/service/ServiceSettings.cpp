@@ -1,0 +1,50 @@
+#include "service/ServiceSettings.h"
+
+#include "session/IniFile.h"
+
+namespace tavro {
+
+namespace {
+
+QString withoutTrailingSlash(QString text)
+{
+    while (text.endsWith(QLatin1Char('/')))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+QString ServiceSettings::wsdlLocation() const
+{
+    return withoutTrailingSlash(Servidor) + QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS?wsdl");
+}
+
+QString ServiceSettings::asyncAddress() const
+{
+    return withoutTrailingSlash(Servidor) + QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
+}
+
+QString ServiceSettings::typesNamespace() const
+{
+    return withoutTrailingSlash(Namespace) + QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
+}
+
+ServiceSettings readServiceSettings(const IniFile &ini)
+{
+    ServiceSettings settings;
+    const QString section = QStringLiteral("TAVRO");
+    const QString servidor = ini.value(section, QStringLiteral("Servidor")).trimmed();
+    if (!servidor.isEmpty())
+        settings.Servidor = servidor;
+    const QString base = ini.value(section, QStringLiteral("Namespace")).trimmed();
+    if (!base.isEmpty())
+        settings.Namespace = base;
+    bool ok = false;
+    const int seconds = ini.value(section, QStringLiteral("TempoLimite")).trimmed().toInt(&ok);
+    if (ok && seconds > 0)
+        settings.TempoLimite = seconds;
+    return settings;
+}
+
+} // namespace tavro

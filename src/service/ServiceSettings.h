@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace tavro {
+
+class IniFile;
+
+// Where the service lives and how long a call may wait: config.ini, section TAVRO.
+struct ServiceSettings
+{
+    static inline const QString DefaultServidor = QStringLiteral("http://127.0.0.1:8080");
+    static inline const QString DefaultNamespace = QStringLiteral("http://tavro.example");
+    static constexpr int DefaultTempoLimite = 120;
+
+    QString Servidor = DefaultServidor;   // scheme, host and port
+    QString Namespace = DefaultNamespace; // the namespace base of the contract
+    int TempoLimite = DefaultTempoLimite; // seconds a request may wait for its transfer
+
+    QString wsdlLocation() const;
+    QString asyncAddress() const;
+    // Namespace of the request and response elements.
+    QString typesNamespace() const;
+};
+
+// `Servidor`, `Namespace` and `TempoLimite` of section TAVRO; an empty key, or a time-out
+// that is not a positive whole number, keeps the default.
+ServiceSettings readServiceSettings(const IniFile &ini);
+
+} // namespace tavro

@@ -1,0 +1,157 @@
+#include "service/SoapClient.h"
+
+#include "common/Error.h"
+#include "db/UFunc.h"
+#include "service/SoapEnvelope.h"
+#include "service/WsdlPort.h"
+#include "session/Login.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+#include <QSslSocket>
+
+#include <memory>
+
+namespace tavro {
+
+QByteArray basicAuthorization(const QString &user, const QString &password)
+{
+    QByteArray bytes;
+    const QList<uint> codePoints = QString(user + QLatin1Char(':') + password).toUcs4();
+    bytes.reserve(codePoints.size());
+    for (const uint codePoint : codePoints)
+        bytes.append(codePoint <= 0xFF ? char(codePoint) : '?');
+    return "Basic " + bytes.toBase64();
+}
+
+SoapClient::SoapClient(QNetworkAccessManager &network, ServiceSettings settings, QString logFolder, Clock clock,
+                       const LoginValues &login)
+    : m_network(network)
+    , m_settings(std::move(settings))
+    , m_logFolder(std::move(logFolder))
+    , m_clock(std::move(clock))
+    , m_login(login)
+{
+}
+
+void SoapClient::setWSDLLocation(const QString &location, const QString &service, const QString &port)
+{
+    m_wsdlLocation = location;
+    m_service = service;
+    m_port = port;
+    m_url.clear();
+}
+
+void SoapClient::setURL(const QString &address)
+{
+    m_url = address;
+    m_wsdlLocation.clear();
+    m_service.clear();
+    m_port.clear();
+}
+
+QNetworkRequest SoapClient::request(const QString &url) const
+{
+    QNetworkRequest request{QUrl(url)};
+    request.setTransferTimeout(m_settings.TempoLimite * 1000);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    if (QSslSocket::supportsSsl()) {
+        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+        ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
+        request.setSslConfiguration(ssl);
+    }
+    return request;
+}
+
+SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failureSuffix) const
+{
+    const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> owner(reply,
+                                                                         [](QNetworkReply *r) { r->deleteLater(); });
+    // A certificate that would not pass is accepted: the service's hosts are the operator's.
+    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [reply] { reply->ignoreSslErrors(); });
+    if (!reply->isFinished()) {
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid()) {
+        const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError
+            || reply->error() == QNetworkReply::TimeoutError;
+        const QString reason = timedOut
+            ? QStringLiteral("O serviço não respondeu em %1 segundos").arg(m_settings.TempoLimite)
+            : reply->errorString();
+        throw Error(reason + failureSuffix);
+    }
+    Answer answer;
+    answer.status = status.toInt();
+    answer.reason = QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
+    answer.contentType = reply->rawHeader("Content-Type");
+    answer.body = reply->readAll();
+    return answer;
+}
+
+void SoapClient::writeLog(const QByteArray &message, const QString &suffix) const
+{
+    QBuffer stream;
+    stream.setData(message);
+    stream.open(QIODevice::ReadOnly);
+    const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
+    // A folder that cannot be made shows up as the file's own failure just below.
+    QDir().mkpath(m_logFolder);
+    const QString path = m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()) + suffix;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toLatin1()) < 0)
+        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path),
+                                                                         file.errorString()));
+}
+
+void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
+                        const std::function<void(QXmlStreamReader &)> &readResponse)
+{
+    QString endpoint = m_url;
+    QString action;
+    if (!m_wsdlLocation.isEmpty()) {
+        const Answer wsdl = await(m_network.get(request(m_wsdlLocation)), QStringLiteral(" - URL:") + m_wsdlLocation);
+        if (wsdl.status > 299)
+            throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation));
+        const WsdlPort port = WsdlPort::read(wsdl.body, m_service, m_port);
+        if (port.address().isEmpty())
+            throw Error(QStringLiteral("Unable to retrieve the URL endpoint for Service/Port '%1'/'%2' from WSDL '%3'")
+                            .arg(m_service, m_port, m_wsdlLocation));
+        endpoint = port.address();
+        action = port.action(operation);
+    }
+    if (action.isEmpty())
+        action = QStringLiteral("tav:") + operation;
+
+    const QByteArray envelope = SoapEnvelope::write(writeRequest);
+    writeLog(envelope, QStringLiteral("_req.xml"));
+
+    QNetworkRequest post = request(endpoint);
+    post.setRawHeader("Content-Type", "text/xml; charset=utf-8");
+    post.setRawHeader("SOAPAction", '"' + action.toUtf8() + '"');
+    post.setRawHeader("Authorization", basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao));
+    const Answer answer
+        = await(m_network.post(post, envelope), QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
+
+    writeLog(answer.body, QStringLiteral("_res.xml"));
+
+    if (answer.status > 299 && answer.status != 500)
+        throw Error(QStringLiteral("%1 (%2) - '%3'").arg(answer.reason).arg(answer.status).arg(endpoint));
+    const QByteArray mediaType = answer.contentType.split(';').first().trimmed().toLower();
+    if (mediaType == "text/plain" || mediaType == "text/html")
+        throw Error(QStringLiteral("Received content of invalid Content-Type setting: %1 - SOAP expects \"text/xml\"")
+                        .arg(QString::fromLatin1(answer.contentType)));
+    SoapEnvelope::read(answer.body, readResponse);
+}
+
+} // namespace tavro

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "service/ServiceSettings.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
+
+namespace tavro {
+
+struct LoginValues;
+
+// "Basic " + Base64 of user ":" password, one byte per character: a character beyond
+// U+00FF becomes "?".
+QByteArray basicAuthorization(const QString &user, const QString &password);
+
+// The SOAP client object of the main window: one call at a time, each one reading the
+// service description (in WSDL mode), writing the envelope, logging request and answer
+// beside the program, posting with the operator's Basic credentials, and turning the
+// answer into a value or an Error with the service binding's message texts.
+//
+// Transport, settings, log folder, clock and login values come from the owner, which
+// keeps the transport and the login values alive as long as the client. A call blocks in
+// a local event loop that takes no user input; every request has the transfer time-out
+// of the settings. Certificate problems of a TLS endpoint are ignored.
+class SoapClient
+{
+public:
+    using Clock = std::function<QDateTime()>;
+
+    SoapClient(QNetworkAccessManager &network, ServiceSettings settings, QString logFolder, Clock clock,
+               const LoginValues &login);
+
+    const ServiceSettings &settings() const { return m_settings; }
+
+    // WSDL mode: endpoint and actions come from the description at `location`, read anew
+    // for every call.
+    void setWSDLLocation(const QString &location, const QString &service, const QString &port);
+    // Direct mode: every call posts to `address` with the default action.
+    void setURL(const QString &address);
+    const QString &WSDLLocation() const { return m_wsdlLocation; }
+
+    // One operation call. `writeRequest` writes the request element into the Body;
+    // `readResponse` reads the response element (the reader on its start tag).
+    void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
+                const std::function<void(QXmlStreamReader &)> &readResponse);
+
+private:
+    struct Answer
+    {
+        int status = 0;
+        QString reason;
+        QByteArray contentType;
+        QByteArray body;
+    };
+
+    QNetworkRequest request(const QString &url) const;
+    // Waits for the reply; a failure without any HTTP answer throws with `failureSuffix`
+    // after the network's text.
+    Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
+    void writeLog(const QByteArray &message, const QString &suffix) const;
+
+    QNetworkAccessManager &m_network;
+    ServiceSettings m_settings;
+    QString m_logFolder;
+    Clock m_clock;
+    const LoginValues &m_login;
+    QString m_wsdlLocation;
+    QString m_service;
+    QString m_port;
+    QString m_url;
+};
+
+} // namespace tavro
