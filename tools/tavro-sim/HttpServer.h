@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QSslConfiguration>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QTcpServer;
+class QTcpSocket;
+
+// What the server read from one request.
+struct HttpRequest
+{
+    QByteArray method;
+    QByteArray target; // path and query as sent
+    QHash<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+};
+
+// What to answer, and how: after `delayMs`, or never when `silent`.
+struct HttpResponse
+{
+    int status = 200;
+    QByteArray reason = "OK";
+    QByteArray contentType = "text/xml; charset=utf-8";
+    QByteArray body;
+    int delayMs = 0;
+    bool silent = false;
+};
+
+// A small HTTP/1.1 server on 127.0.0.1: requests with Content-Length bodies, kept-alive
+// connections, plain or TLS. Every request goes to the handler, whose answer is sent as is.
+class HttpServer : public QObject
+{
+public:
+    using Handler = std::function<HttpResponse(const HttpRequest &)>;
+
+    // With a configuration holding a certificate the server speaks TLS.
+    HttpServer(Handler handler, const std::optional<QSslConfiguration> &tls);
+    ~HttpServer() override;
+
+    // Port 0 picks a free one; returns false when the port cannot be bound.
+    bool listen(quint16 port);
+    quint16 port() const;
+    QString errorString() const;
+
+private:
+    void accept();
+    void readFrom(QTcpSocket *socket);
+    void respond(QTcpSocket *socket, const HttpResponse &response);
+
+    Handler m_handler;
+    std::unique_ptr<QTcpServer> m_server;
+    QHash<QTcpSocket *, QByteArray> m_pending;
+};

@@ -1,0 +1,436 @@
+#include "TavroSimulator.h"
+
+#include "common/Error.h"
+#include "service/MessageXml.h"
+#include "service/SoapEnvelope.h"
+
+#include <QDateTime>
+#include <QRegularExpression>
+
+#include <cstdio>
+
+using namespace tavro;
+
+namespace {
+
+const QString WsdlPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS");
+const QString AsyncPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
+
+struct Operation
+{
+    const char *name;
+    const char *request;
+    const char *response;
+};
+
+// The asynchronous port in its contract order.
+const Operation AsyncOperations[] = {
+    {"informarPosicaoEstoqueEmLote", "informarPosicaoEstoqueEmLote", "protocolo"},
+    {"retificarPosicaoEstoqueEmLote", "retificarPosicaoEstoqueEmLote", "protocoloRetificado"},
+    {"informarEntradaMedicamentoEmLote", "informarEntradaMedicamentoEmLote", "protocolo"},
+    {"retificarEntradaMedicamentoEmLote", "retificarEntradaMedicamentoEmLote", "protocoloRetificado"},
+    {"informarSaidaMedicamentoEmLote", "informarSaidaMedicamentoEmLote", "protocolo"},
+    {"retificarSaidaMedicamentoEmLote", "retificarSaidaMedicamentoEmLote", "protocoloRetificado"},
+    {"informarDispensacaoMedicamentoEmLote", "informarDispensacaoMedicamentoEmLote", "protocolo"},
+    {"retificarDispensacaoMedicamentoEmLote", "retificarDispensacaoMedicamentoEmLote", "protocoloRetificado"},
+    {"informarAvaliacaoDeferidaEmLote", "informarAvaliacaoDeferidaEmLote", "protocolo"},
+    {"retificarAvaliacaoDeferidaEmLote", "retificarAvaliacaoDeferidaEmLote", "protocoloRetificado"},
+    {"consultarResultadoProcessamento", "protocolo", "respostaProcessamentoLote"},
+    {"consultarInconsistencias", "protocolo", "respostaInconsistencias"},
+    {"consultarReprocessamento", "identificacao", "respostaReprocessamentoLote"},
+};
+
+void report(const QByteArray &line)
+{
+    std::printf("%s\n", line.constData());
+    std::fflush(stdout);
+}
+
+bool isDate(const QString &text)
+{
+    return QDate::fromString(text, QStringLiteral("dd-MM-yyyy")).isValid();
+}
+
+QString typesNamespace(const QString &base)
+{
+    return base + QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
+}
+
+template <class R>
+auto receiveRecord(const R &registro)
+{
+    struct Received
+    {
+        ProdutoType produto;
+        QString coCNES;
+        std::optional<QString> nuCNS;
+        qint64 coRegistro = 0;
+    } received;
+    if (registro.produto)
+        received.produto = *registro.produto;
+    if (registro.estabelecimento)
+        received.coCNES = registro.estabelecimento->coCNES.value_or(QString());
+    if constexpr (requires { registro.paciente; }) {
+        if (registro.paciente)
+            received.nuCNS = registro.paciente->nuCNS;
+    }
+    if constexpr (requires { registro.produto->coRegistro; }) {
+        if (registro.produto)
+            received.coRegistro = registro.produto->coRegistro;
+    }
+    return received;
+}
+
+} // namespace
+
+TavroSimulator::TavroSimulator(SimOptions options)
+    : m_options(std::move(options))
+{
+}
+
+HttpResponse TavroSimulator::handle(const HttpRequest &request)
+{
+    const QByteArray path = request.target.split('?').first();
+    if (request.method == "GET") {
+        report("GET " + request.target);
+        if (path.toLower() == WsdlPath.toLower().toLatin1())
+            return wsdl();
+    } else if (request.method == "POST") {
+        report("POST " + request.target + " SOAPAction=" + request.headers.value("soapaction")
+               + " Authorization=" + request.headers.value("authorization"));
+        if (path == AsyncPath.toLatin1())
+            return call(request);
+    }
+    HttpResponse notFound;
+    notFound.status = 404;
+    notFound.reason = "Not Found";
+    notFound.contentType = "text/html";
+    notFound.body = "<html><body>Not Found</body></html>";
+    return notFound;
+}
+
+HttpResponse TavroSimulator::wsdl() const
+{
+    const QString service = m_options.namespaceBase + QStringLiteral("/tavro-ws");
+    QByteArray document;
+    QXmlStreamWriter w(&document);
+    const QString wsdlNs = QStringLiteral("http://schemas.xmlsoap.org/wsdl/");
+    const QString soapNs = QStringLiteral("http://schemas.xmlsoap.org/wsdl/soap/");
+    w.writeStartDocument();
+    w.writeNamespace(wsdlNs, QStringLiteral("wsdl"));
+    w.writeNamespace(soapNs, QStringLiteral("soap"));
+    w.writeNamespace(service, QStringLiteral("tns"));
+    w.writeNamespace(typesNamespace(m_options.namespaceBase), QStringLiteral("tav"));
+    w.writeStartElement(wsdlNs, QStringLiteral("definitions"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("TavroWSService"));
+    w.writeAttribute(QStringLiteral("targetNamespace"), service);
+    for (const Operation &op : AsyncOperations) {
+        for (const auto &[suffix, element] : {std::pair{"Request", op.request}, std::pair{"Response", op.response}}) {
+            w.writeStartElement(wsdlNs, QStringLiteral("message"));
+            w.writeAttribute(QStringLiteral("name"), QLatin1String(op.name) + QLatin1String(suffix));
+            w.writeEmptyElement(wsdlNs, QStringLiteral("part"));
+            w.writeAttribute(QStringLiteral("name"), QStringLiteral("parameters"));
+            w.writeAttribute(QStringLiteral("element"), QStringLiteral("tav:") + QLatin1String(element));
+            w.writeEndElement();
+        }
+    }
+    w.writeStartElement(wsdlNs, QStringLiteral("portType"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("TavroWSAsync"));
+    for (const Operation &op : AsyncOperations) {
+        w.writeStartElement(wsdlNs, QStringLiteral("operation"));
+        w.writeAttribute(QStringLiteral("name"), QLatin1String(op.name));
+        w.writeEmptyElement(wsdlNs, QStringLiteral("input"));
+        w.writeAttribute(QStringLiteral("message"), QStringLiteral("tns:") + QLatin1String(op.name) + "Request");
+        w.writeEmptyElement(wsdlNs, QStringLiteral("output"));
+        w.writeAttribute(QStringLiteral("message"), QStringLiteral("tns:") + QLatin1String(op.name) + "Response");
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeStartElement(wsdlNs, QStringLiteral("binding"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("TavroWSAsyncPortBinding"));
+    w.writeAttribute(QStringLiteral("type"), QStringLiteral("tns:TavroWSAsync"));
+    w.writeEmptyElement(soapNs, QStringLiteral("binding"));
+    w.writeAttribute(QStringLiteral("style"), QStringLiteral("document"));
+    w.writeAttribute(QStringLiteral("transport"), QStringLiteral("http://schemas.xmlsoap.org/soap/http"));
+    for (const Operation &op : AsyncOperations) {
+        w.writeStartElement(wsdlNs, QStringLiteral("operation"));
+        w.writeAttribute(QStringLiteral("name"), QLatin1String(op.name));
+        w.writeEmptyElement(soapNs, QStringLiteral("operation"));
+        if (!m_options.semAcao)
+            w.writeAttribute(QStringLiteral("soapAction"), service + QLatin1Char('/') + QLatin1String(op.name));
+        for (const char *direction : {"input", "output"}) {
+            w.writeStartElement(wsdlNs, QLatin1String(direction));
+            w.writeEmptyElement(soapNs, QStringLiteral("body"));
+            w.writeAttribute(QStringLiteral("use"), QStringLiteral("literal"));
+            w.writeEndElement();
+        }
+        w.writeEndElement();
+    }
+    w.writeEndElement();
+    w.writeStartElement(wsdlNs, QStringLiteral("service"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("TavroWSService"));
+    w.writeStartElement(wsdlNs, QStringLiteral("port"));
+    w.writeAttribute(QStringLiteral("name"), QStringLiteral("TavroWSAsyncPort"));
+    w.writeAttribute(QStringLiteral("binding"), QStringLiteral("tns:TavroWSAsyncPortBinding"));
+    if (!m_options.semEndereco) {
+        w.writeEmptyElement(soapNs, QStringLiteral("address"));
+        w.writeAttribute(QStringLiteral("location"), m_origin + AsyncPath);
+    }
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndElement();
+    w.writeEndDocument();
+    HttpResponse response;
+    response.body = document;
+    return response;
+}
+
+HttpResponse TavroSimulator::failure() const
+{
+    HttpResponse response;
+    if (m_options.silencio) {
+        response.silent = true;
+    } else if (m_options.falhaStatus > 0) {
+        response.status = m_options.falhaStatus;
+        response.reason = m_options.falhaTexto.toLatin1();
+        response.contentType = "text/html";
+        response.body = "<html><body>" + m_options.falhaTexto.toUtf8() + "</body></html>";
+    } else if (m_options.falhaFault) {
+        return fault(*m_options.falhaFault);
+    } else if (m_options.falhaHtml) {
+        response.contentType = "text/html; charset=utf-8";
+        response.body = "<html><body><h1>Servi\xc3\xa7o em manuten\xc3\xa7\xc3\xa3o</h1></body></html>";
+    } else if (m_options.falhaRaiz) {
+        response.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><resposta><erro>indispon\xc3\xadvel</erro></resposta>";
+    } else {
+        return {};
+    }
+    return response;
+}
+
+static bool failureAsked(const SimOptions &o)
+{
+    return o.silencio || o.falhaStatus > 0 || o.falhaFault || o.falhaHtml || o.falhaRaiz;
+}
+
+HttpResponse TavroSimulator::call(const HttpRequest &request)
+{
+    ++m_calls;
+    if (failureAsked(m_options) && (m_options.falhas < 0 || m_calls <= m_options.falhas))
+        return failure();
+    const QByteArray expected = "Basic "
+        + QByteArray(m_options.usuario.toLatin1() + ':' + m_options.senha.toLatin1()).toBase64();
+    if (request.headers.value("authorization") != expected)
+        return fault(QStringLiteral("Usuário ou senha inválidos"));
+
+    QString operation = QString::fromUtf8(request.headers.value("soapaction"));
+    operation.remove(QLatin1Char('"'));
+    operation = operation.mid(operation.lastIndexOf(QRegularExpression(QStringLiteral("[/:]"))) + 1);
+
+    HttpResponse response;
+    try {
+        const auto readAs = [&request](auto &value) {
+            SoapEnvelope::read(request.body, [&value](QXmlStreamReader &reader) {
+                MessageXml::read(reader, std::remove_reference_t<decltype(value)>::type(), &value);
+            });
+        };
+        if (operation == QLatin1String("informarPosicaoEstoqueEmLote")) {
+            InformarPosicaoEstoqueEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("estoque"), value);
+        } else if (operation == QLatin1String("retificarPosicaoEstoqueEmLote")) {
+            RetificarPosicaoEstoqueEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("estoque"), value);
+        } else if (operation == QLatin1String("informarEntradaMedicamentoEmLote")) {
+            InformarEntradaMedicamentoEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("entrada"), value);
+        } else if (operation == QLatin1String("retificarEntradaMedicamentoEmLote")) {
+            RetificarEntradaMedicamentoEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("entrada"), value);
+        } else if (operation == QLatin1String("informarSaidaMedicamentoEmLote")) {
+            InformarSaidaMedicamentoEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("saida"), value);
+        } else if (operation == QLatin1String("informarDispensacaoMedicamentoEmLote")) {
+            InformarDispensacaoMedicamentoEmLoteType value;
+            readAs(value);
+            response = receiveBatch(QStringLiteral("dispensacao"), value);
+        } else if (operation == QLatin1String("consultarResultadoProcessamento")) {
+            ProtocoloType value;
+            readAs(value);
+            response = resultadoProcessamento(value);
+        } else if (operation == QLatin1String("consultarInconsistencias")) {
+            ProtocoloType value;
+            readAs(value);
+            response = inconsistencias(value);
+        } else {
+            return fault(QStringLiteral("Operação desconhecida: %1").arg(operation));
+        }
+    } catch (const Error &error) {
+        return fault(error.message());
+    }
+    response.delayMs = m_options.atrasoMs;
+    return response;
+}
+
+HttpResponse TavroSimulator::answer(const QString &element, const auto &value) const
+{
+    const QString ns = typesNamespace(m_options.namespaceBase);
+    HttpResponse response;
+    response.body = SoapEnvelope::write([&](QXmlStreamWriter &writer) {
+        writer.writeNamespace(ns, QStringLiteral("tav"));
+        MessageXml::write(writer, ns, element, value);
+    });
+    return response;
+}
+
+HttpResponse TavroSimulator::fault(const QString &faultstring) const
+{
+    HttpResponse response;
+    response.status = 500;
+    response.reason = "Internal Server Error";
+    response.body = SoapEnvelope::write([&](QXmlStreamWriter &writer) {
+        writer.writeStartElement(SoapEnvelope::Namespace, QStringLiteral("Fault"));
+        writer.writeTextElement(QStringLiteral("faultcode"), QStringLiteral("SOAP-ENV:Server"));
+        writer.writeTextElement(QStringLiteral("faultstring"), faultstring);
+        writer.writeEndElement();
+    });
+    return response;
+}
+
+QList<TavroSimulator::Problem> TavroSimulator::check(const QString &kind, const Record &record) const
+{
+    using C = CodigoInconsistenciaType;
+    QList<Problem> problems;
+    const ProdutoType &p = record.produto;
+    if (p.nuProduto.size() < 15)
+        problems.append({C::E026, QStringLiteral("Produto não encontrado no catálogo"), QStringLiteral("nuProduto"),
+                         p.nuProduto});
+    if (p.nuLote.isEmpty())
+        problems.append({C::E027, QStringLiteral("Lote não informado"), QStringLiteral("nuLote"), p.nuLote});
+    if (!isDate(p.dtValidade))
+        problems.append({C::E028, QStringLiteral("Data de validade inválida"), QStringLiteral("dtValidade"),
+                         p.dtValidade});
+    if (!isDate(p.dtRegistro))
+        problems.append({C::E029, QStringLiteral("Data de registro inválida"), QStringLiteral("dtRegistro"),
+                         p.dtRegistro});
+    if (p.qtProduto < 0 || (p.qtProduto == 0 && kind != QLatin1String("estoque")))
+        problems.append({C::E030, QStringLiteral("Quantidade inválida"), QStringLiteral("qtProduto"),
+                         QString::number(p.qtProduto)});
+    if (record.nuCNS && !QRegularExpression(QStringLiteral("^\\d{15}$")).match(*record.nuCNS).hasMatch())
+        problems.append({C::E031, QStringLiteral("CNS do paciente inválido"), QStringLiteral("nuCNS"), *record.nuCNS});
+    if (!QRegularExpression(QStringLiteral("^\\d{7}$")).match(record.coCNES).hasMatch())
+        problems.append({C::E032, QStringLiteral("CNES do estabelecimento inválido"), QStringLiteral("coCNES"),
+                         record.coCNES});
+    return problems;
+}
+
+template <class Request>
+HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &request)
+{
+    if (!request.identificacao)
+        return fault(QStringLiteral("Identificação não informada"));
+    Protocol protocol;
+    protocol.identificacao = *request.identificacao;
+    constexpr bool rectification = requires { request.identificacao->nuProtocoloEntrada; };
+    QSet<QString> &accepted = m_accepted[kind];
+    for (const auto &registro : request.registro) {
+        const auto received = receiveRecord(registro);
+        Record record{received.produto, received.coCNES, received.nuCNS, received.coRegistro, {}};
+        record.problems = check(kind, record);
+        const QString key = record.produto.coRegistroOrigem.value_or(QString());
+        if (!rectification && accepted.contains(key))
+            record.problems.append({CodigoInconsistenciaType::E025, DuplicateMessage,
+                                    QStringLiteral("coRegistroOrigem"), key});
+        if (record.problems.isEmpty())
+            accepted.insert(key);
+        if (record.coRegistro == 0)
+            record.coRegistro = m_nextRegistro++;
+        protocol.records.append(record);
+    }
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString number = QString::number(m_nextProtocol++);
+    const QString received = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    m_protocols.insert(number, protocol);
+    if constexpr (rectification) {
+        ProtocoloRetificadoType answered;
+        answered.nuProtocoloEntrada = number;
+        answered.dtRecebimento = received;
+        answered.nuProtocoloRetificado = request.identificacao->nuProtocoloEntrada;
+        return answer(QStringLiteral("protocoloRetificado"), answered);
+    } else {
+        ProtocoloType answered;
+        answered.nuProtocoloEntrada = number;
+        answered.dtRecebimento = received;
+        return answer(QStringLiteral("protocolo"), answered);
+    }
+}
+
+HttpResponse TavroSimulator::resultadoProcessamento(const ProtocoloType &query)
+{
+    const auto it = m_protocols.find(query.nuProtocoloEntrada);
+    if (it == m_protocols.end())
+        return fault(QStringLiteral("Protocolo não encontrado: %1").arg(query.nuProtocoloEntrada));
+    RespostaProcessamentoLoteType result;
+    result.identificacao = it->identificacao;
+    if (it->queries++ < m_options.aguardando) {
+        result.situacaoProcessamento = situacaoProcessamento::AGUARDANDO;
+        return answer(QStringLiteral("respostaProcessamentoLote"), result);
+    }
+    result.situacaoProcessamento = situacaoProcessamento::FINALIZADO;
+    for (const Record &record : it->records) {
+        registro &processed = result.registro.emplace_back();
+        processed.estabelecimento.emplace().coCNES = record.coCNES;
+        ProdutoNovoType &produto = processed.produto.emplace();
+        produto.coRegistroOrigem = record.produto.coRegistroOrigem;
+        produto.nuProduto = record.produto.nuProduto;
+        produto.nuLote = record.produto.nuLote;
+        produto.dtValidade = record.produto.dtValidade;
+        produto.qtProduto = record.produto.qtProduto;
+        produto.dtRegistro = record.produto.dtRegistro;
+        produto.coRegistro = record.coRegistro;
+        processed.situacao = record.problems.isEmpty() ? situacao::S : situacao::N;
+    }
+    return answer(QStringLiteral("respostaProcessamentoLote"), result);
+}
+
+HttpResponse TavroSimulator::inconsistencias(const ProtocoloType &query)
+{
+    const auto it = m_protocols.find(query.nuProtocoloEntrada);
+    if (it == m_protocols.end())
+        return fault(QStringLiteral("Protocolo não encontrado: %1").arg(query.nuProtocoloEntrada));
+    if (it->queries <= m_options.aguardando)
+        return fault(QStringLiteral("O processamento do protocolo %1 não terminou").arg(query.nuProtocoloEntrada));
+    InconsistenciaProcessamentoLoteType result;
+    result.identificacao = it->identificacao;
+    for (const Record &record : it->records) {
+        for (const Problem &problem : record.problems) {
+            tavro::inconsistencias &item = result.inconsistencias.emplace_back();
+            ProdutoVinculadoSimplesType &produto = item.produto.emplace();
+            produto.coRegistroOrigem = record.produto.coRegistroOrigem;
+            produto.coRegistro = record.coRegistro;
+            InconsistenciaType &inconsistencia = item.inconsistencia.emplace();
+            inconsistencia.idOrigem = literal(it->identificacao.idOrigem);
+            inconsistencia.coIBGE = QString::number(it->identificacao.coIBGE);
+            inconsistencia.coRegistro = QString::number(record.coRegistro);
+            inconsistencia.coRegistroOrigem = record.produto.coRegistroOrigem;
+            inconsistencia.codigo = problem.codigo;
+            inconsistencia.mensagem = problem.mensagem;
+            inconsistencia.campo = problem.campo;
+            inconsistencia.valor = problem.valor;
+        }
+    }
+    HttpResponse response = answer(QStringLiteral("respostaInconsistencias"), result);
+    if (m_options.codigoFora) {
+        // A code the catalogue does not have cannot be held by the answer type: add its
+        // inconsistency as text before the answer's end tag.
+        const QByteArray extra = "<inconsistencias><inconsistencia><codigo>" + m_options.codigoFora->toUtf8()
+            + "</codigo><mensagem>C\xc3\xb3" "digo fora do cat\xc3\xa1logo</mensagem></inconsistencia>"
+              "</inconsistencias>";
+        response.body.insert(response.body.lastIndexOf("</tav:respostaInconsistencias>"), extra);
+    }
+    return response;
+}

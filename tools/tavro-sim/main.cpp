@@ -1,0 +1,45 @@
+#include "HttpServer.h"
+#include "SimOptions.h"
+#include "TavroSimulator.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslKey>
+
+#include <cstdio>
+
+namespace {
+
+QSslConfiguration selfSignedConfiguration()
+{
+    QFile certificate(QStringLiteral(":/tavro-sim/sim-cert.pem"));
+    QFile key(QStringLiteral(":/tavro-sim/sim-key.pem"));
+    certificate.open(QIODevice::ReadOnly);
+    key.open(QIODevice::ReadOnly);
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    configuration.setLocalCertificate(QSslCertificate(certificate.readAll(), QSsl::Pem));
+    configuration.setPrivateKey(QSslKey(key.readAll(), QSsl::Rsa, QSsl::Pem));
+    return configuration;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const std::optional<SimOptions> options = SimOptions::parse(app.arguments());
+    if (!options)
+        return 2;
+    TavroSimulator simulator(*options);
+    HttpServer server([&simulator](const HttpRequest &request) { return simulator.handle(request); },
+                      options->tls ? std::optional(selfSignedConfiguration()) : std::nullopt);
+    if (!server.listen(options->port)) {
+        std::fprintf(stderr, "tavro-sim: %s\n", qPrintable(server.errorString()));
+        return 1;
+    }
+    simulator.setOrigin(QStringLiteral("%1://127.0.0.1:%2").arg(options->tls ? "https" : "http").arg(server.port()));
+    std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
+    std::fflush(stdout);
+    return app.exec();
+}
