@@ -1,0 +1,141 @@
+#include "cli/CliCommands.h"
+
+#include "cli/CliOptions.h"
+#include "common/Error.h"
+#include "db/Database.h"
+#include "followup/ProtocolList.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "session/AppConfig.h"
+#include "session/HealthUnit.h"
+#include "session/Login.h"
+
+#include <QTextStream>
+
+#include <memory>
+
+namespace tavro {
+
+namespace {
+
+// The window's start-up message when the database cannot be opened.
+const QString DatabaseNotFound = QStringLiteral("Não encontrado arquivo de banco de dados em ");
+const QString RestrictedMessage
+    = QStringLiteral("Login com a senha mestra: somente a lista de protocolos está disponível.");
+
+// The unit a run works for: its code for the period lists and its CNES for the stock
+// list and the protocol list, as the window's header fields hold them.
+struct Unit {
+    QString codigo;
+    QString cnes;
+};
+
+Unit chooseUnit(Database &db, const StartupConfig &config, const QString &codigo)
+{
+    if (codigo.isEmpty())
+        return { findUnitAtStartup(db, config.cnesFarmacia).codigo, config.cnesFarmacia };
+    db.restartTransaction();
+    const UnitByCode unit = findUnitByCode(db, codigo);
+    db.rollback();
+    if (!unit.found)
+        throw Error(QStringLiteral("Unidade não encontrada: %1").arg(codigo));
+    return { codigo, unit.numero };
+}
+
+void writeList(const RecordList &list, QTextStream &out)
+{
+    const int columns = list.columnCount();
+    for (int c = 0; c < columns; ++c) {
+        if (c > 0)
+            out << '\t';
+        out << list.headerData(c, Qt::Horizontal).toString();
+    }
+    out << '\n';
+    const int rows = list.rowCount();
+    for (int r = 0; r < rows; ++r) {
+        out << list.caption(r);
+        for (int k = 0; k + 1 < columns; ++k)
+            out << '\t' << list.subCell(r, k);
+        out << '\n';
+    }
+}
+
+std::unique_ptr<RecordList> movementList(Database &db, const CliOptions &options, const Unit &unit)
+{
+    ListSearch search;
+    search.kind = options.kind;
+    search.unidade = options.kind == MovementKind::Estoque ? unit.cnes : unit.codigo;
+    search.dia = options.dia;
+    search.dataInicial = options.dataInicial;
+    search.dataFinal = options.dataFinal;
+    search.exibirSemCodigo = options.semCodigo;
+    search.status = options.status;
+    search.protocoloSelecionado = !options.protocolo.isEmpty();
+    search.protocolo = options.protocolo;
+    std::unique_ptr<RecordList> list(newMovementList(options.kind, nullptr));
+    fillMovementList(db, search, *list);
+    return list;
+}
+
+std::unique_ptr<RecordList> protocolList(
+    Database &db, const CliOptions &options, const Unit &unit, const LoginValues &login)
+{
+    ProtocolFilter filter;
+    filter.todosCnes = options.todosCnes;
+    filter.cnes = unit.cnes;
+    std::unique_ptr<RecordList> list(newProtocolList(nullptr));
+    CarregaProtocolos(db, filter, login.UsuarioSessao, *list);
+    return list;
+}
+
+int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &err)
+{
+    const IniFile ini(options.configPath.isEmpty() ? defaultConfigPath() : options.configPath);
+    const StartupConfig config = readStartupConfig(ini);
+    try {
+        db.open(config.database);
+        db.startTransaction();
+    } catch (const Error &error) {
+        err << DatabaseNotFound << config.database << '\n' << error.message() << '\n';
+        return ExitFailure;
+    }
+
+    LoginValues values;
+    switch (login(db, options.usuario, options.senha, values)) {
+    case LoginResult::Incomplete:
+    case LoginResult::Refused:
+        err << LoginRefusedMessage << '\n';
+        return ExitFailure;
+    case LoginResult::Restricted:
+        if (options.verb != CliVerb::Protocolos) {
+            err << RestrictedMessage << '\n';
+            return ExitFailure;
+        }
+        break;
+    case LoginResult::Unlocked:
+        break;
+    }
+
+    const Unit unit = chooseUnit(db, config, options.unidade);
+    const std::unique_ptr<RecordList> list = options.verb == CliVerb::Protocolos
+        ? protocolList(db, options, unit, values)
+        : movementList(db, options, unit);
+    writeList(*list, out);
+    db.rollback();
+    return ExitSuccess;
+}
+
+} // namespace
+
+int runCli(const CliOptions &options, QTextStream &out, QTextStream &err)
+{
+    Database db;
+    try {
+        return run(db, options, out, err);
+    } catch (const Error &error) {
+        err << error.message() << '\n';
+        return ExitFailure;
+    }
+}
+
+} // namespace tavro

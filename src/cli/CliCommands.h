@@ -1,0 +1,16 @@
+#pragma once
+
+class QTextStream;
+
+namespace tavro {
+
+struct CliOptions;
+
+enum CliExit : int { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+
+// Runs one command as the window would: opens the database named in config.ini,
+// finds the unit, logs in and prints the list to `out`. Failures go to `err` with
+// the window's own texts. config.ini is only read, never written.
+int runCli(const CliOptions &options, QTextStream &out, QTextStream &err);
+
+} // namespace tavro

@@ -1,0 +1,176 @@
+#include "cli/CliOptions.h"
+
+#include "common/Error.h"
+
+#include <QCommandLineParser>
+
+namespace tavro {
+
+namespace {
+
+const QString OptConfig = QStringLiteral("config");
+const QString OptUsuario = QStringLiteral("usuario");
+const QString OptSenha = QStringLiteral("senha");
+const QString OptUnidade = QStringLiteral("unidade");
+const QString OptDia = QStringLiteral("dia");
+const QString OptDe = QStringLiteral("de");
+const QString OptAte = QStringLiteral("ate");
+const QString OptSituacao = QStringLiteral("situacao");
+const QString OptProtocolo = QStringLiteral("protocolo");
+const QString OptSemCodigo = QStringLiteral("sem-codigo");
+const QString OptTodosCnes = QStringLiteral("todos-cnes");
+const QString OptHelp = QStringLiteral("help");
+
+[[noreturn]] void usageError(const QString &reason)
+{
+    throw Error(reason);
+}
+
+MovementKind movementKind(const QString &name)
+{
+    if (name == QLatin1String("estoque"))
+        return MovementKind::Estoque;
+    if (name == QLatin1String("entradas"))
+        return MovementKind::Entradas;
+    if (name == QLatin1String("saidas"))
+        return MovementKind::Saidas;
+    if (name == QLatin1String("dispensacoes"))
+        return MovementKind::Dispensacoes;
+    usageError(QStringLiteral("Lista desconhecida: %1").arg(name));
+}
+
+// An empty text unticks every box, which lists every record whatever its status.
+StatusBoxes statusBoxes(const QString &text)
+{
+    StatusBoxes boxes { false, false, false, false, false };
+    const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &raw : names) {
+        const QString name = raw.trimmed();
+        if (name == QLatin1String("aguardando"))
+            boxes.aguardando = true;
+        else if (name == QLatin1String("finalizados"))
+            boxes.finalizados = true;
+        else if (name == QLatin1String("inconsistencias"))
+            boxes.inconsistencias = true;
+        else if (name == QLatin1String("ok"))
+            boxes.ok = true;
+        else if (name == QLatin1String("okretificado"))
+            boxes.okRetificado = true;
+        else
+            usageError(QStringLiteral("Situação desconhecida em --situacao: %1").arg(name));
+    }
+    return boxes;
+}
+
+void rejectOptions(const QCommandLineParser &parser, const QStringList &names, const QString &verb)
+{
+    for (const QString &name : names) {
+        if (parser.isSet(name))
+            usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(name, verb));
+    }
+}
+
+QString required(const QCommandLineParser &parser, const QString &name, const QString &verb)
+{
+    const QString value = parser.value(name);
+    if (value.isEmpty())
+        usageError(QStringLiteral("%1 exige --%2").arg(verb, name));
+    return value;
+}
+
+} // namespace
+
+CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOptions({
+        { OptConfig, QString(), QStringLiteral("path") },
+        { OptUsuario, QString(), QStringLiteral("name") },
+        { OptSenha, QString(), QStringLiteral("password") },
+        { OptUnidade, QString(), QStringLiteral("code") },
+        { OptDia, QString(), QStringLiteral("date") },
+        { OptDe, QString(), QStringLiteral("date") },
+        { OptAte, QString(), QStringLiteral("date") },
+        { OptSituacao, QString(), QStringLiteral("list") },
+        { OptProtocolo, QString(), QStringLiteral("protocol") },
+        { OptSemCodigo, QString() },
+        { OptTodosCnes, QString() },
+        { QStringList { OptHelp, QStringLiteral("h") }, QString() },
+    });
+    // QCommandLineParser skips the first argument as the program name.
+    if (!parser.parse(QStringList { QStringLiteral("tavro-cli") } + arguments))
+        usageError(parser.errorText());
+
+    CliOptions options;
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(OptHelp))
+        return options;
+    if (words.isEmpty())
+        usageError(QStringLiteral("Informe um comando"));
+
+    const QString verb = words.first();
+    if (verb == QLatin1String("listar")) {
+        if (words.size() != 2)
+            usageError(QStringLiteral("Uso: listar estoque|entradas|saidas|dispensacoes"));
+        options.verb = CliVerb::Listar;
+        options.kind = movementKind(words.at(1));
+        const QString what = QStringLiteral("listar ") + words.at(1);
+        rejectOptions(parser, { OptTodosCnes }, what);
+        if (options.kind == MovementKind::Estoque) {
+            rejectOptions(parser, { OptDe, OptAte }, what);
+            options.dia = required(parser, OptDia, what);
+        } else {
+            rejectOptions(parser, { OptDia }, what);
+            options.dataInicial = required(parser, OptDe, what);
+            options.dataFinal = required(parser, OptAte, what);
+        }
+        if (parser.isSet(OptSituacao))
+            options.status = statusBoxes(parser.value(OptSituacao));
+        options.protocolo = parser.value(OptProtocolo);
+        options.semCodigo = parser.isSet(OptSemCodigo);
+    } else if (verb == QLatin1String("protocolos")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
+        options.verb = CliVerb::Protocolos;
+        rejectOptions(parser, { OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo }, verb);
+        options.todosCnes = parser.isSet(OptTodosCnes);
+    } else {
+        usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
+    }
+
+    options.configPath = parser.value(OptConfig);
+    options.unidade = parser.value(OptUnidade);
+    options.usuario = parser.value(OptUsuario);
+    options.senha = parser.isSet(OptSenha) ? parser.value(OptSenha) : environmentPassword;
+    if (options.usuario.isEmpty())
+        usageError(QStringLiteral("Informe o usuário com --usuario"));
+    if (options.senha.isEmpty())
+        usageError(QStringLiteral("Informe a senha na variável TAVRO_SENHA ou com --senha"));
+    return options;
+}
+
+QString cliUsage()
+{
+    return QStringLiteral(
+        "Uso:\n"
+        "  tavro-cli [opções] listar estoque --dia DD/MM/AAAA\n"
+        "  tavro-cli [opções] listar entradas|saidas|dispensacoes --de DD/MM/AAAA --ate DD/MM/AAAA\n"
+        "  tavro-cli [opções] protocolos [--todos-cnes]\n"
+        "\n"
+        "Opções comuns:\n"
+        "  --usuario NOME       operador (obrigatório)\n"
+        "  --senha SENHA        senha; sem ela, vale a variável TAVRO_SENHA\n"
+        "  --config ARQUIVO     config.ini a ler (padrão: config.ini ao lado do programa)\n"
+        "  --unidade CÓDIGO     código da unidade (padrão: a unidade de CNESFARMACIA)\n"
+        "\n"
+        "Opções de listar:\n"
+        "  --situacao LISTA     aguardando,finalizados,inconsistencias,ok,okretificado (padrão: todas)\n"
+        "  --protocolo P        só os registros do protocolo P\n"
+        "  --sem-codigo         inclui produtos sem código\n"
+        "\n"
+        "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
+        "Código de saída: 0 sucesso, 1 falha, 2 uso incorreto.\n");
+}
+
+} // namespace tavro

@@ -1,0 +1,217 @@
+#include "TestDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+using tavro::test::TestDatabase;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+
+    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    // The first cell of every row after the caption line.
+    QStringList captions() const
+    {
+        QStringList result;
+        for (const QString &line : lines().mid(1))
+            result.append(line.section(QLatin1Char('\t'), 0, 0));
+        return result;
+    }
+};
+
+const QString Password = QStringLiteral("tavro2019");
+const QString MasterPassword = QStringLiteral("quiltex");
+const QStringList January { "--de", "01/01/2019", "--ate", "31/01/2019" };
+
+// Runs the real tavro-cli against a fresh demo database and a config.ini of its own.
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override { writeConfig(fixture.path()); }
+
+    void writeConfig(const QString &database)
+    {
+        QFile file(configPath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("[GERAL]\nDATABASE=%1\nIBGE=3550308\nCNESFARMACIA=2345678\n\n"
+                                  "[TAVRO]\nDataInicial=01/01/2019\nDataFinal=31/01/2019\n")
+                       .arg(database)
+                       .toUtf8());
+    }
+    QString configPath() const { return fixture.folder() + QStringLiteral("/config.ini"); }
+    QByteArray configText() const
+    {
+        QFile file(configPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // `password` goes into TAVRO_SENHA; a null one leaves the variable unset.
+    CliRun run(const QStringList &arguments, const QString &password = Password)
+    {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("TAVRO_SENHA"));
+        if (!password.isNull())
+            env.insert(QStringLiteral("TAVRO_SENHA"), password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TAVRO_CLI), QStringList { "--config", configPath() } + arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        CliRun r;
+        r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        r.out = QString::fromUtf8(process.readAllStandardOutput());
+        r.err = QString::fromUtf8(process.readAllStandardError());
+        return r;
+    }
+    CliRun listar(const QStringList &arguments)
+    {
+        return run(QStringList { "--usuario", "farmacia", "listar" } + arguments);
+    }
+
+    TestDatabase fixture;
+};
+
+} // namespace
+
+TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
+{
+    const QByteArray configBefore = configText();
+
+    const CliRun stock = listar({ "estoque", "--dia", "31/01/2019" });
+    ASSERT_EQ(stock.exitCode, 0) << stock.err.toStdString();
+    EXPECT_EQ(stock.err, QString());
+    const QStringList lines = stock.lines();
+    ASSERT_EQ(lines.size(), 1 + 9);
+    EXPECT_EQ(lines.at(0),
+        QStringLiteral("Lanc.\tCodigo\tProduto\tNome\tLote\tValidade\tQuantidade\tData\t"
+                       "Programa Saude\tIUM\tProtocolo\tData\tSituação\tCoReg.\tGravar"));
+    EXPECT_EQ(lines.at(1),
+        QStringLiteral("5023\t101\tBR0268143000016\tAMOXICILINA 500MG CAPSULA\tAMX1801\t30/06/2020\t"
+                       "379\t31/01/2019\t\t\t\t\t\t\t"));
+
+    const struct {
+        const char *kind;
+        int columns;
+        QStringList captions;
+    } periods[] = {
+        { "entradas", 20, { "1001-1", "1001-2", "1001-3", "1002-1", "1002-2", "1003-1", "1003-2", "1004-1" } },
+        { "saidas", 20, { "2001-1", "2001-2", "2003-1", "2003-2", "2004-1", "3006-1" } },
+        { "dispensacoes", 25, { "3001-1", "3001-2", "3002-1", "3003-1", "3004-1", "3005-1", "3006-1" } },
+    };
+    for (const auto &p : periods) {
+        SCOPED_TRACE(p.kind);
+        const CliRun r = listar(QStringList { p.kind } + January);
+        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("Código\tProduto\tNome\tLote\t")));
+        EXPECT_EQ(r.captions(), p.captions);
+        for (const QString &line : r.lines())
+            EXPECT_EQ(line.count(QLatin1Char('\t')), p.columns - 1) << line.toStdString();
+    }
+
+    // Unit 2 by code: the stock list goes by that unit's CNES.
+    const CliRun other = run(
+        { "--usuario", "FARMACIA", "--unidade", "2", "listar", "estoque", "--dia", "31/01/2019", "--sem-codigo" });
+    ASSERT_EQ(other.exitCode, 0) << other.err.toStdString();
+    EXPECT_EQ(other.captions().size(), 4);
+
+    EXPECT_EQ(configText(), configBefore); // the command line never writes config.ini
+}
+
+TEST_F(Cli, StatusAndProtocolFiltersWithAQuote)
+{
+    fixture.exec("update itenssaidas set TavroProtocolo = 'P''1', TavroSituacao = 'Ok (Inc.)' where lancamento = 3001");
+    fixture.exec("update itenssaidas set TavroProtocolo = 'P2', TavroSituacao = 'Aguardando' where lancamento = 3002");
+
+    const CliRun quoted = listar(QStringList { "dispensacoes", "--protocolo", "P'1" } + January);
+    ASSERT_EQ(quoted.exitCode, 0) << quoted.err.toStdString();
+    EXPECT_EQ(quoted.captions(), (QStringList { "3001-1", "3001-2" }));
+    EXPECT_TRUE(quoted.lines().value(1).contains(QStringLiteral("\tP'1\t\tOk (Inc.)\t")));
+
+    const CliRun okOnly = listar(QStringList { "dispensacoes", "--situacao", "ok" } + January);
+    EXPECT_EQ(okOnly.captions(), (QStringList { "3001-1", "3001-2", "3003-1", "3004-1", "3005-1", "3006-1" }));
+    const CliRun waiting = listar(QStringList { "dispensacoes", "--situacao", "aguardando,finalizados" } + January);
+    EXPECT_EQ(waiting.captions(), (QStringList { "3002-1", "3003-1", "3004-1", "3005-1", "3006-1" }));
+    EXPECT_EQ(listar(QStringList { "dispensacoes", "--sem-codigo" } + January).captions().size(), 8);
+}
+
+TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
+{
+    const QList<QStringList> cases = {
+        {},
+        { "--usuario", "FARMACIA", "listar" },
+        { "--usuario", "FARMACIA", "listar", "estoque" },
+        { "--usuario", "FARMACIA", "listar", "vendas", "--dia", "31/01/2019" },
+        { "--usuario", "FARMACIA", "listar", "entradas", "--de", "01/01/2019" },
+        { "--usuario", "FARMACIA", "listar", "saidas", "--de", "01/01/2019", "--ate", "31/01/2019", "--situacao",
+            "ok,x" },
+        { "--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019", "--de", "01/01/2019" },
+        { "--usuario", "FARMACIA", "protocolos", "--dia", "31/01/2019" },
+        { "--usuario", "FARMACIA", "transmitir" },
+        { "--usuario", "FARMACIA", "--nada", "protocolos" },
+        { "--usuario", "FARMACIA", "protocolos", "--senha" },
+        { "protocolos" },
+    };
+    for (const QStringList &arguments : cases) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = run(arguments);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Uso:"))) << r.err.toStdString();
+        EXPECT_EQ(r.out, QString());
+    }
+    EXPECT_EQ(run({ "--usuario", "FARMACIA", "protocolos" }, QString()).exitCode, 2); // no password anywhere
+}
+
+TEST_F(Cli, LoginAsTheWindowDoes)
+{
+    const QStringList protocolos { "--usuario", "FARMACIA", "protocolos" };
+    const CliRun refused = run(protocolos, QStringLiteral("errada"));
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, QStringLiteral("Usuário ou Senha incorretos!\n"));
+    EXPECT_EQ(refused.out, QString());
+    EXPECT_EQ(run(protocolos + QStringList { "--senha", Password }, QStringLiteral("errada")).exitCode, 0);
+
+    fixture.exec("insert into TavroProtocolos (Protocolo, Data, Situacao, Tipo, cnes) "
+                 "values ('111', '10/01/2019 10:00:00', 'Aguardando', 'Estoque', '2345678')");
+    fixture.exec("insert into TavroProtocolos (Protocolo, Data, Situacao, Tipo, cnes) "
+                 "values ('222', '11/01/2019 10:00:00', 'Ok', 'Entrada', '3456789')");
+    const CliRun restricted = run(protocolos, MasterPassword);
+    ASSERT_EQ(restricted.exitCode, 0) << restricted.err.toStdString();
+    EXPECT_EQ(restricted.lines(),
+        (QStringList { "Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES",
+            "1\t111\t10/01/2019 10:00:00\tEstoque\tAguardando\t\t2345678" }));
+    EXPECT_EQ(run(protocolos + QStringList { "--todos-cnes" }, MasterPassword).captions(), (QStringList { "2", "1" }));
+    // Another unit by code: its CNES is looked up for the protocol list.
+    EXPECT_EQ(run(protocolos + QStringList { "--unidade", "2" }, MasterPassword).captions(), QStringList { "2" });
+    const CliRun unknownUnit = run(protocolos + QStringList { "--unidade", "99" });
+    EXPECT_EQ(unknownUnit.exitCode, 1);
+    EXPECT_EQ(unknownUnit.out, QString());
+
+    const CliRun refusedList
+        = run({ "--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019" }, MasterPassword);
+    EXPECT_EQ(refusedList.exitCode, 1);
+    EXPECT_EQ(refusedList.out, QString());
+    EXPECT_TRUE(refusedList.err.contains(QStringLiteral("senha mestra"))) << refusedList.err.toStdString();
+}
+
+TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
+{
+    const CliRun badDate = listar({ "entradas", "--de", "01/01/2019", "--ate", "31/02/2019" });
+    EXPECT_EQ(badDate.exitCode, 1);
+    EXPECT_EQ(badDate.err, QStringLiteral("'31/02/2019' is not a valid date\n"));
+    EXPECT_EQ(badDate.out, QString());
+
+    const QString missing = fixture.folder() + QStringLiteral("/nada/ausente.fdb");
+    writeConfig(missing);
+    const CliRun r = listar({ "estoque", "--dia", "31/01/2019" });
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList err = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(err.size(), 2) << r.err.toStdString();
+    EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
+    EXPECT_FALSE(err.at(1).trimmed().isEmpty());
+    EXPECT_EQ(r.out, QString());
+}
