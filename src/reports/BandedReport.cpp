@@ -1,0 +1,61 @@
+#include "reports/BandedReport.h"
+
+#include "common/Error.h"
+
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace tavro {
+
+namespace {
+
+// Band heights are decimal millimetres; a page filled exactly must not spill its last
+// band over by a rounding error.
+constexpr double Tolerance = 0.001;
+
+} // namespace
+
+QList<QList<BandedReport::Placement>> BandedReport::pages() const
+{
+    QList<QList<Placement>> pages(1);
+    double y = 0;
+    const auto place = [&](const ReportBand &band) {
+        if (y > 0 && y + band.height() > PrintableHeight + Tolerance) {
+            pages.append(QList<Placement>());
+            y = 0;
+        }
+        pages.last().append(Placement{&band, y});
+        y += band.height();
+    };
+    place(m_title);
+    for (const ReportBand &band : m_details)
+        place(band);
+    place(m_summary);
+    return pages;
+}
+
+QPageLayout BandedReport::pageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                       QMarginsF(Margin, Margin, Margin, Margin), QPageLayout::Millimeter);
+}
+
+void BandedReport::render(QPagedPaintDevice &device) const
+{
+    device.setPageLayout(pageLayout());
+    const QList<QList<Placement>> layout = pages();
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Error(QStringLiteral("Não foi possível iniciar a impressão do relatório."));
+    // The painter's origin is the top left corner inside the margins.
+    const double pixelsPerMm = device.logicalDpiY() / 25.4;
+    for (qsizetype p = 0; p < layout.size(); ++p) {
+        if (p > 0)
+            device.newPage();
+        for (const Placement &placement : layout.at(p))
+            placement.band->paint(painter, QPointF(0, placement.top * pixelsPerMm), PrintableWidth, pixelsPerMm);
+    }
+    painter.end();
+}
+
+} // namespace tavro

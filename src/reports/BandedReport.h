@@ -1,0 +1,55 @@
+#pragma once
+
+#include "reports/ReportBand.h"
+
+#include <QList>
+#include <QPageLayout>
+
+class QPagedPaintDevice;
+
+namespace tavro {
+
+// A banded page layout in millimetres: a title band printed once at the top of the
+// first page, detail bands one below the other, and a summary band closing the report.
+// A band that does not fit in what is left of a page starts the next page. Pages are
+// A4 landscape with 10 mm margins on every side.
+class BandedReport
+{
+public:
+    static constexpr double PageWidth = 297;
+    static constexpr double PageHeight = 210;
+    static constexpr double Margin = 10;
+    static constexpr double PrintableWidth = PageWidth - 2 * Margin;
+    static constexpr double PrintableHeight = PageHeight - 2 * Margin;
+
+    // Where a band lands: its top in mm below the top margin of its page.
+    struct Placement
+    {
+        const ReportBand *band;
+        double top;
+    };
+
+    void setTitle(ReportBand band) { m_title = std::move(band); }
+    void addDetail(ReportBand band) { m_details.append(std::move(band)); }
+    void setSummary(ReportBand band) { m_summary = std::move(band); }
+
+    const ReportBand &title() const { return m_title; }
+    const QList<ReportBand> &details() const { return m_details; }
+    const ReportBand &summary() const { return m_summary; }
+
+    // The bands of each page in printing order. There is always at least one page.
+    QList<QList<Placement>> pages() const;
+
+    // Sets the device's page to A4 landscape with the report's margins and paints every
+    // page on it. Throws Error when the device cannot be painted on.
+    void render(QPagedPaintDevice &device) const;
+
+    static QPageLayout pageLayout();
+
+private:
+    ReportBand m_title;
+    QList<ReportBand> m_details;
+    ReportBand m_summary;
+};
+
+} // namespace tavro

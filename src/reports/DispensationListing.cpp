@@ -1,0 +1,111 @@
+#include "reports/DispensationListing.h"
+
+#include "db/Database.h"
+
+namespace tavro {
+
+namespace {
+
+constexpr double TitleHeight = 19.6;
+constexpr double DetailHeight = 4.2;
+constexpr double SummaryHeight = 1;
+constexpr double TitlePoints = 10;
+constexpr double DetailPoints = 8;
+// Detail text sits centred in its 4.2 mm band.
+constexpr double DetailTop = 0.45;
+
+const QColor Silver(192, 192, 192);
+const QColor White(255, 255, 255);
+
+ReportBand titleBand(const DispensationReportInput &input)
+{
+    const ListSearch &s = input.search;
+    ReportBand band(TitleHeight);
+    band.addField({QStringLiteral("RELAÇÃO DE DISPENSAÇÕES"), 6.4, 1.3, 267, TitlePoints, Qt::AlignHCenter});
+    band.addField({QStringLiteral("Unidade: ") + s.unidade, 6.4, 6.4, 0, TitlePoints});
+    band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 0, TitlePoints});
+    band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 0, TitlePoints});
+    band.addField({QStringLiteral("Período de ") + s.dataInicial + QStringLiteral(" a ") + s.dataFinal, 272.8, 6.4, 0,
+                   TitlePoints, Qt::AlignRight});
+    band.addField({dispensationFilterLine(s), 6.4, 10.6, 0, TitlePoints});
+    const struct
+    {
+        const char16_t *text;
+        double left;
+    } headings[] = {{u"Produto", 6.4},      {u"Lote", 104.0},        {u"Validade", 124.9},
+                    {u"Qtd", 142.9},        {u"Data", 152.4},        {u"Cartão Sus", 173.0},
+                    {u"Pessoa", 205.9},     {u"Situação", 255.1}};
+    for (const auto &h : headings)
+        band.addField({QString::fromUtf16(h.text), h.left, 15.4, 0, DetailPoints});
+    return band;
+}
+
+ReportBand detailBand(const SqlCursor &row, const QColor &background)
+{
+    const auto text = [&](const char *column) { return row.text(QString::fromLatin1(column)); };
+    ReportBand band(DetailHeight, background);
+    const auto field = [&](QString value, double left, double width, Qt::Alignment alignment = Qt::AlignLeft) {
+        band.addField({std::move(value), left, DetailTop, width, DetailPoints, alignment});
+    };
+    field(text("LANCAMENTO") + QStringLiteral(" - ") + text("ITEM"), 0.8, 13.2);
+    field(text("TAVROTIPO") + text("CODIGOTAVRO"), 17.5, 0);
+    field(text("NOMEPRODUTO"), 47.4, 54.8);
+    field(text("LOTE"), 103.7, 19.1);
+    field(text("DTVALIDADE"), 123.6, 17.7);
+    field(text("QUANTIDADE"), 138.9, 10.3, Qt::AlignRight);
+    field(text("DATA"), 151.3, 16.7);
+    field(text("CARTAOSUS"), 169.3, 27.3);
+    field(text("NOMEPESSOA"), 198.2, 54.8);
+    field(text("TAVROSITUACAO"), 253.7, 21.7);
+    return band;
+}
+
+} // namespace
+
+QString dispensationFilterLine(const ListSearch &search)
+{
+    QString line = QStringLiteral("Exibindo:");
+    const StatusBoxes &b = search.status;
+    if (b.aguardando)
+        line += QStringLiteral(" Aguardandos;");
+    if (b.finalizados)
+        line += QStringLiteral(" Finalizados;");
+    if (b.inconsistencias)
+        line += QStringLiteral(" Inconsistências;");
+    if (b.ok)
+        line += QStringLiteral(" Ok;");
+    if (b.okRetificado)
+        line += QStringLiteral(" Ok Retificados;");
+    if (search.protocoloSelecionado && !search.protocolo.isEmpty())
+        line += QStringLiteral(" Protocolo ") + search.protocolo;
+    return line;
+}
+
+BandedReport buildDispensationListing(Database &db, const DispensationReportInput &input)
+{
+    BandedReport report;
+    report.setTitle(titleBand(input));
+    ListSearch search = input.search;
+    search.kind = MovementKind::Dispensacoes;
+    db.restartTransaction();
+    {
+        SqlCursor cursor = db.select(listStatement(search));
+        // The shading starts white before the report and switches before every row,
+        // so the first row is silver.
+        QColor shade = White;
+        while (cursor.next()) {
+            shade = shade == White ? Silver : White;
+            report.addDetail(detailBand(cursor, shade));
+        }
+    }
+    db.rollback();
+    report.setSummary(ReportBand(SummaryHeight));
+    return report;
+}
+
+void printDispensationListing(Database &db, const DispensationReportInput &input, QPagedPaintDevice &device)
+{
+    buildDispensationListing(db, input).render(device);
+}
+
+} // namespace tavro

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "lists/MovementLists.h"
+#include "reports/BandedReport.h"
+
+#include <QString>
+
+class QPagedPaintDevice;
+
+namespace tavro {
+
+class Database;
+
+// What the dispensation listing prints: the dispensation tab's search (unit code,
+// period, status boxes, "Protoc. Selecionado" and the protocol box's text, which the
+// heading repeats) and the two unit texts of the window's header.
+struct DispensationReportInput
+{
+    ListSearch search; // kind Dispensacoes
+    QString cnes;        // PECodCNES
+    QString nomeUnidade; // LNomeUnidade
+};
+
+// "Exibindo:" followed by the ticked status boxes and the chosen protocol.
+QString dispensationFilterLine(const ListSearch &search);
+
+// Runs the dispensation list's own statement and parameters for the search and lays
+// out the listing: the title band with the heading, one shaded detail band per row in
+// the statement's order, and the empty summary band. Database errors propagate as
+// Error before anything is printed. The main transaction is restarted before the
+// read and rolled back after it, as the list's own search does.
+BandedReport buildDispensationListing(Database &db, const DispensationReportInput &input);
+
+// Builds the listing and paints it on the device (a QPdfWriter for a PDF file, a
+// QPrinter for the preview or a printer) as A4 landscape pages.
+void printDispensationListing(Database &db, const DispensationReportInput &input, QPagedPaintDevice &device);
+
+} // namespace tavro

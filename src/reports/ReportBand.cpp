@@ -1,0 +1,54 @@
+#include "reports/ReportBand.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+
+namespace tavro {
+
+namespace {
+
+// The layout names Arial. Debian ships no Arial; Liberation Sans (fonts-liberation)
+// has Arial's metrics, so text widths and cuts fall where the layout expects them.
+QFont reportFont(double pointSize, QPaintDevice *device)
+{
+    QFont font(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(pointSize);
+    return QFont(font, device);
+}
+
+} // namespace
+
+ReportBand::ReportBand(double height, QColor background)
+    : m_height(height)
+    , m_background(std::move(background))
+{
+}
+
+void ReportBand::paint(QPainter &painter, const QPointF &origin, double width, double pixelsPerMm) const
+{
+    const auto mm = [pixelsPerMm](double value) { return value * pixelsPerMm; };
+    painter.fillRect(QRectF(origin, QSizeF(mm(width), mm(m_height))), m_background);
+    for (const ReportField &field : m_fields) {
+        const QFont font = reportFont(field.pointSize, painter.device());
+        const QFontMetricsF metrics(font, painter.device());
+        const double textWidth = metrics.horizontalAdvance(field.text);
+        double left = origin.x() + mm(field.left);
+        double boxWidth = mm(field.width);
+        if (field.width <= 0) {
+            boxWidth = textWidth;
+            if (field.alignment & Qt::AlignRight)
+                left -= boxWidth;
+        }
+        const QRectF box(left, origin.y() + mm(field.top), boxWidth, metrics.height());
+        painter.fillRect(box, Qt::white);
+        painter.save();
+        painter.setClipRect(box);
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(box, int(field.alignment | Qt::AlignVCenter) | Qt::TextSingleLine, field.text);
+        painter.restore();
+    }
+}
+
+} // namespace tavro

@@ -1,0 +1,233 @@
+#include "TestDatabase.h"
+#include "common/Error.h"
+#include "db/Database.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "reports/DispensationListing.h"
+
+#include <QFile>
+#include <QPdfWriter>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tavro;
+using tavro::test::TestDatabase;
+
+namespace {
+
+const QColor Silver(192, 192, 192);
+const QColor White(255, 255, 255);
+
+QStringList texts(const ReportBand &band)
+{
+    QStringList out;
+    for (const ReportField &field : band.fields())
+        out.append(field.text);
+    return out;
+}
+
+// The text of every page of a PDF, as a reader extracts it.
+QStringList pdfPages(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext (poppler-utils) failed on " << path.toStdString();
+        return {};
+    }
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
+}
+
+} // namespace
+
+class DispensationListing : public ::testing::Test
+{
+protected:
+    void SetUp() override { db.open(fixture.path()); }
+
+    DispensationReportInput january() const
+    {
+        DispensationReportInput input;
+        input.search.kind = MovementKind::Dispensacoes;
+        input.search.unidade = QStringLiteral("1");
+        input.search.dataInicial = QStringLiteral("01/01/2019");
+        input.search.dataFinal = QStringLiteral("31/01/2019");
+        input.cnes = QStringLiteral("2345678");
+        input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
+        return input;
+    }
+
+    QString pdf(const DispensationReportInput &input, const QString &name = QStringLiteral("listing.pdf"))
+    {
+        const QString path = fixture.folder() + QLatin1Char('/') + name;
+        QPdfWriter writer(path);
+        printDispensationListing(db, input, writer);
+        return path;
+    }
+
+    // Adds `count` one-line dispensations for unit 1 on 10/01/2019, numbered from 5001.
+    void addDispensations(int count) const
+    {
+        fixture.exec(QStringLiteral(
+            "execute block as declare i integer = 0; begin while (i < %1) do begin "
+            "insert into SAIDAS (lancamento, data, tavro_tpmov, CODPESSOA) values (5001 + :i, '2019-01-10', 'S-DI', 2); "
+            "insert into ITENSSAIDAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade) "
+            "values (5001 + :i, 1, 104, 'MET7781', 3, 0.07, 1); i = i + 1; end end").arg(count));
+    }
+
+    TestDatabase fixture;
+    Database db;
+};
+
+TEST(DispensationFilterLine, NamesTheTickedBoxesAndTheChosenProtocol)
+{
+    const struct
+    {
+        StatusBoxes boxes;
+        bool protSelecionado;
+        const char *protocolo;
+        const char *line;
+    } cases[] = {
+        {{true, true, true, true, true}, false, "",
+         "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;"},
+        {{false, false, false, false, false}, false, "", "Exibindo:"},
+        {{false, true, false, false, true}, false, "P9", "Exibindo: Finalizados; Ok Retificados;"},
+        {{false, false, false, false, false}, true, "", "Exibindo:"},
+        {{true, false, false, true, false}, true, "201900000123", "Exibindo: Aguardandos; Ok; Protocolo 201900000123"},
+    };
+    for (const auto &c : cases) {
+        ListSearch search;
+        search.status = c.boxes;
+        search.protocoloSelecionado = c.protSelecionado;
+        search.protocolo = QString::fromUtf8(c.protocolo);
+        EXPECT_EQ(dispensationFilterLine(search), QString::fromUtf8(c.line));
+    }
+}
+
+TEST_F(DispensationListing, HeadingRowsAndShadingFollowTheDispensationList)
+{
+    DispensationReportInput input = january();
+    fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P7', TavroSituacao = 'Ok' "
+                                "where lancamento = 3002"));
+    const BandedReport report = buildDispensationListing(db, input);
+
+    EXPECT_EQ(texts(report.title()),
+              (QStringList{"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
+                           "Período de 01/01/2019 a 31/01/2019",
+                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Produto",
+                           "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
+
+    // The same selection, in the same order, as the window's list of the same search.
+    std::unique_ptr<RecordList> list(newMovementList(MovementKind::Dispensacoes, nullptr));
+    fillMovementList(db, input.search, *list);
+    ASSERT_EQ(report.details().size(), list->rowCount());
+    ASSERT_EQ(list->rowCount(), 7);
+    for (int r = 0; r < list->rowCount(); ++r) {
+        const QStringList cells = texts(report.details().at(r));
+        ASSERT_EQ(cells.size(), 10);
+        EXPECT_EQ(cells.at(0), list->caption(r).replace(QLatin1Char('-'), QStringLiteral(" - ")));
+        EXPECT_EQ(cells.at(3), list->subCell(r, DispensacaoCell::Lote));
+        EXPECT_EQ(cells.at(6), list->subCell(r, DispensacaoCell::Data));
+        EXPECT_EQ(cells.at(7), list->subCell(r, DispensacaoCell::CnsUsuario));
+        EXPECT_EQ(cells.at(8), list->subCell(r, DispensacaoCell::NomeUsuario));
+        EXPECT_EQ(cells.at(9), list->subCell(r, DispensacaoCell::Situacao));
+        EXPECT_EQ(report.details().at(r).background(), r % 2 == 0 ? Silver : White) << r;
+    }
+    EXPECT_EQ(texts(report.details().at(0)),
+              (QStringList{"3001 - 1", "BR0268370000019", "LOSARTANA POTASSICA 50MG COMPRIMIDO", "LOS2210", "31/08/2020", "30",
+                           "04/01/2019", "898001160580009", "MARIA DAS DORES DA SILVA", ""}));
+    EXPECT_EQ(texts(report.details().at(2)).at(9), QStringLiteral("Ok"));
+    EXPECT_TRUE(report.summary().fields().isEmpty());
+    EXPECT_DOUBLE_EQ(report.summary().height(), 1);
+}
+
+TEST_F(DispensationListing, PdfOfTheDemoMonthOnOnePage)
+{
+    const QStringList pages = pdfPages(pdf(january()));
+    ASSERT_EQ(pages.size(), 1);
+    const QString page = pages.first();
+    qsizetype at = 0;
+    for (const char *expected : {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678",
+                                 "Nome: FARMACIA MUNICIPAL CENTRAL", "Período de 01/01/2019 a 31/01/2019",
+                                 "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;",
+                                 "Produto", "Situação", "3001 - 1", "3001 - 2", "3002 - 1", "3003 - 1", "3004 - 1",
+                                 "3005 - 1", "3006 - 1"}) {
+        const qsizetype found = page.indexOf(QString::fromUtf8(expected), at);
+        ASSERT_GE(found, 0) << expected << " missing or out of order in:\n" << page.toStdString();
+        at = found;
+    }
+    EXPECT_FALSE(page.contains(QStringLiteral("3005 - 2"))) << "product without catalogue code";
+    EXPECT_FALSE(page.contains(QStringLiteral("3007 - 1"))) << "outside the period";
+}
+
+TEST_F(DispensationListing, LongPeriodBreaksPagesAndKeepsEveryRowInOrder)
+{
+    addDispensations(120);
+    const QStringList pages = pdfPages(pdf(january(), QStringLiteral("long.pdf")));
+    // 40 rows under the title on the first page, 45 on each further page: 127 rows.
+    ASSERT_EQ(pages.size(), 3);
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("RELAÇÃO DE DISPENSAÇÕES")));
+    EXPECT_FALSE(pages.at(1).contains(QStringLiteral("RELAÇÃO DE DISPENSAÇÕES")));
+    const QString all = pages.join(QString());
+    qsizetype at = all.indexOf(QStringLiteral("3006 - 1"));
+    ASSERT_GE(at, 0);
+    for (int doc = 5001; doc <= 5120; ++doc) {
+        const qsizetype found = all.indexOf(QString::number(doc) + QStringLiteral(" - 1"), at);
+        ASSERT_GT(found, at) << doc;
+        at = found;
+    }
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("5033 - 1")));
+    EXPECT_TRUE(pages.at(1).contains(QStringLiteral("5034 - 1")));
+    EXPECT_TRUE(pages.at(2).contains(QStringLiteral("5120 - 1")));
+}
+
+TEST_F(DispensationListing, PagesFilledExactlyGetNoBlankPage)
+{
+    // 40 + 45 rows fill two pages to the last band; the 1 mm summary still fits.
+    addDispensations(85 - 7);
+    const BandedReport report = buildDispensationListing(db, january());
+    const auto pages = report.pages();
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_EQ(pages.at(0).size(), 1 + 40);
+    EXPECT_EQ(pages.at(1).size(), 45 + 1);
+    EXPECT_EQ(pages.at(1).last().band, &report.summary());
+}
+
+TEST_F(DispensationListing, EmptySearchStillPrintsTheHeading)
+{
+    DispensationReportInput input = january();
+    input.search.dataInicial = QStringLiteral("01/03/2019");
+    input.search.dataFinal = QStringLiteral("31/03/2019");
+    input.search.status = StatusBoxes{false, false, false, false, false};
+    const QStringList pages = pdfPages(pdf(input, QStringLiteral("empty.pdf")));
+    ASSERT_EQ(pages.size(), 1);
+    for (const char *expected : {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678",
+                                 "Nome: FARMACIA MUNICIPAL CENTRAL", "Período de 01/03/2019 a 31/03/2019",
+                                 "Exibindo:", "Cartão Sus"})
+        EXPECT_TRUE(pages.first().contains(QString::fromUtf8(expected))) << expected;
+    EXPECT_FALSE(pages.first().contains(QStringLiteral(" - ")));
+}
+
+TEST_F(DispensationListing, DatabaseErrorWritesNoFile)
+{
+    DispensationReportInput input = january();
+    input.search.dataFinal = QStringLiteral("31/02/2019");
+    const QString path = fixture.folder() + QStringLiteral("/failed.pdf");
+    {
+        QPdfWriter writer(path);
+        EXPECT_THROW(printDispensationListing(db, input, writer), Error);
+    }
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST_F(DispensationListing, UnwritableFileIsAnError)
+{
+    QPdfWriter writer(fixture.folder() + QStringLiteral("/no/such/folder/listing.pdf"));
+    EXPECT_THROW(printDispensationListing(db, january(), writer), Error);
+}
