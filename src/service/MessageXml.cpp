@@ -43,10 +43,11 @@ ScalarValue scalarFromText(const MessageField &field, const QString &text)
     case FieldKind::Enumeration: {
         if (text.isEmpty())
             return 0;
-        const qsizetype index = field.literals->indexOf(text, Qt::CaseInsensitive);
-        if (index < 0)
-            throw Error(QStringLiteral("Invalid property element: %1").arg(text));
-        return int(index);
+        for (qsizetype i = 0; i < field.literals->size(); ++i) {
+            if (field.literals->at(i).compare(text, Qt::CaseInsensitive) == 0)
+                return int(i);
+        }
+        throw Error(QStringLiteral("Invalid property element: %1").arg(text));
     }
     default:
         return text;
@@ -127,7 +128,10 @@ void readFields(QXmlStreamReader &reader, const MessageType &type, void *value)
 void MessageXml::write(QXmlStreamWriter &writer, const QString &namespaceUri, const QString &element,
                        const MessageType &type, const void *value)
 {
-    writer.writeStartElement(namespaceUri, element);
+    // The one qualified element declares its own prefix, so the elements below it, written
+    // without a prefix and with no default namespace in scope, stay unqualified.
+    writer.writeStartElement(QStringLiteral("tav:") + element);
+    writer.writeNamespace(namespaceUri, QStringLiteral("tav"));
     writeFields(writer, type, value);
     writer.writeEndElement();
 }

@@ -9,8 +9,8 @@ namespace tavro {
 
 // The one writer and the one reader of every message type.
 //
-// Writing: the top element is qualified with `namespaceUri`, everything below it is
-// unqualified; fields in table order; an absent optional field is skipped; an empty
+// Writing: the top element is qualified with `namespaceUri` (prefix "tav", declared on
+// it), everything below it is unqualified; fields in table order; an absent optional field is skipped; an empty
 // required record is written as an empty element with xsi:nil="true"; a sequence gives
 // one element per item and no wrapper. No type attributes are written.
 //

@@ -87,7 +87,7 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
         const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError
             || reply->error() == QNetworkReply::TimeoutError;
         const QString reason = timedOut
-            ? QStringLiteral("O serviço não respondeu em %1 segundos").arg(m_settings.TempoLimite)
+            ? QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(m_settings.TempoLimite)
             : reply->errorString();
         throw Error(reason + failureSuffix);
     }

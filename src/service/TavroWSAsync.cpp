@@ -18,7 +18,6 @@ Response TavroWSAsync::call(const QString &operation, const QString &requestElem
     m_client.invoke(
         operation,
         [&](QXmlStreamWriter &writer) {
-            writer.writeNamespace(typesNamespace, QStringLiteral("tav"));
             MessageXml::write(writer, typesNamespace, requestElement, request);
         },
         [&](QXmlStreamReader &reader) { MessageXml::read(reader, Response::type(), &response); });

@@ -96,7 +96,8 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
         if (path.toLower() == WsdlPath.toLower().toLatin1())
             return wsdl();
     } else if (request.method == "POST") {
-        report("POST " + request.target + " SOAPAction=" + request.headers.value("soapaction")
+        report("POST " + request.target + " Length=" + QByteArray::number(request.body.size())
+               + " SOAPAction=" + request.headers.value("soapaction")
                + " Authorization=" + request.headers.value("authorization"));
         if (path == AsyncPath.toLatin1())
             return call(request);
@@ -281,7 +282,6 @@ HttpResponse TavroSimulator::answer(const QString &element, const auto &value) c
     const QString ns = typesNamespace(m_options.namespaceBase);
     HttpResponse response;
     response.body = SoapEnvelope::write([&](QXmlStreamWriter &writer) {
-        writer.writeNamespace(ns, QStringLiteral("tav"));
         MessageXml::write(writer, ns, element, value);
     });
     return response;
