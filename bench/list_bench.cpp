@@ -1,0 +1,205 @@
+// list_bench DATABASE [dispensacoes|estoque|entradas|saidas]
+//
+// Times one movement search from statement to filled list model, next to the time
+// isql-fb needs to fetch and print the same statement into /dev/null, and prints the
+// peak memory of this process with the filled list. Run it once per kind: the peak is
+// a high-water mark of the whole process. The database comes from generate-large.sh.
+
+#include "db/Database.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryFile>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+
+using namespace tavro;
+
+namespace {
+
+constexpr int Repetitions = 3;
+
+// The period and the day that generate-large.sh fills, for unit 1.
+ListSearch searchFor(const QString &kind)
+{
+    ListSearch search;
+    search.dataInicial = QStringLiteral("01/01/2019");
+    search.dataFinal = QStringLiteral("31/01/2019");
+    search.unidade = QStringLiteral("1");
+    if (kind == QLatin1String("estoque")) {
+        search.kind = MovementKind::Estoque;
+        search.unidade = QStringLiteral("2345678");
+        search.dia = QStringLiteral("28/02/2019");
+    } else if (kind == QLatin1String("entradas")) {
+        search.kind = MovementKind::Entradas;
+    } else if (kind == QLatin1String("saidas")) {
+        search.kind = MovementKind::Saidas;
+    } else if (kind == QLatin1String("dispensacoes")) {
+        search.kind = MovementKind::Dispensacoes;
+    } else {
+        std::fprintf(stderr, "unknown list: %s\n", qPrintable(kind));
+        std::exit(2);
+    }
+    return search;
+}
+
+// A parameter as a literal: day/month/year texts become ISO dates, which isql reads
+// without regard to its date settings; other texts become quoted strings.
+QString literal(const QVariant &value)
+{
+    const QString text = value.toString();
+    const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+    if (date.isValid())
+        return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// The statement's text with its parameters written in as literals, for isql.
+QString literalSql(const SqlStatement &statement)
+{
+    const PositionalSql positional = toPositional(statement.text());
+    QString sql;
+    int next = 0;
+    QChar quote;
+    for (const QChar c : positional.sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            sql += c;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            sql += c;
+        } else if (c == QLatin1Char('?')) {
+            sql += literal(statement.param(positional.names.at(next++)));
+        } else {
+            sql += c;
+        }
+    }
+    return sql;
+}
+
+// Milliseconds isql-fb takes to run the script in `scriptPath` with its output thrown away.
+qint64 timeIsql(const QString &database, const QString &scriptPath)
+{
+    QProcess isql;
+    isql.setStandardOutputFile(QProcess::nullDevice());
+    isql.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    isql.start(QStringLiteral("isql-fb"),
+        { QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
+            QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
+            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database });
+    if (!isql.waitForFinished(-1) || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
+        std::fprintf(stderr, "isql-fb failed on %s\n", qPrintable(scriptPath));
+        std::exit(1);
+    }
+    return timer.elapsed();
+}
+
+qint64 bestIsql(const QString &database, const QString &sql)
+{
+    QTemporaryFile script;
+    if (!script.open()) {
+        std::fprintf(stderr, "cannot write a temporary script\n");
+        std::exit(1);
+    }
+    script.write(sql.toUtf8() + ";\n");
+    script.flush();
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < Repetitions; ++i)
+        best = std::min(best, timeIsql(database, script.fileName()));
+    return best;
+}
+
+// A figure of /proc/self/status ("VmHWM", "VmRSS") in megabytes.
+double statusMegabytes(const char *key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray prefix = QByteArray(key) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// What the cells' text alone takes, at two bytes a character.
+double textMegabytes(const RecordList &list)
+{
+    qint64 characters = 0;
+    for (int r = 0; r < list.rowCount(); ++r) {
+        characters += list.caption(r).size();
+        for (int k = 0; k + 1 < list.columnCount(); ++k)
+            characters += list.subCell(r, k).size();
+    }
+    return double(characters) * 2 / (1024 * 1024);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() < 2 || args.size() > 3) {
+        std::fprintf(stderr, "usage: list_bench DATABASE [dispensacoes|estoque|entradas|saidas]\n");
+        return 2;
+    }
+    const QString database = args.at(1);
+    const QString kind = args.value(2, QStringLiteral("dispensacoes"));
+    const ListSearch search = searchFor(kind);
+    const QString sql = literalSql(listStatement(search));
+
+    // isql first: the embedded engine lets one process at a time hold the file. Every
+    // isql run is a fresh process with a cold page cache, so every fill below gets a
+    // fresh connection as well.
+    const qint64 isqlMs = bestIsql(database, sql);
+    const qint64 isqlStartMs = bestIsql(database, QStringLiteral("select 1 from rdb$database"));
+    rusage children {};
+    getrusage(RUSAGE_CHILDREN, &children);
+    const double isqlPeak = double(children.ru_maxrss) / 1024.0;
+
+    qint64 fillMs = std::numeric_limits<qint64>::max();
+    std::unique_ptr<RecordList> list;
+    double before = 0;
+    for (int i = 0; i < Repetitions; ++i) {
+        list.reset();
+        Database db;
+        db.open(database);
+        list.reset(newMovementList(search.kind, nullptr));
+        before = statusMegabytes("VmRSS");
+        QElapsedTimer timer;
+        timer.start();
+        fillMovementList(db, search, *list);
+        fillMs = std::min(fillMs, timer.elapsed());
+    }
+    const double peak = statusMegabytes("VmHWM");
+    const double resident = statusMegabytes("VmRSS");
+
+    std::printf("list_bench %s: %d rows of %d cells\n", qPrintable(kind), list->rowCount(), list->columnCount());
+    std::printf("  %-44s %8lld ms  (best of %d; start and connect alone: %lld ms)\n", "isql-fb fetch into /dev/null",
+        isqlMs, Repetitions, isqlStartMs);
+    std::printf("  %-44s %8lld ms  (best of %d, each on a fresh connection)\n", "fillMovementList, statement to model",
+        fillMs, Repetitions);
+    std::printf("  %-44s %8.2f     (%.2f against isql without its start)\n", "ratio fill / isql",
+        double(fillMs) / double(isqlMs), double(fillMs) / double(std::max<qint64>(1, isqlMs - isqlStartMs)));
+    std::printf("  %-44s %8.1f MB\n", "peak memory (VmHWM) with the filled list", peak);
+    std::printf("  %-44s %8.1f MB  (before the search %.1f MB; cells' text %.1f MB)\n", "resident with the filled list",
+        resident, before, textMegabytes(*list));
+    std::printf("  %-44s %8.1f MB\n", "isql-fb's own peak memory", isqlPeak);
+    return 0;
+}
