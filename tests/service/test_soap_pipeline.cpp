@@ -1,0 +1,305 @@
+#include "SimProcess.h"
+#include "TestDatabase.h"
+
+#include "common/Error.h"
+#include "service/SoapClient.h"
+#include "service/TavroWSAsync.h"
+#include "session/Login.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTcpServer>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tavro;
+using tavro::test::SimProcess;
+
+namespace {
+
+const QString AsyncPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
+const QString WsdlPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS?wsdl");
+const QString Base = QStringLiteral("urn:tavro-test");
+const QString Duplicate = QStringLiteral("O registro já está cadastrado na base de dados definitiva");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+registro2 stockRecord(const QString &origem, const QString &lote = QStringLiteral("L01"))
+{
+    registro2 record;
+    EstabelecimentoType &unit = record.estabelecimento.emplace();
+    unit.coCNES = QStringLiteral("2345678");
+    unit.coTipoEstabelecimento = coTipoEstabelecimento::F;
+    ProdutoType &product = record.produto.emplace();
+    product.coRegistroOrigem = origem;
+    product.nuProduto = QStringLiteral("BR0268331000019");
+    product.nuLote = lote;
+    product.dtValidade = QStringLiteral("31-12-2027");
+    product.qtProduto = 40;
+    product.dtRegistro = QStringLiteral("15-01-2019");
+    return record;
+}
+
+InformarPosicaoEstoqueEmLoteType stockBatch(std::initializer_list<registro2> records)
+{
+    InformarPosicaoEstoqueEmLoteType batch;
+    batch.identificacao.emplace().coIBGE = 3550308;
+    batch.registro = records;
+    return batch;
+}
+
+ProtocoloType query(const ProtocoloType &answer)
+{
+    ProtocoloType protocol;
+    protocol.nuProtocoloEntrada = answer.nuProtocoloEntrada;
+    protocol.dtRecebimento = answer.dtRecebimento.left(25); // as the registry keeps it
+    return protocol;
+}
+
+QString errorOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.message();
+    }
+    return QStringLiteral("(no error)");
+}
+
+class SoapPipeline : public ::testing::Test
+{
+public:
+    void start(QStringList arguments, int tempoLimite = 30, const QString &scheme = QStringLiteral("http"))
+    {
+        arguments << QStringLiteral("--namespace") << Base;
+        if (!arguments.contains(QStringLiteral("--usuario")))
+            arguments << QStringLiteral("--usuario") << m_login.TavroUsuarioSessao;
+        if (!arguments.contains(QStringLiteral("--senha")))
+            arguments << QStringLiteral("--senha") << m_login.TavroSenhaSessao;
+        m_sim = std::make_unique<SimProcess>(arguments);
+        useServer(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(m_sim->port()), tempoLimite);
+    }
+
+    void useServer(const QString &origin, int tempoLimite = 30)
+    {
+        ServiceSettings settings;
+        settings.Servidor = origin;
+        settings.Namespace = Base;
+        settings.TempoLimite = tempoLimite;
+        m_origin = origin;
+        m_client = std::make_unique<SoapClient>(m_network, settings, m_logFolder, [this] { return m_now; }, m_login);
+    }
+
+    TavroWSAsync port() { return GetTavroWSAsync(true, QString(), *m_client); }
+    QString logPath(const char *suffix) const { return m_logFolder + QStringLiteral("/2026_12_10_03_04_05") + suffix; }
+    QString wsdl() const { return m_origin + WsdlPath; }
+    QString endpoint() const { return m_origin + AsyncPath; }
+
+    QTemporaryDir m_dir;
+    QString m_logFolder = m_dir.filePath(QStringLiteral("programa/Tavro")); // not there yet
+    QDateTime m_now{QDate(2026, 12, 10), QTime(3, 4, 5)};
+    LoginValues m_login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    QNetworkAccessManager m_network;
+    std::unique_ptr<SimProcess> m_sim;
+    std::unique_ptr<SoapClient> m_client;
+    QString m_origin;
+};
+
+} // namespace
+
+TEST_F(SoapPipeline, BatchProcessingAndDuplicateReadTheWsdlBeforeEveryCall)
+{
+    start({QStringLiteral("--aguardando"), QStringLiteral("1")});
+    const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(
+        stockBatch({stockRecord(QStringLiteral("0000000001-000000000000567-L01")),
+                    stockRecord(QStringLiteral("0000000002-000000000000567-L02"), QStringLiteral("L02"))}));
+    EXPECT_FALSE(sent.nuProtocoloEntrada.isEmpty());
+    EXPECT_FALSE(sent.dtRecebimento.isEmpty());
+
+    const RespostaProcessamentoLoteType waiting = port().consultarResultadoProcessamento(query(sent));
+    EXPECT_EQ(waiting.situacaoProcessamento, situacaoProcessamento::AGUARDANDO);
+    EXPECT_TRUE(waiting.registro.empty());
+    const RespostaProcessamentoLoteType done = port().consultarResultadoProcessamento(query(sent));
+    EXPECT_EQ(done.situacaoProcessamento, situacaoProcessamento::FINALIZADO);
+    ASSERT_TRUE(done.identificacao);
+    EXPECT_EQ(done.identificacao->coIBGE, 3550308);
+    ASSERT_EQ(done.registro.size(), 2u);
+    EXPECT_EQ(done.registro[1].produto->coRegistroOrigem, QStringLiteral("0000000002-000000000000567-L02"));
+    EXPECT_GT(done.registro[1].produto->coRegistro.value_or(0), 0);
+    EXPECT_TRUE(port().consultarInconsistencias(query(sent)).inconsistencias.empty());
+
+    // The same record again: accepted before, so reported as a duplicate.
+    const ProtocoloType again
+        = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("0000000001-000000000000567-L01"))}));
+    EXPECT_NE(again.nuProtocoloEntrada, sent.nuProtocoloEntrada);
+    port().consultarResultadoProcessamento(query(again));
+    port().consultarResultadoProcessamento(query(again));
+    const InconsistenciaProcessamentoLoteType report = port().consultarInconsistencias(query(again));
+    ASSERT_EQ(report.inconsistencias.size(), 1u);
+    EXPECT_EQ(report.inconsistencias[0].produto->coRegistroOrigem, QStringLiteral("0000000001-000000000000567-L01"));
+    EXPECT_EQ(report.inconsistencias[0].inconsistencia->codigo, CodigoInconsistenciaType::E025);
+    EXPECT_EQ(report.inconsistencias[0].inconsistencia->mensagem, Duplicate);
+
+    const QStringList requests = m_sim->requests();
+    ASSERT_EQ(requests.size(), 16);
+    for (qsizetype i = 0; i < requests.size(); i += 2) {
+        EXPECT_EQ(requests[i], QStringLiteral("GET ") + WsdlPath);
+        EXPECT_TRUE(requests[i + 1].startsWith(QStringLiteral("POST ") + AsyncPath)) << requests[i + 1].toStdString();
+    }
+    EXPECT_TRUE(requests[1].contains(
+        QStringLiteral("SOAPAction=\"urn:tavro-test/tavro-ws/informarPosicaoEstoqueEmLote\" ")));
+    EXPECT_TRUE(requests[3].contains(QStringLiteral("/consultarResultadoProcessamento\" ")));
+}
+
+TEST(BasicAuthorization, OneByteACharacterAndStandardBase64)
+{
+    const QString hundred = QString(99, QLatin1Char('u')) + QChar(0xE9);
+    const struct
+    {
+        QString user;
+        QString password;
+        QByteArray header;
+    } cases[] = {
+        {QString(), QString(), "Basic Og=="},
+        {QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws"), "Basic ZmFybWFjaWEud3M6c2VncmVkby13cw=="},
+        {QStringLiteral("jos\u00e9"), QStringLiteral("\u20ac1\U0001F600"), "Basic " + QByteArray("jos\xe9:?1?").toBase64()},
+        {hundred, hundred, "Basic " + QByteArray(QByteArray(99, 'u') + "\xe9:" + QByteArray(99, 'u') + "\xe9").toBase64()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(basicAuthorization(c.user, c.password), c.header) << c.user.toStdString();
+    EXPECT_EQ(basicAuthorization(hundred, hundred).size(), 6 + 268);
+}
+
+TEST_F(SoapPipeline, AuthorizationHeaderReachesTheServerAsBuilt)
+{
+    m_login.TavroUsuarioSessao = QString(100, QLatin1Char('u'));
+    m_login.TavroSenhaSessao = QString(100, QLatin1Char('s'));
+    start({});
+    port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
+    const QStringList requests = m_sim->requests();
+    ASSERT_EQ(requests.size(), 2);
+    const QString header = requests[1].section(QStringLiteral(" Authorization="), 1);
+    EXPECT_EQ(header, QString::fromLatin1(basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao)));
+    EXPECT_EQ(header.size(), 6 + 268);
+    EXPECT_TRUE(requests[0].startsWith(QStringLiteral("GET "))); // the description is fetched without credentials
+
+    m_login.TavroSenhaSessao = QStringLiteral("outra");
+    EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }),
+              QStringLiteral("Usuário ou senha inválidos"));
+}
+
+TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUse)
+{
+    start({});
+    const ProtocoloType sent
+        = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"), QStringLiteral("Lé"))}));
+
+    const QByteArray prefix = "<!--" + wsdl().toLatin1() + "-->";
+    const QByteArray request = readFile(logPath("_req.xml"));
+    ASSERT_TRUE(request.startsWith(prefix)) << request.left(200).toStdString();
+    const QByteArray posted = request.mid(prefix.size());
+    EXPECT_TRUE(posted.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope"));
+    EXPECT_TRUE(posted.endsWith("</SOAP-ENV:Envelope>\n"));
+    EXPECT_TRUE(posted.contains("<nuLote>L\xc3\xa9</nuLote>"));
+    EXPECT_TRUE(m_sim->requests().value(1).contains(QStringLiteral(" Length=%1 ").arg(posted.size())));
+
+    const QByteArray answer = readFile(logPath("_res.xml"));
+    ASSERT_TRUE(answer.startsWith(prefix));
+    EXPECT_TRUE(answer.contains(QByteArray("<nuProtocoloEntrada>" + sent.nuProtocoloEntrada.toLatin1() + "</nuProtocoloEntrada>")));
+    EXPECT_TRUE(answer.endsWith("</SOAP-ENV:Envelope>\n"));
+
+    // By direct address: no description is read, and the log names no WSDL.
+    m_now = m_now.addSecs(1);
+    GetTavroWSAsync(false, QString(), *m_client).informarPosicaoEstoqueEmLote(stockBatch({}));
+    const QStringList requests = m_sim->requests();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_TRUE(requests[0].contains(QStringLiteral("SOAPAction=\"tav:informarPosicaoEstoqueEmLote\"")));
+    EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_req.xml")).startsWith("<!---->"));
+}
+
+TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
+{
+    QTcpServer closed;
+    closed.listen(QHostAddress::LocalHost);
+    const QString unreachable = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+
+    const QString fault = QStringLiteral("O identificador não está no estado correto");
+    const struct
+    {
+        QStringList arguments;
+        std::function<QString(SoapPipeline &)> message;
+        int tempoLimite = 30;
+    } cases[] = {
+        {{QStringLiteral("--falha-status"), QStringLiteral("404"), QStringLiteral("--falha-texto"),
+          QStringLiteral("Not Found")},
+         [](SoapPipeline &t) { return QStringLiteral("Not Found (404) - '%1'").arg(t.endpoint()); }},
+        {{QStringLiteral("--falha-status"), QStringLiteral("503"), QStringLiteral("--falha-texto"),
+          QStringLiteral("Servico Indisponivel")},
+         [](SoapPipeline &t) { return QStringLiteral("Servico Indisponivel (503) - '%1'").arg(t.endpoint()); }},
+        {{QStringLiteral("--falha-fault"), fault}, [fault](SoapPipeline &) { return fault; }},
+        {{QStringLiteral("--falha-html")},
+         [](SoapPipeline &) {
+             return QStringLiteral("Received content of invalid Content-Type setting: text/html; charset=utf-8 - "
+                                   "SOAP expects \"text/xml\"");
+         }},
+        {{QStringLiteral("--falha-raiz")},
+         [](SoapPipeline &) {
+             return QStringLiteral(
+                 "DocumentElement http://schemas.xmlsoap.org/soap/envelope/:Envelope expected, :resposta found");
+         }},
+        {{QStringLiteral("--sem-endereco")},
+         [](SoapPipeline &t) {
+             return QStringLiteral("Unable to retrieve the URL endpoint for Service/Port "
+                                   "'TavroWSService'/'TavroWSAsyncPort' from WSDL '%1'")
+                 .arg(t.wsdl());
+         }},
+        {{QStringLiteral("--silencio")},
+         [](SoapPipeline &t) {
+             return QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:%1 - SOAPAction:%2")
+                 .arg(t.endpoint(), Base + QStringLiteral("/tavro-ws/informarPosicaoEstoqueEmLote"));
+         },
+         1},
+    };
+    for (const auto &c : cases) {
+        start(c.arguments, c.tempoLimite);
+        QFile::remove(logPath("_res.xml"));
+        EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
+                  c.message(*this))
+            << c.arguments.join(' ').toStdString();
+    }
+
+    // The fault's answer was logged before it was read.
+    start({QStringLiteral("--falha-fault"), fault});
+    EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }), fault);
+    EXPECT_TRUE(readFile(logPath("_res.xml")).contains(QByteArray("<faultstring>" + fault.toUtf8() + "</faultstring>")));
+
+    useServer(unreachable);
+    EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }),
+              QStringLiteral("Connection refused - URL:%1").arg(wsdl()));
+}
+
+TEST_F(SoapPipeline, ACodeOutsideTheCatalogueFailsTheWholeAnswer)
+{
+    start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"), QStringLiteral("E021")});
+    const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
+    EXPECT_EQ(port().consultarResultadoProcessamento(query(sent)).situacaoProcessamento,
+              situacaoProcessamento::FINALIZADO);
+    EXPECT_EQ(errorOf([&] { port().consultarInconsistencias(query(sent)); }),
+              QStringLiteral("Invalid property element: E021"));
+}
+
+TEST_F(SoapPipeline, TlsWithASelfSignedCertificateAndNoActionInTheWsdl)
+{
+    start({QStringLiteral("--tls"), QStringLiteral("--sem-acao")}, 30, QStringLiteral("https"));
+    const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
+    EXPECT_FALSE(sent.nuProtocoloEntrada.isEmpty());
+    EXPECT_TRUE(m_sim->requests().value(1).contains(QStringLiteral("SOAPAction=\"tav:informarPosicaoEstoqueEmLote\"")));
+}
