@@ -98,9 +98,9 @@ qint64 timeIsql(const QString &database, const QString &scriptPath)
     QElapsedTimer timer;
     timer.start();
     isql.start(QStringLiteral("isql-fb"),
-        { QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
+        {QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
             QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
-            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database });
+            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database});
     if (!isql.waitForFinished(-1) || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
         std::fprintf(stderr, "isql-fb failed on %s\n", qPrintable(scriptPath));
         std::exit(1);

@@ -25,7 +25,8 @@ const QString RestrictedMessage
 
 // The unit a run works for: its code for the period lists and its CNES for the stock
 // list and the protocol list, as the window's header fields hold them.
-struct Unit {
+struct Unit
+{
     QString codigo;
     QString cnes;
 };
@@ -33,13 +34,13 @@ struct Unit {
 Unit chooseUnit(Database &db, const StartupConfig &config, const QString &codigo)
 {
     if (codigo.isEmpty())
-        return { findUnitAtStartup(db, config.cnesFarmacia).codigo, config.cnesFarmacia };
+        return {findUnitAtStartup(db, config.cnesFarmacia).codigo, config.cnesFarmacia};
     db.restartTransaction();
     const UnitByCode unit = findUnitByCode(db, codigo);
     db.rollback();
     if (!unit.found)
         throw Error(QStringLiteral("Unidade não encontrada: %1").arg(codigo));
-    return { codigo, unit.numero };
+    return {codigo, unit.numero};
 }
 
 void writeList(const RecordList &list, QTextStream &out)

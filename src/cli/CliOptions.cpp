@@ -42,7 +42,7 @@ MovementKind movementKind(const QString &name)
 // An empty text unticks every box, which lists every record whatever its status.
 StatusBoxes statusBoxes(const QString &text)
 {
-    StatusBoxes boxes { false, false, false, false, false };
+    StatusBoxes boxes {false, false, false, false, false};
     const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &raw : names) {
         const QString name = raw.trimmed();
@@ -85,21 +85,21 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({
-        { OptConfig, QString(), QStringLiteral("path") },
-        { OptUsuario, QString(), QStringLiteral("name") },
-        { OptSenha, QString(), QStringLiteral("password") },
-        { OptUnidade, QString(), QStringLiteral("code") },
-        { OptDia, QString(), QStringLiteral("date") },
-        { OptDe, QString(), QStringLiteral("date") },
-        { OptAte, QString(), QStringLiteral("date") },
-        { OptSituacao, QString(), QStringLiteral("list") },
-        { OptProtocolo, QString(), QStringLiteral("protocol") },
-        { OptSemCodigo, QString() },
-        { OptTodosCnes, QString() },
-        { QStringList { OptHelp, QStringLiteral("h") }, QString() },
+        {OptConfig, QString(), QStringLiteral("path")},
+        {OptUsuario, QString(), QStringLiteral("name")},
+        {OptSenha, QString(), QStringLiteral("password")},
+        {OptUnidade, QString(), QStringLiteral("code")},
+        {OptDia, QString(), QStringLiteral("date")},
+        {OptDe, QString(), QStringLiteral("date")},
+        {OptAte, QString(), QStringLiteral("date")},
+        {OptSituacao, QString(), QStringLiteral("list")},
+        {OptProtocolo, QString(), QStringLiteral("protocol")},
+        {OptSemCodigo, QString()},
+        {OptTodosCnes, QString()},
+        {QStringList{OptHelp, QStringLiteral("h")}, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
-    if (!parser.parse(QStringList { QStringLiteral("tavro-cli") } + arguments))
+    if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + arguments))
         usageError(parser.errorText());
 
     CliOptions options;
@@ -112,16 +112,16 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
     const QString verb = words.first();
     if (verb == QLatin1String("listar")) {
         if (words.size() != 2)
-            usageError(QStringLiteral("Uso: listar estoque|entradas|saidas|dispensacoes"));
+            usageError(QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"));
         options.verb = CliVerb::Listar;
         options.kind = movementKind(words.at(1));
         const QString what = QStringLiteral("listar ") + words.at(1);
-        rejectOptions(parser, { OptTodosCnes }, what);
+        rejectOptions(parser, {OptTodosCnes}, what);
         if (options.kind == MovementKind::Estoque) {
-            rejectOptions(parser, { OptDe, OptAte }, what);
+            rejectOptions(parser, {OptDe, OptAte}, what);
             options.dia = required(parser, OptDia, what);
         } else {
-            rejectOptions(parser, { OptDia }, what);
+            rejectOptions(parser, {OptDia}, what);
             options.dataInicial = required(parser, OptDe, what);
             options.dataFinal = required(parser, OptAte, what);
         }
@@ -133,7 +133,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         if (words.size() != 1)
             usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
         options.verb = CliVerb::Protocolos;
-        rejectOptions(parser, { OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo }, verb);
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo}, verb);
         options.todosCnes = parser.isSet(OptTodosCnes);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));

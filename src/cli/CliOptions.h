@@ -10,7 +10,8 @@ namespace tavro {
 enum class CliVerb { Help, Listar, Protocolos };
 
 // What one run of the command line asks for, read from its arguments.
-struct CliOptions {
+struct CliOptions
+{
     CliVerb verb = CliVerb::Help;
     QString configPath; // empty: config.ini beside the executable
     QString usuario;

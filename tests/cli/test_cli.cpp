@@ -10,7 +10,8 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-struct CliRun {
+struct CliRun
+{
     int exitCode = -1;
     QString out;
     QString err;
@@ -28,10 +29,11 @@ struct CliRun {
 
 const QString Password = QStringLiteral("tavro2019");
 const QString MasterPassword = QStringLiteral("quiltex");
-const QStringList January { "--de", "01/01/2019", "--ate", "31/01/2019" };
+const QStringList January {"--de", "01/01/2019", "--ate", "31/01/2019"};
 
 // Runs the real tavro-cli against a fresh demo database and a config.ini of its own.
-class Cli : public ::testing::Test {
+class Cli : public ::testing::Test
+{
 protected:
     void SetUp() override { writeConfig(fixture.path()); }
 
@@ -60,7 +62,7 @@ protected:
         if (!password.isNull())
             env.insert(QStringLiteral("TAVRO_SENHA"), password);
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TAVRO_CLI), QStringList { "--config", configPath() } + arguments);
+        process.start(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath()} + arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         CliRun r;
         r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -70,7 +72,7 @@ protected:
     }
     CliRun listar(const QStringList &arguments)
     {
-        return run(QStringList { "--usuario", "farmacia", "listar" } + arguments);
+        return run(QStringList{"--usuario", "farmacia", "listar"} + arguments);
     }
 
     TestDatabase fixture;
@@ -82,7 +84,7 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
 {
     const QByteArray configBefore = configText();
 
-    const CliRun stock = listar({ "estoque", "--dia", "31/01/2019" });
+    const CliRun stock = listar({"estoque", "--dia", "31/01/2019"});
     ASSERT_EQ(stock.exitCode, 0) << stock.err.toStdString();
     EXPECT_EQ(stock.err, QString());
     const QStringList lines = stock.lines();
@@ -99,13 +101,13 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
         int columns;
         QStringList captions;
     } periods[] = {
-        { "entradas", 20, { "1001-1", "1001-2", "1001-3", "1002-1", "1002-2", "1003-1", "1003-2", "1004-1" } },
-        { "saidas", 20, { "2001-1", "2001-2", "2003-1", "2003-2", "2004-1", "3006-1" } },
-        { "dispensacoes", 25, { "3001-1", "3001-2", "3002-1", "3003-1", "3004-1", "3005-1", "3006-1" } },
+        {"entradas", 20, {"1001-1", "1001-2", "1001-3", "1002-1", "1002-2", "1003-1", "1003-2", "1004-1"}},
+        {"saidas", 20, {"2001-1", "2001-2", "2003-1", "2003-2", "2004-1", "3006-1"}},
+        {"dispensacoes", 25, {"3001-1", "3001-2", "3002-1", "3003-1", "3004-1", "3005-1", "3006-1"}},
     };
     for (const auto &p : periods) {
         SCOPED_TRACE(p.kind);
-        const CliRun r = listar(QStringList { p.kind } + January);
+        const CliRun r = listar(QStringList{p.kind} + January);
         ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
         EXPECT_TRUE(r.out.startsWith(QStringLiteral("Código\tProduto\tNome\tLote\t")));
         EXPECT_EQ(r.captions(), p.captions);
@@ -113,9 +115,9 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
             EXPECT_EQ(line.count(QLatin1Char('\t')), p.columns - 1) << line.toStdString();
     }
 
-    // Unit 2 by code: the stock list goes by that unit's CNES.
-    const CliRun other = run(
-        { "--usuario", "FARMACIA", "--unidade", "2", "listar", "estoque", "--dia", "31/01/2019", "--sem-codigo" });
+    // Unit 2, chosen by code, has four positions that day.
+    const CliRun other
+        = run({"--usuario", "FARMACIA", "--unidade", "2", "listar", "estoque", "--dia", "31/01/2019", "--sem-codigo"});
     ASSERT_EQ(other.exitCode, 0) << other.err.toStdString();
     EXPECT_EQ(other.captions().size(), 4);
 
@@ -127,34 +129,34 @@ TEST_F(Cli, StatusAndProtocolFiltersWithAQuote)
     fixture.exec("update itenssaidas set TavroProtocolo = 'P''1', TavroSituacao = 'Ok (Inc.)' where lancamento = 3001");
     fixture.exec("update itenssaidas set TavroProtocolo = 'P2', TavroSituacao = 'Aguardando' where lancamento = 3002");
 
-    const CliRun quoted = listar(QStringList { "dispensacoes", "--protocolo", "P'1" } + January);
+    const CliRun quoted = listar(QStringList{"dispensacoes", "--protocolo", "P'1"} + January);
     ASSERT_EQ(quoted.exitCode, 0) << quoted.err.toStdString();
-    EXPECT_EQ(quoted.captions(), (QStringList { "3001-1", "3001-2" }));
+    EXPECT_EQ(quoted.captions(), (QStringList{"3001-1", "3001-2"}));
     EXPECT_TRUE(quoted.lines().value(1).contains(QStringLiteral("\tP'1\t\tOk (Inc.)\t")));
 
-    const CliRun okOnly = listar(QStringList { "dispensacoes", "--situacao", "ok" } + January);
-    EXPECT_EQ(okOnly.captions(), (QStringList { "3001-1", "3001-2", "3003-1", "3004-1", "3005-1", "3006-1" }));
-    const CliRun waiting = listar(QStringList { "dispensacoes", "--situacao", "aguardando,finalizados" } + January);
-    EXPECT_EQ(waiting.captions(), (QStringList { "3002-1", "3003-1", "3004-1", "3005-1", "3006-1" }));
-    EXPECT_EQ(listar(QStringList { "dispensacoes", "--sem-codigo" } + January).captions().size(), 8);
+    const CliRun okOnly = listar(QStringList{"dispensacoes", "--situacao", "ok"} + January);
+    EXPECT_EQ(okOnly.captions(), (QStringList{"3001-1", "3001-2", "3003-1", "3004-1", "3005-1", "3006-1"}));
+    const CliRun waiting = listar(QStringList{"dispensacoes", "--situacao", "aguardando,finalizados"} + January);
+    EXPECT_EQ(waiting.captions(), (QStringList{"3002-1", "3003-1", "3004-1", "3005-1", "3006-1"}));
+    EXPECT_EQ(listar(QStringList{"dispensacoes", "--sem-codigo"} + January).captions().size(), 8);
 }
 
 TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
 {
     const QList<QStringList> cases = {
         {},
-        { "--usuario", "FARMACIA", "listar" },
-        { "--usuario", "FARMACIA", "listar", "estoque" },
-        { "--usuario", "FARMACIA", "listar", "vendas", "--dia", "31/01/2019" },
-        { "--usuario", "FARMACIA", "listar", "entradas", "--de", "01/01/2019" },
-        { "--usuario", "FARMACIA", "listar", "saidas", "--de", "01/01/2019", "--ate", "31/01/2019", "--situacao",
-            "ok,x" },
-        { "--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019", "--de", "01/01/2019" },
-        { "--usuario", "FARMACIA", "protocolos", "--dia", "31/01/2019" },
-        { "--usuario", "FARMACIA", "transmitir" },
-        { "--usuario", "FARMACIA", "--nada", "protocolos" },
-        { "--usuario", "FARMACIA", "protocolos", "--senha" },
-        { "protocolos" },
+        {"--usuario", "FARMACIA", "listar"},
+        {"--usuario", "FARMACIA", "listar", "estoque"},
+        {"--usuario", "FARMACIA", "listar", "vendas", "--dia", "31/01/2019"},
+        {"--usuario", "FARMACIA", "listar", "entradas", "--de", "01/01/2019"},
+        {"--usuario", "FARMACIA", "listar", "saidas", "--de", "01/01/2019", "--ate", "31/01/2019", "--situacao",
+            "ok,x"},
+        {"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019", "--de", "01/01/2019"},
+        {"--usuario", "FARMACIA", "protocolos", "--dia", "31/01/2019"},
+        {"--usuario", "FARMACIA", "transmitir"},
+        {"--usuario", "FARMACIA", "--nada", "protocolos"},
+        {"--usuario", "FARMACIA", "protocolos", "--senha"},
+        {"protocolos"},
     };
     for (const QStringList &arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -163,17 +165,17 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         EXPECT_TRUE(r.err.contains(QStringLiteral("Uso:"))) << r.err.toStdString();
         EXPECT_EQ(r.out, QString());
     }
-    EXPECT_EQ(run({ "--usuario", "FARMACIA", "protocolos" }, QString()).exitCode, 2); // no password anywhere
+    EXPECT_EQ(run({"--usuario", "FARMACIA", "protocolos"}, QString()).exitCode, 2); // no password anywhere
 }
 
 TEST_F(Cli, LoginAsTheWindowDoes)
 {
-    const QStringList protocolos { "--usuario", "FARMACIA", "protocolos" };
+    const QStringList protocolos {"--usuario", "FARMACIA", "protocolos"};
     const CliRun refused = run(protocolos, QStringLiteral("errada"));
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, QStringLiteral("Usuário ou Senha incorretos!\n"));
     EXPECT_EQ(refused.out, QString());
-    EXPECT_EQ(run(protocolos + QStringList { "--senha", Password }, QStringLiteral("errada")).exitCode, 0);
+    EXPECT_EQ(run(protocolos + QStringList{"--senha", Password}, QStringLiteral("errada")).exitCode, 0);
 
     fixture.exec("insert into TavroProtocolos (Protocolo, Data, Situacao, Tipo, cnes) "
                  "values ('111', '10/01/2019 10:00:00', 'Aguardando', 'Estoque', '2345678')");
@@ -182,17 +184,17 @@ TEST_F(Cli, LoginAsTheWindowDoes)
     const CliRun restricted = run(protocolos, MasterPassword);
     ASSERT_EQ(restricted.exitCode, 0) << restricted.err.toStdString();
     EXPECT_EQ(restricted.lines(),
-        (QStringList { "Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES",
-            "1\t111\t10/01/2019 10:00:00\tEstoque\tAguardando\t\t2345678" }));
-    EXPECT_EQ(run(protocolos + QStringList { "--todos-cnes" }, MasterPassword).captions(), (QStringList { "2", "1" }));
+        (QStringList{"Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES",
+            "1\t111\t10/01/2019 10:00:00\tEstoque\tAguardando\t\t2345678"}));
+    EXPECT_EQ(run(protocolos + QStringList{"--todos-cnes"}, MasterPassword).captions(), (QStringList{"2", "1"}));
     // Another unit by code: its CNES is looked up for the protocol list.
-    EXPECT_EQ(run(protocolos + QStringList { "--unidade", "2" }, MasterPassword).captions(), QStringList { "2" });
-    const CliRun unknownUnit = run(protocolos + QStringList { "--unidade", "99" });
+    EXPECT_EQ(run(protocolos + QStringList{"--unidade", "2"}, MasterPassword).captions(), QStringList{"2"});
+    const CliRun unknownUnit = run(protocolos + QStringList{"--unidade", "99"});
     EXPECT_EQ(unknownUnit.exitCode, 1);
     EXPECT_EQ(unknownUnit.out, QString());
 
     const CliRun refusedList
-        = run({ "--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019" }, MasterPassword);
+        = run({"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019"}, MasterPassword);
     EXPECT_EQ(refusedList.exitCode, 1);
     EXPECT_EQ(refusedList.out, QString());
     EXPECT_TRUE(refusedList.err.contains(QStringLiteral("senha mestra"))) << refusedList.err.toStdString();
@@ -200,14 +202,14 @@ TEST_F(Cli, LoginAsTheWindowDoes)
 
 TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
 {
-    const CliRun badDate = listar({ "entradas", "--de", "01/01/2019", "--ate", "31/02/2019" });
+    const CliRun badDate = listar({"entradas", "--de", "01/01/2019", "--ate", "31/02/2019"});
     EXPECT_EQ(badDate.exitCode, 1);
     EXPECT_EQ(badDate.err, QStringLiteral("'31/02/2019' is not a valid date\n"));
     EXPECT_EQ(badDate.out, QString());
 
     const QString missing = fixture.folder() + QStringLiteral("/nada/ausente.fdb");
     writeConfig(missing);
-    const CliRun r = listar({ "estoque", "--dia", "31/01/2019" });
+    const CliRun r = listar({"estoque", "--dia", "31/01/2019"});
     EXPECT_EQ(r.exitCode, 1);
     const QStringList err = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(err.size(), 2) << r.err.toStdString();
