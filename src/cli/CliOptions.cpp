@@ -42,7 +42,7 @@ MovementKind movementKind(const QString &name)
 // An empty text unticks every box, which lists every record whatever its status.
 StatusBoxes statusBoxes(const QString &text)
 {
-    StatusBoxes boxes {false, false, false, false, false};
+    StatusBoxes boxes{false, false, false, false, false};
     const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString &raw : names) {
         const QString name = raw.trimmed();

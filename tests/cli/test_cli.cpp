@@ -29,7 +29,7 @@ struct CliRun
 
 const QString Password = QStringLiteral("tavro2019");
 const QString MasterPassword = QStringLiteral("quiltex");
-const QStringList January {"--de", "01/01/2019", "--ate", "31/01/2019"};
+const QStringList January{"--de", "01/01/2019", "--ate", "31/01/2019"};
 
 // Runs the real tavro-cli against a fresh demo database and a config.ini of its own.
 class Cli : public ::testing::Test
@@ -170,7 +170,7 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
 
 TEST_F(Cli, LoginAsTheWindowDoes)
 {
-    const QStringList protocolos {"--usuario", "FARMACIA", "protocolos"};
+    const QStringList protocolos{"--usuario", "FARMACIA", "protocolos"};
     const CliRun refused = run(protocolos, QStringLiteral("errada"));
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, QStringLiteral("Usuário ou Senha incorretos!\n"));
