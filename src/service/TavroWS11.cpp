@@ -105,7 +105,8 @@ const MessageType &ProtocoloRetificadoType::type()
 {
     using T = ProtocoloRetificadoType;
     static const MessageType t(QStringLiteral("ProtocoloRetificadoType"),
-                               with(protocoloFields<T>(), {text<T>("nuProtocoloRetificado", &T::nuProtocoloRetificado)}));
+                               with(protocoloFields<T>(),
+                                    {text<T>("nuProtocoloRetificado", &T::nuProtocoloRetificado)}));
     return t;
 }
 

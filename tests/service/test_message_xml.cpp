@@ -267,7 +267,8 @@ TEST(MessageReading, UnreadableValuesFailTheWholeAnswer)
          QStringLiteral("Invalid property element: X")},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(errorOf([&] { readAnswer<InconsistenciaProcessamentoLoteType>(c.inner); }), c.message) << c.inner.toStdString();
+        EXPECT_EQ(errorOf([&] { readAnswer<InconsistenciaProcessamentoLoteType>(c.inner); }), c.message)
+            << c.inner.toStdString();
 }
 
 TEST(SoapEnvelope, FaultAndForeignRootBecomeErrors)

@@ -136,8 +136,8 @@ TEST_F(SoapPipeline, BatchProcessingAndDuplicateReadTheWsdlBeforeEveryCall)
     EXPECT_TRUE(port().consultarInconsistencias(query(sent)).inconsistencias.empty());
 
     // The same record again: accepted before, so reported as a duplicate.
-    const ProtocoloType again
-        = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("0000000001-000000000000567-L01"))}));
+    const ProtocoloType again = port().informarPosicaoEstoqueEmLote(
+        stockBatch({stockRecord(QStringLiteral("0000000001-000000000000567-L01"))}));
     EXPECT_NE(again.nuProtocoloEntrada, sent.nuProtocoloEntrada);
     port().consultarResultadoProcessamento(query(again));
     port().consultarResultadoProcessamento(query(again));
@@ -169,8 +169,10 @@ TEST(BasicAuthorization, OneByteACharacterAndStandardBase64)
     } cases[] = {
         {QString(), QString(), "Basic Og=="},
         {QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws"), "Basic ZmFybWFjaWEud3M6c2VncmVkby13cw=="},
-        {QStringLiteral("jos\u00e9"), QStringLiteral("\u20ac1\U0001F600"), "Basic " + QByteArray("jos\xe9:?1?").toBase64()},
-        {hundred, hundred, "Basic " + QByteArray(QByteArray(99, 'u') + "\xe9:" + QByteArray(99, 'u') + "\xe9").toBase64()},
+        {QStringLiteral("jos\u00e9"), QStringLiteral("\u20ac1\U0001F600"),
+         "Basic " + QByteArray("jos\xe9:?1?").toBase64()},
+        {hundred, hundred,
+         "Basic " + QByteArray(QByteArray(99, 'u') + "\xe9:" + QByteArray(99, 'u') + "\xe9").toBase64()},
     };
     for (const auto &c : cases)
         EXPECT_EQ(basicAuthorization(c.user, c.password), c.header) << c.user.toStdString();
@@ -212,7 +214,8 @@ TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUse)
 
     const QByteArray answer = readFile(logPath("_res.xml"));
     ASSERT_TRUE(answer.startsWith(prefix));
-    EXPECT_TRUE(answer.contains(QByteArray("<nuProtocoloEntrada>" + sent.nuProtocoloEntrada.toLatin1() + "</nuProtocoloEntrada>")));
+    const QByteArray number = sent.nuProtocoloEntrada.toLatin1();
+    EXPECT_TRUE(answer.contains(QByteArray("<nuProtocoloEntrada>" + number + "</nuProtocoloEntrada>")));
     EXPECT_TRUE(answer.endsWith("</SOAP-ENV:Envelope>\n"));
 
     // By direct address: no description is read, and the log names no WSDL.
@@ -279,16 +282,29 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
     // The fault's answer was logged before it was read.
     start({QStringLiteral("--falha-fault"), fault});
     EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }), fault);
-    EXPECT_TRUE(readFile(logPath("_res.xml")).contains(QByteArray("<faultstring>" + fault.toUtf8() + "</faultstring>")));
+    const QByteArray logged = readFile(logPath("_res.xml"));
+    EXPECT_TRUE(logged.contains(QByteArray("<faultstring>" + fault.toUtf8() + "</faultstring>")));
 
     useServer(unreachable);
     EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }),
               QStringLiteral("Connection refused - URL:%1").arg(wsdl()));
 }
 
+TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)
+{
+    QFile blocker(m_dir.filePath(QStringLiteral("programa")));
+    blocker.open(QIODevice::WriteOnly); // a file where the log folder's parent should be
+    blocker.close();
+    start({});
+    const QString message = errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); });
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot create file"))) << message.toStdString();
+    EXPECT_EQ(m_sim->requests(), QStringList{QStringLiteral("GET ") + WsdlPath});
+}
+
 TEST_F(SoapPipeline, ACodeOutsideTheCatalogueFailsTheWholeAnswer)
 {
-    start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"), QStringLiteral("E021")});
+    start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"),
+           QStringLiteral("E021")});
     const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
     EXPECT_EQ(port().consultarResultadoProcessamento(query(sent)).situacaoProcessamento,
               situacaoProcessamento::FINALIZADO);

@@ -202,7 +202,8 @@ HttpResponse TavroSimulator::failure() const
         response.contentType = "text/html; charset=utf-8";
         response.body = "<html><body><h1>Servi\xc3\xa7o em manuten\xc3\xa7\xc3\xa3o</h1></body></html>";
     } else if (m_options.falhaRaiz) {
-        response.body = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><resposta><erro>indispon\xc3\xadvel</erro></resposta>";
+        response.body
+            = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><resposta><erro>indispon\xc3\xadvel</erro></resposta>";
     } else {
         return {};
     }

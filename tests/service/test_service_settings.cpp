@@ -1,0 +1,71 @@
+#include "TestDatabase.h"
+
+#include "service/ServiceSettings.h"
+#include "service/SoapClient.h"
+#include "service/TavroWSAsync.h"
+#include "session/IniFile.h"
+#include "session/Login.h"
+
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+
+TEST(ServiceSettings, ReadFromSectionTavroWithDefaults)
+{
+    const struct
+    {
+        QByteArray ini;
+        QString servidor;
+        QString base;
+        int tempoLimite;
+    } cases[] = {
+        { "[GERAL]\nIBGE=3550308\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
+            120 },
+        { "[tavro]\nservidor=https://ws.example:8443/\nNAMESPACE=urn:op\ntempolimite=5\n",
+            QStringLiteral("https://ws.example:8443/"), QStringLiteral("urn:op"), 5 },
+        { "[TAVRO]\nServidor=\nTempoLimite=0\n", QStringLiteral("http://127.0.0.1:8080"),
+            QStringLiteral("http://tavro.example"), 120 },
+        { "[TAVRO]\nTempoLimite=dez\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
+            120 },
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
+    for (const auto &c : cases) {
+        QFile file(path);
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        file.write(c.ini);
+        file.close();
+        const ServiceSettings settings = readServiceSettings(IniFile(path));
+        EXPECT_EQ(settings.Servidor, c.servidor) << c.ini.toStdString();
+        EXPECT_EQ(settings.Namespace, c.base) << c.ini.toStdString();
+        EXPECT_EQ(settings.TempoLimite, c.tempoLimite) << c.ini.toStdString();
+    }
+}
+
+TEST(ServiceSettings, AddressesAndNamespaceFollowTheContractPaths)
+{
+    ServiceSettings settings;
+    settings.Servidor = QStringLiteral("https://ws.example:8443/");
+    settings.Namespace = QStringLiteral("urn:op");
+    EXPECT_EQ(settings.wsdlLocation(),
+        QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWS?wsdl"));
+    EXPECT_EQ(settings.asyncAddress(),
+        QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWSAsync"));
+    EXPECT_EQ(settings.typesNamespace(), QStringLiteral("urn:op/tavro-ws/schemas/v1/TavroTypes"));
+
+    // An empty address in WSDL mode is the default location, the same as passing it.
+    QNetworkAccessManager network;
+    LoginValues login;
+    SoapClient client(
+        network, settings, QString(), [] { return QDateTime(); }, login);
+    GetTavroWSAsync(true, QStringLiteral("http://outro/x?wsdl"), client);
+    EXPECT_EQ(client.WSDLLocation(), QStringLiteral("http://outro/x?wsdl"));
+    GetTavroWSAsync(true, QString(), client);
+    EXPECT_EQ(client.WSDLLocation(), settings.wsdlLocation());
+    GetTavroWSAsync(false, QString(), client);
+    EXPECT_EQ(client.WSDLLocation(), QString());
+}
