@@ -2,8 +2,6 @@
 
 #include "service/MessageField.h"
 
-#include <QHash>
-
 namespace tavro {
 
 // The description of one message type: its fields in wire order, the base type's first.
@@ -20,7 +18,6 @@ public:
 private:
     QString m_name;
     std::vector<MessageField> m_fields;
-    QHash<QString, qsizetype> m_byElement;
 };
 
 } // namespace tavro

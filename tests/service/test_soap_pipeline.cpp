@@ -301,6 +301,14 @@ TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)
     EXPECT_EQ(m_sim->requests(), QStringList{QStringLiteral("GET ") + WsdlPath});
 }
 
+TEST_F(SoapPipeline, OnlyTheFirstCallsFailWhenTheSubstituteIsToldSo)
+{
+    const QString fault = QStringLiteral("Could not roll back Hibernate transaction");
+    start({QStringLiteral("--falha-fault"), fault, QStringLiteral("--falhas"), QStringLiteral("1")});
+    EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }), fault);
+    EXPECT_FALSE(port().informarPosicaoEstoqueEmLote(stockBatch({})).nuProtocoloEntrada.isEmpty());
+}
+
 TEST_F(SoapPipeline, ACodeOutsideTheCatalogueFailsTheWholeAnswer)
 {
     start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"),
