@@ -264,6 +264,12 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
                                    "'TavroWSService'/'TavroWSAsyncPort' from WSDL '%1'")
                  .arg(t.wsdl());
          }},
+        {{QStringLiteral("--atraso"), QStringLiteral("3000")},
+         [](SoapPipeline &t) {
+             return QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:%1 - SOAPAction:%2")
+                 .arg(t.endpoint(), Base + QStringLiteral("/tavro-ws/informarPosicaoEstoqueEmLote"));
+         },
+         1},
         {{QStringLiteral("--silencio")},
          [](SoapPipeline &t) {
              return QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:%1 - SOAPAction:%2")
