@@ -56,29 +56,9 @@ QString typesNamespace(const QString &base)
     return base + QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
 }
 
-template <class R>
-auto receiveRecord(const R &registro)
+bool failureAsked(const SimOptions &o)
 {
-    struct Received
-    {
-        ProdutoType produto;
-        QString coCNES;
-        std::optional<QString> nuCNS;
-        qint64 coRegistro = 0;
-    } received;
-    if (registro.produto)
-        received.produto = *registro.produto;
-    if (registro.estabelecimento)
-        received.coCNES = registro.estabelecimento->coCNES.value_or(QString());
-    if constexpr (requires { registro.paciente; }) {
-        if (registro.paciente)
-            received.nuCNS = registro.paciente->nuCNS;
-    }
-    if constexpr (requires { registro.produto->coRegistro; }) {
-        if (registro.produto)
-            received.coRegistro = registro.produto->coRegistro;
-    }
-    return received;
+    return o.silencio || o.falhaStatus > 0 || o.falhaFault || o.falhaHtml || o.falhaRaiz;
 }
 
 } // namespace
@@ -210,11 +190,6 @@ HttpResponse TavroSimulator::failure() const
     return response;
 }
 
-static bool failureAsked(const SimOptions &o)
-{
-    return o.silencio || o.falhaStatus > 0 || o.falhaFault || o.falhaHtml || o.falhaRaiz;
-}
-
 HttpResponse TavroSimulator::call(const HttpRequest &request)
 {
     ++m_calls;
@@ -278,6 +253,25 @@ HttpResponse TavroSimulator::call(const HttpRequest &request)
     return response;
 }
 
+template <class R>
+TavroSimulator::Record TavroSimulator::receive(const R &registro)
+{
+    Record record;
+    if (registro.produto)
+        record.produto = *registro.produto;
+    if (registro.estabelecimento)
+        record.coCNES = registro.estabelecimento->coCNES.value_or(QString());
+    if constexpr (requires { registro.paciente; }) {
+        if (registro.paciente)
+            record.nuCNS = registro.paciente->nuCNS;
+    }
+    if constexpr (requires { registro.produto->coRegistro; }) {
+        if (registro.produto)
+            record.coRegistro = registro.produto->coRegistro;
+    }
+    return record;
+}
+
 HttpResponse TavroSimulator::answer(const QString &element, const auto &value) const
 {
     const QString ns = typesNamespace(m_options.namespaceBase);
@@ -339,8 +333,7 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
     constexpr bool rectification = requires { request.identificacao->nuProtocoloEntrada; };
     QSet<QString> &accepted = m_accepted[kind];
     for (const auto &registro : request.registro) {
-        const auto received = receiveRecord(registro);
-        Record record{received.produto, received.coCNES, received.nuCNS, received.coRegistro, {}};
+        Record record = receive(registro);
         record.problems = check(kind, record);
         const QString key = record.produto.coRegistroOrigem.value_or(QString());
         if (!rectification && accepted.contains(key))

@@ -51,6 +51,9 @@ private:
     HttpResponse failure() const;
     HttpResponse answer(const QString &element, const auto &value) const;
     HttpResponse fault(const QString &faultstring) const;
+    // The parts of a received record that the rules and the answers use.
+    template <class R>
+    static Record receive(const R &registro);
     template <class Request>
     HttpResponse receiveBatch(const QString &kind, const Request &request);
     HttpResponse resultadoProcessamento(const tavro::ProtocoloType &query);
