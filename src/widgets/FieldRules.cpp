@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavro::fieldrules {
@@ -131,7 +132,10 @@ std::optional<QString> normalisedDecimal(const QString &text)
     const double value = ok ? 0 : brazil().toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
-    QString out = brazil().toString(value, 'f', 10);
+    // At most 15 significant digits, as far as a double carries them exactly, and at
+    // most 10 decimals: 1234567,1 must not come back as 1234567,1000000001.
+    const int integerDigits = std::abs(value) < 1 ? 1 : int(std::floor(std::log10(std::abs(value)))) + 1;
+    QString out = brazil().toString(value, 'f', std::clamp(15 - integerDigits, 2, 10));
     const qsizetype comma = out.indexOf(QLatin1Char(','));
     qsizetype end = out.size();
     while (end > comma + 3 && out.at(end - 1) == QLatin1Char('0'))
