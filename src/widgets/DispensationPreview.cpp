@@ -1,6 +1,8 @@
 #include "widgets/DispensationPreview.h"
 
+#include "common/Error.h"
 #include "reports/DispensationListing.h"
+#include "widgets/ErrorDisplay.h"
 
 #include <QDir>
 #include <QPrintPreviewDialog>
@@ -21,8 +23,15 @@ void previewDispensationListing(QWidget *parent, Database &db, const Dispensatio
     printer.setOutputFileName(QDir::home().filePath(QStringLiteral("RelacaoDispensacoes.pdf")));
 
     QPrintPreviewDialog preview(&printer, parent);
-    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [&report](QPrinter *target) { report.render(*target); });
+    // Painting runs inside the dialog's event handling, where no exception may escape:
+    // a printer or file that cannot be opened is reported here.
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&report, &preview](QPrinter *target) {
+        try {
+            report.render(*target);
+        } catch (const Error &error) {
+            showError(&preview, error.message());
+        }
+    });
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
     preview.exec();
 }

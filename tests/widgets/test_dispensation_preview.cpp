@@ -1,0 +1,84 @@
+#include "TestDatabase.h"
+#include "common/Error.h"
+#include "db/Database.h"
+#include "reports/DispensationListing.h"
+#include "widgets/DispensationPreview.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace tavro;
+using tavro::test::TestDatabase;
+
+namespace {
+
+// Runs `inspect` on the preview once it is open, then closes it.
+void whenPreviewOpens(std::function<void(QPrintPreviewDialog &)> inspect)
+{
+    QTimer::singleShot(0, [inspect] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(top); dialog && dialog->isVisible()) {
+                inspect(*dialog);
+                dialog->reject();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no preview open";
+    });
+}
+
+DispensationReportInput january()
+{
+    DispensationReportInput input;
+    input.search.kind = MovementKind::Dispensacoes;
+    input.search.unidade = QStringLiteral("1");
+    input.search.dataInicial = QStringLiteral("01/01/2019");
+    input.search.dataFinal = QStringLiteral("31/01/2019");
+    input.cnes = QStringLiteral("2345678");
+    input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
+    return input;
+}
+
+} // namespace
+
+TEST(DispensationPreview, OpensMaximisedFittedToTheLandscapePageWithPdfOutput)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    bool inspected = false;
+    whenPreviewOpens([&](QPrintPreviewDialog &dialog) {
+        inspected = true;
+        EXPECT_TRUE(dialog.windowState() & Qt::WindowMaximized);
+        auto *pages = dialog.findChild<QPrintPreviewWidget *>();
+        ASSERT_NE(pages, nullptr);
+        EXPECT_EQ(pages->zoomMode(), QPrintPreviewWidget::FitInView);
+        EXPECT_EQ(pages->pageCount(), 1);
+        EXPECT_EQ(pages->orientation(), QPageLayout::Landscape);
+        QPrinter *printer = dialog.printer();
+        EXPECT_EQ(printer->outputFormat(), QPrinter::PdfFormat);
+        EXPECT_TRUE(printer->outputFileName().endsWith(QStringLiteral(".pdf")));
+        EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
+    });
+    previewDispensationListing(nullptr, db, january());
+    EXPECT_TRUE(inspected);
+}
+
+TEST(DispensationPreview, DatabaseErrorOpensNoPreview)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    DispensationReportInput input = january();
+    input.search.dataInicial = QStringLiteral("31/02/2019");
+    EXPECT_THROW(previewDispensationListing(nullptr, db, input), Error);
+    for (QWidget *top : QApplication::topLevelWidgets())
+        EXPECT_EQ(qobject_cast<QPrintPreviewDialog *>(top), nullptr);
+}
