@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 
+#include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -42,6 +43,10 @@ QPageLayout BandedReport::pageLayout()
 
 void BandedReport::render(QPagedPaintDevice &device) const
 {
+    // Text needs the font database of a QGuiApplication (a command line can run one on
+    // the offscreen platform); without it Qt aborts the process at the first text.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        throw Error(QStringLiteral("O relatório precisa de uma QGuiApplication para desenhar textos."));
     device.setPageLayout(pageLayout());
     const QList<QList<Placement>> layout = pages();
     QPainter painter;

@@ -41,7 +41,8 @@ public:
     QList<QList<Placement>> pages() const;
 
     // Sets the device's page to A4 landscape with the report's margins and paints every
-    // page on it. Throws Error when the device cannot be painted on.
+    // page on it. Needs a QGuiApplication (on the offscreen platform for a command line).
+    // Throws Error when there is none or the device cannot be painted on.
     void render(QPagedPaintDevice &device) const;
 
     static QPageLayout pageLayout();
