@@ -105,7 +105,9 @@ void TPersonBtn::Click()
 
 bool TPersonBtn::requiredFieldsFilled()
 {
+    // A dialog owned by the window is a window of its own: its fields are not checked.
     QList<TPersonEdit *> fields = window()->findChildren<TPersonEdit *>();
+    fields.removeIf([this](const TPersonEdit *field) { return field->window() != window(); });
     std::sort(fields.begin(), fields.end(),
               [](const TPersonEdit *a, const TPersonEdit *b) { return a->creationOrder() < b->creationOrder(); });
     for (TPersonEdit *field : fields) {

@@ -79,6 +79,20 @@ TEST_F(PersonBtn, ClickChecksTheWindowsRequiredFieldsInOrder)
     EXPECT_EQ(clicked.count(), 1);
 }
 
+TEST_F(PersonBtn, FieldsOfAnotherWindowAreNotChecked)
+{
+    showWindow();
+    fillAll();
+    QDialog lookup(&window); // owned by the window, as the lookup dialog is
+    auto *inDialog = new TPersonEdit(&lookup);
+    inDialog->setRequerido(true);
+    inDialog->setLabelText(QStringLiteral("Nome:"));
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(clicked.count(), 1);
+}
+
 TEST_F(PersonBtn, DisabledRequiredFieldStillRefuses)
 {
     showWindow();
