@@ -40,23 +40,50 @@ ReportBand titleBand(const DispensationReportInput &input)
     return band;
 }
 
-ReportBand detailBand(const SqlCursor &row, const QColor &background)
+// The detail fields: one column, or two joined into one text.
+struct DetailField
 {
-    const auto text = [&](const char *column) { return row.text(QString::fromLatin1(column)); };
+    const char *column;
+    const char *joiner;
+    const char *second;
+    double left;
+    double width; // 0: as wide as its text
+    Qt::Alignment alignment = Qt::AlignLeft;
+};
+
+const DetailField DetailFields[] = {
+    {"LANCAMENTO", " - ", "ITEM", 0.8, 13.2},
+    {"TAVROTIPO", "", "CODIGOTAVRO", 17.5, 0},
+    {"NOMEPRODUTO", nullptr, nullptr, 47.4, 54.8},
+    {"LOTE", nullptr, nullptr, 103.7, 19.1},
+    {"DTVALIDADE", nullptr, nullptr, 123.6, 17.7},
+    {"QUANTIDADE", nullptr, nullptr, 138.9, 10.3, Qt::AlignRight},
+    {"DATA", nullptr, nullptr, 151.3, 16.7},
+    {"CARTAOSUS", nullptr, nullptr, 169.3, 27.3},
+    {"NOMEPESSOA", nullptr, nullptr, 198.2, 54.8},
+    {"TAVROSITUACAO", nullptr, nullptr, 253.7, 21.7},
+};
+
+// Result columns of each detail field, looked up once per report.
+QList<std::pair<int, int>> detailColumns(const SqlCursor &cursor)
+{
+    QList<std::pair<int, int>> columns;
+    for (const DetailField &f : DetailFields)
+        columns.append({cursor.indexOf(QString::fromLatin1(f.column)),
+                        f.second ? cursor.indexOf(QString::fromLatin1(f.second)) : -1});
+    return columns;
+}
+
+ReportBand detailBand(const SqlCursor &row, const QList<std::pair<int, int>> &columns, const QColor &background)
+{
     ReportBand band(DetailHeight, background);
-    const auto field = [&](QString value, double left, double width, Qt::Alignment alignment = Qt::AlignLeft) {
-        band.addField({std::move(value), left, DetailTop, width, DetailPoints, alignment});
-    };
-    field(text("LANCAMENTO") + QStringLiteral(" - ") + text("ITEM"), 0.8, 13.2);
-    field(text("TAVROTIPO") + text("CODIGOTAVRO"), 17.5, 0);
-    field(text("NOMEPRODUTO"), 47.4, 54.8);
-    field(text("LOTE"), 103.7, 19.1);
-    field(text("DTVALIDADE"), 123.6, 17.7);
-    field(text("QUANTIDADE"), 138.9, 10.3, Qt::AlignRight);
-    field(text("DATA"), 151.3, 16.7);
-    field(text("CARTAOSUS"), 169.3, 27.3);
-    field(text("NOMEPESSOA"), 198.2, 54.8);
-    field(text("TAVROSITUACAO"), 253.7, 21.7);
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const DetailField &f = DetailFields[i];
+        QString text = row.text(columns.at(i).first);
+        if (f.second)
+            text += QString::fromLatin1(f.joiner) + row.text(columns.at(i).second);
+        band.addField({std::move(text), f.left, DetailTop, f.width, DetailPoints, f.alignment});
+    }
     return band;
 }
 
@@ -92,10 +119,11 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
         SqlCursor cursor = db.select(listStatement(search));
         // The shading starts white before the report and switches before every row,
         // so the first row is silver.
+        const QList<std::pair<int, int>> columns = detailColumns(cursor);
         QColor shade = White;
         while (cursor.next()) {
             shade = shade == White ? Silver : White;
-            report.addDetail(detailBand(cursor, shade));
+            report.addDetail(detailBand(cursor, columns, shade));
         }
     }
     db.rollback();
