@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QSignalSpy>
 
+#include <functional>
+
 using tavro::TPersonBtn;
 using tavro::TPersonEdit;
 
@@ -77,6 +79,31 @@ TEST_F(PersonBtn, ClickChecksTheWindowsRequiredFieldsInOrder)
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(clicked.count(), 1);
+}
+
+TEST_F(PersonBtn, EveryWayOfClickingRunsTheCheck)
+{
+    button->setText(QStringLiteral("&Imprimir"));
+    button->setDefault(true);
+    auto *closeButton = new TPersonBtn(&window);
+    closeButton->setKind(TPersonBtn::bkCancel);
+    showWindow();
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QSignalSpy cancelled(closeButton, &QAbstractButton::clicked);
+    const std::function<void()> ways[] = {
+        [&] { QTest::mouseClick(button, Qt::LeftButton); },
+        [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); },
+        [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); },
+        [&] { QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier); },
+        [&] { QTest::keyClick(&window, Qt::Key_Escape); },
+    };
+    for (const auto &way : ways) {
+        messages.clear();
+        way();
+        EXPECT_EQ(messages.size(), 1) << "way " << &way - ways;
+    }
+    EXPECT_EQ(clicked.count(), 0);
+    EXPECT_EQ(cancelled.count(), 0);
 }
 
 TEST_F(PersonBtn, FieldsOfAnotherWindowAreNotChecked)
