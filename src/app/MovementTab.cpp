@@ -42,6 +42,8 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_view->setObjectName(QStringLiteral("LV") + name);
     showRecordList(m_view, m_list);
     layout->addWidget(m_view, 1);
+    m_buttons = new QHBoxLayout();
+    layout->addLayout(m_buttons);
 
     connect(m_protocols, &QComboBox::activated, this, &MovementTab::protocolChosen);
 }

@@ -29,6 +29,8 @@ public:
     RecordList &list() const { return *m_list; }
     QTableView *view() const { return m_view; }
     QHBoxLayout *strip() const { return m_strip; }
+    // The strip below the list, for the tab's action buttons.
+    QHBoxLayout *buttons() const { return m_buttons; }
 
     StatusBoxes statusBoxes() const;
     bool protocoloSelecionado() const;
@@ -47,6 +49,7 @@ private:
     RecordList *m_list;
     QTableView *m_view;
     QHBoxLayout *m_strip;
+    QHBoxLayout *m_buttons;
     QComboBox *m_protocols;
     QCheckBox *m_aguardando, *m_finalizado, *m_inconsistencia, *m_ok, *m_okRetificado, *m_protSelecionado;
 };

@@ -72,6 +72,8 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     PBProtocolosInconsistencia->setObjectName(QStringLiteral("PBProtocolosInconsistencia"));
     PersonBtn1 = new TPersonBtn(QStringLiteral("Limpar texto"), buttons);
     PersonBtn1->setObjectName(QStringLiteral("PersonBtn1"));
+    for (TPersonBtn *button : {PBTodosProtocolos, PBProtocolosProcessamento, PBProtocolosInconsistencia, PersonBtn1})
+        button->setVerRequeridos(false);
     buttonLayout->addWidget(PBTodosProtocolos);
     buttonLayout->addWidget(vezes);
     buttonLayout->addWidget(SEProtocolosVezes);

@@ -4,6 +4,11 @@
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
 #include "app/ProtocolTab.h"
+#include "reports/DispensationListing.h"
+#include "service/ServiceSettings.h"
+#include "service/SoapClient.h"
+#include "widgets/DispensationPreview.h"
+#include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
@@ -17,10 +22,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -38,7 +45,6 @@ namespace tavro {
 namespace {
 
 const QString WindowCaption = QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43");
-const QString DatabaseNotFound = QStringLiteral("Não encontrado arquivo de banco de dados em ");
 const QString LoginErrorTitle = QStringLiteral("Erro, verifique os dados digitados");
 
 template<typename W>
@@ -94,6 +100,9 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
+    PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
+    TSDispensacoes->buttons()->addStretch();
+    TSDispensacoes->buttons()->addWidget(PBDispImprimir);
     TSErros = named(new QWidget(PageControl1), "TSErros");
     REErros = named(new QTextEdit(TSErros), "REErros");
     REErros->setLineWrapMode(QTextEdit::NoWrap);
@@ -130,6 +139,9 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     setCentralWidget(central);
 
     FProcura = new TFProcura(this);
+    m_network = new QNetworkAccessManager(this);
+    // Refused field values and required-field checks reach the operator as every other error.
+    setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); });
 
     setTabOrder();
     qApp->installEventFilter(this);
@@ -151,8 +163,11 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
         connect(tab, &MovementTab::protocolChosen, this, &TForm1::BtnPesquisarClick);
     connect(PECodigoUnidade, &TPersonEdit::exited, this, &TForm1::PECodigoUnidadeExit);
     connect(SPProfissional, &QToolButton::clicked, this, &TForm1::SPProfissionalClick);
+    connect(PBDispImprimir, &QPushButton::clicked, this, &TForm1::PBDispImprimirClick);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
 }
+
+TForm1::~TForm1() = default;
 
 QWidget *TForm1::buildHeader()
 {
@@ -170,9 +185,6 @@ QWidget *TForm1::buildHeader()
     BValidar = named(new QPushButton(QStringLiteral("Login"), header), "BValidar");
     BValidar->setGeometry(356, row1 - 1, 76, h + 2);
 
-    PECodigoUnidade = personEdit(header, "PECodigoUnidade", QStringLiteral("Unidade:"), QRect(510, row1, 74, h));
-    PECodigoUnidade->setMaxLength(7);
-    PECodigoUnidade->setRequerido(true);
     SPProfissional = named(new QToolButton(header), "SPProfissional");
     SPProfissional->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SPProfissional->setGeometry(586, row1, h, h);
@@ -184,6 +196,11 @@ QWidget *TForm1::buildHeader()
     PECodIBGE->setMaxLength(7);
     PECodIBGE->setRequerido(true);
     PECodIBGE->setEnabled(false);
+    // Created after CNES and IBGE: a checking button names the first empty required
+    // field in this order.
+    PECodigoUnidade = personEdit(header, "PECodigoUnidade", QStringLiteral("Unidade:"), QRect(510, row1, 74, h));
+    PECodigoUnidade->setMaxLength(7);
+    PECodigoUnidade->setRequerido(true);
     LNomeUnidade = named(new QLabel(QStringLiteral("."), header), "LNomeUnidade");
     QFont unitFont = LNomeUnidade->font();
     unitFont.setBold(true);
@@ -239,11 +256,15 @@ bool TForm1::FormCreate()
         IBDatabase1.open(config.database);
         IBDatabase1.startTransaction();
     } catch (const Error &error) {
-        m_messages.error(this, QString(), DatabaseNotFound + config.database);
+        m_messages.error(this, QString(), DatabaseNotFoundMessage + config.database);
         m_messages.standardError(this, error.message());
         return false;
     }
 
+    HTTPRIO2 = std::make_unique<SoapClient>(
+        *m_network, readServiceSettings(ArquivoConfig),
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
+        [] { return QDateTime::currentDateTime(); }, m_login);
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
     DataInicialConfig = config.dataInicial;
@@ -358,6 +379,12 @@ void TForm1::searchPeriod(MovementTab &tab)
         : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
                                                             : "DISPENSAÇÕES";
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
+    tab.setProtocols(fillMovementList(IBDatabase1, periodSearch(tab), tab.list()));
+    LAguarde->clear();
+}
+
+ListSearch TForm1::periodSearch(const MovementTab &tab) const
+{
     ListSearch search;
     search.kind = tab.kind();
     search.unidade = PECodigoUnidade->text();
@@ -367,8 +394,18 @@ void TForm1::searchPeriod(MovementTab &tab)
     search.status = tab.statusBoxes();
     search.protocoloSelecionado = tab.protocoloSelecionado();
     search.protocolo = tab.protocolo();
-    tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list()));
-    LAguarde->clear();
+    return search;
+}
+
+void TForm1::PBDispImprimirClick()
+{
+    guarded(m_messages, this, [&] {
+        DispensationReportInput input;
+        input.search = periodSearch(*TSDispensacoes);
+        input.cnes = PECodCNES->text();
+        input.nomeUnidade = LNomeUnidade->text();
+        previewDispensationListing(this, IBDatabase1, input);
+    });
 }
 
 void TForm1::CBEstoqueDiaChange()

@@ -7,9 +7,12 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QNetworkAccessManager;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -21,6 +24,7 @@ class QToolButton;
 namespace tavro {
 
 class Messages;
+class SoapClient;
 class MovementTab;
 class ProtocolTab;
 class TFProcura;
@@ -35,6 +39,7 @@ class TForm1 : public QMainWindow
 
 public:
     TForm1(QString configPath, Messages &messages, QWidget *parent = nullptr);
+    ~TForm1() override;
 
     // Window creation: reads config.ini, opens the database, finds the unit. False
     // when the database cannot be opened (both messages shown); the program then ends.
@@ -53,9 +58,11 @@ public:
     void CBEstoqueDiaChange();
     void PECodigoUnidadeExit();
     void SPProfissionalClick();
+    void PBDispImprimirClick();
 
     const LoginValues &loginValues() const { return m_login; }
     Database &database() { return IBDatabase1; }
+    SoapClient &soapClient() { return *HTTPRIO2; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -65,6 +72,8 @@ private:
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
     void setTabOrder();
     void searchPeriod(MovementTab &tab);
+    // A period list's search as the header and the tab's boxes stand.
+    ListSearch periodSearch(const MovementTab &tab) const;
     // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
@@ -74,6 +83,8 @@ private:
     IniFile ArquivoConfig;
     Database IBDatabase1;
     LoginValues m_login;
+    QNetworkAccessManager *m_network;
+    std::unique_ptr<SoapClient> HTTPRIO2;
     QString DataInicialConfig;
     QString DataFinalConfig;
 
@@ -101,6 +112,7 @@ private:
     QTextEdit *REErros;
     QWidget *TabSheet7;
     QPlainTextEdit *Memo2;
+    TPersonBtn *PBDispImprimir;
     ProtocolTab *TSProtocolos;
 
     QLabel *LAguarde;

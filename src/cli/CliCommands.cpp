@@ -19,7 +19,6 @@ namespace tavro {
 namespace {
 
 // The window's start-up message when the database cannot be opened.
-const QString DatabaseNotFound = QStringLiteral("Não encontrado arquivo de banco de dados em ");
 const QString RestrictedMessage
     = QStringLiteral("Login com a senha mestra: somente a lista de protocolos está disponível.");
 
@@ -97,7 +96,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         db.open(config.database);
         db.startTransaction();
     } catch (const Error &error) {
-        err << DatabaseNotFound << config.database << '\n' << error.message() << '\n';
+        err << DatabaseNotFoundMessage << config.database << '\n' << error.message() << '\n';
         return ExitFailure;
     }
 

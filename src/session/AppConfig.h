@@ -19,6 +19,9 @@ inline const QString DefaultDataInicial = QStringLiteral("01/01/2019");
 inline const QString DefaultDataFinal = QStringLiteral("31/01/2019");
 } // namespace ConfigKey
 
+// Shown, followed by the database name, when start-up cannot open the database.
+inline const QString DatabaseNotFoundMessage = QStringLiteral("Não encontrado arquivo de banco de dados em ");
+
 // What start-up reads from config.ini.
 struct StartupConfig
 {
