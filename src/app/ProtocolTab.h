@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCheckBox;
 class QPlainTextEdit;
 class QSpinBox;
@@ -11,8 +13,21 @@ class QTableView;
 
 namespace tavro {
 
+class Database;
+class Messages;
 class RecordList;
+class SoapClient;
 class TPersonBtn;
+
+// What the follow-up checks of the tab work with: the window's connection, SOAP client
+// and message boxes, and the window's reload of the protocol list.
+struct FollowupServices
+{
+    Database *db = nullptr;
+    SoapClient *client = nullptr;
+    Messages *messages = nullptr;
+    std::function<void()> reload;
+};
 
 // The protocol tab: filter strip, the protocol list beside the checks' text output,
 // and the follow-up buttons. It only reads its controls; the window runs the work.
@@ -25,6 +40,7 @@ public:
 
     // The filters as the boxes stand, for the unit whose CNES is `cnes`.
     ProtocolFilter filter(const QString &cnes) const;
+    void setServices(FollowupServices services) { m_services = std::move(services); }
     RecordList &list() const { return *m_list; }
 
     QTableView *LVProtocolos;
@@ -43,6 +59,7 @@ private:
     QCheckBox *addBox(QWidget *strip, const char *name, const QString &caption, bool ticked);
 
     RecordList *m_list;
+    FollowupServices m_services;
     QCheckBox *CBProtocolosMostrarTodosCnes;
     QCheckBox *CBProtAguardando, *CBProtFinalizados, *CBProtInconsistencias, *CBProtOk, *CBProtOkRetificado;
     QCheckBox *CBProtEstoque, *CBProtEntradas, *CBProtSaidas, *CBProtDispensacoes;

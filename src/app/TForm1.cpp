@@ -265,6 +265,7 @@ bool TForm1::FormCreate()
         *m_network, readServiceSettings(ArquivoConfig),
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
         [] { return QDateTime::currentDateTime(); }, m_login);
+    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
     DataInicialConfig = config.dataInicial;
