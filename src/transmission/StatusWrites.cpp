@@ -35,6 +35,13 @@ RecordTable tableForTipo(const QString &tipo)
     return RecordTable::Conciliacao;
 }
 
+std::optional<RecordTable> knownTableForTipo(const QString &tipo)
+{
+    if (tipo == Tipo::Estoque || tipo == Tipo::Entrada || tipo == Tipo::Saida || tipo == Tipo::Dispensacao)
+        return tableForTipo(tipo);
+    return std::nullopt;
+}
+
 QString updateLine(RecordTable table)
 {
     switch (table) {
@@ -52,6 +59,11 @@ RecordKey itemKey(const QString &lancamento, const QString &item)
 {
     return RecordKey{{QStringLiteral("where lancamento = :plancamento"), QStringLiteral("and item = :pitem")},
                      {{QStringLiteral("plancamento"), lancamento}, {QStringLiteral("pitem"), item}}};
+}
+
+RecordKey stockKey(const QString &lancamento)
+{
+    return RecordKey{{QStringLiteral("where lancamento = :plancamento")}, {{QStringLiteral("plancamento"), lancamento}}};
 }
 
 void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
@@ -138,6 +150,48 @@ void raiseProtocol(Database &db, const QString &protocolo, const QString &situac
     query.add(QStringLiteral("and (situacaoprioridade < :psitprio or situacaoprioridade is null)"));
     query.setParam(QStringLiteral("pprotocolo"), protocolo);
     query.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(situacao)));
+    db.execute(query);
+}
+
+void storeRegistrationCode(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                           const QString &coRegistro)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("TavroCoRegistro"), coRegistro, QStringLiteral("s"));
+    addKey(query, key);
+    query.add(QStringLiteral("and tavroprotocolo = :ptavroprotocolo"));
+    query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
+    db.execute(query);
+}
+
+void moveRectifiedRecord(Database &db, RecordTable table, const QString &protocoloAntigo, const RecordKey &key,
+                         const QString &protocolo, const QString &data, const QString &coRegistro)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    const QString s = QStringLiteral("s");
+    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), protocolo, s);
+    AlteraCampo(query, separator, QStringLiteral("TavroData"), data, s);
+    AlteraCampo(query, separator, QStringLiteral("TavroCoRegistro"), coRegistro, s);
+    addKey(query, key);
+    query.add(QStringLiteral("and tavroprotocolo = :pprotocoloantigo"));
+    query.setParam(QStringLiteral("pprotocoloantigo"), protocoloAntigo);
+    db.execute(query);
+}
+
+void markProtocolRectified(Database &db, const QString &protocoloAntigo)
+{
+    SqlStatement query;
+    query.add(QStringLiteral("update TavroProtocolos set "));
+    bool separator = false;
+    AlteraCampo(query, separator, QStringLiteral("Situacao"), Situacao::OkRetificado, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("SituacaoPrioridade"),
+                QString::number(PrioridadeSituacao(Situacao::OkRetificado)), QStringLiteral("i"));
+    query.add(QStringLiteral("where protocolo = :pprotocolo"));
+    query.setParam(QStringLiteral("pprotocolo"), protocoloAntigo);
     db.execute(query);
 }
 

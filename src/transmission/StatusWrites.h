@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace tavro {
 
 class Database;
@@ -23,6 +25,9 @@ inline const QString Dispensacao = QStringLiteral("Dispensação");
 // The record table of a protocol kind: "Saída" and "Dispensação" both live in
 // itenssaidas; any kind other than "Entrada" is taken as stock.
 RecordTable tableForTipo(const QString &tipo);
+// The record table of one of the four known kinds; none for any other text, whose
+// protocols the follow-up checks leave without record writes.
+std::optional<RecordTable> knownTableForTipo(const QString &tipo);
 // The first line of an UPDATE of the table, as "update itensSaidas set ".
 QString updateLine(RecordTable table);
 
@@ -35,6 +40,8 @@ struct RecordKey
 
 // A record of the item tables, keyed by document and line.
 RecordKey itemKey(const QString &lancamento, const QString &item);
+// A stock position of conciliacao, keyed by its serial number.
+RecordKey stockKey(const QString &lancamento);
 
 // Puts protocol, reception text and "Aguardando" on a record of an accepted batch,
 // whatever status it had. Protocol and reception text keep at most 25 characters.
@@ -62,5 +69,15 @@ void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &prot
 void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
                          const QString &coRegistro, int psitprio);
 void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao);
+
+// Stores the service's registration code on a record of the protocol, whatever its status.
+void storeRegistrationCode(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                           const QString &coRegistro);
+// Moves a record of the rectified protocol `protocoloAntigo` to the rectifying protocol,
+// with its reception text and registration code; its status stays.
+void moveRectifiedRecord(Database &db, RecordTable table, const QString &protocoloAntigo, const RecordKey &key,
+                         const QString &protocolo, const QString &data, const QString &coRegistro);
+// Sets the rectified protocol's row to "Ok-Retificado" whatever status it held.
+void markProtocolRectified(Database &db, const QString &protocoloAntigo);
 
 } // namespace tavro

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+namespace tavro {
+
+class ProtocolFollowup;
+class RecordList;
+
+// The walk of "Verificar Todos os Protocolos" over the rows a protocol list shows,
+// repeated `vezes` times (none when 0 or less), oldest protocol first: a row
+// "Aguardando" gets the processing check, and a row "Finalizado" (before or just now)
+// the inconsistency check. A check that succeeds writes its status into the row's
+// status cell and `repaint` runs, so the list shows the progress; a failed check leaves
+// the cell, and a later repetition asks again. The list is not reloaded here.
+void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                              const std::function<void()> &repaint);
+
+} // namespace tavro

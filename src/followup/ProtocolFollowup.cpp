@@ -1,0 +1,199 @@
+#include "followup/ProtocolFollowup.h"
+
+#include "common/Error.h"
+#include "db/Database.h"
+#include "db/UFunc.h"
+#include "followup/ErrorCatalogue.h"
+#include "service/SoapClient.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/Status.h"
+#include "transmission/StatusWrites.h"
+
+namespace tavro {
+
+namespace {
+
+// The width of the record key and registration code taken from an inconsistency.
+constexpr int ReportedFieldLength = 30;
+
+const QChar KeySeparator = QLatin1Char('-');
+
+template <class T>
+const T &required(const std::optional<T> &value, const char *element)
+{
+    if (!value)
+        throw Error(QStringLiteral("Elemento ausente na resposta: %1").arg(QLatin1String(element)));
+    return *value;
+}
+
+QString decimal(const std::optional<qint64> &value)
+{
+    return value ? QString::number(*value) : QString();
+}
+
+// The record an origin key names: the stock position by its first field, an item by
+// its first two.
+RecordKey keyOf(RecordTable table, const QString &origem)
+{
+    if (table == RecordTable::Conciliacao)
+        return stockKey(PegaCampo(origem, 1, KeySeparator));
+    return itemKey(PegaCampo(origem, 1, KeySeparator), PegaCampo(origem, 2, KeySeparator));
+}
+
+ProtocoloType protocoloRequest(const QString &protocolo, const QString &data)
+{
+    ProtocoloType request;
+    request.nuProtocoloEntrada = protocolo;
+    request.dtRecebimento = data;
+    return request;
+}
+
+} // namespace
+
+ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink output)
+    : m_db(db)
+    , m_client(client)
+    , m_output(std::move(output))
+{
+}
+
+QString ProtocolFollowup::guarded(const std::function<QString()> &check)
+{
+    try {
+        return check();
+    } catch (const std::exception &) {
+        try {
+            m_db.rollback();
+        } catch (const std::exception &) {
+            // A connection too broken to roll back holds nothing a later commit could carry.
+        }
+        return QString();
+    }
+}
+
+QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumeroProtocolo,
+                                                           const QString &pDataProtocolo,
+                                                           const QString &pTipoProtocolo,
+                                                           const QString &pSituacaoProtocolo,
+                                                           const QString &pProtocoloRetificado)
+{
+    return guarded([&] { return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado); });
+}
+
+QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo,
+                                                            const QString &pDataProtocolo,
+                                                            const QString &pTipoProtocolo,
+                                                            const QString &pSituacaoProtocolo,
+                                                            const QString &pProtocoloRetificado)
+{
+    return guarded([&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
+}
+
+QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,
+                                        const QString &protocoloRetificado)
+{
+    TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
+    const RespostaProcessamentoLoteType answer = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
+    const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
+    const QString situacao = required(answer.situacaoProcessamento, "situacaoProcessamento")
+            == situacaoProcessamento::FINALIZADO
+        ? Situacao::Finalizado
+        : Situacao::Aguardando;
+    m_output(literal(identificacao.idOrigem));
+    m_output(QString::number(identificacao.coIBGE));
+    m_output(situacao);
+
+    const std::optional<RecordTable> table = knownTableForTipo(tipo);
+    for (const registro &processed : answer.registro) {
+        const ProdutoNovoType &produto = required(processed.produto, "produto");
+        const QString origem = produto.coRegistroOrigem.value_or(QString());
+        const QString coRegistro = decimal(produto.coRegistro);
+        if (table) {
+            if (protocoloRetificado.isEmpty())
+                storeRegistrationCode(m_db, *table, protocolo, keyOf(*table, origem), coRegistro);
+            else
+                moveRectifiedRecord(m_db, *table, protocoloRetificado, keyOf(*table, origem), protocolo, data,
+                                    coRegistro);
+        }
+        if (!protocoloRetificado.isEmpty()) {
+            markProtocolRectified(m_db, protocoloRetificado);
+            m_db.commit();
+        }
+    }
+    if (table)
+        raiseRecordsOfProtocol(m_db, *table, protocolo, situacao, PrioridadeSituacao(situacao));
+    raiseProtocol(m_db, protocolo, situacao);
+    m_db.commit();
+    return situacao;
+}
+
+QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString &data, const QString &tipo)
+{
+    TavroWSAsync port = GetTavroWSAsync(true, m_client.settings().wsdlLocation(), m_client);
+    const InconsistenciaProcessamentoLoteType answer = port.consultarInconsistencias(protocoloRequest(protocolo, data));
+    const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
+    m_output(literal(identificacao.idOrigem));
+    m_output(QString::number(identificacao.coIBGE));
+
+    const std::optional<RecordTable> table = knownTableForTipo(tipo);
+    const int psitprio = PrioridadeSituacao(Situacao::Inconsistencia);
+    bool onlyDuplicates = true;
+    for (const inconsistencias &reported : answer.inconsistencias) {
+        m_output(QString());
+        QString origem;
+        QString coRegistro;
+        if (table && *table != RecordTable::Conciliacao) {
+            const ProdutoVinculadoSimplesType &produto = required(reported.produto, "produto");
+            origem = produto.coRegistroOrigem.value_or(QString()).left(ReportedFieldLength);
+            coRegistro = QString::number(produto.coRegistro).left(ReportedFieldLength);
+            m_output(QStringLiteral("coRegistroOrigem=") + origem);
+            m_output(QStringLiteral("coRegistro=") + coRegistro);
+        } else {
+            // A stock position (or a record of an unknown kind) is named by the first
+            // field of its origin key; an evaluation, when present, names it instead.
+            if (reported.produto) {
+                origem = PegaCampo(reported.produto->coRegistroOrigem.value_or(QString()), 1, KeySeparator);
+                coRegistro = QString::number(reported.produto->coRegistro);
+                m_output(QStringLiteral("coRegistroOrigem=") + origem);
+                m_output(QStringLiteral("coRegistro=") + coRegistro);
+            }
+            if (reported.avaliacao) {
+                origem = PegaCampo(reported.avaliacao->coRegistroOrigem.value_or(QString()), 1, KeySeparator);
+                coRegistro = decimal(reported.avaliacao->coRegistro);
+                m_output(QStringLiteral("coRegistroOrigem=") + origem);
+                m_output(QStringLiteral("coRegistro=") + coRegistro);
+            }
+            origem = origem.left(ReportedFieldLength);
+            coRegistro = coRegistro.left(ReportedFieldLength);
+        }
+
+        const InconsistenciaType &item = required(reported.inconsistencia, "inconsistencia");
+        const QString codigoErro = item.codigo ? retornaerro(*item.codigo) : QString();
+        m_output(QStringLiteral("idOrigem=") + item.idOrigem.value_or(QString()));
+        m_output(QStringLiteral("coIBGE=") + item.coIBGE.value_or(QString()));
+        m_output(QStringLiteral("coRegistro=") + item.coRegistro.value_or(QString()));
+        m_output(QStringLiteral("coRegistroOrigem=") + item.coRegistroOrigem.value_or(QString()));
+        m_output(QStringLiteral("codigoerro=") + codigoErro);
+        m_output(QStringLiteral("mensagem=") + item.mensagem);
+        m_output(QStringLiteral("campo=") + item.campo.value_or(QString()));
+        m_output(QStringLiteral("valor=") + item.valor.value_or(QString()));
+
+        const bool duplicate = isDuplicate(codigoErro, item.mensagem);
+        onlyDuplicates = onlyDuplicates && duplicate;
+        if (table) {
+            raiseReportedRecord(m_db, *table, keyOf(*table, origem),
+                                duplicate ? Situacao::OkInc : Situacao::Inconsistencia, coRegistro, psitprio);
+        }
+    }
+    if (table)
+        raiseRecordsOfProtocol(m_db, *table, protocolo, Situacao::Ok, psitprio);
+
+    QString situacao = Situacao::Ok;
+    if (!answer.inconsistencias.empty())
+        situacao = table && onlyDuplicates ? Situacao::OkInc : Situacao::Inconsistencia;
+    raiseProtocol(m_db, protocolo, situacao);
+    m_db.commit();
+    return situacao;
+}
+
+} // namespace tavro

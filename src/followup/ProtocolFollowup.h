@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace tavro {
+
+class Database;
+class SoapClient;
+
+// The two follow-up checks of one protocol, run on the window's connection and SOAP
+// client. Each takes the five cells of a protocol-list row (protocol, reception text,
+// kind, status, rectified protocol), appends its text lines to the output as it goes,
+// commits its writes at its end and returns the status it wrote.
+//
+// A check that fails returns empty text and rolls its uncommitted writes back at once,
+// so that nothing a later check of the same walk commits can carry them along. Lines
+// already written stay.
+class ProtocolFollowup
+{
+public:
+    using LineSink = std::function<void(const QString &line)>;
+
+    ProtocolFollowup(Database &db, SoapClient &client, LineSink output);
+
+    // Asks for the processing result: stores the registration codes (or, for a
+    // rectification, moves the records from the rectified protocol and marks that one
+    // "Ok-Retificado"), then raises records and protocol to "Finalizado", or
+    // "Aguardando" while the service is still working. `pSituacaoProtocolo` is not read.
+    QString ProtocolosVerificarProcessamento(const QString &pNumeroProtocolo, const QString &pDataProtocolo,
+                                             const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
+                                             const QString &pProtocoloRetificado);
+
+    // Asks for the inconsistencies: marks each reported record "Inconsistência" (or
+    // "Ok (Inc.)" when it is only already registered), the protocol's other records "Ok",
+    // and returns the protocol's status "Ok", "Ok (Inc.)" or "Inconsistência".
+    // `pSituacaoProtocolo` and `pProtocoloRetificado` are not read.
+    QString ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo, const QString &pDataProtocolo,
+                                              const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
+                                              const QString &pProtocoloRetificado);
+
+private:
+    QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
+                          const QString &protocoloRetificado);
+    QString inconsistencia(const QString &protocolo, const QString &data, const QString &tipo);
+    // Runs a check; an error ends it with empty text and its writes rolled back.
+    QString guarded(const std::function<QString()> &check);
+
+    Database &m_db;
+    SoapClient &m_client;
+    LineSink m_output;
+};
+
+} // namespace tavro
