@@ -1,11 +1,15 @@
 #include "app/ProtocolTab.h"
 
 #include "app/ListView.h"
+#include "app/Messages.h"
+#include "followup/BulkVerification.h"
+#include "followup/ProtocolFollowup.h"
 #include "lists/RecordList.h"
 #include "widgets/TPersonBtn.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
@@ -85,6 +89,69 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     layout->addWidget(buttons);
 
     connect(PersonBtn1, &QPushButton::clicked, MProtocolos, &QPlainTextEdit::clear);
+    connect(PBProtocolosProcessamento, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosProcessamentoClick);
+    connect(PBProtocolosInconsistencia, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosInconsistenciaClick);
+    connect(PBTodosProtocolos, &QPushButton::clicked, this, &ProtocolTab::PBTodosProtocolosClick);
+}
+
+int ProtocolTab::selectedRow()
+{
+    const QModelIndexList rows = LVProtocolos->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        m_services.messages->information(this, SelectProtocolMessage);
+        return -1;
+    }
+    return rows.first().row();
+}
+
+void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body)
+{
+    button->setEnabled(false);
+    guarded(*m_services.messages, this, [&] {
+        ProtocolFollowup checks(*m_services.db, *m_services.client,
+                                [this](const QString &line) { MProtocolos->appendPlainText(line); });
+        body(checks);
+    });
+    m_services.reload();
+    button->setEnabled(true);
+}
+
+void ProtocolTab::PBProtocolosProcessamentoClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    runWithButton(PBProtocolosProcessamento, [&](ProtocolFollowup &checks) {
+        checks.ProtocolosVerificarProcessamento(
+            m_list->subCell(row, ProtocolCell::Protocolo), m_list->subCell(row, ProtocolCell::Data),
+            m_list->subCell(row, ProtocolCell::Tipo), m_list->subCell(row, ProtocolCell::Situacao),
+            m_list->subCell(row, ProtocolCell::ProtocoloAntigo));
+    });
+}
+
+void ProtocolTab::PBProtocolosInconsistenciaClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    const QString situacao = m_list->subCell(row, ProtocolCell::Situacao);
+    if (!inconsistencyCheckAllowed(situacao)) {
+        m_services.messages->information(this, OnlyFinishedMessage);
+        return;
+    }
+    runWithButton(PBProtocolosInconsistencia, [&](ProtocolFollowup &checks) {
+        checks.ProtocolosVerificarInconsistencia(
+            m_list->subCell(row, ProtocolCell::Protocolo), m_list->subCell(row, ProtocolCell::Data),
+            m_list->subCell(row, ProtocolCell::Tipo), situacao, m_list->subCell(row, ProtocolCell::ProtocoloAntigo));
+    });
+}
+
+void ProtocolTab::PBTodosProtocolosClick()
+{
+    runWithButton(PBTodosProtocolos, [this](ProtocolFollowup &checks) {
+        verificarTodosProtocolos(checks, *m_list, SEProtocolosVezes->value(),
+                                 [this] { LVProtocolos->viewport()->repaint(); });
+    });
 }
 
 QCheckBox *ProtocolTab::addBox(QWidget *strip, const char *name, const QString &caption, bool ticked)

@@ -15,6 +15,7 @@ namespace tavro {
 
 class Database;
 class Messages;
+class ProtocolFollowup;
 class RecordList;
 class SoapClient;
 class TPersonBtn;
@@ -30,7 +31,8 @@ struct FollowupServices
 };
 
 // The protocol tab: filter strip, the protocol list beside the checks' text output,
-// and the follow-up buttons. It only reads its controls; the window runs the work.
+// and the follow-up buttons. Its handlers read the selected row, run the checks of
+// the core on the window's services and reload the list through the window.
 class ProtocolTab : public QWidget
 {
     Q_OBJECT
@@ -56,6 +58,14 @@ Q_SIGNALS:
     void filterClicked();
 
 private:
+    void PBProtocolosProcessamentoClick();
+    void PBProtocolosInconsistenciaClick();
+    void PBTodosProtocolosClick();
+    // The selected row, or -1 after "Selecione o protocolo!".
+    int selectedRow();
+    // Runs `body` with `button` disabled and the list reloaded after it, errors or not.
+    void runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body);
+
     QCheckBox *addBox(QWidget *strip, const char *name, const QString &caption, bool ticked);
 
     RecordList *m_list;

@@ -50,6 +50,11 @@ ProtocoloType protocoloRequest(const QString &protocolo, const QString &data)
 
 } // namespace
 
+bool inconsistencyCheckAllowed(const QString &situacao)
+{
+    return situacao == Situacao::Finalizado || situacao == Situacao::Inconsistencia;
+}
+
 ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink output)
     : m_db(db)
     , m_client(client)

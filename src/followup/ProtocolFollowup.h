@@ -9,6 +9,13 @@ namespace tavro {
 class Database;
 class SoapClient;
 
+// The refusals of the single checks: no protocol chosen, and an inconsistency check
+// asked of a protocol that is neither "Finalizado" nor "Inconsistência".
+inline const QString SelectProtocolMessage = QStringLiteral("Selecione o protocolo!");
+inline const QString OnlyFinishedMessage
+    = QStringLiteral("Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
+bool inconsistencyCheckAllowed(const QString &situacao);
+
 // The two follow-up checks of one protocol, run on the window's connection and SOAP
 // client. Each takes the five cells of a protocol-list row (protocol, reception text,
 // kind, status, rectified protocol), appends its text lines to the output as it goes,
