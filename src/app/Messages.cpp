@@ -10,6 +10,11 @@ void MessageBoxes::error(QWidget *parent, const QString &title, const QString &t
     QMessageBox::critical(parent, title, text);
 }
 
+void MessageBoxes::warning(QWidget *parent, const QString &text)
+{
+    QMessageBox::warning(parent, QString(), text);
+}
+
 void MessageBoxes::information(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, QApplication::applicationDisplayName(), text);

@@ -14,6 +14,8 @@ public:
     virtual ~Messages() = default;
     // A box with the error icon and the given title (possibly empty).
     virtual void error(QWidget *parent, const QString &title, const QString &text) = 0;
+    // A box with the warning icon and an empty title, for the system's own checks.
+    virtual void warning(QWidget *parent, const QString &text) { error(parent, QString(), text); }
     // A plain information message.
     virtual void information(QWidget *parent, const QString &text) = 0;
     // The application's standard error box, for errors no operation catches.
@@ -25,6 +27,7 @@ class MessageBoxes : public Messages
 {
 public:
     void error(QWidget *parent, const QString &title, const QString &text) override;
+    void warning(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
     void standardError(QWidget *parent, const QString &text) override;
 };

@@ -7,6 +7,12 @@
 #include "reports/DispensationListing.h"
 #include "service/ServiceSettings.h"
 #include "service/SoapClient.h"
+#include "transmission/DispensacaoSemSusTransmission.h"
+#include "transmission/DispensacaoTransmission.h"
+#include "transmission/EntradaTransmission.h"
+#include "transmission/EstoqueTransmission.h"
+#include "transmission/SaidaTransmission.h"
+#include "transmission/Transmission.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
@@ -100,8 +106,16 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
+    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", QStringLiteral("Transmitir Estoque"));
+    SEEstoqueVezes = addRepeatCount(*TSEstoque, "SEEstoqueVezes");
+    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", QStringLiteral("Transmitir Entradas"));
+    SEEntradasVezes = addRepeatCount(*TSEntradas, "SEEntradasVezes");
+    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", QStringLiteral("Transmitir Saidas"));
+    SESaidasVezes = addRepeatCount(*TSSaidas, "SESaidasVezes");
+    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", QStringLiteral("Transmitir Dispensações"));
+    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", QStringLiteral("Trans. Sem Cartão SUS"));
+    SEDispensacoesVezes = addRepeatCount(*TSDispensacoes, "SEDispensacoesVezes");
     PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
-    TSDispensacoes->buttons()->addStretch();
     TSDispensacoes->buttons()->addWidget(PBDispImprimir);
     TSErros = named(new QWidget(PageControl1), "TSErros");
     REErros = named(new QTextEdit(TSErros), "REErros");
@@ -164,6 +178,11 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     connect(PECodigoUnidade, &TPersonEdit::exited, this, &TForm1::PECodigoUnidadeExit);
     connect(SPProfissional, &QToolButton::clicked, this, &TForm1::SPProfissionalClick);
     connect(PBDispImprimir, &QPushButton::clicked, this, &TForm1::PBDispImprimirClick);
+    connect(PBEstoque, &QPushButton::clicked, this, &TForm1::PBEstoqueClick);
+    connect(PBEntradas, &QPushButton::clicked, this, &TForm1::PBEntradasClick);
+    connect(PBSaidas, &QPushButton::clicked, this, &TForm1::PBSaidasClick);
+    connect(PBDispensacao, &QPushButton::clicked, this, &TForm1::PBDispensacaoClick);
+    connect(PBSemCartaoSus, &QPushButton::clicked, this, &TForm1::PBSemCartaoSusClick);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
 }
 
@@ -407,6 +426,108 @@ void TForm1::PBDispImprimirClick()
         input.nomeUnidade = LNomeUnidade->text();
         previewDispensationListing(this, IBDatabase1, input);
     });
+}
+
+TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, const QString &caption)
+{
+    auto *button = named(new TPersonBtn(caption, &tab), name);
+    button->setVerRequeridos(false);
+    tab.buttons()->addWidget(button);
+    return button;
+}
+
+QSpinBox *TForm1::addRepeatCount(MovementTab &tab, const char *name)
+{
+    auto *label = new QLabel(QStringLiteral("Vezes"), &tab);
+    auto *vezes = named(new QSpinBox(&tab), name);
+    vezes->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
+    vezes->setValue(10);
+    label->setBuddy(vezes);
+    tab.buttons()->addWidget(label);
+    tab.buttons()->addWidget(vezes);
+    tab.buttons()->addStretch();
+    return vezes;
+}
+
+void TForm1::PBEstoqueClick()
+{
+    EstoqueTransmission kind;
+    transmitClick(PBEstoque, SEEstoqueVezes, *TSEstoque, kind);
+}
+
+void TForm1::PBEntradasClick()
+{
+    EntradaTransmission kind;
+    transmitClick(PBEntradas, SEEntradasVezes, *TSEntradas, kind);
+}
+
+void TForm1::PBSaidasClick()
+{
+    SaidaTransmission kind;
+    transmitClick(PBSaidas, SESaidasVezes, *TSSaidas, kind);
+}
+
+void TForm1::PBDispensacaoClick()
+{
+    DispensacaoTransmission kind;
+    transmitClick(PBDispensacao, SEDispensacoesVezes, *TSDispensacoes, kind);
+}
+
+void TForm1::PBSemCartaoSusClick()
+{
+    DispensacaoSemSusTransmission kind;
+    transmitClick(PBSemCartaoSus, SEDispensacoesVezes, *TSDispensacoes, kind);
+}
+
+void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind)
+{
+    if (PECodCNES->text().isEmpty()) {
+        m_messages.warning(this, InformeCnesMessage);
+        PECodCNES->setFocus();
+        return;
+    }
+    bool configWritten = false;
+    guarded(m_messages, this, [&] {
+        ArquivoConfig.setValue(ConfigKey::Geral, ConfigKey::CnesFarmacia, PECodCNES->text());
+        configWritten = true;
+    });
+    if (!configWritten)
+        return;
+    if (PECodIBGE->text().isEmpty()) {
+        m_messages.warning(this, InformeIbgeMessage);
+        PECodIBGE->setFocus();
+        return;
+    }
+    REErros->clear();
+    button->setEnabled(false);
+    TransmissionInput input;
+    input.cnes = PECodCNES->text();
+    input.ibge = PECodIBGE->text();
+    input.codigoUnidade = PECodigoUnidade->text();
+    input.dia = CBEstoqueDia->currentText();
+    input.loteMaximo = SEQuantidadeRegistros->value();
+    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&] {
+        input.protocolo = tab.protocolo();
+        input.hoje = QDate::currentDate();
+        RunReport report;
+        const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
+        for (const QString &line : report.erros)
+            REErros->append(line);
+        if (report.retornos) {
+            Memo2->clear();
+            for (const QString &line : *report.retornos)
+                Memo2->appendPlainText(line);
+        }
+        if (report.unitTypeMissing)
+            m_messages.information(this, UnitTypeMissingMessage);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return result;
+    });
+    if (outcome.end == ClickOutcome::AllSent)
+        m_messages.information(this, TodosTransferidosMessage);
+    else if (outcome.end == ClickOutcome::Aborted)
+        m_messages.error(this, TransmissaoAbortadaCaption, outcome.message);
+    button->setEnabled(true);
 }
 
 void TForm1::CBEstoqueDiaChange()

@@ -28,6 +28,7 @@ class SoapClient;
 class MovementTab;
 class ProtocolTab;
 class TFProcura;
+class TransmissionKind;
 class TPersonBtn;
 class TPersonEdit;
 
@@ -59,6 +60,11 @@ public:
     void PECodigoUnidadeExit();
     void SPProfissionalClick();
     void PBDispImprimirClick();
+    void PBEstoqueClick();
+    void PBEntradasClick();
+    void PBSaidasClick();
+    void PBDispensacaoClick();
+    void PBSemCartaoSusClick();
 
     const LoginValues &loginValues() const { return m_login; }
     Database &database() { return IBDatabase1; }
@@ -77,6 +83,10 @@ private:
     // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
+    // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
+    void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind);
+    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, const QString &caption);
+    QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
     Messages &m_messages;
     QString m_configPath;
@@ -113,6 +123,8 @@ private:
     QWidget *TabSheet7;
     QPlainTextEdit *Memo2;
     TPersonBtn *PBDispImprimir;
+    TPersonBtn *PBEstoque, *PBEntradas, *PBSaidas, *PBDispensacao, *PBSemCartaoSus;
+    QSpinBox *SEEstoqueVezes, *SEEntradasVezes, *SESaidasVezes, *SEDispensacoesVezes;
     ProtocolTab *TSProtocolos;
 
     QLabel *LAguarde;

@@ -143,7 +143,13 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const Answer answer
         = await(m_network.post(post, envelope), QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
 
-    writeLog(answer.body, QStringLiteral("_res.xml"));
+    // The answer has arrived: a batch the service accepted must not be lost because its
+    // log could not be written, so the failure is kept for the caller to report.
+    try {
+        writeLog(answer.body, QStringLiteral("_res.xml"));
+    } catch (const Error &error) {
+        m_logFailures.append(error.message());
+    }
 
     if (answer.status > 299 && answer.status != 500)
         throw Error(QStringLiteral("%1 (%2) - '%3'").arg(answer.reason).arg(answer.status).arg(endpoint));

@@ -5,10 +5,12 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
 #include <functional>
+#include <utility>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -53,6 +55,9 @@ public:
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                 const std::function<void(QXmlStreamReader &)> &readResponse);
 
+    // Answer logs that could not be written since the last call of this function.
+    QStringList takeLogFailures() { return std::exchange(m_logFailures, {}); }
+
 private:
     struct Answer
     {
@@ -77,6 +82,7 @@ private:
     QString m_service;
     QString m_port;
     QString m_url;
+    QStringList m_logFailures;
 };
 
 } // namespace tavro

@@ -1,0 +1,71 @@
+#include "transmission/DispensacaoSemSusTransmission.h"
+
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+
+namespace tavro {
+
+namespace Cell = DispensacaoCell;
+
+DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
+    : ItemTransmission(Tipo::Dispensacao, RecordTable::ItensSaidas,
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+{
+}
+
+bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStringList &erros) const
+{
+    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
+    const QString cns = list.subCell(row, Cell::CnsUsuario);
+    if (!cns.isEmpty() && cns != QLatin1String("000000000000000")) {
+        erros.append(QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário "
+                                    "sem Cartão SUS: ")
+                     + list.subCell(row, Cell::NomeUsuario));
+        ok = false;
+    }
+    const QString cnpj = list.subCell(row, Cell::CnpjFabricante);
+    if (cnpj.isEmpty() || cnpj == QLatin1String("  .   .   /    -  ")) {
+        erros.append(QStringLiteral("Falta o CNPJ do fabricante da dispensação: ") + list.caption(row));
+        ok = false;
+    }
+    return ok;
+}
+
+void DispensacaoSemSusTransmission::begin(const BatchContext &context)
+{
+    m_cnes = context.cnes;
+    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_request = {};
+    IdentificacaoType identificacao;
+    identificacao.coIBGE = context.coIBGE;
+    m_request.identificacao = identificacao;
+}
+
+void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
+{
+    ProdutoSaidaType produto;
+    fillItemProduct(produto, list, row);
+    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
+        produto.nuCNPJFabricante = cnpjDigits(cnpj);
+    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
+        produto.noFabricanteInternacional = numero;
+    produto.tpSaida = QStringLiteral("S-PA");
+    EstabelecimentoCNESCNPJType destino;
+    destino.idIdentificacao = idIdentificacao::CNES;
+    destino.coCNES = m_cnes;
+    registro9 registro;
+    registro.estabelecimento = m_estabelecimento;
+    registro.produto = std::move(produto);
+    registro.estabelecimentoDestino = std::move(destino);
+    m_request.registro.push_back(std::move(registro));
+}
+
+SentBatch DispensacaoSemSusTransmission::send(TavroWSAsync &port)
+{
+    const ProtocoloType answer = port.informarSaidaMedicamentoEmLote(m_request);
+    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+}
+
+} // namespace tavro

@@ -1,0 +1,93 @@
+#include "transmission/DispensacaoTransmission.h"
+
+#include "db/UFunc.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+
+namespace tavro {
+
+namespace Cell = DispensacaoCell;
+
+DispensacaoTransmission::DispensacaoTransmission()
+    : ItemTransmission(Tipo::Dispensacao, RecordTable::ItensSaidas,
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+{
+}
+
+bool DispensacaoTransmission::check(const RecordList &list, int row, QStringList &erros) const
+{
+    const QString nome = list.subCell(row, Cell::NomeUsuario);
+    const QString cns = list.subCell(row, Cell::CnsUsuario);
+    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
+    if (cns.isEmpty()) {
+        erros.append(QStringLiteral("Informe o CNS para a pessoa: ") + nome);
+        ok = false;
+    }
+    const QString correto = QStringLiteral("Informe o CNS correto para a pessoa: ") + nome;
+    if (cns == QLatin1String("000000000000000") || cns == QLatin1String("XXXXXXXXXXXXXXX")
+        || cns == QLatin1String("xxxxxxxxxxxxxxx")) {
+        erros.append(correto);
+        ok = false;
+    }
+    if (SoNumeros(cns).size() < 15) {
+        erros.append(correto);
+        ok = false;
+    }
+    return ok;
+}
+
+void DispensacaoTransmission::begin(const BatchContext &context)
+{
+    m_estabelecimento = {};
+    m_estabelecimento.idIdentificacao = idIdentificacao::CNES;
+    m_estabelecimento.coCNES = context.cnes;
+    m_request = {};
+    IdentificacaoType identificacao;
+    identificacao.coIBGE = context.coIBGE;
+    m_request.identificacao = identificacao;
+}
+
+void DispensacaoTransmission::add(const RecordList &list, int row)
+{
+    ProdutoDispensacaoType produto;
+    fillItemProduct(produto, list, row);
+    if (const QString competencia = list.subCell(row, Cell::Competencia); !competencia.isEmpty())
+        produto.dtCompetencia = competencia;
+
+    PacienteType paciente;
+    paciente.nuCNS = list.subCell(row, Cell::CnsUsuario);
+    if (QString peso = list.subCell(row, Cell::Peso); !peso.isEmpty()) {
+        // The list shows the weight with the local decimal comma; the service's decimal has a point.
+        paciente.peso = peso.replace(QLatin1Char(','), QLatin1Char('.'));
+    }
+    if (const QString altura = list.subCell(row, Cell::Altura); !altura.isEmpty())
+        paciente.altura = integerValue(altura);
+    if (const QString cid = list.subCell(row, Cell::Cid10); !cid.isEmpty())
+        paciente.cid10 = cid;
+
+    registro5 registro;
+    registro.estabelecimento = m_estabelecimento;
+    registro.produto = std::move(produto);
+    registro.paciente = std::move(paciente);
+    const QString cnesProfissional = list.subCell(row, Cell::CnesProfissional);
+    const QString crm = list.subCell(row, Cell::Crm);
+    const QString uf = list.subCell(row, Cell::Uf);
+    if (!cnesProfissional.isEmpty() && !crm.isEmpty() && !uf.isEmpty()) {
+        PrescritorType prescritor;
+        prescritor.coCNES = cnesProfissional;
+        prescritor.nuCRM = integerValue(crm);
+        prescritor.ufCRM = uf;
+        registro.prescritor = std::move(prescritor);
+    }
+    m_request.registro.push_back(std::move(registro));
+}
+
+SentBatch DispensacaoTransmission::send(TavroWSAsync &port)
+{
+    const ProtocoloType answer = port.informarDispensacaoMedicamentoEmLote(m_request);
+    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+}
+
+} // namespace tavro

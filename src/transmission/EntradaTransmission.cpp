@@ -1,0 +1,95 @@
+#include "transmission/EntradaTransmission.h"
+
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+
+namespace tavro {
+
+namespace Cell = EntradaCell;
+
+EntradaTransmission::EntradaTransmission()
+    : ItemTransmission(Tipo::Entrada, RecordTable::ItensEntradas,
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+{
+}
+
+bool EntradaTransmission::check(const RecordList &list, int row, QStringList &erros) const
+{
+    const QString about = list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome);
+    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
+    if (list.subCell(row, Cell::CnpjFabricante).size() != 18 && list.subCell(row, Cell::FabricanteInternacional).isEmpty()) {
+        erros.append(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: ") + about);
+        ok = false;
+    }
+    if (list.subCell(row, Cell::CnpjDistribuidor).size() != 18) {
+        erros.append(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: ") + about);
+        ok = false;
+    }
+    return ok;
+}
+
+void EntradaTransmission::begin(const BatchContext &context)
+{
+    m_rectification = context.retransmission;
+    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_new = {};
+    m_rectify = {};
+    if (m_rectification) {
+        IdentificacaoProtocoloType identificacao;
+        identificacao.coIBGE = context.coIBGE;
+        identificacao.nuProtocoloEntrada = context.protocolo;
+        m_rectify.identificacao = identificacao;
+    } else {
+        IdentificacaoType identificacao;
+        identificacao.coIBGE = context.coIBGE;
+        m_new.identificacao = identificacao;
+    }
+}
+
+void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row)
+{
+    fillItemProduct(produto, list, row);
+    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
+        produto.nuCNPJFabricante = cnpjDigits(cnpj);
+    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
+        produto.noFabricanteInternacional = numero;
+    produto.nuNotaFiscal = list.subCell(row, Cell::NotaFiscal);
+    produto.nuValorUnitario = decimalFourPlaces(list.subCell(row, Cell::ValorUnitario));
+    produto.nuCNPJDistribuidor = cnpjDigits(list.subCell(row, Cell::CnpjDistribuidor));
+    const QString tipoEntrada = list.subCell(row, Cell::TipoEntrada).trimmed();
+    produto.tpEntradaEstoque = tipoEntrada.startsWith(QLatin1String("E-")) ? tipoEntrada.left(30) : QStringLiteral("E-O");
+}
+
+void EntradaTransmission::add(const RecordList &list, int row)
+{
+    if (m_rectification) {
+        ProdutoVinculadoEntradaType produto;
+        produto.coRegistro = integerValue(list.subCell(row, Cell::CoRegistro));
+        MontaRegistroEntrada(produto, list, row);
+        registro7 registro;
+        registro.estabelecimento = m_estabelecimento;
+        registro.produto = std::move(produto);
+        m_rectify.registro.push_back(std::move(registro));
+    } else {
+        ProdutoEntradaType produto;
+        MontaRegistroEntrada(produto, list, row);
+        registro3 registro;
+        registro.estabelecimento = m_estabelecimento;
+        registro.produto = std::move(produto);
+        m_new.registro.push_back(std::move(registro));
+    }
+}
+
+SentBatch EntradaTransmission::send(TavroWSAsync &port)
+{
+    if (m_rectification) {
+        const ProtocoloRetificadoType answer = port.retificarEntradaMedicamentoEmLote(m_rectify);
+        return {answer.nuProtocoloEntrada, answer.dtRecebimento, answer.nuProtocoloRetificado};
+    }
+    const ProtocoloType answer = port.informarEntradaMedicamentoEmLote(m_new);
+    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+}
+
+} // namespace tavro

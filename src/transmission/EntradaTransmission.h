@@ -1,0 +1,32 @@
+#pragma once
+
+#include "service/TavroWS11.h"
+#include "transmission/ItemTransmission.h"
+
+namespace tavro {
+
+// Goods-received lines: informarEntradaMedicamentoEmLote, or the rectification of a
+// chosen protocol with retificarEntradaMedicamentoEmLote.
+class EntradaTransmission : public ItemTransmission
+{
+public:
+    EntradaTransmission();
+
+    bool needsUnitType() const override { return true; }
+    bool rectifies() const override { return true; }
+    bool check(const RecordList &list, int row, QStringList &erros) const override;
+    void begin(const BatchContext &context) override;
+    void add(const RecordList &list, int row) override;
+    SentBatch send(TavroWSAsync &port) override;
+
+    // MontaRegistroEntrada: the product part of one line.
+    static void MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row);
+
+private:
+    bool m_rectification = false;
+    EstabelecimentoType m_estabelecimento;
+    InformarEntradaMedicamentoEmLoteType m_new;
+    RetificarEntradaMedicamentoEmLoteType m_rectify;
+};
+
+} // namespace tavro

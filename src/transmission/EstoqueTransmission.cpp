@@ -1,0 +1,128 @@
+#include "transmission/EstoqueTransmission.h"
+
+#include "db/UFunc.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+#include "transmission/Transmission.h"
+
+namespace tavro {
+
+namespace Cell = EstoqueCell;
+
+QString EstoqueTransmission::tipo() const
+{
+    return Tipo::Estoque;
+}
+
+TransmissionCells EstoqueTransmission::cells() const
+{
+    return {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar};
+}
+
+bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &erros) const
+{
+    const QString about = list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome);
+    const QString code = list.subCell(row, Cell::Produto);
+    bool ok = true;
+    if (code.isEmpty()) {
+        erros.append(QStringLiteral("Falta Código de Identificação para o produto: ") + about);
+        ok = false;
+    }
+    if (code.size() < 15) {
+        erros.append(QStringLiteral("Código de produto inválido! ") + about);
+        ok = false;
+    }
+    if (list.subCell(row, Cell::Lote).isEmpty()) {
+        erros.append(QStringLiteral("Falta Lote para o produto: ") + about);
+        ok = false;
+    }
+    if (list.subCell(row, Cell::Validade).isEmpty()) {
+        erros.append(QStringLiteral("Falta Validade para o produto: ") + about);
+        ok = false;
+    }
+    // A quantity that is not a whole number counts as negative: dropped without a line.
+    bool whole = false;
+    const qint64 quantity = list.subCell(row, Cell::Quantidade).trimmed().toLongLong(&whole);
+    if (!whole || quantity < 0)
+        ok = false;
+    return ok;
+}
+
+RecordKey EstoqueTransmission::key(const RecordList &list, int row, const TransmissionInput &input) const
+{
+    return RecordKey{{QStringLiteral("where codunidade = :pcodunidade"), QStringLiteral("and codproduto = :pcodproduto"),
+                      QStringLiteral("and data = :pdata"), QStringLiteral("and lote = :plote")},
+                     {{QStringLiteral("pcodunidade"), input.codigoUnidade},
+                      {QStringLiteral("pcodproduto"), list.subCell(row, Cell::Codigo)},
+                      {QStringLiteral("pdata"), input.dia},
+                      {QStringLiteral("plote"), list.subCell(row, Cell::Lote)}}};
+}
+
+void EstoqueTransmission::begin(const BatchContext &context)
+{
+    m_rectification = context.retransmission;
+    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_new = {};
+    m_rectify = {};
+    if (m_rectification) {
+        IdentificacaoProtocoloType identificacao;
+        identificacao.coIBGE = context.coIBGE;
+        identificacao.nuProtocoloEntrada = context.protocolo;
+        m_rectify.identificacao = identificacao;
+    } else {
+        IdentificacaoType identificacao;
+        identificacao.coIBGE = context.coIBGE;
+        m_new.identificacao = identificacao;
+    }
+}
+
+ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, int row)
+{
+    ProdutoType produto;
+    produto.coRegistroOrigem = NumeroComZeros(list.caption(row), 10) + QLatin1Char('-')
+        + NumeroComZeros(list.subCell(row, Cell::Codigo), 15) + QLatin1Char('-') + list.subCell(row, Cell::Lote);
+    produto.nuProduto = list.subCell(row, Cell::Produto);
+    produto.nuLote = list.subCell(row, Cell::Lote);
+    produto.dtValidade = TrocaCaractere(list.subCell(row, Cell::Validade), QLatin1Char('/'), QStringLiteral("-"));
+    QString quantity = list.subCell(row, Cell::Quantidade).trimmed();
+    quantity.replace(QLatin1Char(','), QLatin1Char('.'));
+    produto.qtProduto = qRound64(quantity.toDouble());
+    produto.dtRegistro = TrocaCaractere(list.subCell(row, Cell::Data), QLatin1Char('/'), QStringLiteral("-"));
+    if (const QString programa = list.subCell(row, Cell::ProgramaSaude); !programa.isEmpty())
+        produto.sgProgramaSaude = programa;
+    if (const QString ium = list.subCell(row, Cell::Ium); !ium.isEmpty())
+        produto.coIUM = ium;
+    return produto;
+}
+
+void EstoqueTransmission::add(const RecordList &list, int row)
+{
+    if (m_rectification) {
+        registro4 registro;
+        ProdutoVinculadoType produto;
+        produto.coRegistro = integerValue(list.subCell(row, Cell::CoRegistro));
+        static_cast<ProdutoType &>(produto) = MontaRegistroEstoque(list, row);
+        registro.estabelecimento = m_estabelecimento;
+        registro.produto = produto;
+        m_rectify.registro.push_back(std::move(registro));
+    } else {
+        registro2 registro;
+        registro.estabelecimento = m_estabelecimento;
+        registro.produto = MontaRegistroEstoque(list, row);
+        m_new.registro.push_back(std::move(registro));
+    }
+}
+
+SentBatch EstoqueTransmission::send(TavroWSAsync &port)
+{
+    if (m_rectification) {
+        const ProtocoloRetificadoType answer = port.retificarPosicaoEstoqueEmLote(m_rectify);
+        return {answer.nuProtocoloEntrada, answer.dtRecebimento, answer.nuProtocoloRetificado};
+    }
+    const ProtocoloType answer = port.informarPosicaoEstoqueEmLote(m_new);
+    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+}
+
+} // namespace tavro

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "transmission/TransmissionKind.h"
+
+namespace tavro {
+
+// A kind whose records are document lines (goods received, issues, dispensations):
+// the row caption "lancamento-item" is the record's key.
+class ItemTransmission : public TransmissionKind
+{
+public:
+    ItemTransmission(QString tipo, RecordTable table, TransmissionCells cells);
+
+    QString tipo() const override { return m_tipo; }
+    RecordTable table() const override { return m_table; }
+    TransmissionCells cells() const override { return m_cells; }
+    RecordKey key(const RecordList &list, int row, const TransmissionInput &input) const override;
+
+protected:
+    // The product-code checks every line kind starts with: an empty code drops the row
+    // silently, a code shorter than 15 characters with "Código de produto inválido!".
+    static bool checkProductCode(const QString &code, QStringList &erros);
+
+private:
+    QString m_tipo;
+    RecordTable m_table;
+    TransmissionCells m_cells;
+};
+
+} // namespace tavro

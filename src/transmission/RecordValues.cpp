@@ -1,0 +1,59 @@
+#include "transmission/RecordValues.h"
+
+#include "common/Error.h"
+#include "db/DateText.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWS11.h"
+
+namespace tavro {
+
+qint64 integerValue(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+QString serviceDate(const QString &text)
+{
+    return dateFromText(text).toString(QStringLiteral("dd-MM-yyyy"));
+}
+
+QString decimalFourPlaces(const QString &text)
+{
+    QString normal = text.trimmed();
+    normal.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = normal.toDouble(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return QString::number(value, 'f', 4);
+}
+
+QString cnpjDigits(const QString &text)
+{
+    QString digits = text;
+    digits.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
+    return digits;
+}
+
+void fillItemProduct(ProdutoType &produto, const RecordList &list, int row)
+{
+    // The three period lists agree on their first eight sub-cells.
+    using namespace EntradaCell;
+    produto.coRegistroOrigem = list.caption(row);
+    produto.nuProduto = list.subCell(row, Produto);
+    produto.nuLote = list.subCell(row, Lote);
+    produto.dtValidade = serviceDate(list.subCell(row, Validade));
+    produto.qtProduto = integerValue(list.subCell(row, Quantidade));
+    produto.dtRegistro = serviceDate(list.subCell(row, Data));
+    if (const QString programa = list.subCell(row, ProgramaSaude); !programa.isEmpty())
+        produto.sgProgramaSaude = programa;
+    if (const QString ium = list.subCell(row, Ium); !ium.isEmpty())
+        produto.coIUM = ium;
+}
+
+} // namespace tavro

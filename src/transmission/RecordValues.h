@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// Conversions of list cells into the values a batch request carries. Each raises the
+// conversion error that ends a transmission run when the cell cannot be read.
+namespace tavro {
+
+// A whole number, blanks around it allowed: "'<text>' is not a valid integer value" otherwise.
+qint64 integerValue(const QString &text);
+// A day/month/year text written as the service's "dd-mm-yyyy".
+QString serviceDate(const QString &text);
+// A decimal in the local form (comma or point) written with a point and four places: 12,5 → 12.5000.
+QString decimalFourPlaces(const QString &text);
+// A CNPJ without its punctuation (".", "/" and "-").
+QString cnpjDigits(const QString &text);
+
+class RecordList;
+struct ProdutoType;
+
+// The product part common to goods received, issues and dispensations, from the first
+// eight sub-cells their lists share: origin key (the row caption), code, lot, expiry,
+// quantity, day, and the health programme and IUM when filled.
+void fillItemProduct(ProdutoType &produto, const RecordList &list, int row);
+
+} // namespace tavro

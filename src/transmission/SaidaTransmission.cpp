@@ -1,0 +1,72 @@
+#include "transmission/SaidaTransmission.h"
+
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+
+namespace tavro {
+
+namespace Cell = SaidaCell;
+
+SaidaTransmission::SaidaTransmission()
+    : ItemTransmission(Tipo::Saida, RecordTable::ItensSaidas,
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+{
+}
+
+bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erros) const
+{
+    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
+    if (list.subCell(row, Cell::CnpjFabricante).size() != 18 && list.subCell(row, Cell::FabricanteInternacional).isEmpty()) {
+        erros.append(QStringLiteral("Falta identificação do fabridante!"));
+        ok = false;
+    }
+    if (list.subCell(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCell(row, Cell::CnesDestino).isEmpty()
+        && list.subCell(row, Cell::CnpjDestino).size() != 18) {
+        erros.append(QStringLiteral("Falta identificação do destino da saída!"));
+        ok = false;
+    }
+    return ok;
+}
+
+void SaidaTransmission::begin(const BatchContext &context)
+{
+    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_request = {};
+    IdentificacaoType identificacao;
+    identificacao.coIBGE = context.coIBGE;
+    m_request.identificacao = identificacao;
+}
+
+void SaidaTransmission::add(const RecordList &list, int row)
+{
+    ProdutoSaidaType produto;
+    fillItemProduct(produto, list, row);
+    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
+        produto.nuCNPJFabricante = cnpjDigits(cnpj);
+    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
+        produto.noFabricanteInternacional = numero;
+    produto.tpSaida = list.subCell(row, Cell::TipoSaida);
+    EstabelecimentoCNESCNPJType destino;
+    if (const QString cnpj = list.subCell(row, Cell::CnpjDestino); cnpj.size() == 18) {
+        destino.idIdentificacao = idIdentificacao::CNPJ;
+        destino.nuCNPJ = cnpjDigits(cnpj);
+    } else {
+        destino.idIdentificacao = idIdentificacao::CNES;
+        destino.coCNES = list.subCell(row, Cell::CnesDestino);
+    }
+    registro9 registro;
+    registro.estabelecimento = m_estabelecimento;
+    registro.produto = std::move(produto);
+    registro.estabelecimentoDestino = std::move(destino);
+    m_request.registro.push_back(std::move(registro));
+}
+
+SentBatch SaidaTransmission::send(TavroWSAsync &port)
+{
+    const ProtocoloType answer = port.informarSaidaMedicamentoEmLote(m_request);
+    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+}
+
+} // namespace tavro

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "service/TavroWS11.h"
+#include "transmission/ItemTransmission.h"
+
+namespace tavro {
+
+// Issue lines to other establishments and bodies: informarSaidaMedicamentoEmLote. A
+// chosen protocol only selects its "Ok" lines for a new batch; issues are not rectified.
+class SaidaTransmission : public ItemTransmission
+{
+public:
+    SaidaTransmission();
+
+    bool needsUnitType() const override { return true; }
+    bool rectifies() const override { return false; }
+    bool check(const RecordList &list, int row, QStringList &erros) const override;
+    void begin(const BatchContext &context) override;
+    void add(const RecordList &list, int row) override;
+    SentBatch send(TavroWSAsync &port) override;
+
+private:
+    EstabelecimentoType m_estabelecimento;
+    InformarSaidaMedicamentoEmLoteType m_request;
+};
+
+} // namespace tavro

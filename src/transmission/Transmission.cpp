@@ -1,0 +1,144 @@
+#include "transmission/Transmission.h"
+
+#include "common/Error.h"
+#include "db/Database.h"
+#include "lists/RecordList.h"
+#include "service/SoapClient.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/RecordValues.h"
+#include "transmission/Status.h"
+#include "transmission/TransmissionKind.h"
+
+namespace tavro {
+
+namespace {
+
+const QString Sim = QStringLiteral("Sim");
+
+std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
+{
+    SqlStatement query{QStringLiteral(
+        "select tipoestabelecimento from unidades where codigo = :punidade or numero = :punidade")};
+    query.setParam(QStringLiteral("punidade"), cnes);
+    SqlCursor cursor = db.select(query);
+    const QString first = cursor.next() ? cursor.text(0).left(1) : QString();
+    cursor.close();
+    if (first == QLatin1String("A"))
+        return coTipoEstabelecimento::A;
+    if (first == QLatin1String("R"))
+        return coTipoEstabelecimento::R;
+    if (first == QLatin1String("F"))
+        return coTipoEstabelecimento::F;
+    return std::nullopt;
+}
+
+// The rows of the batch: the run mark stands in their "Gravar" cell.
+QList<int> markedRows(const RecordList &list, int gravar)
+{
+    QList<int> rows;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.subCell(row, gravar) == Sim)
+            rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
+                     const TransmissionInput &input, RunReport &report)
+{
+    const TransmissionCells cells = kind.cells();
+    try {
+        BatchContext context;
+        context.retransmission = !input.protocolo.isEmpty();
+        context.protocolo = input.protocolo;
+        context.coIBGE = integerValue(input.ibge);
+        context.cnes = input.cnes;
+        if (kind.needsUnitType()) {
+            context.tipoEstabelecimento = unitType(db, input.cnes);
+            if (!context.tipoEstabelecimento) {
+                report.unitTypeMissing = true;
+                return QString();
+            }
+        }
+        kind.begin(context);
+
+        int taken = 0;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            list.setSubCell(row, cells.gravar, QString());
+            const QString situacao = list.subCell(row, cells.situacao);
+            const bool take = context.retransmission
+                ? list.subCell(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
+                : taken < input.loteMaximo && sendableInNewBatch(situacao);
+            const bool passes = kind.check(list, row, report.erros);
+            if (take && passes) {
+                ++taken;
+                list.setSubCell(row, cells.gravar, Sim);
+                kind.add(list, row);
+            }
+        }
+        if (taken == 0)
+            return RunResult::Pronto;
+
+        TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
+        const SentBatch answer = kind.send(port);
+        for (const QString &failure : client.takeLogFailures())
+            report.erros.append(failure);
+        const QString protocolo = answer.protocolo.left(25);
+        const QString data = answer.dataRecebimento.left(25);
+        QStringList retornos{protocolo};
+        if (answer.protocoloRetificado)
+            retornos.append(*answer.protocoloRetificado);
+        retornos.append(data);
+        report.retornos = retornos;
+
+        for (const int row : markedRows(list, cells.gravar)) {
+            list.setSubCell(row, cells.gravar, QString());
+            list.setSubCell(row, cells.protocolo, protocolo);
+            list.setSubCell(row, cells.data, data);
+            list.setSubCell(row, cells.situacao, Situacao::Aguardando);
+            markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input));
+        }
+        BatchRegistration batch{protocolo, data, input.hoje, kind.tipo(), input.cnes, QString()};
+        if (context.retransmission && kind.rectifies())
+            batch.protocoloAntigo = input.protocolo;
+        registerBatch(db, batch);
+        return RunResult::Transmitido;
+    } catch (const Error &error) {
+        for (const QString &failure : client.takeLogFailures())
+            report.erros.append(failure);
+        for (const int row : markedRows(list, cells.gravar)) {
+            for (const int cell : {cells.gravar, cells.protocolo, cells.data, cells.situacao})
+                list.setSubCell(row, cell, QString());
+        }
+        // Undone at once, so no later commit can make a record durable as sent without
+        // the registry row of its protocol.
+        if (db.inTransaction())
+            db.rollback();
+        return error.message();
+    }
+}
+
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
+{
+    ClickOutcome outcome;
+    for (int i = 0; i < vezes; ++i) {
+        const QString result = run();
+        outcome.results.append(result);
+        if (result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+            || result.contains(QStringLiteral("O identificador não está no estado correto")))
+            continue;
+        if (result == RunResult::Pronto) {
+            outcome.end = ClickOutcome::AllSent;
+            return outcome;
+        }
+        outcome.end = ClickOutcome::Aborted;
+        outcome.message = result;
+        return outcome;
+    }
+    outcome.end = ClickOutcome::RunsUsedUp;
+    return outcome;
+}
+
+} // namespace tavro

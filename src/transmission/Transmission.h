@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace tavro {
+
+class Database;
+class RecordList;
+class SoapClient;
+class TransmissionKind;
+
+// What a transmission reads from the window.
+struct TransmissionInput
+{
+    QString cnes;          // PECodCNES
+    QString ibge;          // PECodIBGE
+    QString codigoUnidade; // PECodigoUnidade (stock row key)
+    QString dia;           // CBEstoqueDia (stock row key)
+    QString protocolo;     // the tab's "Retransmitir Protocolo:" box; empty for a new batch
+    int loteMaximo = 500;  // SEQuantidadeRegistros
+    QDate hoje;            // the day the batch is sent
+};
+
+// What one run leaves for the window.
+struct RunReport
+{
+    QStringList erros;                  // lines appended to REErros
+    std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
+    bool unitTypeMissing = false;       // the run stopped at the unit-type check
+};
+
+namespace RunResult {
+inline const QString Transmitido = QStringLiteral("transmitido");
+inline const QString Pronto = QStringLiteral("pronto");
+} // namespace RunResult
+
+inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos os registros já foram transferidos!");
+inline const QString TransmissaoAbortadaCaption = QStringLiteral("Erro, transmissão abortada!");
+inline const QString UnitTypeMissingMessage
+    = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
+inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES da Unidade");
+inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
+
+// One transmission run of a kind over its list: takes at most one batch of rows,
+// checks them, sends the batch, writes the protocol onto the rows and the records and
+// registers the batch with one commit. Returns "transmitido", "pronto", the message
+// of the error that ended the run, or empty when the unit type stopped it. A run that
+// fails rolls back its own writes at once and clears the cells of its batch.
+QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
+                     const TransmissionInput &input, RunReport &report);
+
+// How a click's repeated runs ended.
+struct ClickOutcome
+{
+    enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
+    QString message; // the error text of an aborted click
+    QStringList results;
+};
+
+// Repeats `run` at most `vezes` times: "transmitido" and the two server texts that let
+// the loop go on continue it; "pronto" ends it as AllSent; any other result aborts it.
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run);
+
+} // namespace tavro

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "service/Enumerations.h"
+#include "transmission/StatusWrites.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tavro {
+
+class RecordList;
+class TavroWSAsync;
+struct TransmissionInput;
+
+// What one run knows before it takes rows: the mode, the batch's identification and
+// the establishment shared by every record.
+struct BatchContext
+{
+    bool retransmission = false; // a protocol is chosen in the tab's box
+    QString protocolo;           // the chosen protocol
+    qint64 coIBGE = 0;
+    QString cnes;
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento;
+};
+
+// The service's answer to a batch.
+struct SentBatch
+{
+    QString protocolo;
+    QString dataRecebimento;
+    std::optional<QString> protocoloRetificado; // rectification answers only
+};
+
+// The cells of a movement list that every transmitter reads and writes.
+struct TransmissionCells
+{
+    int protocolo;
+    int data;
+    int situacao;
+    int gravar;
+};
+
+// One kind of movement plugged into the transmission engine: its list cells, checks,
+// record builder, operation and registry kind. A kind object holds the batch of one
+// run: `begin` starts it, `add` appends one row's record, `send` posts it.
+class TransmissionKind
+{
+public:
+    virtual ~TransmissionKind() = default;
+
+    virtual QString tipo() const = 0;
+    virtual RecordTable table() const = 0;
+    virtual TransmissionCells cells() const = 0;
+    // Does the establishment carry the unit's type (looked up before the row pass)?
+    virtual bool needsUnitType() const = 0;
+    // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
+    virtual bool rectifies() const = 0;
+
+    // The row's checks; each failure appends its line (if any) to `erros`. True when all pass.
+    virtual bool check(const RecordList &list, int row, QStringList &erros) const = 0;
+    // The condition that picks the row's record in its table.
+    virtual RecordKey key(const RecordList &list, int row, const TransmissionInput &input) const = 0;
+
+    virtual void begin(const BatchContext &context) = 0;
+    virtual void add(const RecordList &list, int row) = 0;
+    virtual SentBatch send(TavroWSAsync &port) = 0;
+};
+
+} // namespace tavro
