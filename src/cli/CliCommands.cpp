@@ -1,6 +1,8 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "cli/FollowupVerbs.h"
 #include "common/Error.h"
 #include "db/Database.h"
 #include "followup/ProtocolList.h"
@@ -42,6 +44,8 @@ Unit chooseUnit(Database &db, const StartupConfig &config, const QString &codigo
     return {codigo, unit.numero};
 }
 
+} // namespace
+
 void writeList(const RecordList &list, QTextStream &out)
 {
     const int columns = list.columnCount();
@@ -59,6 +63,8 @@ void writeList(const RecordList &list, QTextStream &out)
         out << '\n';
     }
 }
+
+namespace {
 
 std::unique_ptr<RecordList> movementList(Database &db, const CliOptions &options, const Unit &unit)
 {
@@ -80,8 +86,7 @@ std::unique_ptr<RecordList> movementList(Database &db, const CliOptions &options
 std::unique_ptr<RecordList> protocolList(
     Database &db, const CliOptions &options, const Unit &unit, const LoginValues &login)
 {
-    ProtocolFilter filter;
-    filter.todosCnes = options.todosCnes;
+    ProtocolFilter filter = options.protocolFilter;
     filter.cnes = unit.cnes;
     std::unique_ptr<RecordList> list(newProtocolList(nullptr));
     CarregaProtocolos(db, filter, login.UsuarioSessao, *list);
@@ -117,9 +122,21 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     const Unit unit = chooseUnit(db, config, options.unidade);
-    const std::unique_ptr<RecordList> list = options.verb == CliVerb::Protocolos
-        ? protocolList(db, options, unit, values)
-        : movementList(db, options, unit);
+    std::unique_ptr<RecordList> list;
+    switch (options.verb) {
+    case CliVerb::Listar:
+        list = movementList(db, options, unit);
+        break;
+    case CliVerb::Protocolos:
+        list = protocolList(db, options, unit, values);
+        break;
+    case CliVerb::Processamento:
+    case CliVerb::Inconsistencia:
+    case CliVerb::Verificar:
+        return runFollowupVerb(CliSession{db, ini, values, unit.cnes}, options, out, err);
+    case CliVerb::Help:
+        return ExitUsage;
+    }
     writeList(*list, out);
     db.rollback();
     return ExitSuccess;

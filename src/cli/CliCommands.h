@@ -5,6 +5,7 @@ class QTextStream;
 namespace tavro {
 
 struct CliOptions;
+class RecordList;
 
 enum CliExit : int { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 
@@ -12,5 +13,9 @@ enum CliExit : int { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
 // finds the unit, logs in and prints the list to `out`. Failures go to `err` with
 // the window's own texts. config.ini is only read, never written.
 int runCli(const CliOptions &options, QTextStream &out, QTextStream &err);
+
+// A list as the command line prints it: a line of column captions, then one line per
+// row, cells separated by tabulations.
+void writeList(const RecordList &list, QTextStream &out);
 
 } // namespace tavro

@@ -19,6 +19,8 @@ const QString OptSituacao = QStringLiteral("situacao");
 const QString OptProtocolo = QStringLiteral("protocolo");
 const QString OptSemCodigo = QStringLiteral("sem-codigo");
 const QString OptTodosCnes = QStringLiteral("todos-cnes");
+const QString OptTipo = QStringLiteral("tipo");
+const QString OptVezes = QStringLiteral("vezes");
 const QString OptHelp = QStringLiteral("help");
 
 [[noreturn]] void usageError(const QString &reason)
@@ -62,6 +64,44 @@ StatusBoxes statusBoxes(const QString &text)
     return boxes;
 }
 
+// The kind boxes of the protocol tab; an empty text unticks every box, which lists
+// protocols of every kind.
+void protocolKinds(const QString &text, ProtocolFilter &filter)
+{
+    filter.estoque = filter.entradas = filter.saidas = filter.dispensacoes = false;
+    const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &raw : names) {
+        const QString name = raw.trimmed();
+        if (name == QLatin1String("estoque"))
+            filter.estoque = true;
+        else if (name == QLatin1String("entradas"))
+            filter.entradas = true;
+        else if (name == QLatin1String("saidas"))
+            filter.saidas = true;
+        else if (name == QLatin1String("dispensacoes"))
+            filter.dispensacoes = true;
+        else
+            usageError(QStringLiteral("Tipo desconhecido em --tipo: %1").arg(name));
+    }
+}
+
+ProtocolFilter protocolFilter(const QCommandLineParser &parser)
+{
+    ProtocolFilter filter;
+    filter.todosCnes = parser.isSet(OptTodosCnes);
+    if (parser.isSet(OptSituacao)) {
+        const StatusBoxes boxes = statusBoxes(parser.value(OptSituacao));
+        filter.aguardando = boxes.aguardando;
+        filter.finalizados = boxes.finalizados;
+        filter.inconsistencias = boxes.inconsistencias;
+        filter.ok = boxes.ok;
+        filter.okRetificado = boxes.okRetificado;
+    }
+    if (parser.isSet(OptTipo))
+        protocolKinds(parser.value(OptTipo), filter);
+    return filter;
+}
+
 void rejectOptions(const QCommandLineParser &parser, const QStringList &names, const QString &verb)
 {
     for (const QString &name : names) {
@@ -96,6 +136,8 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptProtocolo, QString(), QStringLiteral("protocol")},
         {OptSemCodigo, QString()},
         {OptTodosCnes, QString()},
+        {OptTipo, QString(), QStringLiteral("list")},
+        {OptVezes, QString(), QStringLiteral("n")},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
@@ -116,7 +158,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         options.verb = CliVerb::Listar;
         options.kind = movementKind(words.at(1));
         const QString what = QStringLiteral("listar ") + words.at(1);
-        rejectOptions(parser, {OptTodosCnes}, what);
+        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes}, what);
         if (options.kind == MovementKind::Estoque) {
             rejectOptions(parser, {OptDe, OptAte}, what);
             options.dia = required(parser, OptDia, what);
@@ -133,8 +175,27 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         if (words.size() != 1)
             usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
         options.verb = CliVerb::Protocolos;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo}, verb);
-        options.todosCnes = parser.isSet(OptTodosCnes);
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes}, verb);
+        options.protocolFilter = protocolFilter(parser);
+    } else if (verb == QLatin1String("processamento") || verb == QLatin1String("inconsistencia")) {
+        if (words.size() != 2)
+            usageError(QStringLiteral("%1 exige o número do protocolo").arg(verb));
+        options.verb = verb == QLatin1String("processamento") ? CliVerb::Processamento : CliVerb::Inconsistencia;
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes}, verb);
+        options.protocolo = words.at(1);
+        options.protocolFilter = protocolFilter(parser);
+    } else if (verb == QLatin1String("verificar")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("verificar não aceita argumentos além das opções"));
+        options.verb = CliVerb::Verificar;
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo}, verb);
+        options.protocolFilter = protocolFilter(parser);
+        if (parser.isSet(OptVezes)) {
+            bool ok = false;
+            options.vezes = parser.value(OptVezes).toInt(&ok);
+            if (!ok)
+                usageError(QStringLiteral("--vezes exige um número inteiro"));
+        }
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
@@ -156,7 +217,10 @@ QString cliUsage()
         "Uso:\n"
         "  tavro-cli [opções] listar estoque --dia DD/MM/AAAA\n"
         "  tavro-cli [opções] listar entradas|saidas|dispensacoes --de DD/MM/AAAA --ate DD/MM/AAAA\n"
-        "  tavro-cli [opções] protocolos [--todos-cnes]\n"
+        "  tavro-cli [opções] protocolos [FILTROS]\n"
+        "  tavro-cli [opções] processamento PROTOCOLO [FILTROS]\n"
+        "  tavro-cli [opções] inconsistencia PROTOCOLO [FILTROS]\n"
+        "  tavro-cli [opções] verificar [--vezes N] [FILTROS]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -169,8 +233,16 @@ QString cliUsage()
         "  --protocolo P        só os registros do protocolo P\n"
         "  --sem-codigo         inclui produtos sem código\n"
         "\n"
+        "Filtros da lista de protocolos (processamento e inconsistencia só acham protocolos listados):\n"
+        "  --todos-cnes         protocolos de todos os CNES, não só os da unidade\n"
+        "  --situacao LISTA     aguardando,finalizados,inconsistencias,ok,okretificado (padrão: todas)\n"
+        "  --tipo LISTA         estoque,entradas,saidas,dispensacoes (padrão: todos)\n"
+        "\n"
+        "processamento e inconsistencia verificam um protocolo; verificar percorre a lista N vezes\n"
+        "(padrão 1). Escrevem as linhas de retorno do serviço e depois a lista de protocolos.\n"
+        "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
-        "Código de saída: 0 sucesso, 1 falha, 2 uso incorreto.\n");
+        "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");
 }
 
 } // namespace tavro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 
 #include <QString>
@@ -7,7 +8,7 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos };
+enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar };
 
 // What one run of the command line asks for, read from its arguments.
 struct CliOptions
@@ -24,11 +25,14 @@ struct CliOptions
     QString dataInicial;
     QString dataFinal;
     StatusBoxes status;
-    QString protocolo; // empty: no protocol filter
+    QString protocolo; // listar: empty for no protocol filter; processamento, inconsistencia: the protocol
     bool semCodigo = false;
 
-    // protocolos
-    bool todosCnes = false;
+    // protocolos, processamento, inconsistencia, verificar: the protocol tab's filters
+    // (its CNES is the unit's, filled in when the unit is known)
+    ProtocolFilter protocolFilter;
+    // verificar
+    int vezes = 1;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,

@@ -64,16 +64,20 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 
 QString ProtocolFollowup::guarded(const std::function<QString()> &check)
 {
+    m_lastError.clear();
     try {
         return check();
-    } catch (const std::exception &) {
-        try {
-            m_db.rollback();
-        } catch (const std::exception &) {
-            // A connection too broken to roll back holds nothing a later commit could carry.
-        }
-        return QString();
+    } catch (const Error &error) {
+        m_lastError = error.message();
+    } catch (const std::exception &error) {
+        m_lastError = QString::fromLocal8Bit(error.what());
     }
+    try {
+        m_db.rollback();
+    } catch (const std::exception &) {
+        // A connection too broken to roll back holds nothing a later commit could carry.
+    }
+    return QString();
 }
 
 QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumeroProtocolo,

@@ -47,6 +47,10 @@ public:
                                               const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
                                               const QString &pProtocoloRetificado);
 
+    // The message of the error that ended the last failed check, for a front end that
+    // has somewhere to put it; the window does not show it.
+    const QString &lastError() const { return m_lastError; }
+
 private:
     QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
                           const QString &protocoloRetificado);
@@ -57,6 +61,7 @@ private:
     Database &m_db;
     SoapClient &m_client;
     LineSink m_output;
+    QString m_lastError;
 };
 
 } // namespace tavro

@@ -1,0 +1,98 @@
+#include "cli/FollowupVerbs.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliOptions.h"
+#include "cli/CliSession.h"
+#include "db/Database.h"
+#include "followup/BulkVerification.h"
+#include "followup/ProtocolFollowup.h"
+#include "followup/ProtocolList.h"
+#include "lists/RecordList.h"
+#include "service/ServiceSettings.h"
+#include "service/SoapClient.h"
+#include "session/Login.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QTextStream>
+
+#include <memory>
+
+namespace tavro {
+
+namespace {
+
+int findRow(const RecordList &list, const QString &protocolo)
+{
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (list.subCell(row, ProtocolCell::Protocolo) == protocolo)
+            return row;
+    }
+    return -1;
+}
+
+enum class Outcome { Refused, Failed, Done };
+
+// One check of the chosen row, as its button runs it.
+Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOptions &options, QTextStream &err)
+{
+    const int row = findRow(list, options.protocolo);
+    if (row < 0) {
+        err << SelectProtocolMessage << '\n';
+        return Outcome::Refused;
+    }
+    const auto cell = [&](int subCell) { return list.subCell(row, subCell); };
+    QString result;
+    if (options.verb == CliVerb::Processamento) {
+        result = checks.ProtocolosVerificarProcessamento(cell(ProtocolCell::Protocolo), cell(ProtocolCell::Data),
+                                                         cell(ProtocolCell::Tipo), cell(ProtocolCell::Situacao),
+                                                         cell(ProtocolCell::ProtocoloAntigo));
+    } else {
+        if (!inconsistencyCheckAllowed(cell(ProtocolCell::Situacao))) {
+            err << OnlyFinishedMessage << '\n';
+            return Outcome::Refused;
+        }
+        result = checks.ProtocolosVerificarInconsistencia(cell(ProtocolCell::Protocolo), cell(ProtocolCell::Data),
+                                                          cell(ProtocolCell::Tipo), cell(ProtocolCell::Situacao),
+                                                          cell(ProtocolCell::ProtocoloAntigo));
+    }
+    if (result.isEmpty()) {
+        err << checks.lastError() << '\n';
+        return Outcome::Failed;
+    }
+    return Outcome::Done;
+}
+
+} // namespace
+
+int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
+{
+    QNetworkAccessManager network;
+    SoapClient client(network, readServiceSettings(session.ini),
+                      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
+                      [] { return QDateTime::currentDateTime(); }, session.login);
+    ProtocolFilter filter = options.protocolFilter;
+    filter.cnes = session.cnes;
+    const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
+    CarregaProtocolos(session.db, filter, session.login.UsuarioSessao, *list);
+
+    ProtocolFollowup checks(session.db, client, [&out](const QString &line) { out << line << '\n'; });
+    int exitCode = ExitSuccess;
+    if (options.verb == CliVerb::Verificar) {
+        verificarTodosProtocolos(checks, *list, options.vezes, [] {});
+    } else {
+        const Outcome outcome = checkOne(checks, *list, options, err);
+        if (outcome == Outcome::Refused)
+            return ExitFailure;
+        if (outcome == Outcome::Failed)
+            exitCode = ExitFailure;
+    }
+    CarregaProtocolos(session.db, filter, session.login.UsuarioSessao, *list);
+    writeList(*list, out);
+    session.db.rollback();
+    return exitCode;
+}
+
+} // namespace tavro
