@@ -20,6 +20,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption aguardando(QStringLiteral("aguardando"),
                                         QStringLiteral("Processing queries answered AGUARDANDO before FINALIZADO."),
                                         QStringLiteral("N"), QStringLiteral("1"));
+    const QCommandLineOption reprocessamento(QStringLiteral("reprocessamento"),
+                                             QStringLiteral("Waiting answers say AGUARDANDO_REPROCESSAMENTO."));
     const QCommandLineOption tls(QStringLiteral("tls"), QStringLiteral("HTTPS with a self-signed certificate."));
     const QCommandLineOption semEndereco(QStringLiteral("sem-endereco"),
                                          QStringLiteral("WSDL without the address of the port."));
@@ -46,7 +48,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption falhas(QStringLiteral("falhas"),
                                     QStringLiteral("Only the first N calls fail (default: all of them)."),
                                     QStringLiteral("N"), QStringLiteral("-1"));
-    parser.addOptions({port, usuario, senha, base, aguardando, tls, semEndereco, semAcao, falhaStatus, falhaTexto,
+    parser.addOptions({port, usuario, senha, base, aguardando, reprocessamento, tls, semEndereco, semAcao, falhaStatus, falhaTexto,
                        falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
@@ -62,6 +64,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     options.senha = parser.value(senha);
     options.namespaceBase = parser.value(base);
     options.aguardando = parser.value(aguardando).toInt();
+    options.reprocessamento = parser.isSet(reprocessamento);
     options.tls = parser.isSet(tls);
     options.semEndereco = parser.isSet(semEndereco);
     options.semAcao = parser.isSet(semAcao);

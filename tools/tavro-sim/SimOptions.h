@@ -13,6 +13,7 @@ struct SimOptions
     QString senha;
     QString namespaceBase = QStringLiteral("http://tavro.example");
     int aguardando = 1; // processing queries answered AGUARDANDO before FINALIZADO
+    bool reprocessamento = false; // those answers say AGUARDANDO_REPROCESSAMENTO instead
     bool tls = false;
     bool semEndereco = false; // the WSDL names no address for the port
     bool semAcao = false;     // the WSDL gives no soapAction

@@ -1,6 +1,7 @@
 #include "TavroSimulator.h"
 
 #include "common/Error.h"
+#include "followup/ErrorCatalogue.h"
 #include "service/MessageXml.h"
 #include "service/SoapEnvelope.h"
 
@@ -331,6 +332,13 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
     Protocol protocol;
     protocol.identificacao = *request.identificacao;
     constexpr bool rectification = requires { request.identificacao->nuProtocoloEntrada; };
+    // A rectification may only name records of the protocol it rectifies; an unknown
+    // protocol has none.
+    QSet<qint64> rectifiable;
+    if constexpr (rectification) {
+        for (const Record &earlier : m_protocols.value(request.identificacao->nuProtocoloEntrada).records)
+            rectifiable.insert(earlier.coRegistro);
+    }
     QSet<QString> &accepted = m_accepted[kind];
     for (const auto &registro : request.registro) {
         Record record = receive(registro);
@@ -339,6 +347,10 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
         if (!rectification && accepted.contains(key))
             record.problems.append({CodigoInconsistenciaType::E025, DuplicateMessage,
                                     QStringLiteral("coRegistroOrigem"), key});
+        if (rectification && !rectifiable.contains(record.coRegistro))
+            record.problems.append({CodigoInconsistenciaType::E033,
+                                    QStringLiteral("Registro não pertence ao protocolo retificado"),
+                                    QStringLiteral("coRegistro"), QString::number(record.coRegistro)});
         if (record.problems.isEmpty())
             accepted.insert(key);
         if (record.coRegistro == 0)
@@ -371,7 +383,8 @@ HttpResponse TavroSimulator::resultadoProcessamento(const ProtocoloType &query)
     RespostaProcessamentoLoteType result;
     result.identificacao = it->identificacao;
     if (it->queries++ < m_options.aguardando) {
-        result.situacaoProcessamento = situacaoProcessamento::AGUARDANDO;
+        result.situacaoProcessamento = m_options.reprocessamento ? situacaoProcessamento::AGUARDANDO_REPROCESSAMENTO
+                                                                 : situacaoProcessamento::AGUARDANDO;
         return answer(QStringLiteral("respostaProcessamentoLote"), result);
     }
     result.situacaoProcessamento = situacaoProcessamento::FINALIZADO;

@@ -20,9 +20,6 @@ public:
     void setOrigin(const QString &origin) { m_origin = origin; }
     HttpResponse handle(const HttpRequest &request);
 
-    static inline const QString DuplicateMessage
-        = QStringLiteral("O registro já está cadastrado na base de dados definitiva");
-
 private:
     struct Problem
     {
