@@ -1,0 +1,348 @@
+#include "../service/SimProcess.h"
+#include "TestDatabase.h"
+#include "db/Database.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/SoapClient.h"
+#include "service/TavroWSAsync.h"
+#include "session/Login.h"
+#include "transmission/DispensacaoSemSusTransmission.h"
+#include "transmission/DispensacaoTransmission.h"
+#include "transmission/EntradaTransmission.h"
+#include "transmission/EstoqueTransmission.h"
+#include "transmission/SaidaTransmission.h"
+#include "transmission/Transmission.h"
+
+#include <QDir>
+#include <QNetworkAccessManager>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace tavro;
+using tavro::test::SimProcess;
+using tavro::test::TestDatabase;
+
+namespace {
+
+const QString Namespace = QStringLiteral("urn:tavro-test");
+
+class Transmission : public ::testing::Test
+{
+protected:
+    void SetUp() override { db.open(fixture.path()); }
+
+    void startSim(QStringList arguments = {})
+    {
+        arguments << QStringLiteral("--namespace") << Namespace << QStringLiteral("--usuario") << login.TavroUsuarioSessao
+                  << QStringLiteral("--senha") << login.TavroSenhaSessao;
+        sim = std::make_unique<SimProcess>(arguments);
+        ServiceSettings settings;
+        settings.Servidor = QStringLiteral("http://127.0.0.1:%1").arg(sim->port());
+        settings.Namespace = Namespace;
+        settings.TempoLimite = 20;
+        // Each log gets its own second, so every request of a test keeps its file.
+        client = std::make_unique<SoapClient>(network, settings, logFolder, [this] { return now = now.addSecs(1); }, login);
+    }
+
+    RecordList &fill(ListSearch search)
+    {
+        search.exibirSemCodigo = true;
+        list.reset(newMovementList(search.kind, nullptr));
+        fillMovementList(db, search, *list);
+        return *list;
+    }
+    RecordList &fillStock()
+    {
+        ListSearch s;
+        s.kind = MovementKind::Estoque;
+        s.unidade = input.cnes;
+        s.dia = input.dia;
+        return fill(s);
+    }
+    RecordList &fillPeriod(MovementKind kind)
+    {
+        ListSearch s;
+        s.kind = kind;
+        s.unidade = QStringLiteral("1");
+        s.dataInicial = QStringLiteral("01/01/2019");
+        s.dataFinal = QStringLiteral("31/01/2019");
+        return fill(s);
+    }
+
+    // One click: repeated runs as the window's transmit button makes them.
+    ClickOutcome click(TransmissionKind &kind, int vezes = 10)
+    {
+        return transmitRepeatedly(vezes, [&] {
+            RunReport r;
+            const QString result = transmitOnce(db, *client, kind, *list, input, r);
+            report.erros += r.erros;
+            if (r.retornos)
+                report.retornos = r.retornos;
+            report.unitTypeMissing = report.unitTypeMissing || r.unitTypeMissing;
+            return result;
+        });
+    }
+
+    // The request logs written so far, oldest first.
+    QStringList requests() const
+    {
+        QStringList texts;
+        const QDir dir(logFolder);
+        for (const QString &name : dir.entryList({QStringLiteral("*_req.xml")}, QDir::Files, QDir::Name)) {
+            QFile f(dir.filePath(name));
+            f.open(QIODevice::ReadOnly);
+            texts << QString::fromUtf8(f.readAll());
+        }
+        return texts;
+    }
+
+    int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
+
+    TestDatabase fixture;
+    Database db;
+    QTemporaryDir dir;
+    QString logFolder = dir.filePath(QStringLiteral("Tavro"));
+    QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
+    LoginValues login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    QNetworkAccessManager network;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<SoapClient> client;
+    std::unique_ptr<RecordList> list;
+    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+                            QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
+    RunReport report;
+};
+
+} // namespace
+
+TEST_F(Transmission, StockBatchEndToEnd)
+{
+    startSim();
+    RecordList &stock = fillStock();
+    EstoqueTransmission kind;
+    const ClickOutcome outcome = click(kind);
+    EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
+    EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"}));
+    // Products without a catalogue code: two lines each, in every run.
+    EXPECT_EQ(report.erros.count(QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G")), 2);
+    EXPECT_EQ(report.erros.count(QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")), 2);
+
+    const QString protocol = report.retornos.value().value(0);
+    ASSERT_FALSE(protocol.isEmpty());
+    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                          "ProtocoloAntigo from TavroProtocolos")),
+              (QList<QStringList>{{protocol, report.retornos->value(1), "2019-02-01", "Aguardando", "10", "Estoque", "2345678",
+                                   "<null>"}}));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = "
+                                   "'Aguardando' and TavroSituacaoPrioridade = 10 and data = '2019-01-31' and codunidade = 1")
+                        .arg(protocol)),
+              9);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), 9);
+    for (int row = 0; row < stock.rowCount(); ++row) {
+        const bool sent = !stock.subCell(row, EstoqueCell::Produto).isEmpty()
+            && stock.subCell(row, EstoqueCell::Produto).size() == 15;
+        EXPECT_EQ(stock.subCell(row, EstoqueCell::Situacao), sent ? QStringLiteral("Aguardando") : QString());
+        EXPECT_EQ(stock.subCell(row, EstoqueCell::Gravar), QString());
+    }
+    const QStringList sentRequests = requests();
+    ASSERT_EQ(sentRequests.size(), 1);
+    const QString &request = sentRequests.first();
+    EXPECT_TRUE(request.contains(QStringLiteral("<coRegistroOrigem>0000005023-000000000000101-AMX1801</coRegistroOrigem>")));
+    EXPECT_TRUE(request.contains(QStringLiteral("<dtValidade>30-06-2020</dtValidade>")));
+    EXPECT_TRUE(request.contains(QStringLiteral("<dtRegistro>31-01-2019</dtRegistro>")));
+    EXPECT_TRUE(request.contains(QStringLiteral("<coTipoEstabelecimento>F</coTipoEstabelecimento>")));
+    EXPECT_EQ(request.count(QStringLiteral("<registro>")), 9);
+    EXPECT_FALSE(request.contains(QStringLiteral("sgProgramaSaude")));
+}
+
+TEST_F(Transmission, BatchLimitAndRepeatCount)
+{
+    startSim();
+    fillStock();
+    input.loteMaximo = 4;
+    EstoqueTransmission kind;
+    const ClickOutcome outcome = click(kind, 2);
+    EXPECT_EQ(outcome.end, ClickOutcome::RunsUsedUp);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 2);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 8);
+    EXPECT_EQ(click(kind, 3).results, (QStringList{"transmitido", "pronto"})); // the ninth row, then nothing
+}
+
+TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
+{
+    startSim({QStringLiteral("--aguardando"), QStringLiteral("0")});
+    fillStock();
+    EstoqueTransmission kind;
+    ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    const QString old = report.retornos->value(0);
+    // The service rectifies only a protocol whose processing has finished.
+    TavroWSAsync port = GetTavroWSAsync(true, QString(), *client);
+    port.consultarResultadoProcessamento(ProtocoloType{old, report.retornos->value(1)});
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
+                                "TavroCoRegistro = lancamento + 900000 where TavroProtocolo = '%1'").arg(old));
+    fixture.exec(QStringLiteral("update TavroProtocolos set Situacao = 'Ok'"));
+    db.rollback();
+    fillStock();
+    input.protocolo = old;
+    input.loteMaximo = 2; // no limit applies to a rectification
+    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    const QString fresh = report.retornos->value(0);
+    EXPECT_EQ(report.retornos->value(1), old); // the rectified protocol, between number and time
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'").arg(fresh)), old);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = 'Aguardando'").arg(fresh)), 9);
+    const QString request = requests().last();
+    EXPECT_TRUE(request.contains(QStringLiteral("<nuProtocoloEntrada>%1</nuProtocoloEntrada>").arg(old)));
+    EXPECT_TRUE(request.contains(QStringLiteral("<coRegistro>905023</coRegistro>")));
+}
+
+TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
+{
+    startSim();
+    const struct
+    {
+        MovementKind list;
+        std::function<std::unique_ptr<TransmissionKind>()> make;
+        QString tipo;
+        int sent;
+        QStringList lines;
+        QStringList inRequest;
+    } cases[] = {
+        {MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); }, QStringLiteral("Entrada"), 6,
+         {QStringLiteral("Falta CNPJ do Distribuidor do lançamento: 1003-2 - CAPTOPRIL 25MG COMPRIMIDO"),
+          QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: 1004-2 - GAZE ESTÉRIL 7,5X7,5CM")},
+         {QStringLiteral("<tpEntradaEstoque>E-O</tpEntradaEstoque>"), QStringLiteral("<nuValorUnitario>0.1200</nuValorUnitario>"),
+          QStringLiteral("<nuCNPJDistribuidor>12345678000195</nuCNPJDistribuidor>"),
+          QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")}},
+        {MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("Saída"), 5,
+         {QStringLiteral("Código de produto inválido!"), QStringLiteral("Falta identificação do fabridante!")},
+         {QStringLiteral("<idIdentificacao>CNPJ</idIdentificacao><nuCNPJ>34567890000110</nuCNPJ>"),
+          QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>3456789</coCNES>"), QStringLiteral("<tpSaida>S-TR</tpSaida>")}},
+        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("Dispensação"), 3,
+         {QStringLiteral("Informe o CNS para a pessoa: ANA CLÁUDIA DE SOUZA"),
+          QStringLiteral("Informe o CNS correto para a pessoa: JOSÉ CARLOS OLIVEIRA")},
+         {QStringLiteral("<nuCNS>898001160580009</nuCNS><peso>68.5</peso><altura>162</altura><cid-10>I10</cid-10>")}},
+        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); }, QStringLiteral("Dispensação"), 3,
+         {QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário sem Cartão SUS: "
+                         "MARIA DAS DORES DA SILVA")},
+         {QStringLiteral("<tpSaida>S-PA</tpSaida>"), QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>2345678</coCNES>")}},
+    };
+    for (const auto &c : cases) {
+        fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = null, TavroSituacao = null, TavroSituacaoPrioridade = null"));
+        fixture.exec(QStringLiteral("delete from TavroProtocolos"));
+        db.rollback();
+        report = {};
+        fillPeriod(c.list);
+        const auto kind = c.make();
+        const ClickOutcome outcome = click(*kind);
+        EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"})) << c.tipo.toStdString();
+        for (const QString &line : c.lines)
+            EXPECT_TRUE(report.erros.contains(line)) << line.toStdString() << "\n" << report.erros.join('\n').toStdString();
+        const QString request = requests().last();
+        EXPECT_EQ(request.count(QStringLiteral("<registro>")), c.sent) << c.tipo.toStdString();
+        for (const QString &part : c.inRequest)
+            EXPECT_TRUE(request.contains(part)) << part.toStdString();
+        EXPECT_EQ(fixture.rows(QStringLiteral("select Tipo, ProtocoloAntigo from TavroProtocolos")),
+                  (QList<QStringList>{{c.tipo, QStringLiteral("<null>")}}));
+    }
+}
+
+TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
+{
+    startSim();
+    fillPeriod(MovementKind::Saidas);
+    SaidaTransmission kind;
+    ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    const QString first = report.retornos->value(0);
+    fixture.exec(QStringLiteral("update itenssaidas set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 where lancamento = 2001"));
+    db.rollback();
+    fillPeriod(MovementKind::Saidas);
+    input.protocolo = first;
+    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), 2);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos where ProtocoloAntigo is null")), 2);
+}
+
+TEST_F(Transmission, FailuresLeaveNothingWritten)
+{
+    const struct
+    {
+        QStringList simArguments;
+        QString ibge;
+        QString expected;
+    } cases[] = {
+        {{QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")}, QStringLiteral("3550308"),
+         QStringLiteral("Falha interna do serviço")},
+        {{}, QStringLiteral("35x"), QStringLiteral("'35x' is not a valid integer value")},
+    };
+    for (const auto &c : cases) {
+        startSim(c.simArguments);
+        input.ibge = c.ibge;
+        RecordList &stock = fillStock();
+        EstoqueTransmission kind;
+        const ClickOutcome outcome = click(kind);
+        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+        EXPECT_EQ(outcome.message, c.expected);
+        EXPECT_FALSE(db.inTransaction()); // rolled back at once: no later commit can keep a mark
+        EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 0);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), 0);
+        for (int row = 0; row < stock.rowCount(); ++row) {
+            EXPECT_EQ(stock.subCell(row, EstoqueCell::Gravar), QString());
+            EXPECT_EQ(stock.subCell(row, EstoqueCell::Situacao), QString());
+        }
+    }
+}
+
+TEST_F(Transmission, ConversionErrorWhileBuildingARecordEndsTheRun)
+{
+    startSim();
+    fixture.exec(QStringLiteral("update itensentradas set QUANTIDADE = 2.5 where lancamento = 1001 and item = 2"));
+    fillPeriod(MovementKind::Entradas);
+    EntradaTransmission kind;
+    const ClickOutcome outcome = click(kind);
+    EXPECT_EQ(outcome.message, QStringLiteral("'2,5' is not a valid integer value"));
+    EXPECT_TRUE(requests().isEmpty());
+    EXPECT_EQ(count(QStringLiteral("select count(*) from itensentradas where TavroSituacao is not null")), 0);
+}
+
+TEST_F(Transmission, PassingServerTextStartsTheNextRun)
+{
+    startSim({QStringLiteral("--falha-fault"), QStringLiteral("O identificador não está no estado correto"),
+              QStringLiteral("--falhas"), QStringLiteral("1")});
+    fillStock();
+    EstoqueTransmission kind;
+    const ClickOutcome outcome = click(kind);
+    EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
+    ASSERT_EQ(outcome.results.size(), 3);
+    EXPECT_EQ(outcome.results.mid(1), (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
+}
+
+TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)
+{
+    startSim();
+    input.cnes = QStringLiteral("4567890"); // "farmácia básica": lower-case f
+    fillStock();
+    EstoqueTransmission kind;
+    const ClickOutcome outcome = click(kind);
+    EXPECT_TRUE(report.unitTypeMissing);
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    EXPECT_EQ(outcome.message, QString());
+    EXPECT_TRUE(requests().isEmpty());
+}
+
+TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
+{
+    startSim();
+    fillStock();
+    // The answer's log file name is taken by a folder, so writing it fails after the answer arrived.
+    for (int second = 1; second <= 4; ++second)
+        QDir().mkpath(logFolder + QStringLiteral("/2026_12_10_08_00_0%1_res.xml").arg(second));
+    EstoqueTransmission kind;
+    EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
+    ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty()) << report.erros.join('\n').toStdString();
+}
