@@ -1,0 +1,117 @@
+#include "FollowupFixture.h"
+
+#include "transmission/StatusWrites.h"
+
+#include <QTcpServer>
+
+namespace tavro::test {
+
+namespace {
+
+const QString Namespace = QStringLiteral("urn:tavro-test");
+
+QString table(const QString &tipo)
+{
+    switch (tableForTipo(tipo)) {
+    case RecordTable::Conciliacao:
+        return QStringLiteral("conciliacao");
+    case RecordTable::ItensEntradas:
+        return QStringLiteral("itensentradas");
+    case RecordTable::ItensSaidas:
+        return QStringLiteral("itenssaidas");
+    }
+    return {};
+}
+
+// The condition that picks a record by its local key.
+QString whereKey(const QString &tipo, const QString &key)
+{
+    QString where = QStringLiteral("lancamento = %1").arg(key.section(QLatin1Char('-'), 0, 0));
+    if (tableForTipo(tipo) != RecordTable::Conciliacao)
+        where += QStringLiteral(" and item = %1").arg(key.section(QLatin1Char('-'), 1, 1));
+    return where;
+}
+
+} // namespace
+
+FollowupFixture::FollowupFixture()
+{
+    m_db.open(m_fixture.path());
+    m_db.startTransaction();
+}
+
+void FollowupFixture::startSim(const QStringList &arguments)
+{
+    m_sim = std::make_unique<SimProcess>(arguments
+                                         + QStringList{"--usuario", m_login.TavroUsuarioSessao, "--senha",
+                                                       m_login.TavroSenhaSessao, "--namespace", Namespace});
+    useServer(QStringLiteral("http://127.0.0.1:%1").arg(m_sim->port()));
+}
+
+void FollowupFixture::useUnreachableService()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    useServer(QStringLiteral("http://127.0.0.1:%1").arg(port));
+}
+
+void FollowupFixture::useServer(const QString &origin)
+{
+    ServiceSettings settings;
+    settings.Servidor = origin;
+    settings.Namespace = Namespace;
+    settings.TempoLimite = 30;
+    m_client = std::make_unique<SoapClient>(m_network, settings, m_logs.path(),
+                                            [] { return QDateTime::currentDateTime(); }, m_login);
+    m_sender = std::make_unique<BatchSender>(m_db, *m_client);
+    m_checks = std::make_unique<ProtocolFollowup>(m_db, *m_client, [this](const QString &line) { m_lines << line; });
+}
+
+QString FollowupFixture::processamento(const QString &protocolo)
+{
+    const QStringList c = registryCells(protocolo);
+    return m_checks->ProtocolosVerificarProcessamento(c[0], c[1], c[2], c[3], c[4]);
+}
+
+QString FollowupFixture::inconsistencia(const QString &protocolo)
+{
+    const QStringList c = registryCells(protocolo);
+    return m_checks->ProtocolosVerificarInconsistencia(c[0], c[1], c[2], c[3], c[4]);
+}
+
+QStringList FollowupFixture::record(const QString &tipo, const QString &key) const
+{
+    const QList<QStringList> rows = m_fixture.rows(
+        QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroProtocolo, TavroCoRegistro, TavroData "
+                       "from %1 where %2")
+            .arg(table(tipo), whereKey(tipo, key)));
+    return rows.value(0);
+}
+
+void FollowupFixture::setRecord(const QString &tipo, const QString &key, const QString &assignments) const
+{
+    m_fixture.exec(QStringLiteral("update %1 set %2 where %3").arg(table(tipo), assignments, whereKey(tipo, key)));
+}
+
+QStringList FollowupFixture::protocolRow(const QString &protocolo) const
+{
+    return m_fixture
+        .rows(QStringLiteral("select Situacao, SituacaoPrioridade from TavroProtocolos where Protocolo = '%1'")
+                  .arg(protocolo))
+        .value(0);
+}
+
+QStringList FollowupFixture::registryCells(const QString &protocolo) const
+{
+    QStringList cells = m_fixture
+                            .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
+                                                 "from TavroProtocolos where Protocolo = '%1'")
+                                      .arg(protocolo))
+                            .value(0);
+    cells.replaceInStrings(QStringLiteral("<null>"), QString());
+    return cells;
+}
+
+} // namespace tavro::test

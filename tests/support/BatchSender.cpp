@@ -1,0 +1,174 @@
+#include "BatchSender.h"
+
+#include "db/Database.h"
+#include "db/UFunc.h"
+#include "service/TavroWSAsync.h"
+#include "transmission/StatusWrites.h"
+
+#include <QDate>
+
+namespace tavro::test {
+
+namespace {
+
+const QString Cnes = QStringLiteral("2345678");
+constexpr qint64 Ibge = 3550308;
+
+template <class Produto>
+Produto produto(const QString &tipo, const QString &key, bool rejected)
+{
+    Produto p;
+    p.coRegistroOrigem = BatchSender::origem(tipo, key);
+    p.nuProduto = rejected ? QStringLiteral("BR026") : QStringLiteral("BR0268143000016");
+    p.nuLote = QStringLiteral("L-") + key;
+    p.dtValidade = QStringLiteral("31-12-2027");
+    p.qtProduto = 10;
+    p.dtRegistro = QStringLiteral("15-01-2019");
+    return p;
+}
+
+EstabelecimentoType unit()
+{
+    EstabelecimentoType e;
+    e.coCNES = Cnes;
+    e.coTipoEstabelecimento = coTipoEstabelecimento::F;
+    return e;
+}
+
+template <class Request>
+Request batch()
+{
+    Request request;
+    request.identificacao.emplace().coIBGE = Ibge;
+    return request;
+}
+
+template <class Produto>
+void fillEntrada(Produto &p)
+{
+    p.nuNotaFiscal = QStringLiteral("448");
+    p.nuValorUnitario = QStringLiteral("0.12");
+    p.nuCNPJDistribuidor = QStringLiteral("11222333000181");
+    p.tpEntradaEstoque = QStringLiteral("E-O");
+}
+
+RecordKey keyOf(const QString &tipo, const QString &key)
+{
+    if (tableForTipo(tipo) == RecordTable::Conciliacao)
+        return stockKey(key);
+    return itemKey(PegaCampo(key, 1, QLatin1Char('-')), PegaCampo(key, 2, QLatin1Char('-')));
+}
+
+} // namespace
+
+BatchSender::BatchSender(Database &db, SoapClient &client)
+    : m_db(db)
+    , m_client(client)
+{
+}
+
+QString BatchSender::origem(const QString &tipo, const QString &key)
+{
+    if (tipo == Tipo::Estoque)
+        return NumeroComZeros(key, 10) + QStringLiteral("-000000000000101-L1");
+    return key;
+}
+
+QString BatchSender::send(const QString &tipo, const QStringList &keys, const QStringList &rejected,
+                          const QStringList &unmarked)
+{
+    TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
+    ProtocoloType answer;
+    if (tipo == Tipo::Estoque) {
+        auto request = batch<InformarPosicaoEstoqueEmLoteType>();
+        for (const QString &key : keys)
+            request.registro.push_back({unit(), produto<ProdutoType>(tipo, key, rejected.contains(key))});
+        answer = port.informarPosicaoEstoqueEmLote(request);
+    } else if (tipo == Tipo::Entrada) {
+        auto request = batch<InformarEntradaMedicamentoEmLoteType>();
+        for (const QString &key : keys) {
+            auto p = produto<ProdutoEntradaType>(tipo, key, rejected.contains(key));
+            fillEntrada(p);
+            request.registro.push_back({unit(), p});
+        }
+        answer = port.informarEntradaMedicamentoEmLote(request);
+    } else if (tipo == Tipo::Saida) {
+        auto request = batch<InformarSaidaMedicamentoEmLoteType>();
+        for (const QString &key : keys) {
+            auto p = produto<ProdutoSaidaType>(tipo, key, rejected.contains(key));
+            p.tpSaida = QStringLiteral("S-TR");
+            request.registro.push_back({unit(), p, std::nullopt});
+        }
+        answer = port.informarSaidaMedicamentoEmLote(request);
+    } else {
+        auto request = batch<InformarDispensacaoMedicamentoEmLoteType>();
+        for (const QString &key : keys) {
+            registro5 &r = request.registro.emplace_back();
+            r.estabelecimento.emplace().coCNES = Cnes;
+            r.produto = produto<ProdutoDispensacaoType>(tipo, key, rejected.contains(key));
+            r.paciente.emplace().nuCNS = QStringLiteral("898001160660831");
+        }
+        answer = port.informarDispensacaoMedicamentoEmLote(request);
+    }
+    QStringList marked;
+    for (const QString &key : keys) {
+        if (!unmarked.contains(key))
+            marked << key;
+    }
+    record(tipo, answer.nuProtocoloEntrada, answer.dtRecebimento, marked, QString());
+    return answer.nuProtocoloEntrada.left(25);
+}
+
+QString BatchSender::rectify(const QString &tipo, const QString &protocoloAntigo, const QStringList &keys,
+                             const QStringList &marked)
+{
+    const auto coRegistro = [&](const QString &key) {
+        SqlStatement query{QStringLiteral("select TavroCoRegistro from ")
+                           + (tipo == Tipo::Estoque ? QStringLiteral("conciliacao") : QStringLiteral("itensentradas"))};
+        const RecordKey k = keyOf(tipo, key);
+        for (const QString &line : k.lines)
+            query.add(line);
+        for (const auto &[name, value] : k.params)
+            query.setParam(name, value);
+        SqlCursor cursor = m_db.select(query);
+        const qint64 code = cursor.next() ? cursor.text(0).toLongLong() : 0;
+        cursor.close();
+        return code;
+    };
+    TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
+    ProtocoloRetificadoType answer;
+    if (tipo == Tipo::Estoque) {
+        RetificarPosicaoEstoqueEmLoteType request;
+        request.identificacao.emplace().nuProtocoloEntrada = protocoloAntigo;
+        request.identificacao->coIBGE = Ibge;
+        for (const QString &key : keys) {
+            auto p = produto<ProdutoVinculadoType>(tipo, key, false);
+            p.coRegistro = coRegistro(key);
+            request.registro.push_back({unit(), p});
+        }
+        answer = port.retificarPosicaoEstoqueEmLote(request);
+    } else {
+        RetificarEntradaMedicamentoEmLoteType request;
+        request.identificacao.emplace().nuProtocoloEntrada = protocoloAntigo;
+        request.identificacao->coIBGE = Ibge;
+        for (const QString &key : keys) {
+            auto p = produto<ProdutoVinculadoEntradaType>(tipo, key, false);
+            fillEntrada(p);
+            p.coRegistro = coRegistro(key);
+            request.registro.push_back({unit(), p});
+        }
+        answer = port.retificarEntradaMedicamentoEmLote(request);
+    }
+    record(tipo, answer.nuProtocoloEntrada, answer.dtRecebimento, marked, protocoloAntigo);
+    return answer.nuProtocoloEntrada.left(25);
+}
+
+void BatchSender::record(const QString &tipo, const QString &protocolo, const QString &data, const QStringList &keys,
+                         const QString &protocoloAntigo)
+{
+    for (const QString &key : keys)
+        markRecordSent(m_db, tableForTipo(tipo), protocolo, data, keyOf(tipo, key));
+    registerBatch(m_db, {protocolo, data, QDate::currentDate(), tipo, Cnes, protocoloAntigo});
+}
+
+} // namespace tavro::test
