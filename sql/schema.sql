@@ -130,6 +130,7 @@ create table conciliacao (
     TavroCoRegistro         varchar(20)
 );
 create index ix_conciliacao_data on conciliacao (data, codunidade);
+create index ix_conciliacao_produto_lote on conciliacao (codproduto, lote);
 create index ix_conciliacao_protocolo on conciliacao (TavroProtocolo);
 
 create table Usuarios (

@@ -132,6 +132,7 @@ Database::Database()
 
 Database::~Database()
 {
+    forgetPrepared();
     {
         QSqlDatabase db = connection();
         if (db.isOpen()) {
@@ -145,6 +146,7 @@ Database::~Database()
 
 void Database::open(const QString &databaseName)
 {
+    forgetPrepared();
     m_databaseName = databaseName;
     if (!QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
@@ -167,6 +169,7 @@ bool Database::isOpen() const
 
 void Database::startTransaction()
 {
+    forgetPrepared();
     QSqlDatabase db = connection();
     if (!db.transaction())
         throw Error(errorText(db.lastError()));
@@ -178,6 +181,7 @@ void Database::rollback()
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
+    forgetPrepared();
     QSqlDatabase db = connection();
     if (!db.rollback())
         throw Error(errorText(db.lastError()));
@@ -188,6 +192,7 @@ void Database::commit()
     QSqlDatabase db = connection();
     if (!m_inTransaction)
         return;
+    forgetPrepared();
     if (!db.commit())
         throw Error(errorText(db.lastError()));
     m_inTransaction = false;
@@ -199,39 +204,64 @@ void Database::restartTransaction()
     startTransaction();
 }
 
-QSqlQuery Database::run(const SqlStatement &statement)
+struct Database::Prepared
+{
+    QSqlQuery query;
+    QStringList names;
+    std::vector<ParamType> types;
+};
+
+Database::Prepared &Database::prepared(const QString &text, bool reuse, Prepared &fresh)
+{
+    if (reuse) {
+        const auto found = m_prepared.find(text);
+        if (found != m_prepared.end())
+            return *found->second;
+    }
+    const PositionalSql positional = toPositional(text);
+    fresh.query = QSqlQuery(connection());
+    fresh.query.setForwardOnly(true);
+    if (!fresh.query.prepare(positional.sql))
+        throw Error(errorText(fresh.query.lastError()));
+    fresh.names = positional.names;
+    fresh.types = describeParams(fresh.query, int(positional.names.size()));
+    if (!reuse)
+        return fresh;
+    return *m_prepared.emplace(text, std::make_unique<Prepared>(std::move(fresh))).first->second;
+}
+
+QSqlQuery Database::run(const SqlStatement &statement, bool reuse)
 {
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
     if (!m_inTransaction)
         startTransaction();
-    const PositionalSql positional = toPositional(statement.text());
-    QSqlQuery query(connection());
-    query.setForwardOnly(true);
-    if (!query.prepare(positional.sql))
-        throw Error(errorText(query.lastError()));
-    const int count = static_cast<int>(positional.names.size());
-    const std::vector<ParamType> types = describeParams(query, count);
-    for (int i = 0; i < count; ++i) {
-        const QString &name = positional.names.at(i);
+    Prepared fresh;
+    Prepared &p = prepared(statement.text(), reuse, fresh);
+    for (int i = 0; i < p.names.size(); ++i) {
+        const QString &name = p.names.at(i);
         if (!statement.hasParam(name))
             throw Error(QStringLiteral("Parameter \"%1\" has no value").arg(name));
-        query.bindValue(i, convertForParam(statement.param(name), types[i]));
+        p.query.bindValue(i, convertForParam(statement.param(name), p.types[size_t(i)]));
     }
-    if (!query.exec())
-        throw Error(errorText(query.lastError()));
-    return query;
+    if (!p.query.exec())
+        throw Error(errorText(p.query.lastError()));
+    return p.query;
+}
+
+void Database::forgetPrepared()
+{
+    m_prepared.clear();
 }
 
 SqlCursor Database::select(const SqlStatement &statement)
 {
-    return SqlCursor(run(statement));
+    return SqlCursor(run(statement, false));
 }
 
 int Database::execute(const SqlStatement &statement)
 {
-    QSqlQuery query = run(statement);
-    return query.numRowsAffected();
+    return run(statement, true).numRowsAffected();
 }
 
 SqlCursor::SqlCursor(QSqlQuery query)

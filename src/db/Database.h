@@ -6,6 +6,9 @@
 #include <QSqlQuery>
 #include <QString>
 
+#include <memory>
+#include <unordered_map>
+
 namespace tavro {
 
 class SqlCursor;
@@ -42,17 +45,27 @@ public:
 
     // Runs a statement that returns rows and gives a cursor before its first row.
     SqlCursor select(const SqlStatement &statement);
-    // Runs a statement that returns no rows; the number of rows it changed.
+    // Runs a statement that returns no rows; the number of rows it changed. A statement
+    // text met again in the same transaction reuses its prepared form, so a batch of
+    // record marks costs one preparation.
     int execute(const SqlStatement &statement);
 
     QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
 
 private:
-    QSqlQuery run(const SqlStatement &statement);
+    struct Prepared;
+    // Prepares `text` (with named parameters) or, with `reuse`, takes its prepared form
+    // from this transaction's cache.
+    Prepared &prepared(const QString &text, bool reuse, Prepared &fresh);
+    QSqlQuery run(const SqlStatement &statement, bool reuse);
+    void forgetPrepared();
 
     QString m_connectionName;
     QString m_databaseName;
     bool m_inTransaction = false;
+    // Prepared statements of the running transaction, by text; a prepared statement
+    // does not outlive the transaction it was prepared in.
+    std::unordered_map<QString, std::unique_ptr<Prepared>> m_prepared;
 };
 
 // Rows of a select, read forward only. Values come back as the lists show them.

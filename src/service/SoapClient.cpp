@@ -7,6 +7,7 @@
 #include "session/Login.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -117,6 +118,9 @@ void SoapClient::writeLog(const QByteArray &message, const QString &suffix) cons
 void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                         const std::function<void(QXmlStreamReader &)> &readResponse)
 {
+    QElapsedTimer clock;
+    clock.start();
+    m_timings = {};
     QString endpoint = m_url;
     QString action;
     if (!m_wsdlLocation.isEmpty()) {
@@ -133,8 +137,12 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     if (action.isEmpty())
         action = QStringLiteral("tav:") + operation;
 
+    m_timings.network = clock.nsecsElapsed() / 1e6;
+    clock.restart();
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
     writeLog(envelope, QStringLiteral("_req.xml"));
+    m_timings.writing = clock.nsecsElapsed() / 1e6;
+    clock.restart();
 
     QNetworkRequest post = request(endpoint);
     post.setRawHeader("Content-Type", "text/xml; charset=utf-8");
@@ -143,6 +151,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const Answer answer
         = await(m_network.post(post, envelope), QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
 
+    m_timings.network += clock.nsecsElapsed() / 1e6;
+    clock.restart();
     // The answer has arrived: a batch the service accepted must not be lost because its
     // log could not be written, so the failure is kept for the caller to report.
     try {
@@ -158,6 +168,7 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
         throw Error(QStringLiteral("Received content of invalid Content-Type setting: %1 - SOAP expects \"text/xml\"")
                         .arg(QString::fromLatin1(answer.contentType)));
     SoapEnvelope::read(answer.body, readResponse);
+    m_timings.reading = clock.nsecsElapsed() / 1e6;
 }
 
 } // namespace tavro

@@ -55,6 +55,16 @@ public:
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                 const std::function<void(QXmlStreamReader &)> &readResponse);
 
+    // Where the last call spent its time, in milliseconds: writing the request and its
+    // log, the network (description and post), and reading the answer and its log.
+    struct Timings
+    {
+        double writing = 0;
+        double network = 0;
+        double reading = 0;
+    };
+    const Timings &lastTimings() const { return m_timings; }
+
     // Answer logs that could not be written since the last call of this function.
     QStringList takeLogFailures() { return std::exchange(m_logFailures, {}); }
 
@@ -83,6 +93,7 @@ private:
     QString m_port;
     QString m_url;
     QStringList m_logFailures;
+    Timings m_timings;
 };
 
 } // namespace tavro

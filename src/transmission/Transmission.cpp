@@ -9,6 +9,8 @@
 #include "transmission/Status.h"
 #include "transmission/TransmissionKind.h"
 
+#include <QElapsedTimer>
+
 namespace tavro {
 
 namespace {
@@ -49,6 +51,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                      const TransmissionInput &input, RunReport &report)
 {
     const TransmissionCells cells = kind.cells();
+    QElapsedTimer clock;
+    clock.start();
     try {
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
@@ -81,6 +85,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         if (taken == 0)
             return RunResult::Pronto;
 
+        report.buildingMs = clock.nsecsElapsed() / 1e6;
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         const SentBatch answer = kind.send(port);
         for (const QString &failure : client.takeLogFailures())
@@ -92,6 +97,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             retornos.append(*answer.protocoloRetificado);
         retornos.append(data);
         report.retornos = retornos;
+        clock.restart();
 
         for (const int row : markedRows(list, cells.gravar)) {
             list.setSubCell(row, cells.gravar, QString());
@@ -104,6 +110,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         if (context.retransmission && kind.rectifies())
             batch.protocoloAntigo = input.protocolo;
         registerBatch(db, batch);
+        report.markingMs = clock.nsecsElapsed() / 1e6;
         return RunResult::Transmitido;
     } catch (const Error &error) {
         for (const QString &failure : client.takeLogFailures())

@@ -1,0 +1,148 @@
+// transmit_bench DATABASE [BATCHES]: sends the stock positions of 28/02/2019 (the large
+// benchmark database has 20,000) to tavro-sim on 127.0.0.1 in batches of 500, as the
+// stock button does, and prints per batch the time spent taking and building the
+// records, writing the request, in the network, reading the answer, and marking the
+// records with the registry row. Then isql-fb runs the same UPDATE and INSERT
+// statements as one script on a second copy, for comparison with the marking.
+#include "db/Database.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/SoapClient.h"
+#include "session/Login.h"
+#include "transmission/EstoqueTransmission.h"
+#include "transmission/Transmission.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkAccessManager>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace tavro;
+
+namespace {
+
+QString sqlText(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    if (argc < 2) {
+        out << "usage: transmit_bench DATABASE [BATCHES]\n";
+        return 2;
+    }
+    const int batches = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20;
+    QTemporaryDir dir;
+    const QString programDb = dir.filePath(QStringLiteral("program.fdb"));
+    const QString scriptDb = dir.filePath(QStringLiteral("script.fdb"));
+    QFile::copy(QString::fromLocal8Bit(argv[1]), programDb);
+    QFile::copy(QString::fromLocal8Bit(argv[1]), scriptDb);
+
+    LoginValues login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    QProcess sim;
+    sim.start(QStringLiteral(TAVRO_SIM), {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--usuario"),
+                                          login.TavroUsuarioSessao, QStringLiteral("--senha"), login.TavroSenhaSessao});
+    sim.waitForReadyRead(5000);
+    const QString listening = QString::fromUtf8(sim.readLine()).trimmed();
+    const QString port = listening.section(QLatin1Char(':'), -1);
+    sim.setReadChannel(QProcess::StandardError); // its request lines are not needed
+
+    QNetworkAccessManager network;
+    ServiceSettings settings;
+    settings.Servidor = QStringLiteral("http://127.0.0.1:") + port;
+    SoapClient client(network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+                      login);
+
+    Database db;
+    db.open(programDb);
+    ListSearch search;
+    search.kind = MovementKind::Estoque;
+    search.unidade = QStringLiteral("2345678");
+    search.dia = QStringLiteral("28/02/2019");
+    std::unique_ptr<RecordList> list(newMovementList(MovementKind::Estoque, nullptr));
+    fillMovementList(db, search, *list);
+    out << "stock rows listed: " << list->rowCount() << "\n";
+
+    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+                            QStringLiteral("28/02/2019"), QString(), 500, QDate::currentDate()};
+    EstoqueTransmission kind;
+    out << "batch  records  build_ms  write_ms  network_ms  read_ms  mark_ms  total_ms  own_work\n";
+    double totalMark = 0, totalAll = 0, totalNetwork = 0;
+    QStringList script;
+    for (int b = 0; b < batches; ++b) {
+        RunReport report;
+        QElapsedTimer clock;
+        clock.start();
+        const QString result = transmitOnce(db, client, kind, *list, input, report);
+        const double total = clock.nsecsElapsed() / 1e6;
+        if (result != RunResult::Transmitido) {
+            out << "run " << b + 1 << " ended with: " << result << "\n";
+            break;
+        }
+        const SoapClient::Timings &t = client.lastTimings();
+        totalMark += report.markingMs;
+        totalAll += total;
+        totalNetwork += t.network;
+        out << QStringLiteral("%1  %2  %3  %4  %5  %6  %7  %8  %9%\n")
+                   .arg(b + 1, 5)
+                   .arg(500, 7)
+                   .arg(report.buildingMs, 8, 'f', 1)
+                   .arg(t.writing, 8, 'f', 1)
+                   .arg(t.network, 10, 'f', 1)
+                   .arg(t.reading, 7, 'f', 1)
+                   .arg(report.markingMs, 7, 'f', 1)
+                   .arg(total, 8, 'f', 1)
+                   .arg(100.0 * (total - t.network) / total, 7, 'f', 1);
+        // The same statements as one isql-fb script.
+        const QString protocolo = report.retornos->value(0);
+        const QString data = report.retornos->value(1);
+        for (int row = 0; row < list->rowCount(); ++row) {
+            if (list->subCell(row, EstoqueCell::Protocolo) != protocolo)
+                continue;
+            script << QStringLiteral("update conciliacao set TavroProtocolo=%1,TavroData=%2,TavroSituacao='Aguardando',"
+                                     "TavroSituacaoPrioridade=10 where codunidade = 1 and codproduto = %3 and data = "
+                                     "'2019-02-28' and lote = %4;")
+                          .arg(sqlText(protocolo), sqlText(data), list->subCell(row, EstoqueCell::Codigo),
+                               sqlText(list->subCell(row, EstoqueCell::Lote)));
+        }
+        script << QStringLiteral("insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,SituacaoPrioridade,"
+                                 "Tipo,cnes) values(%1,%2,'%3','Aguardando',10,'Estoque','2345678');")
+                      .arg(sqlText(protocolo), sqlText(data), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")))
+               << QStringLiteral("commit;");
+    }
+    sim.kill();
+    sim.waitForFinished();
+
+    QFile scriptFile(dir.filePath(QStringLiteral("marks.sql")));
+    scriptFile.open(QIODevice::WriteOnly);
+    scriptFile.write((QStringLiteral("set names utf8;\nconnect '%1' user 'SYSDBA' password 'plumtrove';\n").arg(scriptDb)
+                      + script.join(QLatin1Char('\n')) + QLatin1Char('\n'))
+                         .toUtf8());
+    scriptFile.close();
+    QProcess isql;
+    QElapsedTimer isqlClock;
+    isqlClock.start();
+    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-i"), scriptFile.fileName()});
+    isql.waitForFinished(-1);
+    const double isqlMs = isqlClock.nsecsElapsed() / 1e6;
+
+    out << QStringLiteral("\nall batches: %1 ms, of which network %2 ms; program's own work %3%\n")
+               .arg(totalAll, 0, 'f', 1)
+               .arg(totalNetwork, 0, 'f', 1)
+               .arg(100.0 * (totalAll - totalNetwork) / totalAll, 0, 'f', 1);
+    out << QStringLiteral("marking by the program: %1 ms; the same statements through isql-fb: %2 ms; ratio %3\n")
+               .arg(totalMark, 0, 'f', 1)
+               .arg(isqlMs, 0, 'f', 1)
+               .arg(totalMark / isqlMs, 0, 'f', 2);
+    return isql.exitCode();
+}
