@@ -1,10 +1,19 @@
+#include "../service/SimProcess.h"
+#include "BatchSender.h"
 #include "TestDatabase.h"
 
+#include "db/Database.h"
+#include "service/SoapClient.h"
+#include "session/Login.h"
+
 #include <QFile>
+#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using tavro::test::TestDatabase;
 
@@ -216,4 +225,119 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
     EXPECT_FALSE(err.at(1).trimmed().isEmpty());
     EXPECT_EQ(r.out, QString());
+}
+
+namespace {
+
+// The follow-up verbs against tavro-sim. Batches are sent from the test itself, on a
+// connection it closes again before the command line opens the same file.
+class CliFollowup : public Cli
+{
+protected:
+    void startSim(const QStringList &arguments)
+    {
+        sim = std::make_unique<tavro::test::SimProcess>(
+            arguments + QStringList{"--usuario", "farmacia.ws", "--senha", "segredo-ws", "--namespace", Namespace});
+        useService(QStringLiteral("http://127.0.0.1:%1").arg(sim->port()));
+    }
+    void useService(const QString &origin)
+    {
+        origem = origin;
+        writeConfig(fixture.path());
+        QFile file(configPath());
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(QStringLiteral("Servidor=%1\nNamespace=%2\nTempoLimite=30\n").arg(origin, Namespace).toUtf8());
+    }
+    QString send(const QString &tipo, const QStringList &keys, const QStringList &rejected = {})
+    {
+        tavro::Database db;
+        db.open(fixture.path());
+        QNetworkAccessManager network;
+        tavro::ServiceSettings settings;
+        settings.Servidor = origem;
+        settings.Namespace = Namespace;
+        const tavro::LoginValues login{"FARMACIA", "farmacia.ws", "segredo-ws"};
+        tavro::SoapClient client(network, settings, fixture.folder(), [] { return QDateTime::currentDateTime(); },
+                                 login);
+        return tavro::test::BatchSender(db, client).send(tipo, keys, rejected);
+    }
+    QString status(const QString &protocolo) const
+    {
+        return fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo));
+    }
+    CliRun verb(const QStringList &arguments) { return run(QStringList{"--usuario", "FARMACIA"} + arguments); }
+
+    const QString Namespace = QStringLiteral("urn:tavro-test");
+    QString origem;
+    std::unique_ptr<tavro::test::SimProcess> sim;
+};
+
+const QString ListHeader = QStringLiteral("Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES");
+
+} // namespace
+
+TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
+{
+    startSim({"--aguardando", "1"});
+    const QString stock = send(QStringLiteral("Estoque"), {"5001", "5002"});
+
+    const CliRun waiting = verb({"processamento", stock});
+    ASSERT_EQ(waiting.exitCode, 0) << waiting.err.toStdString();
+    EXPECT_EQ(waiting.lines().mid(0, 4), (QStringList{"M", "3550308", "Aguardando", ListHeader}));
+    EXPECT_TRUE(waiting.lines().value(4).contains(stock + "\t")) << waiting.out.toStdString();
+
+    const CliRun early = verb({"inconsistencia", stock});
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_EQ(early.err,
+              QStringLiteral("Somente protocolos Finalizados podem ter as Inconsistências verificadas!\n"));
+    EXPECT_EQ(early.out, QString());
+
+    EXPECT_EQ(verb({"processamento", stock}).lines().value(2), QStringLiteral("Finalizado"));
+    const CliRun ok = verb({"inconsistencia", stock});
+    ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
+    EXPECT_EQ(ok.lines().mid(0, 3), (QStringList{"M", "3550308", ListHeader}));
+    EXPECT_EQ(status(stock), QStringLiteral("Ok"));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok'"), QStringLiteral("2"));
+
+    const CliRun unknown = verb({"processamento", "999"});
+    EXPECT_EQ(unknown.exitCode, 1);
+    EXPECT_EQ(unknown.err, QStringLiteral("Selecione o protocolo!\n"));
+}
+
+TEST_F(CliFollowup, VerificarWalksTheFilteredListAsManyTimesAsAsked)
+{
+    startSim({"--aguardando", "1"});
+    const QString stock = send(QStringLiteral("Estoque"), {"5001"});
+    const QString dispensing = send(QStringLiteral("Dispensação"), {"3001-1", "3001-2"}, {"3001-2"});
+
+    const CliRun r = verb({"verificar", "--vezes", "2", "--tipo", "dispensacoes"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.lines().contains(QStringLiteral("codigoerro=E026"))) << r.out.toStdString();
+    const QStringList list = r.lines().mid(r.lines().indexOf(ListHeader));
+    ASSERT_EQ(list.size(), 2) << r.out.toStdString();
+    EXPECT_TRUE(list.at(1).contains(QStringLiteral("\tInconsistência\t"))) << list.at(1).toStdString();
+    EXPECT_EQ(status(dispensing), QStringLiteral("Inconsistência"));
+    EXPECT_EQ(fixture.scalar("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 1"),
+              QStringLiteral("Ok"));
+    EXPECT_EQ(status(stock), QStringLiteral("Aguardando"));
+}
+
+TEST_F(CliFollowup, FailedCheckExitsOneAndCommitsNothing)
+{
+    startSim({"--aguardando", "0"});
+    const QString protocolo = send(QStringLiteral("Saída"), {"2001-1"});
+    sim.reset(); // nothing listens at the configured address any more
+
+    const CliRun r = verb({"processamento", protocolo});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.trimmed().isEmpty());
+    EXPECT_EQ(r.lines().value(0), ListHeader);
+    EXPECT_EQ(status(protocolo), QStringLiteral("Aguardando"));
+
+    EXPECT_EQ(run({"--usuario", "FARMACIA", "verificar"}, MasterPassword).exitCode, 1);
+    for (const QStringList &usage : {QStringList{"processamento"}, QStringList{"verificar", "--vezes", "x"},
+                                     QStringList{"verificar", "--tipo", "vendas"},
+                                     QStringList{"processamento", "1", "--vezes", "2"}}) {
+        EXPECT_EQ(verb(usage).exitCode, 2) << usage.join(' ').toStdString();
+    }
 }
