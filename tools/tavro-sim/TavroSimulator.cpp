@@ -359,7 +359,8 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
     }
     const QDateTime now = QDateTime::currentDateTime();
     const QString number = QString::number(m_nextProtocol++);
-    const QString received = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    // The service writes its reception time as day-month-year and time of day.
+    const QString received = now.toString(QStringLiteral("dd-MM-yyyy hh:mm:ss"));
     m_protocols.insert(number, protocol);
     if constexpr (rectification) {
         ProtocoloRetificadoType answered;
