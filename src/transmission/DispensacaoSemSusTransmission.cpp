@@ -36,21 +36,16 @@ bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStri
 void DispensacaoSemSusTransmission::begin(const BatchContext &context)
 {
     m_cnes = context.cnes;
-    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_estabelecimento = estabelecimento(context);
     m_request = {};
-    IdentificacaoType identificacao;
-    identificacao.coIBGE = context.coIBGE;
-    m_request.identificacao = identificacao;
+    m_request.identificacao = identificacao(context);
 }
 
 void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
     fillItemProduct(produto, list, row);
-    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
-        produto.nuCNPJFabricante = cnpjDigits(cnpj);
-    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
-        produto.noFabricanteInternacional = numero;
+    setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.tpSaida = QStringLiteral("S-PA");
     EstabelecimentoCNESCNPJType destino;
     destino.idIdentificacao = idIdentificacao::CNES;

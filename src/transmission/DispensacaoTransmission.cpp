@@ -44,9 +44,7 @@ void DispensacaoTransmission::begin(const BatchContext &context)
     m_estabelecimento.idIdentificacao = idIdentificacao::CNES;
     m_estabelecimento.coCNES = context.cnes;
     m_request = {};
-    IdentificacaoType identificacao;
-    identificacao.coIBGE = context.coIBGE;
-    m_request.identificacao = identificacao;
+    m_request.identificacao = identificacao(context);
 }
 
 void DispensacaoTransmission::add(const RecordList &list, int row)

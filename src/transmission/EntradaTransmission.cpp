@@ -33,28 +33,19 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
 void EntradaTransmission::begin(const BatchContext &context)
 {
     m_rectification = context.retransmission;
-    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_estabelecimento = estabelecimento(context);
     m_new = {};
     m_rectify = {};
-    if (m_rectification) {
-        IdentificacaoProtocoloType identificacao;
-        identificacao.coIBGE = context.coIBGE;
-        identificacao.nuProtocoloEntrada = context.protocolo;
-        m_rectify.identificacao = identificacao;
-    } else {
-        IdentificacaoType identificacao;
-        identificacao.coIBGE = context.coIBGE;
-        m_new.identificacao = identificacao;
-    }
+    if (m_rectification)
+        m_rectify.identificacao = identificacaoProtocolo(context);
+    else
+        m_new.identificacao = identificacao(context);
 }
 
 void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row)
 {
     fillItemProduct(produto, list, row);
-    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
-        produto.nuCNPJFabricante = cnpjDigits(cnpj);
-    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
-        produto.noFabricanteInternacional = numero;
+    setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.nuNotaFiscal = list.subCell(row, Cell::NotaFiscal);
     produto.nuValorUnitario = decimalFourPlaces(list.subCell(row, Cell::ValorUnitario));
     produto.nuCNPJDistribuidor = cnpjDigits(list.subCell(row, Cell::CnpjDistribuidor));

@@ -63,19 +63,13 @@ RecordKey EstoqueTransmission::key(const RecordList &list, int row, const Transm
 void EstoqueTransmission::begin(const BatchContext &context)
 {
     m_rectification = context.retransmission;
-    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_estabelecimento = estabelecimento(context);
     m_new = {};
     m_rectify = {};
-    if (m_rectification) {
-        IdentificacaoProtocoloType identificacao;
-        identificacao.coIBGE = context.coIBGE;
-        identificacao.nuProtocoloEntrada = context.protocolo;
-        m_rectify.identificacao = identificacao;
-    } else {
-        IdentificacaoType identificacao;
-        identificacao.coIBGE = context.coIBGE;
-        m_new.identificacao = identificacao;
-    }
+    if (m_rectification)
+        m_rectify.identificacao = identificacaoProtocolo(context);
+    else
+        m_new.identificacao = identificacao(context);
 }
 
 ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, int row)

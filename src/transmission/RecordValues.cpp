@@ -5,6 +5,7 @@
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/TavroWS11.h"
+#include "transmission/TransmissionKind.h"
 
 namespace tavro {
 
@@ -38,6 +39,26 @@ QString cnpjDigits(const QString &text)
     QString digits = text;
     digits.remove(QLatin1Char('.')).remove(QLatin1Char('/')).remove(QLatin1Char('-'));
     return digits;
+}
+
+IdentificacaoType identificacao(const BatchContext &context)
+{
+    IdentificacaoType value;
+    value.coIBGE = context.coIBGE;
+    return value;
+}
+
+IdentificacaoProtocoloType identificacaoProtocolo(const BatchContext &context)
+{
+    IdentificacaoProtocoloType value;
+    value.coIBGE = context.coIBGE;
+    value.nuProtocoloEntrada = context.protocolo;
+    return value;
+}
+
+EstabelecimentoType estabelecimento(const BatchContext &context)
+{
+    return EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
 }
 
 void fillItemProduct(ProdutoType &produto, const RecordList &list, int row)

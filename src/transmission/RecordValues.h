@@ -16,7 +16,28 @@ QString decimalFourPlaces(const QString &text);
 QString cnpjDigits(const QString &text);
 
 class RecordList;
+struct BatchContext;
+struct EstabelecimentoType;
+struct IdentificacaoProtocoloType;
+struct IdentificacaoType;
 struct ProdutoType;
+
+// The identification of a new batch, and that of a rectification of the chosen protocol.
+IdentificacaoType identificacao(const BatchContext &context);
+IdentificacaoProtocoloType identificacaoProtocolo(const BatchContext &context);
+// The establishment shared by every record: the unit's CNES and type.
+EstabelecimentoType estabelecimento(const BatchContext &context);
+
+// The manufacturer of a product: its CNPJ without punctuation and its international
+// number, each only when the list has it.
+template <class Produto>
+void setManufacturer(Produto &produto, const QString &cnpj, const QString &internacional)
+{
+    if (!cnpj.isEmpty())
+        produto.nuCNPJFabricante = cnpjDigits(cnpj);
+    if (!internacional.isEmpty())
+        produto.noFabricanteInternacional = internacional;
+}
 
 // The product part common to goods received, issues and dispensations, from the first
 // eight sub-cells their lists share: origin key (the row caption), code, lot, expiry,

@@ -32,21 +32,16 @@ bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erro
 
 void SaidaTransmission::begin(const BatchContext &context)
 {
-    m_estabelecimento = EstabelecimentoType{context.cnes, context.tipoEstabelecimento};
+    m_estabelecimento = estabelecimento(context);
     m_request = {};
-    IdentificacaoType identificacao;
-    identificacao.coIBGE = context.coIBGE;
-    m_request.identificacao = identificacao;
+    m_request.identificacao = identificacao(context);
 }
 
 void SaidaTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
     fillItemProduct(produto, list, row);
-    if (const QString cnpj = list.subCell(row, Cell::CnpjFabricante); !cnpj.isEmpty())
-        produto.nuCNPJFabricante = cnpjDigits(cnpj);
-    if (const QString numero = list.subCell(row, Cell::FabricanteInternacional); !numero.isEmpty())
-        produto.noFabricanteInternacional = numero;
+    setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.tpSaida = list.subCell(row, Cell::TipoSaida);
     EstabelecimentoCNESCNPJType destino;
     if (const QString cnpj = list.subCell(row, Cell::CnpjDestino); cnpj.size() == 18) {
