@@ -254,3 +254,15 @@ TEST_F(CheckFailure, UnknownKindWritesOnlyTheProtocolRow)
     EXPECT_EQ(protocolRow(protocolo), status(Situacao::Inconsistencia, 30));
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", protocolo, "<null>"}));
 }
+
+TEST_F(CheckFailure, CodeOutsideTheCatalogueFailsTheWholeAnswer)
+{
+    startSim({"--aguardando", "0", "--codigo-fora", "E002"});
+    const QString protocolo = m_sender->send(Tipo::Estoque, {"5001"});
+    ASSERT_EQ(processamento(protocolo), Situacao::Finalizado);
+    takeLines();
+    EXPECT_EQ(inconsistencia(protocolo), QString());
+    EXPECT_EQ(takeLines(), QStringList());
+    EXPECT_EQ(protocolRow(protocolo), status(Situacao::Finalizado, 20));
+    EXPECT_EQ(record(Tipo::Estoque, "5001").mid(0, 2), status(Situacao::Finalizado, 20));
+}
