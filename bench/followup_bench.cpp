@@ -161,7 +161,8 @@ double round(const QString &source, int count, QTextStream &out)
 
     QFile scriptFile(dir.filePath(QStringLiteral("checks.sql")));
     scriptFile.open(QIODevice::WriteOnly);
-    scriptFile.write((QStringLiteral("set names utf8;\nconnect '%1' user 'SYSDBA' password 'plumtrove';\n").arg(scriptDb)
+    scriptFile.write((QStringLiteral("set names utf8;\nconnect '%1' user 'SYSDBA' password 'plumtrove';\n")
+                          .arg(scriptDb)
                       + script.join(QLatin1Char('\n')) + QLatin1Char('\n'))
                          .toUtf8());
     scriptFile.close();

@@ -86,7 +86,8 @@ QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumer
                                                            const QString &pSituacaoProtocolo,
                                                            const QString &pProtocoloRetificado)
 {
-    return guarded([&] { return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado); });
+    return guarded(
+        [&] { return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado); });
 }
 
 QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo,
@@ -102,7 +103,8 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
                                         const QString &protocoloRetificado)
 {
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
-    const RespostaProcessamentoLoteType answer = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
+    const RespostaProcessamentoLoteType answer
+        = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
     const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
     const QString situacao = required(answer.situacaoProcessamento, "situacaoProcessamento")
             == situacaoProcessamento::FINALIZADO

@@ -263,7 +263,8 @@ protected:
     }
     QString status(const QString &protocolo) const
     {
-        return fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo));
+        return fixture.scalar(
+            QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo));
     }
     CliRun verb(const QStringList &arguments) { return run(QStringList{"--usuario", "FARMACIA"} + arguments); }
 

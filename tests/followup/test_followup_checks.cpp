@@ -105,8 +105,9 @@ TEST_P(Checks, DuplicatesAndRealInconsistenciesInEitherOrder)
     // Only a duplicate: that record "Ok (Inc.)", the others "Ok", the protocol "Ok (Inc.)".
     const QString duplicateOnly = sendFinished({key(0), key(1)});
     EXPECT_EQ(inconsistencia(duplicateOnly), Situacao::OkInc);
-    EXPECT_EQ(takeLines(), QStringList({"M", "3550308"}) + reportLines(0, "E025", DuplicateMessage,
-                                                                         "coRegistroOrigem", BatchSender::origem(tipo(), key(0))));
+    EXPECT_EQ(takeLines(), QStringList({"M", "3550308"})
+                               + reportLines(0, "E025", DuplicateMessage, "coRegistroOrigem",
+                                             BatchSender::origem(tipo(), key(0))));
     EXPECT_EQ(protocolRow(duplicateOnly), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(0), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(1), status(Situacao::Ok, 40));
@@ -166,7 +167,10 @@ TEST_P(Checks, NoWriteLowersAStatus)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKind, Checks, ::testing::ValuesIn(Kinds),
-                         [](const auto &info) { return std::string(info.param.keys.first().contains('-') ? "Item" : "Stock") + std::to_string(info.index); });
+                         [](const auto &info) {
+                             return (info.param.keys.first().contains('-') ? "Item" : "Stock")
+                                 + std::to_string(info.index);
+                         });
 
 class Rectification : public FollowupFixture, public ::testing::WithParamInterface<Kind>
 {

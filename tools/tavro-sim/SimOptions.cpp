@@ -48,8 +48,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption falhas(QStringLiteral("falhas"),
                                     QStringLiteral("Only the first N calls fail (default: all of them)."),
                                     QStringLiteral("N"), QStringLiteral("-1"));
-    parser.addOptions({port, usuario, senha, base, aguardando, reprocessamento, tls, semEndereco, semAcao, falhaStatus, falhaTexto,
-                       falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas});
+    parser.addOptions({port, usuario, senha, base, aguardando, reprocessamento, tls, semEndereco, semAcao, falhaStatus,
+                       falhaTexto, falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
