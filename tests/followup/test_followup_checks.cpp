@@ -210,11 +210,11 @@ TEST_P(Rectification, RectifiedProtocolBecomesOkRetificadoAndItsRecordsMove)
 INSTANTIATE_TEST_SUITE_P(StockAndGoodsReceived, Rectification, ::testing::Values(Kinds[0], Kinds[1]),
                          [](const auto &info) { return std::string(info.index == 0 ? "Stock" : "GoodsReceived"); });
 
-class CheckFailure : public FollowupFixture
+class Check : public FollowupFixture
 {
 };
 
-TEST_F(CheckFailure, UnreachableServiceCommitsNothing)
+TEST_F(Check, UnreachableServiceCommitsNothing)
 {
     startSim({"--aguardando", "0"});
     const QString protocolo = m_sender->send(Tipo::Saida, {"2001-1"});
@@ -226,7 +226,7 @@ TEST_F(CheckFailure, UnreachableServiceCommitsNothing)
     EXPECT_FALSE(m_checks->lastError().isEmpty());
 }
 
-TEST_F(CheckFailure, AFailedCheckLeavesNothingForTheNextCommit)
+TEST_F(Check, AFailedCheckLeavesNothingForTheNextCommit)
 {
     startSim({"--aguardando", "0"});
     // The second record's origin key names no number, so the check fails after it has
@@ -240,7 +240,7 @@ TEST_F(CheckFailure, AFailedCheckLeavesNothingForTheNextCommit)
     EXPECT_EQ(record(Tipo::Entrada, "1001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", broken, "<null>"}));
 }
 
-TEST_F(CheckFailure, WaitingForReprocessingCountsAsWaiting)
+TEST_F(Check, WaitingForReprocessingCountsAsWaiting)
 {
     startSim({"--aguardando", "1", "--reprocessamento"});
     const QString protocolo = m_sender->send(Tipo::Dispensacao, {"3001-1"});
@@ -248,7 +248,7 @@ TEST_F(CheckFailure, WaitingForReprocessingCountsAsWaiting)
     EXPECT_EQ(protocolRow(protocolo), status(Situacao::Aguardando, 10));
 }
 
-TEST_F(CheckFailure, UnknownKindWritesOnlyTheProtocolRow)
+TEST_F(Check, UnknownKindWritesOnlyTheProtocolRow)
 {
     startSim({"--aguardando", "0"});
     const QString protocolo = m_sender->send(Tipo::Saida, {"2001-1"}, {"2001-1"});
@@ -259,7 +259,7 @@ TEST_F(CheckFailure, UnknownKindWritesOnlyTheProtocolRow)
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", protocolo, "<null>"}));
 }
 
-TEST_F(CheckFailure, CodeOutsideTheCatalogueFailsTheWholeAnswer)
+TEST_F(Check, CodeOutsideTheCatalogueFailsTheWholeAnswer)
 {
     startSim({"--aguardando", "0", "--codigo-fora", "E002"});
     const QString protocolo = m_sender->send(Tipo::Estoque, {"5001"});
@@ -269,4 +269,20 @@ TEST_F(CheckFailure, CodeOutsideTheCatalogueFailsTheWholeAnswer)
     EXPECT_EQ(takeLines(), QStringList());
     EXPECT_EQ(protocolRow(protocolo), status(Situacao::Finalizado, 20));
     EXPECT_EQ(record(Tipo::Estoque, "5001").mid(0, 2), status(Situacao::Finalizado, 20));
+}
+
+TEST_F(Check, RectificationOfARecordOutsideTheRectifiedProtocolIsReported)
+{
+    startSim({"--aguardando", "0"});
+    const QString old = m_sender->send(Tipo::Entrada, {"1001-1"});
+    ASSERT_EQ(processamento(old), Situacao::Finalizado);
+    ASSERT_EQ(inconsistencia(old), Situacao::Ok);
+    const QString rectifying = m_sender->rectify(Tipo::Entrada, old, {"1001-1", "1002-1"}, {"1001-1", "1002-1"});
+    ASSERT_EQ(processamento(rectifying), Situacao::Finalizado);
+    takeLines();
+    EXPECT_EQ(inconsistencia(rectifying), Situacao::Inconsistencia);
+    EXPECT_TRUE(takeLines().contains("codigoerro=E033"));
+    EXPECT_EQ(record(Tipo::Entrada, "1001-1").mid(0, 2), status(Situacao::Ok, 40));
+    EXPECT_EQ(record(Tipo::Entrada, "1002-1").mid(0, 2), status(Situacao::Inconsistencia, 30));
+    EXPECT_EQ(protocolRow(old), status(Situacao::OkRetificado, 50));
 }
