@@ -126,6 +126,8 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
                 moveRectifiedRecord(m_db, *table, protocoloRetificado, keyOf(*table, origem), protocolo, data,
                                     coRegistro);
         }
+        // Each moved record becomes durable with the rectified protocol's mark, so a check
+        // that fails later keeps what it moved, and running it again moves the rest.
         if (!protocoloRetificado.isEmpty()) {
             markProtocolRectified(m_db, protocoloRetificado);
             m_db.commit();
