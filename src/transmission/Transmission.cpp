@@ -91,6 +91,11 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         for (const QString &failure : client.takeLogFailures())
             report.erros.append(failure);
         const QString protocolo = answer.protocolo.left(25);
+        // An answer without a protocol number (a Body without the protocol element) gives the
+        // records nothing to be followed up by: marked, they would wait for ever instead of
+        // going out again with the next run.
+        if (protocolo.trimmed().isEmpty())
+            throw Error(RespostaSemProtocoloMessage);
         const QString data = answer.dataRecebimento.left(25);
         QStringList retornos{protocolo};
         if (answer.protocoloRetificado)

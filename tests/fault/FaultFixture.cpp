@@ -1,0 +1,273 @@
+#include "FaultFixture.h"
+
+#include "transmission/DispensacaoSemSusTransmission.h"
+#include "transmission/DispensacaoTransmission.h"
+#include "transmission/EntradaTransmission.h"
+#include "transmission/EstoqueTransmission.h"
+#include "transmission/SaidaTransmission.h"
+
+#include <QTcpServer>
+#include <QRegularExpression>
+#include <QTimer>
+
+namespace tavro::test {
+
+namespace {
+
+const QString Namespace = QStringLiteral("urn:tavro-test");
+const QStringList Tables{QStringLiteral("conciliacao"), QStringLiteral("itensentradas"), QStringLiteral("itenssaidas")};
+
+QString keyExpression(const QString &table)
+{
+    return table == QLatin1String("conciliacao") ? QStringLiteral("cast(lancamento as varchar(20))")
+                                                 : QStringLiteral("lancamento || '-' || item");
+}
+
+QStringList joinedRows(const QList<QStringList> &rows)
+{
+    QStringList values;
+    for (const QStringList &row : rows)
+        values << row.join(QLatin1Char('|'));
+    return values;
+}
+
+void fillList(Database &db, RecordList &list, const KindCase &kind, const TransmissionInput &input)
+{
+    ListSearch search;
+    search.kind = kind.list;
+    search.exibirSemCodigo = true;
+    if (kind.list == MovementKind::Estoque) {
+        search.unidade = input.cnes;
+        search.dia = input.dia;
+    } else {
+        search.unidade = QStringLiteral("1");
+        search.dataInicial = QStringLiteral("01/01/2019");
+        search.dataFinal = QStringLiteral("31/01/2019");
+    }
+    db.restartTransaction();
+    fillMovementList(db, search, list);
+}
+
+// Records of the table that carry a registered protocol, by key.
+QSet<QString> sentKeys(const TestDatabase &fixture, const QString &table)
+{
+    QSet<QString> keys;
+    for (const QStringList &row :
+         fixture.rows(QStringLiteral("select %1 from %2 r where trim(r.TavroProtocolo) <> '' and exists "
+                                     "(select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo)")
+                          .arg(keyExpression(table), table)))
+        keys.insert(row[0]);
+    return keys;
+}
+
+// The records a healthy click of the kind sends on an untouched demo database.
+QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput &input, const LoginValues &login)
+{
+    static QHash<QString, QSet<QString>> cache;
+    if (cache.contains(kind.name))
+        return cache.value(kind.name);
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    SimProcess sim({QStringLiteral("--namespace"), Namespace, QStringLiteral("--usuario"), login.TavroUsuarioSessao,
+                    QStringLiteral("--senha"), login.TavroSenhaSessao});
+    ServiceSettings settings;
+    settings.Servidor = QStringLiteral("http://127.0.0.1:%1").arg(sim.port());
+    settings.Namespace = Namespace;
+    QTemporaryDir logs;
+    QNetworkAccessManager network;
+    SoapClient client(network, settings, logs.path(), [] { return QDateTime::currentDateTime(); }, login);
+    std::unique_ptr<RecordList> list(newMovementList(kind.list, nullptr));
+    fillList(db, *list, kind, input);
+    const auto transmitter = kind.make();
+    const ClickOutcome outcome = transmitRepeatedly(10, [&] {
+        RunReport report;
+        return transmitOnce(db, client, *transmitter, *list, input, report);
+    });
+    EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    return cache[kind.name] = sentKeys(fixture, kind.table);
+}
+
+} // namespace
+
+const QList<KindCase> &kindCases()
+{
+    static const QList<KindCase> cases{
+        {QStringLiteral("Estoque"), MovementKind::Estoque, [] { return std::make_unique<EstoqueTransmission>(); },
+         QStringLiteral("conciliacao")},
+        {QStringLiteral("Entrada"), MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
+         QStringLiteral("itensentradas")},
+        {QStringLiteral("Saída"), MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
+         QStringLiteral("itenssaidas")},
+        {QStringLiteral("Dispensação"), MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("itenssaidas")},
+        {QStringLiteral("Dispensação sem cartão"), MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoSemSusTransmission>(); }, QStringLiteral("itenssaidas")},
+    };
+    return cases;
+}
+
+FaultFixture::FaultFixture()
+{
+    m_db.open(m_fixture.path());
+}
+
+void FaultFixture::useService(const QStringList &arguments)
+{
+    if (!m_service) {
+        m_service = std::make_unique<SimProcess>(arguments
+                                                 + QStringList{"--namespace", Namespace, "--usuario",
+                                                               m_login.TavroUsuarioSessao, "--senha",
+                                                               m_login.TavroSenhaSessao});
+    }
+    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(m_service->port()));
+}
+
+void FaultFixture::useFaultySim(const QStringList &arguments, int tempoLimite)
+{
+    m_faulty = std::make_unique<SimProcess>(arguments
+                                            + QStringList{"--namespace", Namespace, "--usuario",
+                                                          m_login.TavroUsuarioSessao, "--senha",
+                                                          m_login.TavroSenhaSessao});
+    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(m_faulty->port()), tempoLimite);
+}
+
+void FaultFixture::useUnreachableService()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(port));
+}
+
+void FaultFixture::useOrigin(const QString &origin, int tempoLimite)
+{
+    ServiceSettings settings;
+    settings.Servidor = origin;
+    settings.Namespace = Namespace;
+    settings.TempoLimite = tempoLimite;
+    // Each log gets its own second, so no request of a test overwrites another's log.
+    m_client = std::make_unique<SoapClient>(m_network, settings, m_logFolder,
+                                            [this] { return m_now = m_now.addSecs(1); }, m_login);
+}
+
+void FaultFixture::killFaultySimInItsCall()
+{
+    // The call waits in a local event loop, where this timer fires.
+    auto *timer = new QTimer(&m_network);
+    QObject::connect(timer, &QTimer::timeout, timer, [this, timer] {
+        if (!m_faulty || !m_faulty->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
+            m_faulty.reset();
+            timer->deleteLater();
+        }
+    });
+    timer->start(50);
+}
+
+void FaultFixture::useScripted(const ScriptedService::Answer &call, std::optional<ScriptedService::Answer> description,
+                               int tempoLimite)
+{
+    m_scripted = std::make_unique<ScriptedService>();
+    m_scripted->setCallAnswer(call);
+    if (description)
+        m_scripted->setDescription(*description);
+    useOrigin(m_scripted->origin(), tempoLimite);
+}
+
+RecordList &FaultFixture::fill(const KindCase &kind)
+{
+    m_list.reset(newMovementList(kind.list, nullptr));
+    fillList(m_db, *m_list, kind, m_input);
+    return *m_list;
+}
+
+ClickOutcome FaultFixture::click(TransmissionKind &kind, int vezes)
+{
+    return transmitRepeatedly(vezes, [&] {
+        RunReport report;
+        const QString result = transmitOnce(m_db, *m_client, kind, *m_list, m_input, report);
+        m_report.erros += report.erros;
+        if (report.retornos)
+            m_report.retornos = report.retornos;
+        return result;
+    });
+}
+
+QString FaultFixture::sendFirstBatch(const KindCase &kind, int lote)
+{
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    m_input.loteMaximo = lote;
+    const ClickOutcome outcome = click(*transmitter, 1);
+    m_input.loteMaximo = 500;
+    EXPECT_EQ(outcome.results, QStringList{RunResult::Transmitido}) << outcome.message.toStdString();
+    return m_report.retornos.value_or(QStringList()).value(0);
+}
+
+FaultFixture::Snapshot FaultFixture::snapshot() const
+{
+    Snapshot s;
+    for (const QString &table : Tables) {
+        const QList<QStringList> rows = m_fixture.rows(
+            QStringLiteral("select %1, coalesce(TavroSituacaoPrioridade, 0), coalesce(TavroProtocolo, '') from %2")
+                .arg(keyExpression(table), table));
+        for (const QStringList &row : rows) {
+            s.recordPriorities.insert(table + QLatin1Char(':') + row[0], row[1].toInt());
+            s.recordProtocols.insert(table + QLatin1Char(':') + row[0], row[2]);
+        }
+    }
+    for (const QStringList &row :
+         m_fixture.rows(QStringLiteral("select Protocolo, coalesce(SituacaoPrioridade, 0) from TavroProtocolos")))
+        s.protocolPriorities.insert(row[0], row[1].toInt());
+    return s;
+}
+
+void FaultFixture::expectConsistent(const Snapshot &before) const
+{
+    for (const QString &table : Tables) {
+        EXPECT_EQ(joinedRows(m_fixture.rows(
+                      QStringLiteral("select %1, TavroProtocolo, TavroSituacao from %2 r "
+                                     "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) and (trim(r.TavroProtocolo) = '' "
+                                     "or not exists (select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo))")
+                          .arg(keyExpression(table), table))),
+                  QStringList())
+            << "records of " << table.toStdString() << " marked sent without a registry row";
+    }
+    // A rectified protocol gives its records to the rectifying one.
+    EXPECT_EQ(joinedRows(m_fixture.rows(QStringLiteral(
+                  "select Protocolo, Tipo from TavroProtocolos p where Situacao is distinct from 'Ok-Retificado' "
+                  "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
+                  "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
+                  "and not exists (select 1 from itenssaidas r where r.TavroProtocolo = p.Protocolo)"))),
+              QStringList())
+        << "registry rows without records";
+
+    const Snapshot after = snapshot();
+    for (auto it = before.recordPriorities.cbegin(); it != before.recordPriorities.cend(); ++it) {
+        // A new batch that took the record again starts it anew under its own protocol.
+        const QString protocol = after.recordProtocols.value(it.key());
+        const bool takenByNewBatch = protocol != before.recordProtocols.value(it.key())
+            && after.protocolPriorities.contains(protocol) && !before.protocolPriorities.contains(protocol);
+        if (!takenByNewBatch) {
+            EXPECT_GE(after.recordPriorities.value(it.key()), it.value()) << "status of " << it.key().toStdString();
+        }
+    }
+    for (auto it = before.protocolPriorities.cbegin(); it != before.protocolPriorities.cend(); ++it)
+        EXPECT_GE(after.protocolPriorities.value(it.key()), it.value()) << "status of protocol " << it.key().toStdString();
+}
+
+void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
+{
+    const QSet<QString> reference = referenceSentRecords(kind, m_input, m_login);
+    ASSERT_FALSE(reference.isEmpty());
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const ClickOutcome outcome = click(*transmitter);
+    EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    EXPECT_EQ(sentKeys(m_fixture, kind.table), reference) << kind.name.toStdString();
+}
+
+} // namespace tavro::test

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "../service/SimProcess.h"
+#include "ScriptedService.h"
+#include "TestDatabase.h"
+
+#include "db/Database.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "service/SoapClient.h"
+#include "session/Login.h"
+#include "transmission/Transmission.h"
+#include "transmission/TransmissionKind.h"
+
+#include <QHash>
+#include <QNetworkAccessManager>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
+#include <memory>
+
+namespace tavro::test {
+
+// One kind of transmission with its list and the table its records live in.
+struct KindCase
+{
+    QString name;
+    MovementKind list;
+    std::function<std::unique_ptr<TransmissionKind>()> make;
+    QString table;
+};
+
+const QList<KindCase> &kindCases();
+
+// A fresh demo database on the code's own connection, a healthy substitute that keeps
+// every batch it accepted, and whatever misbehaving service a case points the SOAP
+// client at. After a case, `expectConsistent` checks on the test's own connection that
+// no record is marked sent without the registry row of its protocol, no registry row
+// lacks its records and no committed status went down; `expectNextRunSendsTheRest`
+// checks that the next run against the healthy substitute sends every record a run on
+// an untouched database sends.
+class FaultFixture : public ::testing::Test
+{
+protected:
+    FaultFixture();
+
+    // The healthy substitute (started once per test) and the client pointed at it.
+    void useService(const QStringList &arguments = {});
+    // A substitute started with `arguments` for the faulty step, apart from the healthy one.
+    void useFaultySim(const QStringList &arguments, int tempoLimite = 20);
+    void useUnreachableService();
+    void useOrigin(const QString &origin, int tempoLimite = 20);
+    // Kills the faulty substitute as soon as it reports the post of a call, while the call waits.
+    void killFaultySimInItsCall();
+    // A scripted stand-in whose call answer (and description, when given) the case chooses.
+    void useScripted(const ScriptedService::Answer &call, std::optional<ScriptedService::Answer> description = {},
+                     int tempoLimite = 20);
+
+    RecordList &fill(const KindCase &kind);
+    ClickOutcome click(TransmissionKind &kind, int vezes = 10);
+    // A healthy click of `lote` records, so a case starts with committed marks and a registry row.
+    QString sendFirstBatch(const KindCase &kind, int lote);
+
+    struct Snapshot
+    {
+        QHash<QString, int> recordPriorities;   // "table:key" -> priority (0 for null)
+        QHash<QString, QString> recordProtocols; // "table:key" -> protocol
+        QHash<QString, int> protocolPriorities;
+    };
+    Snapshot snapshot() const;
+    void expectConsistent(const Snapshot &before) const;
+    void expectNextRunSendsTheRest(const KindCase &kind);
+
+    TestDatabase m_fixture;
+    Database m_db;
+    QTemporaryDir m_dir;
+    QString m_logFolder = m_dir.filePath(QStringLiteral("Tavro"));
+    QDateTime m_now{QDate(2026, 12, 10), QTime(8, 0, 0)};
+    LoginValues m_login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    QNetworkAccessManager m_network;
+    std::unique_ptr<SimProcess> m_service;
+    std::unique_ptr<SimProcess> m_faulty;
+    std::unique_ptr<ScriptedService> m_scripted;
+    std::unique_ptr<SoapClient> m_client;
+    std::unique_ptr<RecordList> m_list;
+    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+                              QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
+    RunReport m_report;
+};
+
+} // namespace tavro::test

@@ -1,0 +1,180 @@
+#include "FaultFixture.h"
+#include "RowHolder.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace tavro;
+using namespace tavro::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QByteArray EnvelopeStart = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope "
+                                 "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\"><SOAP-ENV:Body>";
+const QByteArray EnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+const QByteArray ProtocolAnswer = EnvelopeStart
+    + "<tav:protocolo xmlns:tav=\"urn:tavro-test/tavro-ws/schemas/v1/TavroTypes\"><nuProtocoloEntrada>900000000001"
+      "</nuProtocoloEntrada><dtRecebimento>10-12-2026 08:00:00</dtRecebimento></tav:protocolo>"
+    + EnvelopeEnd;
+
+enum class Fault {
+    Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
+    OtherElement, Slow, Silent, Killed, LogFolderIsAFile
+};
+
+struct FaultCase
+{
+    const char *name;
+    Fault fault;
+    // Empty: the click ends with every record sent; otherwise a part of the message that aborts it.
+    QString message;
+};
+
+void PrintTo(const FaultCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class TransmissionFault : public FaultFixture, public ::testing::WithParamInterface<FaultCase>
+{
+protected:
+    void arrange(Fault fault)
+    {
+        ScriptedService::Answer answer;
+        switch (fault) {
+        case Fault::Refused:
+            return useUnreachableService();
+        case Fault::DescriptionRefused:
+            answer.status = 503;
+            answer.contentType = "text/html";
+            answer.body = "<html><body>Service Unavailable</body></html>";
+            return useScripted(ScriptedService::Answer{200, "text/xml", ProtocolAnswer, false}, answer);
+        case Fault::HttpError:
+            return useFaultySim({QStringLiteral("--falha-status"), QStringLiteral("503"), QStringLiteral("--falha-texto"),
+                                 QStringLiteral("Service Unavailable")});
+        case Fault::SoapFault:
+            return useFaultySim({QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")});
+        case Fault::HtmlPage:
+            return useFaultySim({QStringLiteral("--falha-html")});
+        case Fault::WrongRoot:
+            return useFaultySim({QStringLiteral("--falha-raiz")});
+        case Fault::Malformed:
+            answer.body = ProtocolAnswer.left(ProtocolAnswer.indexOf("</nuProtocolo")) + "</tav:protocolo>";
+            return useScripted(answer);
+        case Fault::CutOff:
+            answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
+            answer.cut = true;
+            return useScripted(answer);
+        case Fault::EmptyBody:
+            answer.body = EnvelopeStart + EnvelopeEnd;
+            return useScripted(answer);
+        case Fault::OtherElement:
+            answer.body = EnvelopeStart + "<tav:outro xmlns:tav=\"urn:tavro-test\"><texto>?</texto></tav:outro>"
+                + EnvelopeEnd;
+            return useScripted(answer);
+        case Fault::Slow:
+            return useFaultySim({QStringLiteral("--atraso"), QStringLiteral("1500")}, 5);
+        case Fault::Silent:
+            return useFaultySim({QStringLiteral("--silencio")}, 1);
+        case Fault::Killed:
+            useFaultySim({QStringLiteral("--silencio")});
+            return killFaultySimInItsCall();
+        case Fault::LogFolderIsAFile: {
+            // Permissions do not stop root, a file in the folder's place does.
+            QDir(m_logFolder).removeRecursively();
+            QFile file(m_logFolder);
+            file.open(QIODevice::WriteOnly);
+            return useService();
+        }
+        }
+    }
+};
+
+} // namespace
+
+// Each step of a run meets its fault after a first batch was committed: the run ends
+// with the fault's message and leaves the database as it was, and the next run against
+// a healthy service sends every record the first batch did not take.
+TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
+{
+    const KindCase &stock = kindCases().front();
+    ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
+    const Snapshot before = snapshot();
+
+    arrange(GetParam().fault);
+    fill(stock);
+    const auto transmitter = stock.make();
+    const ClickOutcome outcome = click(*transmitter);
+    if (GetParam().message.isEmpty()) {
+        EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    } else {
+        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+        EXPECT_TRUE(outcome.message.contains(GetParam().message)) << outcome.message.toStdString();
+        EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+        EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
+        EXPECT_FALSE(m_db.inTransaction());
+    }
+    expectConsistent(before);
+
+    if (GetParam().fault == Fault::LogFolderIsAFile)
+        QFile::remove(m_logFolder);
+    expectNextRunSendsTheRest(stock);
+    expectConsistent(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachStep, TransmissionFault,
+    ::testing::Values(FaultCase{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
+                      FaultCase{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
+                      FaultCase{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+                      FaultCase{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+                      FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+                      FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
+                      FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
+                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+                      FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
+                      FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
+                      FaultCase{"Slow", Fault::Slow, QString()},
+                      FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+                      // The network layer posts once more on a fresh connection, which the dead substitute refuses.
+                      FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
+                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
+    [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+
+// Another workstation holds the rows the run marks: the run waits for it. When it
+// commits, the marks conflict and the whole run is undone; when it rolls back, the
+// run goes on as if nothing had happened.
+TEST_F(FaultFixture, LockConflictOnTheMarkedRows)
+{
+    const KindCase &stock = kindCases().front();
+    for (const RowHolder::End end : {RowHolder::End::Commit, RowHolder::End::Rollback}) {
+        SCOPED_TRACE(end == RowHolder::End::Commit ? "holder commits" : "holder rolls back");
+        ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
+        const Snapshot before = snapshot();
+        fill(stock);
+        const auto transmitter = stock.make();
+        ClickOutcome outcome;
+        {
+            const RowHolder holder(m_fixture.path(),
+                                   QStringLiteral("update conciliacao set quantidade = quantidade "
+                                                  "where TavroProtocolo is null and data = '2019-01-31'"),
+                                   1500ms, end);
+            ASSERT_GT(holder.heldRows(), 0);
+            outcome = click(*transmitter);
+        }
+        expectConsistent(before);
+        if (end == RowHolder::End::Commit) {
+            EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+            EXPECT_FALSE(m_db.inTransaction());
+            EXPECT_TRUE(outcome.message.contains(QStringLiteral("update conflicts"))) << outcome.message.toStdString();
+            expectNextRunSendsTheRest(stock);
+        } else {
+            EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+        }
+        expectConsistent(before);
+        m_fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = null, TavroData = null, "
+                                      "TavroSituacao = null, TavroSituacaoPrioridade = null"));
+        m_fixture.exec(QStringLiteral("delete from TavroProtocolos"));
+    }
+}
