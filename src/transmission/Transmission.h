@@ -48,8 +48,8 @@ inline const QString UnitTypeMissingMessage
     = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
 inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES da Unidade");
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
-inline const QString RespostaSemProtocoloMessage
-    = QStringLiteral("A resposta do serviço não traz o número do protocolo; nenhum registro foi marcado");
+// Worded as the follow-up checks word an answer that lacks what they need.
+inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
 
 // One transmission run of a kind over its list: takes at most one batch of rows,
 // checks them, sends the batch, writes the protocol onto the rows and the records and

@@ -7,6 +7,8 @@
 #include "transmission/SaidaTransmission.h"
 
 #include <QTcpServer>
+#include <QDir>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -15,6 +17,14 @@ namespace tavro::test {
 namespace {
 
 const QString Namespace = QStringLiteral("urn:tavro-test");
+const QByteArray EnvelopeStart = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope "
+                                 "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\"><SOAP-ENV:Body>";
+const QByteArray EnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
+const QByteArray ProtocolAnswer = EnvelopeStart
+    + "<tav:protocolo xmlns:tav=\"urn:tavro-test/tavro-ws/schemas/v1/TavroTypes\"><nuProtocoloEntrada>900000000001"
+      "</nuProtocoloEntrada><dtRecebimento>10-12-2026 08:00:00</dtRecebimento></tav:protocolo>"
+    + EnvelopeEnd;
+
 const QStringList Tables{QStringLiteral("conciliacao"), QStringLiteral("itensentradas"), QStringLiteral("itenssaidas")};
 
 QString keyExpression(const QString &table)
@@ -173,6 +183,57 @@ void FaultFixture::useScripted(const ScriptedService::Answer &call, std::optiona
     if (description)
         m_scripted->setDescription(*description);
     useOrigin(m_scripted->origin(), tempoLimite);
+}
+
+void FaultFixture::useFaultyService(Fault fault)
+{
+    ScriptedService::Answer answer;
+    switch (fault) {
+    case Fault::Refused:
+        return useUnreachableService();
+    case Fault::DescriptionRefused:
+        answer.status = 503;
+        answer.contentType = "text/html";
+        answer.body = "<html><body>Service Unavailable</body></html>";
+        return useScripted(ScriptedService::Answer{200, "text/xml", ProtocolAnswer, false}, answer);
+    case Fault::HttpError:
+        return useFaultySim({QStringLiteral("--falha-status"), QStringLiteral("503"), QStringLiteral("--falha-texto"),
+                             QStringLiteral("Service Unavailable")});
+    case Fault::SoapFault:
+        return useFaultySim({QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")});
+    case Fault::HtmlPage:
+        return useFaultySim({QStringLiteral("--falha-html")});
+    case Fault::WrongRoot:
+        return useFaultySim({QStringLiteral("--falha-raiz")});
+    case Fault::Malformed:
+        answer.body = ProtocolAnswer.left(ProtocolAnswer.indexOf("</nuProtocolo")) + "</tav:protocolo>";
+        return useScripted(answer);
+    case Fault::CutOff:
+        answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
+        answer.cut = true;
+        return useScripted(answer);
+    case Fault::EmptyBody:
+        answer.body = EnvelopeStart + EnvelopeEnd;
+        return useScripted(answer);
+    case Fault::OtherElement:
+        answer.body = EnvelopeStart + "<tav:outro xmlns:tav=\"urn:tavro-test\"><texto>?</texto></tav:outro>"
+            + EnvelopeEnd;
+        return useScripted(answer);
+    case Fault::Slow:
+        return useFaultySim({QStringLiteral("--atraso"), QStringLiteral("1500")}, 5);
+    case Fault::Silent:
+        return useFaultySim({QStringLiteral("--silencio")}, 1);
+    case Fault::Killed:
+        useFaultySim({QStringLiteral("--silencio")});
+        return killFaultySimInItsCall();
+    case Fault::LogFolderIsAFile: {
+        // Permissions do not stop root, a file in the folder's place does.
+        QDir(m_logFolder).removeRecursively();
+        QFile file(m_logFolder);
+        file.open(QIODevice::WriteOnly);
+        return useService();
+    }
+    }
 }
 
 RecordList &FaultFixture::fill(const KindCase &kind)

@@ -45,6 +45,13 @@ const QList<KindCase> &kindCases();
 // an untouched database sends.
 class FaultFixture : public ::testing::Test
 {
+public:
+    // What a service call meets; the one step of a transmission or check that goes wrong.
+    enum class Fault {
+        Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
+        OtherElement, Slow, Silent, Killed, LogFolderIsAFile
+    };
+
 protected:
     FaultFixture();
 
@@ -53,6 +60,8 @@ protected:
     // A substitute started with `arguments` for the faulty step, apart from the healthy one.
     void useFaultySim(const QStringList &arguments, int tempoLimite = 20);
     void useUnreachableService();
+    // Points the client at a service that meets `fault` at its next call.
+    void useFaultyService(Fault fault);
     void useOrigin(const QString &origin, int tempoLimite = 20);
     // Kills the faulty substitute as soon as it reports the post of a call, while the call waits.
     void killFaultySimInItsCall();

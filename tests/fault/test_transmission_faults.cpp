@@ -1,7 +1,6 @@
 #include "FaultFixture.h"
 #include "RowHolder.h"
 
-#include <QDir>
 #include <QFile>
 
 using namespace tavro;
@@ -10,23 +9,10 @@ using namespace std::chrono_literals;
 
 namespace {
 
-const QByteArray EnvelopeStart = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope "
-                                 "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\"><SOAP-ENV:Body>";
-const QByteArray EnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
-const QByteArray ProtocolAnswer = EnvelopeStart
-    + "<tav:protocolo xmlns:tav=\"urn:tavro-test/tavro-ws/schemas/v1/TavroTypes\"><nuProtocoloEntrada>900000000001"
-      "</nuProtocoloEntrada><dtRecebimento>10-12-2026 08:00:00</dtRecebimento></tav:protocolo>"
-    + EnvelopeEnd;
-
-enum class Fault {
-    Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
-    OtherElement, Slow, Silent, Killed, LogFolderIsAFile
-};
-
 struct FaultCase
 {
     const char *name;
-    Fault fault;
+    FaultFixture::Fault fault;
     // Empty: the click ends with every record sent; otherwise a part of the message that aborts it.
     QString message;
 };
@@ -38,57 +24,6 @@ void PrintTo(const FaultCase &c, std::ostream *os)
 
 class TransmissionFault : public FaultFixture, public ::testing::WithParamInterface<FaultCase>
 {
-protected:
-    void arrange(Fault fault)
-    {
-        ScriptedService::Answer answer;
-        switch (fault) {
-        case Fault::Refused:
-            return useUnreachableService();
-        case Fault::DescriptionRefused:
-            answer.status = 503;
-            answer.contentType = "text/html";
-            answer.body = "<html><body>Service Unavailable</body></html>";
-            return useScripted(ScriptedService::Answer{200, "text/xml", ProtocolAnswer, false}, answer);
-        case Fault::HttpError:
-            return useFaultySim({QStringLiteral("--falha-status"), QStringLiteral("503"), QStringLiteral("--falha-texto"),
-                                 QStringLiteral("Service Unavailable")});
-        case Fault::SoapFault:
-            return useFaultySim({QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")});
-        case Fault::HtmlPage:
-            return useFaultySim({QStringLiteral("--falha-html")});
-        case Fault::WrongRoot:
-            return useFaultySim({QStringLiteral("--falha-raiz")});
-        case Fault::Malformed:
-            answer.body = ProtocolAnswer.left(ProtocolAnswer.indexOf("</nuProtocolo")) + "</tav:protocolo>";
-            return useScripted(answer);
-        case Fault::CutOff:
-            answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
-            answer.cut = true;
-            return useScripted(answer);
-        case Fault::EmptyBody:
-            answer.body = EnvelopeStart + EnvelopeEnd;
-            return useScripted(answer);
-        case Fault::OtherElement:
-            answer.body = EnvelopeStart + "<tav:outro xmlns:tav=\"urn:tavro-test\"><texto>?</texto></tav:outro>"
-                + EnvelopeEnd;
-            return useScripted(answer);
-        case Fault::Slow:
-            return useFaultySim({QStringLiteral("--atraso"), QStringLiteral("1500")}, 5);
-        case Fault::Silent:
-            return useFaultySim({QStringLiteral("--silencio")}, 1);
-        case Fault::Killed:
-            useFaultySim({QStringLiteral("--silencio")});
-            return killFaultySimInItsCall();
-        case Fault::LogFolderIsAFile: {
-            // Permissions do not stop root, a file in the folder's place does.
-            QDir(m_logFolder).removeRecursively();
-            QFile file(m_logFolder);
-            file.open(QIODevice::WriteOnly);
-            return useService();
-        }
-        }
-    }
 };
 
 } // namespace
@@ -102,7 +37,7 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
 
-    arrange(GetParam().fault);
+    useFaultyService(GetParam().fault);
     fill(stock);
     const auto transmitter = stock.make();
     const ClickOutcome outcome = click(*transmitter);
@@ -125,21 +60,21 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
 
 INSTANTIATE_TEST_SUITE_P(
     EachStep, TransmissionFault,
-    ::testing::Values(FaultCase{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
-                      FaultCase{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
-                      FaultCase{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
-                      FaultCase{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-                      FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-                      FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
-                      FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
-                      FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
-                      FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
-                      FaultCase{"Slow", Fault::Slow, QString()},
-                      FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+    ::testing::Values(FaultCase{"Refused", FaultFixture::Fault::Refused, QStringLiteral("Connection refused")},
+                      FaultCase{"DescriptionRefused", FaultFixture::Fault::DescriptionRefused, QStringLiteral("(503)")},
+                      FaultCase{"HttpError", FaultFixture::Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+                      FaultCase{"SoapFault", FaultFixture::Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+                      FaultCase{"HtmlPage", FaultFixture::Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+                      FaultCase{"WrongRoot", FaultFixture::Fault::WrongRoot, QStringLiteral("DocumentElement")},
+                      FaultCase{"Malformed", FaultFixture::Fault::Malformed, QStringLiteral("tag mismatch")},
+                      FaultCase{"CutOff", FaultFixture::Fault::CutOff, QStringLiteral("Premature end of document")},
+                      FaultCase{"EmptyBody", FaultFixture::Fault::EmptyBody, RespostaSemProtocoloMessage},
+                      FaultCase{"OtherElement", FaultFixture::Fault::OtherElement, RespostaSemProtocoloMessage},
+                      FaultCase{"Slow", FaultFixture::Fault::Slow, QString()},
+                      FaultCase{"Silent", FaultFixture::Fault::Silent, QStringLiteral("tempo limite (1 s)")},
                       // The network layer posts once more on a fresh connection, which the dead substitute refuses.
-                      FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
-                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
+                      FaultCase{"Killed", FaultFixture::Fault::Killed, QStringLiteral("Connection refused")},
+                      FaultCase{"LogFolderIsAFile", FaultFixture::Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
 // Another workstation holds the rows the run marks: the run waits for it. When it

@@ -1,0 +1,158 @@
+#include "FaultFixture.h"
+#include "RowHolder.h"
+
+#include "followup/ProtocolFollowup.h"
+#include "transmission/Status.h"
+
+#include <QFile>
+
+using namespace tavro;
+using namespace tavro::test;
+using namespace std::chrono_literals;
+
+namespace {
+
+enum class Check { Processamento, Inconsistencia };
+
+struct CheckFault
+{
+    const char *name;
+    FaultFixture::Fault fault;
+    QString message; // a part of the failed check's error
+};
+
+void PrintTo(const CheckFault &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// A stock batch accepted by the healthy substitute, whose processing finishes at the first question.
+class FollowupFault : public FaultFixture, public ::testing::WithParamInterface<std::tuple<Check, CheckFault>>
+{
+protected:
+    QString sendBatch(const QStringList &serviceArguments = {})
+    {
+        useService(QStringList{QStringLiteral("--aguardando"), QStringLiteral("0")} + serviceArguments);
+        return sendFirstBatch(kindCases().front(), 500);
+    }
+
+    // The check as the protocol tab runs it, with the cells of the protocol's registry row.
+    QString run(Check check, const QString &protocolo)
+    {
+        QStringList c = m_fixture
+                            .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
+                                                 "from TavroProtocolos where Protocolo = '%1'")
+                                      .arg(protocolo))
+                            .value(0);
+        c.replaceInStrings(QStringLiteral("<null>"), QString());
+        if (c.size() != 5)
+            return QStringLiteral("no registry row for %1").arg(protocolo);
+        ProtocolFollowup followup(m_db, *m_client, [](const QString &) {});
+        const QString result = check == Check::Processamento
+            ? followup.ProtocolosVerificarProcessamento(c[0], c[1], c[2], c[3], c[4])
+            : followup.ProtocolosVerificarInconsistencia(c[0], c[1], c[2], c[3], c[4]);
+        m_lastError = followup.lastError();
+        return result;
+    }
+
+    QString m_lastError;
+};
+
+} // namespace
+
+// A check whose call meets a fault writes nothing and lowers nothing; the same check
+// against the healthy service then succeeds.
+TEST_P(FollowupFault, CheckFailsCleanAndTheNextCheckSucceeds)
+{
+    const auto &[check, c] = GetParam();
+    const QString protocolo = sendBatch();
+    ASSERT_FALSE(protocolo.isEmpty());
+    if (check == Check::Inconsistencia) {
+        ASSERT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
+    }
+    const Snapshot before = snapshot();
+
+    useFaultyService(c.fault);
+    EXPECT_EQ(run(check, protocolo), QString());
+    EXPECT_TRUE(m_lastError.contains(c.message)) << m_lastError.toStdString();
+    EXPECT_FALSE(m_db.inTransaction());
+    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
+    expectConsistent(before);
+
+    if (c.fault == Fault::LogFolderIsAFile)
+        QFile::remove(m_logFolder);
+    useService();
+    EXPECT_NE(run(check, protocolo), QString()) << m_lastError.toStdString();
+    expectConsistent(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EachCall, FollowupFault,
+    ::testing::Combine(
+        ::testing::Values(Check::Processamento, Check::Inconsistencia),
+        ::testing::Values(
+            CheckFault{"Refused", FaultFixture::Fault::Refused, QStringLiteral("Connection refused")},
+            CheckFault{"DescriptionRefused", FaultFixture::Fault::DescriptionRefused, QStringLiteral("(503)")},
+            CheckFault{"HttpError", FaultFixture::Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+            CheckFault{"SoapFault", FaultFixture::Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+            CheckFault{"HtmlPage", FaultFixture::Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+            CheckFault{"WrongRoot", FaultFixture::Fault::WrongRoot, QStringLiteral("DocumentElement")},
+            CheckFault{"Malformed", FaultFixture::Fault::Malformed, QStringLiteral("tag mismatch")},
+            CheckFault{"CutOff", FaultFixture::Fault::CutOff, QStringLiteral("Premature end of document")},
+            CheckFault{"EmptyBody", FaultFixture::Fault::EmptyBody, QStringLiteral("Elemento ausente na resposta")},
+            CheckFault{"OtherElement", FaultFixture::Fault::OtherElement, QStringLiteral("Elemento ausente na resposta")},
+            CheckFault{"Silent", FaultFixture::Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+            CheckFault{"Killed", FaultFixture::Fault::Killed, QStringLiteral("Connection refused")},
+            CheckFault{"LogFolderIsAFile", FaultFixture::Fault::LogFolderIsAFile,
+                       QStringLiteral("Cannot create file")})),
+    [](const ::testing::TestParamInfo<std::tuple<Check, CheckFault>> &info) {
+        return std::string(std::get<0>(info.param) == Check::Processamento ? "Processamento" : "Inconsistencia")
+            + std::get<1>(info.param).name;
+    });
+
+// An inconsistency whose code is outside the catalogue fails the check before it writes anything.
+TEST_F(FollowupFault, CodeOutsideTheCatalogue)
+{
+    const QString protocolo = sendBatch({QStringLiteral("--codigo-fora"), QStringLiteral("E999")});
+    ASSERT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
+    const Snapshot before = snapshot();
+    EXPECT_EQ(run(Check::Inconsistencia, protocolo), QString());
+    EXPECT_TRUE(m_lastError.contains(QStringLiteral("E999"))) << m_lastError.toStdString();
+    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
+    expectConsistent(before);
+}
+
+// Every call of a slow service still ends within the time-out, and both checks finish.
+TEST_F(FollowupFault, SlowService)
+{
+    const QString protocolo = sendBatch({QStringLiteral("--atraso"), QStringLiteral("1200")});
+    const Snapshot before = snapshot();
+    EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
+    EXPECT_NE(run(Check::Inconsistencia, protocolo), QString()) << m_lastError.toStdString();
+    expectConsistent(before);
+}
+
+// Another workstation holds the protocol's records while the processing check raises
+// them: when it commits, the check fails and is undone; the next check succeeds.
+TEST_F(FollowupFault, LockConflictOnTheProtocolsRecords)
+{
+    const QString protocolo = sendBatch();
+    const Snapshot before = snapshot();
+    {
+        const RowHolder holder(m_fixture.path(),
+                               QStringLiteral("update conciliacao set quantidade = quantidade where TavroProtocolo = '%1'")
+                                   .arg(protocolo),
+                               1500ms, RowHolder::End::Commit);
+        ASSERT_GT(holder.heldRows(), 0);
+        m_db.restartTransaction(); // the check's transaction starts before the holder commits
+        EXPECT_EQ(run(Check::Processamento, protocolo), QString());
+    }
+    EXPECT_TRUE(m_lastError.contains(QStringLiteral("update conflicts"))) << m_lastError.toStdString();
+    EXPECT_FALSE(m_db.inTransaction());
+    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    expectConsistent(before);
+    EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
+    expectConsistent(before);
+}
