@@ -251,6 +251,7 @@ ClickOutcome FaultFixture::click(TransmissionKind &kind, int vezes)
         m_report.erros += report.erros;
         if (report.retornos)
             m_report.retornos = report.retornos;
+        m_report.unitTypeMissing = m_report.unitTypeMissing || report.unitTypeMissing;
         return result;
     });
 }

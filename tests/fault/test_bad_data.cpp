@@ -1,0 +1,103 @@
+#include "FaultFixture.h"
+
+using namespace tavro;
+using namespace tavro::test;
+
+namespace {
+
+enum class Outcome { Sent, Skipped, Aborted };
+
+struct BadData
+{
+    const char *name;
+    int kind; // index into kindCases()
+    QStringList updates;
+    Outcome outcome;
+    // Aborted: a part of the message that ends the click; otherwise a line the run must write (or none).
+    QString text;
+};
+
+void PrintTo(const BadData &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class BadDataRun : public FaultFixture, public ::testing::WithParamInterface<BadData>
+{
+};
+
+const QString LongName = QString(QStringLiteral("ÁÇÊÕÜ")).repeated(24); // 120 characters
+
+} // namespace
+
+// Cells the lists read from a database that another program filled: a run either sends
+// what it can or ends with a message that names the cell's text, and a run that ends
+// leaves every record and the registry as they were.
+TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
+{
+    const BadData &c = GetParam();
+    const KindCase &kind = kindCases().at(c.kind);
+    for (const QString &update : c.updates)
+        m_fixture.exec(update);
+    const Snapshot before = snapshot();
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const ClickOutcome outcome = click(*transmitter);
+    const std::string lines = m_report.erros.join(QLatin1Char('\n')).toStdString();
+    switch (c.outcome) {
+    case Outcome::Sent:
+        EXPECT_EQ(outcome.results, (QStringList{RunResult::Transmitido, RunResult::Pronto})) << lines;
+        break;
+    case Outcome::Skipped:
+        EXPECT_EQ(outcome.results, QStringList{RunResult::Pronto}) << lines;
+        break;
+    case Outcome::Aborted: {
+        // The window shows the unit-type message for a run that stopped without one of its own.
+        const QString shown = m_report.unitTypeMissing ? UnitTypeMissingMessage : outcome.message;
+        EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << lines;
+        EXPECT_TRUE(shown.contains(c.text)) << shown.toStdString();
+        break;
+    }
+    }
+    if (c.outcome != Outcome::Aborted && !c.text.isEmpty()) {
+        EXPECT_TRUE(m_report.erros.contains(c.text)) << lines;
+    }
+    if (c.outcome != Outcome::Sent) {
+        EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+        EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
+    }
+    expectConsistent(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, BadDataRun,
+    ::testing::Values(
+        BadData{"StockWithoutExpiry", 0, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Skipped,
+                QStringLiteral("Falta Validade para o produto: 5023 - AMOXICILINA 500MG CAPSULA")},
+        // A stock quantity that is not a whole number is dropped without a line.
+        BadData{"FractionalStock", 0, {QStringLiteral("update conciliacao set quantidade = 2.5")}, Outcome::Skipped, {}},
+        BadData{"HugeStock", 0, {QStringLiteral("update conciliacao set quantidade = 1e20")}, Outcome::Skipped, {}},
+        BadData{"CodeWithMarkup", 0, {QStringLiteral("update produtos set codigotavro = 'BR<&>\"''00000001'")},
+                Outcome::Sent, {}},
+        BadData{"LongestTexts", 0,
+                {QStringLiteral("update produtos set descricao = '%1'").arg(LongName),
+                 QStringLiteral("update fabricantes set nome = '%1', numerointernacional = '%2'")
+                     .arg(LongName.left(80), LongName.left(40))},
+                Outcome::Sent, QStringLiteral("Código de produto inválido! 5031 - ") + LongName},
+        BadData{"UnitTypeJunk", 0,
+                {QStringLiteral("update unidades set tipoestabelecimento = 'Ż%1'").arg(QString(19, QLatin1Char('x')))},
+                Outcome::Aborted, UnitTypeMissingMessage},
+        BadData{"GoodsWithoutExpiry", 1, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Aborted,
+                QStringLiteral("'' is not a valid date")},
+        BadData{"FractionalIssue", 2, {QStringLiteral("update itenssaidas set quantidade = 0.5")}, Outcome::Aborted,
+                QStringLiteral("'0,5' is not a valid integer value")},
+        BadData{"HealthCardJunk", 3,
+                {QStringLiteral("update pessoas set cartaosus = '89800116058000X<&>junkjunkjun', nome = '%1'")
+                     .arg(LongName.left(80))},
+                Outcome::Skipped, QStringLiteral("Informe o CNS correto para a pessoa: ") + LongName.left(80)},
+        BadData{"PrescriberLongest", 3,
+                {QStringLiteral("update profissionais set nome = '%1', crm = '123456789012345', uf = 'Ç?'")
+                     .arg(LongName.left(80))},
+                Outcome::Sent, {}}),
+    [](const ::testing::TestParamInfo<BadData> &info) { return std::string(info.param.name); });
