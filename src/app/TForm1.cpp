@@ -280,10 +280,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = std::make_unique<SoapClient>(
-        *m_network, readServiceSettings(ArquivoConfig),
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
-        [] { return QDateTime::currentDateTime(); }, m_login);
+    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_login);
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);

@@ -3,15 +3,26 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
+#include "reports/DispensationListing.h"
+#include "service/SoapClient.h"
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
+#include "transmission/DispensacaoSemSusTransmission.h"
+#include "transmission/DispensacaoTransmission.h"
+#include "transmission/EntradaTransmission.h"
+#include "transmission/EstoqueTransmission.h"
+#include "transmission/SaidaTransmission.h"
+#include "transmission/Transmission.h"
 
+#include <QNetworkAccessManager>
+#include <QPdfWriter>
 #include <QTextStream>
 
 #include <memory>
@@ -30,18 +41,21 @@ struct Unit
 {
     QString codigo;
     QString cnes;
+    QString nome;
 };
 
 Unit chooseUnit(Database &db, const StartupConfig &config, const QString &codigo)
 {
-    if (codigo.isEmpty())
-        return {findUnitAtStartup(db, config.cnesFarmacia).codigo, config.cnesFarmacia};
+    if (codigo.isEmpty()) {
+        const HealthUnit unit = findUnitAtStartup(db, config.cnesFarmacia);
+        return {unit.codigo, config.cnesFarmacia, unit.nome};
+    }
     db.restartTransaction();
     const UnitByCode unit = findUnitByCode(db, codigo);
     db.rollback();
     if (!unit.found)
         throw Error(QStringLiteral("Unidade não encontrada: %1").arg(codigo));
-    return {codigo, unit.numero};
+    return {codigo, unit.numero, unit.nome};
 }
 
 } // namespace
@@ -66,7 +80,7 @@ void writeList(const RecordList &list, QTextStream &out)
 
 namespace {
 
-std::unique_ptr<RecordList> movementList(Database &db, const CliOptions &options, const Unit &unit)
+ListSearch movementSearch(const CliOptions &options, const Unit &unit)
 {
     ListSearch search;
     search.kind = options.kind;
@@ -78,9 +92,65 @@ std::unique_ptr<RecordList> movementList(Database &db, const CliOptions &options
     search.status = options.status;
     search.protocoloSelecionado = !options.protocolo.isEmpty();
     search.protocolo = options.protocolo;
-    std::unique_ptr<RecordList> list(newMovementList(options.kind, nullptr));
+    return search;
+}
+
+std::unique_ptr<RecordList> movementList(Database &db, const ListSearch &search)
+{
+    std::unique_ptr<RecordList> list(newMovementList(search.kind, nullptr));
     fillMovementList(db, search, *list);
     return list;
+}
+
+std::unique_ptr<TransmissionKind> transmissionKind(TransmitKind kind)
+{
+    switch (kind) {
+    case TransmitKind::Estoque:
+        return std::make_unique<EstoqueTransmission>();
+    case TransmitKind::Entradas:
+        return std::make_unique<EntradaTransmission>();
+    case TransmitKind::Saidas:
+        return std::make_unique<SaidaTransmission>();
+    case TransmitKind::Dispensacoes:
+        return std::make_unique<DispensacaoTransmission>();
+    case TransmitKind::SemCartao:
+        return std::make_unique<DispensacaoSemSusTransmission>();
+    }
+    Q_UNREACHABLE();
+}
+
+// The transmit button of the list's tab: the list as the tab shows it (the chosen
+// protocol is what is sent again, not a filter), then the runs.
+int transmit(const CliSession &session, const CliOptions &options, const Unit &unit, const StartupConfig &config,
+             QTextStream &out, QTextStream &err)
+{
+    ListSearch search = movementSearch(options, unit);
+    search.protocoloSelecionado = false;
+    search.protocolo.clear();
+    const std::unique_ptr<RecordList> list = movementList(session.db, search);
+    TransmissionInput input;
+    input.cnes = unit.cnes;
+    input.ibge = config.ibge;
+    input.codigoUnidade = unit.codigo;
+    input.dia = options.dia;
+    input.protocolo = options.protocolo;
+    input.loteMaximo = options.lote;
+    QNetworkAccessManager network;
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.login);
+    const std::unique_ptr<TransmissionKind> kind = transmissionKind(options.transmitKind);
+    return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
+}
+
+// The dispensation listing of the tab's search, written as a PDF file.
+int print(Database &db, const CliOptions &options, const Unit &unit)
+{
+    DispensationReportInput input;
+    input.search = movementSearch(options, unit);
+    input.cnes = unit.cnes;
+    input.nomeUnidade = unit.nome;
+    QPdfWriter pdf(options.pdfPath);
+    printDispensationListing(db, input, pdf);
+    return ExitSuccess;
 }
 
 std::unique_ptr<RecordList> protocolList(
@@ -125,8 +195,12 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
     case CliVerb::Listar:
-        list = movementList(db, options, unit);
+        list = movementList(db, movementSearch(options, unit));
         break;
+    case CliVerb::Transmitir:
+        return transmit(CliSession{db, ini, values, unit.cnes}, options, unit, config, out, err);
+    case CliVerb::Imprimir:
+        return print(db, options, unit);
     case CliVerb::Protocolos:
         list = protocolList(db, options, unit, values);
         break;

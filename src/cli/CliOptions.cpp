@@ -21,6 +21,8 @@ const QString OptSemCodigo = QStringLiteral("sem-codigo");
 const QString OptTodosCnes = QStringLiteral("todos-cnes");
 const QString OptTipo = QStringLiteral("tipo");
 const QString OptVezes = QStringLiteral("vezes");
+const QString OptLote = QStringLiteral("lote");
+const QString OptPdf = QStringLiteral("pdf");
 const QString OptHelp = QStringLiteral("help");
 
 [[noreturn]] void usageError(const QString &reason)
@@ -110,6 +112,34 @@ void rejectOptions(const QCommandLineParser &parser, const QStringList &names, c
     }
 }
 
+int wholeNumber(const QCommandLineParser &parser, const QString &name, int fallback)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    bool ok = false;
+    const int value = parser.value(name).toInt(&ok);
+    if (!ok)
+        usageError(QStringLiteral("--%1 exige um número inteiro").arg(name));
+    return value;
+}
+
+TransmitKind transmitKind(const QString &name)
+{
+    if (name == QLatin1String("sem-cartao"))
+        return TransmitKind::SemCartao;
+    switch (movementKind(name)) {
+    case MovementKind::Estoque:
+        return TransmitKind::Estoque;
+    case MovementKind::Entradas:
+        return TransmitKind::Entradas;
+    case MovementKind::Saidas:
+        return TransmitKind::Saidas;
+    case MovementKind::Dispensacoes:
+        return TransmitKind::Dispensacoes;
+    }
+    Q_UNREACHABLE();
+}
+
 QString required(const QCommandLineParser &parser, const QString &name, const QString &verb)
 {
     const QString value = parser.value(name);
@@ -138,6 +168,8 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptTodosCnes, QString()},
         {OptTipo, QString(), QStringLiteral("list")},
         {OptVezes, QString(), QStringLiteral("n")},
+        {OptLote, QString(), QStringLiteral("n")},
+        {OptPdf, QString(), QStringLiteral("file")},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
@@ -158,7 +190,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         options.verb = CliVerb::Listar;
         options.kind = movementKind(words.at(1));
         const QString what = QStringLiteral("listar ") + words.at(1);
-        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes}, what);
+        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptPdf}, what);
         if (options.kind == MovementKind::Estoque) {
             rejectOptions(parser, {OptDe, OptAte}, what);
             options.dia = required(parser, OptDia, what);
@@ -175,7 +207,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         if (words.size() != 1)
             usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
         options.verb = CliVerb::Protocolos;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes}, verb);
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes, OptLote, OptPdf}, verb);
         options.protocolFilter = protocolFilter(parser);
     } else if (verb == QLatin1String("processamento") || verb == QLatin1String("inconsistencia")) {
         if (words.size() != 2)
@@ -188,7 +220,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         if (words.size() != 1)
             usageError(QStringLiteral("verificar não aceita argumentos além das opções"));
         options.verb = CliVerb::Verificar;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo}, verb);
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptLote, OptPdf}, verb);
         options.protocolFilter = protocolFilter(parser);
         if (parser.isSet(OptVezes)) {
             bool ok = false;
@@ -196,6 +228,42 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
             if (!ok)
                 usageError(QStringLiteral("--vezes exige um número inteiro"));
         }
+    } else if (verb == QLatin1String("transmitir")) {
+        if (words.size() != 2)
+            usageError(QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));
+        options.verb = CliVerb::Transmitir;
+        options.transmitKind = transmitKind(words.at(1));
+        options.kind = options.transmitKind == TransmitKind::SemCartao ? MovementKind::Dispensacoes
+                                                                       : movementKind(words.at(1));
+        const QString what = QStringLiteral("transmitir ") + words.at(1);
+        rejectOptions(parser, {OptTodosCnes, OptTipo, OptPdf}, what);
+        if (options.kind == MovementKind::Estoque) {
+            rejectOptions(parser, {OptDe, OptAte}, what);
+            options.dia = required(parser, OptDia, what);
+        } else {
+            rejectOptions(parser, {OptDia}, what);
+            options.dataInicial = required(parser, OptDe, what);
+            options.dataFinal = required(parser, OptAte, what);
+        }
+        if (parser.isSet(OptSituacao))
+            options.status = statusBoxes(parser.value(OptSituacao));
+        options.semCodigo = parser.isSet(OptSemCodigo);
+        options.protocolo = parser.value(OptProtocolo);
+        options.vezes = wholeNumber(parser, OptVezes, 10);
+        options.lote = wholeNumber(parser, OptLote, 500);
+    } else if (verb == QLatin1String("imprimir")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("imprimir não aceita argumentos além das opções"));
+        options.verb = CliVerb::Imprimir;
+        options.kind = MovementKind::Dispensacoes;
+        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptDia}, verb);
+        options.dataInicial = required(parser, OptDe, verb);
+        options.dataFinal = required(parser, OptAte, verb);
+        options.pdfPath = required(parser, OptPdf, verb);
+        if (parser.isSet(OptSituacao))
+            options.status = statusBoxes(parser.value(OptSituacao));
+        options.protocolo = parser.value(OptProtocolo);
+        options.semCodigo = parser.isSet(OptSemCodigo);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
@@ -221,6 +289,10 @@ QString cliUsage()
         "  tavro-cli [opções] processamento PROTOCOLO [FILTROS]\n"
         "  tavro-cli [opções] inconsistencia PROTOCOLO [FILTROS]\n"
         "  tavro-cli [opções] verificar [--vezes N] [FILTROS]\n"
+        "  tavro-cli [opções] transmitir estoque --dia DD/MM/AAAA [--vezes N] [--lote N] [--protocolo P]\n"
+        "  tavro-cli [opções] transmitir entradas|saidas|dispensacoes|sem-cartao --de DD/MM/AAAA --ate DD/MM/AAAA\n"
+        "                     [--vezes N] [--lote N] [--protocolo P]\n"
+        "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -240,6 +312,11 @@ QString cliUsage()
         "\n"
         "processamento e inconsistencia verificam um protocolo; verificar percorre a lista N vezes\n"
         "(padrão 1). Escrevem as linhas de retorno do serviço e depois a lista de protocolos.\n"
+        "\n"
+        "transmitir repete até N vezes (padrão 10) lotes de até --lote registros (padrão 500), como o\n"
+        "botão da aba; com --protocolo P reenvia os registros \"Ok\" do protocolo P. Escreve uma linha por\n"
+        "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros.\n"
+        "imprimir grava a listagem de dispensações do período em PDF.\n"
         "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
         "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");

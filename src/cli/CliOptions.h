@@ -8,7 +8,10 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar };
+enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
+
+// What `transmitir` sends: the four lists, and the dispensations of patients without a card.
+enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
 
 // What one run of the command line asks for, read from its arguments.
 struct CliOptions
@@ -31,8 +34,14 @@ struct CliOptions
     // protocolos, processamento, inconsistencia, verificar: the protocol tab's filters
     // (its CNES is the unit's, filled in when the unit is known)
     ProtocolFilter protocolFilter;
-    // verificar
+    // verificar, transmitir
     int vezes = 1;
+
+    // transmitir: the kind, the batch size and, in `protocolo`, the protocol to send again
+    TransmitKind transmitKind = TransmitKind::Estoque;
+    int lote = 500;
+    // imprimir
+    QString pdfPath;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,

@@ -70,9 +70,8 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     QNetworkAccessManager network;
-    SoapClient client(network, readServiceSettings(session.ini),
-                      QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
-                      [] { return QDateTime::currentDateTime(); }, session.login);
+    const std::unique_ptr<SoapClient> programClient = programSoapClient(network, session.ini, session.login);
+    SoapClient &client = *programClient;
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));

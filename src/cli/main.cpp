@@ -2,14 +2,27 @@
 #include "cli/CliOptions.h"
 #include "common/Error.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <string_view>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Painting the listing needs a GUI application, which the command line starts, offscreen,
+    // only to print: the other verbs keep their output free of the platform's notices.
+    const bool printing = std::find(argv + 1, argv + argc, std::string_view("imprimir")) != argv + argc;
+    std::unique_ptr<QCoreApplication> app;
+    if (printing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("tavro-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -7,6 +7,7 @@
 #include "session/Login.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -169,6 +170,14 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
                         .arg(QString::fromLatin1(answer.contentType)));
     SoapEnvelope::read(answer.body, readResponse);
     m_timings.reading = clock.nsecsElapsed() / 1e6;
+}
+
+std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
+                                              const LoginValues &login)
+{
+    return std::make_unique<SoapClient>(network, readServiceSettings(ini),
+                                        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
+                                        [] { return QDateTime::currentDateTime(); }, login);
 }
 
 } // namespace tavro

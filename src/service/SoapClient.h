@@ -10,6 +10,7 @@
 #include <QXmlStreamWriter>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class QNetworkAccessManager;
@@ -18,6 +19,7 @@ class QNetworkRequest;
 
 namespace tavro {
 
+class IniFile;
 struct LoginValues;
 
 // "Basic " + Base64 of user ":" password, one byte per character: a character beyond
@@ -95,5 +97,10 @@ private:
     QStringList m_logFailures;
     Timings m_timings;
 };
+
+// The program's own client, as the window and the command line use it: settings from
+// config.ini, logs in the folder "Tavro" beside the executable, the local clock.
+std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
+                                              const LoginValues &login);
 
 } // namespace tavro

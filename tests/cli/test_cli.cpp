@@ -342,3 +342,37 @@ TEST_F(CliFollowup, FailedCheckExitsOneAndCommitsNothing)
         EXPECT_EQ(verb(usage).exitCode, 2) << usage.join(' ').toStdString();
     }
 }
+
+TEST_F(CliFollowup, TransmitThenFollowUpThenPrintTheWholeCycle)
+{
+    startSim({"--aguardando", "0"});
+    const CliRun sent = verb({"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "5", "--vezes", "3"});
+    EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_EQ(sent.lines().mid(0, 3), (QStringList{"transmitido", "transmitido", "pronto"}));
+    EXPECT_TRUE(sent.err.contains(QStringLiteral("Atenção! Todos os registros já foram transferidos!")));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Estoque'")), "2");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), "9");
+
+    const CliRun checked = verb({"verificar"});
+    EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Ok'")), "9");
+
+    const QString pdf = fixture.folder() + QStringLiteral("/listagem.pdf");
+    const CliRun printed = verb(QStringList{"imprimir", "--pdf", pdf} + January);
+    EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+}
+
+TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
+{
+    startSim({"--falha-fault", "Falha interna do serviço"});
+    const CliRun r = verb(QStringList{"transmitir", "sem-cartao"} + January);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Erro, transmissão abortada! Falha interna do serviço"))) << r.err.toStdString();
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
+    EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
+    EXPECT_EQ(verb({"imprimir", "--de", "01/01/2019", "--ate", "31/01/2019"}).exitCode, 2); // no --pdf
+}

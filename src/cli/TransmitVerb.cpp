@@ -1,0 +1,53 @@
+#include "cli/TransmitVerb.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliSession.h"
+#include "db/Database.h"
+#include "transmission/Transmission.h"
+
+#include <QTextStream>
+
+namespace tavro {
+
+int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionKind &kind, RecordList &list,
+                    TransmissionInput input, int vezes, QTextStream &out, QTextStream &err)
+{
+    if (input.cnes.isEmpty()) {
+        err << InformeCnesMessage << '\n';
+        return ExitFailure;
+    }
+    if (input.ibge.isEmpty()) {
+        err << InformeIbgeMessage << '\n';
+        return ExitFailure;
+    }
+    QStringList retornos;
+    const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
+        input.hoje = QDate::currentDate();
+        RunReport report;
+        const QString result = transmitOnce(session.db, client, kind, list, input, report);
+        for (const QString &line : report.erros)
+            err << line << '\n';
+        if (report.unitTypeMissing)
+            err << UnitTypeMissingMessage << '\n';
+        if (report.retornos)
+            retornos = *report.retornos;
+        out << result << '\n';
+        out.flush();
+        return result;
+    });
+    for (const QString &line : retornos)
+        out << line << '\n';
+    switch (outcome.end) {
+    case ClickOutcome::AllSent:
+        err << TodosTransferidosMessage << '\n';
+        return ExitSuccess;
+    case ClickOutcome::RunsUsedUp:
+        return ExitSuccess;
+    case ClickOutcome::Aborted:
+        err << TransmissaoAbortadaCaption << ' ' << outcome.message << '\n';
+        return ExitFailure;
+    }
+    return ExitFailure;
+}
+
+} // namespace tavro
