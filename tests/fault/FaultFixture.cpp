@@ -291,8 +291,9 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     for (const QString &table : Tables) {
         EXPECT_EQ(joinedRows(m_fixture.rows(
                       QStringLiteral("select %1, TavroProtocolo, TavroSituacao from %2 r "
-                                     "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) and (trim(r.TavroProtocolo) = '' "
-                                     "or not exists (select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo))")
+                                     "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) "
+                                     "and (trim(r.TavroProtocolo) = '' or not exists "
+                                     "(select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo))")
                           .arg(keyExpression(table), table))),
                   QStringList())
             << "records of " << table.toStdString() << " marked sent without a registry row";
@@ -317,7 +318,8 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
         }
     }
     for (auto it = before.protocolPriorities.cbegin(); it != before.protocolPriorities.cend(); ++it)
-        EXPECT_GE(after.protocolPriorities.value(it.key()), it.value()) << "status of protocol " << it.key().toStdString();
+        EXPECT_GE(after.protocolPriorities.value(it.key()), it.value())
+            << "status of protocol " << it.key().toStdString();
 }
 
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)

@@ -76,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadData{"StockWithoutExpiry", 0, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Skipped,
                 QStringLiteral("Falta Validade para o produto: 5023 - AMOXICILINA 500MG CAPSULA")},
         // A stock quantity that is not a whole number is dropped without a line.
-        BadData{"FractionalStock", 0, {QStringLiteral("update conciliacao set quantidade = 2.5")}, Outcome::Skipped, {}},
+        BadData{"FractionalStock", 0, {QStringLiteral("update conciliacao set quantidade = 2.5")}, Outcome::Skipped,
+                {}},
         BadData{"HugeStock", 0, {QStringLiteral("update conciliacao set quantidade = 1e20")}, Outcome::Skipped, {}},
         BadData{"CodeWithMarkup", 0, {QStringLiteral("update produtos set codigotavro = 'BR<&>\"''00000001'")},
                 Outcome::Sent, {}},

@@ -9,6 +9,7 @@
 using namespace tavro;
 using namespace tavro::test;
 using namespace std::chrono_literals;
+using Fault = FaultFixture::Fault;
 
 namespace {
 
@@ -17,7 +18,7 @@ enum class Check { Processamento, Inconsistencia };
 struct CheckFault
 {
     const char *name;
-    FaultFixture::Fault fault;
+    Fault fault;
     QString message; // a part of the failed check's error
 };
 
@@ -92,19 +93,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(
         ::testing::Values(Check::Processamento, Check::Inconsistencia),
         ::testing::Values(
-            CheckFault{"Refused", FaultFixture::Fault::Refused, QStringLiteral("Connection refused")},
-            CheckFault{"DescriptionRefused", FaultFixture::Fault::DescriptionRefused, QStringLiteral("(503)")},
-            CheckFault{"HttpError", FaultFixture::Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
-            CheckFault{"SoapFault", FaultFixture::Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-            CheckFault{"HtmlPage", FaultFixture::Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-            CheckFault{"WrongRoot", FaultFixture::Fault::WrongRoot, QStringLiteral("DocumentElement")},
-            CheckFault{"Malformed", FaultFixture::Fault::Malformed, QStringLiteral("tag mismatch")},
-            CheckFault{"CutOff", FaultFixture::Fault::CutOff, QStringLiteral("Premature end of document")},
-            CheckFault{"EmptyBody", FaultFixture::Fault::EmptyBody, QStringLiteral("Elemento ausente na resposta")},
-            CheckFault{"OtherElement", FaultFixture::Fault::OtherElement, QStringLiteral("Elemento ausente na resposta")},
-            CheckFault{"Silent", FaultFixture::Fault::Silent, QStringLiteral("tempo limite (1 s)")},
-            CheckFault{"Killed", FaultFixture::Fault::Killed, QStringLiteral("Connection refused")},
-            CheckFault{"LogFolderIsAFile", FaultFixture::Fault::LogFolderIsAFile,
+            CheckFault{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
+            CheckFault{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
+            CheckFault{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+            CheckFault{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+            CheckFault{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+            CheckFault{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
+            CheckFault{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
+            CheckFault{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+            CheckFault{"EmptyBody", Fault::EmptyBody, QStringLiteral("Elemento ausente na resposta")},
+            CheckFault{"OtherElement", Fault::OtherElement, QStringLiteral("Elemento ausente na resposta")},
+            CheckFault{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+            CheckFault{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
+            CheckFault{"LogFolderIsAFile", Fault::LogFolderIsAFile,
                        QStringLiteral("Cannot create file")})),
     [](const ::testing::TestParamInfo<std::tuple<Check, CheckFault>> &info) {
         return std::string(std::get<0>(info.param) == Check::Processamento ? "Processamento" : "Inconsistencia")
@@ -142,7 +143,8 @@ TEST_F(FollowupFault, LockConflictOnTheProtocolsRecords)
     const Snapshot before = snapshot();
     {
         const RowHolder holder(m_fixture.path(),
-                               QStringLiteral("update conciliacao set quantidade = quantidade where TavroProtocolo = '%1'")
+                               QStringLiteral("update conciliacao set quantidade = quantidade "
+                                              "where TavroProtocolo = '%1'")
                                    .arg(protocolo),
                                1500ms, RowHolder::End::Commit);
         ASSERT_GT(holder.heldRows(), 0);

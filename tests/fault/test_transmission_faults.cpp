@@ -6,13 +6,14 @@
 using namespace tavro;
 using namespace tavro::test;
 using namespace std::chrono_literals;
+using Fault = FaultFixture::Fault;
 
 namespace {
 
 struct FaultCase
 {
     const char *name;
-    FaultFixture::Fault fault;
+    Fault fault;
     // Empty: the click ends with every record sent; otherwise a part of the message that aborts it.
     QString message;
 };
@@ -60,21 +61,21 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
 
 INSTANTIATE_TEST_SUITE_P(
     EachStep, TransmissionFault,
-    ::testing::Values(FaultCase{"Refused", FaultFixture::Fault::Refused, QStringLiteral("Connection refused")},
-                      FaultCase{"DescriptionRefused", FaultFixture::Fault::DescriptionRefused, QStringLiteral("(503)")},
-                      FaultCase{"HttpError", FaultFixture::Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
-                      FaultCase{"SoapFault", FaultFixture::Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-                      FaultCase{"HtmlPage", FaultFixture::Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-                      FaultCase{"WrongRoot", FaultFixture::Fault::WrongRoot, QStringLiteral("DocumentElement")},
-                      FaultCase{"Malformed", FaultFixture::Fault::Malformed, QStringLiteral("tag mismatch")},
-                      FaultCase{"CutOff", FaultFixture::Fault::CutOff, QStringLiteral("Premature end of document")},
-                      FaultCase{"EmptyBody", FaultFixture::Fault::EmptyBody, RespostaSemProtocoloMessage},
-                      FaultCase{"OtherElement", FaultFixture::Fault::OtherElement, RespostaSemProtocoloMessage},
-                      FaultCase{"Slow", FaultFixture::Fault::Slow, QString()},
-                      FaultCase{"Silent", FaultFixture::Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+    ::testing::Values(FaultCase{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
+                      FaultCase{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
+                      FaultCase{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+                      FaultCase{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+                      FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+                      FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
+                      FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
+                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+                      FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
+                      FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
+                      FaultCase{"Slow", Fault::Slow, QString()},
+                      FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
                       // The network layer posts once more on a fresh connection, which the dead substitute refuses.
-                      FaultCase{"Killed", FaultFixture::Fault::Killed, QStringLiteral("Connection refused")},
-                      FaultCase{"LogFolderIsAFile", FaultFixture::Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
+                      FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
+                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
 // Another workstation holds the rows the run marks: the run waits for it. When it
@@ -113,3 +114,36 @@ TEST_F(FaultFixture, LockConflictOnTheMarkedRows)
         m_fixture.exec(QStringLiteral("delete from TavroProtocolos"));
     }
 }
+
+namespace {
+
+class EveryKind : public FaultFixture, public ::testing::WithParamInterface<int>
+{
+};
+
+std::string kindName(const ::testing::TestParamInfo<int> &info)
+{
+    const std::string names[] = {"Estoque", "Entrada", "Saida", "Dispensacao", "DispensacaoSemCartao"};
+    return names[info.param];
+}
+
+} // namespace
+
+// Each kind's table after an answer without a protocol number: nothing marked, and the
+// next run sends what the first batch did not take.
+TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    ASSERT_FALSE(sendFirstBatch(kind, 1).isEmpty());
+    const Snapshot before = snapshot();
+    useFaultyService(Fault::EmptyBody);
+    fill(kind);
+    const auto transmitter = kind.make();
+    EXPECT_EQ(click(*transmitter).message, RespostaSemProtocoloMessage);
+    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    expectConsistent(before);
+    expectNextRunSendsTheRest(kind);
+    expectConsistent(before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::Range(0, 5), kindName);
