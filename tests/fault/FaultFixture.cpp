@@ -117,7 +117,8 @@ const QList<KindCase> &kindCases()
     return cases;
 }
 
-FaultFixture::FaultFixture()
+FaultFixture::FaultFixture(const QString &templateName)
+    : m_fixture(templateName)
 {
     m_db.open(m_fixture.path());
 }

@@ -53,7 +53,7 @@ public:
     };
 
 protected:
-    FaultFixture();
+    explicit FaultFixture(const QString &templateName = QStringLiteral("demo-utf8.fdb"));
 
     // The healthy substitute (started once per test) and the client pointed at it.
     void useService(const QStringList &arguments = {});

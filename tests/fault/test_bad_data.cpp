@@ -26,6 +26,15 @@ class BadDataRun : public FaultFixture, public ::testing::WithParamInterface<Bad
 {
 };
 
+class Win1252Database : public FaultFixture
+{
+protected:
+    Win1252Database()
+        : FaultFixture(QStringLiteral("demo-win1252.fdb"))
+    {
+    }
+};
+
 const QString LongName = QString(QStringLiteral("ÁÇÊÕÜ")).repeated(24); // 120 characters
 
 } // namespace
@@ -102,3 +111,24 @@ INSTANTIATE_TEST_SUITE_P(
                      .arg(LongName.left(80))},
                 Outcome::Sent, {}}),
     [](const ::testing::TestParamInfo<BadData> &info) { return std::string(info.param.name); });
+
+// A database in WIN1252: the longest accented texts reach the lines unchanged, and each
+// kind sends its batch.
+TEST_F(Win1252Database, AccentedTextsAtFullWidth)
+{
+    m_fixture.exec(QStringLiteral("update produtos set descricao = '%1'").arg(LongName));
+    m_fixture.exec(QStringLiteral("update pessoas set nome = '%1' where cartaosus is null").arg(LongName.left(80)));
+    const Snapshot before = snapshot();
+    useService();
+    for (const KindCase &kind : kindCases()) {
+        SCOPED_TRACE(kind.name.toStdString());
+        fill(kind);
+        const auto transmitter = kind.make();
+        EXPECT_EQ(click(*transmitter).results, (QStringList{RunResult::Transmitido, RunResult::Pronto}));
+    }
+    EXPECT_TRUE(m_report.erros.contains(QStringLiteral("Código de produto inválido! 5031 - ") + LongName))
+        << m_report.erros.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(m_report.erros.contains(QStringLiteral("Informe o CNS para a pessoa: ") + LongName.left(80)))
+        << m_report.erros.join(QLatin1Char('\n')).toStdString();
+    expectConsistent(before);
+}
