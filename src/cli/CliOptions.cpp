@@ -148,6 +148,23 @@ QString required(const QCommandLineParser &parser, const QString &name, const QS
     return value;
 }
 
+// The list's day or period and its filters, as `listar` reads them for options.kind.
+void readListSearch(const QCommandLineParser &parser, CliOptions &options, const QString &what)
+{
+    if (options.kind == MovementKind::Estoque) {
+        rejectOptions(parser, {OptDe, OptAte}, what);
+        options.dia = required(parser, OptDia, what);
+    } else {
+        rejectOptions(parser, {OptDia}, what);
+        options.dataInicial = required(parser, OptDe, what);
+        options.dataFinal = required(parser, OptAte, what);
+    }
+    if (parser.isSet(OptSituacao))
+        options.status = statusBoxes(parser.value(OptSituacao));
+    options.protocolo = parser.value(OptProtocolo);
+    options.semCodigo = parser.isSet(OptSemCodigo);
+}
+
 } // namespace
 
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword)
@@ -191,18 +208,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         options.kind = movementKind(words.at(1));
         const QString what = QStringLiteral("listar ") + words.at(1);
         rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptPdf}, what);
-        if (options.kind == MovementKind::Estoque) {
-            rejectOptions(parser, {OptDe, OptAte}, what);
-            options.dia = required(parser, OptDia, what);
-        } else {
-            rejectOptions(parser, {OptDia}, what);
-            options.dataInicial = required(parser, OptDe, what);
-            options.dataFinal = required(parser, OptAte, what);
-        }
-        if (parser.isSet(OptSituacao))
-            options.status = statusBoxes(parser.value(OptSituacao));
-        options.protocolo = parser.value(OptProtocolo);
-        options.semCodigo = parser.isSet(OptSemCodigo);
+        readListSearch(parser, options, what);
     } else if (verb == QLatin1String("protocolos")) {
         if (words.size() != 1)
             usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
@@ -237,18 +243,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
                                                                        : movementKind(words.at(1));
         const QString what = QStringLiteral("transmitir ") + words.at(1);
         rejectOptions(parser, {OptTodosCnes, OptTipo, OptPdf}, what);
-        if (options.kind == MovementKind::Estoque) {
-            rejectOptions(parser, {OptDe, OptAte}, what);
-            options.dia = required(parser, OptDia, what);
-        } else {
-            rejectOptions(parser, {OptDia}, what);
-            options.dataInicial = required(parser, OptDe, what);
-            options.dataFinal = required(parser, OptAte, what);
-        }
-        if (parser.isSet(OptSituacao))
-            options.status = statusBoxes(parser.value(OptSituacao));
-        options.semCodigo = parser.isSet(OptSemCodigo);
-        options.protocolo = parser.value(OptProtocolo);
+        readListSearch(parser, options, what);
         options.vezes = wholeNumber(parser, OptVezes, 10);
         options.lote = wholeNumber(parser, OptLote, 500);
     } else if (verb == QLatin1String("imprimir")) {
