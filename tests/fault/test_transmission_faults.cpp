@@ -1,7 +1,10 @@
 #include "FaultFixture.h"
 #include "RowHolder.h"
+#include "ServerProxy.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
 
 using namespace tavro;
 using namespace tavro::test;
@@ -147,3 +150,43 @@ TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::Range(0, 5), kindName);
+
+// The Firebird server goes away while the batch is on its way: the run ends with the
+// connection's message, the server keeps nothing of the run's transaction, and a run on
+// a new connection sends what the first batch did not take.
+TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
+{
+    const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+    m_fixture.useServer(server);
+    ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
+    m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
+
+    // A slow answer keeps the call waiting while the server goes.
+    useService({QStringLiteral("--atraso"), QStringLiteral("800")});
+    const KindCase &stock = kindCases().front();
+    ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
+    const Snapshot before = snapshot();
+    m_service->requests();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
+            proxy.stop();
+            poll.stop();
+        }
+    });
+    poll.start(50);
+
+    fill(stock);
+    const auto transmitter = stock.make();
+    ClickOutcome outcome;
+    EXPECT_NO_THROW(outcome = click(*transmitter));
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << outcome.results.join(QLatin1Char('/')).toStdString();
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("connection"))) << outcome.message.toStdString();
+
+    m_db.open(m_fixture.address());
+    expectConsistent(before);
+    expectNextRunSendsTheRest(stock);
+    expectConsistent(before);
+}
