@@ -1,10 +1,13 @@
 #include "FaultFixture.h"
 #include "RowHolder.h"
+#include "ServerProxy.h"
 
 #include "followup/ProtocolFollowup.h"
 #include "transmission/Status.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
 
 using namespace tavro;
 using namespace tavro::test;
@@ -153,6 +156,42 @@ TEST_F(FollowupFault, LockConflictOnTheProtocolsRecords)
     }
     EXPECT_TRUE(m_lastError.contains(QStringLiteral("update conflicts"))) << m_lastError.toStdString();
     EXPECT_FALSE(m_db.inTransaction());
+    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    expectConsistent(before);
+    EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
+    expectConsistent(before);
+}
+
+// The Firebird server goes away while the processing check waits for its answer: the
+// check fails, the server keeps none of its writes, and a check on a new connection
+// finishes the protocol.
+TEST_F(FollowupFault, DatabaseServerGoneDuringTheCheck)
+{
+    const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
+    if (server.isEmpty())
+        GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+    m_fixture.useServer(server);
+    ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
+    m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
+    const QString protocolo = sendBatch({QStringLiteral("--atraso"), QStringLiteral("800")});
+    ASSERT_FALSE(protocolo.isEmpty());
+    const Snapshot before = snapshot();
+    m_service->requests();
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
+        if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
+            proxy.stop();
+            poll.stop();
+        }
+    });
+    poll.start(50);
+
+    QString result;
+    EXPECT_NO_THROW(result = run(Check::Processamento, protocolo));
+    EXPECT_EQ(result, QString());
+    EXPECT_TRUE(m_lastError.contains(QStringLiteral("connection"))) << m_lastError.toStdString();
+
+    m_db.open(m_fixture.address());
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
     EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
