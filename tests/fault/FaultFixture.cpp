@@ -6,10 +6,10 @@
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
 
-#include <QTcpServer>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QTimer>
 
 namespace tavro::test {

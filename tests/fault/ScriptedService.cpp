@@ -41,10 +41,7 @@ void ScriptedService::serve(QTcpSocket *socket)
         }
         if (received->size() < headerEnd + 4 + length)
             return;
-        const bool isCall = received->startsWith("POST");
-        if (isCall)
-            ++m_calls;
-        const Answer &answer = isCall ? m_call : m_description;
+        const Answer &answer = received->startsWith("POST") ? m_call : m_description;
         const qsizetype announced = answer.cut ? answer.body.size() * 2 : answer.body.size();
         socket->write("HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\nContent-Type: "
                       + answer.contentType + "\r\nContent-Length: " + QByteArray::number(announced)

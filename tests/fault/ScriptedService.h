@@ -30,7 +30,6 @@ public:
     // By default a description whose port points at this server, without actions.
     void setDescription(Answer answer) { m_description = std::move(answer); }
     void setCallAnswer(Answer answer) { m_call = std::move(answer); }
-    int calls() const { return m_calls; }
 
 private:
     void serve(QTcpSocket *socket);
@@ -38,7 +37,6 @@ private:
     QTcpServer m_server;
     Answer m_description;
     Answer m_call;
-    int m_calls = 0;
 };
 
 } // namespace tavro::test
