@@ -27,7 +27,6 @@ public:
 
     MovementKind kind() const { return m_kind; }
     RecordList &list() const { return *m_list; }
-    QTableView *view() const { return m_view; }
     QHBoxLayout *strip() const { return m_strip; }
     // The strip below the list, for the tab's action buttons.
     QHBoxLayout *buttons() const { return m_buttons; }

@@ -5,7 +5,6 @@
 #include "app/TFProcura.h"
 #include "app/ProtocolTab.h"
 #include "reports/DispensationListing.h"
-#include "service/ServiceSettings.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
@@ -28,7 +27,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>

@@ -67,8 +67,6 @@ public:
     void PBSemCartaoSusClick();
 
     const LoginValues &loginValues() const { return m_login; }
-    Database &database() { return IBDatabase1; }
-    SoapClient &soapClient() { return *HTTPRIO2; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

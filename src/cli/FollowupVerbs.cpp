@@ -8,13 +8,9 @@
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
-#include "service/ServiceSettings.h"
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QDir>
 #include <QNetworkAccessManager>
 #include <QTextStream>
 
@@ -70,14 +66,13 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> programClient = programSoapClient(network, session.ini, session.login);
-    SoapClient &client = *programClient;
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.login);
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
     CarregaProtocolos(session.db, filter, session.login.UsuarioSessao, *list);
 
-    ProtocolFollowup checks(session.db, client, [&out](const QString &line) { out << line << '\n'; });
+    ProtocolFollowup checks(session.db, *client, [&out](const QString &line) { out << line << '\n'; });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
         verificarTodosProtocolos(checks, *list, options.vezes, [] {});

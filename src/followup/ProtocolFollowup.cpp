@@ -142,7 +142,7 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
 
 QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString &data, const QString &tipo)
 {
-    TavroWSAsync port = GetTavroWSAsync(true, m_client.settings().wsdlLocation(), m_client);
+    TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
     const InconsistenciaProcessamentoLoteType answer = port.consultarInconsistencias(protocoloRequest(protocolo, data));
     const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
     m_output(literal(identificacao.idOrigem));

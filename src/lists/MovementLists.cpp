@@ -12,18 +12,6 @@ namespace {
 
 const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
 
-QString tablePrefix(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return QStringLiteral("c.");
-    case MovementKind::Entradas:
-        return QStringLiteral("ie.");
-    default:
-        return QStringLiteral("its.");
-    }
-}
-
 void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
 {
     if (!(s.aguardando || s.finalizados || s.inconsistencias || s.ok || s.okRetificado))
@@ -122,6 +110,37 @@ QStringList dispensacoesLines()
             QStringLiteral("INNER JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO and ps.tipocadastro = 'Pessoa'"),
             QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional"),
             QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+}
+
+// What a list's statement is made of besides the shared filter lines: its table
+// prefix, its first lines, the lines that pick the unit, and its order.
+struct StatementShape
+{
+    QString prefix;
+    QStringList head;
+    QStringList unitLines;
+    QString order;
+};
+
+StatementShape statementShape(MovementKind kind)
+{
+    switch (kind) {
+    case MovementKind::Estoque:
+        return {QStringLiteral("c."), stockLines(), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+                QStringLiteral("order by p.descricao, c.lancamento")};
+    case MovementKind::Entradas:
+        return {QStringLiteral("ie."), entradasLines(), {QStringLiteral("AND ie.codunidade = :punidade")},
+                QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item")};
+    case MovementKind::Saidas:
+        return {QStringLiteral("its."), saidasLines(),
+                {QStringLiteral("AND its.codunidade = :punidade"),
+                 QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
+                QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
+    case MovementKind::Dispensacoes:
+        return {QStringLiteral("its."), dispensacoesLines(), {QStringLiteral("AND its.codunidade = :punidade")},
+                QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
+    }
+    Q_UNREACHABLE();
 }
 
 // Column positions of a result, looked up once per search.
@@ -364,56 +383,24 @@ QList<ListColumn> statusTail()
 
 SqlStatement listStatement(const ListSearch &search)
 {
+    const StatementShape shape = statementShape(search.kind);
     SqlStatement query;
-    const QString t = tablePrefix(search.kind);
-    const auto addAll = [&](const QStringList &lines) {
-        for (const QString &line : lines)
-            query.add(line);
-    };
-    switch (search.kind) {
-    case MovementKind::Estoque:
-        addAll(stockLines());
-        if (!search.exibirSemCodigo)
-            query.add(WithCatalogueCode);
-        query.add(QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)"));
-        addStatusLines(query, t, search.status);
-        addProtocolLine(query, t, search);
-        query.add(QStringLiteral("order by p.descricao, c.lancamento"));
-        query.setParam(QStringLiteral("pdata"), search.dia);
-        query.setParam(QStringLiteral("punidade"), search.unidade);
-        return query;
-    case MovementKind::Entradas:
-        addAll(entradasLines());
-        if (!search.exibirSemCodigo)
-            query.add(WithCatalogueCode);
-        query.add(QStringLiteral("AND ie.codunidade = :punidade"));
-        addStatusLines(query, t, search.status);
-        addProtocolLine(query, t, search);
-        query.add(QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item"));
-        break;
-    case MovementKind::Saidas:
-        addAll(saidasLines());
-        if (!search.exibirSemCodigo)
-            query.add(WithCatalogueCode);
-        query.add(QStringLiteral("AND its.codunidade = :punidade"));
-        query.add(QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)"));
-        addStatusLines(query, t, search.status);
-        addProtocolLine(query, t, search);
-        query.add(QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"));
-        break;
-    case MovementKind::Dispensacoes:
-        addAll(dispensacoesLines());
-        if (!search.exibirSemCodigo)
-            query.add(WithCatalogueCode);
-        query.add(QStringLiteral("AND its.codunidade = :punidade"));
-        addStatusLines(query, t, search.status);
-        addProtocolLine(query, t, search);
-        query.add(QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"));
-        break;
-    }
+    for (const QString &line : shape.head)
+        query.add(line);
+    if (!search.exibirSemCodigo)
+        query.add(WithCatalogueCode);
+    for (const QString &line : shape.unitLines)
+        query.add(line);
+    addStatusLines(query, shape.prefix, search.status);
+    addProtocolLine(query, shape.prefix, search);
+    query.add(shape.order);
     query.setParam(QStringLiteral("punidade"), search.unidade);
-    query.setParam(QStringLiteral("pDATA1"), search.dataInicial);
-    query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
+    if (search.kind == MovementKind::Estoque) {
+        query.setParam(QStringLiteral("pdata"), search.dia);
+    } else {
+        query.setParam(QStringLiteral("pDATA1"), search.dataInicial);
+        query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
+    }
     return query;
 }
 

@@ -135,6 +135,10 @@ QVariant RecordList::headerData(int section, Qt::Orientation orientation, int ro
 
 void RecordList::setSubCell(int row, int subCell, const QString &text)
 {
+    // A run clears the mark of every row of its list: a cell that does not change
+    // costs no view update.
+    if (m_rows.cell(row, subCell + 1) == text)
+        return;
     m_rows.setCell(row, subCell + 1, text);
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole, Qt::ForegroundRole});
 }

@@ -2,7 +2,6 @@
 
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
-#include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
 
 namespace tavro {
@@ -10,8 +9,7 @@ namespace tavro {
 namespace Cell = DispensacaoCell;
 
 DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
-    : ItemTransmission(Tipo::Dispensacao, RecordTable::ItensSaidas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+    : SaidaTransmission(Tipo::Dispensacao, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
 {
 }
 
@@ -33,14 +31,6 @@ bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStri
     return ok;
 }
 
-void DispensacaoSemSusTransmission::begin(const BatchContext &context)
-{
-    m_cnes = context.cnes;
-    m_estabelecimento = estabelecimento(context);
-    m_request = {};
-    m_request.identificacao = identificacao(context);
-}
-
 void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
@@ -49,18 +39,8 @@ void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
     produto.tpSaida = QStringLiteral("S-PA");
     EstabelecimentoCNESCNPJType destino;
     destino.idIdentificacao = idIdentificacao::CNES;
-    destino.coCNES = m_cnes;
-    registro9 registro;
-    registro.estabelecimento = m_estabelecimento;
-    registro.produto = std::move(produto);
-    registro.estabelecimentoDestino = std::move(destino);
-    m_request.registro.push_back(std::move(registro));
-}
-
-SentBatch DispensacaoSemSusTransmission::send(TavroWSAsync &port)
-{
-    const ProtocoloType answer = port.informarSaidaMedicamentoEmLote(m_request);
-    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+    destino.coCNES = cnes();
+    appendIssue(std::move(produto), std::move(destino));
 }
 
 } // namespace tavro

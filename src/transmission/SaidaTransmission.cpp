@@ -10,8 +10,12 @@ namespace tavro {
 namespace Cell = SaidaCell;
 
 SaidaTransmission::SaidaTransmission()
-    : ItemTransmission(Tipo::Saida, RecordTable::ItensSaidas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+    : SaidaTransmission(Tipo::Saida, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+{
+}
+
+SaidaTransmission::SaidaTransmission(QString tipo, TransmissionCells cells)
+    : ItemTransmission(std::move(tipo), RecordTable::ItensSaidas, cells)
 {
 }
 
@@ -32,6 +36,7 @@ bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erro
 
 void SaidaTransmission::begin(const BatchContext &context)
 {
+    m_cnes = context.cnes;
     m_estabelecimento = estabelecimento(context);
     m_request = {};
     m_request.identificacao = identificacao(context);
@@ -51,6 +56,11 @@ void SaidaTransmission::add(const RecordList &list, int row)
         destino.idIdentificacao = idIdentificacao::CNES;
         destino.coCNES = list.subCell(row, Cell::CnesDestino);
     }
+    appendIssue(std::move(produto), std::move(destino));
+}
+
+void SaidaTransmission::appendIssue(ProdutoSaidaType produto, EstabelecimentoCNESCNPJType destino)
+{
     registro9 registro;
     registro.estabelecimento = m_estabelecimento;
     registro.produto = std::move(produto);

@@ -19,7 +19,16 @@ public:
     void add(const RecordList &list, int row) override;
     SentBatch send(TavroWSAsync &port) override;
 
+protected:
+    // For kinds of another list that go out as issues.
+    SaidaTransmission(QString tipo, TransmissionCells cells);
+
+    // Appends one issue record from the shared establishment.
+    void appendIssue(ProdutoSaidaType produto, EstabelecimentoCNESCNPJType destino);
+    const QString &cnes() const { return m_cnes; }
+
 private:
+    QString m_cnes;
     EstabelecimentoType m_estabelecimento;
     InformarSaidaMedicamentoEmLoteType m_request;
 };
