@@ -130,7 +130,9 @@ create table conciliacao (
     TavroCoRegistro         varchar(20)
 );
 create index ix_conciliacao_data on conciliacao (data, codunidade);
-create index ix_conciliacao_produto_lote on conciliacao (codproduto, lote);
+-- The whole row key of a stock position: with only product and lot, the optimizer also
+-- walks the day index, and marking one row read every index entry of the day.
+create index ix_conciliacao_registro on conciliacao (codproduto, lote, data, codunidade);
 create index ix_conciliacao_protocolo on conciliacao (TavroProtocolo);
 
 create table Usuarios (

@@ -79,7 +79,7 @@ QString TrocaCaractere(const QString &text, QChar from, const QString &to)
     return result;
 }
 
-QString SoNumeros(const QString &text)
+QString SoNumeros(QStringView text)
 {
     QString digits;
     for (const QChar c : text) {

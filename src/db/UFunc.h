@@ -28,7 +28,7 @@ void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, co
 QString PegaCampo(const QString &text, int field, QChar separator);
 
 QString TrocaCaractere(const QString &text, QChar from, const QString &to);
-QString SoNumeros(const QString &text);
+QString SoNumeros(QStringView text);
 // The digits of `text`, left-padded with zeros to `width`; never cut.
 QString NumeroComZeros(const QString &text, int width);
 QString IntComZeros(qint64 number, int width);

@@ -77,13 +77,20 @@ void RecordRows::setCell(int row, int column, QStringView text)
         return;
     }
     // Store the row anew at the end with the changed cell; the old text stays unused.
-    QString rebuilt;
-    for (int c = 0; c < m_columnCount; ++c)
-        rebuilt += c == column ? text.left(length) : cell(row, c);
-    lengths[column] = quint16(length);
+    qsizetype before = 0;
+    for (int c = 0; c < column; ++c)
+        before += lengths[c];
+    qsizetype after = 0;
+    for (int c = column + 1; c < m_columnCount; ++c)
+        after += lengths[c];
     m_rowLength = 0;
-    char16_t *target = reserveInRow(rebuilt.size());
-    std::copy_n(rebuilt.utf16(), rebuilt.size(), target);
+    // Blocks never move, so the old row stays readable while the new one is written.
+    char16_t *target = reserveInRow(before + length + after);
+    const char16_t *source = rowText(row);
+    std::copy_n(source, before, target);
+    std::copy_n(text.utf16(), length, target + before);
+    std::copy_n(source + before + lengths[column], after, target + before + length);
+    lengths[column] = quint16(length);
     m_rowStarts[size_t(row)] = Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())};
 }
 

@@ -73,6 +73,8 @@ public:
     const QList<ListColumn> &columns() const { return m_columns; }
     QString caption(int row) const { return m_rows.cell(row, 0).toString(); }
     QString subCell(int row, int subCell) const { return m_rows.cell(row, subCell + 1).toString(); }
+    // The sub-cell without a copy, for passes over every row; valid until the row changes.
+    QStringView subCellView(int row, int subCell) const { return m_rows.cell(row, subCell + 1); }
     // Changes one sub-cell and tells the views about that row only.
     void setSubCell(int row, int subCell, const QString &text);
 

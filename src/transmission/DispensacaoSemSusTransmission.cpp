@@ -15,15 +15,15 @@ DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
 
 bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
-    const QString cns = list.subCell(row, Cell::CnsUsuario);
+    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
     if (!cns.isEmpty() && cns != QLatin1String("000000000000000")) {
         erros.append(QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário "
                                     "sem Cartão SUS: ")
                      + list.subCell(row, Cell::NomeUsuario));
         ok = false;
     }
-    const QString cnpj = list.subCell(row, Cell::CnpjFabricante);
+    const QStringView cnpj = list.subCellView(row, Cell::CnpjFabricante);
     if (cnpj.isEmpty() || cnpj == QLatin1String("  .   .   /    -  ")) {
         erros.append(QStringLiteral("Falta o CNPJ do fabricante da dispensação: ") + list.caption(row));
         ok = false;

@@ -18,21 +18,21 @@ DispensacaoTransmission::DispensacaoTransmission()
 
 bool DispensacaoTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    const QString nome = list.subCell(row, Cell::NomeUsuario);
-    const QString cns = list.subCell(row, Cell::CnsUsuario);
-    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
+    const auto fail = [&](const QString &message) { erros.append(message + list.subCell(row, Cell::NomeUsuario)); };
+    const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
+    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
     if (cns.isEmpty()) {
-        erros.append(QStringLiteral("Informe o CNS para a pessoa: ") + nome);
+        fail(QStringLiteral("Informe o CNS para a pessoa: "));
         ok = false;
     }
-    const QString correto = QStringLiteral("Informe o CNS correto para a pessoa: ") + nome;
+    const QString correto = QStringLiteral("Informe o CNS correto para a pessoa: ");
     if (cns == QLatin1String("000000000000000") || cns == QLatin1String("XXXXXXXXXXXXXXX")
         || cns == QLatin1String("xxxxxxxxxxxxxxx")) {
-        erros.append(correto);
+        fail(correto);
         ok = false;
     }
     if (SoNumeros(cns).size() < 15) {
-        erros.append(correto);
+        fail(correto);
         ok = false;
     }
     return ok;

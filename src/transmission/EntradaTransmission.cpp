@@ -17,14 +17,17 @@ EntradaTransmission::EntradaTransmission()
 
 bool EntradaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    const QString about = list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome);
-    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
-    if (list.subCell(row, Cell::CnpjFabricante).size() != 18 && list.subCell(row, Cell::FabricanteInternacional).isEmpty()) {
-        erros.append(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: ") + about);
+    const auto fail = [&](const QString &message) {
+        erros.append(message + list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome));
+    };
+    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    if (list.subCellView(row, Cell::CnpjFabricante).size() != 18
+        && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
+        fail(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: "));
         ok = false;
     }
-    if (list.subCell(row, Cell::CnpjDistribuidor).size() != 18) {
-        erros.append(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: ") + about);
+    if (list.subCellView(row, Cell::CnpjDistribuidor).size() != 18) {
+        fail(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: "));
         ok = false;
     }
     return ok;

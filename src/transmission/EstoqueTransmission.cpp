@@ -23,28 +23,30 @@ TransmissionCells EstoqueTransmission::cells() const
 
 bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    const QString about = list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome);
-    const QString code = list.subCell(row, Cell::Produto);
+    const auto fail = [&](const QString &message) {
+        erros.append(message + list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome));
+    };
+    const QStringView code = list.subCellView(row, Cell::Produto);
     bool ok = true;
     if (code.isEmpty()) {
-        erros.append(QStringLiteral("Falta Código de Identificação para o produto: ") + about);
+        fail(QStringLiteral("Falta Código de Identificação para o produto: "));
         ok = false;
     }
     if (code.size() < 15) {
-        erros.append(QStringLiteral("Código de produto inválido! ") + about);
+        fail(QStringLiteral("Código de produto inválido! "));
         ok = false;
     }
-    if (list.subCell(row, Cell::Lote).isEmpty()) {
-        erros.append(QStringLiteral("Falta Lote para o produto: ") + about);
+    if (list.subCellView(row, Cell::Lote).isEmpty()) {
+        fail(QStringLiteral("Falta Lote para o produto: "));
         ok = false;
     }
-    if (list.subCell(row, Cell::Validade).isEmpty()) {
-        erros.append(QStringLiteral("Falta Validade para o produto: ") + about);
+    if (list.subCellView(row, Cell::Validade).isEmpty()) {
+        fail(QStringLiteral("Falta Validade para o produto: "));
         ok = false;
     }
     // A quantity that is not a whole number counts as negative: dropped without a line.
     bool whole = false;
-    const qint64 quantity = list.subCell(row, Cell::Quantidade).trimmed().toLongLong(&whole);
+    const qint64 quantity = list.subCellView(row, Cell::Quantidade).trimmed().toLongLong(&whole);
     if (!whole || quantity < 0)
         ok = false;
     return ok;

@@ -18,7 +18,7 @@ RecordKey ItemTransmission::key(const RecordList &list, int row, const Transmiss
     return itemKey(PegaCampo(caption, 1, QLatin1Char('-')), PegaCampo(caption, 2, QLatin1Char('-')));
 }
 
-bool ItemTransmission::checkProductCode(const QString &code, QStringList &erros)
+bool ItemTransmission::checkProductCode(QStringView code, QStringList &erros)
 {
     bool ok = !code.isEmpty();
     if (code.size() < 15) {

@@ -19,7 +19,7 @@ public:
 protected:
     // The product-code checks every line kind starts with: an empty code drops the row
     // silently, a code shorter than 15 characters with "Código de produto inválido!".
-    static bool checkProductCode(const QString &code, QStringList &erros);
+    static bool checkProductCode(QStringView code, QStringList &erros);
 
 private:
     QString m_tipo;

@@ -21,13 +21,14 @@ SaidaTransmission::SaidaTransmission(QString tipo, TransmissionCells cells)
 
 bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    bool ok = checkProductCode(list.subCell(row, Cell::Produto), erros);
-    if (list.subCell(row, Cell::CnpjFabricante).size() != 18 && list.subCell(row, Cell::FabricanteInternacional).isEmpty()) {
+    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    if (list.subCellView(row, Cell::CnpjFabricante).size() != 18
+        && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
         erros.append(QStringLiteral("Falta identificação do fabridante!"));
         ok = false;
     }
-    if (list.subCell(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCell(row, Cell::CnesDestino).isEmpty()
-        && list.subCell(row, Cell::CnpjDestino).size() != 18) {
+    if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCellView(row, Cell::CnesDestino).isEmpty()
+        && list.subCellView(row, Cell::CnpjDestino).size() != 18) {
         erros.append(QStringLiteral("Falta identificação do destino da saída!"));
         ok = false;
     }

@@ -20,7 +20,7 @@ quint8 PrioridadeSituacao(const QString &situacao)
     return 100;
 }
 
-bool sendableInNewBatch(const QString &situacao)
+bool sendableInNewBatch(QStringView situacao)
 {
     using namespace Situacao;
     return situacao != Aguardando && situacao != Finalizado && situacao != Ok && situacao != OkInc

@@ -20,7 +20,7 @@ inline const QString OkRetificado = QStringLiteral("Ok-Retificado");
 quint8 PrioridadeSituacao(const QString &situacao);
 
 // May a new batch take a record with this status? Never sent, rejected, or unknown.
-bool sendableInNewBatch(const QString &situacao);
+bool sendableInNewBatch(QStringView situacao);
 
 // Text colour of a movement-list row by its status ("Ok-Retificado" stays black there).
 QColor recordStatusColour(QStringView situacao);

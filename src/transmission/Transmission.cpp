@@ -39,7 +39,7 @@ QList<int> markedRows(const RecordList &list, int gravar)
 {
     QList<int> rows;
     for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.subCell(row, gravar) == Sim)
+        if (list.subCellView(row, gravar) == Sim)
             rows.append(row);
     }
     return rows;
@@ -71,9 +71,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         int taken = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
-            const QString situacao = list.subCell(row, cells.situacao);
+            const QStringView situacao = list.subCellView(row, cells.situacao);
             const bool take = context.retransmission
-                ? list.subCell(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
+                ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
                 : taken < input.loteMaximo && sendableInNewBatch(situacao);
             const bool passes = kind.check(list, row, report.erros);
             if (take && passes) {

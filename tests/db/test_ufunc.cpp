@@ -1,4 +1,5 @@
 #include "common/Error.h"
+#include "db/DateText.h"
 #include "db/UFunc.h"
 
 #include <QBuffer>
@@ -49,6 +50,33 @@ TEST(InsereCampo, ImpossibleDateIsAConversionError)
         FAIL() << "no error";
     } catch (const Error &e) {
         EXPECT_EQ(e.message(), QStringLiteral("'31/02/2019' is not a valid date"));
+    }
+}
+
+TEST(DateText, ReadsDayMonthYearStrictly)
+{
+    const struct
+    {
+        const char *text;
+        QDate date; // invalid: the conversion error
+    } cases[] = {
+        {"31/01/2019", QDate(2019, 1, 31)}, {" 1/2/19 ", QDate(2019, 2, 1)}, {"29/02/2020", QDate(2020, 2, 29)},
+        {"31/02/2019", QDate()},            {"2019-01-31", QDate()},        {"1/2/3/4", QDate()},
+        {"aa/01/2019", QDate()},            {"/01/2019", QDate()},          {"01/01/20190", QDate()},
+        {"001/01/2019", QDate()},           {"01/01/", QDate()},            {"", QDate()},
+    };
+    for (const auto &c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        if (c.date.isValid()) {
+            EXPECT_EQ(dateFromText(text), c.date) << c.text;
+            continue;
+        }
+        try {
+            dateFromText(text);
+            ADD_FAILURE() << "no error for " << c.text;
+        } catch (const Error &e) {
+            EXPECT_EQ(e.message(), QStringLiteral("'%1' is not a valid date").arg(text));
+        }
     }
 }
 

@@ -16,7 +16,7 @@ QString cellText(int row, int column)
 }
 } // namespace
 
-TEST(RecordRows, ManyRowsAcrossBlocksReadBackExactly)
+TEST(RecordRows, ManyRowsAcrossBlocksReadBackAndRewriteExactly)
 {
     const int columns = 7, rows = 30000; // well over one storage block of text
     RecordRows store(columns);
@@ -28,6 +28,14 @@ TEST(RecordRows, ManyRowsAcrossBlocksReadBackExactly)
         for (int c = 0; c < columns; ++c)
             ASSERT_EQ(store.cell(r, c).toString(), cellText(r, c)) << r << "," << c;
     EXPECT_EQ(store.cell(rows - 1, 6).toString(), cellText(rows - 1, 6));
+
+    // Rewrites that change a cell's length store rows anew, filling further blocks.
+    for (int r = 0; r < rows; ++r)
+        store.setCell(r, 2, QString(cellText(r, 2) + QStringLiteral("Aguardando")));
+    for (int r = 0; r < rows; r += 331)
+        for (int c = 0; c < columns; ++c)
+            ASSERT_EQ(store.cell(r, c).toString(), cellText(r, c) + (c == 2 ? QStringLiteral("Aguardando") : QString()))
+                << r << "," << c;
 }
 
 TEST(RecordRows, RewrittenCellsKeepTheirNeighbours)
