@@ -62,7 +62,7 @@ begin
             insert into SAIDAS (lancamento, data, tavro_tpmov, CODPESSOA, codunidadedestino, peso, altura, cid10,
                                 codprofissional)
             values (1000000 + :d, dateadd(mod(:d, 31) day to date '2019-01-01'), 'S-D', 100000 + mod(:d, 2000), null,
-                    60 + mod(:d, 40) + 0.5, 1.5 + mod(:d, 50) / 100.0, 'I10', mod(:d, 3) + 1);
+                    60 + mod(:d, 40) + 0.5, 150 + mod(:d, 50), 'I10', mod(:d, 3) + 1);
         p = mod(:i * 7, $products);
         insert into ITENSSAIDAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade,
                                  TavroProtocolo, TavroData, TavroSituacao)
