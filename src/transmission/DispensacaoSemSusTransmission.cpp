@@ -24,7 +24,7 @@ bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStri
         ok = false;
     }
     const QStringView cnpj = list.subCellView(row, Cell::CnpjFabricante);
-    if (cnpj.isEmpty() || cnpj == QLatin1String("  .   .   /    -  ")) {
+    if (blankCnpj(cnpj)) {
         erros.append(QStringLiteral("Falta o CNPJ do fabricante da dispensação: ") + list.caption(row));
         ok = false;
     }

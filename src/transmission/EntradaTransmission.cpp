@@ -21,12 +21,12 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
         erros.append(message + list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome));
     };
     bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
-    if (list.subCellView(row, Cell::CnpjFabricante).size() != 18
+    if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
         fail(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: "));
         ok = false;
     }
-    if (list.subCellView(row, Cell::CnpjDistribuidor).size() != 18) {
+    if (!completeCnpj(list.subCellView(row, Cell::CnpjDistribuidor))) {
         fail(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: "));
         ok = false;
     }

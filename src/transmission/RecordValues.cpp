@@ -41,6 +41,20 @@ QString cnpjDigits(const QString &text)
     return digits;
 }
 
+bool blankCnpj(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c != QLatin1Char(' ') && c != QLatin1Char('.') && c != QLatin1Char('/') && c != QLatin1Char('-'))
+            return false;
+    }
+    return true;
+}
+
+bool completeCnpj(QStringView text)
+{
+    return text.size() == 18 && !blankCnpj(text);
+}
+
 IdentificacaoType identificacao(const BatchContext &context)
 {
     IdentificacaoType value;

@@ -14,6 +14,10 @@ QString serviceDate(const QString &text);
 QString decimalFourPlaces(const QString &text);
 // A CNPJ without its punctuation (".", "/" and "-").
 QString cnpjDigits(const QString &text);
+// CNPJs are stored punctuated, 18 characters when complete. An emptied field keeps its
+// mask ("  .   .   /    -  "): such a cell holds no CNPJ, so blanks never go out as one.
+bool blankCnpj(QStringView text);
+bool completeCnpj(QStringView text);
 
 class RecordList;
 struct BatchContext;
@@ -33,7 +37,7 @@ EstabelecimentoType estabelecimento(const BatchContext &context);
 template <class Produto>
 void setManufacturer(Produto &produto, const QString &cnpj, const QString &internacional)
 {
-    if (!cnpj.isEmpty())
+    if (!blankCnpj(cnpj))
         produto.nuCNPJFabricante = cnpjDigits(cnpj);
     if (!internacional.isEmpty())
         produto.noFabricanteInternacional = internacional;

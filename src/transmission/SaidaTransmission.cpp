@@ -22,13 +22,13 @@ SaidaTransmission::SaidaTransmission(QString tipo, TransmissionCells cells)
 bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
-    if (list.subCellView(row, Cell::CnpjFabricante).size() != 18
+    if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
         erros.append(QStringLiteral("Falta identificação do fabridante!"));
         ok = false;
     }
     if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCellView(row, Cell::CnesDestino).isEmpty()
-        && list.subCellView(row, Cell::CnpjDestino).size() != 18) {
+        && !completeCnpj(list.subCellView(row, Cell::CnpjDestino))) {
         erros.append(QStringLiteral("Falta identificação do destino da saída!"));
         ok = false;
     }
@@ -50,7 +50,7 @@ void SaidaTransmission::add(const RecordList &list, int row)
     setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.tpSaida = list.subCell(row, Cell::TipoSaida);
     EstabelecimentoCNESCNPJType destino;
-    if (const QString cnpj = list.subCell(row, Cell::CnpjDestino); cnpj.size() == 18) {
+    if (const QString cnpj = list.subCell(row, Cell::CnpjDestino); completeCnpj(cnpj)) {
         destino.idIdentificacao = idIdentificacao::CNPJ;
         destino.nuCNPJ = cnpjDigits(cnpj);
     } else {

@@ -15,10 +15,12 @@
 
 #include <QDir>
 #include <QNetworkAccessManager>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace tavro;
@@ -247,6 +249,38 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         EXPECT_EQ(fixture.rows(QStringLiteral("select Tipo, ProtocoloAntigo from TavroProtocolos")),
                   (QList<QStringList>{{c.tipo, QStringLiteral("<null>")}}));
     }
+}
+
+TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
+{
+    startSim();
+    const QString mask = QStringLiteral("'  .   .   /    -  '");
+    fixture.exec(QStringLiteral("update Fabricantes set cnpj = %1 where codigo = 3").arg(mask)); // has an international number
+    fixture.exec(QStringLiteral("insert into FORNECEDORES (CODIGO, nome, CNPJ) values (4, 'SEM CNPJ NA MÁSCARA', %1)").arg(mask));
+    fixture.exec(QStringLiteral("update ENTRADAS set codfornecedor = 4 where lancamento = 1001"));
+    fixture.exec(QStringLiteral("update PESSOAS set cnpj = %1 where codigo = 7").arg(mask)); // destination of an S-TR issue
+    db.rollback();
+    const QRegularExpression blankCnpj(QStringLiteral("<(nuCNPJFabricante|nuCNPJDistribuidor|nuCNPJ)>[ ./-]*</"));
+
+    fillPeriod(MovementKind::Entradas);
+    EntradaTransmission entradas;
+    EXPECT_EQ(click(entradas).results, (QStringList{"transmitido", "pronto"}));
+    QString request = requests().last();
+    EXPECT_TRUE(request.contains(QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")));
+    EXPECT_FALSE(request.contains(blankCnpj)) << request.toStdString();
+    EXPECT_TRUE(std::any_of(report.erros.begin(), report.erros.end(), [](const QString &line) {
+        return line.startsWith(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: 1001-1 - "));
+    })) << report.erros.join('\n').toStdString();
+
+    report = {};
+    fillPeriod(MovementKind::Saidas);
+    SaidaTransmission saidas;
+    EXPECT_EQ(click(saidas).results, (QStringList{"transmitido", "pronto"}));
+    request = requests().last();
+    EXPECT_FALSE(request.contains(blankCnpj)) << request.toStdString();
+    EXPECT_TRUE(report.erros.contains(QStringLiteral("Falta identificação do destino da saída!")));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003 and TavroProtocolo is null")),
+              count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003")));
 }
 
 TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
