@@ -65,11 +65,13 @@ begin
                     60 + mod(:d, 40) + 0.5, 150 + mod(:d, 50), 'I10', mod(:d, 3) + 1);
         p = mod(:i * 7, $products);
         insert into ITENSSAIDAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade,
-                                 TavroProtocolo, TavroData, TavroSituacao)
+                                 TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade)
         values (1000000 + :d, mod(:i, 2) + 1, 20000 + :p, 'G' || :p || '-' || mod(:i, $lots), 1 + mod(:i, 90), 0.25, 1,
                 iif(mod(:i, 10) = 0, '2019' || lpad(:i / 500, 8, '0'), null),
                 iif(mod(:i, 10) = 0, '05/02/2019 10:00:00', null),
-                iif(mod(:i, 10) = 0, iif(mod(:i, 20) = 0, 'Ok', 'Aguardando'), null));
+                -- trim: iif of two literals is a CHAR, which would pad 'Ok' to 'Ok        '
+                trim(iif(mod(:i, 10) = 0, iif(mod(:i, 20) = 0, 'Ok', 'Aguardando'), null)),
+                iif(mod(:i, 10) = 0, iif(mod(:i, 20) = 0, 40, 10), null));
         i = i + 1;
     end
 end^
