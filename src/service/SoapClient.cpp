@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -109,7 +110,13 @@ void SoapClient::writeLog(const QByteArray &message, const QString &suffix) cons
     const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
     // A folder that cannot be made shows up as the file's own failure just below.
     QDir().mkpath(m_logFolder);
-    const QString path = m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()) + suffix;
+    // Logs are named by the second; a later message of the same second takes the next
+    // free number instead of replacing the earlier log, which may hold an accepted batch.
+    // Anything else standing at the name fails the write below, as a bad folder does.
+    const QString stamp = m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock());
+    QString path = stamp + suffix;
+    for (int n = 2; QFileInfo(path).isFile(); ++n)
+        path = stamp + QLatin1Char('_') + QString::number(n) + suffix;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toLatin1()) < 0)
         throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path),

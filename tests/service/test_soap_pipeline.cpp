@@ -197,7 +197,7 @@ TEST_F(SoapPipeline, AuthorizationHeaderReachesTheServerAsBuilt)
               QStringLiteral("Usuário ou senha inválidos"));
 }
 
-TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUse)
+TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUseAndReplaceNone)
 {
     start({});
     const ProtocoloType sent
@@ -225,6 +225,14 @@ TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUse)
     ASSERT_EQ(requests.size(), 1);
     EXPECT_TRUE(requests[0].contains(QStringLiteral("SOAPAction=\"tav:informarPosicaoEstoqueEmLote\"")));
     EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_req.xml")).startsWith("<!---->"));
+
+    // A second call within the same second keeps the first call's logs.
+    GetTavroWSAsync(false, QString(), *m_client).informarPosicaoEstoqueEmLote(stockBatch({}));
+    EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_req.xml")).startsWith("<!---->"));
+    EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_req.xml")).startsWith("<!---->"));
+    EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_res.xml")).contains("nuProtocoloEntrada"));
+    EXPECT_NE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_res.xml")),
+              readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_res.xml")));
 }
 
 TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
