@@ -1,6 +1,7 @@
-#include "../service/SimProcess.h"
 #include "BatchSender.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 
 #include "db/Database.h"
 #include "service/SoapClient.h"
@@ -236,9 +237,8 @@ class CliFollowup : public Cli
 protected:
     void startSim(const QStringList &arguments)
     {
-        sim = std::make_unique<tavro::test::SimProcess>(
-            arguments + QStringList{"--usuario", "farmacia.ws", "--senha", "segredo-ws", "--namespace", Namespace});
-        useService(QStringLiteral("http://127.0.0.1:%1").arg(sim->port()));
+        sim = std::make_unique<tavro::test::SimProcess>(tavro::test::simArguments(tavro::test::TestLogin, arguments));
+        useService(tavro::test::localOrigin(sim->port()));
     }
     void useService(const QString &origin)
     {
@@ -246,20 +246,17 @@ protected:
         writeConfig(fixture.path());
         QFile file(configPath());
         ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write(QStringLiteral("Servidor=%1\nNamespace=%2\nTempoLimite=30\n").arg(origin, Namespace).toUtf8());
+        file.write(QStringLiteral("Servidor=%1\nNamespace=%2\nTempoLimite=30\n")
+                       .arg(origin, tavro::test::TestNamespace)
+                       .toUtf8());
     }
     QString send(const QString &tipo, const QStringList &keys, const QStringList &rejected = {})
     {
         tavro::Database db;
         db.open(fixture.path());
         QNetworkAccessManager network;
-        tavro::ServiceSettings settings;
-        settings.Servidor = origem;
-        settings.Namespace = Namespace;
-        const tavro::LoginValues login{"FARMACIA", "farmacia.ws", "segredo-ws"};
-        tavro::SoapClient client(network, settings, fixture.folder(), [] { return QDateTime::currentDateTime(); },
-                                 login);
-        return tavro::test::BatchSender(db, client).send(tipo, keys, rejected);
+        const auto client = tavro::test::makeClient(network, origem, fixture.folder(), tavro::test::TestLogin);
+        return tavro::test::BatchSender(db, *client).send(tipo, keys, rejected);
     }
     QString status(const QString &protocolo) const
     {
@@ -268,7 +265,6 @@ protected:
     }
     CliRun verb(const QStringList &arguments) { return run(QStringList{"--usuario", "FARMACIA"} + arguments); }
 
-    const QString Namespace = QStringLiteral("urn:tavro-test");
     QString origem;
     std::unique_ptr<tavro::test::SimProcess> sim;
 };

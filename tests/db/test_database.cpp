@@ -1,10 +1,11 @@
+#include "ErrorText.h"
 #include "TestDatabase.h"
-#include "common/Error.h"
 #include "db/Database.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavro;
+using tavro::test::errorOf;
 using tavro::test::TestDatabase;
 
 namespace {
@@ -16,16 +17,6 @@ int count(Database &db, const QString &sql, const QList<QPair<QString, QVariant>
         s.setParam(name, value);
     SqlCursor c = db.select(s);
     return c.next() ? c.value(0).toInt() : -1;
-}
-
-QString errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const Error &e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
 }
 
 } // namespace

@@ -9,14 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTimer>
 
 namespace tavro::test {
 
 namespace {
 
-const QString Namespace = QStringLiteral("urn:tavro-test");
 const QByteArray EnvelopeStart = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope "
                                  "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\"><SOAP-ENV:Body>";
 const QByteArray EnvelopeEnd = "</SOAP-ENV:Body></SOAP-ENV:Envelope>";
@@ -71,7 +69,7 @@ QSet<QString> sentKeys(const TestDatabase &fixture, const QString &table)
 }
 
 // The records a healthy click of the kind sends on an untouched demo database.
-QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput &input, const LoginValues &login)
+QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput &input)
 {
     static QHash<QString, QSet<QString>> cache;
     if (cache.contains(kind.name))
@@ -79,20 +77,16 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
     TestDatabase fixture;
     Database db;
     db.open(fixture.path());
-    SimProcess sim({QStringLiteral("--namespace"), Namespace, QStringLiteral("--usuario"), login.TavroUsuarioSessao,
-                    QStringLiteral("--senha"), login.TavroSenhaSessao});
-    ServiceSettings settings;
-    settings.Servidor = QStringLiteral("http://127.0.0.1:%1").arg(sim.port());
-    settings.Namespace = Namespace;
+    SimProcess sim(simArguments(TestLogin));
     QTemporaryDir logs;
     QNetworkAccessManager network;
-    SoapClient client(network, settings, logs.path(), [] { return QDateTime::currentDateTime(); }, login);
+    const std::unique_ptr<SoapClient> client = makeClient(network, localOrigin(sim.port()), logs.path(), TestLogin);
     std::unique_ptr<RecordList> list(newMovementList(kind.list, nullptr));
     fillList(db, *list, kind, input);
     const auto transmitter = kind.make();
     const ClickOutcome outcome = transmitRepeatedly(10, [&] {
         RunReport report;
-        return transmitOnce(db, client, *transmitter, *list, input, report);
+        return transmitOnce(db, *client, *transmitter, *list, input, report);
     });
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
     return cache[kind.name] = sentKeys(fixture, kind.table);
@@ -125,42 +119,27 @@ FaultFixture::FaultFixture(const QString &templateName)
 
 void FaultFixture::useService(const QStringList &arguments)
 {
-    if (!m_service) {
-        m_service = std::make_unique<SimProcess>(arguments
-                                                 + QStringList{"--namespace", Namespace, "--usuario",
-                                                               m_login.TavroUsuarioSessao, "--senha",
-                                                               m_login.TavroSenhaSessao});
-    }
-    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(m_service->port()));
+    if (!m_service)
+        m_service = std::make_unique<SimProcess>(simArguments(TestLogin, arguments));
+    useOrigin(localOrigin(m_service->port()));
 }
 
 void FaultFixture::useFaultySim(const QStringList &arguments, int tempoLimite)
 {
-    m_faulty = std::make_unique<SimProcess>(arguments
-                                            + QStringList{"--namespace", Namespace, "--usuario",
-                                                          m_login.TavroUsuarioSessao, "--senha",
-                                                          m_login.TavroSenhaSessao});
-    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(m_faulty->port()), tempoLimite);
+    m_faulty = std::make_unique<SimProcess>(simArguments(TestLogin, arguments));
+    useOrigin(localOrigin(m_faulty->port()), tempoLimite);
 }
 
 void FaultFixture::useUnreachableService()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    useOrigin(QStringLiteral("http://127.0.0.1:%1").arg(port));
+    useOrigin(localOrigin(unusedPort()));
 }
 
 void FaultFixture::useOrigin(const QString &origin, int tempoLimite)
 {
-    ServiceSettings settings;
-    settings.Servidor = origin;
-    settings.Namespace = Namespace;
-    settings.TempoLimite = tempoLimite;
     // Each log gets its own second, so no request of a test overwrites another's log.
-    m_client = std::make_unique<SoapClient>(m_network, settings, m_logFolder,
-                                            [this] { return m_now = m_now.addSecs(1); }, m_login);
+    m_client = makeClient(m_network, origin, m_logFolder, TestLogin, tempoLimite,
+                          [this] { return m_now = m_now.addSecs(1); });
 }
 
 void FaultFixture::killFaultySimInItsCall()
@@ -325,7 +304,7 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
 
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
 {
-    const QSet<QString> reference = referenceSentRecords(kind, m_input, m_login);
+    const QSet<QString> reference = referenceSentRecords(kind, m_input);
     ASSERT_FALSE(reference.isEmpty());
     useService();
     fill(kind);

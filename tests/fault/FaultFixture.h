@@ -1,14 +1,14 @@
 #pragma once
 
-#include "../service/SimProcess.h"
 #include "ScriptedService.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
-#include "session/Login.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
@@ -89,7 +89,6 @@ protected:
     QTemporaryDir m_dir;
     QString m_logFolder = m_dir.filePath(QStringLiteral("Tavro"));
     QDateTime m_now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    LoginValues m_login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
     QNetworkAccessManager m_network;
     std::unique_ptr<SimProcess> m_service;
     std::unique_ptr<SimProcess> m_faulty;

@@ -2,13 +2,9 @@
 
 #include "transmission/StatusWrites.h"
 
-#include <QTcpServer>
-
 namespace tavro::test {
 
 namespace {
-
-const QString Namespace = QStringLiteral("urn:tavro-test");
 
 QString table(const QString &tipo)
 {
@@ -42,29 +38,18 @@ FollowupFixture::FollowupFixture()
 
 void FollowupFixture::startSim(const QStringList &arguments)
 {
-    m_sim = std::make_unique<SimProcess>(arguments
-                                         + QStringList{"--usuario", m_login.TavroUsuarioSessao, "--senha",
-                                                       m_login.TavroSenhaSessao, "--namespace", Namespace});
-    useServer(QStringLiteral("http://127.0.0.1:%1").arg(m_sim->port()));
+    m_sim = std::make_unique<SimProcess>(simArguments(m_login, arguments));
+    useServer(localOrigin(m_sim->port()));
 }
 
 void FollowupFixture::useUnreachableService()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    useServer(QStringLiteral("http://127.0.0.1:%1").arg(port));
+    useServer(localOrigin(unusedPort()));
 }
 
 void FollowupFixture::useServer(const QString &origin)
 {
-    ServiceSettings settings;
-    settings.Servidor = origin;
-    settings.Namespace = Namespace;
-    settings.TempoLimite = 30;
-    m_client = std::make_unique<SoapClient>(m_network, settings, m_logs.path(),
-                                            [] { return QDateTime::currentDateTime(); }, m_login);
+    m_client = makeClient(m_network, origin, m_logs.path(), m_login, 30);
     m_sender = std::make_unique<BatchSender>(m_db, *m_client);
     m_checks = std::make_unique<ProtocolFollowup>(m_db, *m_client, [this](const QString &line) { m_lines << line; });
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "../service/SimProcess.h"
 #include "BatchSender.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 
 #include "db/Database.h"
 #include "followup/ProtocolFollowup.h"
@@ -48,7 +49,7 @@ protected:
     TestDatabase m_fixture;
     Database m_db;
     QTemporaryDir m_logs;
-    LoginValues m_login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    LoginValues m_login = TestLogin;
     QNetworkAccessManager m_network;
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<SoapClient> m_client;

@@ -1,3 +1,4 @@
+#include "ReportInputs.h"
 #include "TestDatabase.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -14,6 +15,7 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::january;
 using tavro::test::TestDatabase;
 
 namespace {
@@ -50,18 +52,6 @@ class DispensationListing : public ::testing::Test
 {
 protected:
     void SetUp() override { db.open(fixture.path()); }
-
-    DispensationReportInput january() const
-    {
-        DispensationReportInput input;
-        input.search.kind = MovementKind::Dispensacoes;
-        input.search.unidade = QStringLiteral("1");
-        input.search.dataInicial = QStringLiteral("01/01/2019");
-        input.search.dataFinal = QStringLiteral("31/01/2019");
-        input.cnes = QStringLiteral("2345678");
-        input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
-        return input;
-    }
 
     QString pdf(const DispensationReportInput &input, const QString &name = QStringLiteral("listing.pdf"))
     {

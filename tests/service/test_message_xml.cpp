@@ -1,14 +1,15 @@
-#include "common/Error.h"
 #include "service/MessageXml.h"
 #include "service/SoapEnvelope.h"
 #include "service/TavroWS11.h"
 #include "service/WsdlPort.h"
 
+#include "ErrorText.h"
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
 
 using namespace tavro;
+using tavro::test::errorOf;
 
 namespace {
 
@@ -37,16 +38,6 @@ T readAnswer(const QString &inner)
     T value;
     SoapEnvelope::read(document, [&](QXmlStreamReader &reader) { MessageXml::read(reader, T::type(), &value); });
     return value;
-}
-
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
 }
 
 ProdutoType stockProduct()

@@ -1,14 +1,14 @@
+#include "ErrorText.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 
-#include "common/Error.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "session/Login.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -16,13 +16,14 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::errorOf;
 using tavro::test::SimProcess;
 
 namespace {
 
 const QString AsyncPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
 const QString WsdlPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS?wsdl");
-const QString Base = QStringLiteral("urn:tavro-test");
+const QString Base = tavro::test::TestNamespace;
 const QString Duplicate = QStringLiteral("O registro já está cadastrado na base de dados definitiva");
 
 QByteArray readFile(const QString &path)
@@ -63,38 +64,19 @@ ProtocoloType query(const ProtocoloType &answer)
     return protocol;
 }
 
-QString errorOf(const std::function<void()> &action)
-{
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return QStringLiteral("(no error)");
-}
-
 class SoapPipeline : public ::testing::Test
 {
 public:
-    void start(QStringList arguments, int tempoLimite = 30, const QString &scheme = QStringLiteral("http"))
+    void start(const QStringList &arguments, int tempoLimite = 30, const QString &scheme = QStringLiteral("http"))
     {
-        arguments << QStringLiteral("--namespace") << Base;
-        if (!arguments.contains(QStringLiteral("--usuario")))
-            arguments << QStringLiteral("--usuario") << m_login.TavroUsuarioSessao;
-        if (!arguments.contains(QStringLiteral("--senha")))
-            arguments << QStringLiteral("--senha") << m_login.TavroSenhaSessao;
-        m_sim = std::make_unique<SimProcess>(arguments);
-        useServer(QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(m_sim->port()), tempoLimite);
+        m_sim = std::make_unique<SimProcess>(test::simArguments(m_login, arguments));
+        useServer(test::localOrigin(m_sim->port(), scheme), tempoLimite);
     }
 
     void useServer(const QString &origin, int tempoLimite = 30)
     {
-        ServiceSettings settings;
-        settings.Servidor = origin;
-        settings.Namespace = Base;
-        settings.TempoLimite = tempoLimite;
         m_origin = origin;
-        m_client = std::make_unique<SoapClient>(m_network, settings, m_logFolder, [this] { return m_now; }, m_login);
+        m_client = test::makeClient(m_network, origin, m_logFolder, m_login, tempoLimite, [this] { return m_now; });
     }
 
     TavroWSAsync port() { return GetTavroWSAsync(true, QString(), *m_client); }
@@ -105,7 +87,7 @@ public:
     QTemporaryDir m_dir;
     QString m_logFolder = m_dir.filePath(QStringLiteral("programa/Tavro")); // not there yet
     QDateTime m_now{QDate(2026, 12, 10), QTime(3, 4, 5)};
-    LoginValues m_login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
+    LoginValues m_login = test::TestLogin;
     QNetworkAccessManager m_network;
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<SoapClient> m_client;
@@ -237,10 +219,7 @@ TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUseAndRep
 
 TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
 {
-    QTcpServer closed;
-    closed.listen(QHostAddress::LocalHost);
-    const QString unreachable = QStringLiteral("http://127.0.0.1:%1").arg(closed.serverPort());
-    closed.close();
+    const QString unreachable = test::localOrigin(test::unusedPort());
 
     const QString fault = QStringLiteral("O identificador não está no estado correto");
     const struct

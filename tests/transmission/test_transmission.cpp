@@ -1,11 +1,11 @@
-#include "../service/SimProcess.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
-#include "session/Login.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
@@ -29,24 +29,17 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-const QString Namespace = QStringLiteral("urn:tavro-test");
-
 class Transmission : public ::testing::Test
 {
 protected:
     void SetUp() override { db.open(fixture.path()); }
 
-    void startSim(QStringList arguments = {})
+    void startSim(const QStringList &arguments = {})
     {
-        arguments << QStringLiteral("--namespace") << Namespace << QStringLiteral("--usuario") << login.TavroUsuarioSessao
-                  << QStringLiteral("--senha") << login.TavroSenhaSessao;
-        sim = std::make_unique<SimProcess>(arguments);
-        ServiceSettings settings;
-        settings.Servidor = QStringLiteral("http://127.0.0.1:%1").arg(sim->port());
-        settings.Namespace = Namespace;
-        settings.TempoLimite = 20;
+        sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
         // Each log gets its own second, so every request of a test keeps its file.
-        client = std::make_unique<SoapClient>(network, settings, logFolder, [this] { return now = now.addSecs(1); }, login);
+        client = test::makeClient(network, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
+                                  [this] { return now = now.addSecs(1); });
     }
 
     RecordList &fill(ListSearch search)
@@ -108,7 +101,6 @@ protected:
     QTemporaryDir dir;
     QString logFolder = dir.filePath(QStringLiteral("Tavro"));
     QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    LoginValues login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
     QNetworkAccessManager network;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;

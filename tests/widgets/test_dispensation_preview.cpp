@@ -1,3 +1,4 @@
+#include "ReportInputs.h"
 #include "TestDatabase.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -15,6 +16,7 @@
 #include <functional>
 
 using namespace tavro;
+using tavro::test::january;
 using tavro::test::TestDatabase;
 
 namespace {
@@ -32,18 +34,6 @@ void whenPreviewOpens(std::function<void(QPrintPreviewDialog &)> inspect)
         }
         ADD_FAILURE() << "no preview open";
     });
-}
-
-DispensationReportInput january()
-{
-    DispensationReportInput input;
-    input.search.kind = MovementKind::Dispensacoes;
-    input.search.unidade = QStringLiteral("1");
-    input.search.dataInicial = QStringLiteral("01/01/2019");
-    input.search.dataFinal = QStringLiteral("31/01/2019");
-    input.cnes = QStringLiteral("2345678");
-    input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
-    return input;
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "reports/DispensationListing.h"
+
+namespace tavro::test {
+
+// The dispensation listing of unit 1 for January 2019 on the demo database.
+inline DispensationReportInput january()
+{
+    DispensationReportInput input;
+    input.search.kind = MovementKind::Dispensacoes;
+    input.search.unidade = QStringLiteral("1");
+    input.search.dataInicial = QStringLiteral("01/01/2019");
+    input.search.dataFinal = QStringLiteral("31/01/2019");
+    input.cnes = QStringLiteral("2345678");
+    input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
+    return input;
+}
+
+} // namespace tavro::test
