@@ -121,12 +121,8 @@ void ProtocolTab::PBProtocolosProcessamentoClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    runWithButton(PBProtocolosProcessamento, [&](ProtocolFollowup &checks) {
-        checks.ProtocolosVerificarProcessamento(
-            m_list->subCell(row, ProtocolCell::Protocolo), m_list->subCell(row, ProtocolCell::Data),
-            m_list->subCell(row, ProtocolCell::Tipo), m_list->subCell(row, ProtocolCell::Situacao),
-            m_list->subCell(row, ProtocolCell::ProtocoloAntigo));
-    });
+    runWithButton(PBProtocolosProcessamento,
+                  [&](ProtocolFollowup &checks) { verificarProcessamento(checks, *m_list, row); });
 }
 
 void ProtocolTab::PBProtocolosInconsistenciaClick()
@@ -134,16 +130,12 @@ void ProtocolTab::PBProtocolosInconsistenciaClick()
     const int row = selectedRow();
     if (row < 0)
         return;
-    const QString situacao = m_list->subCell(row, ProtocolCell::Situacao);
-    if (!inconsistencyCheckAllowed(situacao)) {
+    if (!inconsistencyCheckAllowed(m_list->subCell(row, ProtocolCell::Situacao))) {
         m_services.messages->information(this, OnlyFinishedMessage);
         return;
     }
-    runWithButton(PBProtocolosInconsistencia, [&](ProtocolFollowup &checks) {
-        checks.ProtocolosVerificarInconsistencia(
-            m_list->subCell(row, ProtocolCell::Protocolo), m_list->subCell(row, ProtocolCell::Data),
-            m_list->subCell(row, ProtocolCell::Tipo), situacao, m_list->subCell(row, ProtocolCell::ProtocoloAntigo));
-    });
+    runWithButton(PBProtocolosInconsistencia,
+                  [&](ProtocolFollowup &checks) { verificarInconsistencia(checks, *m_list, row); });
 }
 
 void ProtocolTab::PBTodosProtocolosClick()

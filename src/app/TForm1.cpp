@@ -394,17 +394,23 @@ void TForm1::searchPeriod(MovementTab &tab)
         : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
                                                             : "DISPENSAÇÕES";
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
-    tab.setProtocols(fillMovementList(IBDatabase1, periodSearch(tab), tab.list()));
+    tab.setProtocols(fillMovementList(IBDatabase1, tabSearch(tab), tab.list()));
     LAguarde->clear();
 }
 
-ListSearch TForm1::periodSearch(const MovementTab &tab) const
+ListSearch TForm1::tabSearch(const MovementTab &tab) const
 {
     ListSearch search;
     search.kind = tab.kind();
-    search.unidade = PECodigoUnidade->text();
-    search.dataInicial = PEDataInicial->maskedText();
-    search.dataFinal = PEDataFinal->maskedText();
+    if (tab.kind() == MovementKind::Estoque) {
+        // The stock list is the unit's by its CNES, for the chosen day.
+        search.unidade = PECodCNES->text();
+        search.dia = CBEstoqueDia->currentText();
+    } else {
+        search.unidade = PECodigoUnidade->text();
+        search.dataInicial = PEDataInicial->maskedText();
+        search.dataFinal = PEDataFinal->maskedText();
+    }
     search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
     search.status = tab.statusBoxes();
     search.protocoloSelecionado = tab.protocoloSelecionado();
@@ -416,7 +422,7 @@ void TForm1::PBDispImprimirClick()
 {
     guarded(m_messages, this, [&] {
         DispensationReportInput input;
-        input.search = periodSearch(*TSDispensacoes);
+        input.search = tabSearch(*TSDispensacoes);
         input.cnes = PECodCNES->text();
         input.nomeUnidade = LNomeUnidade->text();
         previewDispensationListing(this, IBDatabase1, input);
@@ -531,15 +537,7 @@ void TForm1::CBEstoqueDiaChange()
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
-        ListSearch search;
-        search.kind = MovementKind::Estoque;
-        search.unidade = PECodCNES->text();
-        search.dia = CBEstoqueDia->currentText();
-        search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
-        search.status = TSEstoque->statusBoxes();
-        search.protocoloSelecionado = TSEstoque->protocoloSelecionado();
-        search.protocolo = TSEstoque->protocolo();
-        TSEstoque->setProtocols(fillMovementList(IBDatabase1, search, TSEstoque->list()));
+        TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
         LAguarde->clear();
     });
 }

@@ -76,8 +76,9 @@ private:
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
     void setTabOrder();
     void searchPeriod(MovementTab &tab);
-    // A period list's search as the header and the tab's boxes stand.
-    ListSearch periodSearch(const MovementTab &tab) const;
+    // A tab's search as the header and the tab's boxes stand: the stock list by CNES and
+    // day, the others by unit code and period.
+    ListSearch tabSearch(const MovementTab &tab) const;
     // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);

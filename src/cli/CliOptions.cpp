@@ -228,12 +228,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         options.verb = CliVerb::Verificar;
         rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptLote, OptPdf}, verb);
         options.protocolFilter = protocolFilter(parser);
-        if (parser.isSet(OptVezes)) {
-            bool ok = false;
-            options.vezes = parser.value(OptVezes).toInt(&ok);
-            if (!ok)
-                usageError(QStringLiteral("--vezes exige um número inteiro"));
-        }
+        options.vezes = wholeNumber(parser, OptVezes, options.vezes);
     } else if (verb == QLatin1String("transmitir")) {
         if (words.size() != 2)
             usageError(QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));

@@ -39,20 +39,15 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
         err << SelectProtocolMessage << '\n';
         return Outcome::Refused;
     }
-    const auto cell = [&](int subCell) { return list.subCell(row, subCell); };
     QString result;
     if (options.verb == CliVerb::Processamento) {
-        result = checks.ProtocolosVerificarProcessamento(cell(ProtocolCell::Protocolo), cell(ProtocolCell::Data),
-                                                         cell(ProtocolCell::Tipo), cell(ProtocolCell::Situacao),
-                                                         cell(ProtocolCell::ProtocoloAntigo));
+        result = verificarProcessamento(checks, list, row);
     } else {
-        if (!inconsistencyCheckAllowed(cell(ProtocolCell::Situacao))) {
+        if (!inconsistencyCheckAllowed(list.subCell(row, ProtocolCell::Situacao))) {
             err << OnlyFinishedMessage << '\n';
             return Outcome::Refused;
         }
-        result = checks.ProtocolosVerificarInconsistencia(cell(ProtocolCell::Protocolo), cell(ProtocolCell::Data),
-                                                          cell(ProtocolCell::Tipo), cell(ProtocolCell::Situacao),
-                                                          cell(ProtocolCell::ProtocoloAntigo));
+        result = verificarInconsistencia(checks, list, row);
     }
     if (result.isEmpty()) {
         err << checks.lastError() << '\n';

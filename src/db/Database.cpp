@@ -2,10 +2,10 @@
 
 #include "common/Error.h"
 #include "db/DateText.h"
+#include "db/UFunc.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -56,26 +56,6 @@ std::vector<ParamType> describeParams(const QSqlQuery &query, int count)
     return types;
 }
 
-QVariant integerFrom(const QString &text)
-{
-    bool ok = false;
-    const qlonglong value = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
-}
-
-QVariant numberFrom(const QString &text)
-{
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = t.toDouble(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return value;
-}
-
 QVariant timestampFrom(const QString &text)
 {
     const QString t = text.trimmed();
@@ -107,11 +87,11 @@ QVariant convertForParam(const QVariant &value, ParamType type)
     case SQL_INT64:
         if (blank)
             return QVariant(QMetaType::fromType<qlonglong>());
-        return type.scale == 0 ? integerFrom(text) : numberFrom(text);
+        return type.scale == 0 ? QVariant(integerValue(text)) : QVariant(decimalValue(text));
     case SQL_FLOAT:
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
-        return blank ? QVariant(QMetaType::fromType<double>()) : numberFrom(text);
+        return blank ? QVariant(QMetaType::fromType<double>()) : QVariant(decimalValue(text));
     default:
         return value;
     }

@@ -112,6 +112,26 @@ bool EhNumero(const QString &text)
     return true;
 }
 
+qint64 integerValue(const QString &text)
+{
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    return value;
+}
+
+double decimalValue(const QString &text)
+{
+    QString normal = text.trimmed();
+    normal.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = normal.toDouble(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    return value;
+}
+
 double TextoParaReal(const QString &text, double fallback)
 {
     const QString trimmed = text.trimmed();

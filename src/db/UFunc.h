@@ -36,6 +36,12 @@ QString IntComZeros(qint64 number, int width);
 bool EhNumero(const QString &text);
 // The number a digits-only text (blanks around it allowed) denotes, otherwise `fallback`.
 double TextoParaReal(const QString &text, double fallback);
+// A whole number, blanks around it allowed; otherwise the conversion error
+// "'<text>' is not a valid integer value".
+qint64 integerValue(const QString &text);
+// A decimal in the local form (comma or point), blanks around it allowed; otherwise
+// "'<text>' is not a valid floating point value".
+double decimalValue(const QString &text);
 
 // The bytes from the stream's position to its end, one character per byte of the
 // single-byte code page (ISO-8859-1); a stream already at its end is read whole.

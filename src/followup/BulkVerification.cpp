@@ -7,25 +7,36 @@
 
 namespace tavro {
 
+QString verificarProcessamento(ProtocolFollowup &checks, const RecordList &list, int row)
+{
+    return checks.ProtocolosVerificarProcessamento(
+        list.subCell(row, ProtocolCell::Protocolo), list.subCell(row, ProtocolCell::Data),
+        list.subCell(row, ProtocolCell::Tipo), list.subCell(row, ProtocolCell::Situacao),
+        list.subCell(row, ProtocolCell::ProtocoloAntigo));
+}
+
+QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list, int row)
+{
+    return checks.ProtocolosVerificarInconsistencia(
+        list.subCell(row, ProtocolCell::Protocolo), list.subCell(row, ProtocolCell::Data),
+        list.subCell(row, ProtocolCell::Tipo), list.subCell(row, ProtocolCell::Situacao),
+        list.subCell(row, ProtocolCell::ProtocoloAntigo));
+}
+
 void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
                               const std::function<void()> &repaint)
 {
-    const auto cell = [&list](int row, int subCell) { return list.subCell(row, subCell); };
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
-            if (cell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
-                const QString result = checks.ProtocolosVerificarProcessamento(
-                    cell(row, ProtocolCell::Protocolo), cell(row, ProtocolCell::Data), cell(row, ProtocolCell::Tipo),
-                    cell(row, ProtocolCell::Situacao), cell(row, ProtocolCell::ProtocoloAntigo));
+            if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
+                const QString result = verificarProcessamento(checks, list, row);
                 if (result == Situacao::Finalizado) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
                 }
             }
-            if (cell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
-                const QString result = checks.ProtocolosVerificarInconsistencia(
-                    cell(row, ProtocolCell::Protocolo), cell(row, ProtocolCell::Data), cell(row, ProtocolCell::Tipo),
-                    cell(row, ProtocolCell::Situacao), cell(row, ProtocolCell::ProtocoloAntigo));
+            if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
+                const QString result = verificarInconsistencia(checks, list, row);
                 if (!result.isEmpty()) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();

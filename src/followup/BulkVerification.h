@@ -1,11 +1,18 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 namespace tavro {
 
 class ProtocolFollowup;
 class RecordList;
+
+// The processing check and the inconsistency check of the protocol in one row of a
+// protocol list, given the row's protocol, reception text, kind, status and old protocol.
+QString verificarProcessamento(ProtocolFollowup &checks, const RecordList &list, int row);
+QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list, int row);
 
 // The walk of "Verificar Todos os Protocolos" over the rows a protocol list shows,
 // repeated `vezes` times (none when 0 or less), oldest protocol first: a row

@@ -31,15 +31,6 @@ QString decimal(const std::optional<qint64> &value)
     return value ? QString::number(*value) : QString();
 }
 
-// The record an origin key names: the stock position by its first field, an item by
-// its first two.
-RecordKey keyOf(RecordTable table, const QString &origem)
-{
-    if (table == RecordTable::Conciliacao)
-        return stockKey(PegaCampo(origem, 1, KeySeparator));
-    return itemKey(PegaCampo(origem, 1, KeySeparator), PegaCampo(origem, 2, KeySeparator));
-}
-
 ProtocoloType protocoloRequest(const QString &protocolo, const QString &data)
 {
     ProtocoloType request;
@@ -121,9 +112,9 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
         const QString coRegistro = decimal(produto.coRegistro);
         if (table) {
             if (protocoloRetificado.isEmpty())
-                storeRegistrationCode(m_db, *table, protocolo, keyOf(*table, origem), coRegistro);
+                storeRegistrationCode(m_db, *table, protocolo, recordKeyOf(*table, origem), coRegistro);
             else
-                moveRectifiedRecord(m_db, *table, protocoloRetificado, keyOf(*table, origem), protocolo, data,
+                moveRectifiedRecord(m_db, *table, protocoloRetificado, recordKeyOf(*table, origem), protocolo, data,
                                     coRegistro);
         }
         // Each moved record becomes durable with the rectified protocol's mark, so a check
@@ -194,7 +185,7 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
         if (table) {
-            raiseReportedRecord(m_db, *table, keyOf(*table, origem),
+            raiseReportedRecord(m_db, *table, recordKeyOf(*table, origem),
                                 duplicate ? Situacao::OkInc : Situacao::Inconsistencia, coRegistro, psitprio);
         }
     }

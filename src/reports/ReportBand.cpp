@@ -4,6 +4,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <optional>
+
 namespace tavro {
 
 namespace {
@@ -29,10 +31,18 @@ void ReportBand::paint(QPainter &painter, const QPointF &origin, double width, d
 {
     const auto mm = [pixelsPerMm](double value) { return value * pixelsPerMm; };
     painter.fillRect(QRectF(origin, QSizeF(mm(width), mm(m_height))), m_background);
+    // Fields of a band mostly share one size: the font and its metrics are made anew
+    // only when the size changes.
+    std::optional<double> size;
+    QFont font;
+    std::optional<QFontMetricsF> metrics;
     for (const ReportField &field : m_fields) {
-        const QFont font = reportFont(field.pointSize, painter.device());
-        const QFontMetricsF metrics(font, painter.device());
-        const double textWidth = metrics.horizontalAdvance(field.text);
+        if (size != field.pointSize) {
+            size = field.pointSize;
+            font = reportFont(field.pointSize, painter.device());
+            metrics.emplace(font, painter.device());
+        }
+        const double textWidth = metrics->horizontalAdvance(field.text);
         double left = origin.x() + mm(field.left);
         double boxWidth = mm(field.width);
         if (field.width <= 0) {
@@ -40,7 +50,7 @@ void ReportBand::paint(QPainter &painter, const QPointF &origin, double width, d
             if (field.alignment & Qt::AlignRight)
                 left -= boxWidth;
         }
-        const QRectF box(left, origin.y() + mm(field.top), boxWidth, metrics.height());
+        const QRectF box(left, origin.y() + mm(field.top), boxWidth, metrics->height());
         painter.fillRect(box, Qt::white);
         painter.save();
         painter.setClipRect(box);

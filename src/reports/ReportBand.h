@@ -19,7 +19,6 @@ public:
 
     double height() const { return m_height; }
     QColor background() const { return m_background; }
-    void setBackground(const QColor &colour) { m_background = colour; }
 
     const QList<ReportField> &fields() const { return m_fields; }
     void addField(ReportField field) { m_fields.append(std::move(field)); }

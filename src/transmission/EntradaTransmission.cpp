@@ -1,5 +1,6 @@
 #include "transmission/EntradaTransmission.h"
 
+#include "db/UFunc.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/TavroWSAsync.h"

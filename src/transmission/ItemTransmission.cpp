@@ -1,6 +1,5 @@
 #include "transmission/ItemTransmission.h"
 
-#include "db/UFunc.h"
 #include "lists/RecordList.h"
 
 namespace tavro {
@@ -14,8 +13,7 @@ ItemTransmission::ItemTransmission(QString tipo, RecordTable table, Transmission
 
 RecordKey ItemTransmission::key(const RecordList &list, int row, const TransmissionInput &) const
 {
-    const QString caption = list.caption(row);
-    return itemKey(PegaCampo(caption, 1, QLatin1Char('-')), PegaCampo(caption, 2, QLatin1Char('-')));
+    return recordKeyOf(m_table, list.caption(row));
 }
 
 bool ItemTransmission::checkProductCode(QStringView code, QStringList &erros)

@@ -2,21 +2,13 @@
 
 #include "common/Error.h"
 #include "db/DateText.h"
+#include "db/UFunc.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/TavroWS11.h"
 #include "transmission/TransmissionKind.h"
 
 namespace tavro {
-
-qint64 integerValue(const QString &text)
-{
-    bool ok = false;
-    const qint64 value = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid integer value").arg(text));
-    return value;
-}
 
 QString serviceDate(const QString &text)
 {
@@ -25,13 +17,7 @@ QString serviceDate(const QString &text)
 
 QString decimalFourPlaces(const QString &text)
 {
-    QString normal = text.trimmed();
-    normal.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double value = normal.toDouble(&ok);
-    if (!ok)
-        throw Error(QStringLiteral("'%1' is not a valid floating point value").arg(text));
-    return QString::number(value, 'f', 4);
+    return QString::number(decimalValue(text), 'f', 4);
 }
 
 QString cnpjDigits(const QString &text)

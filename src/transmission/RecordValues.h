@@ -6,8 +6,6 @@
 // conversion error that ends a transmission run when the cell cannot be read.
 namespace tavro {
 
-// A whole number, blanks around it allowed: "'<text>' is not a valid integer value" otherwise.
-qint64 integerValue(const QString &text);
 // A day/month/year text written as the service's "dd-mm-yyyy".
 QString serviceDate(const QString &text);
 // A decimal in the local form (comma or point) written with a point and four places: 12,5 → 12.5000.

@@ -16,12 +16,13 @@ const QString PriorityBelow =
 const QString PriorityAtMost =
     QStringLiteral("and (tavrosituacaoprioridade <= :psitprio or tavrosituacaoprioridade is null)");
 
-void addKey(SqlStatement &query, const RecordKey &key)
+// A status column and its priority column (the same name + "Prioridade"), the priority
+// always that of the status.
+void setStatus(SqlStatement &query, bool &separator, const QString &column, const QString &situacao)
 {
-    for (const QString &line : key.lines)
-        query.add(line);
-    for (const auto &[name, value] : key.params)
-        query.setParam(name, value);
+    AlteraCampo(query, separator, column, situacao, QStringLiteral("s"));
+    AlteraCampo(query, separator, column + QStringLiteral("Prioridade"), QString::number(PrioridadeSituacao(situacao)),
+                QStringLiteral("i"));
 }
 
 } // namespace
@@ -66,6 +67,22 @@ RecordKey stockKey(const QString &lancamento)
     return RecordKey{{QStringLiteral("where lancamento = :plancamento")}, {{QStringLiteral("plancamento"), lancamento}}};
 }
 
+RecordKey recordKeyOf(RecordTable table, const QString &origem)
+{
+    const QChar separator = QLatin1Char('-');
+    if (table == RecordTable::Conciliacao)
+        return stockKey(PegaCampo(origem, 1, separator));
+    return itemKey(PegaCampo(origem, 1, separator), PegaCampo(origem, 2, separator));
+}
+
+void addKey(SqlStatement &query, const RecordKey &key)
+{
+    for (const QString &line : key.lines)
+        query.add(line);
+    for (const auto &[name, value] : key.params)
+        query.setParam(name, value);
+}
+
 void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key)
 {
@@ -74,9 +91,7 @@ void markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     bool separator = false;
     AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), QStringLiteral("s"));
     AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
-                QString::number(PrioridadeSituacao(Situacao::Aguardando)), QStringLiteral("i"));
+    setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);
     db.execute(query);
 }
@@ -111,9 +126,7 @@ void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &prot
     SqlStatement query;
     query.add(updateLine(table));
     bool separator = false;
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), situacao, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
-                QString::number(PrioridadeSituacao(situacao)), QStringLiteral("i"));
+    setStatus(query, separator, QStringLiteral("TavroSituacao"), situacao);
     query.add(QStringLiteral("where tavroprotocolo = :ptavroprotocolo"));
     query.add(PriorityBelow);
     query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
@@ -127,9 +140,7 @@ void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, 
     SqlStatement query;
     query.add(updateLine(table));
     bool separator = false;
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacao"), situacao, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("TavroSituacaoPrioridade"),
-                QString::number(PrioridadeSituacao(situacao)), QStringLiteral("i"));
+    setStatus(query, separator, QStringLiteral("TavroSituacao"), situacao);
     AlteraCampo(query, separator, QStringLiteral("TavroCoRegistro"), coRegistro, QStringLiteral("s"));
     addKey(query, key);
     // Issue and dispensation lines are also rewritten at an equal priority.
@@ -143,9 +154,7 @@ void raiseProtocol(Database &db, const QString &protocolo, const QString &situac
     SqlStatement query;
     query.add(QStringLiteral("update TavroProtocolos set "));
     bool separator = false;
-    AlteraCampo(query, separator, QStringLiteral("Situacao"), situacao, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("SituacaoPrioridade"), QString::number(PrioridadeSituacao(situacao)),
-                QStringLiteral("i"));
+    setStatus(query, separator, QStringLiteral("Situacao"), situacao);
     query.add(QStringLiteral("where protocolo = :pprotocolo"));
     query.add(QStringLiteral("and (situacaoprioridade < :psitprio or situacaoprioridade is null)"));
     query.setParam(QStringLiteral("pprotocolo"), protocolo);
@@ -187,9 +196,7 @@ void markProtocolRectified(Database &db, const QString &protocoloAntigo)
     SqlStatement query;
     query.add(QStringLiteral("update TavroProtocolos set "));
     bool separator = false;
-    AlteraCampo(query, separator, QStringLiteral("Situacao"), Situacao::OkRetificado, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("SituacaoPrioridade"),
-                QString::number(PrioridadeSituacao(Situacao::OkRetificado)), QStringLiteral("i"));
+    setStatus(query, separator, QStringLiteral("Situacao"), Situacao::OkRetificado);
     query.add(QStringLiteral("where protocolo = :pprotocolo"));
     query.setParam(QStringLiteral("pprotocolo"), protocoloAntigo);
     db.execute(query);

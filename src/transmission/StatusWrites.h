@@ -10,6 +10,7 @@
 namespace tavro {
 
 class Database;
+class SqlStatement;
 
 // The three tables whose rows the system sends, each with the five status columns.
 enum class RecordTable { Conciliacao, ItensEntradas, ItensSaidas };
@@ -42,6 +43,11 @@ struct RecordKey
 RecordKey itemKey(const QString &lancamento, const QString &item);
 // A stock position of conciliacao, keyed by its serial number.
 RecordKey stockKey(const QString &lancamento);
+// The record an origin key or row caption names ("lancamento-item-..."): a stock position
+// by its first field, an item by its first two.
+RecordKey recordKeyOf(RecordTable table, const QString &origem);
+// Appends the key's lines to the statement and sets their parameters.
+void addKey(SqlStatement &query, const RecordKey &key);
 
 // Puts protocol, reception text and "Aguardando" on a record of an accepted batch,
 // whatever status it had. Protocol and reception text keep at most 25 characters.

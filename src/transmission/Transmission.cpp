@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "db/Database.h"
+#include "db/UFunc.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
@@ -34,17 +35,6 @@ std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
     return std::nullopt;
 }
 
-// The rows of the batch: the run mark stands in their "Gravar" cell.
-QList<int> markedRows(const RecordList &list, int gravar)
-{
-    QList<int> rows;
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.subCellView(row, gravar) == Sim)
-            rows.append(row);
-    }
-    return rows;
-}
-
 } // namespace
 
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
@@ -53,6 +43,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     const TransmissionCells cells = kind.cells();
     QElapsedTimer clock;
     clock.start();
+    QList<int> batchRows; // the rows given the run mark, in list order
     try {
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
@@ -79,6 +70,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             if (take && passes) {
                 ++taken;
                 list.setSubCell(row, cells.gravar, Sim);
+                batchRows.append(row);
                 kind.add(list, row);
             }
         }
@@ -88,8 +80,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         report.buildingMs = clock.nsecsElapsed() / 1e6;
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         const SentBatch answer = kind.send(port);
-        for (const QString &failure : client.takeLogFailures())
-            report.erros.append(failure);
+        report.erros += client.takeLogFailures();
         const QString protocolo = answer.protocolo.left(25);
         // An answer without a protocol number (a Body without the protocol element) gives the
         // records nothing to be followed up by: marked, they would wait for ever instead of
@@ -104,7 +95,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         report.retornos = retornos;
         clock.restart();
 
-        for (const int row : markedRows(list, cells.gravar)) {
+        for (const int row : batchRows) {
             list.setSubCell(row, cells.gravar, QString());
             list.setSubCell(row, cells.protocolo, protocolo);
             list.setSubCell(row, cells.data, data);
@@ -118,16 +109,16 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         report.markingMs = clock.nsecsElapsed() / 1e6;
         return RunResult::Transmitido;
     } catch (const Error &error) {
-        for (const QString &failure : client.takeLogFailures())
-            report.erros.append(failure);
-        for (const int row : markedRows(list, cells.gravar)) {
+        report.erros += client.takeLogFailures();
+        for (const int row : batchRows) {
+            if (list.subCellView(row, cells.gravar) != Sim)
+                continue; // already written in the list before the failure
             for (const int cell : {cells.gravar, cells.protocolo, cells.data, cells.situacao})
                 list.setSubCell(row, cell, QString());
         }
         // Undone at once, so no later commit can make a record durable as sent without
         // the registry row of its protocol.
-        if (db.inTransaction())
-            db.rollback();
+        db.rollback();
         return error.message();
     }
 }

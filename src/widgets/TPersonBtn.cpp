@@ -152,7 +152,6 @@ void TPersonBtn::setKind(TBitBtnKind kind)
     m_modalResult = standard.modalResult;
     setDefault(standard.isDefault);
     setCancelFlag(standard.isCancel);
-    m_kind = kind;
     updateGeometry();
     update();
 }

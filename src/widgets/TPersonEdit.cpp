@@ -76,9 +76,14 @@ void TPersonEdit::setTipo(TTipo tipo)
 {
     m_tipo = tipo;
     setInputMask(maskFor(tipo));
-    if (tipo == peFloat)
+    showZeroIfNumeric();
+}
+
+void TPersonEdit::showZeroIfNumeric()
+{
+    if (m_tipo == peFloat)
         setText(QStringLiteral("0,00"));
-    else if (tipo == peInteiro)
+    else if (m_tipo == peInteiro)
         setText(QStringLiteral("0"));
 }
 
@@ -156,10 +161,7 @@ QString TPersonEdit::maskedText() const
 void TPersonEdit::Clear()
 {
     clear();
-    if (m_tipo == peFloat)
-        setText(QStringLiteral("0,00"));
-    else if (m_tipo == peInteiro)
-        setText(QStringLiteral("0"));
+    showZeroIfNumeric();
 }
 
 bool TPersonEdit::untouchedMask() const

@@ -103,6 +103,8 @@ private:
     void setBackground(const QColor &colour);
     QColor background() const;
     bool untouchedMask() const;
+    // A number field shows its zero ("0,00" or "0") rather than nothing.
+    void showZeroIfNumeric();
 
     TTipo m_tipo = peTexto;
     bool m_requerido = false;

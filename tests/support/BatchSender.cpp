@@ -52,13 +52,6 @@ void fillEntrada(Produto &p)
     p.tpEntradaEstoque = QStringLiteral("E-O");
 }
 
-RecordKey keyOf(const QString &tipo, const QString &key)
-{
-    if (tableForTipo(tipo) == RecordTable::Conciliacao)
-        return stockKey(key);
-    return itemKey(PegaCampo(key, 1, QLatin1Char('-')), PegaCampo(key, 2, QLatin1Char('-')));
-}
-
 } // namespace
 
 BatchSender::BatchSender(Database &db, SoapClient &client)
@@ -125,11 +118,7 @@ QString BatchSender::rectify(const QString &tipo, const QString &protocoloAntigo
     const auto coRegistro = [&](const QString &key) {
         SqlStatement query{QStringLiteral("select TavroCoRegistro from ")
                            + (tipo == Tipo::Estoque ? QStringLiteral("conciliacao") : QStringLiteral("itensentradas"))};
-        const RecordKey k = keyOf(tipo, key);
-        for (const QString &line : k.lines)
-            query.add(line);
-        for (const auto &[name, value] : k.params)
-            query.setParam(name, value);
+        addKey(query, recordKeyOf(tableForTipo(tipo), key));
         SqlCursor cursor = m_db.select(query);
         const qint64 code = cursor.next() ? cursor.text(0).toLongLong() : 0;
         cursor.close();
@@ -167,7 +156,7 @@ void BatchSender::record(const QString &tipo, const QString &protocolo, const QS
                          const QString &protocoloAntigo)
 {
     for (const QString &key : keys)
-        markRecordSent(m_db, tableForTipo(tipo), protocolo, data, keyOf(tipo, key));
+        markRecordSent(m_db, tableForTipo(tipo), protocolo, data, recordKeyOf(tableForTipo(tipo), key));
     registerBatch(m_db, {protocolo, data, QDate::currentDate(), tipo, Cnes, protocoloAntigo});
 }
 
