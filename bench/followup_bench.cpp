@@ -7,11 +7,11 @@
 // ROUNDS (3) rounds starts from a fresh copy; the median ratio ends the report, since a
 // disk shared with other work makes single figures noisy.
 #include "../tests/support/BatchSender.h"
+#include "BenchSupport.h"
 
 #include "db/Database.h"
 #include "followup/ProtocolFollowup.h"
 #include "service/SoapClient.h"
-#include "session/Login.h"
 #include "transmission/StatusWrites.h"
 
 #include <QCoreApplication>
@@ -26,6 +26,7 @@
 #include <memory>
 
 using namespace tavro;
+using namespace tavro::bench;
 
 namespace {
 
@@ -47,11 +48,6 @@ QList<Item> items(Database &db, int count)
     return result;
 }
 
-QString sqlText(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 // One round; returns the ratio of both checks to isql-fb, or a negative number when
 // something failed.
 double round(const QString &source, int count, QTextStream &out)
@@ -62,20 +58,12 @@ double round(const QString &source, int count, QTextStream &out)
     QFile::copy(source, programDb);
     QFile::setPermissions(programDb, QFile::ReadOwner | QFile::WriteOwner);
 
-    const LoginValues login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
     QProcess sim;
-    sim.start(QStringLiteral(TAVRO_SIM), {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--aguardando"),
-                                          QStringLiteral("0"), QStringLiteral("--usuario"), login.TavroUsuarioSessao,
-                                          QStringLiteral("--senha"), login.TavroSenhaSessao});
-    sim.waitForReadyRead(5000);
-    const QString port = QString::fromUtf8(sim.readLine()).trimmed().section(QLatin1Char(':'), -1);
-    sim.setReadChannel(QProcess::StandardError); // its request lines are not needed
-
     QNetworkAccessManager network;
     ServiceSettings settings;
-    settings.Servidor = QStringLiteral("http://127.0.0.1:") + port;
+    settings.Servidor = startSim(sim, {QStringLiteral("--aguardando"), QStringLiteral("0")});
     SoapClient client(network, settings, dir.filePath(QStringLiteral("Tavro")),
-                      [] { return QDateTime::currentDateTime(); }, login);
+                      [] { return QDateTime::currentDateTime(); }, BenchLogin);
 
     QString protocolo, data;
     QList<Item> sent;
@@ -159,20 +147,8 @@ double round(const QString &source, int count, QTextStream &out)
                   .arg(sqlText(checked), sqlText(protocolo))
            << QStringLiteral("commit;");
 
-    QFile scriptFile(dir.filePath(QStringLiteral("checks.sql")));
-    scriptFile.open(QIODevice::WriteOnly);
-    scriptFile.write((QStringLiteral("set names utf8;\nconnect '%1' user 'SYSDBA' password 'plumtrove';\n")
-                          .arg(scriptDb)
-                      + script.join(QLatin1Char('\n')) + QLatin1Char('\n'))
-                         .toUtf8());
-    scriptFile.close();
-    QProcess isql;
-    QElapsedTimer isqlClock;
-    isqlClock.start();
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-i"), scriptFile.fileName()});
-    isql.waitForFinished(-1);
-    const double isqlMs = isqlClock.nsecsElapsed() / 1e6;
-    out << isql.readAllStandardError();
+    const IsqlRun isql = runIsqlScript(scriptDb, script);
+    out << isql.errors;
 
     const double networkMs = processingCall.network + inconsistencyCall.network;
     const double checksMs = processingMs + inconsistencyMs;
@@ -191,11 +167,11 @@ double round(const QString &source, int count, QTextStream &out)
     out << QStringLiteral("both checks: %1 ms; without the network: %2 ms\n")
                .arg(checksMs, 0, 'f', 1)
                .arg(checksMs - networkMs, 0, 'f', 1);
-    out << QStringLiteral("isql-fb, the same UPDATEs as one script: %1 ms\n").arg(isqlMs, 0, 'f', 1);
+    out << QStringLiteral("isql-fb, the same UPDATEs as one script: %1 ms\n").arg(isql.ms, 0, 'f', 1);
     out << QStringLiteral("ratio checks / isql-fb: %1 (without the network: %2)\n")
-               .arg(checksMs / isqlMs, 0, 'f', 2)
-               .arg((checksMs - networkMs) / isqlMs, 0, 'f', 2);
-    return isql.exitCode() == 0 ? checksMs / isqlMs : -1;
+               .arg(checksMs / isql.ms, 0, 'f', 2)
+               .arg((checksMs - networkMs) / isql.ms, 0, 'f', 2);
+    return isql.exitCode == 0 ? checksMs / isql.ms : -1;
 }
 
 } // namespace

@@ -6,11 +6,12 @@
 // statements as one script on a second copy, for comparison with the marking, and a
 // bare prepared Qt query runs them on a third: the floor that the database and its
 // driver set for the marking, whatever the program around them does.
+#include "BenchSupport.h"
+
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
-#include "session/Login.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/Transmission.h"
 
@@ -27,15 +28,7 @@
 #include <cstdio>
 
 using namespace tavro;
-
-namespace {
-
-QString sqlText(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
-} // namespace
+using namespace tavro::bench;
 
 int main(int argc, char *argv[])
 {
@@ -53,20 +46,12 @@ int main(int argc, char *argv[])
     for (const QString &copy : {programDb, scriptDb, bareDb})
         QFile::copy(QString::fromLocal8Bit(argv[1]), copy);
 
-    LoginValues login{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"), QStringLiteral("segredo-ws")};
     QProcess sim;
-    sim.start(QStringLiteral(TAVRO_SIM), {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--usuario"),
-                                          login.TavroUsuarioSessao, QStringLiteral("--senha"), login.TavroSenhaSessao});
-    sim.waitForReadyRead(5000);
-    const QString listening = QString::fromUtf8(sim.readLine()).trimmed();
-    const QString port = listening.section(QLatin1Char(':'), -1);
-    sim.setReadChannel(QProcess::StandardError); // its request lines are not needed
-
     QNetworkAccessManager network;
     ServiceSettings settings;
-    settings.Servidor = QStringLiteral("http://127.0.0.1:") + port;
+    settings.Servidor = startSim(sim);
     SoapClient client(network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
-                      login);
+                      BenchLogin);
 
     Database db;
     db.open(programDb);
@@ -136,18 +121,7 @@ int main(int argc, char *argv[])
     sim.kill();
     sim.waitForFinished();
 
-    QFile scriptFile(dir.filePath(QStringLiteral("marks.sql")));
-    scriptFile.open(QIODevice::WriteOnly);
-    scriptFile.write((QStringLiteral("set names utf8;\nconnect '%1' user 'SYSDBA' password 'plumtrove';\n").arg(scriptDb)
-                      + script.join(QLatin1Char('\n')) + QLatin1Char('\n'))
-                         .toUtf8());
-    scriptFile.close();
-    QProcess isql;
-    QElapsedTimer isqlClock;
-    isqlClock.start();
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-q"), QStringLiteral("-i"), scriptFile.fileName()});
-    isql.waitForFinished(-1);
-    const double isqlMs = isqlClock.nsecsElapsed() / 1e6;
+    const IsqlRun isql = runIsqlScript(scriptDb, script);
 
     // The same statements once more, through a bare prepared query per batch.
     double bareMs = 0;
@@ -195,12 +169,12 @@ int main(int argc, char *argv[])
                .arg(100.0 * (totalAll - totalNetwork) / totalAll, 0, 'f', 1);
     out << QStringLiteral("marking by the program: %1 ms; the same statements through isql-fb: %2 ms; ratio %3\n")
                .arg(totalMark, 0, 'f', 1)
-               .arg(isqlMs, 0, 'f', 1)
-               .arg(totalMark / isqlMs, 0, 'f', 2);
+               .arg(isql.ms, 0, 'f', 1)
+               .arg(totalMark / isql.ms, 0, 'f', 2);
     out << QStringLiteral("the same statements through a bare prepared Qt query: %1 ms; the program's marking is %2 times that\n")
                .arg(bareMs, 0, 'f', 1)
                .arg(totalMark / bareMs, 0, 'f', 2);
     out << QStringLiteral("floor of the program's own work, with the bare marking and no other work: %1%\n")
                .arg(100.0 * bareMs / (bareMs + totalNetwork), 0, 'f', 1);
-    return isql.exitCode();
+    return isql.exitCode;
 }

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "session/Login.h"
+
+#include <QString>
+#include <QStringList>
+
+class QProcess;
+
+namespace tavro::bench {
+
+// The web-service login the benchmarks start tavro-sim with and send under.
+inline const LoginValues BenchLogin{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"),
+                                    QStringLiteral("segredo-ws")};
+
+// `text` as an SQL string literal.
+QString sqlText(const QString &text);
+
+// Starts tavro-sim in `sim` on a free local port with BenchLogin and `arguments`, and
+// returns its origin ("http://127.0.0.1:PORT"). Its request lines are left unread.
+QString startSim(QProcess &sim, const QStringList &arguments = {});
+
+// isql-fb run on `database` (as SYSDBA, UTF-8) with `statements` as one script, timed
+// from its start to its end.
+struct IsqlRun
+{
+    double ms = 0;
+    int exitCode = 0;
+    QByteArray errors; // what isql-fb wrote to its standard error
+};
+IsqlRun runIsqlScript(const QString &database, const QStringList &statements);
+
+} // namespace tavro::bench
