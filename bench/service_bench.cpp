@@ -5,6 +5,7 @@
 // writer and one reader. Prints microseconds per record (best and median of the rounds).
 
 #include "service/MessageXml.h"
+#include "service/ServiceSettings.h"
 #include "service/SoapEnvelope.h"
 #include "service/TavroWS11.h"
 
@@ -20,7 +21,7 @@ using namespace tavro;
 namespace {
 
 constexpr int Records = 500;
-const QString Ns = QStringLiteral("http://tavro.example/tavro-ws/schemas/v1/TavroTypes");
+const QString Ns = ServiceSettings().typesNamespace();
 
 InformarDispensacaoMedicamentoEmLoteType dispensationBatch()
 {
@@ -90,7 +91,7 @@ Figures round(const QString &element, const T &value)
         = SoapEnvelope::write([&](QXmlStreamWriter &writer) { MessageXml::write(writer, Ns, element, value); });
     const qint64 written = timer.nsecsElapsed();
     T back;
-    SoapEnvelope::read(document, [&](QXmlStreamReader &reader) { MessageXml::read(reader, T::type(), &back); });
+    SoapEnvelope::read(document, [&](QXmlStreamReader &reader) { MessageXml::read(reader, back); });
     const qint64 read = timer.nsecsElapsed() - written;
     if (back.registro.size() != value.registro.size())
         std::fprintf(stderr, "read back %zu records of %zu\n", back.registro.size(), value.registro.size());

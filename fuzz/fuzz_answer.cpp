@@ -15,9 +15,8 @@ void readAs(const QByteArray &answer)
 {
     try {
         Response response;
-        tavro::SoapEnvelope::read(answer, [&response](QXmlStreamReader &reader) {
-            tavro::MessageXml::read(reader, Response::type(), &response);
-        });
+        tavro::SoapEnvelope::read(answer,
+                                  [&response](QXmlStreamReader &reader) { tavro::MessageXml::read(reader, response); });
     } catch (const tavro::Error &) {
     }
 }

@@ -36,11 +36,9 @@ public:
     }
 
     template <class T>
-    static T read(QXmlStreamReader &reader)
+    static void read(QXmlStreamReader &reader, T &value)
     {
-        T value;
         read(reader, T::type(), &value);
-        return value;
     }
 };
 

@@ -17,17 +17,17 @@ QString withoutTrailingSlash(QString text)
 
 QString ServiceSettings::wsdlLocation() const
 {
-    return withoutTrailingSlash(Servidor) + QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS?wsdl");
+    return withoutTrailingSlash(Servidor) + WsdlPath + QStringLiteral("?wsdl");
 }
 
 QString ServiceSettings::asyncAddress() const
 {
-    return withoutTrailingSlash(Servidor) + QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
+    return withoutTrailingSlash(Servidor) + AsyncPath;
 }
 
 QString ServiceSettings::typesNamespace() const
 {
-    return withoutTrailingSlash(Namespace) + QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
+    return withoutTrailingSlash(Namespace) + TypesNamespaceSuffix;
 }
 
 ServiceSettings readServiceSettings(const IniFile &ini)

@@ -12,6 +12,10 @@ struct ServiceSettings
     static inline const QString DefaultServidor = QStringLiteral("http://127.0.0.1:8080");
     static inline const QString DefaultNamespace = QStringLiteral("http://tavro.example");
     static constexpr int DefaultTempoLimite = 120;
+    // Paths on the server and the namespace of the types below the namespace base.
+    static inline const QString WsdlPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS");
+    static inline const QString AsyncPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
+    static inline const QString TypesNamespaceSuffix = QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
 
     QString Servidor = DefaultServidor;   // scheme, host and port
     QString Namespace = DefaultNamespace; // the namespace base of the contract

@@ -72,6 +72,14 @@ Fields with(Fields fields, std::initializer_list<MessageField> added)
     return fields;
 }
 
+// The unit and the product every batch record starts with.
+template <class T>
+Fields registroFields()
+{
+    return {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
+            record<T>("produto", Occurs::Required, &T::produto)};
+}
+
 // The two fields of every batch request: identification and the records, no wrapper.
 template <class T>
 Fields loteFields()
@@ -189,25 +197,18 @@ const MessageType &ProdutoNovoType::type()
 {
     using T = ProdutoNovoType;
     static const MessageType t(QStringLiteral("ProdutoNovoType"),
-                               {
-                                   text<T>("coRegistroOrigem", &T::coRegistroOrigem),
-                                   text<T>("nuProduto", &T::nuProduto),
-                                   text<T>("nuLote", &T::nuLote),
-                                   text<T>("dtValidade", &T::dtValidade),
-                                   integer<T>("qtProduto", &T::qtProduto),
-                                   text<T>("dtRegistro", &T::dtRegistro),
-                                   text<T>("sgProgramaSaude", &T::sgProgramaSaude),
-                                   text<T>("coIUM", &T::coIUM),
-                                   text<T>("nuCNPJFabricante", &T::nuCNPJFabricante),
-                                   text<T>("noFabricanteInternacional", &T::noFabricanteInternacional),
-                                   text<T>("tpSaida", &T::tpSaida),
-                                   text<T>("nuNotaFiscal", &T::nuNotaFiscal),
-                                   decimal<T>("nuValorUnitario", &T::nuValorUnitario),
-                                   text<T>("nuCNPJDistribuidor", &T::nuCNPJDistribuidor),
-                                   text<T>("tpEntradaEstoque", &T::tpEntradaEstoque),
-                                   text<T>("dtCompetencia", &T::dtCompetencia),
-                                   integer<T>("coRegistro", &T::coRegistro),
-                               });
+                               with(produtoFields<T>(),
+                                    {
+                                        text<T>("nuCNPJFabricante", &T::nuCNPJFabricante),
+                                        text<T>("noFabricanteInternacional", &T::noFabricanteInternacional),
+                                        text<T>("tpSaida", &T::tpSaida),
+                                        text<T>("nuNotaFiscal", &T::nuNotaFiscal),
+                                        decimal<T>("nuValorUnitario", &T::nuValorUnitario),
+                                        text<T>("nuCNPJDistribuidor", &T::nuCNPJDistribuidor),
+                                        text<T>("tpEntradaEstoque", &T::tpEntradaEstoque),
+                                        text<T>("dtCompetencia", &T::dtCompetencia),
+                                        integer<T>("coRegistro", &T::coRegistro),
+                                    }));
     return t;
 }
 
@@ -263,47 +264,35 @@ const MessageType &AvaliacaoVinculadaSimplesType::type()
 
 const MessageType &registro2::type()
 {
-    using T = registro2;
-    static const MessageType t(QStringLiteral("registro2"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto)});
+    static const MessageType t(QStringLiteral("registro2"), registroFields<registro2>());
     return t;
 }
 
 const MessageType &registro4::type()
 {
-    using T = registro4;
-    static const MessageType t(QStringLiteral("registro4"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto)});
+    static const MessageType t(QStringLiteral("registro4"), registroFields<registro4>());
     return t;
 }
 
 const MessageType &registro3::type()
 {
-    using T = registro3;
-    static const MessageType t(QStringLiteral("registro3"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto)});
+    static const MessageType t(QStringLiteral("registro3"), registroFields<registro3>());
     return t;
 }
 
 const MessageType &registro7::type()
 {
-    using T = registro7;
-    static const MessageType t(QStringLiteral("registro7"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto)});
+    static const MessageType t(QStringLiteral("registro7"), registroFields<registro7>());
     return t;
 }
 
 const MessageType &registro9::type()
 {
     using T = registro9;
-    static const MessageType t(QStringLiteral("registro9"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto),
-                                record<T>("estabelecimento-destino", Occurs::Required, &T::estabelecimentoDestino)});
+    static const MessageType t(
+        QStringLiteral("registro9"),
+        with(registroFields<T>(),
+             {record<T>("estabelecimento-destino", Occurs::Required, &T::estabelecimentoDestino)}));
     return t;
 }
 
@@ -311,10 +300,8 @@ const MessageType &registro5::type()
 {
     using T = registro5;
     static const MessageType t(QStringLiteral("registro5"),
-                               {record<T>("estabelecimento", Occurs::Required, &T::estabelecimento),
-                                record<T>("produto", Occurs::Required, &T::produto),
-                                record<T>("paciente", Occurs::Required, &T::paciente),
-                                record<T>("prescritor", Occurs::Optional, &T::prescritor)});
+                               with(registroFields<T>(), {record<T>("paciente", Occurs::Required, &T::paciente),
+                                                          record<T>("prescritor", Occurs::Optional, &T::prescritor)}));
     return t;
 }
 

@@ -20,7 +20,7 @@ Response TavroWSAsync::call(const QString &operation, const QString &requestElem
         [&](QXmlStreamWriter &writer) {
             MessageXml::write(writer, typesNamespace, requestElement, request);
         },
-        [&](QXmlStreamReader &reader) { MessageXml::read(reader, Response::type(), &response); });
+        [&](QXmlStreamReader &reader) { MessageXml::read(reader, response); });
     return response;
 }
 

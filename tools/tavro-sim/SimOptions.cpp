@@ -16,7 +16,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption senha(QStringLiteral("senha"), QStringLiteral("Basic password accepted."),
                                    QStringLiteral("P"));
     const QCommandLineOption base(QStringLiteral("namespace"), QStringLiteral("Namespace base of the contract."),
-                                  QStringLiteral("BASE"), QStringLiteral("http://tavro.example"));
+                                  QStringLiteral("BASE"), tavro::ServiceSettings::DefaultNamespace);
     const QCommandLineOption aguardando(QStringLiteral("aguardando"),
                                         QStringLiteral("Processing queries answered AGUARDANDO before FINALIZADO."),
                                         QStringLiteral("N"), QStringLiteral("1"));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/ServiceSettings.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,7 +13,7 @@ struct SimOptions
     quint16 port = 0;
     QString usuario;
     QString senha;
-    QString namespaceBase = QStringLiteral("http://tavro.example");
+    QString namespaceBase = tavro::ServiceSettings::DefaultNamespace;
     int aguardando = 1; // processing queries answered AGUARDANDO before FINALIZADO
     bool reprocessamento = false; // those answers say AGUARDANDO_REPROCESSAMENTO instead
     bool tls = false;

@@ -3,6 +3,8 @@
 #include "common/Error.h"
 #include "followup/ErrorCatalogue.h"
 #include "service/MessageXml.h"
+#include "service/ServiceSettings.h"
+#include "service/SoapClient.h"
 #include "service/SoapEnvelope.h"
 
 #include <QDateTime>
@@ -13,9 +15,6 @@
 using namespace tavro;
 
 namespace {
-
-const QString WsdlPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWS");
-const QString AsyncPath = QStringLiteral("/tavro-ws-service/TavroWSService/TavroWSAsync");
 
 struct Operation
 {
@@ -54,12 +53,16 @@ bool isDate(const QString &text)
 
 QString typesNamespace(const QString &base)
 {
-    return base + QStringLiteral("/tavro-ws/schemas/v1/TavroTypes");
+    return base + ServiceSettings::TypesNamespaceSuffix;
 }
 
-bool failureAsked(const SimOptions &o)
+// The request element of a call's body.
+template <class T>
+T readBody(const QByteArray &body)
 {
-    return o.silencio || o.falhaStatus > 0 || o.falhaFault || o.falhaHtml || o.falhaRaiz;
+    T value;
+    SoapEnvelope::read(body, [&value](QXmlStreamReader &reader) { MessageXml::read(reader, value); });
+    return value;
 }
 
 } // namespace
@@ -74,13 +77,13 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
     const QByteArray path = request.target.split('?').first();
     if (request.method == "GET") {
         report("GET " + request.target);
-        if (path.toLower() == WsdlPath.toLower().toLatin1())
+        if (path.toLower() == ServiceSettings::WsdlPath.toLower().toLatin1())
             return wsdl();
     } else if (request.method == "POST") {
         report("POST " + request.target + " Length=" + QByteArray::number(request.body.size())
                + " SOAPAction=" + request.headers.value("soapaction")
                + " Authorization=" + request.headers.value("authorization"));
-        if (path == AsyncPath.toLatin1())
+        if (path == ServiceSettings::AsyncPath.toLatin1())
             return call(request);
     }
     HttpResponse notFound;
@@ -156,7 +159,7 @@ HttpResponse TavroSimulator::wsdl() const
     w.writeAttribute(QStringLiteral("binding"), QStringLiteral("tns:TavroWSAsyncPortBinding"));
     if (!m_options.semEndereco) {
         w.writeEmptyElement(soapNs, QStringLiteral("address"));
-        w.writeAttribute(QStringLiteral("location"), m_origin + AsyncPath);
+        w.writeAttribute(QStringLiteral("location"), m_origin + ServiceSettings::AsyncPath);
     }
     w.writeEndElement();
     w.writeEndElement();
@@ -167,7 +170,7 @@ HttpResponse TavroSimulator::wsdl() const
     return response;
 }
 
-HttpResponse TavroSimulator::failure() const
+std::optional<HttpResponse> TavroSimulator::failure() const
 {
     HttpResponse response;
     if (m_options.silencio) {
@@ -186,7 +189,7 @@ HttpResponse TavroSimulator::failure() const
         response.body
             = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><resposta><erro>indispon\xc3\xadvel</erro></resposta>";
     } else {
-        return {};
+        return std::nullopt;
     }
     return response;
 }
@@ -194,56 +197,37 @@ HttpResponse TavroSimulator::failure() const
 HttpResponse TavroSimulator::call(const HttpRequest &request)
 {
     ++m_calls;
-    if (failureAsked(m_options) && (m_options.falhas < 0 || m_calls <= m_options.falhas))
-        return failure();
-    const QByteArray expected = "Basic "
-        + QByteArray(m_options.usuario.toLatin1() + ':' + m_options.senha.toLatin1()).toBase64();
-    if (request.headers.value("authorization") != expected)
+    if (m_options.falhas < 0 || m_calls <= m_options.falhas) {
+        if (std::optional<HttpResponse> failed = failure())
+            return *failed;
+    }
+    if (request.headers.value("authorization") != basicAuthorization(m_options.usuario, m_options.senha))
         return fault(QStringLiteral("Usuário ou senha inválidos"));
 
     QString operation = QString::fromUtf8(request.headers.value("soapaction"));
     operation.remove(QLatin1Char('"'));
     operation = operation.mid(operation.lastIndexOf(QRegularExpression(QStringLiteral("[/:]"))) + 1);
 
+    const QByteArray &body = request.body;
     HttpResponse response;
     try {
-        const auto readAs = [&request](auto &value) {
-            SoapEnvelope::read(request.body, [&value](QXmlStreamReader &reader) {
-                MessageXml::read(reader, std::remove_reference_t<decltype(value)>::type(), &value);
-            });
-        };
         if (operation == QLatin1String("informarPosicaoEstoqueEmLote")) {
-            InformarPosicaoEstoqueEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("estoque"), value);
+            response = receiveBatch(QStringLiteral("estoque"), readBody<InformarPosicaoEstoqueEmLoteType>(body));
         } else if (operation == QLatin1String("retificarPosicaoEstoqueEmLote")) {
-            RetificarPosicaoEstoqueEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("estoque"), value);
+            response = receiveBatch(QStringLiteral("estoque"), readBody<RetificarPosicaoEstoqueEmLoteType>(body));
         } else if (operation == QLatin1String("informarEntradaMedicamentoEmLote")) {
-            InformarEntradaMedicamentoEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("entrada"), value);
+            response = receiveBatch(QStringLiteral("entrada"), readBody<InformarEntradaMedicamentoEmLoteType>(body));
         } else if (operation == QLatin1String("retificarEntradaMedicamentoEmLote")) {
-            RetificarEntradaMedicamentoEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("entrada"), value);
+            response = receiveBatch(QStringLiteral("entrada"), readBody<RetificarEntradaMedicamentoEmLoteType>(body));
         } else if (operation == QLatin1String("informarSaidaMedicamentoEmLote")) {
-            InformarSaidaMedicamentoEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("saida"), value);
+            response = receiveBatch(QStringLiteral("saida"), readBody<InformarSaidaMedicamentoEmLoteType>(body));
         } else if (operation == QLatin1String("informarDispensacaoMedicamentoEmLote")) {
-            InformarDispensacaoMedicamentoEmLoteType value;
-            readAs(value);
-            response = receiveBatch(QStringLiteral("dispensacao"), value);
+            response = receiveBatch(QStringLiteral("dispensacao"),
+                                    readBody<InformarDispensacaoMedicamentoEmLoteType>(body));
         } else if (operation == QLatin1String("consultarResultadoProcessamento")) {
-            ProtocoloType value;
-            readAs(value);
-            response = resultadoProcessamento(value);
+            response = resultadoProcessamento(readBody<ProtocoloType>(body));
         } else if (operation == QLatin1String("consultarInconsistencias")) {
-            ProtocoloType value;
-            readAs(value);
-            response = inconsistencias(value);
+            response = inconsistencias(readBody<ProtocoloType>(body));
         } else {
             return fault(QStringLiteral("Operação desconhecida: %1").arg(operation));
         }
@@ -316,9 +300,11 @@ QList<TavroSimulator::Problem> TavroSimulator::check(const QString &kind, const 
     if (p.qtProduto < 0 || (p.qtProduto == 0 && kind != QLatin1String("estoque")))
         problems.append({C::E030, QStringLiteral("Quantidade inválida"), QStringLiteral("qtProduto"),
                          QString::number(p.qtProduto)});
-    if (record.nuCNS && !QRegularExpression(QStringLiteral("^\\d{15}$")).match(*record.nuCNS).hasMatch())
+    static const QRegularExpression cns(QStringLiteral("^\\d{15}$"));
+    static const QRegularExpression cnes(QStringLiteral("^\\d{7}$"));
+    if (record.nuCNS && !cns.match(*record.nuCNS).hasMatch())
         problems.append({C::E031, QStringLiteral("CNS do paciente inválido"), QStringLiteral("nuCNS"), *record.nuCNS});
-    if (!QRegularExpression(QStringLiteral("^\\d{7}$")).match(record.coCNES).hasMatch())
+    if (!cnes.match(record.coCNES).hasMatch())
         problems.append({C::E032, QStringLiteral("CNES do estabelecimento inválido"), QStringLiteral("coCNES"),
                          record.coCNES});
     return problems;

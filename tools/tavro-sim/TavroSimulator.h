@@ -45,7 +45,8 @@ private:
 
     HttpResponse wsdl() const;
     HttpResponse call(const HttpRequest &request);
-    HttpResponse failure() const;
+    // The failure the options ask for, if any.
+    std::optional<HttpResponse> failure() const;
     HttpResponse answer(const QString &element, const auto &value) const;
     HttpResponse fault(const QString &faultstring) const;
     // The parts of a received record that the rules and the answers use.
