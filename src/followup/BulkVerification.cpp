@@ -1,9 +1,9 @@
 #include "followup/BulkVerification.h"
 
+#include "common/Status.h"
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 
 namespace tavro {
 

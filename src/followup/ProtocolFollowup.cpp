@@ -1,12 +1,12 @@
 #include "followup/ProtocolFollowup.h"
 
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "followup/ErrorCatalogue.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
-#include "transmission/Status.h"
 #include "transmission/StatusWrites.h"
 
 namespace tavro {

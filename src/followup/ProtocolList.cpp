@@ -1,8 +1,8 @@
 #include "followup/ProtocolList.h"
 
+#include "common/Status.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 
 namespace tavro {
 

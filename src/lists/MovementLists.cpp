@@ -1,8 +1,8 @@
 #include "lists/MovementLists.h"
 
+#include "common/Status.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 #include "transmission/StatusWrites.h"
 
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
-#include "transmission/Status.h"
 
 namespace tavro {
 

@@ -1,13 +1,13 @@
 #include "transmission/Transmission.h"
 
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
-#include "transmission/Status.h"
 #include "transmission/TransmissionKind.h"
 
 #include <QElapsedTimer>

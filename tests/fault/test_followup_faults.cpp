@@ -2,8 +2,8 @@
 #include "RowHolder.h"
 #include "ServerProxy.h"
 
+#include "common/Status.h"
 #include "followup/ProtocolFollowup.h"
-#include "transmission/Status.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,9 +1,9 @@
 #include "FollowupFixture.h"
 
+#include "common/Status.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 #include "transmission/StatusWrites.h"
 
 using namespace tavro;

@@ -1,7 +1,7 @@
 #include "FollowupFixture.h"
 
+#include "common/Status.h"
 #include "followup/ErrorCatalogue.h"
-#include "transmission/Status.h"
 #include "transmission/StatusWrites.h"
 
 using namespace tavro;

@@ -2,8 +2,8 @@
 
 #include "app/Messages.h"
 #include "app/ProtocolTab.h"
+#include "common/Status.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 #include "transmission/StatusWrites.h"
 #include "widgets/TPersonBtn.h"
 

@@ -1,5 +1,5 @@
+#include "common/Status.h"
 #include "lists/RecordList.h"
-#include "transmission/Status.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

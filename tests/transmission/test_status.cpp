@@ -1,6 +1,6 @@
-#include "TestDatabase.h"
+#include "common/Status.h"
 #include "db/Database.h"
-#include "transmission/Status.h"
+#include "TestDatabase.h"
 #include "transmission/StatusWrites.h"
 
 #include <gtest/gtest.h>

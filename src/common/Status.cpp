@@ -1,4 +1,4 @@
-#include "transmission/Status.h"
+#include "common/Status.h"
 
 namespace tavro {
 
