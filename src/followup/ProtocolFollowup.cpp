@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "followup/ErrorCatalogue.h"
 #include "service/SoapClient.h"
@@ -56,17 +57,13 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 QString ProtocolFollowup::guarded(const std::function<QString()> &check)
 {
     m_lastError.clear();
+    const TransactionGuard transaction(m_db);
     try {
         return check();
     } catch (const Error &error) {
         m_lastError = error.message();
     } catch (const std::exception &error) {
         m_lastError = QString::fromLocal8Bit(error.what());
-    }
-    try {
-        m_db.rollback();
-    } catch (const std::exception &) {
-        // A connection too broken to roll back holds nothing a later commit could carry.
     }
     return QString();
 }

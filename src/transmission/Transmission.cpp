@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
@@ -44,6 +45,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     QElapsedTimer clock;
     clock.start();
     QList<int> batchRows; // the rows given the run mark, in list order
+    // A failed run's writes are undone at once, so no later commit can make a record
+    // durable as sent without the registry row of its protocol.
+    const TransactionGuard transaction(db);
     try {
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
@@ -116,9 +120,6 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             for (const int cell : {cells.gravar, cells.protocolo, cells.data, cells.situacao})
                 list.setSubCell(row, cell, QString());
         }
-        // Undone at once, so no later commit can make a record durable as sent without
-        // the registry row of its protocol.
-        db.rollback();
         return error.message();
     }
 }

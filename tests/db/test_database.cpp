@@ -1,6 +1,8 @@
 #include "ErrorText.h"
 #include "TestDatabase.h"
+#include "common/Error.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +82,40 @@ TEST(Database, MainTransactionEndsOnlyByCommitOrRollback)
     EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5001")),
               QStringLiteral("Aguardando"));
+}
+
+// A guarded operation that fails keeps what it committed and loses the rest, whether it
+// ends by an exception or by a return.
+TEST(Database, TransactionGuardRollsBackWhatItsScopeLeftUncommitted)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    const auto mark = [&](int lancamento) {
+        SqlStatement update{
+            QStringLiteral("update conciliacao set TavroSituacao = 'Aguardando' where lancamento = :pl")};
+        update.setParam(QStringLiteral("pl"), lancamento);
+        db.execute(update);
+    };
+    try {
+        const TransactionGuard transaction(db);
+        mark(5001);
+        db.commit();
+        mark(5002);
+        throw Error(QStringLiteral("fails"));
+    } catch (const Error &) {
+    }
+    EXPECT_FALSE(db.inTransaction());
+    {
+        const TransactionGuard transaction(db);
+        mark(5003);
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, TavroSituacao from conciliacao "
+                                          "where lancamento in (5001, 5002, 5003) order by lancamento")),
+              (QList<QStringList>{{QStringLiteral("5001"), QStringLiteral("Aguardando")},
+                                  {QStringLiteral("5002"), QStringLiteral("<null>")},
+                                  {QStringLiteral("5003"), QStringLiteral("<null>")}}));
 }
 
 TEST(Database, FieldsReadAsTheListsShowThem)
