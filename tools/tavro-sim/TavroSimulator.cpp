@@ -1,7 +1,6 @@
 #include "TavroSimulator.h"
 
 #include "common/Error.h"
-#include "followup/ErrorCatalogue.h"
 #include "service/MessageXml.h"
 #include "service/ServiceSettings.h"
 #include "service/SoapClient.h"
@@ -331,7 +330,8 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
         record.problems = check(kind, record);
         const QString key = record.produto.coRegistroOrigem.value_or(QString());
         if (!rectification && accepted.contains(key))
-            record.problems.append({CodigoInconsistenciaType::E025, DuplicateMessage,
+            record.problems.append({CodigoInconsistenciaType::E025,
+                                    QStringLiteral("O registro já está cadastrado na base de dados definitiva"),
                                     QStringLiteral("coRegistroOrigem"), key});
         if (rectification && !rectifiable.contains(record.coRegistro))
             record.problems.append({CodigoInconsistenciaType::E033,
