@@ -6,7 +6,7 @@
 // the state the checks started from, and the figures are printed side by side. Each of
 // ROUNDS (3) rounds starts from a fresh copy; the median ratio ends the report, since a
 // disk shared with other work makes single figures noisy.
-#include "../tests/support/BatchSender.h"
+#include "BatchSender.h"
 #include "BenchSupport.h"
 
 #include "db/Database.h"
