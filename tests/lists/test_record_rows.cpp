@@ -4,6 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 using namespace tavro;
@@ -14,7 +15,22 @@ QString cellText(int row, int column)
     // Cells of varied lengths, some empty, so rows straddle the storage blocks.
     return column % 4 == 3 ? QString() : QStringLiteral("r%1c%2-").arg(row).arg(column).repeated(1 + (row + column) % 5);
 }
+
+// A list that announces a change of cells it does not have, as a broken writer would.
+void announceAChangeOutsideTheList()
+{
+    RecordList list({{QStringLiteral("Lanc."), 50}}, 0, recordStatusColour);
+    QAbstractItemModelTester tester(&list, QAbstractItemModelTester::FailureReportingMode::Warning);
+    Q_EMIT list.dataChanged(QModelIndex(), QModelIndex());
+}
 } // namespace
+
+// The testers on the list models would be worth nothing if a contract they find broken
+// let the test pass.
+TEST(ModelTester, ABrokenContractFailsTheTest)
+{
+    EXPECT_NONFATAL_FAILURE(announceAChangeOutsideTheList(), "QAbstractItemModelTester");
+}
 
 TEST(RecordRows, ManyRowsAcrossBlocksReadBackAndRewriteExactly)
 {
