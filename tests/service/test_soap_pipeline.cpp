@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 using namespace tavro;
@@ -319,4 +320,199 @@ TEST_F(SoapPipeline, TlsWithASelfSignedCertificateAndNoActionInTheWsdl)
     const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
     EXPECT_FALSE(sent.nuProtocoloEntrada.isEmpty());
     EXPECT_TRUE(m_sim->requests().value(1).contains(QStringLiteral("SOAPAction=\"tav:informarPosicaoEstoqueEmLote\"")));
+}
+
+namespace {
+
+// The eight fields every product movement starts with, all present.
+template <class Product>
+Product product(const QString &origem)
+{
+    Product p;
+    p.coRegistroOrigem = origem;
+    p.nuProduto = QStringLiteral("BR0268331000019");
+    p.nuLote = QStringLiteral("L01");
+    p.dtValidade = QStringLiteral("31-12-2027");
+    p.qtProduto = 40;
+    p.dtRegistro = QStringLiteral("15-01-2019");
+    p.sgProgramaSaude = QStringLiteral("HIPERDIA");
+    p.coIUM = QStringLiteral("IUM7");
+    return p;
+}
+
+template <class Identification>
+Identification identification()
+{
+    Identification id;
+    id.idOrigem = idOrigem::M;
+    id.coIBGE = 3550308;
+    return id;
+}
+
+template <class Batch>
+Batch batch()
+{
+    Batch b;
+    b.identificacao = identification<IdentificacaoType>();
+    return b;
+}
+
+template <class Batch>
+Batch rectification()
+{
+    Batch b;
+    b.identificacao = identification<IdentificacaoProtocoloType>();
+    b.identificacao->nuProtocoloEntrada = QStringLiteral("100000000001");
+    return b;
+}
+
+template <class Product>
+Product entry(const QString &origem)
+{
+    Product p = product<Product>(origem);
+    p.nuCNPJFabricante = QStringLiteral("12345678000199");
+    p.noFabricanteInternacional = QStringLiteral("Pharma GmbH");
+    p.nuNotaFiscal = QStringLiteral("889");
+    p.nuValorUnitario = QStringLiteral("1.25");
+    p.nuCNPJDistribuidor = QStringLiteral("98765432000155");
+    p.tpEntradaEstoque = QStringLiteral("1");
+    return p;
+}
+
+EstabelecimentoCNESCNPJType establishment(idIdentificacao by, const QString &code)
+{
+    EstabelecimentoCNESCNPJType e;
+    e.idIdentificacao = by;
+    (by == idIdentificacao::CNES ? e.coCNES : e.nuCNPJ) = code;
+    return e;
+}
+
+} // namespace
+
+// The six batch requests, written out by hand from the contract: element names, their
+// order and nesting, the namespace and the envelope, compared byte for byte with what
+// the pipeline posts (as its request log holds it). The substitute reads requests with
+// the same codec, so only this table would see a field renamed, moved or requalified.
+TEST_F(SoapPipeline, BatchRequestsAreTheContractsDocumentsByteForByte)
+{
+    EstabelecimentoType unit;
+    unit.coCNES = QStringLiteral("2345678");
+    unit.coTipoEstabelecimento = coTipoEstabelecimento::F;
+
+    InformarPosicaoEstoqueEmLoteType stock = batch<InformarPosicaoEstoqueEmLoteType>();
+    stock.registro.push_back({unit, product<ProdutoType>(QStringLiteral("5001"))});
+
+    RetificarPosicaoEstoqueEmLoteType stockRectification = rectification<RetificarPosicaoEstoqueEmLoteType>();
+    stockRectification.registro.push_back({unit, product<ProdutoVinculadoType>(QStringLiteral("5001"))});
+    stockRectification.registro[0].produto->coRegistro = 5000001;
+
+    InformarEntradaMedicamentoEmLoteType entries = batch<InformarEntradaMedicamentoEmLoteType>();
+    entries.registro.push_back({unit, entry<ProdutoEntradaType>(QStringLiteral("1001-1"))});
+
+    RetificarEntradaMedicamentoEmLoteType entryRectification = rectification<RetificarEntradaMedicamentoEmLoteType>();
+    entryRectification.registro.push_back({unit, entry<ProdutoVinculadoEntradaType>(QStringLiteral("1001-1"))});
+    entryRectification.registro[0].produto->coRegistro = 5000002;
+
+    InformarSaidaMedicamentoEmLoteType issues = batch<InformarSaidaMedicamentoEmLoteType>();
+    ProdutoSaidaType issued = product<ProdutoSaidaType>(QStringLiteral("2001-1"));
+    issued.nuCNPJFabricante = QStringLiteral("12345678000199");
+    issued.noFabricanteInternacional = QStringLiteral("Pharma GmbH");
+    issued.tpSaida = QStringLiteral("2");
+    issues.registro.push_back({unit, issued, establishment(idIdentificacao::CNPJ, QStringLiteral("11222333000181"))});
+    issued.coRegistroOrigem = QStringLiteral("2001-2");
+    issues.registro.push_back({unit, issued, establishment(idIdentificacao::CNES, QStringLiteral("7654321"))});
+
+    InformarDispensacaoMedicamentoEmLoteType dispensations = batch<InformarDispensacaoMedicamentoEmLoteType>();
+    ProdutoDispensacaoType dispensed = product<ProdutoDispensacaoType>(QStringLiteral("3001-1"));
+    dispensed.dtCompetencia = QStringLiteral("01-2019");
+    PacienteType patient;
+    patient.nuCNS = QStringLiteral("898001160660831");
+    patient.peso = QStringLiteral("70.5");
+    patient.altura = 172;
+    patient.cid10 = QStringLiteral("F20");
+    PrescritorType prescriber;
+    prescriber.coCNES = QStringLiteral("2345678");
+    prescriber.nuCRM = 123456;
+    prescriber.ufCRM = QStringLiteral("SP");
+    const EstabelecimentoCNESCNPJType pharmacy = establishment(idIdentificacao::CNES, QStringLiteral("2345678"));
+    dispensations.registro.push_back({pharmacy, dispensed, patient, prescriber});
+    dispensed.coRegistroOrigem = QStringLiteral("3001-2");
+    dispensations.registro.push_back({pharmacy, dispensed, patient, std::nullopt});
+
+    const QByteArray unitXml = "<estabelecimento><coCNES>2345678</coCNES><coTipoEstabelecimento>F"
+                               "</coTipoEstabelecimento></estabelecimento>";
+    const QByteArray identificationXml = "<identificacao><idOrigem>M</idOrigem><coIBGE>3550308</coIBGE>"
+                                         "</identificacao>";
+    const QByteArray protocolIdentificationXml = "<identificacao><idOrigem>M</idOrigem><coIBGE>3550308</coIBGE>"
+                                                 "<nuProtocoloEntrada>100000000001</nuProtocoloEntrada>"
+                                                 "</identificacao>";
+    const auto productXml = [](const QByteArray &origem) -> QByteArray {
+        return "<coRegistroOrigem>" + origem + "</coRegistroOrigem><nuProduto>BR0268331000019</nuProduto>"
+            "<nuLote>L01</nuLote><dtValidade>31-12-2027</dtValidade><qtProduto>40</qtProduto>"
+            "<dtRegistro>15-01-2019</dtRegistro><sgProgramaSaude>HIPERDIA</sgProgramaSaude><coIUM>IUM7</coIUM>";
+    };
+    const QByteArray entryXml = "<nuCNPJFabricante>12345678000199</nuCNPJFabricante>"
+                                "<noFabricanteInternacional>Pharma GmbH</noFabricanteInternacional>"
+                                "<nuNotaFiscal>889</nuNotaFiscal><nuValorUnitario>1.25</nuValorUnitario>"
+                                "<nuCNPJDistribuidor>98765432000155</nuCNPJDistribuidor>"
+                                "<tpEntradaEstoque>1</tpEntradaEstoque>";
+    const QByteArray issueXml = "<nuCNPJFabricante>12345678000199</nuCNPJFabricante>"
+                                "<noFabricanteInternacional>Pharma GmbH</noFabricanteInternacional>"
+                                "<tpSaida>2</tpSaida>";
+    const QByteArray patientXml = "<paciente><nuCNS>898001160660831</nuCNS><peso>70.5</peso><altura>172</altura>"
+                                  "<cid-10>F20</cid-10></paciente>";
+    const QByteArray pharmacyXml = "<estabelecimento><idIdentificacao>CNES</idIdentificacao><coCNES>2345678"
+                                   "</coCNES></estabelecimento>";
+
+    const struct
+    {
+        const char *element;
+        std::function<void(TavroWSAsync &)> send;
+        QByteArray content;
+    } cases[] = {
+        {"informarPosicaoEstoqueEmLote", [&](TavroWSAsync &p) { p.informarPosicaoEstoqueEmLote(stock); },
+         identificationXml + "<registro>" + unitXml + "<produto>" + productXml("5001") + "</produto></registro>"},
+        {"retificarPosicaoEstoqueEmLote",
+         [&](TavroWSAsync &p) { p.retificarPosicaoEstoqueEmLote(stockRectification); },
+         protocolIdentificationXml + "<registro>" + unitXml + "<produto>" + productXml("5001")
+             + "<coRegistro>5000001</coRegistro></produto></registro>"},
+        {"informarEntradaMedicamentoEmLote", [&](TavroWSAsync &p) { p.informarEntradaMedicamentoEmLote(entries); },
+         identificationXml + "<registro>" + unitXml + "<produto>" + productXml("1001-1") + entryXml
+             + "</produto></registro>"},
+        {"retificarEntradaMedicamentoEmLote",
+         [&](TavroWSAsync &p) { p.retificarEntradaMedicamentoEmLote(entryRectification); },
+         protocolIdentificationXml + "<registro>" + unitXml + "<produto>" + productXml("1001-1") + entryXml
+             + "<coRegistro>5000002</coRegistro></produto></registro>"},
+        {"informarSaidaMedicamentoEmLote", [&](TavroWSAsync &p) { p.informarSaidaMedicamentoEmLote(issues); },
+         identificationXml + "<registro>" + unitXml + "<produto>" + productXml("2001-1") + issueXml
+             + "</produto><estabelecimento-destino><idIdentificacao>CNPJ</idIdentificacao>"
+               "<nuCNPJ>11222333000181</nuCNPJ></estabelecimento-destino></registro>"
+             + "<registro>" + unitXml + "<produto>" + productXml("2001-2") + issueXml
+             + "</produto><estabelecimento-destino><idIdentificacao>CNES</idIdentificacao>"
+               "<coCNES>7654321</coCNES></estabelecimento-destino></registro>"},
+        {"informarDispensacaoMedicamentoEmLote",
+         [&](TavroWSAsync &p) { p.informarDispensacaoMedicamentoEmLote(dispensations); },
+         identificationXml + "<registro>" + pharmacyXml + "<produto>" + productXml("3001-1")
+             + "<dtCompetencia>01-2019</dtCompetencia></produto>" + patientXml
+             + "<prescritor><coCNES>2345678</coCNES><nuCRM>123456</nuCRM><ufCRM>SP</ufCRM></prescritor></registro>"
+             + "<registro>" + pharmacyXml + "<produto>" + productXml("3001-2")
+             + "<dtCompetencia>01-2019</dtCompetencia></produto>" + patientXml + "</registro>"},
+    };
+
+    start({});
+    for (const auto &c : cases) {
+        m_now = m_now.addSecs(1);
+        TavroWSAsync p = port();
+        EXPECT_NO_THROW(c.send(p)) << c.element;
+        const QByteArray expected
+            = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><SOAP-ENV:Envelope "
+              "xmlns:SOAP-ENV=\"http://schemas.xmlsoap.org/soap/envelope/\" "
+              "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\" xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">"
+              "<SOAP-ENV:Body><tav:"
+            + QByteArray(c.element) + " xmlns:tav=\"urn:tavro-test/tavro-ws/schemas/v1/TavroTypes\">" + c.content
+            + "</tav:" + c.element + "></SOAP-ENV:Body></SOAP-ENV:Envelope>\n";
+        const QByteArray logged = readFile(m_logFolder + QLatin1Char('/')
+                                           + m_now.toString(QStringLiteral("yyyy_MM_dd_HH_mm_ss")) + "_req.xml");
+        EXPECT_EQ(logged.mid(logged.indexOf("-->") + 3), expected) << c.element;
+    }
 }
