@@ -6,17 +6,25 @@ using namespace tavro;
 
 TEST(ErrorCatalogue, OrdinalsMapToTheCodesWithTheirGaps)
 {
-    const std::pair<int, const char *> cases[] = {{0, "E001"}, {1, "E017"}, {5, "E022"}, {6, "E023"}, {7, "E025"},
-                                                  {8, "E026"}, {35, "E053"}, {36, ""}, {200, ""}, {-1, ""}};
-    for (const auto &[ordinal, code] : cases)
-        EXPECT_EQ(retornaerro(static_cast<CodigoInconsistenciaType>(ordinal)), QString::fromUtf8(code)) << ordinal;
+    const char *const codes[] = {"E001", "E017", "E018", "E019", "E020", "E022", "E023", "E025", "E026",
+                                 "E027", "E028", "E029", "E030", "E031", "E032", "E033", "E034", "E035",
+                                 "E036", "E037", "E038", "E039", "E040", "E041", "E042", "E043", "E044",
+                                 "E045", "E046", "E047", "E048", "E049", "E050", "E051", "E052", "E053"};
+    for (int ordinal = 0; ordinal < 36; ++ordinal) {
+        EXPECT_EQ(retornaerro(static_cast<CodigoInconsistenciaType>(ordinal)), QString::fromUtf8(codes[ordinal]))
+            << ordinal;
+    }
+    for (const int ordinal : {36, 200, -1})
+        EXPECT_EQ(retornaerro(static_cast<CodigoInconsistenciaType>(ordinal)), QString()) << ordinal;
 }
 
 TEST(ErrorCatalogue, DuplicateNeedsTheExactCodeAndMessage)
 {
-    EXPECT_TRUE(isDuplicate("E025", DuplicateMessage));
-    EXPECT_FALSE(isDuplicate("E025", "O registro já está cadastrado na base de dados"));
-    EXPECT_FALSE(isDuplicate("E025", DuplicateMessage.toLower()));
-    EXPECT_FALSE(isDuplicate("E026", DuplicateMessage));
-    EXPECT_FALSE(isDuplicate("", DuplicateMessage));
+    const QString message = QStringLiteral("O registro já está cadastrado na base de dados definitiva");
+    EXPECT_TRUE(isDuplicate(QStringLiteral("E025"), message));
+    EXPECT_FALSE(isDuplicate(QStringLiteral("E025"), QStringLiteral("O registro já está cadastrado na base de dados")));
+    EXPECT_FALSE(isDuplicate(QStringLiteral("E025"), message.toLower()));
+    EXPECT_FALSE(isDuplicate(QStringLiteral("E025"), message + QLatin1Char(' ')));
+    EXPECT_FALSE(isDuplicate(QStringLiteral("E026"), message));
+    EXPECT_FALSE(isDuplicate(QString(), message));
 }

@@ -106,8 +106,8 @@ TEST_P(Checks, DuplicatesAndRealInconsistenciesInEitherOrder)
     const QString duplicateOnly = sendFinished({key(0), key(1)});
     EXPECT_EQ(inconsistencia(duplicateOnly), Situacao::OkInc);
     EXPECT_EQ(takeLines(), QStringList({"M", "3550308"})
-                               + reportLines(0, "E025", DuplicateMessage, "coRegistroOrigem",
-                                             BatchSender::origem(tipo(), key(0))));
+                               + reportLines(0, "E025", "O registro já está cadastrado na base de dados definitiva",
+                                             "coRegistroOrigem", BatchSender::origem(tipo(), key(0))));
     EXPECT_EQ(protocolRow(duplicateOnly), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(0), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(1), status(Situacao::Ok, 40));

@@ -31,15 +31,26 @@ TEST(Status, NewBatchesTakeNeverSentRejectedAndUnknown)
         EXPECT_FALSE(sendableInNewBatch(QString::fromUtf8(s))) << s;
 }
 
+// The colours of both lists as the spec's tables give them, by exact comparison.
 TEST(Status, RowColours)
 {
-    EXPECT_EQ(recordStatusColour(u"Aguardando"), QColor(128, 128, 0));
-    EXPECT_EQ(recordStatusColour(u"Finalizado"), QColor(0, 128, 0));
-    EXPECT_EQ(recordStatusColour(u"Ok (Inc.)"), QColor(0, 0, 255));
-    EXPECT_EQ(recordStatusColour(u"Inconsistência"), QColor(255, 0, 0));
-    EXPECT_EQ(recordStatusColour(u"Ok-Retificado"), QColor(0, 0, 0));
-    EXPECT_EQ(protocolStatusColour(u"Ok-Retificado"), QColor(0, 0, 255));
-    EXPECT_EQ(protocolStatusColour(u""), QColor(0, 0, 0));
+    const QColor olive(128, 128, 0), green(0, 128, 0), blue(0, 0, 255), red(255, 0, 0), black(0, 0, 0);
+    const struct
+    {
+        const char *status;
+        QColor record;
+        QColor protocol;
+    } cases[] = {
+        {"Aguardando", olive, olive},     {"Finalizado", green, green},     {"Ok", blue, blue},
+        {"Ok (Inc.)", blue, blue},        {"Inconsistência", red, red},     {"Ok-Retificado", black, blue},
+        {"", black, black},               {"aguardando", black, black},     {"Inconsistencia", black, black},
+        {"Ok ", black, black},            {"OK", black, black},             {"Enviado", black, black},
+    };
+    for (const auto &c : cases) {
+        const QString status = QString::fromUtf8(c.status);
+        EXPECT_EQ(recordStatusColour(status), c.record) << c.status;
+        EXPECT_EQ(protocolStatusColour(status), c.protocol) << c.status;
+    }
 }
 
 class StatusWrites : public ::testing::Test
