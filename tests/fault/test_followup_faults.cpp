@@ -173,15 +173,17 @@ TEST_F(FollowupFault, DatabaseServerGoneDuringTheCheck)
     m_fixture.useServer(server);
     ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
     m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
-    const QString protocolo = sendBatch({QStringLiteral("--atraso"), QStringLiteral("800")});
+    // The answer to the check's call (the second) waits until the server has gone.
+    const QString protocolo = sendBatch({QStringLiteral("--reter"), QStringLiteral("2")});
     ASSERT_FALSE(protocolo.isEmpty());
     const Snapshot before = snapshot();
     m_service->requests();
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
         if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
-            proxy.stop();
             poll.stop();
+            proxy.stop();
+            m_service->release();
         }
     });
     poll.start(50);

@@ -163,8 +163,8 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
     m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
 
-    // A slow answer keeps the call waiting while the server goes.
-    useService({QStringLiteral("--atraso"), QStringLiteral("800")});
+    // The answer to the run's call (the second) waits until the server has gone.
+    useService({QStringLiteral("--reter"), QStringLiteral("2")});
     const KindCase &stock = kindCases().front();
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
@@ -172,8 +172,9 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
         if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
-            proxy.stop();
             poll.stop();
+            proxy.stop();
+            m_service->release();
         }
     });
     poll.start(50);

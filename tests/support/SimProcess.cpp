@@ -39,4 +39,10 @@ QStringList SimProcess::requests()
     return lines;
 }
 
+void SimProcess::release()
+{
+    m_process.write("\n");
+    m_process.waitForBytesWritten(5000);
+}
+
 } // namespace tavro::test

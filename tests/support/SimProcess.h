@@ -16,6 +16,8 @@ public:
     quint16 port() const { return m_port; }
     // The request lines the substitute reported since the last call.
     QStringList requests();
+    // Lets the answer held by `--reter N` go.
+    void release();
 
 private:
     QProcess m_process;

@@ -77,6 +77,10 @@ void HttpServer::readFrom(QTcpSocket *socket)
         const HttpResponse response = m_handler(request);
         if (response.silent)
             continue;
+        if (response.held) {
+            m_held.append({QPointer<QTcpSocket>(socket), response});
+            continue;
+        }
         if (response.delayMs > 0) {
             QPointer<QTcpSocket> guarded(socket);
             QTimer::singleShot(response.delayMs, this, [this, guarded, response] {
@@ -86,6 +90,14 @@ void HttpServer::readFrom(QTcpSocket *socket)
         } else {
             respond(socket, response);
         }
+    }
+}
+
+void HttpServer::release()
+{
+    for (const auto &[socket, response] : std::exchange(m_held, {})) {
+        if (socket)
+            respond(socket, response);
     }
 }
 

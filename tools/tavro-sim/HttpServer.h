@@ -2,12 +2,15 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 class QTcpServer;
 class QTcpSocket;
@@ -21,7 +24,8 @@ struct HttpRequest
     QByteArray body;
 };
 
-// What to answer, and how: after `delayMs`, or never when `silent`.
+// What to answer, and how: after `delayMs`, never when `silent`, or when `held` once the
+// server is told to release it.
 struct HttpResponse
 {
     int status = 200;
@@ -30,6 +34,7 @@ struct HttpResponse
     QByteArray body;
     int delayMs = 0;
     bool silent = false;
+    bool held = false;
 };
 
 // A small HTTP/1.1 server on 127.0.0.1: requests with Content-Length bodies, kept-alive
@@ -47,6 +52,8 @@ public:
     bool listen(quint16 port);
     quint16 port() const;
     QString errorString() const;
+    // Sends the answers held so far.
+    void release();
 
 private:
     void accept();
@@ -56,4 +63,5 @@ private:
     Handler m_handler;
     std::unique_ptr<QTcpServer> m_server;
     QHash<QTcpSocket *, QByteArray> m_pending;
+    QList<std::pair<QPointer<QTcpSocket>, HttpResponse>> m_held;
 };

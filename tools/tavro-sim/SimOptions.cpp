@@ -48,8 +48,11 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption falhas(QStringLiteral("falhas"),
                                     QStringLiteral("Only the first N calls fail (default: all of them)."),
                                     QStringLiteral("N"), QStringLiteral("-1"));
+    const QCommandLineOption reter(QStringLiteral("reter"),
+                                   QStringLiteral("Hold the answer to call N until a line arrives on standard input."),
+                                   QStringLiteral("N"), QStringLiteral("0"));
     parser.addOptions({port, usuario, senha, base, aguardando, reprocessamento, tls, semEndereco, semAcao, falhaStatus,
-                       falhaTexto, falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas});
+                       falhaTexto, falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas, reter});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
@@ -79,5 +82,6 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     options.atrasoMs = parser.value(atraso).toInt();
     options.silencio = parser.isSet(silencio);
     options.falhas = parser.value(falhas).toInt();
+    options.reter = parser.value(reter).toInt();
     return options;
 }

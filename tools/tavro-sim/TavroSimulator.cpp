@@ -82,8 +82,11 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
         report("POST " + request.target + " Length=" + QByteArray::number(request.body.size())
                + " SOAPAction=" + request.headers.value("soapaction")
                + " Authorization=" + request.headers.value("authorization"));
-        if (path == ServiceSettings::AsyncPath.toLatin1())
-            return call(request);
+        if (path == ServiceSettings::AsyncPath.toLatin1()) {
+            HttpResponse response = call(request);
+            response.held = m_calls == m_options.reter;
+            return response;
+        }
     }
     HttpResponse notFound;
     notFound.status = 404;

@@ -4,10 +4,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSocketNotifier>
 #include <QSslCertificate>
 #include <QSslKey>
 
 #include <cstdio>
+#include <cstring>
+
+#include <unistd.h>
 
 namespace {
 
@@ -41,5 +45,17 @@ int main(int argc, char **argv)
     simulator.setOrigin(QStringLiteral("%1://127.0.0.1:%2").arg(options->tls ? "https" : "http").arg(server.port()));
     std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
     std::fflush(stdout);
+    // Standard input is read only when an answer is to be held: the demo runs the
+    // substitute in the background of a terminal.
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    input.setEnabled(options->reter > 0);
+    QObject::connect(&input, &QSocketNotifier::activated, &server, [&] {
+        char bytes[256];
+        const ssize_t count = ::read(STDIN_FILENO, bytes, sizeof bytes);
+        if (count <= 0)
+            input.setEnabled(false);
+        else if (std::memchr(bytes, '\n', size_t(count)))
+            server.release();
+    });
     return app.exec();
 }
