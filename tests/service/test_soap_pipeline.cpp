@@ -447,9 +447,10 @@ TEST_F(SoapPipeline, BatchRequestsAreTheContractsDocumentsByteForByte)
                                                  "<nuProtocoloEntrada>100000000001</nuProtocoloEntrada>"
                                                  "</identificacao>";
     const auto productXml = [](const QByteArray &origem) -> QByteArray {
-        return "<coRegistroOrigem>" + origem + "</coRegistroOrigem><nuProduto>BR0268331000019</nuProduto>"
-            "<nuLote>L01</nuLote><dtValidade>31-12-2027</dtValidade><qtProduto>40</qtProduto>"
-            "<dtRegistro>15-01-2019</dtRegistro><sgProgramaSaude>HIPERDIA</sgProgramaSaude><coIUM>IUM7</coIUM>";
+        return "<coRegistroOrigem>" + origem
+            + "</coRegistroOrigem><nuProduto>BR0268331000019</nuProduto>"
+              "<nuLote>L01</nuLote><dtValidade>31-12-2027</dtValidade><qtProduto>40</qtProduto>"
+              "<dtRegistro>15-01-2019</dtRegistro><sgProgramaSaude>HIPERDIA</sgProgramaSaude><coIUM>IUM7</coIUM>";
     };
     const QByteArray entryXml = "<nuCNPJFabricante>12345678000199</nuCNPJFabricante>"
                                 "<noFabricanteInternacional>Pharma GmbH</noFabricanteInternacional>"
@@ -472,8 +473,7 @@ TEST_F(SoapPipeline, BatchRequestsAreTheContractsDocumentsByteForByte)
     } cases[] = {
         {"informarPosicaoEstoqueEmLote", [&](TavroWSAsync &p) { p.informarPosicaoEstoqueEmLote(stock); },
          identificationXml + "<registro>" + unitXml + "<produto>" + productXml("5001") + "</produto></registro>"},
-        {"retificarPosicaoEstoqueEmLote",
-         [&](TavroWSAsync &p) { p.retificarPosicaoEstoqueEmLote(stockRectification); },
+        {"retificarPosicaoEstoqueEmLote", [&](TavroWSAsync &p) { p.retificarPosicaoEstoqueEmLote(stockRectification); },
          protocolIdentificationXml + "<registro>" + unitXml + "<produto>" + productXml("5001")
              + "<coRegistro>5000001</coRegistro></produto></registro>"},
         {"informarEntradaMedicamentoEmLote", [&](TavroWSAsync &p) { p.informarEntradaMedicamentoEmLote(entries); },

@@ -1,6 +1,6 @@
+#include "TestDatabase.h"
 #include "common/Status.h"
 #include "db/Database.h"
-#include "TestDatabase.h"
 #include "transmission/StatusWrites.h"
 
 #include <gtest/gtest.h>
@@ -41,10 +41,10 @@ TEST(Status, RowColours)
         QColor record;
         QColor protocol;
     } cases[] = {
-        {"Aguardando", olive, olive},     {"Finalizado", green, green},     {"Ok", blue, blue},
-        {"Ok (Inc.)", blue, blue},        {"Inconsistência", red, red},     {"Ok-Retificado", black, blue},
-        {"", black, black},               {"aguardando", black, black},     {"Inconsistencia", black, black},
-        {"Ok ", black, black},            {"OK", black, black},             {"Enviado", black, black},
+        {"Aguardando", olive, olive}, {"Finalizado", green, green}, {"Ok", blue, blue},
+        {"Ok (Inc.)", blue, blue},    {"Inconsistência", red, red}, {"Ok-Retificado", black, blue},
+        {"", black, black},           {"aguardando", black, black}, {"Inconsistencia", black, black},
+        {"Ok ", black, black},        {"OK", black, black},         {"Enviado", black, black},
     };
     for (const auto &c : cases) {
         const QString status = QString::fromUtf8(c.status);
