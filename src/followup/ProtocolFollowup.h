@@ -19,7 +19,9 @@ bool inconsistencyCheckAllowed(const QString &situacao);
 // The two follow-up checks of one protocol, run on the window's connection and SOAP
 // client. Each takes the five cells of a protocol-list row (protocol, reception text,
 // kind, status, rectified protocol), appends its text lines to the output as it goes,
-// commits its writes at its end and returns the status it wrote.
+// commits its writes at its end and returns the status it wrote. The processing check
+// of a rectification also commits after each record it moves from the rectified
+// protocol, so a failure after it keeps the moves made.
 //
 // A check that fails returns empty text and rolls its uncommitted writes back at once,
 // so that nothing a later check of the same walk commits can carry them along. Lines

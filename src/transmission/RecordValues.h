@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// Conversions of list cells into the values a batch request carries. Each raises the
-// conversion error that ends a transmission run when the cell cannot be read.
+// Conversions of list cells into the values a batch request carries. serviceDate,
+// decimalFourPlaces and fillItemProduct raise the conversion error that ends a
+// transmission run when a cell cannot be read; the others never fail.
 namespace tavro {
 
 // A day/month/year text written as the service's "dd-mm-yyyy".

@@ -68,8 +68,10 @@ struct BatchRegistration
 // transaction, which makes the batch's record marks durable with it.
 void registerBatch(Database &db, const BatchRegistration &batch);
 
-// Guarded writes: each changes a row only while its stored priority is below
-// `psitprio` (or at it, where `orEqual`), or null, so the follow-up never lowers a status.
+// Guarded writes: each changes a row only while its stored priority is null or below
+// `psitprio` (raiseProtocol: the new status's priority); raiseReportedRecord also
+// rewrites an issue or dispensation line at an equal priority. So these writes never
+// lower a status.
 void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
                             int psitprio);
 void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
