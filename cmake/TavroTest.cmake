@@ -16,7 +16,8 @@ function(tavro_add_test)
 endfunction()
 
 # tavro_add_test_entry(NAME name EXECUTABLE suite [FILTER gtest-filter] [LABELS labels...])
-# A ctest entry running the cases of a suite that FILTER selects (all by default).
+# A ctest entry running the cases of a suite that FILTER selects (all by default); an entry
+# whose cases all ran out of its filter (renamed, say) fails instead of passing with none.
 function(tavro_add_test_entry)
     cmake_parse_arguments(T "" "NAME;EXECUTABLE;FILTER" "LABELS" ${ARGN})
     set(filter)
@@ -28,5 +29,6 @@ function(tavro_add_test_entry)
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAVRO_TEST_DATA=${CMAKE_BINARY_DIR}/testdata"
         LABELS "${T_LABELS}"
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
+        FAIL_REGULAR_EXPRESSION "\\[==========\\] 0 tests from"
         TIMEOUT 600)
 endfunction()
