@@ -7,7 +7,6 @@
 #include "session/Login.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -180,10 +179,9 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
 }
 
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const LoginValues &login)
+                                              const QString &logFolder, const LoginValues &login)
 {
-    return std::make_unique<SoapClient>(network, readServiceSettings(ini),
-                                        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
+    return std::make_unique<SoapClient>(network, readServiceSettings(ini), logFolder,
                                         [] { return QDateTime::currentDateTime(); }, login);
 }
 

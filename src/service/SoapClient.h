@@ -99,8 +99,8 @@ private:
 };
 
 // The program's own client, as the window and the command line use it: settings from
-// config.ini, logs in the folder "Tavro" beside the executable, the local clock.
+// config.ini, logs in `logFolder`, the local clock.
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const LoginValues &login);
+                                              const QString &logFolder, const LoginValues &login);
 
 } // namespace tavro

@@ -5,8 +5,10 @@
 #include "widgets/TPersonEdit.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,6 +43,12 @@ QString writeConfig(const QString &folder, const QString &database)
     return path;
 }
 
+// A window given one config.ini, as with --config.
+ConfigPlaces onlyFile(const QString &config)
+{
+    return ConfigPlaces{config, {}, QFileInfo(config).absolutePath() + QStringLiteral("/Tavro")};
+}
+
 template<typename W>
 W *child(QWidget &form, const char *name)
 {
@@ -57,7 +65,7 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
     QTemporaryDir dir;
     for (const QString &name : {QString(), QStringLiteral("/nao/existe/base.fdb")}) {
         RecordingMessages messages;
-        TForm1 form(writeConfig(dir.path(), name), messages);
+        TForm1 form(onlyFile(writeConfig(dir.path(), name)), messages);
         EXPECT_FALSE(form.FormCreate());
         ASSERT_EQ(messages.log.size(), 2);
         EXPECT_EQ(messages.log.at(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ") + name);
@@ -65,9 +73,57 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
         EXPECT_GT(messages.log.at(1).size(), 12);
     }
     RecordingMessages messages;
-    TForm1 form(dir.filePath(QStringLiteral("ausente.ini")), messages);
+    TForm1 form(onlyFile(dir.filePath(QStringLiteral("ausente.ini"))), messages);
     EXPECT_FALSE(form.FormCreate());
     EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+}
+
+// An installed program: the site's file in /etc under the user's, which the window writes.
+TEST(Startup, ReadsTheSystemFileUnderTheUsersAndWritesTheUsers)
+{
+    TestDatabase fixture;
+    QTemporaryDir dir;
+    PlaceRoots roots;
+    roots.programFolder = dir.filePath(QStringLiteral("usr/bin"));
+    roots.systemConfig = dir.filePath(QStringLiteral("etc/config.ini"));
+    roots.userConfig = dir.filePath(QStringLiteral("home/.config/tavro/config.ini"));
+    roots.userData = dir.filePath(QStringLiteral("home/.local/share/tavro"));
+    QDir().mkpath(dir.filePath(QStringLiteral("home/.config/tavro")));
+    QDir().mkpath(dir.filePath(QStringLiteral("etc")));
+    writeConfig(dir.filePath(QStringLiteral("etc")), fixture.path());
+    QFile user(roots.userConfig);
+    ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+    user.write("[TAVRO]\nDataInicial=05/01/2019\n");
+    user.close();
+    const auto systemBytes = [&] {
+        QFile system(roots.systemConfig);
+        return system.open(QIODevice::ReadOnly) ? system.readAll() : QByteArray();
+    };
+    const QByteArray systemBefore = systemBytes();
+
+    RecordingMessages messages;
+    TForm1 form(findConfigPlaces(QString(), roots), messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    EXPECT_EQ(child<QLineEdit>(form, "PECodCNES")->text(), QStringLiteral("2345678"));
+    EXPECT_EQ(child<QLineEdit>(form, "PEDataInicial")->text(), QStringLiteral("05/01/2019"));
+    EXPECT_EQ(child<QLineEdit>(form, "PEDataFinal")->text(), QStringLiteral("31/01/2019"));
+    const QString shown = child<QLabel>(form, "LArquivos")->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Configuração lida de: ") + roots.systemConfig)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Configuração gravada em: ") + roots.userConfig)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(roots.userData + QStringLiteral("/Tavro"))) << shown.toStdString();
+
+    child<QLineEdit>(form, "EUsuario")->setText(QStringLiteral("farmacia"));
+    child<QLineEdit>(form, "ESenha")->setText(QStringLiteral("tavro2019"));
+    QTest::mouseClick(child<QPushButton>(form, "BValidar"), Qt::LeftButton);
+    child<QLineEdit>(form, "PEDataFinal")->setText(QStringLiteral("20/01/2019"));
+    child<QPushButton>(form, "BtnPesquisar")->click();
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    const IniFile written(roots.userConfig);
+    EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataInicial")), QStringLiteral("05/01/2019"));
+    EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("20/01/2019"));
+    EXPECT_EQ(systemBytes(), systemBefore);
 }
 
 class Window : public ::testing::Test
@@ -79,7 +135,7 @@ protected:
         QFile f(configPath);
         f.open(QIODevice::ReadOnly);
         configBytes = f.readAll();
-        form = std::make_unique<TForm1>(configPath, messages);
+        form = std::make_unique<TForm1>(onlyFile(configPath), messages);
         ASSERT_TRUE(form->FormCreate());
         form->show();
         form->FormShow();
