@@ -283,7 +283,8 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login);
+    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
+                                 [this](const QString &line) { REErros->append(line); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);

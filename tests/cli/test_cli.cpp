@@ -399,6 +399,8 @@ TEST_F(CliFollowup, TransmitThenFollowUpThenPrintTheWholeCycle)
     EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
     EXPECT_EQ(sent.lines().mid(0, 3), (QStringList{"transmitido", "transmitido", "pronto"}));
     EXPECT_TRUE(sent.err.contains(QStringLiteral("Atenção! Todos os registros já foram transferidos!")));
+    // The service's credentials went over plain http: one warning for the run, at its first call.
+    EXPECT_EQ(sent.err.count(QStringLiteral("Aviso: o serviço é acessado por http")), 1) << sent.err.toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Estoque'")), "2");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), "9");
 
