@@ -29,6 +29,7 @@ struct SimOptions
     int atrasoMs = 0;
     bool silencio = false;
     int falhas = -1; // how many calls fail; -1: every call
+    bool help = false; // the usage was asked for and printed
 
     // Parses the arguments; prints the usage and returns nothing when they are wrong.
     static std::optional<SimOptions> parse(const QStringList &arguments);
