@@ -1,6 +1,6 @@
 # The Debian package (`./dev package`, `cpack -G DEB` in the build folder): the three programs,
 # the desktop entry and its icon, the commented system config.ini, and whatever systemd units
-# (*.service, *.timer) and cron examples (*cron*) packaging/ holds.
+# (*.service, *.timer) and cron examples (*.cron, *crontab*, cron/, cron.d/) packaging/ holds.
 include(GNUInstallDirs)
 
 set(TAVRO_PACKAGING ${PROJECT_SOURCE_DIR}/packaging)
@@ -14,7 +14,8 @@ file(GLOB_RECURSE TAVRO_UNITS CONFIGURE_DEPENDS ${TAVRO_PACKAGING}/*.service ${T
 if(TAVRO_UNITS)
     install(FILES ${TAVRO_UNITS} DESTINATION lib/systemd/system)
 endif()
-file(GLOB_RECURSE TAVRO_CRON CONFIGURE_DEPENDS ${TAVRO_PACKAGING}/*cron*)
+file(GLOB_RECURSE TAVRO_CRON CONFIGURE_DEPENDS ${TAVRO_PACKAGING}/*.cron ${TAVRO_PACKAGING}/*crontab*
+    ${TAVRO_PACKAGING}/cron/* ${TAVRO_PACKAGING}/cron.d/*)
 if(TAVRO_CRON)
     install(FILES ${TAVRO_CRON} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 endif()
