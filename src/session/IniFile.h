@@ -18,7 +18,6 @@ public:
     explicit IniFile(QString path, QStringList underlying = {});
 
     const QString &path() const { return m_path; }
-    const QStringList &underlying() const { return m_underlying; }
     QString value(const QString &section, const QString &key, const QString &fallback = QString()) const;
     // Creates the file (and its folder), section or key when missing; throws Error when the
     // file cannot be written.
