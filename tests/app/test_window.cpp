@@ -1,4 +1,6 @@
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 #include "app/Messages.h"
 #include "app/TForm1.h"
 #include "session/IniFile.h"
@@ -15,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -124,6 +127,40 @@ TEST(Startup, ReadsTheSystemFileUnderTheUsersAndWritesTheUsers)
     EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataInicial")), QStringLiteral("05/01/2019"));
     EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("20/01/2019"));
     EXPECT_EQ(systemBytes(), systemBefore);
+}
+
+// The service's credentials go over plain http: the window's first call writes one warning
+// into "Erros", and no later click of the same run of the program repeats it.
+TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
+{
+    TestDatabase fixture;
+    const test::SimProcess sim(test::simArguments(test::TestLogin, {QStringLiteral("--aguardando"), "0"}));
+    const QString configPath = writeConfig(fixture.folder(), fixture.path());
+    QFile config(configPath);
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("Servidor=%1\r\nNamespace=%2\r\n")
+                     .arg(test::localOrigin(sim.port()), test::TestNamespace)
+                     .toUtf8());
+    config.close();
+    RecordingMessages messages;
+    TForm1 form(onlyFile(configPath), messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    child<QLineEdit>(form, "EUsuario")->setText(QStringLiteral("farmacia"));
+    child<QLineEdit>(form, "ESenha")->setText(QStringLiteral("tavro2019"));
+    QTest::mouseClick(child<QPushButton>(form, "BValidar"), Qt::LeftButton);
+    child<QTabWidget>(form, "PageControl1")->setCurrentWidget(child<QWidget>(form, "TSDispensacoes"));
+    const QString warning = QStringLiteral("Aviso: o serviço é acessado por http");
+
+    child<QPushButton>(form, "PBDispensacao")->click();
+    const QString erros = child<QTextEdit>(form, "REErros")->toPlainText();
+    EXPECT_EQ(erros.count(warning), 1) << erros.toStdString();
+    EXPECT_TRUE(messages.log.contains(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
+        << messages.log.join('\n').toStdString();
+
+    child<QPushButton>(form, "PBSemCartaoSus")->click();
+    EXPECT_EQ(child<QTextEdit>(form, "REErros")->toPlainText().count(warning), 0);
 }
 
 class Window : public ::testing::Test
