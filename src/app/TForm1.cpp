@@ -76,11 +76,11 @@ TPersonEdit *personEdit(QWidget *parent, const char *name, const QString &label,
 
 } // namespace
 
-TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
+TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     : QMainWindow(parent)
     , m_messages(messages)
-    , m_configPath(std::move(configPath))
-    , ArquivoConfig(m_configPath)
+    , m_places(std::move(places))
+    , ArquivoConfig(m_places.ini())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(WindowCaption);
@@ -146,6 +146,11 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     LAguarde->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     LAguarde->setMinimumHeight(26);
     layout->addWidget(LAguarde);
+    // Which config.ini files and which log folder this window uses, for support calls.
+    LArquivos = named(new QLabel(m_places.description().join(QStringLiteral(" · ")), central), "LArquivos");
+    LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LArquivos->setWordWrap(true);
+    layout->addWidget(LArquivos);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
@@ -278,7 +283,8 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_login);
+    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
+                                 [this](const QString &line) { REErros->append(line); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
@@ -347,8 +353,8 @@ void TForm1::BValidarClick()
 void TForm1::BtnPesquisarClick()
 {
     guarded(m_messages, this, [&] {
-        gravaini(m_configPath, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
-        gravaini(m_configPath, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
+        gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
+        gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
         QWidget *active = PageControl1->currentWidget();
         if (active == TSEntradas || active == TSSaidas || active == TSDispensacoes)
             searchPeriod(*static_cast<MovementTab *>(active));

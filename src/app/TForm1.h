@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
+#include "session/ConfigPlaces.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 
@@ -39,7 +40,8 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    TForm1(QString configPath, Messages &messages, QWidget *parent = nullptr);
+    // `places`: the config.ini files read and written and the log folder, shown in the status strip.
+    TForm1(ConfigPlaces places, Messages &messages, QWidget *parent = nullptr);
     ~TForm1() override;
 
     // Window creation: reads config.ini, opens the database, finds the unit. False
@@ -88,7 +90,7 @@ private:
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
     Messages &m_messages;
-    QString m_configPath;
+    ConfigPlaces m_places;
     IniFile ArquivoConfig;
     Database IBDatabase1;
     LoginValues m_login;
@@ -127,6 +129,7 @@ private:
     ProtocolTab *TSProtocolos;
 
     QLabel *LAguarde;
+    QLabel *LArquivos;
     QPlainTextEdit *Memo1;
 
     TFProcura *FProcura;

@@ -12,6 +12,7 @@
 #include "reports/DispensationListing.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
+#include "session/ConfigPlaces.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
@@ -136,7 +137,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.login);
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        network, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
     const std::unique_ptr<TransmissionKind> kind = transmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
@@ -165,7 +167,13 @@ std::unique_ptr<RecordList> protocolList(
 
 int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
-    const IniFile ini(options.configPath.isEmpty() ? defaultConfigPath() : options.configPath);
+    const ConfigPlaces places = findConfigPlaces(options.configPath);
+    if (options.verb == CliVerb::Onde) {
+        for (const QString &line : places.description())
+            out << line << '\n';
+        return ExitSuccess;
+    }
+    const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
     try {
         db.open(config.database);
@@ -198,7 +206,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         list = movementList(db, movementSearch(options, unit));
         break;
     case CliVerb::Transmitir:
-        return transmit(CliSession{db, ini, values, unit.cnes}, options, unit, config, out, err);
+        return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
         return print(db, options, unit);
     case CliVerb::Protocolos:
@@ -207,8 +215,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Processamento:
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
-        return runFollowupVerb(CliSession{db, ini, values, unit.cnes}, options, out, err);
+        return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
     case CliVerb::Help:
+    case CliVerb::Onde:
         return ExitUsage;
     }
     writeList(*list, out);

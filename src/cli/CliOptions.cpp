@@ -24,6 +24,7 @@ const QString OptVezes = QStringLiteral("vezes");
 const QString OptLote = QStringLiteral("lote");
 const QString OptPdf = QStringLiteral("pdf");
 const QString OptHelp = QStringLiteral("help");
+const QString OptOnde = QStringLiteral("onde");
 
 [[noreturn]] void usageError(const QString &reason)
 {
@@ -188,6 +189,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptLote, QString(), QStringLiteral("n")},
         {OptPdf, QString(), QStringLiteral("file")},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
+        {OptOnde, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
     if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + arguments))
@@ -197,6 +199,13 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
     const QStringList words = parser.positionalArguments();
     if (parser.isSet(OptHelp))
         return options;
+    if (parser.isSet(OptOnde)) {
+        if (!words.isEmpty())
+            usageError(QStringLiteral("--onde não se combina com um comando"));
+        options.verb = CliVerb::Onde;
+        options.configPath = parser.value(OptConfig);
+        return options;
+    }
     if (words.isEmpty())
         usageError(QStringLiteral("Informe um comando"));
 
@@ -283,11 +292,13 @@ QString cliUsage()
         "  tavro-cli [opções] transmitir entradas|saidas|dispensacoes|sem-cartao --de DD/MM/AAAA --ate DD/MM/AAAA\n"
         "                     [--vezes N] [--lote N] [--protocolo P]\n"
         "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]\n"
+        "  tavro-cli [--config ARQUIVO] --onde\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
         "  --senha SENHA        senha; sem ela, vale a variável TAVRO_SENHA\n"
-        "  --config ARQUIVO     config.ini a ler (padrão: config.ini ao lado do programa)\n"
+        "  --config ARQUIVO     config.ini a ler (padrão: config.ini ao lado do programa; não havendo,\n"
+        "                       /etc/tavro/config.ini e ~/.config/tavro/config.ini, cujas chaves prevalecem)\n"
         "  --unidade CÓDIGO     código da unidade (padrão: a unidade de CNESFARMACIA)\n"
         "\n"
         "Opções de listar:\n"
@@ -307,6 +318,8 @@ QString cliUsage()
         "botão da aba; com --protocolo P reenvia os registros \"Ok\" do protocolo P. Escreve uma linha por\n"
         "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros.\n"
         "imprimir grava a listagem de dispensações do período em PDF.\n"
+        "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
+        "do serviço.\n"
         "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
         "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");

@@ -8,7 +8,7 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
+enum class CliVerb { Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
 enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
@@ -17,7 +17,7 @@ enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
 struct CliOptions
 {
     CliVerb verb = CliVerb::Help;
-    QString configPath; // empty: config.ini beside the executable
+    QString configPath; // empty: config.ini looked up in its places
     QString usuario;
     QString senha;
     QString unidade; // empty: the unit found from CNESFARMACIA

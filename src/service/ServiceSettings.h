@@ -20,6 +20,12 @@ struct ServiceSettings
     QString Servidor = DefaultServidor;   // scheme, host and port
     QString Namespace = DefaultNamespace; // the namespace base of the contract
     int TempoLimite = DefaultTempoLimite; // seconds a request may wait for its transfer
+    // An https service's certificate is checked only when asked: pharmacies' set-ups rely on
+    // the service being reached whatever its certificate.
+    bool VerificarCertificado = false; // against the system's authorities
+    QString Certificado;               // a PEM file trusted as well; naming one turns verification on
+
+    bool verifiesCertificate() const { return VerificarCertificado || !Certificado.isEmpty(); }
 
     QString wsdlLocation() const;
     QString asyncAddress() const;
@@ -27,8 +33,9 @@ struct ServiceSettings
     QString typesNamespace() const;
 };
 
-// `Servidor`, `Namespace` and `TempoLimite` of section TAVRO; an empty key, or a time-out
-// that is not a positive whole number, keeps the default.
+// `Servidor`, `Namespace`, `TempoLimite`, `VerificarCertificado` and `Certificado` of section
+// TAVRO; an empty key, or a time-out that is not a positive whole number, keeps the default.
+// Verification is on for "1" (or "sim", "true"), off for anything else.
 ServiceSettings readServiceSettings(const IniFile &ini);
 
 } // namespace tavro

@@ -7,7 +7,6 @@
 #include "session/Login.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QDir>
 #include <QEventLoop>
@@ -68,7 +67,12 @@ QNetworkRequest SoapClient::request(const QString &url) const
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     if (QSslSocket::supportsSsl()) {
         QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
+        if (m_settings.verifiesCertificate()) {
+            ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
+            ssl.addCaCertificates(m_trusted);
+        } else {
+            ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
+        }
         request.setSslConfiguration(ssl);
     }
     return request;
@@ -78,8 +82,10 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
 {
     const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> owner(reply,
                                                                          [](QNetworkReply *r) { r->deleteLater(); });
-    // A certificate that would not pass is accepted: the service's hosts are the operator's.
-    QObject::connect(reply, &QNetworkReply::sslErrors, reply, [reply] { reply->ignoreSslErrors(); });
+    // Unless verification was asked for, a certificate that would not pass is accepted: the
+    // service's hosts are the operator's.
+    if (!m_settings.verifiesCertificate())
+        QObject::connect(reply, &QNetworkReply::sslErrors, reply, [reply] { reply->ignoreSslErrors(); });
     if (!reply->isFinished()) {
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
@@ -123,12 +129,32 @@ void SoapClient::writeLog(const QByteArray &message, const QString &suffix) cons
                                                                          file.errorString()));
 }
 
+void SoapClient::warnOfPlainCredentials(const QString &endpoint)
+{
+    if (m_warnedOfPlainCredentials || QUrl(endpoint).scheme() != QLatin1String("http"))
+        return;
+    if (m_login.TavroUsuarioSessao.isEmpty() && m_login.TavroSenhaSessao.isEmpty())
+        return;
+    m_warnedOfPlainCredentials = true;
+    if (m_warnings)
+        m_warnings(QStringLiteral("Aviso: o serviço é acessado por http, sem criptografia; o usuário e a senha do "
+                                  "serviço trafegam legíveis pela rede (%1).")
+                       .arg(endpoint));
+}
+
 void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                         const std::function<void(QXmlStreamReader &)> &readResponse)
 {
     QElapsedTimer clock;
     clock.start();
     m_timings = {};
+    m_trusted.clear();
+    if (!m_settings.Certificado.isEmpty()) {
+        m_trusted = QSslCertificate::fromPath(m_settings.Certificado, QSsl::Pem);
+        if (m_trusted.isEmpty())
+            throw Error(QStringLiteral("Não foi possível ler o certificado %1 (TAVRO/Certificado)")
+                            .arg(m_settings.Certificado));
+    }
     QString endpoint = m_url;
     QString action;
     if (!m_wsdlLocation.isEmpty()) {
@@ -152,6 +178,7 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 
+    warnOfPlainCredentials(endpoint);
     QNetworkRequest post = request(endpoint);
     post.setRawHeader("Content-Type", "text/xml; charset=utf-8");
     post.setRawHeader("SOAPAction", '"' + action.toUtf8() + '"');
@@ -180,11 +207,13 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
 }
 
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const LoginValues &login)
+                                              const QString &logFolder, const LoginValues &login,
+                                              SoapClient::WarningSink warnings)
 {
-    return std::make_unique<SoapClient>(network, readServiceSettings(ini),
-                                        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
-                                        [] { return QDateTime::currentDateTime(); }, login);
+    auto client = std::make_unique<SoapClient>(network, readServiceSettings(ini), logFolder,
+                                               [] { return QDateTime::currentDateTime(); }, login);
+    client->setWarningSink(std::move(warnings));
+    return client;
 }
 
 } // namespace tavro

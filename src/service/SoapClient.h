@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QList>
+#include <QSslCertificate>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -34,11 +36,13 @@ QByteArray basicAuthorization(const QString &user, const QString &password);
 // Transport, settings, log folder, clock and login values come from the owner, which
 // keeps the transport and the login values alive as long as the client. A call blocks in
 // a local event loop that takes no user input; every request has the transfer time-out
-// of the settings. Certificate problems of a TLS endpoint are ignored.
+// of the settings. Certificate problems of a TLS endpoint are ignored unless the settings
+// ask for verification.
 class SoapClient
 {
 public:
     using Clock = std::function<QDateTime()>;
+    using WarningSink = std::function<void(const QString &)>;
 
     SoapClient(QNetworkAccessManager &network, ServiceSettings settings, QString logFolder, Clock clock,
                const LoginValues &login);
@@ -70,6 +74,10 @@ public:
     // Answer logs that could not be written since the last call of this function.
     QStringList takeLogFailures() { return std::exchange(m_logFailures, {}); }
 
+    // Where the one warning of the client's life goes: credentials about to be posted over
+    // plain http. Without a sink it is not given.
+    void setWarningSink(WarningSink sink) { m_warnings = std::move(sink); }
+
 private:
     struct Answer
     {
@@ -84,6 +92,7 @@ private:
     // after the network's text.
     Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
     void writeLog(const QByteArray &message, const QString &suffix) const;
+    void warnOfPlainCredentials(const QString &endpoint);
 
     QNetworkAccessManager &m_network;
     ServiceSettings m_settings;
@@ -96,11 +105,15 @@ private:
     QString m_url;
     QStringList m_logFailures;
     Timings m_timings;
+    QList<QSslCertificate> m_trusted; // the settings' certificate, read again for every call
+    WarningSink m_warnings;
+    bool m_warnedOfPlainCredentials = false;
 };
 
 // The program's own client, as the window and the command line use it: settings from
-// config.ini, logs in the folder "Tavro" beside the executable, the local clock.
+// config.ini, logs in `logFolder`, the local clock, its warning to `warnings`.
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const LoginValues &login);
+                                              const QString &logFolder, const LoginValues &login,
+                                              SoapClient::WarningSink warnings);
 
 } // namespace tavro

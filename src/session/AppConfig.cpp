@@ -1,8 +1,5 @@
 #include "session/AppConfig.h"
 
-#include <QCoreApplication>
-#include <QDir>
-
 namespace tavro {
 
 StartupConfig readStartupConfig(const IniFile &ini)
@@ -15,11 +12,6 @@ StartupConfig readStartupConfig(const IniFile &ini)
     config.dataInicial = ini.value(Tavro, DataInicial, DefaultDataInicial);
     config.dataFinal = ini.value(Tavro, DataFinal, DefaultDataFinal);
     return config;
-}
-
-QString defaultConfigPath()
-{
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("config.ini"));
 }
 
 } // namespace tavro

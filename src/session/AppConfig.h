@@ -34,7 +34,4 @@ struct StartupConfig
 
 StartupConfig readStartupConfig(const IniFile &ini);
 
-// config.ini in the folder of the running executable.
-QString defaultConfigPath();
-
 } // namespace tavro

@@ -2,10 +2,14 @@
 
 #include "common/Error.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStringConverter>
 #include <QStringList>
+
+#include <optional>
 
 namespace tavro {
 
@@ -61,16 +65,10 @@ bool sameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-} // namespace
-
-IniFile::IniFile(QString path)
-    : m_path(std::move(path))
+// The value of the key in the file at `path`, or nothing when the file, section or key is missing.
+std::optional<QString> findValue(const QString &path, const QString &section, const QString &key)
 {
-}
-
-QString IniFile::value(const QString &section, const QString &key, const QString &fallback) const
-{
-    const IniText ini = readIni(m_path);
+    const IniText ini = readIni(path);
     bool inSection = false;
     for (const QString &line : ini.lines) {
         const QString trimmed = line.trimmed();
@@ -84,6 +82,25 @@ QString IniFile::value(const QString &section, const QString &key, const QString
         const qsizetype eq = trimmed.indexOf(QLatin1Char('='));
         if (inSection && eq > 0 && sameName(trimmed.left(eq).trimmed(), key))
             return trimmed.mid(eq + 1).trimmed();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+IniFile::IniFile(QString path, QStringList underlying)
+    : m_path(std::move(path))
+    , m_underlying(std::move(underlying))
+{
+}
+
+QString IniFile::value(const QString &section, const QString &key, const QString &fallback) const
+{
+    if (std::optional<QString> found = findValue(m_path, section, key))
+        return *found;
+    for (const QString &path : m_underlying) {
+        if (std::optional<QString> found = findValue(path, section, key))
+            return *found;
     }
     return fallback;
 }
@@ -128,6 +145,7 @@ void IniFile::setValue(const QString &section, const QString &key, const QString
         }
     }
 
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly))
         throw Error(QStringLiteral("Não foi possível gravar %1: %2").arg(m_path, file.errorString()));

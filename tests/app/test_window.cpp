@@ -1,18 +1,23 @@
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 #include "app/Messages.h"
 #include "app/TForm1.h"
 #include "session/IniFile.h"
 #include "widgets/TPersonEdit.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +46,12 @@ QString writeConfig(const QString &folder, const QString &database)
     return path;
 }
 
+// A window given one config.ini, as with --config.
+ConfigPlaces onlyFile(const QString &config)
+{
+    return ConfigPlaces{config, {}, QFileInfo(config).absolutePath() + QStringLiteral("/Tavro")};
+}
+
 template<typename W>
 W *child(QWidget &form, const char *name)
 {
@@ -57,7 +68,7 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
     QTemporaryDir dir;
     for (const QString &name : {QString(), QStringLiteral("/nao/existe/base.fdb")}) {
         RecordingMessages messages;
-        TForm1 form(writeConfig(dir.path(), name), messages);
+        TForm1 form(onlyFile(writeConfig(dir.path(), name)), messages);
         EXPECT_FALSE(form.FormCreate());
         ASSERT_EQ(messages.log.size(), 2);
         EXPECT_EQ(messages.log.at(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ") + name);
@@ -65,9 +76,91 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
         EXPECT_GT(messages.log.at(1).size(), 12);
     }
     RecordingMessages messages;
-    TForm1 form(dir.filePath(QStringLiteral("ausente.ini")), messages);
+    TForm1 form(onlyFile(dir.filePath(QStringLiteral("ausente.ini"))), messages);
     EXPECT_FALSE(form.FormCreate());
     EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+}
+
+// An installed program: the site's file in /etc under the user's, which the window writes.
+TEST(Startup, ReadsTheSystemFileUnderTheUsersAndWritesTheUsers)
+{
+    TestDatabase fixture;
+    QTemporaryDir dir;
+    PlaceRoots roots;
+    roots.programFolder = dir.filePath(QStringLiteral("usr/bin"));
+    roots.systemConfig = dir.filePath(QStringLiteral("etc/config.ini"));
+    roots.userConfig = dir.filePath(QStringLiteral("home/.config/tavro/config.ini"));
+    roots.userData = dir.filePath(QStringLiteral("home/.local/share/tavro"));
+    QDir().mkpath(dir.filePath(QStringLiteral("home/.config/tavro")));
+    QDir().mkpath(dir.filePath(QStringLiteral("etc")));
+    writeConfig(dir.filePath(QStringLiteral("etc")), fixture.path());
+    QFile user(roots.userConfig);
+    ASSERT_TRUE(user.open(QIODevice::WriteOnly));
+    user.write("[TAVRO]\nDataInicial=05/01/2019\n");
+    user.close();
+    const auto systemBytes = [&] {
+        QFile system(roots.systemConfig);
+        return system.open(QIODevice::ReadOnly) ? system.readAll() : QByteArray();
+    };
+    const QByteArray systemBefore = systemBytes();
+
+    RecordingMessages messages;
+    TForm1 form(findConfigPlaces(QString(), roots), messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    EXPECT_EQ(child<QLineEdit>(form, "PECodCNES")->text(), QStringLiteral("2345678"));
+    EXPECT_EQ(child<QLineEdit>(form, "PEDataInicial")->text(), QStringLiteral("05/01/2019"));
+    EXPECT_EQ(child<QLineEdit>(form, "PEDataFinal")->text(), QStringLiteral("31/01/2019"));
+    const QString shown = child<QLabel>(form, "LArquivos")->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Configuração lida de: ") + roots.systemConfig)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Configuração gravada em: ") + roots.userConfig)) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(roots.userData + QStringLiteral("/Tavro"))) << shown.toStdString();
+
+    child<QLineEdit>(form, "EUsuario")->setText(QStringLiteral("farmacia"));
+    child<QLineEdit>(form, "ESenha")->setText(QStringLiteral("tavro2019"));
+    QTest::mouseClick(child<QPushButton>(form, "BValidar"), Qt::LeftButton);
+    child<QLineEdit>(form, "PEDataFinal")->setText(QStringLiteral("20/01/2019"));
+    child<QPushButton>(form, "BtnPesquisar")->click();
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    const IniFile written(roots.userConfig);
+    EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataInicial")), QStringLiteral("05/01/2019"));
+    EXPECT_EQ(written.value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("20/01/2019"));
+    EXPECT_EQ(systemBytes(), systemBefore);
+}
+
+// The service's credentials go over plain http: the window's first call writes one warning
+// into "Erros", and no later click of the same run of the program repeats it.
+TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
+{
+    TestDatabase fixture;
+    const test::SimProcess sim(test::simArguments(test::TestLogin, {QStringLiteral("--aguardando"), "0"}));
+    const QString configPath = writeConfig(fixture.folder(), fixture.path());
+    QFile config(configPath);
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("Servidor=%1\r\nNamespace=%2\r\n")
+                     .arg(test::localOrigin(sim.port()), test::TestNamespace)
+                     .toUtf8());
+    config.close();
+    RecordingMessages messages;
+    TForm1 form(onlyFile(configPath), messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    child<QLineEdit>(form, "EUsuario")->setText(QStringLiteral("farmacia"));
+    child<QLineEdit>(form, "ESenha")->setText(QStringLiteral("tavro2019"));
+    QTest::mouseClick(child<QPushButton>(form, "BValidar"), Qt::LeftButton);
+    child<QTabWidget>(form, "PageControl1")->setCurrentWidget(child<QWidget>(form, "TSDispensacoes"));
+    const QString warning = QStringLiteral("Aviso: o serviço é acessado por http");
+
+    child<QPushButton>(form, "PBDispensacao")->click();
+    const QString erros = child<QTextEdit>(form, "REErros")->toPlainText();
+    EXPECT_EQ(erros.count(warning), 1) << erros.toStdString();
+    EXPECT_TRUE(messages.log.contains(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
+        << messages.log.join('\n').toStdString();
+
+    child<QPushButton>(form, "PBSemCartaoSus")->click();
+    EXPECT_EQ(child<QTextEdit>(form, "REErros")->toPlainText().count(warning), 0);
 }
 
 class Window : public ::testing::Test
@@ -79,7 +172,7 @@ protected:
         QFile f(configPath);
         f.open(QIODevice::ReadOnly);
         configBytes = f.readAll();
-        form = std::make_unique<TForm1>(configPath, messages);
+        form = std::make_unique<TForm1>(onlyFile(configPath), messages);
         ASSERT_TRUE(form->FormCreate());
         form->show();
         form->FormShow();

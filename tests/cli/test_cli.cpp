@@ -7,6 +7,7 @@
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
+#include <QDir>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QProcess>
@@ -66,13 +67,17 @@ protected:
     // `password` goes into TAVRO_SENHA; a null one leaves the variable unset.
     CliRun run(const QStringList &arguments, const QString &password = Password)
     {
-        QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("TAVRO_SENHA"));
         if (!password.isNull())
             env.insert(QStringLiteral("TAVRO_SENHA"), password);
+        return exec(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath()} + arguments, env);
+    }
+    static CliRun exec(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
+    {
+        QProcess process;
         process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath()} + arguments);
+        process.start(program, arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         CliRun r;
         r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -167,6 +172,7 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         {"--usuario", "FARMACIA", "--nada", "protocolos"},
         {"--usuario", "FARMACIA", "protocolos", "--senha"},
         {"protocolos"},
+        {"--onde", "protocolos"},
     };
     for (const QStringList &arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -226,6 +232,53 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
     EXPECT_FALSE(err.at(1).trimmed().isEmpty());
     EXPECT_EQ(r.out, QString());
+}
+
+// Without --config: config.ini beside the program, else the system's file under the user's.
+// The program runs from a copy in a folder of its own, so no config.ini of the build's is seen.
+TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
+{
+    const QString folder = fixture.folder();
+    const QString program = folder + QStringLiteral("/bin/tavro-cli");
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/bin")));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRO_CLI), program));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/cfg"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/dados"));
+    env.insert(QStringLiteral("TAVRO_SENHA"), Password);
+    const QString user = folder + QStringLiteral("/cfg/tavro/config.ini");
+    const QStringList stock{"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019"};
+
+    const CliRun where = exec(program, {"--onde"}, env);
+    ASSERT_EQ(where.exitCode, 0) << where.err.toStdString();
+    const QStringList lines = where.lines();
+    ASSERT_EQ(lines.size(), 4) << where.out.toStdString();
+    EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Configuração lida de: /etc/tavro/config.ini")));
+    EXPECT_EQ(lines.at(1), QStringLiteral("Configuração lida de: %1 (não existe)").arg(user));
+    EXPECT_EQ(lines.at(2), QStringLiteral("Configuração gravada em: ") + user);
+    EXPECT_EQ(lines.at(3), QStringLiteral("Registros do serviço em: ") + folder + QStringLiteral("/bin/Tavro"));
+
+    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/cfg/tavro")));
+    ASSERT_TRUE(QFile::copy(configPath(), user));
+    const CliRun fromUser = exec(program, stock, env);
+    EXPECT_EQ(fromUser.exitCode, 0) << fromUser.err.toStdString();
+    EXPECT_EQ(fromUser.captions().size(), 9);
+
+    const QString missing = folder + QStringLiteral("/ausente.fdb");
+    QFile beside(folder + QStringLiteral("/bin/config.ini"));
+    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+    beside.write(QStringLiteral("[GERAL]\nDATABASE=%1\n").arg(missing).toUtf8());
+    beside.close();
+    const CliRun fromBeside = exec(program, stock, env);
+    EXPECT_EQ(fromBeside.exitCode, 1);
+    EXPECT_TRUE(fromBeside.err.startsWith(QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing));
+    EXPECT_EQ(exec(program, {"--onde"}, env).lines().value(0),
+              QStringLiteral("Configuração lida de: ") + beside.fileName());
+
+    const CliRun fromOption = exec(program, QStringList{"--config", configPath()} + stock, env);
+    EXPECT_EQ(fromOption.exitCode, 0) << fromOption.err.toStdString();
+    EXPECT_EQ(exec(program, {"--config", configPath(), "--onde"}, env).lines().value(0),
+              QStringLiteral("Configuração lida de: ") + configPath());
 }
 
 namespace {
@@ -346,6 +399,8 @@ TEST_F(CliFollowup, TransmitThenFollowUpThenPrintTheWholeCycle)
     EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
     EXPECT_EQ(sent.lines().mid(0, 3), (QStringList{"transmitido", "transmitido", "pronto"}));
     EXPECT_TRUE(sent.err.contains(QStringLiteral("Atenção! Todos os registros já foram transferidos!")));
+    // The service's credentials went over plain http: one warning for the run, at its first call.
+    EXPECT_EQ(sent.err.count(QStringLiteral("Aviso: o serviço é acessado por http")), 1) << sent.err.toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Estoque'")), "2");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), "9");
 

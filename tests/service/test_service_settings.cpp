@@ -22,15 +22,25 @@ TEST(ServiceSettings, ReadFromSectionTavroWithDefaults)
         QString servidor;
         QString base;
         int tempoLimite;
+        bool verificar;
+        QString certificado;
     } cases[] = {
         { "[GERAL]\nIBGE=3550308\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
-            120 },
+            120, false, QString() },
         { "[tavro]\nservidor=https://ws.example:8443/\nNAMESPACE=urn:op\ntempolimite=5\n",
-            QStringLiteral("https://ws.example:8443/"), QStringLiteral("urn:op"), 5 },
+            QStringLiteral("https://ws.example:8443/"), QStringLiteral("urn:op"), 5, false, QString() },
         { "[TAVRO]\nServidor=\nTempoLimite=0\n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120 },
+            QStringLiteral("http://tavro.example"), 120, false, QString() },
         { "[TAVRO]\nTempoLimite=dez\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
-            120 },
+            120, false, QString() },
+        { "[TAVRO]\nVerificarCertificado=1\nCertificado= /etc/tavro/ws.pem \n", QStringLiteral("http://127.0.0.1:8080"),
+            QStringLiteral("http://tavro.example"), 120, true, QStringLiteral("/etc/tavro/ws.pem") },
+        { "[tavro]\nverificarcertificado=Sim\n", QStringLiteral("http://127.0.0.1:8080"),
+            QStringLiteral("http://tavro.example"), 120, true, QString() },
+        { "[TAVRO]\nVerificarCertificado=0\n", QStringLiteral("http://127.0.0.1:8080"),
+            QStringLiteral("http://tavro.example"), 120, false, QString() },
+        { "[TAVRO]\nVerificarCertificado=2\n", QStringLiteral("http://127.0.0.1:8080"),
+            QStringLiteral("http://tavro.example"), 120, false, QString() },
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config.ini"));
@@ -43,6 +53,8 @@ TEST(ServiceSettings, ReadFromSectionTavroWithDefaults)
         EXPECT_EQ(settings.Servidor, c.servidor) << c.ini.toStdString();
         EXPECT_EQ(settings.Namespace, c.base) << c.ini.toStdString();
         EXPECT_EQ(settings.TempoLimite, c.tempoLimite) << c.ini.toStdString();
+        EXPECT_EQ(settings.VerificarCertificado, c.verificar) << c.ini.toStdString();
+        EXPECT_EQ(settings.Certificado, c.certificado) << c.ini.toStdString();
     }
 }
 

@@ -516,3 +516,78 @@ TEST_F(SoapPipeline, BatchRequestsAreTheContractsDocumentsByteForByte)
         EXPECT_EQ(logged.mid(logged.indexOf("-->") + 3), expected) << c.element;
     }
 }
+// tavro-sim --tls serves a self-signed certificate made out to 127.0.0.1. Its certificate is
+// checked only when the settings ask for it; a failed check is a transfer failure with its
+// reason, before anything is posted.
+TEST_F(SoapPipeline, TlsCertificateVerifiedOnlyWhenAsked)
+{
+    m_sim = std::make_unique<SimProcess>(test::simArguments(m_login, {QStringLiteral("--tls")}));
+    const QString certificate = QStringLiteral(TAVRO_SIM_CERTIFICATE);
+    struct Case
+    {
+        const char *name;
+        bool verify;
+        QString certificado;
+        const char *host;
+        QString error; // empty: the batch is accepted
+    };
+    const Case cases[] = {
+        {"verification off", false, QString(), "127.0.0.1", QString()},
+        {"verification on: self-signed", true, QString(), "127.0.0.1",
+         QStringLiteral("The certificate is self-signed, and untrusted")},
+        {"verification on, its certificate given", true, certificate, "127.0.0.1", QString()},
+        {"its certificate given turns verification on: host not in it", false, certificate, "localhost",
+         QStringLiteral("The host name did not match any of the valid hosts for this certificate")},
+        {"certificate file that cannot be read", true, m_dir.filePath(QStringLiteral("nada.pem")), "127.0.0.1",
+         QStringLiteral("Não foi possível ler o certificado %1 (TAVRO/Certificado)")
+             .arg(m_dir.filePath(QStringLiteral("nada.pem")))},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ServiceSettings settings;
+        settings.Servidor = QStringLiteral("https://%1:%2").arg(QLatin1String(c.host)).arg(m_sim->port());
+        settings.Namespace = test::TestNamespace;
+        settings.TempoLimite = 30;
+        settings.VerificarCertificado = c.verify;
+        settings.Certificado = c.certificado;
+        // Each case on a fresh transport, so no TLS session of an earlier case is reused.
+        QNetworkAccessManager network;
+        SoapClient client(network, settings, m_logFolder, [] { return QDateTime::currentDateTime(); }, m_login);
+        QStringList warnings;
+        client.setWarningSink([&](const QString &line) { warnings.append(line); });
+        TavroWSAsync tls = GetTavroWSAsync(true, QString(), client);
+        m_sim->requests();
+        if (c.error.isEmpty()) {
+            EXPECT_FALSE(tls.informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}))
+                             .nuProtocoloEntrada.isEmpty());
+        } else {
+            const QString error = errorOf([&] { tls.informarPosicaoEstoqueEmLote(stockBatch({})); });
+            EXPECT_TRUE(error.contains(c.error)) << error.toStdString();
+            if (!c.certificado.endsWith(QLatin1String("nada.pem"))) {
+                EXPECT_TRUE(error.endsWith(QStringLiteral(" - URL:") + settings.wsdlLocation())) << error.toStdString();
+            }
+            EXPECT_EQ(m_sim->requests(), QStringList());
+        }
+        EXPECT_EQ(warnings, QStringList()); // credentials over https
+    }
+}
+
+TEST_F(SoapPipeline, CredentialsOverPlainHttpWarnOnceAtTheFirstCall)
+{
+    start({});
+    QStringList warnings;
+    m_client->setWarningSink([&](const QString &line) { warnings.append(line); });
+    port().informarPosicaoEstoqueEmLote(stockBatch({}));
+    port().informarPosicaoEstoqueEmLote(stockBatch({}));
+    EXPECT_EQ(warnings, QStringList{QStringLiteral("Aviso: o serviço é acessado por http, sem criptografia; o usuário e "
+                                                   "a senha do serviço trafegam legíveis pela rede (%1).")
+                                        .arg(endpoint())});
+
+    // Without credentials there is nothing to give away.
+    m_login = LoginValues{};
+    useServer(m_origin);
+    warnings.clear();
+    m_client->setWarningSink([&](const QString &line) { warnings.append(line); });
+    errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }); // the service refuses the empty login
+    EXPECT_EQ(warnings, QStringList());
+}

@@ -22,7 +22,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
                                         QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption reprocessamento(QStringLiteral("reprocessamento"),
                                              QStringLiteral("Waiting answers say AGUARDANDO_REPROCESSAMENTO."));
-    const QCommandLineOption tls(QStringLiteral("tls"), QStringLiteral("HTTPS with a self-signed certificate."));
+    const QCommandLineOption tls(QStringLiteral("tls"), QStringLiteral("HTTPS with a self-signed certificate for 127.0.0.1."));
     const QCommandLineOption semEndereco(QStringLiteral("sem-endereco"),
                                          QStringLiteral("WSDL without the address of the port."));
     const QCommandLineOption semAcao(QStringLiteral("sem-acao"), QStringLiteral("WSDL without soapAction values."));
@@ -57,11 +57,12 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
     }
+    SimOptions options;
     if (parser.isSet(QStringLiteral("help"))) {
         std::printf("%s", qPrintable(parser.helpText()));
-        return std::nullopt;
+        options.help = true;
+        return options;
     }
-    SimOptions options;
     options.port = quint16(parser.value(port).toUInt());
     options.usuario = parser.value(usuario);
     options.senha = parser.value(senha);

@@ -35,6 +35,8 @@ int main(int argc, char **argv)
     const std::optional<SimOptions> options = SimOptions::parse(app.arguments());
     if (!options)
         return 2;
+    if (options->help)
+        return 0;
     TavroSimulator simulator(*options);
     HttpServer server([&simulator](const HttpRequest &request) { return simulator.handle(request); },
                       options->tls ? std::optional(selfSignedConfiguration()) : std::nullopt);
