@@ -9,13 +9,13 @@ namespace tavro {
 namespace Cell = DispensacaoCell;
 
 DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
-    : SaidaTransmission(Tipo::Dispensacao, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+    : SaidaTransmission(Tipo::Dispensacao, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 
 bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    bool ok = checkProductCode(list, row, erros);
     const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
     if (!cns.isEmpty() && cns != QLatin1String("000000000000000")) {
         erros.append(QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário "
@@ -34,7 +34,7 @@ bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStri
 void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
-    fillItemProduct(produto, list, row);
+    readRowCells([&] { fillItemProduct(produto, list, row); });
     setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.tpSaida = QStringLiteral("S-PA");
     EstabelecimentoCNESCNPJType destino;

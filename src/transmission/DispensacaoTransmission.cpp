@@ -12,7 +12,7 @@ namespace Cell = DispensacaoCell;
 
 DispensacaoTransmission::DispensacaoTransmission()
     : ItemTransmission(Tipo::Dispensacao, RecordTable::ItensSaidas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 
@@ -20,7 +20,7 @@ bool DispensacaoTransmission::check(const RecordList &list, int row, QStringList
 {
     const auto fail = [&](const QString &message) { erros.append(message + list.subCell(row, Cell::NomeUsuario)); };
     const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
-    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    bool ok = checkProductCode(list, row, erros);
     if (cns.isEmpty()) {
         fail(QStringLiteral("Informe o CNS para a pessoa: "));
         ok = false;
@@ -49,36 +49,38 @@ void DispensacaoTransmission::begin(const BatchContext &context)
 
 void DispensacaoTransmission::add(const RecordList &list, int row)
 {
-    ProdutoDispensacaoType produto;
-    fillItemProduct(produto, list, row);
-    if (const QString competencia = list.subCell(row, Cell::Competencia); !competencia.isEmpty())
-        produto.dtCompetencia = competencia;
-
-    PacienteType paciente;
-    paciente.nuCNS = list.subCell(row, Cell::CnsUsuario);
-    if (QString peso = list.subCell(row, Cell::Peso); !peso.isEmpty()) {
-        // The list shows the weight with the local decimal comma; the service's decimal has a point.
-        paciente.peso = peso.replace(QLatin1Char(','), QLatin1Char('.'));
-    }
-    if (const QString altura = list.subCell(row, Cell::Altura); !altura.isEmpty())
-        paciente.altura = integerValue(altura);
-    if (const QString cid = list.subCell(row, Cell::Cid10); !cid.isEmpty())
-        paciente.cid10 = cid;
-
     registro5 registro;
-    registro.estabelecimento = m_estabelecimento;
-    registro.produto = std::move(produto);
-    registro.paciente = std::move(paciente);
-    const QString cnesProfissional = list.subCell(row, Cell::CnesProfissional);
-    const QString crm = list.subCell(row, Cell::Crm);
-    const QString uf = list.subCell(row, Cell::Uf);
-    if (!cnesProfissional.isEmpty() && !crm.isEmpty() && !uf.isEmpty()) {
-        PrescritorType prescritor;
-        prescritor.coCNES = cnesProfissional;
-        prescritor.nuCRM = integerValue(crm);
-        prescritor.ufCRM = uf;
-        registro.prescritor = std::move(prescritor);
-    }
+    readRowCells([&] {
+        ProdutoDispensacaoType produto;
+        fillItemProduct(produto, list, row);
+        if (const QString competencia = list.subCell(row, Cell::Competencia); !competencia.isEmpty())
+            produto.dtCompetencia = competencia;
+
+        PacienteType paciente;
+        paciente.nuCNS = list.subCell(row, Cell::CnsUsuario);
+        if (QString peso = list.subCell(row, Cell::Peso); !peso.isEmpty()) {
+            // The list shows the weight with the local decimal comma; the service's decimal has a point.
+            paciente.peso = peso.replace(QLatin1Char(','), QLatin1Char('.'));
+        }
+        if (const QString altura = list.subCell(row, Cell::Altura); !altura.isEmpty())
+            paciente.altura = integerValue(altura);
+        if (const QString cid = list.subCell(row, Cell::Cid10); !cid.isEmpty())
+            paciente.cid10 = cid;
+
+        registro.estabelecimento = m_estabelecimento;
+        registro.produto = std::move(produto);
+        registro.paciente = std::move(paciente);
+        const QString cnesProfissional = list.subCell(row, Cell::CnesProfissional);
+        const QString crm = list.subCell(row, Cell::Crm);
+        const QString uf = list.subCell(row, Cell::Uf);
+        if (!cnesProfissional.isEmpty() && !crm.isEmpty() && !uf.isEmpty()) {
+            PrescritorType prescritor;
+            prescritor.coCNES = cnesProfissional;
+            prescritor.nuCRM = integerValue(crm);
+            prescritor.ufCRM = uf;
+            registro.prescritor = std::move(prescritor);
+        }
+    });
     m_request.registro.push_back(std::move(registro));
 }
 

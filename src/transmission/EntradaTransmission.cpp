@@ -12,7 +12,7 @@ namespace Cell = EntradaCell;
 
 EntradaTransmission::EntradaTransmission()
     : ItemTransmission(Tipo::Entrada, RecordTable::ItensEntradas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 
@@ -21,7 +21,7 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
     const auto fail = [&](const QString &message) {
         erros.append(message + list.caption(row) + QStringLiteral(" - ") + list.subCell(row, Cell::Nome));
     };
-    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    bool ok = checkProductCode(list, row, erros);
     if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
         fail(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: "));
@@ -62,14 +62,14 @@ void EntradaTransmission::add(const RecordList &list, int row)
     if (m_rectification) {
         ProdutoVinculadoEntradaType produto;
         produto.coRegistro = integerValue(list.subCell(row, Cell::CoRegistro));
-        MontaRegistroEntrada(produto, list, row);
+        readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
         registro7 registro;
         registro.estabelecimento = m_estabelecimento;
         registro.produto = std::move(produto);
         m_rectify.registro.push_back(std::move(registro));
     } else {
         ProdutoEntradaType produto;
-        MontaRegistroEntrada(produto, list, row);
+        readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
         registro3 registro;
         registro.estabelecimento = m_estabelecimento;
         registro.produto = std::move(produto);

@@ -18,7 +18,7 @@ QString EstoqueTransmission::tipo() const
 
 TransmissionCells EstoqueTransmission::cells() const
 {
-    return {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar};
+    return {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome};
 }
 
 bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &erros) const

@@ -19,7 +19,9 @@ public:
 protected:
     // The product-code checks every line kind starts with: an empty code drops the row
     // silently, a code shorter than 15 characters with "Código de produto inválido!".
-    static bool checkProductCode(QStringView code, QStringList &erros);
+    bool checkProductCode(const RecordList &list, int row, QStringList &erros) const;
+    // A check's line that names no row of its own, completed so the clerk finds the row.
+    QString withRow(const QString &message, const RecordList &list, int row) const;
 
 private:
     QString m_tipo;

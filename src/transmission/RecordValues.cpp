@@ -10,6 +10,11 @@
 
 namespace tavro {
 
+QString rowName(const RecordList &list, int row, int nomeCell)
+{
+    return list.caption(row) + QStringLiteral(" - ") + list.subCell(row, nomeCell);
+}
+
 QString serviceDate(const QString &text)
 {
     return dateFromText(text).toString(QStringLiteral("dd-MM-yyyy"));

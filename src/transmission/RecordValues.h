@@ -1,11 +1,41 @@
 #pragma once
 
+#include "common/Error.h"
+
 #include <QString>
 
 // Conversions of list cells into the values a batch request carries. serviceDate,
-// decimalFourPlaces and fillItemProduct raise the conversion error that ends a
-// transmission run when a cell cannot be read; the others never fail.
+// decimalFourPlaces and fillItemProduct raise a conversion error when a cell cannot be
+// read; the others never fail. The error ends the transmission run unless the conversion
+// is part of a row's own values (readRowCells), which refuses that row alone.
 namespace tavro {
+
+class RecordList;
+
+// A cell of one row's own values (a date, a quantity, a height, a value) that cannot be
+// converted: the run refuses that row and goes on with the others.
+class RowValueError : public Error
+{
+public:
+    using Error::Error;
+};
+
+// Runs `build`, which reads one row's own cells into its record, turning a conversion
+// error into RowValueError: one mistyped line must not hold back the rest of its kind.
+template <class Build>
+void readRowCells(Build &&build)
+{
+    try {
+        build();
+    } catch (const RowValueError &) {
+        throw;
+    } catch (const Error &error) {
+        throw RowValueError(error.message());
+    }
+}
+
+// How the lines of "Erros" name a row: its caption and its product's name.
+QString rowName(const RecordList &list, int row, int nomeCell);
 
 // A day/month/year text written as the service's "dd-mm-yyyy".
 QString serviceDate(const QString &text);
@@ -18,7 +48,6 @@ QString cnpjDigits(const QString &text);
 bool blankCnpj(QStringView text);
 bool completeCnpj(QStringView text);
 
-class RecordList;
 struct BatchContext;
 struct EstabelecimentoType;
 struct IdentificacaoProtocoloType;

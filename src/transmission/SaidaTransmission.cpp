@@ -10,7 +10,7 @@ namespace tavro {
 namespace Cell = SaidaCell;
 
 SaidaTransmission::SaidaTransmission()
-    : SaidaTransmission(Tipo::Saida, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar})
+    : SaidaTransmission(Tipo::Saida, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 
@@ -21,15 +21,15 @@ SaidaTransmission::SaidaTransmission(QString tipo, TransmissionCells cells)
 
 bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
-    bool ok = checkProductCode(list.subCellView(row, Cell::Produto), erros);
+    bool ok = checkProductCode(list, row, erros);
     if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
-        erros.append(QStringLiteral("Falta identificação do fabridante!"));
+        erros.append(withRow(QStringLiteral("Falta identificação do fabridante!"), list, row));
         ok = false;
     }
     if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCellView(row, Cell::CnesDestino).isEmpty()
         && !completeCnpj(list.subCellView(row, Cell::CnpjDestino))) {
-        erros.append(QStringLiteral("Falta identificação do destino da saída!"));
+        erros.append(withRow(QStringLiteral("Falta identificação do destino da saída!"), list, row));
         ok = false;
     }
     return ok;
@@ -46,7 +46,7 @@ void SaidaTransmission::begin(const BatchContext &context)
 void SaidaTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
-    fillItemProduct(produto, list, row);
+    readRowCells([&] { fillItemProduct(produto, list, row); });
     setManufacturer(produto, list.subCell(row, Cell::CnpjFabricante), list.subCell(row, Cell::FabricanteInternacional));
     produto.tpSaida = list.subCell(row, Cell::TipoSaida);
     EstabelecimentoCNESCNPJType destino;

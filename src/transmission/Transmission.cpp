@@ -71,12 +71,18 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
                 : taken < input.loteMaximo && sendableInNewBatch(situacao);
             const bool passes = kind.check(list, row, report.erros);
-            if (take && passes) {
-                ++taken;
-                list.setSubCell(row, cells.gravar, Sim);
-                batchRows.append(row);
+            if (!take || !passes)
+                continue;
+            try {
                 kind.add(list, row);
+            } catch (const RowValueError &error) {
+                report.erros.append(UnreadableRowMessage + rowName(list, row, cells.nome) + QStringLiteral(" - ")
+                                    + error.message());
+                continue;
             }
+            ++taken;
+            list.setSubCell(row, cells.gravar, Sim);
+            batchRows.append(row);
         }
         if (taken == 0)
             return RunResult::Pronto;

@@ -46,6 +46,8 @@ inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos
 inline const QString TransmissaoAbortadaCaption = QStringLiteral("Erro, transmissão abortada!");
 inline const QString UnitTypeMissingMessage
     = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
+// A row of the batch whose own values cannot be read; the row is named after it.
+inline const QString UnreadableRowMessage = QStringLiteral("Valor inválido do lançamento: ");
 inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES da Unidade");
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.

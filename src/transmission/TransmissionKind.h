@@ -40,6 +40,7 @@ struct TransmissionCells
     int data;
     int situacao;
     int gravar;
+    int nome; // the product's name, which names a refused row beside its caption
 };
 
 // One kind of movement plugged into the transmission engine: its list cells, checks,
@@ -58,12 +59,14 @@ public:
     // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
     virtual bool rectifies() const = 0;
 
-    // The row's checks; each failure appends its line (if any) to `erros`. True when all pass.
+    // The row's checks; each failure appends its line to `erros`. True when all pass.
     virtual bool check(const RecordList &list, int row, QStringList &erros) const = 0;
     // The condition that picks the row's record in its table.
     virtual RecordKey key(const RecordList &list, int row, const TransmissionInput &input) const = 0;
 
     virtual void begin(const BatchContext &context) = 0;
+    // Appends the row's record. Throws RowValueError, with nothing appended, when a cell of
+    // the row's own values cannot be converted; any other Error concerns the whole batch.
     virtual void add(const RecordList &list, int row) = 0;
     virtual SentBatch send(TavroWSAsync &port) = 0;
 };

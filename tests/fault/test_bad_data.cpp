@@ -98,10 +98,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadData{"UnitTypeJunk", 0,
                 {QStringLiteral("update unidades set tipoestabelecimento = 'Ż%1'").arg(QString(19, QLatin1Char('x')))},
                 Outcome::Aborted, UnitTypeMissingMessage},
-        BadData{"GoodsWithoutExpiry", 1, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Aborted,
-                QStringLiteral("'' is not a valid date")},
-        BadData{"FractionalIssue", 2, {QStringLiteral("update itenssaidas set quantidade = 0.5")}, Outcome::Aborted,
-                QStringLiteral("'0,5' is not a valid integer value")},
+        // A line whose own values cannot be read is refused with a line that names it.
+        BadData{"GoodsWithoutExpiry", 1, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Skipped,
+                QStringLiteral("Valor inválido do lançamento: 1001-1 - AMOXICILINA 500MG CAPSULA - '' is not a valid date")},
+        BadData{"FractionalIssue", 2, {QStringLiteral("update itenssaidas set quantidade = 0.5")}, Outcome::Skipped,
+                QStringLiteral("Valor inválido do lançamento: 2001-1 - AMOXICILINA 500MG CAPSULA - "
+                               "'0,5' is not a valid integer value")},
         BadData{"HealthCardJunk", 3,
                 {QStringLiteral("update pessoas set cartaosus = '89800116058000X<&>junkjunkjun', nome = '%1'")
                      .arg(LongName.left(80))},

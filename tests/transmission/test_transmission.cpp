@@ -211,7 +211,8 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
           QStringLiteral("<nuCNPJDistribuidor>12345678000195</nuCNPJDistribuidor>"),
           QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")}},
         {MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("Saída"), 5,
-         {QStringLiteral("Código de produto inválido!"), QStringLiteral("Falta identificação do fabridante!")},
+         {QStringLiteral("Código de produto inválido! Lançamento: 2002-1 - ALGODÃO HIDRÓFILO 500G"),
+          QStringLiteral("Falta identificação do fabridante! Lançamento: 2003-2 - METFORMINA 850MG COMPRIMIDO")},
          {QStringLiteral("<idIdentificacao>CNPJ</idIdentificacao><nuCNPJ>34567890000110</nuCNPJ>"),
           QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>3456789</coCNES>"), QStringLiteral("<tpSaida>S-TR</tpSaida>")}},
         {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("Dispensação"), 3,
@@ -270,7 +271,9 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
     EXPECT_EQ(click(saidas).results, (QStringList{"transmitido", "pronto"}));
     request = requests().last();
     EXPECT_FALSE(request.contains(blankCnpj)) << request.toStdString();
-    EXPECT_TRUE(report.erros.contains(QStringLiteral("Falta identificação do destino da saída!")));
+    EXPECT_TRUE(report.erros.contains(QStringLiteral("Falta identificação do destino da saída! Lançamento: 2003-1 - ")
+                                      + QStringLiteral("LOSARTANA POTASSICA 50MG COMPRIMIDO")))
+        << report.erros.join('\n').toStdString();
     EXPECT_EQ(count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003 and TavroProtocolo is null")),
               count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003")));
 }
@@ -321,16 +324,108 @@ TEST_F(Transmission, FailuresLeaveNothingWritten)
     }
 }
 
-TEST_F(Transmission, ConversionErrorWhileBuildingARecordEndsTheRun)
+// One mistyped line must not hold back its kind: the row is refused with a line naming it,
+// and the others go out.
+TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
 {
     startSim();
-    fixture.exec(QStringLiteral("update itensentradas set QUANTIDADE = 2.5 where lancamento = 1001 and item = 2"));
-    fillPeriod(MovementKind::Entradas);
-    EntradaTransmission kind;
-    const ClickOutcome outcome = click(kind);
-    EXPECT_EQ(outcome.message, QStringLiteral("'2,5' is not a valid integer value"));
+    const struct
+    {
+        MovementKind list;
+        std::function<std::unique_ptr<TransmissionKind>()> make;
+        QString update;
+        QString undo; // the demo's own value again, for the next case
+        QString table;
+        QStringList refused; // captions
+        QString conversion;
+        int sent;
+    } cases[] = {
+        {MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
+         QStringLiteral("update itensentradas set QUANTIDADE = 2.5 where lancamento = 1001 and item = 2"),
+         QStringLiteral("update itensentradas set QUANTIDADE = 1000 where lancamento = 1001 and item = 2"),
+         QStringLiteral("itensentradas"), {QStringLiteral("1001-2")}, QStringLiteral("'2,5' is not a valid integer value"), 5},
+        {MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
+         QStringLiteral("update itenssaidas set QUANTIDADE = 0.5 where lancamento = 2001 and item = 1"),
+         QStringLiteral("update itenssaidas set QUANTIDADE = 100 where lancamento = 2001 and item = 1"),
+         QStringLiteral("itenssaidas"), {QStringLiteral("2001-1")}, QStringLiteral("'0,5' is not a valid integer value"), 4},
+        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); },
+         QStringLiteral("update saidas set altura = 1.62 where lancamento = 3001"),
+         QStringLiteral("update saidas set altura = 162 where lancamento = 3001"), QStringLiteral("itenssaidas"),
+         {QStringLiteral("3001-1"), QStringLiteral("3001-2")}, QStringLiteral("'1,62' is not a valid integer value"), 1},
+        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+         QStringLiteral("update itenssaidas set QUANTIDADE = 2.5 where lancamento = 3004"), QString(), QStringLiteral("itenssaidas"),
+         {QStringLiteral("3004-1")}, QStringLiteral("'2,5' is not a valid integer value"), 2},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.update.toStdString());
+        fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = null, TavroSituacao = null, "
+                                    "TavroSituacaoPrioridade = null"));
+        fixture.exec(QStringLiteral("update itensentradas set TavroProtocolo = null, TavroSituacao = null, "
+                                    "TavroSituacaoPrioridade = null"));
+        fixture.exec(QStringLiteral("delete from TavroProtocolos"));
+        fixture.exec(c.update);
+        db.rollback();
+        report = {};
+        RecordList &rows = fillPeriod(c.list);
+        const auto kind = c.make();
+        EXPECT_EQ(click(*kind).results, (QStringList{"transmitido", "pronto"}));
+        EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), c.sent);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
+                                       "'Aguardando'").arg(c.table, report.retornos->value(0))),
+                  c.sent);
+        for (const QString &caption : c.refused) {
+            const QStringList key = caption.split(QLatin1Char('-'));
+            EXPECT_EQ(fixture.scalar(QStringLiteral("select coalesce(TavroProtocolo, '') || coalesce(TavroSituacao, '') "
+                                                    "from %1 where lancamento = %2 and item = %3")
+                                         .arg(c.table, key[0], key[1])),
+                      QString());
+            int row = 0;
+            while (row < rows.rowCount() && rows.caption(row) != caption)
+                ++row;
+            ASSERT_LT(row, rows.rowCount());
+            EXPECT_EQ(rows.subCell(row, kind->cells().situacao), QString());
+            EXPECT_EQ(rows.subCell(row, kind->cells().gravar), QString());
+            // Once per run that met the row.
+            EXPECT_EQ(report.erros.count(UnreadableRowMessage + caption + QStringLiteral(" - ")
+                                         + rows.subCell(row, kind->cells().nome) + QStringLiteral(" - ") + c.conversion),
+                      2)
+                << report.erros.join('\n').toStdString();
+        }
+        if (!c.undo.isEmpty())
+            fixture.exec(c.undo);
+    }
+}
+
+// The rectified record's registration code concerns the whole rectification: without it the
+// run still ends, with nothing sent or written.
+TEST_F(Transmission, RectificationWithoutARegistrationCodeStillEndsTheRun)
+{
+    startSim();
+    for (const QString &table : {QStringLiteral("conciliacao"), QStringLiteral("itensentradas")})
+        fixture.exec(QStringLiteral("update %1 set TavroProtocolo = 'P1', TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40")
+                         .arg(table));
+    db.rollback();
+    input.protocolo = QStringLiteral("P1");
+    const struct
+    {
+        std::function<RecordList &()> fill;
+        std::function<std::unique_ptr<TransmissionKind>()> make;
+    } cases[] = {
+        {[&]() -> RecordList & { return fillStock(); }, [] { return std::make_unique<EstoqueTransmission>(); }},
+        {[&]() -> RecordList & { return fillPeriod(MovementKind::Entradas); },
+         [] { return std::make_unique<EntradaTransmission>(); }},
+    };
+    for (const auto &c : cases) {
+        c.fill();
+        const auto kind = c.make();
+        const ClickOutcome outcome = click(*kind);
+        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+        EXPECT_EQ(outcome.message, QStringLiteral("'' is not a valid integer value"));
+    }
     EXPECT_TRUE(requests().isEmpty());
-    EXPECT_EQ(count(QStringLiteral("select count(*) from itensentradas where TavroSituacao is not null")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao <> 'Ok'")), 0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from itensentradas where TavroSituacao <> 'Ok'")), 0);
 }
 
 TEST_F(Transmission, PassingServerTextStartsTheNextRun)
