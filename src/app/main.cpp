@@ -1,4 +1,5 @@
 #include "app/Messages.h"
+#include "app/QtTranslations.h"
 #include "app/TForm1.h"
 #include "session/AppConfig.h"
 
@@ -9,6 +10,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavro-transmissor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavro Transmissor"));
+    tavro::installQtTranslations(app);
 
     tavro::MessageBoxes messages;
     tavro::TForm1 form(tavro::defaultConfigPath(), messages);

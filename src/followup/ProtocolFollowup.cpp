@@ -53,7 +53,7 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 {
 }
 
-QString ProtocolFollowup::guarded(const std::function<QString()> &check)
+QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<QString()> &check)
 {
     m_lastError.clear();
     try {
@@ -68,6 +68,8 @@ QString ProtocolFollowup::guarded(const std::function<QString()> &check)
     } catch (const std::exception &) {
         // A connection too broken to roll back holds nothing a later commit could carry.
     }
+    if (m_failures)
+        m_failures(protocolo, m_lastError);
     return QString();
 }
 
@@ -77,8 +79,9 @@ QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumer
                                                            const QString &pSituacaoProtocolo,
                                                            const QString &pProtocoloRetificado)
 {
-    return guarded(
-        [&] { return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado); });
+    return guarded(pNumeroProtocolo, [&] {
+        return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado);
+    });
 }
 
 QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo,
@@ -87,7 +90,7 @@ QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNume
                                                             const QString &pSituacaoProtocolo,
                                                             const QString &pProtocoloRetificado)
 {
-    return guarded([&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
+    return guarded(pNumeroProtocolo, [&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
 }
 
 QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,

@@ -1,3 +1,4 @@
+#include "PdfText.h"
 #include "ReportInputs.h"
 #include "TestDatabase.h"
 #include "common/Error.h"
@@ -8,7 +9,6 @@
 
 #include <QFile>
 #include <QPdfWriter>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 
 using namespace tavro;
 using tavro::test::january;
+using tavro::test::pdfPages;
 using tavro::test::TestDatabase;
 
 namespace {
@@ -29,21 +30,6 @@ QStringList texts(const ReportBand &band)
     for (const ReportField &field : band.fields())
         out.append(field.text);
     return out;
-}
-
-// The text of every page of a PDF, as a reader extracts it.
-QStringList pdfPages(const QString &path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext (poppler-utils) failed on " << path.toStdString();
-        return {};
-    }
-    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
 }
 
 } // namespace
