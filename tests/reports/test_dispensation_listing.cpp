@@ -8,6 +8,9 @@
 #include "reports/DispensationListing.h"
 
 #include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPdfWriter>
 
 #include <gtest/gtest.h>
@@ -96,7 +99,7 @@ TEST_F(DispensationListing, HeadingRowsAndShadingFollowTheDispensationList)
     EXPECT_EQ(texts(report.title()),
               (QStringList{"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
                            "Período de 01/01/2019 a 31/01/2019",
-                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Produto",
+                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Código", "Produto",
                            "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
 
     // The same selection, in the same order, as the window's list of the same search.
@@ -206,4 +209,45 @@ TEST_F(DispensationListing, UnwritableFileIsAnError)
 {
     QPdfWriter writer(fixture.folder() + QStringLiteral("/no/such/folder/listing.pdf"));
     EXPECT_THROW(printDispensationListing(db, january(), writer), Error);
+}
+
+// Every heading stands over its column, and the names of the demo's catalogue fit their box.
+TEST_F(DispensationListing, HeadingsStandOverTheirColumnsAndProductNamesFit)
+{
+    const BandedReport report = buildDispensationListing(db, january());
+    QHash<QString, const ReportField *> headings;
+    for (const ReportField &field : report.title().fields())
+        headings.insert(field.text, &field);
+    const QList<ReportField> &row = report.details().at(0).fields();
+    const struct
+    {
+        const char *heading;
+        int column;
+    } columns[] = {{"Código", 0}, {"Produto", 1}, {"Lote", 3}, {"Validade", 4}, {"Qtd", 5},
+                   {"Data", 6},   {"Cartão Sus", 7}, {"Pessoa", 8}, {"Situação", 9}};
+    for (const auto &c : columns) {
+        const ReportField *heading = headings.value(QString::fromUtf8(c.heading));
+        ASSERT_NE(heading, nullptr) << c.heading;
+        const ReportField &field = row.at(c.column);
+        if (field.alignment & Qt::AlignRight) {
+            EXPECT_TRUE(heading->alignment & Qt::AlignRight) << c.heading;
+            EXPECT_DOUBLE_EQ(heading->left, field.left + field.width) << c.heading;
+        } else {
+            EXPECT_DOUBLE_EQ(heading->left, field.left) << c.heading;
+        }
+    }
+    for (qsizetype i = 0; i + 1 < row.size(); ++i) {
+        const double right = row.at(i).width > 0 ? row.at(i).left + row.at(i).width : row.at(i).left;
+        EXPECT_LE(right, row.at(i + 1).left) << "box " << i << " runs into the next";
+    }
+
+    QPdfWriter writer(fixture.folder() + QStringLiteral("/metrics.pdf"));
+    QFont font(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(8);
+    const QFontMetricsF metrics(QFont(font, &writer), &writer);
+    const double pixelsPerMm = writer.resolution() / 25.4;
+    for (const QStringList &name : fixture.rows(QStringLiteral("select descricao from produtos where codigotavro <> ''"))) {
+        const ReportField &box = row.at(2);
+        EXPECT_LE(metrics.horizontalAdvance(name.at(0)), box.width * pixelsPerMm) << name.at(0).toStdString();
+    }
 }
