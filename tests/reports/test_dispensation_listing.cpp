@@ -99,8 +99,8 @@ TEST_F(DispensationListing, HeadingRowsAndShadingFollowTheDispensationList)
     EXPECT_EQ(texts(report.title()),
               (QStringList{"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
                            "Período de 01/01/2019 a 31/01/2019",
-                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Código", "Produto",
-                           "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
+                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Código",
+                           "Produto", "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
 
     // The same selection, in the same order, as the window's list of the same search.
     std::unique_ptr<RecordList> list(newMovementList(MovementKind::Dispensacoes, nullptr));
@@ -246,8 +246,7 @@ TEST_F(DispensationListing, HeadingsStandOverTheirColumnsAndProductNamesFit)
     font.setPointSizeF(8);
     const QFontMetricsF metrics(QFont(font, &writer), &writer);
     const double pixelsPerMm = writer.resolution() / 25.4;
-    for (const QStringList &name : fixture.rows(QStringLiteral("select descricao from produtos where codigotavro <> ''"))) {
-        const ReportField &box = row.at(2);
-        EXPECT_LE(metrics.horizontalAdvance(name.at(0)), box.width * pixelsPerMm) << name.at(0).toStdString();
-    }
+    const QString catalogue = QStringLiteral("select descricao from produtos where codigotavro <> ''");
+    for (const QStringList &name : fixture.rows(catalogue))
+        EXPECT_LE(metrics.horizontalAdvance(name.at(0)), row.at(2).width * pixelsPerMm) << name.at(0).toStdString();
 }
