@@ -579,7 +579,12 @@ void TForm1::CBEstoqueDiaChange()
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
-        TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+        try {
+            TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+        } catch (...) {
+            searchFailed(*TSEstoque);
+            throw;
+        }
         LAguarde->clear();
     });
 }
@@ -628,8 +633,9 @@ void TForm1::focusChanged(QWidget *old, QWidget *now)
     // another application is no such move: reloading then would drop the list's marks,
     // scroll position and selection, could replace the rows a transmission is sending,
     // and a failing refresh would bring its error box back each time it closed.
+    // Nor does anything reload it while a stock transmission, which reads its rows, runs.
     const bool fromThisWindow = old && old->window() == this && !TSEstoque->isAncestorOf(old);
-    if (fromThisWindow && now && TSEstoque->isAncestorOf(now)
+    if (fromThisWindow && now && TSEstoque->isAncestorOf(now) && PBEstoque->isEnabled()
         && CBEstoqueDia->currentText() != QString::fromUtf16(EmptyDateMask))
         CBEstoqueDiaChange();
 }

@@ -81,7 +81,7 @@ private:
     void searchActiveTab(const TPersonEdit *leftField);
     void periodFieldExit(const TPersonEdit *field);
     void searchPeriod(MovementTab &tab, const TPersonEdit *leftField = nullptr);
-    // A period search that could not run or load: the wait text goes and the list empties.
+    // A search that could not run or load: the wait text goes and the list empties.
     void searchFailed(MovementTab &tab);
     // A tab's search as the header and the tab's boxes stand: the stock list by CNES and
     // day, the others by unit code and period.

@@ -335,6 +335,9 @@ TEST_F(Window, AFailingStockRefreshShowsItsErrorOnce)
     logIn("farmacia", "tavro2019");
     child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
     child<QLineEdit>(*form, "EUsuario")->setFocus();
+    child<QTableView>(*form, "LVEstoque")->setFocus();
+    ASSERT_GT(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
+    child<QLineEdit>(*form, "EUsuario")->setFocus();
     auto *days = child<QComboBox>(*form, "CBEstoqueDia");
     {
         const QSignalBlocker blocker(days);
@@ -347,6 +350,8 @@ TEST_F(Window, AFailingStockRefreshShowsItsErrorOnce)
     activate(form.get());                              // and gives it back
     QCoreApplication::processEvents();
     EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: '99/99/2019' is not a valid date")});
+    EXPECT_TRUE(child<QLabel>(*form, "LAguarde")->text().isEmpty());
+    EXPECT_EQ(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
 }
 
 TEST_F(Window, EnterFromEitherKeyboardMovesOnOrClicksTheFocusedButtonWithItsChecks)
