@@ -6,6 +6,9 @@ class QWidget;
 
 namespace tavro {
 
+// The title of the error boxes of the login and of the unit lookup.
+inline const QString LoginErrorTitle = QStringLiteral("Erro, verifique os dados digitados");
+
 // Every message the window shows goes through here, so a test can record them
 // instead of answering modal boxes.
 class Messages

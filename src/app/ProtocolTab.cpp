@@ -21,6 +21,12 @@
 
 namespace tavro {
 
+namespace {
+
+const QString CheckFailedLine = QStringLiteral("Falha ao verificar o protocolo %1: %2");
+
+} // namespace
+
 ProtocolTab::ProtocolTab(QWidget *parent)
     : QWidget(parent)
     , m_list(newProtocolList(this))
@@ -106,14 +112,31 @@ int ProtocolTab::selectedRow()
 
 void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body)
 {
-    button->setEnabled(false);
-    guarded(*m_services.messages, this, [&] {
-        ProtocolFollowup checks(*m_services.db, *m_services.client,
-                                [this](const QString &line) { MProtocolos->appendPlainText(line); });
-        body(checks);
-    });
-    m_services.reload();
-    button->setEnabled(true);
+    const QModelIndexList selected = LVProtocolos->selectionModel()->selectedRows();
+    const QString chosen
+        = selected.isEmpty() ? QString() : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
+    {
+        const TPersonBtn::Busy busy(*button);
+        guarded(*m_services.messages, this, [&] {
+            ProtocolFollowup checks(*m_services.db, *m_services.client,
+                                    [this](const QString &line) { MProtocolos->appendPlainText(line); });
+            // A check that fails shows no box; without this line the operator would
+            // take the unchanged row for a check that ran.
+            checks.setFailureOutput([this](const QString &protocolo, const QString &error) {
+                MProtocolos->appendPlainText(CheckFailedLine.arg(protocolo, error));
+            });
+            body(checks);
+        });
+        m_services.reload();
+    }
+    // The reload loses the selection; the protocol just checked is chosen again, so
+    // the next check goes to it rather than to "Selecione o protocolo!".
+    for (int row = 0; !chosen.isEmpty() && row < m_list->rowCount(); ++row) {
+        if (m_list->subCell(row, ProtocolCell::Protocolo) == chosen) {
+            LVProtocolos->selectRow(row);
+            break;
+        }
+    }
 }
 
 void ProtocolTab::PBProtocolosProcessamentoClick()

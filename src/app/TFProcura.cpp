@@ -1,5 +1,8 @@
 #include "app/TFProcura.h"
 
+#include "app/EnterKey.h"
+#include "app/Messages.h"
+#include "common/Error.h"
 #include "db/Database.h"
 
 #include <QKeyEvent>
@@ -11,8 +14,9 @@
 
 namespace tavro {
 
-TFProcura::TFProcura(QWidget *parent)
+TFProcura::TFProcura(Messages &messages, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_messages(messages)
 {
     setObjectName(QStringLiteral("FProcura"));
     setWindowTitle(QStringLiteral("Procura"));
@@ -38,18 +42,50 @@ TFProcura::TFProcura(QWidget *parent)
     connect(Edit1, &QLineEdit::textChanged, this, &TFProcura::Edit1Change);
     connect(DBLookupListBox1, &QListWidget::itemDoubleClicked, this, &TFProcura::chooseSelected);
     DBLookupListBox1->viewport()->installEventFilter(this);
-    Edit1->installEventFilter(this);
-    DBLookupListBox1->installEventFilter(this);
+    for (QWidget *w : {static_cast<QWidget *>(RBTrecho), static_cast<QWidget *>(RBNome),
+                       static_cast<QWidget *>(RBQualquer), static_cast<QWidget *>(Edit1),
+                       static_cast<QWidget *>(DBLookupListBox1)})
+        w->installEventFilter(this);
 }
+
+TFProcura::~TFProcura() = default;
 
 void TFProcura::open(const QString &databaseName)
 {
-    if (!m_db) {
-        m_db = std::make_unique<Database>();
-        m_db->open(databaseName);
+    if (databaseName != m_databaseName)
+        abandon();
+    m_databaseName = databaseName;
+    try {
+        connection().restartTransaction();
+        search(QStringLiteral("%"));
+    } catch (...) {
+        abandon();
+        throw;
     }
-    m_db->restartTransaction();
-    search(QStringLiteral("%"));
+}
+
+Database &TFProcura::connection()
+{
+    if (!m_db) {
+        auto db = std::make_unique<Database>();
+        db->open(m_databaseName);
+        m_db = std::move(db);
+    }
+    if (!m_db->inTransaction())
+        m_db->startTransaction();
+    return *m_db;
+}
+
+void TFProcura::abandon()
+{
+    if (!m_db)
+        return;
+    try {
+        m_db->rollback();
+    } catch (const std::exception &) {
+        // A connection too broken to roll back is dropped all the same.
+    }
+    m_db.reset();
 }
 
 QString TFProcura::choose()
@@ -75,13 +111,21 @@ void TFProcura::Edit1Change()
     const LookupMode mode = RBNome->isChecked()       ? LookupMode::InicioDoNome
         : RBQualquer->isChecked() ? LookupMode::QualquerPalavra
                                   : LookupMode::TrechoDoNome;
-    search(lookupPattern(mode, Edit1->text()));
+    try {
+        search(lookupPattern(mode, Edit1->text()));
+    } catch (const Error &error) {
+        // No exception may cross the event loop; the dialog stays open and the next
+        // change of the text tries again on a fresh connection.
+        abandon();
+        DBLookupListBox1->clear();
+        m_messages.error(this, LoginErrorTitle, error.message());
+    }
 }
 
 void TFProcura::search(const QString &pattern)
 {
     DBLookupListBox1->clear();
-    for (const HealthUnit &unit : searchUnits(*m_db, pattern)) {
+    for (const HealthUnit &unit : searchUnits(connection(), pattern)) {
         auto *item = new QListWidgetItem(unit.codigo.leftJustified(8) + QLatin1Char(' ') + unit.nome, DBLookupListBox1);
         item->setData(Qt::UserRole, unit.codigo);
     }
@@ -115,17 +159,16 @@ bool TFProcura::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-        if (watched == DBLookupListBox1 && enter) {
-            chooseSelected();
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (isEnterKey(*key)) {
+            // Enter chooses in the list; anywhere else it moves on as Tab does.
+            if (watched == DBLookupListBox1)
+                chooseSelected();
+            else
+                focusNextChild();
             return true;
         }
-        if (watched == Edit1 && enter) {
-            DBLookupListBox1->setFocus();
-            return true;
-        }
-        if (watched == Edit1 && key == Qt::Key_Down)
+        if (watched == Edit1 && key->key() == Qt::Key_Down)
             DBLookupListBox1->setFocus();
     }
     return QDialog::eventFilter(watched, event);

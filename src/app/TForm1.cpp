@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/EnterKey.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
@@ -15,6 +16,7 @@
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
+#include "lists/RecordList.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
@@ -49,7 +51,6 @@ namespace tavro {
 namespace {
 
 const QString WindowCaption = QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43");
-const QString LoginErrorTitle = QStringLiteral("Erro, verifique os dados digitados");
 
 template<typename W>
 W *named(W *widget, const char *name)
@@ -155,10 +156,11 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     Memo1->hide();
     setCentralWidget(central);
 
-    FProcura = new TFProcura(this);
+    FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
     // Refused field values and required-field checks reach the operator as every other error.
-    setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); });
+    setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); },
+                    this);
 
     setTabOrder();
     qApp->installEventFilter(this);
@@ -166,8 +168,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(BValidar, &QPushButton::clicked, this, &TForm1::BValidarClick);
     connect(BtnPesquisar, &QPushButton::clicked, this, &TForm1::BtnPesquisarClick);
     connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::BtnPesquisarClick);
-    connect(PEDataInicial, &TPersonEdit::exited, this, &TForm1::BtnPesquisarClick);
-    connect(PEDataFinal, &TPersonEdit::exited, this, &TForm1::BtnPesquisarClick);
+    connect(PEDataInicial, &TPersonEdit::exited, this, [this] { periodFieldExit(PEDataInicial); });
+    connect(PEDataFinal, &TPersonEdit::exited, this, [this] { periodFieldExit(PEDataFinal); });
     connect(CBExibirSemCodigo, &QCheckBox::clicked, this, &TForm1::BtnPesquisarClick);
     connect(TSProtocolos, &ProtocolTab::filterClicked, this, &TForm1::CarregaProtocolos);
     connect(TSEstoque, &MovementTab::filterClicked, this, &TForm1::CBEstoqueDiaChange);
@@ -352,12 +354,22 @@ void TForm1::BValidarClick()
 
 void TForm1::BtnPesquisarClick()
 {
+    searchActiveTab(nullptr);
+}
+
+void TForm1::periodFieldExit(const TPersonEdit *field)
+{
+    searchActiveTab(field);
+}
+
+void TForm1::searchActiveTab(const TPersonEdit *leftField)
+{
     guarded(m_messages, this, [&] {
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
         QWidget *active = PageControl1->currentWidget();
         if (active == TSEntradas || active == TSSaidas || active == TSDispensacoes)
-            searchPeriod(*static_cast<MovementTab *>(active));
+            searchPeriod(*static_cast<MovementTab *>(active), leftField);
         else if (active == TSEstoque)
             BuscaConciliacoes();
         CarregaProtocolos();
@@ -391,17 +403,47 @@ void TForm1::BuscaDispensacoes()
     guarded(m_messages, this, [&] { searchPeriod(*TSDispensacoes); });
 }
 
-void TForm1::searchPeriod(MovementTab &tab)
+void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
 {
     const QString emptyDate = QString::fromUtf16(EmptyDateMask);
     if (!PageControl1->isEnabled() || PEDataInicial->maskedText() == emptyDate || PEDataFinal->maskedText() == emptyDate)
         return;
+    // An impossible day is refused in the field's own words before the database would
+    // refuse it in its English ones. A field being left says it itself as it takes the
+    // focus back, so its refusal is not shown twice.
+    QString refusal = PEDataInicial->refusal();
+    if (refusal.isEmpty())
+        refusal = PEDataFinal->refusal();
+    if (!refusal.isEmpty()) {
+        searchFailed(tab);
+        if (leftField && !leftField->refusal().isEmpty())
+            return;
+        throw Error(refusal);
+    }
     const char *name = tab.kind() == MovementKind::Entradas ? "ENTRADAS"
         : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
                                                             : "DISPENSAÇÕES";
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
-    tab.setProtocols(fillMovementList(IBDatabase1, tabSearch(tab), tab.list()));
+    const ListSearch search = tabSearch(tab);
+    try {
+        tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list()));
+    } catch (...) {
+        searchFailed(tab);
+        throw;
+    }
     LAguarde->clear();
+    if (&tab == TSDispensacoes)
+        m_dispensationSearch = DispensationReportInput{search, PECodCNES->text(), LNomeUnidade->text()};
+}
+
+void TForm1::searchFailed(MovementTab &tab)
+{
+    // The rows of the period searched before must not stand under the new period as
+    // if they were its own; nor may the listing print them.
+    LAguarde->clear();
+    tab.list().clear();
+    if (&tab == TSDispensacoes)
+        m_dispensationSearch.reset();
 }
 
 ListSearch TForm1::tabSearch(const MovementTab &tab) const
@@ -426,12 +468,13 @@ ListSearch TForm1::tabSearch(const MovementTab &tab) const
 
 void TForm1::PBDispImprimirClick()
 {
+    // The listing prints what the tab's last search listed, with that search's
+    // statement and values, so the paper matches the list on screen even when the
+    // controls changed since.
     guarded(m_messages, this, [&] {
-        DispensationReportInput input;
-        input.search = tabSearch(*TSDispensacoes);
-        input.cnes = PECodCNES->text();
-        input.nomeUnidade = LNomeUnidade->text();
-        previewDispensationListing(this, IBDatabase1, input);
+        if (!m_dispensationSearch)
+            throw Error(NoDispensationSearchMessage);
+        previewDispensationListing(this, IBDatabase1, *m_dispensationSearch);
     });
 }
 
@@ -506,7 +549,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         return;
     }
     REErros->clear();
-    button->setEnabled(false);
+    const TPersonBtn::Busy busy(*button);
     TransmissionInput input;
     input.cnes = PECodCNES->text();
     input.ibge = PECodIBGE->text();
@@ -534,7 +577,6 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         m_messages.information(this, TodosTransferidosMessage);
     else if (outcome.end == ClickOutcome::Aborted)
         m_messages.error(this, TransmissaoAbortadaCaption, outcome.message);
-    button->setEnabled(true);
 }
 
 void TForm1::CBEstoqueDiaChange()
@@ -543,7 +585,12 @@ void TForm1::CBEstoqueDiaChange()
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
-        TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+        try {
+            TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+        } catch (...) {
+            searchFailed(*TSEstoque);
+            throw;
+        }
         LAguarde->clear();
     });
 }
@@ -574,6 +621,7 @@ void TForm1::SPProfissionalClick()
             PECodigoUnidadeExit();
         }
     } catch (const Error &error) {
+        FProcura->abandon();
         m_messages.error(this, LoginErrorTitle, error.message());
     }
 }
@@ -586,9 +634,15 @@ void TForm1::showWait(const QString &text)
 
 void TForm1::focusChanged(QWidget *old, QWidget *now)
 {
-    // Entering the stock tab from outside refreshes its list.
-    const bool wasInside = old && TSEstoque->isAncestorOf(old);
-    if (now && TSEstoque->isAncestorOf(now) && !wasInside && CBEstoqueDia->currentText() != QString::fromUtf16(EmptyDateMask))
+    // Only the operator moving from another control of this window into the stock tab
+    // refreshes its list. The focus coming back from a message box, a drop-down list or
+    // another application is no such move: reloading then would drop the list's marks,
+    // scroll position and selection, could replace the rows a transmission is sending,
+    // and a failing refresh would bring its error box back each time it closed.
+    // Nor does anything reload it while a stock transmission, which reads its rows, runs.
+    const bool fromThisWindow = old && old->window() == this && !TSEstoque->isAncestorOf(old);
+    if (fromThisWindow && now && TSEstoque->isAncestorOf(now) && PBEstoque->isEnabled()
+        && CBEstoqueDia->currentText() != QString::fromUtf16(EmptyDateMask))
         CBEstoqueDiaChange();
 }
 
@@ -607,8 +661,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         auto *widget = qobject_cast<QWidget *>(watched);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && widget && widget->window() == this
-            && key->modifiers() == Qt::NoModifier) {
+        if (isEnterKey(*key) && widget && widget->window() == this) {
+            if (auto *button = qobject_cast<TPersonBtn *>(widget)) {
+                button->Click(); // with its required-field check, as a mouse click
+                return true;
+            }
             if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
                 if (!qobject_cast<QCheckBox *>(button)) {
                     button->click();

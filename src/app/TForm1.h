@@ -3,12 +3,14 @@
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "session/ConfigPlaces.h"
+#include "reports/DispensationListing.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -77,7 +79,12 @@ private:
     QWidget *buildHeader();
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
     void setTabOrder();
-    void searchPeriod(MovementTab &tab);
+    // The search of the active tab; `leftField` is the period field whose leaving runs it.
+    void searchActiveTab(const TPersonEdit *leftField);
+    void periodFieldExit(const TPersonEdit *field);
+    void searchPeriod(MovementTab &tab, const TPersonEdit *leftField = nullptr);
+    // A search that could not run or load: the wait text goes and the list empties.
+    void searchFailed(MovementTab &tab);
     // A tab's search as the header and the tab's boxes stand: the stock list by CNES and
     // day, the others by unit code and period.
     ListSearch tabSearch(const MovementTab &tab) const;
@@ -131,6 +138,10 @@ private:
     QLabel *LAguarde;
     QLabel *LArquivos;
     QPlainTextEdit *Memo1;
+
+    // The dispensation tab's last search, which "Imprimir" prints; none before the
+    // first search and after a failed one.
+    std::optional<DispensationReportInput> m_dispensationSearch;
 
     TFProcura *FProcura;
     QString UltimoCnes;

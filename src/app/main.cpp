@@ -1,4 +1,5 @@
 #include "app/Messages.h"
+#include "app/QtTranslations.h"
 #include "app/TForm1.h"
 #include "session/ConfigPlaces.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavro-transmissor"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tavro Transmissor"));
+    tavro::installQtTranslations(app);
 
     tavro::MessageBoxes messages;
     tavro::TForm1 form(tavro::findConfigPlaces(parser.value(config)), messages);

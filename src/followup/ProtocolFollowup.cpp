@@ -54,7 +54,7 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 {
 }
 
-QString ProtocolFollowup::guarded(const std::function<QString()> &check)
+QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<QString()> &check)
 {
     m_lastError.clear();
     const TransactionGuard transaction(m_db);
@@ -65,6 +65,8 @@ QString ProtocolFollowup::guarded(const std::function<QString()> &check)
     } catch (const std::exception &error) {
         m_lastError = QString::fromLocal8Bit(error.what());
     }
+    if (m_failures)
+        m_failures(protocolo, m_lastError);
     return QString();
 }
 
@@ -74,8 +76,9 @@ QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumer
                                                            const QString &pSituacaoProtocolo,
                                                            const QString &pProtocoloRetificado)
 {
-    return guarded(
-        [&] { return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado); });
+    return guarded(pNumeroProtocolo, [&] {
+        return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado);
+    });
 }
 
 QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo,
@@ -84,7 +87,7 @@ QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNume
                                                             const QString &pSituacaoProtocolo,
                                                             const QString &pProtocoloRetificado)
 {
-    return guarded([&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
+    return guarded(pNumeroProtocolo, [&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
 }
 
 QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,

@@ -49,21 +49,27 @@ public:
                                               const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
                                               const QString &pProtocoloRetificado);
 
-    // The message of the error that ended the last failed check, for a front end that
-    // has somewhere to put it; the window does not show it.
+    // The message of the error that ended the last failed check.
     const QString &lastError() const { return m_lastError; }
+
+    // Told of every failed check, with its protocol number and the error's text, so a
+    // front end can say so where the walk of many checks would otherwise be silent.
+    using FailureSink = std::function<void(const QString &protocolo, const QString &error)>;
+    void setFailureOutput(FailureSink sink) { m_failures = std::move(sink); }
 
 private:
     QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
                           const QString &protocoloRetificado);
     QString inconsistencia(const QString &protocolo, const QString &data, const QString &tipo);
-    // Runs a check; an error ends it with empty text and its writes rolled back.
-    QString guarded(const std::function<QString()> &check);
+    // Runs a check of `protocolo`; an error ends it with empty text and its writes
+    // rolled back.
+    QString guarded(const QString &protocolo, const std::function<QString()> &check);
 
     Database &m_db;
     SoapClient &m_client;
     LineSink m_output;
     QString m_lastError;
+    FailureSink m_failures;
 };
 
 } // namespace tavro

@@ -17,6 +17,35 @@ constexpr double DetailTop = 0.45;
 const QColor Silver(192, 192, 192);
 const QColor White(255, 255, 255);
 
+// The detail fields: one column, or two joined into one text, and the heading that
+// stands over the field's column.
+struct DetailField
+{
+    const char *column;
+    const char *joiner;
+    const char *second;
+    double left;
+    double width; // 0: as wide as its text
+    Qt::Alignment alignment = Qt::AlignLeft;
+    const char *heading = nullptr;
+};
+
+// The product name starts close after the product code (its type letter and 15 digits
+// need 27 mm) and takes room from the lot, whose codes are short, so the catalogue's
+// names are not cut; the validity box ends where the quantity's begins.
+const DetailField DetailFields[] = {
+    {"LANCAMENTO", " - ", "ITEM", 0.8, 13.2, Qt::AlignLeft, "Código"},
+    {"TAVROTIPO", "", "CODIGOTAVRO", 17.5, 0, Qt::AlignLeft, "Produto"},
+    {"NOMEPRODUTO", nullptr, nullptr, 45.5, 61.3},
+    {"LOTE", nullptr, nullptr, 107.0, 16.0, Qt::AlignLeft, "Lote"},
+    {"DTVALIDADE", nullptr, nullptr, 123.6, 15.0, Qt::AlignLeft, "Validade"},
+    {"QUANTIDADE", nullptr, nullptr, 138.9, 10.3, Qt::AlignRight, "Qtd"},
+    {"DATA", nullptr, nullptr, 151.3, 16.7, Qt::AlignLeft, "Data"},
+    {"CARTAOSUS", nullptr, nullptr, 169.3, 27.3, Qt::AlignLeft, "Cartão Sus"},
+    {"NOMEPESSOA", nullptr, nullptr, 198.2, 54.8, Qt::AlignLeft, "Pessoa"},
+    {"TAVROSITUACAO", nullptr, nullptr, 253.7, 21.7, Qt::AlignLeft, "Situação"},
+};
+
 ReportBand titleBand(const DispensationReportInput &input)
 {
     const ListSearch &s = input.search;
@@ -28,41 +57,17 @@ ReportBand titleBand(const DispensationReportInput &input)
     band.addField({QStringLiteral("Período de ") + s.dataInicial + QStringLiteral(" a ") + s.dataFinal, 272.8, 6.4, 0,
                    TitlePoints, Qt::AlignRight});
     band.addField({dispensationFilterLine(s), 6.4, 10.6, 0, TitlePoints});
-    const struct
-    {
-        const char16_t *text;
-        double left;
-    } headings[] = {{u"Produto", 6.4},      {u"Lote", 104.0},        {u"Validade", 124.9},
-                    {u"Qtd", 142.9},        {u"Data", 152.4},        {u"Cartão Sus", 173.0},
-                    {u"Pessoa", 205.9},     {u"Situação", 255.1}};
-    for (const auto &h : headings)
-        band.addField({QString::fromUtf16(h.text), h.left, 15.4, 0, DetailPoints});
+    // Each heading stands over its own column: from the column's left edge, or ending at
+    // its right edge over a right-aligned column.
+    for (const DetailField &f : DetailFields) {
+        if (!f.heading)
+            continue;
+        const bool right = f.alignment & Qt::AlignRight;
+        band.addField({QString::fromUtf8(f.heading), right ? f.left + f.width : f.left, 15.4, 0, DetailPoints,
+                       right ? Qt::AlignRight : Qt::AlignLeft});
+    }
     return band;
 }
-
-// The detail fields: one column, or two joined into one text.
-struct DetailField
-{
-    const char *column;
-    const char *joiner;
-    const char *second;
-    double left;
-    double width; // 0: as wide as its text
-    Qt::Alignment alignment = Qt::AlignLeft;
-};
-
-const DetailField DetailFields[] = {
-    {"LANCAMENTO", " - ", "ITEM", 0.8, 13.2},
-    {"TAVROTIPO", "", "CODIGOTAVRO", 17.5, 0},
-    {"NOMEPRODUTO", nullptr, nullptr, 47.4, 54.8},
-    {"LOTE", nullptr, nullptr, 103.7, 19.1},
-    {"DTVALIDADE", nullptr, nullptr, 123.6, 17.7},
-    {"QUANTIDADE", nullptr, nullptr, 138.9, 10.3, Qt::AlignRight},
-    {"DATA", nullptr, nullptr, 151.3, 16.7},
-    {"CARTAOSUS", nullptr, nullptr, 169.3, 27.3},
-    {"NOMEPESSOA", nullptr, nullptr, 198.2, 54.8},
-    {"TAVROSITUACAO", nullptr, nullptr, 253.7, 21.7},
-};
 
 // Result columns of each detail field, looked up once per report.
 QList<std::pair<int, int>> detailColumns(const SqlCursor &cursor)

@@ -21,6 +21,9 @@ struct DispensationReportInput
     QString nomeUnidade; // LNomeUnidade
 };
 
+// Refusal of "Imprimir" while the dispensation tab has no search whose rows it could print.
+inline const QString NoDispensationSearchMessage = QStringLiteral("Pesquise as dispensações antes de imprimir.");
+
 // "Exibindo:" followed by the ticked status boxes and the chosen protocol.
 QString dispensationFilterLine(const ListSearch &search);
 

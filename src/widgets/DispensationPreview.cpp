@@ -4,9 +4,13 @@
 #include "reports/DispensationListing.h"
 #include "widgets/ErrorDisplay.h"
 
+#include <QAction>
 #include <QDir>
+#include <QGuiApplication>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 
 namespace tavro {
 
@@ -32,7 +36,21 @@ void previewDispensationListing(QWidget *parent, Database &db, const Dispensatio
             showError(&preview, error.message());
         }
     });
+    // A desktop without a window manager ignores the maximised state, and the dialog
+    // would open at its small default size: it takes most of the screen itself.
+    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        const QSize size(area.width() * 9 / 10, area.height() * 9 / 10);
+        preview.setGeometry(QRect(area.center() - QPoint(size.width() / 2, size.height() / 2), size));
+    }
     preview.setWindowState(preview.windowState() | Qt::WindowMaximized);
+    // The page fitted to the width reads line by line; a whole landscape page fitted
+    // into the view is too small to read. Through the dialog's own action, so its
+    // tool bar shows the mode in force.
+    if (auto *fitWidth = preview.findChild<QAction *>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
+    else if (auto *pages = preview.findChild<QPrintPreviewWidget *>())
+        pages->fitToWidth();
     preview.exec();
 }
 

@@ -7,9 +7,9 @@ namespace tavro {
 class Database;
 struct DispensationReportInput;
 
-// Runs the dispensation listing's query and shows the listing in a print preview,
-// maximised and fitted to the page, from which the operator prints it or saves it;
-// the printer starts on PDF output. Database errors propagate as Error before any
+// Runs the dispensation listing's query and shows the listing in a print preview over
+// most of the screen, the page fitted to the width, from which the operator prints it
+// or saves it; the printer starts on PDF output. Database errors propagate as Error before any
 // preview opens. Returns when the preview is closed.
 void previewDispensationListing(QWidget *parent, Database &db, const DispensationReportInput &input);
 

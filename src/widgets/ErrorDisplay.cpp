@@ -2,29 +2,40 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QWidget>
 
 namespace tavro {
 
 namespace {
 
-ErrorDisplay &current()
+struct CurrentDisplay
 {
-    static ErrorDisplay display;
+    ErrorDisplay display;
+    bool owned = false;
+    QPointer<const QObject> owner;
+};
+
+CurrentDisplay &current()
+{
+    static CurrentDisplay display;
     return display;
 }
 
 } // namespace
 
-void setErrorDisplay(ErrorDisplay display)
+void setErrorDisplay(ErrorDisplay display, const QObject *owner)
 {
-    current() = std::move(display);
+    current() = {std::move(display), owner != nullptr, owner};
 }
 
 void showError(QWidget *source, const QString &message)
 {
-    if (current()) {
-        current()(source, message);
+    CurrentDisplay &c = current();
+    if (c.owned && !c.owner)
+        c = {};
+    if (c.display) {
+        c.display(source, message);
         return;
     }
     QMessageBox::critical(source ? source->window() : nullptr, QApplication::applicationDisplayName(), message);

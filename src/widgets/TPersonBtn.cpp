@@ -103,6 +103,20 @@ void TPersonBtn::Click()
     click();
 }
 
+TPersonBtn::Busy::Busy(TPersonBtn &button)
+    : m_button(button)
+    , m_focused(button.window()->focusWidget() == &button)
+{
+    m_button.setEnabled(false);
+}
+
+TPersonBtn::Busy::~Busy()
+{
+    m_button.setEnabled(true);
+    if (m_focused)
+        m_button.setFocus(Qt::OtherFocusReason);
+}
+
 bool TPersonBtn::requiredFieldsFilled()
 {
     // A dialog owned by the window is a window of its own: its fields are not checked.
@@ -324,14 +338,24 @@ bool TPersonBtn::event(QEvent *event)
 
 void TPersonBtn::focusInEvent(QFocusEvent *event)
 {
-    m_restoreColor = m_color;
-    m_color = m_corDestaque;
+    if (!m_highlighted) {
+        m_restoreColor = m_color;
+        m_color = m_corDestaque;
+        m_highlighted = true;
+    }
     QPushButton::focusInEvent(event);
 }
 
 void TPersonBtn::focusOutEvent(QFocusEvent *event)
 {
-    m_color = m_restoreColor;
+    // A focus-out can come without a focus-in before it: the application hands the
+    // focus to the button, and a message box opened while the old control is being
+    // left takes it away before the button was told. Restoring then would paint the
+    // face with a colour never remembered.
+    if (m_highlighted) {
+        m_color = m_restoreColor;
+        m_highlighted = false;
+    }
     QPushButton::focusOutEvent(event);
 }
 

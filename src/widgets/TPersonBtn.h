@@ -35,6 +35,23 @@ public:
     // emits clicked() and ends a dialog with ModalResult when that is not 0.
     void Click();
 
+    // Keeps a button disabled while it does its work, for the guard's lifetime.
+    // Disabling moves the focus on to the next control; a button that had the focus
+    // takes it back when it is enabled again, so the operator's next Enter or space
+    // does not fire that other control.
+    class Busy
+    {
+    public:
+        explicit Busy(TPersonBtn &button);
+        ~Busy();
+        Busy(const Busy &) = delete;
+        Busy &operator=(const Busy &) = delete;
+
+    private:
+        TPersonBtn &m_button;
+        bool m_focused;
+    };
+
     bool VerRequeridos() const { return m_verRequeridos; }
     void setVerRequeridos(bool on) { m_verRequeridos = on; }
 
@@ -92,6 +109,7 @@ private:
     QColor m_corDestaque;
     QColor m_color;
     QColor m_restoreColor;
+    bool m_highlighted = false;
     TBitBtnKind m_kind = bkCustom;
     QPixmap m_glyph;
     int m_numGlyphs = 1;

@@ -198,42 +198,50 @@ QString TPersonEdit::checkRequired()
     return message;
 }
 
-QString TPersonEdit::validate()
+TPersonEdit::Checked TPersonEdit::checked() const
 {
     using namespace fieldrules;
     const QString value = maskedText();
-    const auto rewrite = [this](const std::optional<QString> &normalised, const char *refusal) {
-        if (!normalised)
-            return QString::fromUtf8(refusal);
-        if (*normalised != maskedText())
-            setText(*normalised);
-        return QString();
+    const auto result = [&value](const std::optional<QString> &normalised, const char *refusal) {
+        return normalised ? Checked{*normalised, QString()} : Checked{value, QString::fromUtf8(refusal)};
     };
     switch (m_tipo) {
     case peData:
-        return untouchedMask() ? QString() : rewrite(normalisedDate(value), "Valor Inválido, insira uma Data Válida!");
+        return untouchedMask() ? Checked{value, {}}
+                               : result(normalisedDate(value), "Valor Inválido, insira uma Data Válida!");
     case peDataHora:
-        return untouchedMask() ? QString()
-                               : rewrite(normalisedDateTime(value), "Valor Inválido, insira uma Data e Hora Válida!");
+        return untouchedMask() ? Checked{value, {}}
+                               : result(normalisedDateTime(value), "Valor Inválido, insira uma Data e Hora Válida!");
     case peFloat:
-        return rewrite(normalisedDecimal(value), "Valor Inválido, insira um valor de Ponto Flutuante!");
+        return result(normalisedDecimal(value), "Valor Inválido, insira um valor de Ponto Flutuante!");
     case peInteiro:
-        if (value.isEmpty())
-            setText(QStringLiteral("0"));
-        return isInteger(value) ? QString() : QStringLiteral("Valor Inválido, insira um valor Inteiro!");
-    case peTexto: {
-        const QString capitalised = recapitalised(value);
-        if (capitalised != value)
-            setText(capitalised);
-        setCursorPosition(0);
-        return QString();
-    }
+        return {value.isEmpty() ? QStringLiteral("0") : value,
+                isInteger(value) ? QString() : QStringLiteral("Valor Inválido, insira um valor Inteiro!")};
+    case peTexto:
+        return {recapitalised(value), {}};
     case peCpf:
-        return untouchedMask() ? QString() : rewrite(completedCpf(value), "O valor do CPF não é um valor Válido!");
+        return untouchedMask() ? Checked{value, {}}
+                               : result(completedCpf(value), "O valor do CPF não é um valor Válido!");
     case peCnpj:
-        return untouchedMask() ? QString() : rewrite(completedCnpj(value), "O valor do CNPJ não é um valor Válido!");
+        return untouchedMask() ? Checked{value, {}}
+                               : result(completedCnpj(value), "O valor do CNPJ não é um valor Válido!");
     }
-    return QString();
+    return {value, {}};
+}
+
+QString TPersonEdit::refusal() const
+{
+    return m_validar ? checked().refusal : QString();
+}
+
+QString TPersonEdit::validate()
+{
+    const Checked c = checked();
+    if (c.value != maskedText())
+        setText(c.value);
+    if (m_tipo == peTexto)
+        setCursorPosition(0);
+    return c.refusal;
 }
 
 void TPersonEdit::refuse(const QString &message)

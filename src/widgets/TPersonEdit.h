@@ -73,6 +73,10 @@ public:
     // accepted field returns an empty text. Labels name the field in the message.
     QString checkRequired();
 
+    // The message with which leaving the field would refuse its value as it stands, or
+    // empty text when the value would pass (or Validar is off). Nothing is changed.
+    QString refusal() const;
+
     // Places the label beside the field by LabelPosition and LabelSpacing.
     void placeLabel();
 
@@ -97,6 +101,14 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    // The value as the check on leaving would write it back, and its refusal message
+    // (empty when accepted; the value is then unchanged).
+    struct Checked
+    {
+        QString value;
+        QString refusal;
+    };
+    Checked checked() const;
     // The check and normalisation on leaving; the refusal message or empty.
     QString validate();
     void refuse(const QString &message);

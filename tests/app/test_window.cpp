@@ -1,9 +1,13 @@
 #include "SimProcess.h"
+#include "PdfText.h"
 #include "TestDatabase.h"
 #include "TestService.h"
 #include "app/Messages.h"
+#include "app/QtTranslations.h"
 #include "app/TForm1.h"
 #include "session/IniFile.h"
+#include "widgets/ErrorDisplay.h"
+#include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
 
 #include <QCheckBox>
@@ -13,11 +17,21 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
+#include <QTranslator>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +73,32 @@ W *child(QWidget &form, const char *name)
     if (!w)
         throw std::runtime_error(std::string("no control ") + name);
     return w;
+}
+
+// Closes a print preview as soon as one opens; `pages` gets the text of the listing it
+// shows, empty when none opened.
+void whenPreviewOpens(const QString &folder, QStringList &pages)
+{
+    pages.clear();
+    QTimer::singleShot(0, [folder, &pages] {
+        for (QWidget *top : QApplication::topLevelWidgets()) {
+            if (auto *dialog = qobject_cast<QPrintPreviewDialog *>(top); dialog && dialog->isVisible()) {
+                QPrinter printer(QPrinter::HighResolution);
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(folder + QStringLiteral("/preview.pdf"));
+                Q_EMIT dialog->paintRequested(&printer);
+                dialog->reject();
+                pages = tavro::test::pdfPages(printer.outputFileName());
+                return;
+            }
+        }
+    });
+}
+
+void activate(QWidget *window)
+{
+    QApplication::setActiveWindow(window);
+    QCoreApplication::processEvents();
 }
 
 } // namespace
@@ -287,12 +327,11 @@ TEST_F(Window, SearchesFollowTheTabsAndStoreThePeriod)
     EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("15/01/2019"));
     EXPECT_TRUE(child<QLabel>(*form, "LAguarde")->text().isEmpty());
 
-    // An impossible day reaches the standard error box; config.ini already holds it.
+    // An impossible day is refused in the date field's words; config.ini already holds it.
     child<QLineEdit>(*form, "PEDataFinal")->setText(QStringLiteral("31/02/2019"));
     child<QPushButton>(*form, "BtnPesquisar")->click();
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: '31/02/2019' is not a valid date")});
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: Valor Inválido, insira uma Data Válida!")});
     EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("31/02/2019"));
-    EXPECT_EQ(child<QTableView>(*form, "LVDispensacoes")->model()->rowCount(), 5);
 }
 
 TEST_F(Window, LeavingTheUnitFieldRefreshesOnlyWhenTheCnesChanged)
@@ -321,4 +360,269 @@ TEST_F(Window, LeavingTheUnitFieldRefreshesOnlyWhenTheCnesChanged)
     EXPECT_EQ(child<QLineEdit>(*form, "PECodCNES")->text(), QStringLiteral("3456789"));
     EXPECT_EQ(list->rowCount(), 1);
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+TEST_F(Window, StockListReloadsOnlyWhenTheFocusComesFromAnotherControlOfTheWindow)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    auto *stockTab = child<QWidget>(*form, "TSEstoque");
+    auto *stock = child<QTableView>(*form, "LVEstoque");
+    auto *days = child<QComboBox>(*form, "CBEstoqueDia");
+    QSignalSpy reloads(stock->model(), &QAbstractItemModel::modelReset);
+    const struct
+    {
+        const char *event;
+        std::function<void()> act;
+        int reloads;
+    } cases[] = {
+        {"message box shown and closed",
+         [&] {
+             QMessageBox box(QMessageBox::Information, QString(), QStringLiteral("Aviso"), QMessageBox::Ok, form.get());
+             box.show();
+             activate(&box);
+             box.button(QMessageBox::Ok)->setFocus();
+             box.close();
+             activate(form.get());
+         },
+         0},
+        {"window deactivated and activated",
+         [&] {
+             QApplication::setActiveWindow(nullptr);
+             activate(form.get());
+         },
+         0},
+        {"day chosen in the drop-down",
+         [&] {
+             days->setFocus();
+             days->showPopup();
+             QTest::keyClick(days->view(), Qt::Key_Down);
+             QTest::keyClick(days->view(), Qt::Key_Return);
+         },
+         1},
+        {"focus moved from Entradas into the tab",
+         [&] {
+             tabs->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+             child<QTableView>(*form, "LVEntradas")->setFocus();
+             tabs->setCurrentWidget(stockTab);
+             stock->setFocus();
+         },
+         1},
+    };
+    for (const auto &c : cases) {
+        activate(form.get());
+        tabs->setCurrentWidget(stockTab);
+        stock->setFocus();
+        ASSERT_TRUE(stockTab->isAncestorOf(QApplication::focusWidget())) << c.event;
+        QCoreApplication::processEvents();
+        reloads.clear();
+        c.act();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(reloads.count(), c.reloads) << c.event;
+    }
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+TEST_F(Window, AFailingStockRefreshShowsItsErrorOnce)
+{
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+    child<QLineEdit>(*form, "EUsuario")->setFocus();
+    child<QTableView>(*form, "LVEstoque")->setFocus();
+    ASSERT_GT(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
+    child<QLineEdit>(*form, "EUsuario")->setFocus();
+    auto *days = child<QComboBox>(*form, "CBEstoqueDia");
+    {
+        const QSignalBlocker blocker(days);
+        days->addItem(QStringLiteral("99/99/2019"));
+        days->setCurrentIndex(days->count() - 1);
+    }
+    messages.log.clear();
+    child<QTableView>(*form, "LVEstoque")->setFocus(); // entering the tab: the refresh fails
+    QApplication::setActiveWindow(nullptr);            // the error box takes the focus away
+    activate(form.get());                              // and gives it back
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: '99/99/2019' is not a valid date")});
+    EXPECT_TRUE(child<QLabel>(*form, "LAguarde")->text().isEmpty());
+    EXPECT_EQ(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
+}
+
+TEST_F(Window, EnterFromEitherKeyboardMovesOnOrClicksTheFocusedButtonWithItsChecks)
+{
+    logIn("farmacia", "tavro2019");
+    auto *user = child<QLineEdit>(*form, "EUsuario");
+    auto *imprimir = child<TPersonBtn>(*form, "PBDispImprimir");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    const struct
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } enters[] = {{Qt::Key_Return, Qt::NoModifier}, {Qt::Key_Enter, Qt::KeypadModifier}};
+    for (const auto &enter : enters) {
+        activate(form.get());
+        user->setFocus();
+        QTest::keyClick(user, enter.key, enter.modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), child<QLineEdit>(*form, "ESenha")) << enter.key;
+
+        imprimir->setFocus();
+        child<TPersonEdit>(*form, "PECodCNES")->setText(QString());
+        messages.log.clear();
+        QStringList printed;
+        whenPreviewOpens(fixture.folder(), printed);
+        QTest::keyClick(imprimir, enter.key, enter.modifiers);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(printed.isEmpty()) << enter.key;
+        EXPECT_EQ(messages.log,
+                  QStringList{QStringLiteral("standard: O valor do campo \"CNES Unidade:\" não pode estar em Branco!")})
+            << enter.key;
+    }
+}
+
+TEST_F(Window, ImprimirPrintsTheLastSearchOfTheDispensationTab)
+{
+    logIn("farmacia", "tavro2019");
+    auto *imprimir = child<TPersonBtn>(*form, "PBDispImprimir");
+    auto *final = child<QLineEdit>(*form, "PEDataFinal");
+    QStringList printed;
+    const QStringList noSearch{QStringLiteral("standard: Pesquise as dispensações antes de imprimir.")};
+
+    whenPreviewOpens(fixture.folder(), printed); // no search since start-up
+    imprimir->Click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(printed.isEmpty());
+    EXPECT_EQ(messages.log, noSearch);
+
+    final->setText(QStringLiteral("15/01/2019"));
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    ASSERT_EQ(child<QTableView>(*form, "LVDispensacoes")->model()->rowCount(), 5);
+    final->setText(QStringLiteral("31/01/2019")); // edited since, not searched
+    child<QCheckBox>(*form, "CBDiExibirOk")->setChecked(false);
+    messages.log.clear();
+    whenPreviewOpens(fixture.folder(), printed);
+    imprimir->Click();
+    ASSERT_EQ(printed.size(), 1);
+    EXPECT_TRUE(printed.at(0).contains(QStringLiteral("Período de 01/01/2019 a 15/01/2019")));
+    EXPECT_TRUE(printed.at(0).contains(QStringLiteral("Inconsistências; Ok;"))); // the boxes as searched
+    EXPECT_EQ(printed.at(0).count(QRegularExpression(QStringLiteral("\\b30\\d\\d - \\d"))), 5);
+
+    final->setText(QStringLiteral("31/02/2019")); // a failed search leaves nothing to print
+    child<QPushButton>(*form, "BtnPesquisar")->click();
+    messages.log.clear();
+    whenPreviewOpens(fixture.folder(), printed);
+    imprimir->Click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(printed.isEmpty());
+    EXPECT_EQ(messages.log, noSearch);
+}
+
+TEST_F(Window, AFailedSearchSaysSoInPortugueseAndEmptiesItsList)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    auto *final = child<TPersonEdit>(*form, "PEDataFinal");
+    auto *list = child<QTableView>(*form, "LVDispensacoes")->model();
+    auto *wait = child<QLabel>(*form, "LAguarde");
+    const QString dateRefused = QStringLiteral("standard: Valor Inválido, insira uma Data Válida!");
+    const struct
+    {
+        const char *how;
+        std::function<void()> act;
+        QString message;
+    } cases[] = {
+        // The refused field keeps the focus while the operator picks another tab.
+        {"tab switched with a refused day",
+         [&] {
+             final->setText(QStringLiteral("31/02/2019"));
+             tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+         },
+         dateRefused},
+        // Leaving the field for a button: its own refusal is the one message, and the
+        // refusal taking the focus back leaves the button unpressed.
+        {"refused day left for a transmit button",
+         [&] {
+             tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+             final->setFocus();
+             final->setText(QStringLiteral("31/02/2019"));
+             auto *button = child<QPushButton>(*form, "PBDispensacao");
+             QTest::mousePress(button, Qt::LeftButton);
+             QCoreApplication::processEvents();
+             QTest::mouseRelease(button, Qt::LeftButton);
+             EXPECT_FALSE(button->isDown());
+         },
+         dateRefused},
+        {"unit code the database cannot compare",
+         [&] {
+             child<TPersonEdit>(*form, "PECodigoUnidade")->setText(QStringLiteral("x1"));
+             tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+         },
+         QString()},
+    };
+    for (const auto &c : cases) {
+        activate(form.get());
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSProtocolos"));
+        child<QLineEdit>(*form, "EUsuario")->setFocus();
+        child<TPersonEdit>(*form, "PECodigoUnidade")->setText(QStringLiteral("1"));
+        final->setText(QStringLiteral("31/01/2019"));
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+        ASSERT_EQ(list->rowCount(), 7) << c.how;
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSProtocolos"));
+        messages.log.clear();
+        c.act();
+        if (c.message.isEmpty()) {
+            EXPECT_EQ(messages.log.size(), 1) << c.how;
+            EXPECT_TRUE(messages.log.value(0).startsWith(QStringLiteral("standard: "))) << c.how;
+        } else {
+            EXPECT_EQ(messages.log, QStringList{c.message}) << c.how;
+        }
+        EXPECT_EQ(list->rowCount(), 0) << c.how;
+        EXPECT_TRUE(wait->text().isEmpty()) << c.how;
+    }
+}
+
+TEST_F(Window, TransmitButtonGetsTheFocusBackAfterItsRun)
+{
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    child<TPersonEdit>(*form, "PEDataInicial")->setText(QStringLiteral("01/01/2018"));
+    child<TPersonEdit>(*form, "PEDataFinal")->setText(QStringLiteral("31/01/2018"));
+    child<QPushButton>(*form, "BtnPesquisar")->click(); // an empty period: the run finds nothing to send
+    auto *button = child<TPersonBtn>(*form, "PBDispensacao");
+    button->setFocus();
+    messages.log.clear();
+    QTest::keyClick(button, Qt::Key_Space);
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")});
+    EXPECT_TRUE(button->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), button);
+}
+
+TEST(ErrorDisplay, TheWindowsDisplayGoesWithTheWindow)
+{
+    TestDatabase fixture;
+    QTemporaryDir dir;
+    RecordingMessages messages;
+    {
+        TForm1 form(writeConfig(dir.path(), fixture.path()), messages);
+        ASSERT_TRUE(form.FormCreate());
+        showError(&form, QStringLiteral("while the window lives"));
+    }
+    bool boxShown = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget *box = QApplication::activeModalWidget()) {
+            boxShown = true;
+            box->close();
+        }
+    });
+    showError(nullptr, QStringLiteral("after the window"));
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: while the window lives")});
+    EXPECT_TRUE(boxShown);
+}
+
+TEST(QtTranslations, QtsOwnDialogsSpeakPortuguese)
+{
+    QTranslator *translator = installQtTranslations(*QCoreApplication::instance());
+    ASSERT_NE(translator, nullptr) << "qt6-translations-l10n is not installed";
+    EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Print Preview"), QStringLiteral("Print Preview"));
+    EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Fit width"), QStringLiteral("Fit width"));
+    QCoreApplication::removeTranslator(translator);
+    delete translator;
 }

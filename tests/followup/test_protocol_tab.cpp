@@ -7,10 +7,14 @@
 #include "transmission/StatusWrites.h"
 #include "widgets/TPersonBtn.h"
 
+#include <QApplication>
 #include <QItemSelectionModel>
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTest>
+
+#include <functional>
 
 using namespace tavro;
 using tavro::test::FollowupFixture;
@@ -34,13 +38,23 @@ protected:
     {
         startSim({"--aguardando", "0"});
         m_protocolo = m_sender->send(Tipo::Entrada, {"1001-1", "1001-2"});
+        giveServices();
+        reload();
+        m_sim->requests();
+    }
+    void giveServices()
+    {
         m_tab.setServices({&m_db, m_client.get(), &m_messages, [this] {
                                ++m_reloads;
                                ProtocolFilter filter = m_tab.filter(QStringLiteral("2345678"));
                                CarregaProtocolos(m_db, filter, m_login.UsuarioSessao, m_tab.list());
                            }});
-        reload();
-        m_sim->requests();
+    }
+    void showTab()
+    {
+        m_tab.show();
+        QApplication::setActiveWindow(&m_tab);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_tab));
     }
     void reload()
     {
@@ -104,4 +118,69 @@ TEST_F(Tab, VerifyAllWalksTheListAsManyTimesAsAsked)
     EXPECT_EQ(protocolRow(m_protocolo), (QStringList{Situacao::Ok, "40"}));
     EXPECT_EQ(m_reloads, 2);
     EXPECT_TRUE(m_tab.PBTodosProtocolos->isEnabled());
+}
+
+TEST_F(Tab, AButtonKeepsTheFocusAndASingleCheckKeepsItsProtocolSelected)
+{
+    const QString older = m_protocolo;
+    m_protocolo = m_sender->send(Tipo::Entrada, {"1002-1"}); // listed first, newest first
+    reload();
+    showTab();
+    const struct
+    {
+        const char *button;
+        TPersonBtn *control;
+        bool keepsSelection;
+    } cases[] = {
+        {"Processamento", m_tab.PBProtocolosProcessamento, true},
+        {"Inconsistencia", m_tab.PBProtocolosInconsistencia, true},
+        {"Verificar Todos os Protocolos", m_tab.PBTodosProtocolos, false},
+    };
+    for (const auto &c : cases) {
+        m_tab.LVProtocolos->selectRow(1); // the older protocol
+        ASSERT_EQ(m_tab.list().subCell(1, ProtocolCell::Protocolo), older);
+        c.control->setFocus();
+        QTest::keyClick(c.control, Qt::Key_Space);
+        EXPECT_EQ(QApplication::focusWidget(), c.control) << c.button;
+        EXPECT_TRUE(c.control->isEnabled()) << c.button;
+        if (c.keepsSelection) {
+            const QModelIndexList selected = m_tab.LVProtocolos->selectionModel()->selectedRows();
+            ASSERT_EQ(selected.size(), 1) << c.button;
+            EXPECT_EQ(m_tab.list().subCell(selected.first().row(), ProtocolCell::Protocolo), older) << c.button;
+        }
+    }
+    EXPECT_EQ(m_messages.shown, QStringList());
+    EXPECT_EQ(protocolRow(older), (QStringList{Situacao::Ok, "40"}));
+}
+
+TEST_F(Tab, AFailedCheckSaysSoInTheTextOutput)
+{
+    selectFirstRow();
+    m_tab.PBProtocolosProcessamento->Click(); // "Finalizado", so each check has a row to work on
+    m_tab.MProtocolos->clear();
+    useUnreachableService();
+    giveServices();
+    const QString failed = QStringLiteral("Falha ao verificar o protocolo ") + m_protocolo + QStringLiteral(": ");
+    const struct
+    {
+        const char *button;
+        std::function<void()> click;
+    } cases[] = {
+        {"Processamento", [&] { m_tab.PBProtocolosProcessamento->Click(); }},
+        {"Inconsistencia", [&] { m_tab.PBProtocolosInconsistencia->Click(); }},
+        {"Verificar Todos os Protocolos", [&] { m_tab.PBTodosProtocolos->Click(); }},
+    };
+    for (const auto &c : cases) {
+        selectFirstRow();
+        const int reloads = m_reloads;
+        c.click();
+        const QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
+        m_tab.MProtocolos->clear();
+        ASSERT_EQ(lines.size(), 1) << c.button;
+        EXPECT_TRUE(lines.at(0).startsWith(failed)) << c.button << ": " << lines.at(0).toStdString();
+        EXPECT_GT(lines.at(0).size(), failed.size()) << c.button; // the error's own text follows
+        EXPECT_EQ(m_reloads, reloads + 1) << c.button;
+        EXPECT_EQ(statusCell(), Situacao::Finalizado) << c.button;
+    }
+    EXPECT_EQ(m_messages.shown, QStringList());
 }

@@ -1,3 +1,4 @@
+#include "PdfText.h"
 #include "ReportInputs.h"
 #include "TestDatabase.h"
 #include "common/Error.h"
@@ -7,8 +8,10 @@
 #include "reports/DispensationListing.h"
 
 #include <QFile>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QHash>
 #include <QPdfWriter>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 
 using namespace tavro;
 using tavro::test::january;
+using tavro::test::pdfPages;
 using tavro::test::TestDatabase;
 
 namespace {
@@ -29,21 +33,6 @@ QStringList texts(const ReportBand &band)
     for (const ReportField &field : band.fields())
         out.append(field.text);
     return out;
-}
-
-// The text of every page of a PDF, as a reader extracts it.
-QStringList pdfPages(const QString &path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext (poppler-utils) failed on " << path.toStdString();
-        return {};
-    }
-    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
 }
 
 } // namespace
@@ -110,8 +99,8 @@ TEST_F(DispensationListing, HeadingRowsAndShadingFollowTheDispensationList)
     EXPECT_EQ(texts(report.title()),
               (QStringList{"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
                            "Período de 01/01/2019 a 31/01/2019",
-                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Produto",
-                           "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
+                           "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Código",
+                           "Produto", "Lote", "Validade", "Qtd", "Data", "Cartão Sus", "Pessoa", "Situação"}));
 
     // The same selection, in the same order, as the window's list of the same search.
     std::unique_ptr<RecordList> list(newMovementList(MovementKind::Dispensacoes, nullptr));
@@ -220,4 +209,44 @@ TEST_F(DispensationListing, UnwritableFileIsAnError)
 {
     QPdfWriter writer(fixture.folder() + QStringLiteral("/no/such/folder/listing.pdf"));
     EXPECT_THROW(printDispensationListing(db, january(), writer), Error);
+}
+
+// Every heading stands over its column, and the names of the demo's catalogue fit their box.
+TEST_F(DispensationListing, HeadingsStandOverTheirColumnsAndProductNamesFit)
+{
+    const BandedReport report = buildDispensationListing(db, january());
+    QHash<QString, const ReportField *> headings;
+    for (const ReportField &field : report.title().fields())
+        headings.insert(field.text, &field);
+    const QList<ReportField> &row = report.details().at(0).fields();
+    const struct
+    {
+        const char *heading;
+        int column;
+    } columns[] = {{"Código", 0}, {"Produto", 1}, {"Lote", 3}, {"Validade", 4}, {"Qtd", 5},
+                   {"Data", 6},   {"Cartão Sus", 7}, {"Pessoa", 8}, {"Situação", 9}};
+    for (const auto &c : columns) {
+        const ReportField *heading = headings.value(QString::fromUtf8(c.heading));
+        ASSERT_NE(heading, nullptr) << c.heading;
+        const ReportField &field = row.at(c.column);
+        if (field.alignment & Qt::AlignRight) {
+            EXPECT_TRUE(heading->alignment & Qt::AlignRight) << c.heading;
+            EXPECT_DOUBLE_EQ(heading->left, field.left + field.width) << c.heading;
+        } else {
+            EXPECT_DOUBLE_EQ(heading->left, field.left) << c.heading;
+        }
+    }
+    for (qsizetype i = 0; i + 1 < row.size(); ++i) {
+        const double right = row.at(i).width > 0 ? row.at(i).left + row.at(i).width : row.at(i).left;
+        EXPECT_LE(right, row.at(i + 1).left) << "box " << i << " runs into the next";
+    }
+
+    QPdfWriter writer(fixture.folder() + QStringLiteral("/metrics.pdf"));
+    QFont font(QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
+    font.setPointSizeF(8);
+    const QFontMetricsF metrics(QFont(font, &writer), &writer);
+    const double pixelsPerMm = writer.resolution() / 25.4;
+    const QString catalogue = QStringLiteral("select descricao from produtos where codigotavro <> ''");
+    for (const QStringList &name : fixture.rows(catalogue))
+        EXPECT_LE(metrics.horizontalAdvance(name.at(0)), row.at(2).width * pixelsPerMm) << name.at(0).toStdString();
 }

@@ -253,3 +253,39 @@ TEST_F(PersonBtn, PictureStripShowsTheImageOfTheState)
     button->setMargin(-5); // ignored
     EXPECT_EQ(button->Margin(), 2);
 }
+
+// The application hands the focus to a clicked button and a message box opened while
+// the old control is being left takes it away before the button was told: the button
+// then gets a focus-out without a focus-in.
+TEST_F(PersonBtn, AFocusOutWithoutAFocusInKeepsTheFace)
+{
+    showWindow();
+    button->setText(QString());
+    const QColor face(200, 180, 120);
+    button->setColor(face);
+    QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QCoreApplication::sendEvent(button, &out);
+    EXPECT_EQ(button->Color(), face);
+    EXPECT_EQ(button->grab().toImage().pixelColor(QPoint(50, 15)), face);
+    button->setFocus();
+    plain->setFocus();
+    EXPECT_EQ(button->grab().toImage().pixelColor(QPoint(50, 15)), face);
+}
+
+TEST_F(PersonBtn, ABusyButtonTakesBackTheFocusItHad)
+{
+    showWindow();
+    auto *next = new TPersonBtn(QStringLiteral("Seguinte"), &window);
+    next->setGeometry(420, 200, 100, 30);
+    QWidget::setTabOrder(button, next);
+    for (const bool focused : {true, false}) {
+        (focused ? static_cast<QWidget *>(button) : plain)->setFocus();
+        QWidget *before = QApplication::focusWidget();
+        {
+            const TPersonBtn::Busy busy(*button);
+            EXPECT_FALSE(button->isEnabled());
+        }
+        EXPECT_TRUE(button->isEnabled());
+        EXPECT_EQ(QApplication::focusWidget(), before) << focused;
+    }
+}
