@@ -601,7 +601,7 @@ TEST(ErrorDisplay, TheWindowsDisplayGoesWithTheWindow)
     QTemporaryDir dir;
     RecordingMessages messages;
     {
-        TForm1 form(writeConfig(dir.path(), fixture.path()), messages);
+        TForm1 form(onlyFile(writeConfig(dir.path(), fixture.path())), messages);
         ASSERT_TRUE(form.FormCreate());
         showError(&form, QStringLiteral("while the window lives"));
     }
