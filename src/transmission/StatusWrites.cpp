@@ -43,17 +43,22 @@ std::optional<RecordTable> knownTableForTipo(const QString &tipo)
     return std::nullopt;
 }
 
-QString updateLine(RecordTable table)
+QString tableName(RecordTable table)
 {
     switch (table) {
     case RecordTable::Conciliacao:
-        return QStringLiteral("update conciliacao set ");
+        return QStringLiteral("conciliacao");
     case RecordTable::ItensEntradas:
-        return QStringLiteral("update itensEntradas set ");
+        return QStringLiteral("itensEntradas");
     case RecordTable::ItensSaidas:
-        return QStringLiteral("update itensSaidas set ");
+        return QStringLiteral("itensSaidas");
     }
     Q_UNREACHABLE();
+}
+
+QString updateLine(RecordTable table)
+{
+    return QStringLiteral("update ") + tableName(table) + QStringLiteral(" set ");
 }
 
 RecordKey itemKey(const QString &lancamento, const QString &item)

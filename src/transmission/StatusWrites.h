@@ -29,6 +29,8 @@ RecordTable tableForTipo(const QString &tipo);
 // The record table of one of the four known kinds; none for any other text, whose
 // protocols the follow-up checks leave without record writes.
 std::optional<RecordTable> knownTableForTipo(const QString &tipo);
+// The table's name as statements write it, as "itensSaidas".
+QString tableName(RecordTable table);
 // The first line of an UPDATE of the table, as "update itensSaidas set ".
 QString updateLine(RecordTable table);
 
