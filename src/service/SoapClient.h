@@ -83,7 +83,9 @@ private:
     // Waits for the reply; a failure without any HTTP answer throws with `failureSuffix`
     // after the network's text.
     Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
-    void writeLog(const QByteArray &message, const QString &suffix) const;
+    // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
+    // with the first free N; returns the stem it used.
+    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix) const;
 
     QNetworkAccessManager &m_network;
     ServiceSettings m_settings;
@@ -98,8 +100,11 @@ private:
     Timings m_timings;
 };
 
+// The folder "Tavro" beside the executable, where the program's own client logs.
+QString programLogFolder();
+
 // The program's own client, as the window and the command line use it: settings from
-// config.ini, logs in the folder "Tavro" beside the executable, the local clock.
+// config.ini, logs in programLogFolder(), the local clock.
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
                                               const LoginValues &login);
 

@@ -101,6 +101,27 @@ void markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     db.execute(query);
 }
 
+int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                        const RecordKey &key)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    const QString stored = protocolo.left(StoredProtocolLength);
+    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), stored, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
+    setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
+    addKey(query, key);
+    query.add(QStringLiteral("and (coalesce(TavroProtocolo, '') = '' or char_length(TavroProtocolo) < :ptamanho"));
+    query.add(QStringLiteral("  or (char_length(TavroProtocolo) = :ptamanho and TavroProtocolo < :precuperado)"));
+    query.add(QStringLiteral("  or (TavroProtocolo = :precuperado"));
+    query.add(QStringLiteral("      and (tavrosituacaoprioridade < :psitprio or tavrosituacaoprioridade is null)))"));
+    query.setParam(QStringLiteral("ptamanho"), int(stored.size()));
+    query.setParam(QStringLiteral("precuperado"), stored);
+    query.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
+    return db.execute(query);
+}
+
 void registerBatch(Database &db, const BatchRegistration &batch)
 {
     SqlStatement query;

@@ -56,6 +56,12 @@ void addKey(SqlStatement &query, const RecordKey &key);
 void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
 
+// Puts an accepted batch's protocol, reception text and "Aguardando" on a record when the
+// run that sent it could not: only while the record carries no protocol, an older one
+// (protocol numbers grow), or this one below "Aguardando". Returns the rows changed.
+int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                        const RecordKey &key);
+
 struct BatchRegistration
 {
     QString protocolo;
