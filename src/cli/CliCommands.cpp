@@ -19,6 +19,7 @@
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/ProtocolRecovery.h"
 #include "transmission/Transmission.h"
 
 #include <QNetworkAccessManager>
@@ -163,6 +164,25 @@ std::unique_ptr<RecordList> protocolList(
     return list;
 }
 
+bool writes(CliVerb verb)
+{
+    return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar;
+}
+
+// Records the accepted batches that only the log folder holds, before a verb writes anything:
+// one line per recovered protocol on `out`, every failure on `err`. False when some failed.
+bool recover(Database &db, QTextStream &out, QTextStream &err)
+{
+    const RecoveryReport report = recoverProtocols(db, programLogFolder(), QDate::currentDate());
+    for (const QString &line : report.recovered)
+        out << line << '\n';
+    for (const QString &line : report.failures)
+        err << line << '\n';
+    out.flush();
+    return report.failures.isEmpty();
+}
+
 int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     const IniFile ini(options.configPath.isEmpty() ? defaultConfigPath() : options.configPath);
@@ -191,6 +211,11 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         break;
     }
 
+    if (writes(options.verb)) {
+        const bool recovered = recover(db, out, err);
+        if (options.verb == CliVerb::Recuperar)
+            return recovered ? ExitSuccess : ExitFailure;
+    }
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -209,6 +234,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Verificar:
         return runFollowupVerb(CliSession{db, ini, values, unit.cnes}, options, out, err);
     case CliVerb::Help:
+    case CliVerb::Recuperar:
         return ExitUsage;
     }
     writeList(*list, out);

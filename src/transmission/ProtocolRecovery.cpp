@@ -35,6 +35,8 @@ void ensureTable(Database &db)
     if (tableExists(db))
         return;
     try {
+        // Through the client itself: Qt's driver warns on stderr that it cannot count a DDL statement's rows.
+        db.startLockingTransaction(ClaimLockTimeoutSeconds);
         db.execute(SqlStatement{QStringLiteral("create table ") + RecoveryTableName
                                 + QStringLiteral(" (Arquivo varchar(120) not null primary key, "
                                                  "Protocolo varchar(25))")});
