@@ -7,6 +7,7 @@
 
 #include <ibase.h>
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 
@@ -14,12 +15,10 @@ namespace tavro {
 
 namespace {
 
-bool isLockConflict(const ISC_STATUS *status)
+bool hasCode(const ISC_STATUS *status, std::initializer_list<ISC_STATUS> codes)
 {
     for (const ISC_STATUS *s = status; *s != isc_arg_end; s += *s == isc_arg_cstring ? 3 : 2) {
-        if (s[0] == isc_arg_gds
-            && (s[1] == isc_lock_conflict || s[1] == isc_lock_timeout || s[1] == isc_deadlock
-                || s[1] == isc_update_conflict))
+        if (s[0] == isc_arg_gds && std::find(codes.begin(), codes.end(), s[1]) != codes.end())
             return true;
     }
     return false;
@@ -35,8 +34,10 @@ bool isLockConflict(const ISC_STATUS *status)
             text += QLatin1Char('\n');
         text += QString::fromUtf8(buffer);
     }
-    if (isLockConflict(status))
+    if (hasCode(status, {isc_lock_conflict, isc_lock_timeout, isc_deadlock, isc_update_conflict}))
         throw RecordLocked(text);
+    if (hasCode(status, {isc_unique_key_violation, isc_no_dup}))
+        throw DuplicateKey(text);
     throw Error(text);
 }
 

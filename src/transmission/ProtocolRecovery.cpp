@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "db/Database.h"
+#include "db/LockingTransaction.h"
 #include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
 #include "transmission/Status.h"
@@ -69,10 +70,14 @@ QSet<QString> examinedLogs(Database &db, const QString &prefix)
     return examined;
 }
 
-void markExamined(Database &db, const QString &arquivo, const QString &protocolo)
+// `again`: a row another program wrote meanwhile is no error.
+void markExamined(Database &db, const QString &arquivo, const QString &protocolo, bool again)
 {
-    SqlStatement query{QStringLiteral("insert into ") + RecoveryTableName + QStringLiteral(" (Arquivo, Protocolo)"),
+    SqlStatement query{(again ? QStringLiteral("update or insert into ") : QStringLiteral("insert into "))
+                           + RecoveryTableName + QStringLiteral(" (Arquivo, Protocolo)"),
                        QStringLiteral("values (:parquivo, :pprotocolo)")};
+    if (again)
+        query.add(QStringLiteral("matching (Arquivo)"));
     query.setParam(QStringLiteral("parquivo"), arquivo);
     query.setParam(QStringLiteral("pprotocolo"), protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
                                                                      : QVariant(protocolo.left(25)));
@@ -131,45 +136,77 @@ RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QD
     const QSet<QString> examined = examinedLogs(db, prefix);
     db.rollback();
 
-    for (const QString &name : answers) {
-        if (examined.contains(name))
-            continue;
-        const QString stem = name.chopped(AnswerSuffix.size());
-        std::optional<LoggedAnswer> answer;
-        try {
-            answer = readAnswerLog(readLog(folder.filePath(name)));
-        } catch (const Error &error) {
-            report.failures.append(QStringLiteral("Log %1 não lido: %2").arg(name, error.message()));
-            continue;
+    // Answers with nothing to record (no batch's protocol, or a protocol already registered) are
+    // noted in one transaction; the others are recorded one by one, each with its own commit.
+    struct Candidate
+    {
+        QString name;
+        LoggedAnswer answer;
+    };
+    QList<Candidate> candidates;
+    try {
+        db.startLockingTransaction(ClaimLockTimeoutSeconds);
+        for (const QString &name : answers) {
+            if (examined.contains(name))
+                continue;
+            std::optional<LoggedAnswer> answer;
+            try {
+                answer = readAnswerLog(readLog(folder.filePath(name)));
+            } catch (const Error &error) {
+                report.failures.append(QStringLiteral("Log %1 não lido: %2").arg(name, error.message()));
+                continue;
+            }
+            const QString protocolo = answer ? answer->protocolo.left(25) : QString();
+            if (answer && !isRegistered(db, protocolo))
+                candidates.append({name, *answer});
+            else
+                markExamined(db, prefix + name, protocolo, true);
         }
-        const QString protocolo = answer ? answer->protocolo.left(25) : QString();
+        db.commit();
+    } catch (const RecordLocked &) {
+        db.rollback(); // another program is noting the same logs; the next call looks again
+    } catch (const Error &error) {
+        db.rollback();
+        report.failures.append(QStringLiteral("Logs de %1 não verificados: %2").arg(logFolder, error.message()));
+    }
+
+    for (const Candidate &candidate : candidates) {
+        const QString &name = candidate.name;
+        const LoggedAnswer &answer = candidate.answer;
+        const QString protocolo = answer.protocolo.left(25);
         try {
             db.startLockingTransaction(ClaimLockTimeoutSeconds);
-            if (answer && !isRegistered(db, protocolo)) {
-                // A request log that is missing or holds no batch will not change: it is reported once.
-                std::optional<LoggedRequest> batch;
-                try {
-                    batch = readRequestLog(readLog(folder.filePath(stem + RequestSuffix)));
-                } catch (const Error &error) {
-                    report.failures.append(QStringLiteral("Protocolo %1 do log %2 não recuperado: %3")
-                                               .arg(protocolo, name, error.message()));
-                }
-                if (batch) {
-                    int marked = 0;
-                    for (const QString &origem : batch->origens)
-                        marked += markRecordRecovered(db, batch->table, protocolo, answer->data,
-                                                      recordKeyOf(batch->table, origem));
-                    const QDate day = QDate::fromString(stem.left(10), QStringLiteral("yyyy_MM_dd"));
-                    if (registerRecovered(db, *answer, *batch, day.isValid() ? day : hoje))
-                        report.recovered.append(QStringLiteral("Protocolo %1 recuperado do log %2: %3 de %4 registros "
-                                                               "marcados.")
-                                                    .arg(protocolo, name)
-                                                    .arg(marked)
-                                                    .arg(batch->origens.size()));
-                }
+            // First, so a second program recording the same log at the same moment waits here and
+            // then finds it taken.
+            markExamined(db, prefix + name, protocolo, false);
+            // A request log that is missing or holds no batch will not change: it is reported once.
+            std::optional<LoggedRequest> batch;
+            try {
+                batch = readRequestLog(readLog(folder.filePath(name.chopped(AnswerSuffix.size()) + RequestSuffix)));
+            } catch (const Error &error) {
+                report.failures.append(
+                    QStringLiteral("Protocolo %1 do log %2 não recuperado: %3").arg(protocolo, name, error.message()));
             }
-            markExamined(db, prefix + name, protocolo);
+            if (batch) {
+                int marked = 0;
+                for (const QString &origem : batch->origens)
+                    marked += markRecordRecovered(db, batch->table, protocolo, answer.data,
+                                                  recordKeyOf(batch->table, origem));
+                const QDate day = QDate::fromString(name.left(10), QStringLiteral("yyyy_MM_dd"));
+                if (registerRecovered(db, answer, *batch, day.isValid() ? day : hoje))
+                    report.recovered.append(QStringLiteral("Protocolo %1 recuperado do log %2: %3 de %4 registros "
+                                                           "marcados.")
+                                                .arg(protocolo, name)
+                                                .arg(marked)
+                                                .arg(batch->origens.size()));
+            }
             db.commit();
+        } catch (const RecordLocked &) {
+            // The run that sent the batch still holds its records (it is about to commit), or
+            // another program is recording the log: the next call looks again.
+            db.rollback();
+        } catch (const DuplicateKey &) {
+            db.rollback(); // another program recorded the log meanwhile
         } catch (const Error &error) {
             db.rollback();
             report.failures.append(QStringLiteral("Protocolo %1 do log %2 não recuperado agora (nova tentativa no "

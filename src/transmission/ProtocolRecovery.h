@@ -25,9 +25,10 @@ struct RecoveryReport
 // of the same name (guarded by markRecordRecovered). Each log is recorded with its own
 // commit, in a transaction that waits at most a few seconds for a record another one
 // holds. Logs without a batch's protocol (faults, follow-up answers), protocols already
-// registered and request logs without their answer are passed over. A log whose recording
-// failed for a passing reason (a record in use, a database error) is examined again at the
-// next call. A folder without new answer logs costs one directory scan and one query.
+// registered and request logs without their answer are passed over. A log whose records are
+// held by another transaction (most likely the run that sent the batch, about to commit it)
+// is passed over without a report; it and any log whose recording failed are examined again
+// at the next call. A folder without new answer logs costs one directory scan and one query.
 RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QDate &hoje);
 
 } // namespace tavro
