@@ -186,7 +186,8 @@ int main(int argc, char *argv[])
     out << QStringLiteral("floor of the program's own work, with the bare marking and no other work: %1%\n")
                .arg(100.0 * bareMs / (bareMs + totalNetwork), 0, 'f', 1);
     if (sentBatches > 0)
-        out << QStringLiteral("claim per batch of 500: %1 ms; marking with the registry row per batch: %2 ms; ratio %3\n")
+        out << QStringLiteral("claim per batch of 500: %1 ms; marking with the registry row per batch: %2 ms; "
+                              "ratio %3\n")
                    .arg(totalClaim / sentBatches, 0, 'f', 1)
                    .arg(totalMark / sentBatches, 0, 'f', 1)
                    .arg(totalClaim / totalMark, 0, 'f', 2);

@@ -8,7 +8,9 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar };
+enum class CliVerb {
+    Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar
+};
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
 enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };

@@ -67,7 +67,8 @@ int changedRows(isc_stmt_handle &stmt)
     ISC_STATUS_ARRAY status;
     const char items[] = {isc_info_sql_records};
     char buffer[64];
-    if (isc_dsql_sql_info(status, &stmt, sizeof items, items, sizeof buffer, buffer) || buffer[0] != isc_info_sql_records)
+    if (isc_dsql_sql_info(status, &stmt, sizeof items, items, sizeof buffer, buffer)
+        || buffer[0] != isc_info_sql_records)
         return 0;
     int changed = 0;
     for (const char *p = buffer + 3; p < buffer + sizeof buffer && *p != isc_info_end;) {
@@ -245,7 +246,9 @@ struct LockingTransaction::Impl
             QByteArray &bytes = storage[size_t(i)];
             var.sqlind = &nulls[size_t(i)];
             var.sqlscale = 0;
-            const auto raw = [&bytes](const auto &v) { bytes = QByteArray(reinterpret_cast<const char *>(&v), sizeof v); };
+            const auto raw = [&bytes](const auto &v) {
+                bytes = QByteArray(reinterpret_cast<const char *>(&v), sizeof v);
+            };
             if (value.isNull()) {
                 nulls[size_t(i)] = -1;
                 var.sqltype = static_cast<short>(describedType | 1);

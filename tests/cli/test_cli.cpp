@@ -501,7 +501,8 @@ TEST_F(CliTogether, TwoProcessesSendEveryRecordAtMostOnce)
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarEntradaMedicamentoEmLote"),
                                                   QStringLiteral("itensentradas"));
 
-    const QStringList saidas = QStringList{"transmitir", "saidas"} + January + QStringList{"--lote", "1", "--vezes", "20"};
+    const QStringList saidas
+        = QStringList{"transmitir", "saidas"} + January + QStringList{"--lote", "1", "--vezes", "20"};
     QProcess transmitter;
     QProcess walker;
     start(transmitter, QStringList{"--usuario", "FARMACIA"} + saidas);
@@ -559,7 +560,8 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
                                                   QStringLiteral("conciliacao"), inFlight);
     // The duplicates come back as the service's "already registered".
     EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
-    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok (Inc.)'"), QStringLiteral("2"));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok (Inc.)'"),
+              QStringLiteral("2"));
 }
 
 // A transmitter killed after the answer and before its commit (held at the registry insert by

@@ -159,7 +159,8 @@ TEST_P(RecoveryOfEachKind, LostCommitIsRecordedFromTheLogsOnce)
     EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, cnes, "
                                           "ProtocoloAntigo from TavroProtocolos")),
               registry);
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select DataLancamento from TavroProtocolos")), QStringLiteral("2026-12-10"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select DataLancamento from TavroProtocolos")),
+              QStringLiteral("2026-12-10"));
     EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade "
                                           "from %1 where TavroProtocolo is not null order by 1, 2, 3")
                                .arg(kind.table)),
@@ -187,7 +188,8 @@ TEST_F(Recovery, PassesOverRegisteredProtocolsUnansweredRequestsAndFaults)
     startSim({QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")});
     RunReport report;
     const auto transmitter = stock.make();
-    EXPECT_EQ(transmitOnce(db, *client, *transmitter, *list, input, report), QStringLiteral("Falha interna do serviço"));
+    EXPECT_EQ(transmitOnce(db, *client, *transmitter, *list, input, report),
+              QStringLiteral("Falha interna do serviço"));
 
     const QList<QStringList> before = fixture.rows(QStringLiteral(
         "select lancamento, TavroProtocolo, TavroSituacao from conciliacao order by lancamento"));
