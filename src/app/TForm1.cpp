@@ -11,6 +11,7 @@
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
+#include "transmission/ProtocolRecovery.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
 #include "widgets/DispensationPreview.h"
@@ -293,6 +294,12 @@ bool TForm1::FormCreate()
     DataInicialConfig = config.dataInicial;
     DataFinalConfig = config.dataFinal;
 
+    // Batches the service accepted but a run that failed or died could not record.
+    guarded(m_messages, this, [&] {
+        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
+        for (const QString &line : recovery.recovered + recovery.failures)
+            REErros->append(line);
+    });
     guarded(m_messages, this, [&] {
         const HealthUnit unit = findUnitAtStartup(IBDatabase1, PECodCNES->text());
         PECodigoUnidade->setText(unit.codigo);

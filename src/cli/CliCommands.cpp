@@ -20,6 +20,7 @@
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/ProtocolRecovery.h"
 #include "transmission/Transmission.h"
 
 #include <QNetworkAccessManager>
@@ -165,6 +166,25 @@ std::unique_ptr<RecordList> protocolList(
     return list;
 }
 
+bool writes(CliVerb verb)
+{
+    return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar;
+}
+
+// Records the accepted batches that only the log folder holds, before a verb writes anything:
+// one line per recovered protocol on `out`, every failure on `err`. False when some failed.
+bool recover(Database &db, const QString &logFolder, QTextStream &out, QTextStream &err)
+{
+    const RecoveryReport report = recoverProtocols(db, logFolder, QDate::currentDate());
+    for (const QString &line : report.recovered)
+        out << line << '\n';
+    for (const QString &line : report.failures)
+        err << line << '\n';
+    out.flush();
+    return report.failures.isEmpty();
+}
+
 int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     const ConfigPlaces places = findConfigPlaces(options.configPath);
@@ -199,6 +219,11 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         break;
     }
 
+    if (writes(options.verb)) {
+        const bool recovered = recover(db, places.logFolder, out, err);
+        if (options.verb == CliVerb::Recuperar)
+            return recovered ? ExitSuccess : ExitFailure;
+    }
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -218,6 +243,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
     case CliVerb::Help:
     case CliVerb::Onde:
+    case CliVerb::Recuperar:
         return ExitUsage;
     }
     writeList(*list, out);

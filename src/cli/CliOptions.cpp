@@ -263,6 +263,13 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
             options.status = statusBoxes(parser.value(OptSituacao));
         options.protocolo = parser.value(OptProtocolo);
         options.semCodigo = parser.isSet(OptSemCodigo);
+    } else if (verb == QLatin1String("recuperar")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("recuperar não aceita argumentos além das opções"));
+        options.verb = CliVerb::Recuperar;
+        rejectOptions(parser, {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo,
+                               OptVezes, OptLote, OptPdf},
+                      verb);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
@@ -293,6 +300,7 @@ QString cliUsage()
         "                     [--vezes N] [--lote N] [--protocolo P]\n"
         "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]\n"
         "  tavro-cli [--config ARQUIVO] --onde\n"
+        "  tavro-cli [opções] recuperar\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -320,6 +328,9 @@ QString cliUsage()
         "imprimir grava a listagem de dispensações do período em PDF.\n"
         "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
         "do serviço.\n"
+        "recuperar registra os protocolos aceitos pelo serviço que ficaram só nos logs da pasta Tavro (uma\n"
+        "execução interrompida antes de gravar) e escreve uma linha por protocolo recuperado; os comandos\n"
+        "que gravam (transmitir, processamento, inconsistencia, verificar) fazem o mesmo ao começar.\n"
         "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
         "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");

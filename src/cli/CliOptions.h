@@ -8,7 +8,9 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
+enum class CliVerb {
+    Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar
+};
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
 enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };

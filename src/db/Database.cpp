@@ -2,6 +2,8 @@
 
 #include "common/Error.h"
 #include "db/DateText.h"
+#include "db/LockingTransaction.h"
+#include "db/ParamConversion.h"
 #include "db/UFunc.h"
 
 #include <QAtomicInt>
@@ -29,12 +31,6 @@ QString errorText(const QSqlError &error)
 // server. Firebird describes what a parameter meets (a DATE column, an INTEGER
 // comparison), which lets a day/month/year or numeric text be converted here, with
 // a clear error, instead of being misread as month/day or silently turned into 0.
-struct ParamType
-{
-    short sqlType = SQL_TEXT;
-    short scale = 0;
-};
-
 std::vector<ParamType> describeParams(const QSqlQuery &query, int count)
 {
     std::vector<ParamType> types(count);
@@ -56,47 +52,6 @@ std::vector<ParamType> describeParams(const QSqlQuery &query, int count)
     return types;
 }
 
-QVariant timestampFrom(const QString &text)
-{
-    const QString t = text.trimmed();
-    const QDate day = dateFromText(t.section(QLatin1Char(' '), 0, 0));
-    const QString timePart = t.section(QLatin1Char(' '), 1).trimmed();
-    QTime time(0, 0);
-    if (!timePart.isEmpty()) {
-        time = QTime::fromString(timePart, timePart.count(QLatin1Char(':')) == 2 ? QStringLiteral("H:m:s") : QStringLiteral("H:m"));
-        if (!time.isValid())
-            throw Error(QStringLiteral("'%1' is not a valid date and time").arg(text));
-    }
-    return QDateTime(day, time);
-}
-
-// A text parameter becomes the value its column expects; other values pass unchanged.
-QVariant convertForParam(const QVariant &value, ParamType type)
-{
-    if (value.typeId() != QMetaType::QString)
-        return value;
-    const QString text = value.toString();
-    const bool blank = text.trimmed().isEmpty();
-    switch (type.sqlType) {
-    case SQL_TYPE_DATE:
-        return blank ? QVariant(QMetaType::fromType<QDate>()) : QVariant(dateFromText(text));
-    case SQL_TIMESTAMP:
-        return blank ? QVariant(QMetaType::fromType<QDateTime>()) : timestampFrom(text);
-    case SQL_SHORT:
-    case SQL_LONG:
-    case SQL_INT64:
-        if (blank)
-            return QVariant(QMetaType::fromType<qlonglong>());
-        return type.scale == 0 ? QVariant(integerValue(text)) : QVariant(decimalValue(text));
-    case SQL_FLOAT:
-    case SQL_DOUBLE:
-    case SQL_D_FLOAT:
-        return blank ? QVariant(QMetaType::fromType<double>()) : QVariant(decimalValue(text));
-    default:
-        return value;
-    }
-}
-
 QString nextConnectionName()
 {
     static QAtomicInt counter;
@@ -113,6 +68,7 @@ Database::Database()
 Database::~Database()
 {
     forgetPrepared();
+    m_locking.reset();
     {
         QSqlDatabase db = connection();
         if (db.isOpen()) {
@@ -127,6 +83,7 @@ Database::~Database()
 void Database::open(const QString &databaseName)
 {
     forgetPrepared();
+    m_locking.reset();
     m_databaseName = databaseName;
     if (!QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
@@ -156,11 +113,26 @@ void Database::startTransaction()
     m_inTransaction = true;
 }
 
+void Database::startLockingTransaction(int lockTimeoutSeconds)
+{
+    if (!isOpen())
+        throw Error(QStringLiteral("Database not open"));
+    commit();
+    const QVariant handle = connection().driver()->handle();
+    m_locking = std::make_unique<LockingTransaction>(handle.constData(), lockTimeoutSeconds);
+    m_inTransaction = true;
+}
+
 void Database::rollback()
 {
     if (!m_inTransaction)
         return;
     m_inTransaction = false;
+    if (m_locking) {
+        const std::unique_ptr<LockingTransaction> ending = std::move(m_locking);
+        ending->rollback();
+        return;
+    }
     forgetPrepared();
     QSqlDatabase db = connection();
     if (!db.rollback())
@@ -172,6 +144,12 @@ void Database::commit()
     QSqlDatabase db = connection();
     if (!m_inTransaction)
         return;
+    if (m_locking) {
+        m_locking->commit();
+        m_locking.reset();
+        m_inTransaction = false;
+        return;
+    }
     forgetPrepared();
     if (!db.commit())
         throw Error(errorText(db.lastError()));
@@ -234,13 +212,36 @@ void Database::forgetPrepared()
     m_prepared.clear();
 }
 
+namespace {
+
+QVariantList positionalValues(const SqlStatement &statement, const QStringList &names)
+{
+    QVariantList values;
+    for (const QString &name : names) {
+        if (!statement.hasParam(name))
+            throw Error(QStringLiteral("Parameter \"%1\" has no value").arg(name));
+        values.append(statement.param(name));
+    }
+    return values;
+}
+
+} // namespace
+
 SqlCursor Database::select(const SqlStatement &statement)
 {
+    if (m_locking) {
+        const PositionalSql positional = toPositional(statement.text());
+        return SqlCursor(m_locking->select(positional.sql, positionalValues(statement, positional.names)));
+    }
     return SqlCursor(run(statement, false));
 }
 
 int Database::execute(const SqlStatement &statement)
 {
+    if (m_locking) {
+        const PositionalSql positional = toPositional(statement.text());
+        return m_locking->execute(positional.sql, positionalValues(statement, positional.names));
+    }
     return run(statement, true).numRowsAffected();
 }
 
@@ -249,9 +250,32 @@ SqlCursor::SqlCursor(QSqlQuery query)
 {
 }
 
+SqlCursor::SqlCursor(std::shared_ptr<const FetchedRows> rows)
+    : m_rows(std::move(rows))
+{
+}
+
+bool SqlCursor::next()
+{
+    if (!m_rows)
+        return m_query.next();
+    if (m_row >= m_rows->rows.size())
+        return false;
+    ++m_row;
+    return true;
+}
+
+QVariant SqlCursor::value(int index) const
+{
+    if (!m_rows)
+        return m_query.value(index);
+    return m_row > 0 ? m_rows->rows[m_row - 1].value(index) : QVariant();
+}
+
 int SqlCursor::indexOf(const QString &column) const
 {
-    const int index = m_query.record().indexOf(column);
+    const int index = m_rows ? int(m_rows->columns.indexOf(column.toUpper()))
+                             : m_query.record().indexOf(column);
     if (index < 0)
         throw Error(QStringLiteral("Field '%1' not found").arg(column));
     return index;
@@ -259,12 +283,12 @@ int SqlCursor::indexOf(const QString &column) const
 
 QVariant SqlCursor::value(const QString &column) const
 {
-    return m_query.value(indexOf(column));
+    return value(indexOf(column));
 }
 
 QString SqlCursor::text(int index) const
 {
-    return fieldText(m_query.value(index));
+    return fieldText(value(index));
 }
 
 QString SqlCursor::text(const QString &column) const

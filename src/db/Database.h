@@ -11,7 +11,9 @@
 
 namespace tavro {
 
+class LockingTransaction;
 class SqlCursor;
+struct FetchedRows;
 
 // The one connection to the health-management product's Firebird database and its
 // main transaction. A plain file path opens the file with the embedded engine;
@@ -37,6 +39,12 @@ public:
 
     bool inTransaction() const { return m_inTransaction; }
     void startTransaction();
+    // Starts the main transaction as a read-committed one in which a statement that meets a
+    // record another transaction holds waits at most `lockTimeoutSeconds`, then throws
+    // RecordLocked (db/LockingTransaction.h); Qt's driver would wait for that transaction
+    // to end. It ends by commit or rollback like any main transaction. A main transaction
+    // that is active is committed first.
+    void startLockingTransaction(int lockTimeoutSeconds);
     // Ends the main transaction without committing; nothing happens when none is active.
     void rollback();
     void commit();
@@ -63,6 +71,8 @@ private:
     QString m_connectionName;
     QString m_databaseName;
     bool m_inTransaction = false;
+    // The active main transaction when it was started with a lock time-out.
+    std::unique_ptr<LockingTransaction> m_locking;
     // Prepared statements of the running transaction, by text; a prepared statement
     // does not outlive the transaction it was prepared in.
     std::unordered_map<QString, std::unique_ptr<Prepared>> m_prepared;
@@ -73,10 +83,11 @@ class SqlCursor
 {
 public:
     explicit SqlCursor(QSqlQuery query);
+    explicit SqlCursor(std::shared_ptr<const FetchedRows> rows);
 
-    bool next() { return m_query.next(); }
+    bool next();
     int indexOf(const QString &column) const;
-    QVariant value(int index) const { return m_query.value(index); }
+    QVariant value(int index) const;
     QVariant value(const QString &column) const;
     // The value as text: dates day/month/year, numbers in decimal form, null empty.
     QString text(int index) const;
@@ -85,6 +96,8 @@ public:
 
 private:
     QSqlQuery m_query;
+    std::shared_ptr<const FetchedRows> m_rows; // rows read whole, instead of the query
+    size_t m_row = 0;                           // with m_rows: the current row + 1
 };
 
 // How a column value reads as text in the lists and the statements built from them.

@@ -108,7 +108,7 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
     return answer;
 }
 
-void SoapClient::writeLog(const QByteArray &message, const QString &suffix) const
+QString SoapClient::writeLog(const QByteArray &message, const QString &stem, const QString &suffix) const
 {
     QBuffer stream;
     stream.setData(message);
@@ -116,17 +116,22 @@ void SoapClient::writeLog(const QByteArray &message, const QString &suffix) cons
     const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
     // A folder that cannot be made shows up as the file's own failure just below.
     QDir().mkpath(m_logFolder);
-    // Logs are named by the second; a later message of the same second takes the next
-    // free number instead of replacing the earlier log, which may hold an accepted batch.
-    // Anything else standing at the name fails the write below, as a bad folder does.
-    const QString stamp = m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock());
-    QString path = stamp + suffix;
-    for (int n = 2; QFileInfo(path).isFile(); ++n)
-        path = stamp + QLatin1Char('_') + QString::number(n) + suffix;
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text.toLatin1()) < 0)
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(path),
+    // A log never replaces another, which may hold an accepted batch: a name already taken
+    // (by this program or another one writing into the same folder at the same moment)
+    // gives way to the next free number. Anything else standing at the name fails the write
+    // below, as a bad folder does.
+    QString taken = stem;
+    QFile file(taken + suffix);
+    for (int n = 2; !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
+                    && !QFileInfo(file.fileName()).isDir();
+         ++n) {
+        taken = stem + QLatin1Char('_') + QString::number(n);
+        file.setFileName(taken + suffix);
+    }
+    if (!file.isOpen() || file.write(text.toLatin1()) < 0)
+        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(file.fileName()),
                                                                          file.errorString()));
+    return taken;
 }
 
 void SoapClient::warnOfPlainCredentials(const QString &endpoint)
@@ -174,7 +179,10 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     m_timings.network = clock.nsecsElapsed() / 1e6;
     clock.restart();
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
-    writeLog(envelope, QStringLiteral("_req.xml"));
+    // Logs are named by the second of the request; its answer's log takes the same name, so
+    // the two can be paired when an accepted batch has to be recovered from them.
+    const QString logStem
+        = writeLog(envelope, m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()), QStringLiteral("_req.xml"));
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 
@@ -191,7 +199,7 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     // The answer has arrived: a batch the service accepted must not be lost because its
     // log could not be written, so the failure is kept for the caller to report.
     try {
-        writeLog(answer.body, QStringLiteral("_res.xml"));
+        writeLog(answer.body, logStem, QStringLiteral("_res.xml"));
     } catch (const Error &error) {
         m_logFailures.append(error.message());
     }

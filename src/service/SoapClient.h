@@ -91,7 +91,9 @@ private:
     // Waits for the reply; a failure without any HTTP answer throws with `failureSuffix`
     // after the network's text.
     Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
-    void writeLog(const QByteArray &message, const QString &suffix) const;
+    // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
+    // with the first free N; returns the stem it used.
+    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix) const;
     void warnOfPlainCredentials(const QString &endpoint);
 
     QNetworkAccessManager &m_network;

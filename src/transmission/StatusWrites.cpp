@@ -43,17 +43,22 @@ std::optional<RecordTable> knownTableForTipo(const QString &tipo)
     return std::nullopt;
 }
 
-QString updateLine(RecordTable table)
+QString tableName(RecordTable table)
 {
     switch (table) {
     case RecordTable::Conciliacao:
-        return QStringLiteral("update conciliacao set ");
+        return QStringLiteral("conciliacao");
     case RecordTable::ItensEntradas:
-        return QStringLiteral("update itensEntradas set ");
+        return QStringLiteral("itensEntradas");
     case RecordTable::ItensSaidas:
-        return QStringLiteral("update itensSaidas set ");
+        return QStringLiteral("itensSaidas");
     }
     Q_UNREACHABLE();
+}
+
+QString updateLine(RecordTable table)
+{
+    return QStringLiteral("update ") + tableName(table) + QStringLiteral(" set ");
 }
 
 RecordKey itemKey(const QString &lancamento, const QString &item)
@@ -94,6 +99,27 @@ void markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);
     db.execute(query);
+}
+
+int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                        const RecordKey &key)
+{
+    SqlStatement query;
+    query.add(updateLine(table));
+    bool separator = false;
+    const QString stored = protocolo.left(StoredProtocolLength);
+    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), stored, QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
+    setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
+    addKey(query, key);
+    query.add(QStringLiteral("and (coalesce(TavroProtocolo, '') = '' or char_length(TavroProtocolo) < :ptamanho"));
+    query.add(QStringLiteral("  or (char_length(TavroProtocolo) = :ptamanho and TavroProtocolo < :precuperado)"));
+    query.add(QStringLiteral("  or (TavroProtocolo = :precuperado"));
+    query.add(QStringLiteral("      and (tavrosituacaoprioridade < :psitprio or tavrosituacaoprioridade is null)))"));
+    query.setParam(QStringLiteral("ptamanho"), int(stored.size()));
+    query.setParam(QStringLiteral("precuperado"), stored);
+    query.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
+    return db.execute(query);
 }
 
 void registerBatch(Database &db, const BatchRegistration &batch)

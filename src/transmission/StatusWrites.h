@@ -29,6 +29,8 @@ RecordTable tableForTipo(const QString &tipo);
 // The record table of one of the four known kinds; none for any other text, whose
 // protocols the follow-up checks leave without record writes.
 std::optional<RecordTable> knownTableForTipo(const QString &tipo);
+// The table's name as statements write it, as "itensSaidas".
+QString tableName(RecordTable table);
 // The first line of an UPDATE of the table, as "update itensSaidas set ".
 QString updateLine(RecordTable table);
 
@@ -53,6 +55,12 @@ void addKey(SqlStatement &query, const RecordKey &key);
 // whatever status it had. Protocol and reception text keep at most 25 characters.
 void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
+
+// Puts an accepted batch's protocol, reception text and "Aguardando" on a record when the
+// run that sent it could not: only while the record carries no protocol, an older one
+// (protocol numbers grow), or this one below "Aguardando". Returns the rows changed.
+int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+                        const RecordKey &key);
 
 struct BatchRegistration
 {

@@ -8,6 +8,7 @@
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
+#include "transmission/BatchClaim.h"
 #include "transmission/RecordValues.h"
 #include "transmission/TransmissionKind.h"
 
@@ -63,6 +64,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         }
         kind.begin(context);
 
+        BatchClaim claim(db, kind, input);
         int taken = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
@@ -71,7 +73,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
                 : taken < input.loteMaximo && sendableInNewBatch(situacao);
             const bool passes = kind.check(list, row, report.erros);
-            if (!take || !passes)
+            if (!take || !passes || !claim.claim(list, row))
                 continue;
             try {
                 kind.add(list, row);
@@ -84,10 +86,13 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             list.setSubCell(row, cells.gravar, Sim);
             batchRows.append(row);
         }
-        if (taken == 0)
+        if (taken == 0) {
+            claim.releaseUnused();
             return RunResult::Pronto;
+        }
 
         report.buildingMs = clock.nsecsElapsed() / 1e6;
+        report.claimingMs = claim.elapsedMs();
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         const SentBatch answer = kind.send(port);
         report.erros += client.takeLogFailures();

@@ -32,8 +32,10 @@ struct RunReport
     QStringList erros;                  // lines appended to REErros
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
-    // Milliseconds spent taking and building the records, and marking them with the registry row.
+    // Milliseconds spent taking and building the records (claims included), claiming them, and
+    // marking them with the registry row.
     double buildingMs = 0;
+    double claimingMs = 0;
     double markingMs = 0;
 };
 

@@ -8,10 +8,13 @@
 #include "session/Login.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -42,11 +45,20 @@ const QString Password = QStringLiteral("tavro2019");
 const QString MasterPassword = QStringLiteral("quiltex");
 const QStringList January{"--de", "01/01/2019", "--ate", "31/01/2019"};
 
-// Runs the real tavro-cli against a fresh demo database and a config.ini of its own.
+// Runs the real tavro-cli against a fresh demo database and a config.ini of its own. The
+// program is a copy in the test's folder, so its log folder ("Tavro" beside it) holds only
+// this test's logs: the verbs that write recover accepted batches from that folder.
 class Cli : public ::testing::Test
 {
 protected:
-    void SetUp() override { writeConfig(fixture.path()); }
+    void SetUp() override
+    {
+        writeConfig(fixture.path());
+        QDir().mkpath(fixture.folder() + QStringLiteral("/bin"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRO_CLI), cliPath()));
+    }
+    QString cliPath() const { return fixture.folder() + QStringLiteral("/bin/tavro-cli"); }
+    QString logFolder() const { return fixture.folder() + QStringLiteral("/bin/Tavro"); }
 
     void writeConfig(const QString &database)
     {
@@ -65,25 +77,40 @@ protected:
     }
 
     // `password` goes into TAVRO_SENHA; a null one leaves the variable unset.
-    CliRun run(const QStringList &arguments, const QString &password = Password)
+    static QProcessEnvironment environment(const QString &password)
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("TAVRO_SENHA"));
         if (!password.isNull())
             env.insert(QStringLiteral("TAVRO_SENHA"), password);
-        return exec(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath()} + arguments, env);
+        return env;
+    }
+    void start(QProcess &process, const QStringList &arguments, const QString &password = Password)
+    {
+        process.setProcessEnvironment(environment(password));
+        process.start(cliPath(), QStringList{"--config", configPath()} + arguments);
     }
     static CliRun exec(const QString &program, const QStringList &arguments, const QProcessEnvironment &env)
     {
         QProcess process;
         process.setProcessEnvironment(env);
         process.start(program, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
+        return finished(process);
+    }
+    static CliRun finished(QProcess &process)
+    {
+        EXPECT_TRUE(process.waitForFinished(120000));
         CliRun r;
         r.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         r.out = QString::fromUtf8(process.readAllStandardOutput());
         r.err = QString::fromUtf8(process.readAllStandardError());
         return r;
+    }
+    CliRun run(const QStringList &arguments, const QString &password = Password)
+    {
+        QProcess process;
+        start(process, arguments, password);
+        return finished(process);
     }
     CliRun listar(const QStringList &arguments)
     {
@@ -296,7 +323,7 @@ protected:
     void useService(const QString &origin)
     {
         origem = origin;
-        writeConfig(fixture.path());
+        writeConfig(fixture.address());
         QFile file(configPath());
         ASSERT_TRUE(file.open(QIODevice::Append));
         file.write(QStringLiteral("Servidor=%1\nNamespace=%2\nTempoLimite=30\n")
@@ -426,4 +453,229 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
     EXPECT_EQ(verb({"imprimir", "--de", "01/01/2019", "--ate", "31/01/2019"}).exitCode, 2); // no --pdf
+}
+
+namespace {
+
+// Several real tavro-cli processes on one database served by the Firebird server, against
+// one tavro-sim, all logging into the same folder.
+class CliTogether : public CliFollowup
+{
+protected:
+    void SetUp() override
+    {
+        const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
+        if (server.isEmpty())
+            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+        CliFollowup::SetUp();
+        fixture.useServer(server);
+    }
+
+    static QByteArray readLog(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static QStringList matches(const QByteArray &text, const QString &pattern)
+    {
+        QStringList found;
+        const QRegularExpression expression(pattern);
+        for (auto it = expression.globalMatch(QString::fromUtf8(text)); it.hasNext();)
+            found.append(it.next().captured(1));
+        return found;
+    }
+
+    // The origin keys of every request of `operation` the log folder shows, answered or not.
+    QHash<QString, int> sentKeys(const QString &operation) const
+    {
+        QHash<QString, int> sent;
+        const QDir dir(logFolder());
+        for (const QString &name : dir.entryList({QStringLiteral("*_req.xml")}, QDir::Files)) {
+            const QByteArray request = readLog(dir.filePath(name));
+            if (request.contains(operation.toUtf8()))
+                for (const QString &origem : matches(request, QStringLiteral("<coRegistroOrigem>([^<]*)<")))
+                    ++sent[origem];
+        }
+        return sent;
+    }
+
+    // Every accepted batch of `operation` the log folder shows: protocol -> its origin keys.
+    QHash<QString, QStringList> acceptedBatches(const QString &operation) const
+    {
+        QHash<QString, QStringList> batches;
+        const QDir dir(logFolder());
+        for (const QString &name : dir.entryList({QStringLiteral("*_res.xml")}, QDir::Files)) {
+            const QStringList protocol
+                = matches(readLog(dir.filePath(name)), QStringLiteral("<nuProtocoloEntrada>([^<]*)<"));
+            const QByteArray request = readLog(dir.filePath(name.chopped(8) + "_req.xml"));
+            if (!protocol.isEmpty() && request.contains(operation.toUtf8()))
+                batches.insert(protocol.first(), matches(request, QStringLiteral("<coRegistroOrigem>([^<]*)<")));
+        }
+        return batches;
+    }
+
+    // No origin key of `operation` went out twice, except those of `resent`, which went out
+    // exactly twice; every protocol handed out has its registry row, and each record of its
+    // batch carries it.
+    void expectEveryRecordOnceAndEveryProtocolRecorded(const QString &operation, const QString &table,
+                                                       const QStringList &resent = {})
+    {
+        const QHash<QString, QStringList> batches = acceptedBatches(operation);
+        EXPECT_FALSE(batches.isEmpty());
+        for (auto it = batches.cbegin(); it != batches.cend(); ++it) {
+            SCOPED_TRACE(it.key().toStdString());
+            EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Protocolo = '%1'")
+                                         .arg(it.key())),
+                      QStringLiteral("1"));
+            EXPECT_EQ(fixture.scalar(
+                          QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2'").arg(table, it.key())),
+                      QString::number(it.value().size()));
+        }
+        const QHash<QString, int> sent = sentKeys(operation);
+        for (auto it = sent.cbegin(); it != sent.cend(); ++it)
+            EXPECT_EQ(it.value(), resent.contains(it.key()) ? 2 : 1) << it.key().toStdString();
+    }
+};
+
+} // namespace
+
+// Two transmitters of the same kind, and a transmitter beside a follow-up walk, many
+// batches of one record: no record reaches the service twice and no protocol is lost.
+TEST_F(CliTogether, TwoProcessesSendEveryRecordAtMostOnce)
+{
+    startSim({"--aguardando", "0", "--atraso", "30"});
+    const QStringList entradas = QStringList{"transmitir", "entradas"} + January + QStringList{"--lote", "1"};
+    for (int round = 0; round < 2; ++round) {
+        QProcess first;
+        QProcess second;
+        start(first, QStringList{"--usuario", "FARMACIA"} + entradas + QStringList{"--vezes", "20"});
+        start(second, QStringList{"--usuario", "FARMACIA"} + entradas + QStringList{"--vezes", "20"});
+        for (QProcess *p : {&first, &second}) {
+            const CliRun r = finished(*p);
+            // A process that met a record the other one held stops with the held-record message.
+            EXPECT_TRUE(r.exitCode == 0 || r.err.contains(QStringLiteral("nada foi enviado"))) << r.err.toStdString();
+        }
+    }
+    const CliRun rest = verb(entradas + QStringList{"--vezes", "20"});
+    EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    EXPECT_TRUE(rest.lines().contains(QStringLiteral("pronto"))) << rest.out.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarEntradaMedicamentoEmLote"),
+                                                  QStringLiteral("itensentradas"));
+
+    const QStringList saidas
+        = QStringList{"transmitir", "saidas"} + January + QStringList{"--lote", "1", "--vezes", "20"};
+    QProcess transmitter;
+    QProcess walker;
+    start(transmitter, QStringList{"--usuario", "FARMACIA"} + saidas);
+    start(walker, {"--usuario", "FARMACIA", "verificar", "--vezes", "10"});
+    const CliRun sent = finished(transmitter);
+    EXPECT_TRUE(sent.exitCode == 0 || sent.err.contains(QStringLiteral("nada foi enviado"))) << sent.err.toStdString();
+    finished(walker);
+    EXPECT_EQ(verb(saidas).exitCode, 0);
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarSaidaMedicamentoEmLote"),
+                                                  QStringLiteral("itenssaidas"));
+}
+
+namespace {
+
+// Waits until the log folder holds a file matching `pattern`.
+bool waitForLog(const QString &folder, const QString &pattern, int timeoutMs = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        if (!QDir(folder).entryList({pattern}, QDir::Files).isEmpty())
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+} // namespace
+
+// A transmitter killed while its request is at the service: nothing is recorded, the next run
+// sends that batch again (the service gave the request no identity) and the follow-up
+// reports the duplicate; nothing else goes out twice.
+TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
+{
+    startSim({"--aguardando", "0", "--atraso", "20000", "--falhas", "1"});
+    const QStringList estoque{"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2"};
+    QProcess doomed;
+    start(doomed, QStringList{"--usuario", "FARMACIA"} + estoque + QStringList{"--vezes", "1"});
+    ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_req.xml")));
+    QThread::msleep(500); // the post reaches the substitute, which holds its answer
+    doomed.kill();
+    doomed.waitForFinished();
+    const QStringList inFlight
+        = matches(readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
+                  QStringLiteral("<coRegistroOrigem>([^<]*)<"));
+    ASSERT_EQ(inFlight.size(), 2);
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
+
+    const CliRun recovered = verb({"recuperar"});
+    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
+    EXPECT_EQ(recovered.out, QString());
+    const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
+    EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
+                                                  QStringLiteral("conciliacao"), inFlight);
+    // The duplicates come back as the service's "already registered".
+    EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok (Inc.)'"),
+              QStringLiteral("2"));
+}
+
+// A transmitter killed after the answer and before its commit (held at the registry insert by
+// another connection): the next process records the protocol from the logs, the follow-up takes
+// it to a final status, and the next runs send only what was never sent.
+TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
+{
+    startSim({"--aguardando", "0"});
+    fixture.exec("create table TestTrava (id integer not null primary key)");
+    fixture.exec("insert into TestTrava values (1)");
+    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
+                 "begin update TestTrava set id = id; end");
+    {
+        tavro::Database holder;
+        holder.open(fixture.address());
+        holder.execute(tavro::SqlStatement{QStringLiteral("update TestTrava set id = id")});
+        QProcess doomed;
+        start(doomed, {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2",
+                       "--vezes", "1"});
+        ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_res.xml")));
+        QThread::msleep(500); // marked, and waiting at the registry insert
+        doomed.kill();
+        doomed.waitForFinished();
+        holder.rollback();
+    }
+    const QString lost = acceptedBatches(QStringLiteral("informarPosicaoEstoqueEmLote")).keys().value(0);
+    ASSERT_FALSE(lost.isEmpty());
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroProtocolo is not null"), QStringLiteral("0"));
+
+    // Two programs start at once: one of them records the protocol, neither reports a failure.
+    QProcess first;
+    QProcess second;
+    start(first, {"--usuario", "FARMACIA", "recuperar"});
+    start(second, {"--usuario", "FARMACIA", "recuperar"});
+    const CliRun one = finished(first);
+    const CliRun other = finished(second);
+    EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
+    EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
+    const QString printed = one.out + other.out;
+    EXPECT_EQ(printed.count(QStringLiteral("recuperado")), 1) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("Protocolo %1 recuperado").arg(lost))) << printed.toStdString();
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(verb({"recuperar"}).out, QString());
+
+    EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
+    EXPECT_EQ(status(lost), QStringLiteral("Ok"));
+    const CliRun rest = verb({"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2", "--vezes", "10"});
+    EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
+                                                  QStringLiteral("conciliacao"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and "
+                                            "TavroSituacao = 'Ok'")
+                                 .arg(lost)),
+              QStringLiteral("2"));
 }

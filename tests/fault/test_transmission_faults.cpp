@@ -2,6 +2,9 @@
 #include "RowHolder.h"
 #include "ServerProxy.h"
 
+#include "transmission/BatchClaim.h"
+
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
@@ -81,42 +84,84 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
-// Another workstation holds the rows the run marks: the run waits for it. When it
-// commits, the marks conflict and the whole run is undone; when it rolls back, the
-// run goes on as if nothing had happened.
-TEST_F(FaultFixture, LockConflictOnTheMarkedRows)
+namespace {
+
+struct HolderCase
 {
-    const KindCase &stock = kindCases().front();
-    for (const RowHolder::End end : {RowHolder::End::Commit, RowHolder::End::Rollback}) {
-        SCOPED_TRACE(end == RowHolder::End::Commit ? "holder commits" : "holder rolls back");
-        ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
-        const Snapshot before = snapshot();
-        fill(stock);
-        const auto transmitter = stock.make();
-        ClickOutcome outcome;
-        {
-            const RowHolder holder(m_fixture.path(),
-                                   QStringLiteral("update conciliacao set quantidade = quantidade "
-                                                  "where TavroProtocolo is null and data = '2019-01-31'"),
-                                   1500ms, end);
-            ASSERT_GT(holder.heldRows(), 0);
-            outcome = click(*transmitter);
-        }
-        expectConsistent(before);
-        if (end == RowHolder::End::Commit) {
-            EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-            EXPECT_FALSE(m_db.inTransaction());
-            EXPECT_TRUE(outcome.message.contains(QStringLiteral("update conflicts"))) << outcome.message.toStdString();
-            expectNextRunSendsTheRest(stock);
-        } else {
-            EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
-        }
-        expectConsistent(before);
-        m_fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = null, TavroData = null, "
-                                      "TavroSituacao = null, TavroSituacaoPrioridade = null"));
-        m_fixture.exec(QStringLiteral("delete from TavroProtocolos"));
-    }
+    const char *name;
+    QString update; // what the other connection does to the records the run would take
+    std::chrono::milliseconds hold;
+    RowHolder::End end;
+    bool aborts; // the run stops with the held-record message and sends nothing
+};
+
+void PrintTo(const HolderCase &c, std::ostream *os)
+{
+    *os << c.name;
 }
+
+class HeldRows : public FaultFixture, public ::testing::WithParamInterface<HolderCase>
+{
+};
+
+const QString TouchQuantity = QStringLiteral(
+    "update conciliacao set quantidade = quantidade where TavroProtocolo is null and data = '2019-01-31'");
+const QString SendElsewhere = QStringLiteral(
+    "update conciliacao set TavroProtocolo = '999000000001', TavroSituacao = 'Aguardando', "
+    "TavroSituacaoPrioridade = 10 where TavroProtocolo is null and data = '2019-01-31'");
+
+} // namespace
+
+// Another connection holds the records the run would take. The run's claim waits for it at
+// most its lock time-out and never sends a record whose state changed meanwhile: a holder
+// that ends within the time-out lets the run go on with what still allows sending; one that
+// holds on stops the run before anything leaves, and nothing is written.
+TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
+{
+    const HolderCase &c = GetParam();
+    const KindCase &stock = kindCases().front();
+    ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
+    const Snapshot before = snapshot();
+    fill(stock);
+    const auto transmitter = stock.make();
+    ClickOutcome outcome;
+    QElapsedTimer waited;
+    {
+        const RowHolder holder(m_fixture.path(), c.update, c.hold, c.end);
+        ASSERT_GT(holder.heldRows(), 0);
+        waited.start();
+        outcome = click(*transmitter);
+        if (c.aborts)
+            EXPECT_LT(waited.elapsed(), c.hold.count()) << "the claim waited for the holder to end";
+    }
+    if (c.aborts) {
+        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+        EXPECT_TRUE(outcome.message.endsWith(recordHeldMessage(QString()).section(QLatin1Char(' '), 3)))
+            << outcome.message.toStdString();
+        EXPECT_FALSE(m_db.inTransaction());
+        EXPECT_EQ(snapshot().recordProtocols, before.recordProtocols);
+        expectConsistent(before);
+        expectNextRunSendsTheRest(stock);
+    } else {
+        EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    }
+    // Records the holder marked as sent elsewhere keep that protocol: the run did not send them.
+    SqlCursor elsewhere = m_db.select(
+        SqlStatement{QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '999000000001'")});
+    elsewhere.next();
+    const int keptElsewhere = elsewhere.value(0).toInt();
+    m_db.rollback();
+    EXPECT_EQ(keptElsewhere > 0, c.update == SendElsewhere && c.end == RowHolder::End::Commit);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Holders, HeldRows,
+    ::testing::Values(HolderCase{"QuantityCommitted", TouchQuantity, 1500ms, RowHolder::End::Commit, false},
+                      HolderCase{"QuantityRolledBack", TouchQuantity, 1500ms, RowHolder::End::Rollback, false},
+                      HolderCase{"SentElsewhereCommitted", SendElsewhere, 1500ms, RowHolder::End::Commit, false},
+                      HolderCase{"SentElsewhereRolledBack", SendElsewhere, 1500ms, RowHolder::End::Rollback, false},
+                      HolderCase{"HeldBeyondTheTimeOut", TouchQuantity, 8000ms, RowHolder::End::Rollback, true}),
+    [](const ::testing::TestParamInfo<HolderCase> &info) { return std::string(info.param.name); });
 
 namespace {
 

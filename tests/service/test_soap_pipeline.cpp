@@ -267,14 +267,15 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
     };
     for (const auto &c : cases) {
         start(c.arguments, c.tempoLimite);
-        QFile::remove(logPath("_res.xml"));
+        QDir(m_logFolder).removeRecursively();
         EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
                   c.message(*this))
             << c.arguments.join(' ').toStdString();
     }
 
-    // The fault's answer was logged before it was read.
+    // The fault's answer was logged before it was read, under its request's name.
     start({QStringLiteral("--falha-fault"), fault});
+    QDir(m_logFolder).removeRecursively();
     EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }), fault);
     const QByteArray logged = readFile(logPath("_res.xml"));
     EXPECT_TRUE(logged.contains(QByteArray("<faultstring>" + fault.toUtf8() + "</faultstring>")));

@@ -236,7 +236,9 @@ HttpResponse TavroSimulator::call(const HttpRequest &request)
     } catch (const Error &error) {
         return fault(error.message());
     }
-    response.delayMs = m_options.atrasoMs;
+    // A late answer is one of the failures, so --falhas N limits it to the first N calls too.
+    if (m_options.falhas < 0 || m_calls <= m_options.falhas)
+        response.delayMs = m_options.atrasoMs;
     return response;
 }
 

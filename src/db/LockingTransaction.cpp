@@ -1,0 +1,378 @@
+#include "db/LockingTransaction.h"
+
+#include "db/ParamConversion.h"
+
+#include <QDateTime>
+#include <QHash>
+
+#include <ibase.h>
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+namespace tavro {
+
+namespace {
+
+bool hasCode(const ISC_STATUS *status, std::initializer_list<ISC_STATUS> codes)
+{
+    for (const ISC_STATUS *s = status; *s != isc_arg_end; s += *s == isc_arg_cstring ? 3 : 2) {
+        if (s[0] == isc_arg_gds && std::find(codes.begin(), codes.end(), s[1]) != codes.end())
+            return true;
+    }
+    return false;
+}
+
+[[noreturn]] void fail(const ISC_STATUS *status)
+{
+    QString text;
+    char buffer[1024];
+    const ISC_STATUS *vector = status;
+    while (fb_interpret(buffer, sizeof buffer, &vector) > 0) {
+        if (!text.isEmpty())
+            text += QLatin1Char('\n');
+        text += QString::fromUtf8(buffer);
+    }
+    if (hasCode(status, {isc_lock_conflict, isc_lock_timeout, isc_deadlock, isc_update_conflict}))
+        throw RecordLocked(text);
+    if (hasCode(status, {isc_unique_key_violation, isc_no_dup}))
+        throw DuplicateKey(text);
+    throw Error(text);
+}
+
+void check(const ISC_STATUS *status)
+{
+    if (status[0] == 1 && status[1] != 0)
+        fail(status);
+}
+
+std::vector<char> sqldaBuffer(int count)
+{
+    std::vector<char> buffer(XSQLDA_LENGTH(std::max(count, 1)));
+    auto *sqlda = reinterpret_cast<XSQLDA *>(buffer.data());
+    sqlda->version = SQLDA_VERSION1;
+    sqlda->sqln = static_cast<short>(std::max(count, 1));
+    return buffer;
+}
+
+XSQLDA *sqldaOf(std::vector<char> &buffer)
+{
+    return reinterpret_cast<XSQLDA *>(buffer.data());
+}
+
+// The rows an executed statement changed, from the server's record counts.
+int changedRows(isc_stmt_handle &stmt)
+{
+    ISC_STATUS_ARRAY status;
+    const char items[] = {isc_info_sql_records};
+    char buffer[64];
+    if (isc_dsql_sql_info(status, &stmt, sizeof items, items, sizeof buffer, buffer)
+        || buffer[0] != isc_info_sql_records)
+        return 0;
+    int changed = 0;
+    for (const char *p = buffer + 3; p < buffer + sizeof buffer && *p != isc_info_end;) {
+        const char item = *p++;
+        const short length = static_cast<short>(isc_vax_integer(p, 2));
+        p += 2;
+        if (item == isc_info_req_update_count || item == isc_info_req_insert_count
+            || item == isc_info_req_delete_count)
+            changed += isc_vax_integer(p, length);
+        p += length;
+    }
+    return changed;
+}
+
+QVariant columnValue(const XSQLVAR &var)
+{
+    if ((var.sqltype & 1) && *var.sqlind < 0)
+        return QVariant();
+    const char *data = var.sqldata;
+    const auto scaled = [&](qint64 value) {
+        if (var.sqlscale == 0)
+            return QVariant(value);
+        double d = double(value);
+        for (int i = 0; i < -var.sqlscale; ++i)
+            d /= 10;
+        return QVariant(d);
+    };
+    switch (var.sqltype & ~1) {
+    case SQL_TEXT:
+        return QString::fromUtf8(data, var.sqllen);
+    case SQL_VARYING: {
+        short length;
+        std::memcpy(&length, data, sizeof length);
+        return QString::fromUtf8(data + sizeof length, length);
+    }
+    case SQL_SHORT: {
+        short v;
+        std::memcpy(&v, data, sizeof v);
+        return scaled(v);
+    }
+    case SQL_LONG: {
+        ISC_LONG v;
+        std::memcpy(&v, data, sizeof v);
+        return scaled(v);
+    }
+    case SQL_INT64: {
+        ISC_INT64 v;
+        std::memcpy(&v, data, sizeof v);
+        return scaled(v);
+    }
+    case SQL_FLOAT: {
+        float v;
+        std::memcpy(&v, data, sizeof v);
+        return double(v);
+    }
+    case SQL_DOUBLE:
+    case SQL_D_FLOAT: {
+        double v;
+        std::memcpy(&v, data, sizeof v);
+        return v;
+    }
+    case SQL_TYPE_DATE: {
+        tm t{};
+        isc_decode_sql_date(reinterpret_cast<const ISC_DATE *>(data), &t);
+        return QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday);
+    }
+    case SQL_TIMESTAMP: {
+        tm t{};
+        isc_decode_timestamp(reinterpret_cast<const ISC_TIMESTAMP *>(data), &t);
+        return QDateTime(QDate(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday), QTime(t.tm_hour, t.tm_min, t.tm_sec));
+    }
+    case SQL_BOOLEAN:
+        return *data != 0;
+    default:
+        throw Error(QStringLiteral("Column type %1 is not read by this transaction").arg(var.sqltype & ~1));
+    }
+}
+
+} // namespace
+
+struct LockingTransaction::Impl
+{
+    struct Statement
+    {
+        isc_stmt_handle handle = 0;
+        std::vector<char> in;
+        std::vector<char> out;
+        std::vector<ParamType> types;
+        std::vector<std::vector<char>> outData;
+        std::vector<short> outNull;
+    };
+
+    isc_db_handle db = 0;
+    isc_tr_handle tr = 0;
+    QHash<QString, Statement *> statements;
+
+    ~Impl()
+    {
+        freeStatements();
+        if (tr) {
+            ISC_STATUS_ARRAY status;
+            isc_rollback_transaction(status, &tr);
+        }
+    }
+
+    void freeStatements()
+    {
+        ISC_STATUS_ARRAY status;
+        for (Statement *s : std::as_const(statements)) {
+            isc_dsql_free_statement(status, &s->handle, DSQL_drop);
+            delete s;
+        }
+        statements.clear();
+    }
+
+    Statement &prepare(const QString &sql)
+    {
+        if (Statement *found = statements.value(sql))
+            return *found;
+        if (!tr)
+            throw Error(QStringLiteral("The transaction has ended"));
+        auto s = std::make_unique<Statement>();
+        ISC_STATUS_ARRAY status;
+        isc_dsql_allocate_statement(status, &db, &s->handle);
+        check(status);
+        const QByteArray text = sql.toUtf8();
+        s->out = sqldaBuffer(1);
+        if (isc_dsql_prepare(status, &tr, &s->handle, 0, text.constData(), SQL_DIALECT_V6, sqldaOf(s->out))) {
+            ISC_STATUS_ARRAY ignored;
+            isc_dsql_free_statement(ignored, &s->handle, DSQL_drop);
+            fail(status);
+        }
+        const int columns = sqldaOf(s->out)->sqld;
+        if (columns > 1) {
+            s->out = sqldaBuffer(columns);
+            isc_dsql_describe(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->out));
+            check(status);
+        }
+        s->outData.resize(columns);
+        s->outNull.resize(columns);
+        for (int i = 0; i < columns; ++i) {
+            XSQLVAR &var = sqldaOf(s->out)->sqlvar[i];
+            s->outData[i].resize(var.sqllen + sizeof(short));
+            var.sqldata = s->outData[i].data();
+            var.sqlind = &s->outNull[i];
+        }
+        s->in = sqldaBuffer(1);
+        isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
+        check(status);
+        const int params = sqldaOf(s->in)->sqld;
+        if (params > 1) {
+            s->in = sqldaBuffer(params);
+            isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
+            check(status);
+        }
+        for (int i = 0; i < params; ++i) {
+            const XSQLVAR &var = sqldaOf(s->in)->sqlvar[i];
+            s->types.push_back(ParamType{static_cast<short>(var.sqltype & ~1), var.sqlscale});
+        }
+        return *statements.insert(sql, s.release()).value();
+    }
+
+    // Binds the values into the statement's input area; `storage` keeps their bytes alive.
+    void bind(Statement &s, const QVariantList &values, std::vector<QByteArray> &storage, std::vector<short> &nulls)
+    {
+        XSQLDA *in = sqldaOf(s.in);
+        if (values.size() != in->sqld)
+            throw Error(QStringLiteral("The statement takes %1 parameters, %2 given").arg(in->sqld).arg(values.size()));
+        storage.assign(in->sqld, QByteArray());
+        nulls.assign(in->sqld, 0);
+        for (int i = 0; i < in->sqld; ++i) {
+            XSQLVAR &var = in->sqlvar[i];
+            const short describedType = s.types[size_t(i)].sqlType;
+            const QVariant value = convertForParam(values[i], s.types[size_t(i)]);
+            QByteArray &bytes = storage[size_t(i)];
+            var.sqlind = &nulls[size_t(i)];
+            var.sqlscale = 0;
+            const auto raw = [&bytes](const auto &v) {
+                bytes = QByteArray(reinterpret_cast<const char *>(&v), sizeof v);
+            };
+            if (value.isNull()) {
+                nulls[size_t(i)] = -1;
+                var.sqltype = static_cast<short>(describedType | 1);
+                bytes = QByteArray(8, '\0');
+                var.sqlscale = s.types[size_t(i)].scale;
+            } else if (value.typeId() == QMetaType::QDate) {
+                tm t{};
+                t.tm_year = value.toDate().year() - 1900;
+                t.tm_mon = value.toDate().month() - 1;
+                t.tm_mday = value.toDate().day();
+                ISC_DATE date;
+                isc_encode_sql_date(&t, &date);
+                raw(date);
+                var.sqltype = SQL_TYPE_DATE | 1;
+            } else if (value.typeId() == QMetaType::QDateTime) {
+                const QDateTime dt = value.toDateTime();
+                tm t{};
+                t.tm_year = dt.date().year() - 1900;
+                t.tm_mon = dt.date().month() - 1;
+                t.tm_mday = dt.date().day();
+                t.tm_hour = dt.time().hour();
+                t.tm_min = dt.time().minute();
+                t.tm_sec = dt.time().second();
+                ISC_TIMESTAMP stamp;
+                isc_encode_timestamp(&t, &stamp);
+                raw(stamp);
+                var.sqltype = SQL_TIMESTAMP | 1;
+            } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+                raw(value.toDouble());
+                var.sqltype = SQL_DOUBLE | 1;
+            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
+                       || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong
+                       || value.typeId() == QMetaType::Bool) {
+                raw(ISC_INT64(value.toLongLong()));
+                var.sqltype = SQL_INT64 | 1;
+            } else {
+                bytes = value.toString().toUtf8();
+                var.sqltype = SQL_TEXT | 1;
+                // Texts are UTF-8, the connection's character set; the server converts them
+                // to the column's own.
+                if (describedType != SQL_TEXT && describedType != SQL_VARYING)
+                    var.sqlsubtype = 4; // UTF8
+            }
+            var.sqllen = static_cast<short>(bytes.size());
+            var.sqldata = bytes.data();
+        }
+    }
+};
+
+LockingTransaction::LockingTransaction(const void *dbHandle, int lockTimeoutSeconds)
+    : m(std::make_unique<Impl>())
+{
+    m->db = *static_cast<const isc_db_handle *>(dbHandle);
+    const ISC_LONG timeout = lockTimeoutSeconds;
+    char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
+                  isc_tpb_lock_timeout, sizeof timeout, 0, 0, 0, 0};
+    // The time-out goes little-endian, as every number of a parameter block.
+    for (size_t i = 0; i < sizeof timeout; ++i)
+        tpb[7 + i] = static_cast<char>((timeout >> (8 * i)) & 0xff);
+    ISC_STATUS_ARRAY status;
+    isc_start_transaction(status, &m->tr, 1, &m->db, static_cast<unsigned short>(sizeof tpb), tpb);
+    check(status);
+}
+
+LockingTransaction::~LockingTransaction() = default;
+
+int LockingTransaction::execute(const QString &sql, const QVariantList &values)
+{
+    Impl::Statement &s = m->prepare(sql);
+    std::vector<QByteArray> storage;
+    std::vector<short> nulls;
+    m->bind(s, values, storage, nulls);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, &m->tr, &s.handle, SQLDA_VERSION1, sqldaOf(s.in));
+    check(status);
+    return changedRows(s.handle);
+}
+
+std::shared_ptr<const FetchedRows> LockingTransaction::select(const QString &sql, const QVariantList &values)
+{
+    Impl::Statement &s = m->prepare(sql);
+    std::vector<QByteArray> storage;
+    std::vector<short> nulls;
+    m->bind(s, values, storage, nulls);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute(status, &m->tr, &s.handle, SQLDA_VERSION1, sqldaOf(s.in));
+    check(status);
+    auto rows = std::make_shared<FetchedRows>();
+    XSQLDA *out = sqldaOf(s.out);
+    for (int i = 0; i < out->sqld; ++i)
+        rows->columns.append(QString::fromUtf8(out->sqlvar[i].aliasname, out->sqlvar[i].aliasname_length));
+    ISC_STATUS fetched;
+    while ((fetched = isc_dsql_fetch(status, &s.handle, SQLDA_VERSION1, out)) == 0) {
+        QVariantList row;
+        for (int i = 0; i < out->sqld; ++i)
+            row.append(columnValue(out->sqlvar[i]));
+        rows->rows.push_back(std::move(row));
+    }
+    const bool failed = fetched != 100;
+    ISC_STATUS_ARRAY closing;
+    isc_dsql_free_statement(closing, &s.handle, DSQL_close);
+    if (failed)
+        fail(status);
+    return rows;
+}
+
+void LockingTransaction::commit()
+{
+    m->freeStatements();
+    ISC_STATUS_ARRAY status;
+    isc_commit_transaction(status, &m->tr);
+    check(status);
+    m->tr = 0;
+}
+
+void LockingTransaction::rollback()
+{
+    m->freeStatements();
+    if (!m->tr)
+        return;
+    ISC_STATUS_ARRAY status;
+    isc_rollback_transaction(status, &m->tr);
+    m->tr = 0;
+    check(status);
+}
+
+} // namespace tavro
