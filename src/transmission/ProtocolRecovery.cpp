@@ -5,7 +5,7 @@
 #include "db/LockingTransaction.h"
 #include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
-#include "transmission/Status.h"
+#include "common/Status.h"
 #include "transmission/StatusWrites.h"
 
 #include <QCryptographicHash>

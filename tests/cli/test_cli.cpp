@@ -262,13 +262,11 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
 }
 
 // Without --config: config.ini beside the program, else the system's file under the user's.
-// The program runs from a copy in a folder of its own, so no config.ini of the build's is seen.
+// The program runs from the test's copy, so no config.ini of the build's is seen.
 TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
 {
     const QString folder = fixture.folder();
-    const QString program = folder + QStringLiteral("/bin/tavro-cli");
-    ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/bin")));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRO_CLI), program));
+    const QString program = cliPath();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), folder + QStringLiteral("/cfg"));
     env.insert(QStringLiteral("XDG_DATA_HOME"), folder + QStringLiteral("/dados"));
