@@ -44,16 +44,20 @@ void addProtocolLine(SqlStatement &query, const QString &t, const ListSearch &se
 
 const QString WithCatalogueCode = QStringLiteral("and (p.codigotavro is not null and p.codigotavro <> '')");
 
-QStringList stockLines()
+QStringList stockColumns()
 {
-    return {QStringLiteral("select c.*, p.descricao as nomeproduto, p.codigotavro,"), QStringLiteral("p.tavrotipo, l.dtvalidade"),
-            QStringLiteral("from Conciliacao c"), QStringLiteral("inner join unidades u on u.codigo = c.codunidade"),
-            QStringLiteral("inner join produtos p on p.codigo = c.codproduto"),
-            QStringLiteral("inner join novolotes l on l.codProduto = c.codproduto and l.lote = c.lote"),
-            QStringLiteral("where c.data = :pdata")};
+    return {QStringLiteral("select c.*, p.descricao as nomeproduto, p.codigotavro,"),
+            QStringLiteral("p.tavrotipo, l.dtvalidade")};
 }
 
-QStringList entradasLines()
+QStringList stockTables()
+{
+    return {QStringLiteral("from Conciliacao c"), QStringLiteral("inner join unidades u on u.codigo = c.codunidade"),
+            QStringLiteral("inner join produtos p on p.codigo = c.codproduto"),
+            QStringLiteral("inner join novolotes l on l.codProduto = c.codproduto and l.lote = c.lote")};
+}
+
+QStringList entradasColumns()
 {
     return {QStringLiteral("SELECT ie.lancamento, ie.item, IE.LOTE, IE.VALORUNITARIO, "),
             QStringLiteral("ie.TavroProtocolo, ie.TavroData, ie.TavroSituacao, "),
@@ -61,18 +65,21 @@ QStringList entradasLines()
             QStringLiteral("IE.QUANTIDADE, E.data AS DATA, E.TAVRO_TPMOV, e.documento,"),
             QStringLiteral("P.codigotavro, p.tavrotipo, p.descricao as nomeproduto,"),
             QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante,"),
-            QStringLiteral("L.DTVALIDADE, f.CNPJ as cnpjdistribuidor, fi.CNPJ as cnpjdistribuidoritem"),
-            QStringLiteral("FROM ITENSENTRADAS IE "),
+            QStringLiteral("L.DTVALIDADE, f.CNPJ as cnpjdistribuidor, fi.CNPJ as cnpjdistribuidoritem")};
+}
+
+QStringList entradasTables()
+{
+    return {QStringLiteral("FROM ITENSENTRADAS IE "),
             QStringLiteral("INNER JOIN ENTRADAS E ON IE.lancamento=E.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON IE.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON IE.CODPRODUTO=L.CODPRODUTO AND IE.LOTE=L.LOTE "),
             QStringLiteral("LEFT OUTER JOIN FORNECEDORES F ON F.CODIGO=E.CODFORNECEDOR "),
             QStringLiteral("LEFT OUTER JOIN FORNECEDORES Fi ON Fi.CODIGO=IE.CODFORNECEDOR "),
-            QStringLiteral("LEFT OUTER JOIN Fabricantes Fa ON Fa.CODIGO=l.CodFabricante "),
-            QStringLiteral("where E.DATA >= :pDATA1 AND E.DATA <= :pDATA2")};
+            QStringLiteral("LEFT OUTER JOIN Fabricantes Fa ON Fa.CODIGO=l.CodFabricante ")};
 }
 
-QStringList saidasLines()
+QStringList saidasColumns()
 {
     return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, "),
             QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
@@ -82,18 +89,21 @@ QStringList saidasLines()
             QStringLiteral("PS.NOME AS NOMEPESSOAdestino, ps.cnpj as cnpjdestino,"),
             QStringLiteral("u2.nome as nomeunidadedestino,"),
             QStringLiteral("u2.numero as cnesdestino, p.descricao as nomeproduto, "),
-            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
-            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
+}
+
+QStringList saidasTables()
+{
+    return {QStringLiteral("FROM ITENSSAIDAS ITS "),
             QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
             QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
             QStringLiteral("left outer JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO"),
-            QStringLiteral("left outer join unidades u2 on u2.codigo = s.codunidadedestino"),
-            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+            QStringLiteral("left outer join unidades u2 on u2.codigo = s.codunidadedestino")};
 }
 
-QStringList dispensacoesLines()
+QStringList dispensacoesColumns()
 {
     return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
             QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
@@ -101,43 +111,55 @@ QStringList dispensacoesLines()
             QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov, s.peso, s.altura, s.cid10, PS.NOME AS NOMEPESSOA, "),
             QStringLiteral("substring(PS.CARTAOSUS FROM 1 FOR 15) AS CARTAOSUS, ps.nome as nomepessoa, P.DESCRICAO as nomeproduto,"),
             QStringLiteral("pr.cns as cnsprofissional, pr.crm as crmprofissional, pr.uf as ufprofissional,"),
-            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
-            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
+}
+
+QStringList dispensacoesTables()
+{
+    return {QStringLiteral("FROM ITENSSAIDAS ITS "),
             QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
             QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
             QStringLiteral("INNER JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO and ps.tipocadastro = 'Pessoa'"),
-            QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional"),
-            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+            QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional")};
 }
 
 // What a list's statement is made of besides the shared filter lines: its table
-// prefix, its first lines, the lines that pick the unit, and its order.
+// prefix, its columns, its tables, the line of its day or period, the column that
+// line reads, the lines that pick the unit, and its order.
 struct StatementShape
 {
     QString prefix;
-    QStringList head;
+    QStringList columns;
+    QStringList tables;
+    QString dateLine;
+    QString dateColumn;
     QStringList unitLines;
     QString order;
 };
 
 StatementShape statementShape(MovementKind kind)
 {
+    const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
     switch (kind) {
     case MovementKind::Estoque:
-        return {QStringLiteral("c."), stockLines(), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+        return {QStringLiteral("c."), stockColumns(), stockTables(), QStringLiteral("where c.data = :pdata"),
+                QStringLiteral("c.data"), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
                 QStringLiteral("order by p.descricao, c.lancamento")};
     case MovementKind::Entradas:
-        return {QStringLiteral("ie."), entradasLines(), {QStringLiteral("AND ie.codunidade = :punidade")},
+        return {QStringLiteral("ie."), entradasColumns(), entradasTables(), periodLine.arg(QLatin1Char('E')),
+                QStringLiteral("E.DATA"), {QStringLiteral("AND ie.codunidade = :punidade")},
                 QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item")};
     case MovementKind::Saidas:
-        return {QStringLiteral("its."), saidasLines(),
+        return {QStringLiteral("its."), saidasColumns(), saidasTables(), periodLine.arg(QLatin1Char('S')),
+                QStringLiteral("S.DATA"),
                 {QStringLiteral("AND its.codunidade = :punidade"),
                  QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     case MovementKind::Dispensacoes:
-        return {QStringLiteral("its."), dispensacoesLines(), {QStringLiteral("AND its.codunidade = :punidade")},
+        return {QStringLiteral("its."), dispensacoesColumns(), dispensacoesTables(), periodLine.arg(QLatin1Char('S')),
+                QStringLiteral("S.DATA"), {QStringLiteral("AND its.codunidade = :punidade")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     }
     Q_UNREACHABLE();
@@ -379,17 +401,30 @@ QList<ListColumn> statusTail()
             {QStringLiteral("Gravar"), 50}};
 }
 
+QStringList recordConditions(const StatementShape &shape, bool exibirSemCodigo)
+{
+    QStringList lines;
+    if (!exibirSemCodigo)
+        lines.append(WithCatalogueCode);
+    return lines + shape.unitLines;
+}
+
 } // namespace
+
+ListRecords listRecords(MovementKind kind, bool exibirSemCodigo)
+{
+    const StatementShape shape = statementShape(kind);
+    return {shape.prefix, shape.tables, shape.dateColumn, recordConditions(shape, exibirSemCodigo)};
+}
 
 SqlStatement listStatement(const ListSearch &search)
 {
     const StatementShape shape = statementShape(search.kind);
     SqlStatement query;
-    for (const QString &line : shape.head)
+    for (const QString &line : shape.columns + shape.tables)
         query.add(line);
-    if (!search.exibirSemCodigo)
-        query.add(WithCatalogueCode);
-    for (const QString &line : shape.unitLines)
+    query.add(shape.dateLine);
+    for (const QString &line : recordConditions(shape, search.exibirSemCodigo))
         query.add(line);
     addStatusLines(query, shape.prefix, search.status);
     addProtocolLine(query, shape.prefix, search);

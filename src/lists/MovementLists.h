@@ -54,6 +54,19 @@ struct ListSearch
     QString protocolo;    // the text of the tab's protocol box
 };
 
+// The records a list of a kind holds whatever its day, period and status filters: the
+// tables and joins of its statement, the column its day or period reads, and its
+// "and ..." lines that pick the unit (parameter `punidade`) and, unless products
+// without code are shown, the catalogue code. The overview counts these same records.
+struct ListRecords
+{
+    QString prefix; // of the status columns: "c.", "ie.", "its."
+    QStringList tables;
+    QString dateColumn;
+    QStringList conditions;
+};
+ListRecords listRecords(MovementKind kind, bool exibirSemCodigo);
+
 // The list's statement for a search, with its parameters set.
 SqlStatement listStatement(const ListSearch &search);
 
