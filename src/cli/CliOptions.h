@@ -2,13 +2,14 @@
 
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
+#include "lists/OverviewFigures.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
+enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Situacao };
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
 enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
@@ -42,6 +43,9 @@ struct CliOptions
     int lote = 500;
     // imprimir
     QString pdfPath;
+    // situacao: its months, and JSON instead of tab-separated text
+    OverviewPeriod overviewPeriod;
+    bool json = false;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,

@@ -7,7 +7,11 @@
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
+#include <QDate>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -176,6 +180,56 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         EXPECT_EQ(r.out, QString());
     }
     EXPECT_EQ(run({"--usuario", "FARMACIA", "protocolos"}, QString()).exitCode, 2); // no password anywhere
+}
+
+TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)
+{
+    fixture.exec("update itensentradas set TavroSituacao = 'Estranho' where lancamento = 1001 and item = 1");
+    fixture.exec("update itenssaidas set TavroSituacao = 'Ok (Inc.)' where lancamento = 3001");
+    const QStringList situacao{"--usuario", "FARMACIA", "situacao"};
+    const CliRun year = run(situacao + QStringList{"--ano", "2019"});
+    ASSERT_EQ(year.exitCode, 0) << year.err.toStdString();
+    const QStringList lines = year.lines();
+    EXPECT_EQ(lines.first(), QStringLiteral("tipo\tmes\tsituacao\tquantidade"));
+    EXPECT_EQ(lines.size(), 1 + 4 * 12 * 8); // the empty status, six of the vocabulary and "Estranho"
+    for (const char *line : {"estoque\t01/2019\t\t27", "entradas\t01/2019\t\t7", "entradas\t01/2019\tEstranho\t1",
+                             "entradas\t02/2019\t\t1", "saidas\t01/2019\t\t6", "dispensacoes\t01/2019\tOk (Inc.)\t2",
+                             "dispensacoes\t12/2019\tOk-Retificado\t0"})
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
+    EXPECT_TRUE(run(situacao + QStringList{"--ano", "2019", "--sem-codigo"}).lines().contains("estoque\t01/2019\t\t33"));
+    EXPECT_TRUE(run(situacao + QStringList{"--ano", "2019", "--unidade", "2"}).lines().contains("estoque\t01/2019\t\t4"));
+
+    const CliRun json = run(situacao + QStringList{"--de", "12/2018", "--ate", "02/2019", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(document.value("de").toString(), QStringLiteral("12/2018"));
+    EXPECT_EQ(document.value("ate").toString(), QStringLiteral("02/2019"));
+    EXPECT_EQ(document.value("cnes").toString(), QStringLiteral("2345678"));
+    const QJsonArray rows = document.value("linhas").toArray();
+    EXPECT_EQ(rows.size(), 4 * 3 * 8);
+    EXPECT_TRUE(rows.contains(QJsonObject{{"tipo", "entradas"}, {"mes", "02/2019"}, {"situacao", ""}, {"quantidade", 1}}));
+
+    const CliRun recent = run(situacao);
+    ASSERT_EQ(recent.exitCode, 0) << recent.err.toStdString();
+    const QDate first = QDate::currentDate().addMonths(-11);
+    EXPECT_TRUE(recent.lines().value(1).startsWith(QStringLiteral("estoque\t") + first.toString("MM/yyyy") + "\t"));
+    EXPECT_EQ(recent.lines().size(), 1 + 4 * 12 * 7); // no record of these months: the fixed statuses only
+
+    const QList<QStringList> usage = {
+        {"--ano", "19"},
+        {"--ano", "2019", "--de", "01/2019", "--ate", "02/2019"},
+        {"--de", "01/2019"},
+        {"--de", "13/2019", "--ate", "01/2020"},
+        {"--de", "02/2019", "--ate", "01/2019"},
+        {"--dia", "31/01/2019"},
+        {"estoque"},
+    };
+    for (const QStringList &arguments : usage) {
+        const CliRun r = run(situacao + arguments);
+        EXPECT_EQ(r.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(r.out, QString());
+    }
+    EXPECT_EQ(listar(QStringList{"entradas", "--json"} + January).exitCode, 2);
 }
 
 TEST_F(Cli, LoginAsTheWindowDoes)
