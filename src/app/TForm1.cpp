@@ -4,6 +4,7 @@
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
 #include "app/ProtocolTab.h"
+#include "app/SituacaoTab.h"
 #include "reports/DispensationListing.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
@@ -15,6 +16,7 @@
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
+#include "lists/OverviewStatements.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
@@ -128,6 +130,7 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     (new QVBoxLayout(TabSheet7))->addWidget(Memo2);
     TSProtocolos = named(new ProtocolTab(PageControl1), "TSProtocolos");
+    TSSituacao = named(new SituacaoTab(PageControl1), "TSSituacao");
     PageControl1->addTab(TSEstoque, QStringLiteral("Estoque"));
     PageControl1->addTab(TSEntradas, QStringLiteral("Entradas"));
     PageControl1->addTab(TSSaidas, QStringLiteral("Saídas"));
@@ -135,6 +138,7 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     PageControl1->addTab(TSErros, QStringLiteral("Erros"));
     PageControl1->addTab(TabSheet7, QStringLiteral("Retornos"));
     PageControl1->addTab(TSProtocolos, QStringLiteral("Protocolos"));
+    PageControl1->addTab(TSSituacao, QStringLiteral("Situação"));
     layout->addWidget(PageControl1, 1);
 
     LAguarde = named(new QLabel(central), "LAguarde");
@@ -182,6 +186,8 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     connect(PBDispensacao, &QPushButton::clicked, this, &TForm1::PBDispensacaoClick);
     connect(PBSemCartaoSus, &QPushButton::clicked, this, &TForm1::PBSemCartaoSusClick);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+    connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
+    connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
 }
 
 TForm1::~TForm1() = default;
@@ -354,6 +360,8 @@ void TForm1::BtnPesquisarClick()
             searchPeriod(*static_cast<MovementTab *>(active));
         else if (active == TSEstoque)
             BuscaConciliacoes();
+        else if (active == TSSituacao)
+            CarregaSituacao();
         CarregaProtocolos();
         LAguarde->clear();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -539,6 +547,45 @@ void TForm1::CBEstoqueDiaChange()
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
         TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
         LAguarde->clear();
+    });
+}
+
+void TForm1::CarregaSituacao()
+{
+    guarded(m_messages, this, [&] {
+        if (!PageControl1->isEnabled())
+            return;
+        showWait(QStringLiteral("Aguarde, pesquisando [SITUAÇÃO]..."));
+        TSSituacao->showFigures(loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate()))));
+        LAguarde->clear();
+    });
+}
+
+OverviewSearch TForm1::overviewSearch(const OverviewPeriod &period) const
+{
+    return {PECodigoUnidade->text(), PECodCNES->text(), CBExibirSemCodigo->isChecked(), period};
+}
+
+void TForm1::SituacaoClick(const OverviewChoice &choice)
+{
+    guarded(m_messages, this, [&] {
+        MovementTab *tab = choice.kind == MovementKind::Estoque ? TSEstoque
+            : choice.kind == MovementKind::Entradas            ? TSEntradas
+            : choice.kind == MovementKind::Saidas              ? TSSaidas
+                                                                : TSDispensacoes;
+        tab->setStatusBoxes(statusBoxesFor(choice.situacao));
+        tab->setProtocoloSelecionado(false);
+        PEDataInicial->setText(dateToText(choice.month));
+        PEDataFinal->setText(dateToText(choice.month.addMonths(1).addDays(-1)));
+        PageControl1->setCurrentWidget(tab); // searches the period lists
+        if (choice.kind == MovementKind::Estoque) {
+            // The stock list shows one day: the month's last with records of the status.
+            const QDate day = latestStockDay(IBDatabase1, overviewSearch({choice.month, 1}), choice.month,
+                                             choice.situacao);
+            const QSignalBlocker blocker(CBEstoqueDia);
+            CBEstoqueDia->setCurrentIndex(CBEstoqueDia->findText(day.isValid() ? dateToText(day) : QString()));
+            CBEstoqueDiaChange();
+        }
     });
 }
 

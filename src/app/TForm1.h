@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
+#include "lists/OverviewStatements.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 
@@ -27,6 +28,8 @@ class Messages;
 class SoapClient;
 class MovementTab;
 class ProtocolTab;
+class SituacaoTab;
+struct OverviewChoice;
 class TFProcura;
 class TransmissionKind;
 class TPersonBtn;
@@ -65,6 +68,9 @@ public:
     void PBSaidasClick();
     void PBDispensacaoClick();
     void PBSemCartaoSusClick();
+    // The overview tab: its figures for the unit and period, and the list a click on one opens.
+    void CarregaSituacao();
+    void SituacaoClick(const OverviewChoice &choice);
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -79,6 +85,7 @@ private:
     // A tab's search as the header and the tab's boxes stand: the stock list by CNES and
     // day, the others by unit code and period.
     ListSearch tabSearch(const MovementTab &tab) const;
+    OverviewSearch overviewSearch(const OverviewPeriod &period) const;
     // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
@@ -125,6 +132,7 @@ private:
     TPersonBtn *PBEstoque, *PBEntradas, *PBSaidas, *PBDispensacao, *PBSemCartaoSus;
     QSpinBox *SEEstoqueVezes, *SEEntradasVezes, *SESaidasVezes, *SEDispensacoesVezes;
     ProtocolTab *TSProtocolos;
+    SituacaoTab *TSSituacao;
 
     QLabel *LAguarde;
     QPlainTextEdit *Memo1;

@@ -56,6 +56,22 @@ QStringList overviewSituacoes()
             Situacao::Ok,        Situacao::OkInc,      Situacao::OkRetificado};
 }
 
+StatusBoxes statusBoxesFor(const QString &situacao)
+{
+    StatusBoxes boxes{false, false, false, false, false};
+    if (situacao.isEmpty() || situacao == Situacao::Inconsistencia)
+        boxes.inconsistencias = true;
+    else if (situacao == Situacao::Aguardando)
+        boxes.aguardando = true;
+    else if (situacao == Situacao::Finalizado)
+        boxes.finalizados = true;
+    else if (situacao == Situacao::Ok || situacao == Situacao::OkInc)
+        boxes.ok = true;
+    else if (situacao == Situacao::OkRetificado)
+        boxes.okRetificado = true;
+    return boxes;
+}
+
 OverviewFigures::OverviewFigures(OverviewPeriod period)
     : m_period(period)
 {

@@ -42,6 +42,12 @@ std::optional<QDate> monthFromText(const QString &text);
 // sent (the empty text), then "Aguardando" to "Ok-Retificado".
 QStringList overviewSituacoes();
 
+// The status boxes a movement tab ticks to list a status of the overview. No box lists
+// only the records never sent: they come with the rejected ones ("Inconsistências"),
+// which a new batch takes with them. A text outside the vocabulary unticks every box,
+// which lists every status.
+StatusBoxes statusBoxesFor(const QString &situacao);
+
 // How many records of each kind, month and status an overview found. A status is the
 // text the lists show: empty for records never sent, and any text outside the vocabulary
 // as it stands in the database.

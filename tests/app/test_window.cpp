@@ -229,3 +229,78 @@ TEST_F(Window, LeavingTheUnitFieldRefreshesOnlyWhenTheCnesChanged)
     EXPECT_EQ(list->rowCount(), 1);
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
 }
+
+// The overview's figures, and a click on one opening its list with the month as the
+// period, the status's boxes ticked and as many rows of that status as the figure says.
+TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
+{
+    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Aguardando' where lancamento = 1001"));
+    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Ok' where lancamento = 1002"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok' where data = '2019-01-31'"));
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSProtocolos")) + 1), QStringLiteral("Situação"));
+    auto *period = child<QComboBox>(*form, "CBSituacaoPeriodo");
+    period->setCurrentIndex(period->findData(2019));
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *view = child<QTableView>(*form, "LVSituacao");
+    QAbstractItemModel *model = view->model();
+    ASSERT_EQ(model->rowCount(), 4 * 12);
+
+    const auto cell = [&](const QString &kind, const QString &month, const QString &status) {
+        int column = -1;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == status)
+                column = c;
+        }
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, 0).data().toString() == kind && model->index(r, 1).data().toString() == month)
+                return model->index(r, column);
+        }
+        return QModelIndex();
+    };
+    const auto click = [&](const QModelIndex &index) {
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    };
+    const auto statusCount = [&](const char *list, int statusColumn, const QString &status) {
+        QAbstractItemModel *rows = child<QTableView>(*form, list)->model();
+        int n = 0;
+        for (int r = 0; r < rows->rowCount(); ++r)
+            n += rows->index(r, statusColumn + 1).data().toString() == status;
+        return n;
+    };
+
+    const QModelIndex waiting = cell(QStringLiteral("Entradas"), QStringLiteral("01/2019"), QStringLiteral("Aguardando"));
+    ASSERT_TRUE(waiting.isValid());
+    EXPECT_EQ(waiting.data().toInt(), 3);
+    EXPECT_EQ(waiting.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
+    click(waiting);
+    EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEntradas"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/01/2019"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataFinal")->text(), QStringLiteral("31/01/2019"));
+    EXPECT_TRUE(child<QCheckBox>(*form, "CBEnExibirAguardando")->isChecked());
+    for (const char *box : {"CBEnExibirFinalizado", "CBEnExibirInconsistencia", "CBEnExibirOk", "CBEnExibirOkRetificado"})
+        EXPECT_FALSE(child<QCheckBox>(*form, box)->isChecked()) << box;
+    EXPECT_EQ(statusCount("LVEntradas", EntradaCell::Situacao, QStringLiteral("Aguardando")), 3);
+    EXPECT_EQ(child<QTableView>(*form, "LVEntradas")->model()->rowCount(), 3 + 3); // with the records never sent
+
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    const QModelIndex february = cell(QStringLiteral("Entradas"), QStringLiteral("02/2019"), QStringLiteral("Não enviados"));
+    EXPECT_EQ(february.data().toInt(), 1);
+    click(february);
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/02/2019"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataFinal")->text(), QStringLiteral("28/02/2019"));
+    EXPECT_TRUE(child<QCheckBox>(*form, "CBEnExibirInconsistencia")->isChecked());
+    EXPECT_EQ(statusCount("LVEntradas", EntradaCell::Situacao, QString()), 1);
+
+    // Stock: the month's last day with records of the status.
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    const QModelIndex stock = cell(QStringLiteral("Estoque"), QStringLiteral("01/2019"), QStringLiteral("Não enviados"));
+    EXPECT_EQ(stock.data().toInt(), 18);
+    click(stock);
+    EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEstoque"));
+    EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentText(), QStringLiteral("30/01/2019"));
+    EXPECT_EQ(statusCount("LVEstoque", EstoqueCell::Situacao, QString()), 9);
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
