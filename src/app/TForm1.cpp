@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
+#include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
 #include "app/SituacaoTab.h"
 #include "reports/DispensationListing.h"
@@ -36,6 +37,7 @@
 #include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
@@ -149,7 +151,11 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     LAguarde->setFont(waitFont);
     LAguarde->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     LAguarde->setMinimumHeight(26);
-    layout->addWidget(LAguarde);
+    auto *statusStrip = new QHBoxLayout();
+    statusStrip->addWidget(LAguarde, 1);
+    m_progress = named(new ProgressStrip(central), "Progresso");
+    statusStrip->addWidget(m_progress);
+    layout->addLayout(statusStrip);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
@@ -285,7 +291,7 @@ bool TForm1::FormCreate()
     }
 
     HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_login);
-    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
+    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
     DataInicialConfig = config.dataInicial;
@@ -402,7 +408,9 @@ void TForm1::searchPeriod(MovementTab &tab)
         : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
                                                             : "DISPENSAÇÕES";
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
-    tab.setProtocols(fillMovementList(IBDatabase1, tabSearch(tab), tab.list()));
+    m_progress->begin(false);
+    const auto ended = qScopeGuard([this] { m_progress->end(); });
+    tab.setProtocols(fillMovementList(IBDatabase1, tabSearch(tab), tab.list(), m_progress));
     LAguarde->clear();
 }
 
@@ -515,10 +523,11 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     input.codigoUnidade = PECodigoUnidade->text();
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
-    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&] {
+    m_progress->begin(true);
+    const auto ended = qScopeGuard([this] { m_progress->end(); });
+    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&](RunReport &report) {
         input.protocolo = tab.protocolo();
         input.hoje = QDate::currentDate();
-        RunReport report;
         const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
         for (const QString &line : report.erros)
             REErros->append(line);
@@ -531,7 +540,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
             m_messages.information(this, UnitTypeMissingMessage);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
-    });
+    }, *m_progress);
+    m_progress->end(); // the window takes input again before the loop's message
     if (outcome.end == ClickOutcome::AllSent)
         m_messages.information(this, TodosTransferidosMessage);
     else if (outcome.end == ClickOutcome::Aborted)
@@ -545,7 +555,10 @@ void TForm1::CBEstoqueDiaChange()
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
-        TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+        m_progress->begin(false);
+        const auto ended = qScopeGuard([this] { m_progress->end(); });
+        TSEstoque->setProtocols(
+            fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(), m_progress));
         LAguarde->clear();
     });
 }

@@ -27,6 +27,7 @@ namespace tavro {
 class Messages;
 class SoapClient;
 class MovementTab;
+class ProgressStrip;
 class ProtocolTab;
 class SituacaoTab;
 struct OverviewChoice;
@@ -135,6 +136,7 @@ private:
     SituacaoTab *TSSituacao;
 
     QLabel *LAguarde;
+    ProgressStrip *m_progress;
     QPlainTextEdit *Memo1;
 
     TFProcura *FProcura;

@@ -1,9 +1,11 @@
 #include "lists/MovementLists.h"
 
+#include "common/ProgressObserver.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
 #include "transmission/Status.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 namespace tavro {
@@ -179,30 +181,40 @@ private:
     const SqlCursor &m_cursor;
 };
 
-// Appends the rows of the cursor to `rows`, cell by cell in the list's order, and
-// collects the protocols in order of first appearance.
+// Appends the rows of the cursor to `rows`, cell by cell in the list's order, collects
+// the protocols in order of first appearance and tells the observer how many rows came.
 class RowFiller
 {
 public:
-    RowFiller(SqlCursor &cursor, RecordRows &rows, int protocolColumn)
+    RowFiller(SqlCursor &cursor, RecordRows &rows, int protocolColumn, ProgressObserver *observer)
         : m_cursor(cursor)
         , m_rows(rows)
         , m_protocolColumn(protocolColumn)
+        , m_observer(observer)
     {
         m_protocols.append(QString());
         m_seen.insert(QString());
+        m_clock.start();
     }
 
     QString text(int column) const { return m_cursor.text(column); }
     void cell(int column) { m_rows.append(m_cursor.text(column)); }
     void cell(const QString &text) { m_rows.append(text); }
     void empty() { m_rows.append(QStringView()); }
-    void noteProtocol()
+    // Ends the row being filled.
+    void endRow()
     {
         const QString protocol = m_cursor.text(m_protocolColumn);
         if (!m_seen.contains(protocol)) {
             m_seen.insert(protocol);
             m_protocols.append(protocol);
+        }
+        if (m_observer && m_rows.rowCount() % SearchProgressRows == 0) {
+            Progress progress;
+            progress.work = Progress::Work::Pesquisa;
+            progress.current = m_rows.rowCount();
+            progress.elapsedMs = m_clock.elapsed();
+            m_observer->progressed(progress);
         }
     }
     QStringList protocols() const { return m_protocols; }
@@ -211,6 +223,8 @@ private:
     SqlCursor &m_cursor;
     RecordRows &m_rows;
     int m_protocolColumn;
+    ProgressObserver *m_observer;
+    QElapsedTimer m_clock;
     QStringList m_protocols;
     QSet<QString> m_seen;
 };
@@ -225,14 +239,14 @@ QString itemCaption(const QString &lancamento, const QString &item)
     return lancamento + QLatin1Char('-') + item;
 }
 
-QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia)
+QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const int lancamento = c["lancamento"], codproduto = c["codproduto"], tavrotipo = c["tavrotipo"],
               codigotavro = c["codigotavro"], nome = c["nomeproduto"], lote = c["lote"], validade = c["dtvalidade"],
               quantidade = c["quantidade"], protocolo = c["TavroProtocolo"], data = c["TavroData"],
               situacao = c["TavroSituacao"], coRegistro = c["TavroCoRegistro"];
-    RowFiller f(cursor, rows, protocolo);
+    RowFiller f(cursor, rows, protocolo, observer);
     while (cursor.next()) {
         f.cell(lancamento);
         f.cell(codproduto);
@@ -249,7 +263,7 @@ QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia)
         f.cell(situacao);
         f.cell(coRegistro);
         f.empty();
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
@@ -303,13 +317,13 @@ struct PeriodColumns
     int protocolo, dataProtocolo, situacao, coRegistro, cnpjFabricante, numeroFabricante;
 };
 
-QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows)
+QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int documento = c["documento"], valor = c["valorunitario"], distribuidor = c["cnpjdistribuidor"],
               distribuidorItem = c["cnpjdistribuidoritem"], tpmov = c["tavro_tpmov"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
@@ -320,18 +334,18 @@ QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows)
         f.cell(cnpj.isEmpty() ? f.text(distribuidorItem) : cnpj);
         f.cell(tpmov);
         p.fillStatus(f);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
 
-QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows)
+QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int tpmov = c["tavro_tpmov"], pessoa = c["nomepessoadestino"], cnpjDestino = c["cnpjdestino"],
               unidade = c["nomeunidadedestino"], cnes = c["cnesdestino"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
@@ -348,18 +362,18 @@ QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows)
             f.cell(cnpjDestino);
         }
         p.fillStatus(f);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
 
-QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows)
+QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int cartao = c["cartaosus"], pessoa = c["nomepessoa"], peso = c["peso"], altura = c["altura"],
               cid = c["cid10"], crm = c["crmprofissional"], uf = c["ufprofissional"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.empty();
@@ -374,7 +388,7 @@ QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows)
         p.fillStatus(f);
         f.cell(p.cnpjFabricante);
         f.cell(p.numeroFabricante);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
@@ -503,7 +517,7 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
     return new RecordList(columns, situacaoCell(kind), recordStatusColour, parent);
 }
 
-QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list)
+QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
 {
     db.restartTransaction();
     RecordRows rows = list.newRows();
@@ -512,16 +526,16 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
         SqlCursor cursor = db.select(listStatement(search));
         switch (search.kind) {
         case MovementKind::Estoque:
-            protocols = fillStock(cursor, rows, search.dia);
+            protocols = fillStock(cursor, rows, search.dia, observer);
             break;
         case MovementKind::Entradas:
-            protocols = fillEntradas(cursor, rows);
+            protocols = fillEntradas(cursor, rows, observer);
             break;
         case MovementKind::Saidas:
-            protocols = fillSaidas(cursor, rows);
+            protocols = fillSaidas(cursor, rows, observer);
             break;
         case MovementKind::Dispensacoes:
-            protocols = fillDispensacoes(cursor, rows);
+            protocols = fillDispensacoes(cursor, rows, observer);
             break;
         }
     }

@@ -1,6 +1,7 @@
 #include "transmission/Transmission.h"
 
 #include "common/Error.h"
+#include "common/ProgressObserver.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
@@ -74,6 +75,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 kind.add(list, row);
             }
         }
+        report.batchSize = taken;
         if (taken == 0)
             return RunResult::Pronto;
 
@@ -123,14 +125,56 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     }
 }
 
+namespace {
+
+// What an observer that asks nothing sees of a loop without one.
+class NoObserver : public ProgressObserver
+{
+public:
+    void progressed(const Progress &) override {}
+};
+
+bool letsTheLoopGoOn(const QString &result)
+{
+    return result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+        || result.contains(QStringLiteral("O identificador não está no estado correto"));
+}
+
+} // namespace
+
 ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
 {
+    NoObserver none;
+    return transmitRepeatedly(vezes, [&](RunReport &) { return run(); }, none);
+}
+
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run,
+                                ProgressObserver &observer)
+{
     ClickOutcome outcome;
+    QElapsedTimer clock;
+    clock.start();
+    Progress progress;
+    progress.work = Progress::Work::Transmissao;
+    progress.total = vezes;
     for (int i = 0; i < vezes; ++i) {
-        const QString result = run();
+        if (observer.stopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
+        progress.current = i + 1;
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        RunReport report;
+        const QString result = run(report);
         outcome.results.append(result);
-        if (result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
-            || result.contains(QStringLiteral("O identificador não está no estado correto")))
+        if (result == RunResult::Transmitido)
+            progress.enviados += report.batchSize;
+        else if (result != RunResult::Pronto)
+            progress.recusados += report.batchSize;
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        if (letsTheLoopGoOn(result))
             continue;
         if (result == RunResult::Pronto) {
             outcome.end = ClickOutcome::AllSent;
