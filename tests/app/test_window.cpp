@@ -1,5 +1,8 @@
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 #include "app/Messages.h"
+#include "app/ProgressStrip.h"
 #include "app/TForm1.h"
 #include "session/IniFile.h"
 #include "widgets/TPersonEdit.h"
@@ -9,10 +12,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -77,7 +83,9 @@ protected:
     {
         configPath = writeConfig(fixture.folder(), fixture.path());
         QFile f(configPath);
-        f.open(QIODevice::ReadOnly);
+        f.open(QIODevice::ReadWrite | QIODevice::Append);
+        f.write(extraConfig.toUtf8());
+        f.seek(0);
         configBytes = f.readAll();
         form = std::make_unique<TForm1>(configPath, messages);
         ASSERT_TRUE(form->FormCreate());
@@ -96,6 +104,7 @@ protected:
     QAbstractItemModel *protocols() { return child<QTableView>(*form, "LVProtocolos")->model(); }
 
     TestDatabase fixture;
+    QString extraConfig; // more keys of section TAVRO, written before the window reads the file
     QString configPath;
     QByteArray configBytes;
     RecordingMessages messages;
@@ -303,4 +312,59 @@ TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
     EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentText(), QStringLiteral("30/01/2019"));
     EXPECT_EQ(statusCount("LVEstoque", EstoqueCell::Situacao, QString()), 9);
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// A window whose service is tavro-sim answering every call after 300 ms.
+class SlowService : public Window
+{
+protected:
+    void SetUp() override
+    {
+        sim = std::make_unique<test::SimProcess>(test::simArguments(test::TestLogin, {"--atraso", "300"}));
+        extraConfig = QStringLiteral("Servidor=%1\r\n").arg(test::localOrigin(sim->port()));
+        Window::SetUp();
+    }
+    std::unique_ptr<test::SimProcess> sim;
+};
+
+// "Parar" clicked while the first of twenty batches is on its way: that batch is sent and
+// recorded whole, no other starts, and the loop ends silently as when its runs are used up.
+TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
+{
+    fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                                "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(1);
+    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(20);
+    auto *parar = child<QPushButton>(*form, "BtnParar");
+    auto *strip = child<ProgressStrip>(*form, "Progresso");
+    auto *box = child<QCheckBox>(*form, "CBEnExibirOk");
+    QString shown;
+    bool stripVisible = false;
+    QTimer::singleShot(150, [&] {
+        stripVisible = strip->isVisible() && parar->isVisible();
+        shown = child<QLabel>(*form, "LProgresso")->text();
+        QTest::mouseClick(box, Qt::LeftButton); // any other control ignores input during the loop
+        QTest::mouseClick(parar, Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
+
+    EXPECT_TRUE(stripVisible);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Lote 1 de até 20: 0 registros enviados, 0 recusados")))
+        << shown.toStdString();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_TRUE(child<QPushButton>(*form, "PBEntradas")->isEnabled());
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    const QList<QStringList> registry = fixture.rows(QStringLiteral("select Protocolo from TavroProtocolos"));
+    ASSERT_EQ(registry.size(), 1);
+    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo from itensentradas where TavroSituacao is not null")),
+              QList<QStringList>{registry.first()});
+
+    // Input works again: the next click sends the next batches.
+    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(2);
+    QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("3"));
 }
