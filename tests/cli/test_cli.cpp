@@ -15,10 +15,14 @@
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/types.h>
 
 using tavro::test::TestDatabase;
 
@@ -425,4 +429,80 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
     EXPECT_EQ(verb({"imprimir", "--de", "01/01/2019", "--ate", "31/01/2019"}).exitCode, 2); // no --pdf
+}
+
+namespace {
+
+// transmitir of twenty one-record batches of goods received against a service answering
+// after 300 ms, interrupted with `signals` SIGINTs while the second batch is on its way.
+struct Interrupted
+{
+    QProcess::ExitStatus status;
+    int exitCode;
+    QStringList out;
+    QString err;
+};
+
+} // namespace
+
+class CliInterrupt : public CliFollowup
+{
+protected:
+    Interrupted interrupt(int signals)
+    {
+        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+        startSim({"--atraso", "300"});
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAVRO_SENHA"), Password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath(), "--usuario", "FARMACIA",
+                                                             "transmitir", "entradas", "--lote", "1", "--vezes", "20"}
+                                                     + January);
+        while (!process.canReadLine() && process.waitForReadyRead(30000)) {
+        }
+        const QString first = QString::fromUtf8(process.readLine()).trimmed();
+        QThread::msleep(150); // the second batch is on its way: its two calls take 600 ms
+        for (int i = 0; i < signals; ++i) {
+            ::kill(pid_t(process.processId()), SIGINT);
+            QThread::msleep(50);
+        }
+        EXPECT_TRUE(process.waitForFinished(60000));
+        QStringList out{first};
+        out += QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        return {process.exitStatus(), process.exitCode(), out, QString::fromUtf8(process.readAllStandardError())};
+    }
+    // No record is marked sent without its protocol's registry row, and none is lost.
+    void expectConsistent(int batches)
+    {
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Aguardando'"),
+                  QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from itensentradas ie where ie.TavroProtocolo is not null and not "
+                                 "exists (select 1 from TavroProtocolos p where p.Protocolo = ie.TavroProtocolo)"),
+                  "0");
+    }
+};
+
+TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
+{
+    const Interrupted r = interrupt(1);
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Parando após o lote atual"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Lote 1 de até"))); // no progress line when stderr is not a terminal
+    // Two runs, then the protocol data of the last batch.
+    EXPECT_EQ(r.out.mid(0, 3), (QStringList{"transmitido", "transmitido", r.out.value(2)}));
+    EXPECT_NE(r.out.value(2), QStringLiteral("transmitido"));
+    expectConsistent(2);
+}
+
+TEST_F(CliInterrupt, ASecondCtrlCEndsAtOnce)
+{
+    const Interrupted r = interrupt(2);
+    EXPECT_EQ(r.status, QProcess::CrashExit);
+    // The batch on its way when the program ended was never recorded: it goes out again.
+    expectConsistent(1);
 }
