@@ -12,8 +12,9 @@ namespace tavro {
 
 // The status strip's progress of long work: a bar, its short text and "Parar". Between
 // begin() and end() the window takes no input but a click on "Parar" (message boxes of
-// the work still do): each progress report draws the strip and lets that click through, and a stop asked for is honoured by the work between two batches or
-// checks. The strip shows only once the work reports, so short work never flashes it.
+// the work still do): each progress report draws the strip and lets that click through,
+// and a stop asked for is honoured by the work between two batches or checks. The strip
+// shows only once the work reports, so short work never flashes it.
 class ProgressStrip : public QWidget, public ProgressObserver
 {
     Q_OBJECT

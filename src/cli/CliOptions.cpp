@@ -326,6 +326,8 @@ QString cliUsage()
         "transmitir repete até N vezes (padrão 10) lotes de até --lote registros (padrão 500), como o\n"
         "botão da aba; com --protocolo P reenvia os registros \"Ok\" do protocolo P. Escreve uma linha por\n"
         "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros.\n"
+        "Ctrl+C para transmitir e verificar depois do lote ou da verificação em curso; um segundo\n"
+        "Ctrl+C encerra na hora. Num terminal, o andamento aparece na saída de erros.\n"
         "imprimir grava a listagem de dispensações do período em PDF.\n"
         "situacao conta os registros de cada tipo por mês e situação (padrão: os últimos 12 meses):\n"
         "tipo, mes (MM/AAAA), situacao (vazia: nunca enviados) e quantidade, ou um objeto JSON com --json.\n"

@@ -9,7 +9,9 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Situacao };
+enum class CliVerb {
+    Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Situacao
+};
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
 enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };

@@ -29,7 +29,8 @@ OverviewPeriod monthRange(QDate from, QDate to)
 {
     const int months = (to.year() - from.year()) * 12 + to.month() - from.month() + 1;
     if (months < 1)
-        throw Error(QStringLiteral("O mês final (%1) é anterior ao inicial (%2)").arg(monthText(to), monthText(from)));
+        throw Error(
+            QStringLiteral("O mês final (%1) é anterior ao inicial (%2)").arg(monthText(to), monthText(from)));
     return {QDate(from.year(), from.month(), 1), months};
 }
 

@@ -136,7 +136,8 @@ public:
 
 bool letsTheLoopGoOn(const QString &result)
 {
-    return result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+    return result == RunResult::Transmitido
+        || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
         || result.contains(QStringLiteral("O identificador não está no estado correto"));
 }
 

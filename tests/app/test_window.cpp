@@ -280,7 +280,7 @@ TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
         return n;
     };
 
-    const QModelIndex waiting = cell(QStringLiteral("Entradas"), QStringLiteral("01/2019"), QStringLiteral("Aguardando"));
+    const QModelIndex waiting = cell("Entradas", "01/2019", "Aguardando");
     ASSERT_TRUE(waiting.isValid());
     EXPECT_EQ(waiting.data().toInt(), 3);
     EXPECT_EQ(waiting.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
@@ -289,13 +289,14 @@ TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
     EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/01/2019"));
     EXPECT_EQ(child<TPersonEdit>(*form, "PEDataFinal")->text(), QStringLiteral("31/01/2019"));
     EXPECT_TRUE(child<QCheckBox>(*form, "CBEnExibirAguardando")->isChecked());
-    for (const char *box : {"CBEnExibirFinalizado", "CBEnExibirInconsistencia", "CBEnExibirOk", "CBEnExibirOkRetificado"})
+    for (const char *box :
+         {"CBEnExibirFinalizado", "CBEnExibirInconsistencia", "CBEnExibirOk", "CBEnExibirOkRetificado"})
         EXPECT_FALSE(child<QCheckBox>(*form, box)->isChecked()) << box;
     EXPECT_EQ(statusCount("LVEntradas", EntradaCell::Situacao, QStringLiteral("Aguardando")), 3);
     EXPECT_EQ(child<QTableView>(*form, "LVEntradas")->model()->rowCount(), 3 + 3); // with the records never sent
 
     tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
-    const QModelIndex february = cell(QStringLiteral("Entradas"), QStringLiteral("02/2019"), QStringLiteral("Não enviados"));
+    const QModelIndex february = cell("Entradas", "02/2019", "Não enviados");
     EXPECT_EQ(february.data().toInt(), 1);
     click(february);
     EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/02/2019"));
@@ -305,7 +306,7 @@ TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
 
     // Stock: the month's last day with records of the status.
     tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
-    const QModelIndex stock = cell(QStringLiteral("Estoque"), QStringLiteral("01/2019"), QStringLiteral("Não enviados"));
+    const QModelIndex stock = cell("Estoque", "01/2019", "Não enviados");
     EXPECT_EQ(stock.data().toInt(), 18);
     click(stock);
     EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEstoque"));
@@ -332,7 +333,8 @@ protected:
 TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
 {
     fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                                "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                "insert into ITENSENTRADAS "
+                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
                                 "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
     logIn("farmacia", "tavro2019");
     child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));

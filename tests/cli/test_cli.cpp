@@ -200,8 +200,9 @@ TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)
                              "entradas\t02/2019\t\t1", "saidas\t01/2019\t\t6", "dispensacoes\t01/2019\tOk (Inc.)\t2",
                              "dispensacoes\t12/2019\tOk-Retificado\t0"})
         EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
-    EXPECT_TRUE(run(situacao + QStringList{"--ano", "2019", "--sem-codigo"}).lines().contains("estoque\t01/2019\t\t33"));
-    EXPECT_TRUE(run(situacao + QStringList{"--ano", "2019", "--unidade", "2"}).lines().contains("estoque\t01/2019\t\t4"));
+    const QStringList year2019{"--ano", "2019"};
+    EXPECT_TRUE(run(situacao + year2019 + QStringList{"--sem-codigo"}).lines().contains("estoque\t01/2019\t\t33"));
+    EXPECT_TRUE(run(situacao + year2019 + QStringList{"--unidade", "2"}).lines().contains("estoque\t01/2019\t\t4"));
 
     const CliRun json = run(situacao + QStringList{"--de", "12/2018", "--ate", "02/2019", "--json"});
     ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
@@ -211,7 +212,8 @@ TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)
     EXPECT_EQ(document.value("cnes").toString(), QStringLiteral("2345678"));
     const QJsonArray rows = document.value("linhas").toArray();
     EXPECT_EQ(rows.size(), 4 * 3 * 8);
-    EXPECT_TRUE(rows.contains(QJsonObject{{"tipo", "entradas"}, {"mes", "02/2019"}, {"situacao", ""}, {"quantidade", 1}}));
+    EXPECT_TRUE(
+        rows.contains(QJsonObject{{"tipo", "entradas"}, {"mes", "02/2019"}, {"situacao", ""}, {"quantidade", 1}}));
 
     const CliRun recent = run(situacao);
     ASSERT_EQ(recent.exitCode, 0) << recent.err.toStdString();

@@ -195,7 +195,8 @@ TEST_F(MovementList, LargeSearchesReportTheRowsFetched)
     EXPECT_TRUE(observer.counts.isEmpty());
 
     fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 4500) do begin "
-                                "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                "insert into ITENSENTRADAS "
+                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
                                 "values (1001, 100 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
     RecordList &large = *lists.emplace_back(newMovementList(MovementKind::Entradas, nullptr));
     fillMovementList(db, period(MovementKind::Entradas), large, &observer);

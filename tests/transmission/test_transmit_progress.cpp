@@ -57,7 +57,8 @@ TEST(TransmitProgress, CountsAndStopsBetweenRuns)
         bool stopped;
         qint64 enviados, recusados;
     } cases[] = {
-        {"runs used up", {"transmitido", "transmitido", "transmitido"}, 3, -1, 3, ClickOutcome::RunsUsedUp, false, 15, 0},
+        {"runs used up", {"transmitido", "transmitido", "transmitido"}, 3, -1, 3, ClickOutcome::RunsUsedUp, false, 15,
+         0},
         {"stop after the first run", {"transmitido", "transmitido", "transmitido"}, 3, 1, 1, ClickOutcome::RunsUsedUp,
          true, 5, 0},
         {"a refused batch goes on", {"transmitido", Hibernate, "transmitido", "pronto"}, 20, -1, 4,
