@@ -18,6 +18,7 @@
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
 #include "lists/OverviewStatements.h"
+#include "lists/RecordList.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
@@ -597,6 +598,10 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
                                              choice.situacao);
             const QSignalBlocker blocker(CBEstoqueDia);
             CBEstoqueDia->setCurrentIndex(CBEstoqueDia->findText(day.isValid() ? dateToText(day) : QString()));
+            if (CBEstoqueDia->currentIndex() < 0) { // no such record that month: nothing to list
+                TSEstoque->list().clear();
+                TSEstoque->setProtocols({QString()});
+            }
             CBEstoqueDiaChange();
         }
     });

@@ -312,6 +312,10 @@ TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
     EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEstoque"));
     EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentText(), QStringLiteral("30/01/2019"));
     EXPECT_EQ(statusCount("LVEstoque", EstoqueCell::Situacao, QString()), 9);
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    click(cell("Estoque", "02/2019", "Não enviados")); // no position that month: an empty list
+    EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentIndex(), -1);
+    EXPECT_EQ(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
 }
 
