@@ -27,7 +27,6 @@ public:
     // The months chosen: the last twelve up to the month of `today`, or a whole year.
     OverviewPeriod period(QDate today) const;
     void showFigures(OverviewFigures figures);
-    const OverviewModel &model() const { return *m_model; }
 
     QComboBox *CBSituacaoPeriodo;
     QPushButton *BtnSituacaoAtualizar;
