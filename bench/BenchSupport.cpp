@@ -1,10 +1,54 @@
 #include "BenchSupport.h"
 
+#include "db/Database.h"
+
+#include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
 
 namespace tavro::bench {
+
+namespace {
+
+// A parameter as a literal: dates and day/month/year texts become ISO dates, which isql
+// reads without regard to its date settings; other texts become quoted strings.
+QString literal(const QVariant &value)
+{
+    const QString text = value.toString();
+    const QDate date = value.typeId() == QMetaType::QDate ? value.toDate()
+                                                          : QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
+    if (date.isValid())
+        return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+}
+
+// Milliseconds isql-fb takes to run the script in `scriptPath` with its output thrown away.
+qint64 timeIsql(const QString &database, const QString &scriptPath)
+{
+    QProcess isql;
+    isql.setStandardOutputFile(QProcess::nullDevice());
+    isql.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QElapsedTimer timer;
+    timer.start();
+    isql.start(QStringLiteral("isql-fb"),
+        {QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
+            QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
+            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database});
+    if (!isql.waitForFinished(-1) || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
+        std::fprintf(stderr, "isql-fb failed on %s\n", qPrintable(scriptPath));
+        std::exit(1);
+    }
+    return timer.elapsed();
+}
+
+} // namespace
 
 QString sqlText(const QString &text)
 {
@@ -40,6 +84,45 @@ IsqlRun runIsqlScript(const QString &database, const QStringList &statements)
     run.exitCode = isql.exitCode();
     run.errors = isql.readAllStandardError();
     return run;
+}
+
+// The statement's text with its parameters written in as literals, for isql.
+QString literalSql(const SqlStatement &statement)
+{
+    const PositionalSql positional = toPositional(statement.text());
+    QString sql;
+    int next = 0;
+    QChar quote;
+    for (const QChar c : positional.sql) {
+        if (!quote.isNull()) {
+            if (c == quote)
+                quote = QChar();
+            sql += c;
+        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            sql += c;
+        } else if (c == QLatin1Char('?')) {
+            sql += literal(statement.param(positional.names.at(next++)));
+        } else {
+            sql += c;
+        }
+    }
+    return sql;
+}
+
+qint64 bestIsql(const QString &database, const QString &sql, int repetitions)
+{
+    QTemporaryFile script;
+    if (!script.open()) {
+        std::fprintf(stderr, "cannot write a temporary script\n");
+        std::exit(1);
+    }
+    script.write(sql.toUtf8() + ";\n");
+    script.flush();
+    qint64 best = std::numeric_limits<qint64>::max();
+    for (int i = 0; i < repetitions; ++i)
+        best = std::min(best, timeIsql(database, script.fileName()));
+    return best;
 }
 
 } // namespace tavro::bench

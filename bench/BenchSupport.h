@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SqlStatement.h"
 #include "session/Login.h"
 
 #include <QString>
@@ -29,5 +30,12 @@ struct IsqlRun
     QByteArray errors; // what isql-fb wrote to its standard error
 };
 IsqlRun runIsqlScript(const QString &database, const QStringList &statements);
+
+// The statement's text with its parameters written in as literals, for isql.
+QString literalSql(const SqlStatement &statement);
+
+// The best of `repetitions` runs of isql-fb (a fresh process each) on `sql` with its output
+// thrown away, in milliseconds; exits the program when isql-fb fails.
+qint64 bestIsql(const QString &database, const QString &sql, int repetitions);
 
 } // namespace tavro::bench

@@ -5,6 +5,7 @@
 // peak memory of this process with the filled list. Run it once per kind: the peak is
 // a high-water mark of the whole process. The database comes from generate-large.sh.
 
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
@@ -13,8 +14,6 @@
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryFile>
 
 #include <sys/resource.h>
 
@@ -25,6 +24,8 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::bench::bestIsql;
+using tavro::bench::literalSql;
 
 namespace {
 
@@ -52,75 +53,6 @@ ListSearch searchFor(const QString &kind)
         std::exit(2);
     }
     return search;
-}
-
-// A parameter as a literal: day/month/year texts become ISO dates, which isql reads
-// without regard to its date settings; other texts become quoted strings.
-QString literal(const QVariant &value)
-{
-    const QString text = value.toString();
-    const QDate date = QDate::fromString(text, QStringLiteral("dd/MM/yyyy"));
-    if (date.isValid())
-        return QLatin1Char('\'') + date.toString(Qt::ISODate) + QLatin1Char('\'');
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
-// The statement's text with its parameters written in as literals, for isql.
-QString literalSql(const SqlStatement &statement)
-{
-    const PositionalSql positional = toPositional(statement.text());
-    QString sql;
-    int next = 0;
-    QChar quote;
-    for (const QChar c : positional.sql) {
-        if (!quote.isNull()) {
-            if (c == quote)
-                quote = QChar();
-            sql += c;
-        } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-            quote = c;
-            sql += c;
-        } else if (c == QLatin1Char('?')) {
-            sql += literal(statement.param(positional.names.at(next++)));
-        } else {
-            sql += c;
-        }
-    }
-    return sql;
-}
-
-// Milliseconds isql-fb takes to run the script in `scriptPath` with its output thrown away.
-qint64 timeIsql(const QString &database, const QString &scriptPath)
-{
-    QProcess isql;
-    isql.setStandardOutputFile(QProcess::nullDevice());
-    isql.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QElapsedTimer timer;
-    timer.start();
-    isql.start(QStringLiteral("isql-fb"),
-        {QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
-            QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
-            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database});
-    if (!isql.waitForFinished(-1) || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
-        std::fprintf(stderr, "isql-fb failed on %s\n", qPrintable(scriptPath));
-        std::exit(1);
-    }
-    return timer.elapsed();
-}
-
-qint64 bestIsql(const QString &database, const QString &sql)
-{
-    QTemporaryFile script;
-    if (!script.open()) {
-        std::fprintf(stderr, "cannot write a temporary script\n");
-        std::exit(1);
-    }
-    script.write(sql.toUtf8() + ";\n");
-    script.flush();
-    qint64 best = std::numeric_limits<qint64>::max();
-    for (int i = 0; i < Repetitions; ++i)
-        best = std::min(best, timeIsql(database, script.fileName()));
-    return best;
 }
 
 // A figure of /proc/self/status ("VmHWM", "VmRSS") in megabytes.
@@ -167,8 +99,8 @@ int main(int argc, char *argv[])
     // isql first: the embedded engine lets one process at a time hold the file. Every
     // isql run is a fresh process with a cold page cache, so every fill below gets a
     // fresh connection as well.
-    const qint64 isqlMs = bestIsql(database, sql);
-    const qint64 isqlStartMs = bestIsql(database, QStringLiteral("select 1 from rdb$database"));
+    const qint64 isqlMs = bestIsql(database, sql, Repetitions);
+    const qint64 isqlStartMs = bestIsql(database, QStringLiteral("select 1 from rdb$database"), Repetitions);
     rusage children {};
     getrusage(RUSAGE_CHILDREN, &children);
     const double isqlPeak = double(children.ru_maxrss) / 1024.0;

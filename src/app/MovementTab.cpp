@@ -64,9 +64,23 @@ StatusBoxes MovementTab::statusBoxes() const
                        m_ok->isChecked(), m_okRetificado->isChecked()};
 }
 
+void MovementTab::setStatusBoxes(const StatusBoxes &boxes)
+{
+    m_aguardando->setChecked(boxes.aguardando);
+    m_finalizado->setChecked(boxes.finalizados);
+    m_inconsistencia->setChecked(boxes.inconsistencias);
+    m_ok->setChecked(boxes.ok);
+    m_okRetificado->setChecked(boxes.okRetificado);
+}
+
 bool MovementTab::protocoloSelecionado() const
 {
     return m_protSelecionado->isChecked();
+}
+
+void MovementTab::setProtocoloSelecionado(bool ticked)
+{
+    m_protSelecionado->setChecked(ticked);
 }
 
 QString MovementTab::protocolo() const

@@ -32,7 +32,9 @@ public:
     QHBoxLayout *buttons() const { return m_buttons; }
 
     StatusBoxes statusBoxes() const;
+    void setStatusBoxes(const StatusBoxes &boxes);
     bool protocoloSelecionado() const;
+    void setProtocoloSelecionado(bool ticked);
     QString protocolo() const;
     // Refills the protocol box, keeping the chosen entry when it is still there.
     void setProtocols(const QStringList &protocols);

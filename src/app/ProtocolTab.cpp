@@ -2,6 +2,7 @@
 
 #include "app/ListView.h"
 #include "app/Messages.h"
+#include "app/ProgressStrip.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolFollowup.h"
 #include "lists/RecordList.h"
@@ -12,6 +13,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableView>
@@ -164,8 +166,15 @@ void ProtocolTab::PBProtocolosInconsistenciaClick()
 void ProtocolTab::PBTodosProtocolosClick()
 {
     runWithButton(PBTodosProtocolos, [this](ProtocolFollowup &checks) {
+        ProgressStrip *progress = m_services.progress;
+        if (progress)
+            progress->begin(true);
+        const auto ended = qScopeGuard([progress] {
+            if (progress)
+                progress->end();
+        });
         verificarTodosProtocolos(checks, *m_list, SEProtocolosVezes->value(),
-                                 [this] { LVProtocolos->viewport()->repaint(); });
+                                 [this] { LVProtocolos->viewport()->repaint(); }, progress);
     });
 }
 

@@ -15,19 +15,22 @@ namespace tavro {
 
 class Database;
 class Messages;
+class ProgressStrip;
 class ProtocolFollowup;
 class RecordList;
 class SoapClient;
 class TPersonBtn;
 
 // What the follow-up checks of the tab work with: the window's connection, SOAP client
-// and message boxes, and the window's reload of the protocol list.
+// and message boxes, the window's reload of the protocol list, and its status strip's
+// progress for the bulk verification.
 struct FollowupServices
 {
     Database *db = nullptr;
     SoapClient *client = nullptr;
     Messages *messages = nullptr;
     std::function<void()> reload;
+    ProgressStrip *progress = nullptr;
 };
 
 // The protocol tab: filter strip, the protocol list beside the checks' text output,

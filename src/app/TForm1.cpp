@@ -4,7 +4,9 @@
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
+#include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
+#include "app/SituacaoTab.h"
 #include "reports/DispensationListing.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
@@ -17,6 +19,7 @@
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
+#include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "lists/StockDays.h"
 #include "session/AppConfig.h"
@@ -37,6 +40,7 @@
 #include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
@@ -130,6 +134,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     (new QVBoxLayout(TabSheet7))->addWidget(Memo2);
     TSProtocolos = named(new ProtocolTab(PageControl1), "TSProtocolos");
+    TSSituacao = named(new SituacaoTab(PageControl1), "TSSituacao");
     PageControl1->addTab(TSEstoque, QStringLiteral("Estoque"));
     PageControl1->addTab(TSEntradas, QStringLiteral("Entradas"));
     PageControl1->addTab(TSSaidas, QStringLiteral("Saídas"));
@@ -137,6 +142,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     PageControl1->addTab(TSErros, QStringLiteral("Erros"));
     PageControl1->addTab(TabSheet7, QStringLiteral("Retornos"));
     PageControl1->addTab(TSProtocolos, QStringLiteral("Protocolos"));
+    PageControl1->addTab(TSSituacao, QStringLiteral("Situação"));
     layout->addWidget(PageControl1, 1);
 
     LAguarde = named(new QLabel(central), "LAguarde");
@@ -147,7 +153,11 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     LAguarde->setFont(waitFont);
     LAguarde->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     LAguarde->setMinimumHeight(26);
-    layout->addWidget(LAguarde);
+    auto *statusStrip = new QHBoxLayout();
+    statusStrip->addWidget(LAguarde, 1);
+    m_progress = named(new ProgressStrip(central), "Progresso");
+    statusStrip->addWidget(m_progress);
+    layout->addLayout(statusStrip);
     // Which config.ini files and which log folder this window uses, for support calls.
     LArquivos = named(new QLabel(m_places.description().join(QStringLiteral(" · ")), central), "LArquivos");
     LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -190,6 +200,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(PBDispensacao, &QPushButton::clicked, this, &TForm1::PBDispensacaoClick);
     connect(PBSemCartaoSus, &QPushButton::clicked, this, &TForm1::PBSemCartaoSusClick);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+    connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
+    connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
 }
 
 TForm1::~TForm1() = default;
@@ -288,7 +300,7 @@ bool TForm1::FormCreate()
 
     HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
                                  [this](const QString &line) { REErros->append(line); });
-    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }});
+    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
     DataInicialConfig = config.dataInicial;
@@ -379,6 +391,8 @@ void TForm1::searchActiveTab(const TPersonEdit *leftField)
             searchPeriod(*static_cast<MovementTab *>(active), leftField);
         else if (active == TSEstoque)
             BuscaConciliacoes();
+        else if (active == TSSituacao)
+            CarregaSituacao();
         CarregaProtocolos();
         LAguarde->clear();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -432,8 +446,10 @@ void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
                                                             : "DISPENSAÇÕES";
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
     const ListSearch search = tabSearch(tab);
+    m_progress->begin(false);
+    const auto ended = qScopeGuard([this] { m_progress->end(); });
     try {
-        tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list()));
+        tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list(), m_progress));
     } catch (...) {
         searchFailed(tab);
         throw;
@@ -563,10 +579,11 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     input.codigoUnidade = PECodigoUnidade->text();
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
-    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&] {
+    m_progress->begin(true);
+    const auto ended = qScopeGuard([this] { m_progress->end(); });
+    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&](RunReport &report) {
         input.protocolo = tab.protocolo();
         input.hoje = QDate::currentDate();
-        RunReport report;
         const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
         for (const QString &line : report.erros)
             REErros->append(line);
@@ -579,7 +596,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
             m_messages.information(this, UnitTypeMissingMessage);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
-    });
+    }, *m_progress);
+    m_progress->end(); // the window takes input again before the loop's message
     if (outcome.end == ClickOutcome::AllSent)
         m_messages.information(this, TodosTransferidosMessage);
     else if (outcome.end == ClickOutcome::Aborted)
@@ -592,13 +610,59 @@ void TForm1::CBEstoqueDiaChange()
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
+        m_progress->begin(false);
+        const auto ended = qScopeGuard([this] { m_progress->end(); });
         try {
-            TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+            TSEstoque->setProtocols(
+                fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(), m_progress));
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;
         }
         LAguarde->clear();
+    });
+}
+
+void TForm1::CarregaSituacao()
+{
+    guarded(m_messages, this, [&] {
+        if (!PageControl1->isEnabled())
+            return;
+        showWait(QStringLiteral("Aguarde, pesquisando [SITUAÇÃO]..."));
+        TSSituacao->showFigures(loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate()))));
+        LAguarde->clear();
+    });
+}
+
+OverviewSearch TForm1::overviewSearch(const OverviewPeriod &period) const
+{
+    return {PECodigoUnidade->text(), PECodCNES->text(), CBExibirSemCodigo->isChecked(), period};
+}
+
+void TForm1::SituacaoClick(const OverviewChoice &choice)
+{
+    guarded(m_messages, this, [&] {
+        MovementTab *tab = choice.kind == MovementKind::Estoque ? TSEstoque
+            : choice.kind == MovementKind::Entradas            ? TSEntradas
+            : choice.kind == MovementKind::Saidas              ? TSSaidas
+                                                                : TSDispensacoes;
+        tab->setStatusBoxes(statusBoxesFor(choice.situacao));
+        tab->setProtocoloSelecionado(false);
+        PEDataInicial->setText(dateToText(choice.month));
+        PEDataFinal->setText(dateToText(choice.month.addMonths(1).addDays(-1)));
+        PageControl1->setCurrentWidget(tab); // searches the period lists
+        if (choice.kind == MovementKind::Estoque) {
+            // The stock list shows one day: the month's last with records of the status.
+            const QDate day = latestStockDay(IBDatabase1, overviewSearch({choice.month, 1}), choice.month,
+                                             choice.situacao);
+            const QSignalBlocker blocker(CBEstoqueDia);
+            CBEstoqueDia->setCurrentIndex(CBEstoqueDia->findText(day.isValid() ? dateToText(day) : QString()));
+            if (CBEstoqueDia->currentIndex() < 0) { // no such record that month: nothing to list
+                TSEstoque->list().clear();
+                TSEstoque->setProtocols({QString()});
+            }
+            CBEstoqueDiaChange();
+        }
     });
 }
 

@@ -4,6 +4,7 @@
 #include "lists/MovementLists.h"
 #include "session/ConfigPlaces.h"
 #include "reports/DispensationListing.h"
+#include "lists/OverviewStatements.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 
@@ -29,7 +30,10 @@ namespace tavro {
 class Messages;
 class SoapClient;
 class MovementTab;
+class ProgressStrip;
 class ProtocolTab;
+class SituacaoTab;
+struct OverviewChoice;
 class TFProcura;
 class TransmissionKind;
 class TPersonBtn;
@@ -69,6 +73,9 @@ public:
     void PBSaidasClick();
     void PBDispensacaoClick();
     void PBSemCartaoSusClick();
+    // The overview tab: its figures for the unit and period, and the list a click on one opens.
+    void CarregaSituacao();
+    void SituacaoClick(const OverviewChoice &choice);
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -88,6 +95,7 @@ private:
     // A tab's search as the header and the tab's boxes stand: the stock list by CNES and
     // day, the others by unit code and period.
     ListSearch tabSearch(const MovementTab &tab) const;
+    OverviewSearch overviewSearch(const OverviewPeriod &period) const;
     // Shows an "Aguarde, ..." text in LAguarde and lets it be drawn before the work.
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
@@ -134,9 +142,11 @@ private:
     TPersonBtn *PBEstoque, *PBEntradas, *PBSaidas, *PBDispensacao, *PBSemCartaoSus;
     QSpinBox *SEEstoqueVezes, *SEEntradasVezes, *SESaidasVezes, *SEDispensacoesVezes;
     ProtocolTab *TSProtocolos;
+    SituacaoTab *TSSituacao;
 
     QLabel *LAguarde;
     QLabel *LArquivos;
+    ProgressStrip *m_progress;
     QPlainTextEdit *Memo1;
 
     // The dispensation tab's last search, which "Imprimir" prints; none before the

@@ -3,11 +3,13 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/SituacaoVerb.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
+#include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "reports/DispensationListing.h"
 #include "service/SoapClient.h"
@@ -234,6 +236,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
         return print(db, options, unit);
+    case CliVerb::Situacao:
+        return runSituacaoVerb(db, OverviewSearch{unit.codigo, unit.cnes, options.semCodigo, options.overviewPeriod},
+                               unit.nome, options.json, out);
     case CliVerb::Protocolos:
         list = protocolList(db, options, unit, values);
         break;

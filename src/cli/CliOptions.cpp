@@ -1,6 +1,9 @@
 #include "cli/CliOptions.h"
 
+#include "cli/SituacaoVerb.h"
 #include "common/Error.h"
+
+#include <QDate>
 
 #include <QCommandLineParser>
 
@@ -23,6 +26,8 @@ const QString OptTipo = QStringLiteral("tipo");
 const QString OptVezes = QStringLiteral("vezes");
 const QString OptLote = QStringLiteral("lote");
 const QString OptPdf = QStringLiteral("pdf");
+const QString OptAno = QStringLiteral("ano");
+const QString OptJson = QStringLiteral("json");
 const QString OptHelp = QStringLiteral("help");
 const QString OptOnde = QStringLiteral("onde");
 
@@ -188,6 +193,8 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptVezes, QString(), QStringLiteral("n")},
         {OptLote, QString(), QStringLiteral("n")},
         {OptPdf, QString(), QStringLiteral("file")},
+        {OptAno, QString(), QStringLiteral("year")},
+        {OptJson, QString()},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
         {OptOnde, QString()},
     });
@@ -270,9 +277,21 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         rejectOptions(parser, {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo,
                                OptVezes, OptLote, OptPdf},
                       verb);
+    } else if (verb == QLatin1String("situacao")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("situacao não aceita argumentos além das opções"));
+        options.verb = CliVerb::Situacao;
+        rejectOptions(parser, {OptDia, OptSituacao, OptProtocolo, OptTodosCnes, OptTipo, OptVezes, OptLote, OptPdf},
+                      verb);
+        options.overviewPeriod = situacaoPeriod(parser.value(OptAno), parser.value(OptDe), parser.value(OptAte),
+                                                QDate::currentDate());
+        options.semCodigo = parser.isSet(OptSemCodigo);
+        options.json = parser.isSet(OptJson);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
+    if (options.verb != CliVerb::Situacao)
+        rejectOptions(parser, {OptAno, OptJson}, verb);
 
     options.configPath = parser.value(OptConfig);
     options.unidade = parser.value(OptUnidade);
@@ -301,6 +320,7 @@ QString cliUsage()
         "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]\n"
         "  tavro-cli [--config ARQUIVO] --onde\n"
         "  tavro-cli [opções] recuperar\n"
+        "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -325,12 +345,16 @@ QString cliUsage()
         "transmitir repete até N vezes (padrão 10) lotes de até --lote registros (padrão 500), como o\n"
         "botão da aba; com --protocolo P reenvia os registros \"Ok\" do protocolo P. Escreve uma linha por\n"
         "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros.\n"
+        "Ctrl+C para transmitir e verificar depois do lote ou da verificação em curso; um segundo\n"
+        "Ctrl+C encerra na hora. Num terminal, o andamento aparece na saída de erros.\n"
         "imprimir grava a listagem de dispensações do período em PDF.\n"
         "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
         "do serviço.\n"
         "recuperar registra os protocolos aceitos pelo serviço que ficaram só nos logs da pasta Tavro (uma\n"
         "execução interrompida antes de gravar) e escreve uma linha por protocolo recuperado; os comandos\n"
         "que gravam (transmitir, processamento, inconsistencia, verificar) fazem o mesmo ao começar.\n"
+        "situacao conta os registros de cada tipo por mês e situação (padrão: os últimos 12 meses):\n"
+        "tipo, mes (MM/AAAA), situacao (vazia: nunca enviados) e quantidade, ou um objeto JSON com --json.\n"
         "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
         "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");

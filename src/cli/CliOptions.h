@@ -2,6 +2,7 @@
 
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
+#include "lists/OverviewFigures.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,7 +10,8 @@
 namespace tavro {
 
 enum class CliVerb {
-    Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar
+    Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar,
+    Situacao
 };
 
 // What `transmitir` sends: the four lists, and the dispensations of patients without a card.
@@ -44,6 +46,9 @@ struct CliOptions
     int lote = 500;
     // imprimir
     QString pdfPath;
+    // situacao: its months, and JSON instead of tab-separated text
+    OverviewPeriod overviewPeriod;
+    bool json = false;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,

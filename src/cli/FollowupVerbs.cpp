@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalProgress.h"
 #include "db/Database.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolFollowup.h"
@@ -68,10 +69,16 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
     CarregaProtocolos(session.db, filter, session.login.UsuarioSessao, *list);
 
-    ProtocolFollowup checks(session.db, *client, [&out](const QString &line) { out << line << '\n'; });
+    TerminalProgress progress(err);
+    ProtocolFollowup checks(session.db, *client, [&](const QString &line) {
+        progress.clear();
+        out << line << '\n';
+        out.flush();
+    });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
-        verificarTodosProtocolos(checks, *list, options.vezes, [] {});
+        verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
+        progress.clear();
     } else {
         const Outcome outcome = checkOne(checks, *list, options, err);
         if (outcome == Outcome::Refused)

@@ -2,6 +2,7 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliSession.h"
+#include "cli/TerminalProgress.h"
 #include "db/Database.h"
 #include "transmission/Transmission.h"
 
@@ -21,10 +22,11 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
         return ExitFailure;
     }
     QStringList retornos;
-    const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
+    TerminalProgress progress(err);
+    const ClickOutcome outcome = transmitRepeatedly(vezes, [&](RunReport &report) {
         input.hoje = QDate::currentDate();
-        RunReport report;
         const QString result = transmitOnce(session.db, client, kind, list, input, report);
+        progress.clear();
         for (const QString &line : report.erros)
             err << line << '\n';
         if (report.unitTypeMissing)
@@ -33,8 +35,10 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
             retornos = *report.retornos;
         out << result << '\n';
         out.flush();
+        err.flush();
         return result;
-    });
+    }, progress);
+    progress.clear();
     for (const QString &line : retornos)
         out << line << '\n';
     switch (outcome.end) {

@@ -1,9 +1,12 @@
 #include "followup/BulkVerification.h"
 
 #include "common/Status.h"
+#include "common/ProgressObserver.h"
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
+
+#include <QElapsedTimer>
 
 namespace tavro {
 
@@ -24,10 +27,24 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 }
 
 void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint)
+                              const std::function<void()> &repaint, ProgressObserver *observer)
 {
+    QElapsedTimer clock;
+    clock.start();
+    Progress progress;
+    progress.work = Progress::Work::Verificacao;
+    progress.total = list.rowCount();
+    progress.rounds = vezes;
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
+            if (observer) {
+                if (observer->stopRequested())
+                    return;
+                progress.round = vez + 1;
+                progress.current = list.rowCount() - row;
+                progress.elapsedMs = clock.elapsed();
+                observer->progressed(progress);
+            }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
                 const QString result = verificarProcessamento(checks, list, row);
                 if (result == Situacao::Finalizado) {

@@ -6,6 +6,7 @@
 
 namespace tavro {
 
+class ProgressObserver;
 class ProtocolFollowup;
 class RecordList;
 
@@ -19,8 +20,9 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // "Aguardando" gets the processing check, and a row "Finalizado" (before or just now)
 // the inconsistency check. A check that succeeds writes its status into the row's
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
-// the cell, and a later repetition asks again. The list is not reloaded here.
+// the cell, and a later repetition asks again. The list is not reloaded here. An observer
+// learns which row of which repetition comes next and may stop the walk before it.
 void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint);
+                              const std::function<void()> &repaint, ProgressObserver *observer = nullptr);
 
 } // namespace tavro

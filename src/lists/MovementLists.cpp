@@ -1,9 +1,11 @@
 #include "lists/MovementLists.h"
 
 #include "common/Status.h"
+#include "common/ProgressObserver.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
 
+#include <QElapsedTimer>
 #include <QSet>
 
 namespace tavro {
@@ -44,16 +46,20 @@ void addProtocolLine(SqlStatement &query, const QString &t, const ListSearch &se
 
 const QString WithCatalogueCode = QStringLiteral("and (p.codigotavro is not null and p.codigotavro <> '')");
 
-QStringList stockLines()
+QStringList stockColumns()
 {
-    return {QStringLiteral("select c.*, p.descricao as nomeproduto, p.codigotavro,"), QStringLiteral("p.tavrotipo, l.dtvalidade"),
-            QStringLiteral("from Conciliacao c"), QStringLiteral("inner join unidades u on u.codigo = c.codunidade"),
-            QStringLiteral("inner join produtos p on p.codigo = c.codproduto"),
-            QStringLiteral("inner join novolotes l on l.codProduto = c.codproduto and l.lote = c.lote"),
-            QStringLiteral("where c.data = :pdata")};
+    return {QStringLiteral("select c.*, p.descricao as nomeproduto, p.codigotavro,"),
+            QStringLiteral("p.tavrotipo, l.dtvalidade")};
 }
 
-QStringList entradasLines()
+QStringList stockTables()
+{
+    return {QStringLiteral("from Conciliacao c"), QStringLiteral("inner join unidades u on u.codigo = c.codunidade"),
+            QStringLiteral("inner join produtos p on p.codigo = c.codproduto"),
+            QStringLiteral("inner join novolotes l on l.codProduto = c.codproduto and l.lote = c.lote")};
+}
+
+QStringList entradasColumns()
 {
     return {QStringLiteral("SELECT ie.lancamento, ie.item, IE.LOTE, IE.VALORUNITARIO, "),
             QStringLiteral("ie.TavroProtocolo, ie.TavroData, ie.TavroSituacao, "),
@@ -61,18 +67,21 @@ QStringList entradasLines()
             QStringLiteral("IE.QUANTIDADE, E.data AS DATA, E.TAVRO_TPMOV, e.documento,"),
             QStringLiteral("P.codigotavro, p.tavrotipo, p.descricao as nomeproduto,"),
             QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante,"),
-            QStringLiteral("L.DTVALIDADE, f.CNPJ as cnpjdistribuidor, fi.CNPJ as cnpjdistribuidoritem"),
-            QStringLiteral("FROM ITENSENTRADAS IE "),
+            QStringLiteral("L.DTVALIDADE, f.CNPJ as cnpjdistribuidor, fi.CNPJ as cnpjdistribuidoritem")};
+}
+
+QStringList entradasTables()
+{
+    return {QStringLiteral("FROM ITENSENTRADAS IE "),
             QStringLiteral("INNER JOIN ENTRADAS E ON IE.lancamento=E.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON IE.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON IE.CODPRODUTO=L.CODPRODUTO AND IE.LOTE=L.LOTE "),
             QStringLiteral("LEFT OUTER JOIN FORNECEDORES F ON F.CODIGO=E.CODFORNECEDOR "),
             QStringLiteral("LEFT OUTER JOIN FORNECEDORES Fi ON Fi.CODIGO=IE.CODFORNECEDOR "),
-            QStringLiteral("LEFT OUTER JOIN Fabricantes Fa ON Fa.CODIGO=l.CodFabricante "),
-            QStringLiteral("where E.DATA >= :pDATA1 AND E.DATA <= :pDATA2")};
+            QStringLiteral("LEFT OUTER JOIN Fabricantes Fa ON Fa.CODIGO=l.CodFabricante ")};
 }
 
-QStringList saidasLines()
+QStringList saidasColumns()
 {
     return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, "),
             QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
@@ -82,18 +91,21 @@ QStringList saidasLines()
             QStringLiteral("PS.NOME AS NOMEPESSOAdestino, ps.cnpj as cnpjdestino,"),
             QStringLiteral("u2.nome as nomeunidadedestino,"),
             QStringLiteral("u2.numero as cnesdestino, p.descricao as nomeproduto, "),
-            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
-            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
+}
+
+QStringList saidasTables()
+{
+    return {QStringLiteral("FROM ITENSSAIDAS ITS "),
             QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
             QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
             QStringLiteral("left outer JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO"),
-            QStringLiteral("left outer join unidades u2 on u2.codigo = s.codunidadedestino"),
-            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+            QStringLiteral("left outer join unidades u2 on u2.codigo = s.codunidadedestino")};
 }
 
-QStringList dispensacoesLines()
+QStringList dispensacoesColumns()
 {
     return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
             QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
@@ -101,43 +113,55 @@ QStringList dispensacoesLines()
             QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov, s.peso, s.altura, s.cid10, PS.NOME AS NOMEPESSOA, "),
             QStringLiteral("substring(PS.CARTAOSUS FROM 1 FOR 15) AS CARTAOSUS, ps.nome as nomepessoa, P.DESCRICAO as nomeproduto,"),
             QStringLiteral("pr.cns as cnsprofissional, pr.crm as crmprofissional, pr.uf as ufprofissional,"),
-            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante"),
-            QStringLiteral("FROM ITENSSAIDAS ITS "),
+            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
+}
+
+QStringList dispensacoesTables()
+{
+    return {QStringLiteral("FROM ITENSSAIDAS ITS "),
             QStringLiteral("INNER JOIN SAIDAS S ON ITS.lancamento=S.lancamento "),
             QStringLiteral("INNER JOIN PRODUTOS P ON ITS.CODPRODUTO=P.CODIGO "),
             QStringLiteral("INNER JOIN NOVOLOTES L ON ITS.CODPRODUTO=L.CODPRODUTO AND ITS.LOTE=L.LOTE "),
             QStringLiteral("left outer JOIN fabricantes fa ON fa.codigo = L.codfabricante "),
             QStringLiteral("INNER JOIN PESSOAS PS ON S.CODPESSOA=PS.CODIGO and ps.tipocadastro = 'Pessoa'"),
-            QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional"),
-            QStringLiteral("where S.DATA >= :pDATA1 AND S.DATA <= :pDATA2")};
+            QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional")};
 }
 
 // What a list's statement is made of besides the shared filter lines: its table
-// prefix, its first lines, the lines that pick the unit, and its order.
+// prefix, its columns, its tables, the line of its day or period, the column that
+// line reads, the lines that pick the unit, and its order.
 struct StatementShape
 {
     QString prefix;
-    QStringList head;
+    QStringList columns;
+    QStringList tables;
+    QString dateLine;
+    QString dateColumn;
     QStringList unitLines;
     QString order;
 };
 
 StatementShape statementShape(MovementKind kind)
 {
+    const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
     switch (kind) {
     case MovementKind::Estoque:
-        return {QStringLiteral("c."), stockLines(), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+        return {QStringLiteral("c."), stockColumns(), stockTables(), QStringLiteral("where c.data = :pdata"),
+                QStringLiteral("c.data"), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
                 QStringLiteral("order by p.descricao, c.lancamento")};
     case MovementKind::Entradas:
-        return {QStringLiteral("ie."), entradasLines(), {QStringLiteral("AND ie.codunidade = :punidade")},
+        return {QStringLiteral("ie."), entradasColumns(), entradasTables(), periodLine.arg(QLatin1Char('E')),
+                QStringLiteral("E.DATA"), {QStringLiteral("AND ie.codunidade = :punidade")},
                 QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item")};
     case MovementKind::Saidas:
-        return {QStringLiteral("its."), saidasLines(),
+        return {QStringLiteral("its."), saidasColumns(), saidasTables(), periodLine.arg(QLatin1Char('S')),
+                QStringLiteral("S.DATA"),
                 {QStringLiteral("AND its.codunidade = :punidade"),
                  QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     case MovementKind::Dispensacoes:
-        return {QStringLiteral("its."), dispensacoesLines(), {QStringLiteral("AND its.codunidade = :punidade")},
+        return {QStringLiteral("its."), dispensacoesColumns(), dispensacoesTables(), periodLine.arg(QLatin1Char('S')),
+                QStringLiteral("S.DATA"), {QStringLiteral("AND its.codunidade = :punidade")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     }
     Q_UNREACHABLE();
@@ -157,30 +181,40 @@ private:
     const SqlCursor &m_cursor;
 };
 
-// Appends the rows of the cursor to `rows`, cell by cell in the list's order, and
-// collects the protocols in order of first appearance.
+// Appends the rows of the cursor to `rows`, cell by cell in the list's order, collects
+// the protocols in order of first appearance and tells the observer how many rows came.
 class RowFiller
 {
 public:
-    RowFiller(SqlCursor &cursor, RecordRows &rows, int protocolColumn)
+    RowFiller(SqlCursor &cursor, RecordRows &rows, int protocolColumn, ProgressObserver *observer)
         : m_cursor(cursor)
         , m_rows(rows)
         , m_protocolColumn(protocolColumn)
+        , m_observer(observer)
     {
         m_protocols.append(QString());
         m_seen.insert(QString());
+        m_clock.start();
     }
 
     QString text(int column) const { return m_cursor.text(column); }
     void cell(int column) { m_rows.append(m_cursor.text(column)); }
     void cell(const QString &text) { m_rows.append(text); }
     void empty() { m_rows.append(QStringView()); }
-    void noteProtocol()
+    // Ends the row being filled.
+    void endRow()
     {
         const QString protocol = m_cursor.text(m_protocolColumn);
         if (!m_seen.contains(protocol)) {
             m_seen.insert(protocol);
             m_protocols.append(protocol);
+        }
+        if (m_observer && m_rows.rowCount() % SearchProgressRows == 0) {
+            Progress progress;
+            progress.work = Progress::Work::Pesquisa;
+            progress.current = m_rows.rowCount();
+            progress.elapsedMs = m_clock.elapsed();
+            m_observer->progressed(progress);
         }
     }
     QStringList protocols() const { return m_protocols; }
@@ -189,6 +223,8 @@ private:
     SqlCursor &m_cursor;
     RecordRows &m_rows;
     int m_protocolColumn;
+    ProgressObserver *m_observer;
+    QElapsedTimer m_clock;
     QStringList m_protocols;
     QSet<QString> m_seen;
 };
@@ -203,14 +239,14 @@ QString itemCaption(const QString &lancamento, const QString &item)
     return lancamento + QLatin1Char('-') + item;
 }
 
-QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia)
+QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const int lancamento = c["lancamento"], codproduto = c["codproduto"], tavrotipo = c["tavrotipo"],
               codigotavro = c["codigotavro"], nome = c["nomeproduto"], lote = c["lote"], validade = c["dtvalidade"],
               quantidade = c["quantidade"], protocolo = c["TavroProtocolo"], data = c["TavroData"],
               situacao = c["TavroSituacao"], coRegistro = c["TavroCoRegistro"];
-    RowFiller f(cursor, rows, protocolo);
+    RowFiller f(cursor, rows, protocolo, observer);
     while (cursor.next()) {
         f.cell(lancamento);
         f.cell(codproduto);
@@ -227,7 +263,7 @@ QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia)
         f.cell(situacao);
         f.cell(coRegistro);
         f.empty();
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
@@ -281,13 +317,13 @@ struct PeriodColumns
     int protocolo, dataProtocolo, situacao, coRegistro, cnpjFabricante, numeroFabricante;
 };
 
-QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows)
+QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int documento = c["documento"], valor = c["valorunitario"], distribuidor = c["cnpjdistribuidor"],
               distribuidorItem = c["cnpjdistribuidoritem"], tpmov = c["tavro_tpmov"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
@@ -298,18 +334,18 @@ QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows)
         f.cell(cnpj.isEmpty() ? f.text(distribuidorItem) : cnpj);
         f.cell(tpmov);
         p.fillStatus(f);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
 
-QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows)
+QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int tpmov = c["tavro_tpmov"], pessoa = c["nomepessoadestino"], cnpjDestino = c["cnpjdestino"],
               unidade = c["nomeunidadedestino"], cnes = c["cnesdestino"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
@@ -326,18 +362,18 @@ QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows)
             f.cell(cnpjDestino);
         }
         p.fillStatus(f);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
 
-QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows)
+QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int cartao = c["cartaosus"], pessoa = c["nomepessoa"], peso = c["peso"], altura = c["altura"],
               cid = c["cid10"], crm = c["crmprofissional"], uf = c["ufprofissional"];
-    RowFiller f(cursor, rows, p.protocolo);
+    RowFiller f(cursor, rows, p.protocolo, observer);
     while (cursor.next()) {
         p.fillHead(f);
         f.empty();
@@ -352,7 +388,7 @@ QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows)
         p.fillStatus(f);
         f.cell(p.cnpjFabricante);
         f.cell(p.numeroFabricante);
-        f.noteProtocol();
+        f.endRow();
     }
     return f.protocols();
 }
@@ -379,17 +415,30 @@ QList<ListColumn> statusTail()
             {QStringLiteral("Gravar"), 50}};
 }
 
+QStringList recordConditions(const StatementShape &shape, bool exibirSemCodigo)
+{
+    QStringList lines;
+    if (!exibirSemCodigo)
+        lines.append(WithCatalogueCode);
+    return lines + shape.unitLines;
+}
+
 } // namespace
+
+ListRecords listRecords(MovementKind kind, bool exibirSemCodigo)
+{
+    const StatementShape shape = statementShape(kind);
+    return {shape.prefix, shape.tables, shape.dateColumn, recordConditions(shape, exibirSemCodigo)};
+}
 
 SqlStatement listStatement(const ListSearch &search)
 {
     const StatementShape shape = statementShape(search.kind);
     SqlStatement query;
-    for (const QString &line : shape.head)
+    for (const QString &line : shape.columns + shape.tables)
         query.add(line);
-    if (!search.exibirSemCodigo)
-        query.add(WithCatalogueCode);
-    for (const QString &line : shape.unitLines)
+    query.add(shape.dateLine);
+    for (const QString &line : recordConditions(shape, search.exibirSemCodigo))
         query.add(line);
     addStatusLines(query, shape.prefix, search.status);
     addProtocolLine(query, shape.prefix, search);
@@ -468,7 +517,7 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
     return new RecordList(columns, situacaoCell(kind), recordStatusColour, parent);
 }
 
-QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list)
+QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
 {
     db.restartTransaction();
     RecordRows rows = list.newRows();
@@ -477,16 +526,16 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
         SqlCursor cursor = db.select(listStatement(search));
         switch (search.kind) {
         case MovementKind::Estoque:
-            protocols = fillStock(cursor, rows, search.dia);
+            protocols = fillStock(cursor, rows, search.dia, observer);
             break;
         case MovementKind::Entradas:
-            protocols = fillEntradas(cursor, rows);
+            protocols = fillEntradas(cursor, rows, observer);
             break;
         case MovementKind::Saidas:
-            protocols = fillSaidas(cursor, rows);
+            protocols = fillSaidas(cursor, rows, observer);
             break;
         case MovementKind::Dispensacoes:
-            protocols = fillDispensacoes(cursor, rows);
+            protocols = fillDispensacoes(cursor, rows, observer);
             break;
         }
     }

@@ -9,6 +9,7 @@ class QObject;
 namespace tavro {
 
 class Database;
+class ProgressObserver;
 class RecordList;
 
 enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes };
@@ -54,6 +55,19 @@ struct ListSearch
     QString protocolo;    // the text of the tab's protocol box
 };
 
+// The records a list of a kind holds whatever its day, period and status filters: the
+// tables and joins of its statement, the column its day or period reads, and its
+// "and ..." lines that pick the unit (parameter `punidade`) and, unless products
+// without code are shown, the catalogue code. The overview counts these same records.
+struct ListRecords
+{
+    QString prefix; // of the status columns: "c.", "ie.", "its."
+    QStringList tables;
+    QString dateColumn;
+    QStringList conditions;
+};
+ListRecords listRecords(MovementKind kind, bool exibirSemCodigo);
+
 // The list's statement for a search, with its parameters set.
 SqlStatement listStatement(const ListSearch &search);
 
@@ -63,8 +77,13 @@ RecordList *newMovementList(MovementKind kind, QObject *parent);
 // Runs the search and fills the list; returns the protocol box's entries: an empty
 // first entry, then every distinct protocol of the rows in order of appearance. A
 // failing search leaves the list as it was. Period lists roll the main transaction
-// back afterwards; the stock list leaves it active.
-QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list);
+// back afterwards; the stock list leaves it active. An observer hears every few thousand
+// rows how many have been fetched, so a small search never shows progress.
+QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list,
+                             ProgressObserver *observer = nullptr);
+
+// Rows fetched between two reports to a search's observer.
+inline constexpr int SearchProgressRows = 2000;
 
 // The sub-cell holding a list's status, which colours its rows.
 int situacaoCell(MovementKind kind);

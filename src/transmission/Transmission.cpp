@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/Status.h"
+#include "common/ProgressObserver.h"
 #include "db/Database.h"
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
@@ -86,6 +87,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             list.setSubCell(row, cells.gravar, Sim);
             batchRows.append(row);
         }
+        report.batchSize = taken;
         if (taken == 0) {
             claim.releaseUnused();
             return RunResult::Pronto;
@@ -135,14 +137,57 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     }
 }
 
+namespace {
+
+// What an observer that asks nothing sees of a loop without one.
+class NoObserver : public ProgressObserver
+{
+public:
+    void progressed(const Progress &) override {}
+};
+
+bool letsTheLoopGoOn(const QString &result)
+{
+    return result == RunResult::Transmitido
+        || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+        || result.contains(QStringLiteral("O identificador não está no estado correto"));
+}
+
+} // namespace
+
 ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
 {
+    NoObserver none;
+    return transmitRepeatedly(vezes, [&](RunReport &) { return run(); }, none);
+}
+
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run,
+                                ProgressObserver &observer)
+{
     ClickOutcome outcome;
+    QElapsedTimer clock;
+    clock.start();
+    Progress progress;
+    progress.work = Progress::Work::Transmissao;
+    progress.total = vezes;
     for (int i = 0; i < vezes; ++i) {
-        const QString result = run();
+        if (observer.stopRequested()) {
+            outcome.stopped = true;
+            break;
+        }
+        progress.current = i + 1;
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        RunReport report;
+        const QString result = run(report);
         outcome.results.append(result);
-        if (result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
-            || result.contains(QStringLiteral("O identificador não está no estado correto")))
+        if (result == RunResult::Transmitido)
+            progress.enviados += report.batchSize;
+        else if (result != RunResult::Pronto)
+            progress.recusados += report.batchSize;
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        if (letsTheLoopGoOn(result))
             continue;
         if (result == RunResult::Pronto) {
             outcome.end = ClickOutcome::AllSent;

@@ -10,6 +10,7 @@
 namespace tavro {
 
 class Database;
+class ProgressObserver;
 class RecordList;
 class SoapClient;
 class TransmissionKind;
@@ -32,6 +33,7 @@ struct RunReport
     QStringList erros;                  // lines appended to REErros
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
+    int batchSize = 0;                  // rows the run took into its batch, accepted or not
     // Milliseconds spent taking and building the records (claims included), claiming them, and
     // marking them with the registry row.
     double buildingMs = 0;
@@ -71,10 +73,18 @@ struct ClickOutcome
     enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
     QString message; // the error text of an aborted click
     QStringList results;
+    bool stopped = false; // the observer asked to stop before the runs were used up
 };
 
 // Repeats `run` at most `vezes` times: "transmitido" and the two server texts that let
 // the loop go on continue it; "pronto" ends it as AllSent; any other result aborts it.
 ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run);
+
+// The same loop, followed by an observer: before and after each run it learns the run's
+// number, the repeat count, the records of the batches accepted and of those not accepted
+// so far, and the time spent. Before each run it may ask to stop; the loop then ends as
+// when its runs are used up, after the run under way has committed or rolled back.
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run,
+                                ProgressObserver &observer);
 
 } // namespace tavro

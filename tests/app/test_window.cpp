@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "TestService.h"
 #include "app/Messages.h"
+#include "app/ProgressStrip.h"
 #include "app/QtTranslations.h"
 #include "app/TForm1.h"
 #include "session/IniFile.h"
@@ -20,9 +21,11 @@
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -210,7 +213,9 @@ protected:
     {
         configPath = writeConfig(fixture.folder(), fixture.path());
         QFile f(configPath);
-        f.open(QIODevice::ReadOnly);
+        f.open(QIODevice::ReadWrite | QIODevice::Append);
+        f.write(extraConfig.toUtf8());
+        f.seek(0);
         configBytes = f.readAll();
         form = std::make_unique<TForm1>(onlyFile(configPath), messages);
         ASSERT_TRUE(form->FormCreate());
@@ -229,6 +234,7 @@ protected:
     QAbstractItemModel *protocols() { return child<QTableView>(*form, "LVProtocolos")->model(); }
 
     TestDatabase fixture;
+    QString extraConfig; // more keys of section TAVRO, written before the window reads the file
     QString configPath;
     QByteArray configBytes;
     RecordingMessages messages;
@@ -625,4 +631,140 @@ TEST(QtTranslations, QtsOwnDialogsSpeakPortuguese)
     EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Fit width"), QStringLiteral("Fit width"));
     QCoreApplication::removeTranslator(translator);
     delete translator;
+}
+
+// The overview's figures, and a click on one opening its list with the month as the
+// period, the status's boxes ticked and as many rows of that status as the figure says.
+TEST_F(Window, OverviewCellsOpenTheirListsForTheMonthAndStatus)
+{
+    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Aguardando' where lancamento = 1001"));
+    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Ok' where lancamento = 1002"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok' where data = '2019-01-31'"));
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSProtocolos")) + 1), QStringLiteral("Situação"));
+    auto *period = child<QComboBox>(*form, "CBSituacaoPeriodo");
+    period->setCurrentIndex(period->findData(2019));
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *view = child<QTableView>(*form, "LVSituacao");
+    QAbstractItemModel *model = view->model();
+    ASSERT_EQ(model->rowCount(), 4 * 12);
+
+    const auto cell = [&](const QString &kind, const QString &month, const QString &status) {
+        int column = -1;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == status)
+                column = c;
+        }
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, 0).data().toString() == kind && model->index(r, 1).data().toString() == month)
+                return model->index(r, column);
+        }
+        return QModelIndex();
+    };
+    const auto click = [&](const QModelIndex &index) {
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    };
+    const auto statusCount = [&](const char *list, int statusColumn, const QString &status) {
+        QAbstractItemModel *rows = child<QTableView>(*form, list)->model();
+        int n = 0;
+        for (int r = 0; r < rows->rowCount(); ++r)
+            n += rows->index(r, statusColumn + 1).data().toString() == status;
+        return n;
+    };
+
+    const QModelIndex waiting = cell("Entradas", "01/2019", "Aguardando");
+    ASSERT_TRUE(waiting.isValid());
+    EXPECT_EQ(waiting.data().toInt(), 3);
+    EXPECT_EQ(waiting.data(Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 0));
+    click(waiting);
+    EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEntradas"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/01/2019"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataFinal")->text(), QStringLiteral("31/01/2019"));
+    EXPECT_TRUE(child<QCheckBox>(*form, "CBEnExibirAguardando")->isChecked());
+    for (const char *box :
+         {"CBEnExibirFinalizado", "CBEnExibirInconsistencia", "CBEnExibirOk", "CBEnExibirOkRetificado"})
+        EXPECT_FALSE(child<QCheckBox>(*form, box)->isChecked()) << box;
+    EXPECT_EQ(statusCount("LVEntradas", EntradaCell::Situacao, QStringLiteral("Aguardando")), 3);
+    EXPECT_EQ(child<QTableView>(*form, "LVEntradas")->model()->rowCount(), 3 + 3); // with the records never sent
+
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    const QModelIndex february = cell("Entradas", "02/2019", "Não enviados");
+    EXPECT_EQ(february.data().toInt(), 1);
+    click(february);
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataInicial")->text(), QStringLiteral("01/02/2019"));
+    EXPECT_EQ(child<TPersonEdit>(*form, "PEDataFinal")->text(), QStringLiteral("28/02/2019"));
+    EXPECT_TRUE(child<QCheckBox>(*form, "CBEnExibirInconsistencia")->isChecked());
+    EXPECT_EQ(statusCount("LVEntradas", EntradaCell::Situacao, QString()), 1);
+
+    // Stock: the month's last day with records of the status.
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    const QModelIndex stock = cell("Estoque", "01/2019", "Não enviados");
+    EXPECT_EQ(stock.data().toInt(), 18);
+    click(stock);
+    EXPECT_EQ(tabs->currentWidget(), child<QWidget>(*form, "TSEstoque"));
+    EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentText(), QStringLiteral("30/01/2019"));
+    EXPECT_EQ(statusCount("LVEstoque", EstoqueCell::Situacao, QString()), 9);
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    click(cell("Estoque", "02/2019", "Não enviados")); // no position that month: an empty list
+    EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentIndex(), -1);
+    EXPECT_EQ(child<QTableView>(*form, "LVEstoque")->model()->rowCount(), 0);
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// A window whose service is tavro-sim answering every call after 300 ms.
+class SlowService : public Window
+{
+protected:
+    void SetUp() override
+    {
+        sim = std::make_unique<test::SimProcess>(test::simArguments(test::TestLogin, {"--atraso", "300"}));
+        extraConfig = QStringLiteral("Servidor=%1\r\n").arg(test::localOrigin(sim->port()));
+        Window::SetUp();
+    }
+    std::unique_ptr<test::SimProcess> sim;
+};
+
+// "Parar" clicked while the first of twenty batches is on its way: that batch is sent and
+// recorded whole, no other starts, and the loop ends silently as when its runs are used up.
+TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
+{
+    fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                                "insert into ITENSENTRADAS "
+                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(1);
+    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(20);
+    auto *parar = child<QPushButton>(*form, "BtnParar");
+    auto *strip = child<ProgressStrip>(*form, "Progresso");
+    auto *box = child<QCheckBox>(*form, "CBEnExibirOk");
+    QString shown;
+    bool stripVisible = false;
+    QTimer::singleShot(150, [&] {
+        stripVisible = strip->isVisible() && parar->isVisible();
+        shown = child<QLabel>(*form, "LProgresso")->text();
+        QTest::mouseClick(box, Qt::LeftButton); // any other control ignores input during the loop
+        QTest::mouseClick(parar, Qt::LeftButton);
+    });
+    QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
+
+    EXPECT_TRUE(stripVisible);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Lote 1 de até 20: 0 registros enviados, 0 recusados")))
+        << shown.toStdString();
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_FALSE(strip->isVisible());
+    EXPECT_TRUE(child<QPushButton>(*form, "PBEntradas")->isEnabled());
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    const QList<QStringList> registry = fixture.rows(QStringLiteral("select Protocolo from TavroProtocolos"));
+    ASSERT_EQ(registry.size(), 1);
+    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo from itensentradas where TavroSituacao is not null")),
+              QList<QStringList>{registry.first()});
+
+    // Input works again: the next click sends the next batches.
+    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(2);
+    QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("3"));
 }

@@ -7,9 +7,13 @@
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
+#include <QDate>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -19,6 +23,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <csignal>
+#include <sys/types.h>
 
 using tavro::test::TestDatabase;
 
@@ -209,6 +216,58 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         EXPECT_EQ(r.out, QString());
     }
     EXPECT_EQ(run({"--usuario", "FARMACIA", "protocolos"}, QString()).exitCode, 2); // no password anywhere
+}
+
+TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)
+{
+    fixture.exec("update itensentradas set TavroSituacao = 'Estranho' where lancamento = 1001 and item = 1");
+    fixture.exec("update itenssaidas set TavroSituacao = 'Ok (Inc.)' where lancamento = 3001");
+    const QStringList situacao{"--usuario", "FARMACIA", "situacao"};
+    const CliRun year = run(situacao + QStringList{"--ano", "2019"});
+    ASSERT_EQ(year.exitCode, 0) << year.err.toStdString();
+    const QStringList lines = year.lines();
+    EXPECT_EQ(lines.first(), QStringLiteral("tipo\tmes\tsituacao\tquantidade"));
+    EXPECT_EQ(lines.size(), 1 + 4 * 12 * 8); // the empty status, six of the vocabulary and "Estranho"
+    for (const char *line : {"estoque\t01/2019\t\t27", "entradas\t01/2019\t\t7", "entradas\t01/2019\tEstranho\t1",
+                             "entradas\t02/2019\t\t1", "saidas\t01/2019\t\t6", "dispensacoes\t01/2019\tOk (Inc.)\t2",
+                             "dispensacoes\t12/2019\tOk-Retificado\t0"})
+        EXPECT_TRUE(lines.contains(QString::fromUtf8(line))) << line;
+    const QStringList year2019{"--ano", "2019"};
+    EXPECT_TRUE(run(situacao + year2019 + QStringList{"--sem-codigo"}).lines().contains("estoque\t01/2019\t\t33"));
+    EXPECT_TRUE(run(situacao + year2019 + QStringList{"--unidade", "2"}).lines().contains("estoque\t01/2019\t\t4"));
+
+    const CliRun json = run(situacao + QStringList{"--de", "12/2018", "--ate", "02/2019", "--json"});
+    ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+    const QJsonObject document = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(document.value("de").toString(), QStringLiteral("12/2018"));
+    EXPECT_EQ(document.value("ate").toString(), QStringLiteral("02/2019"));
+    EXPECT_EQ(document.value("cnes").toString(), QStringLiteral("2345678"));
+    const QJsonArray rows = document.value("linhas").toArray();
+    EXPECT_EQ(rows.size(), 4 * 3 * 8);
+    EXPECT_TRUE(
+        rows.contains(QJsonObject{{"tipo", "entradas"}, {"mes", "02/2019"}, {"situacao", ""}, {"quantidade", 1}}));
+
+    const CliRun recent = run(situacao);
+    ASSERT_EQ(recent.exitCode, 0) << recent.err.toStdString();
+    const QDate first = QDate::currentDate().addMonths(-11);
+    EXPECT_TRUE(recent.lines().value(1).startsWith(QStringLiteral("estoque\t") + first.toString("MM/yyyy") + "\t"));
+    EXPECT_EQ(recent.lines().size(), 1 + 4 * 12 * 7); // no record of these months: the fixed statuses only
+
+    const QList<QStringList> usage = {
+        {"--ano", "19"},
+        {"--ano", "2019", "--de", "01/2019", "--ate", "02/2019"},
+        {"--de", "01/2019"},
+        {"--de", "13/2019", "--ate", "01/2020"},
+        {"--de", "02/2019", "--ate", "01/2019"},
+        {"--dia", "31/01/2019"},
+        {"estoque"},
+    };
+    for (const QStringList &arguments : usage) {
+        const CliRun r = run(situacao + arguments);
+        EXPECT_EQ(r.exitCode, 2) << arguments.join(' ').toStdString();
+        EXPECT_EQ(r.out, QString());
+    }
+    EXPECT_EQ(listar(QStringList{"entradas", "--json"} + January).exitCode, 2);
 }
 
 TEST_F(Cli, LoginAsTheWindowDoes)
@@ -535,6 +594,16 @@ protected:
     }
 };
 
+// transmitir of twenty one-record batches of goods received against a service answering
+// after 300 ms, interrupted with `signals` SIGINTs while the second batch is on its way.
+struct Interrupted
+{
+    QProcess::ExitStatus status;
+    int exitCode;
+    QStringList out;
+    QString err;
+};
+
 } // namespace
 
 // Two transmitters of the same kind, and a transmitter beside a follow-up walk, many
@@ -676,4 +745,66 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
                                             "TavroSituacao = 'Ok'")
                                  .arg(lost)),
               QStringLiteral("2"));
+}
+
+class CliInterrupt : public CliFollowup
+{
+protected:
+    Interrupted interrupt(int signals)
+    {
+        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+        startSim({"--atraso", "300"});
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAVRO_SENHA"), Password);
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath(), "--usuario", "FARMACIA",
+                                                             "transmitir", "entradas", "--lote", "1", "--vezes", "20"}
+                                                     + January);
+        while (!process.canReadLine() && process.waitForReadyRead(30000)) {
+        }
+        const QString first = QString::fromUtf8(process.readLine()).trimmed();
+        QThread::msleep(150); // the second batch is on its way: its two calls take 600 ms
+        for (int i = 0; i < signals; ++i) {
+            ::kill(pid_t(process.processId()), SIGINT);
+            QThread::msleep(50);
+        }
+        EXPECT_TRUE(process.waitForFinished(60000));
+        QStringList out{first};
+        out += QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+        return {process.exitStatus(), process.exitCode(), out, QString::fromUtf8(process.readAllStandardError())};
+    }
+    // No record is marked sent without its protocol's registry row, and none is lost.
+    void expectConsistent(int batches)
+    {
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Aguardando'"),
+                  QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from itensentradas ie where ie.TavroProtocolo is not null and not "
+                                 "exists (select 1 from TavroProtocolos p where p.Protocolo = ie.TavroProtocolo)"),
+                  "0");
+    }
+};
+
+TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
+{
+    const Interrupted r = interrupt(1);
+    EXPECT_EQ(r.status, QProcess::NormalExit);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Parando após o lote atual"))) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(QStringLiteral("Lote 1 de até"))); // no progress line when stderr is not a terminal
+    // Two runs, then the protocol data of the last batch.
+    EXPECT_EQ(r.out.mid(0, 3), (QStringList{"transmitido", "transmitido", r.out.value(2)}));
+    EXPECT_NE(r.out.value(2), QStringLiteral("transmitido"));
+    expectConsistent(2);
+}
+
+TEST_F(CliInterrupt, ASecondCtrlCEndsAtOnce)
+{
+    const Interrupted r = interrupt(2);
+    EXPECT_EQ(r.status, QProcess::CrashExit);
+    // The batch on its way when the program ended was never recorded: it goes out again.
+    expectConsistent(1);
 }

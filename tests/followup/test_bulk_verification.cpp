@@ -1,6 +1,7 @@
 #include "FollowupFixture.h"
 
 #include "common/Status.h"
+#include "common/ProgressObserver.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
@@ -111,4 +112,49 @@ TEST_F(Bulk, AFailedCheckOfTheWalkIsNotCommittedByALaterOne)
     EXPECT_EQ(protocolRow(sound), (QStringList{Situacao::Ok, "40"}));
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4),
               (QStringList{Situacao::Aguardando, "10", broken, "<null>"}));
+}
+
+// Stops the walk once `checks` rows have been reported, and keeps every report.
+class StopAfter : public ProgressObserver
+{
+public:
+    explicit StopAfter(int rows)
+        : m_rows(rows)
+    {
+    }
+    void progressed(const Progress &progress) override { reports.append(progress); }
+    bool stopRequested() override { return reports.size() >= m_rows; }
+
+    QList<Progress> reports;
+
+private:
+    int m_rows;
+};
+
+TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
+{
+    startSim({"--aguardando", "0"});
+    const QString older = m_sender->send(Tipo::Estoque, {"5001"});
+    const QString newer = m_sender->send(Tipo::Saida, {"2001-1"});
+    processingRequests();
+    std::unique_ptr<RecordList> list(newProtocolList(nullptr));
+    CarregaProtocolos(m_db, allProtocols(), m_login.UsuarioSessao, *list);
+    StopAfter observer(1);
+    verificarTodosProtocolos(*m_checks, *list, 3, [] {}, &observer);
+
+    ASSERT_EQ(observer.reports.size(), 1);
+    EXPECT_EQ(observer.reports.first().work, Progress::Work::Verificacao);
+    EXPECT_EQ(observer.reports.first().current, 1);
+    EXPECT_EQ(observer.reports.first().total, 2);
+    EXPECT_EQ(observer.reports.first().rounds, 3);
+    EXPECT_EQ(processingRequests(), 1); // the older protocol's checks ran whole, and nothing after
+    EXPECT_EQ(protocolRow(older), (QStringList{Situacao::Ok, "40"}));
+    EXPECT_EQ(protocolRow(newer), (QStringList{Situacao::Aguardando, "10"}));
+
+    StopAfter never(1000);
+    CarregaProtocolos(m_db, allProtocols(), m_login.UsuarioSessao, *list);
+    verificarTodosProtocolos(*m_checks, *list, 2, [] {}, &never);
+    EXPECT_EQ(never.reports.size(), 4); // two rows, twice
+    EXPECT_EQ(never.reports.last().round, 2);
+    EXPECT_EQ(protocolRow(newer), (QStringList{Situacao::Ok, "40"}));
 }

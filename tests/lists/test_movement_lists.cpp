@@ -1,5 +1,6 @@
 #include "TestDatabase.h"
 #include "common/Error.h"
+#include "common/ProgressObserver.h"
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
@@ -179,4 +180,26 @@ TEST_F(MovementList, EmptyAndFailingSearches)
     other.unidade = QStringLiteral("3456789");
     EXPECT_EQ(fill(other).rowCount(), 0);
     EXPECT_EQ(protocols, QStringList{QString()});
+}
+
+// A search reports every SearchProgressRows rows, so a small one reports nothing.
+TEST_F(MovementList, LargeSearchesReportTheRowsFetched)
+{
+    struct Rows : ProgressObserver
+    {
+        void progressed(const Progress &progress) override { counts.append(progress.current); }
+        QList<qint64> counts;
+    } observer;
+    RecordList &small = *lists.emplace_back(newMovementList(MovementKind::Entradas, nullptr));
+    fillMovementList(db, period(MovementKind::Entradas), small, &observer);
+    EXPECT_TRUE(observer.counts.isEmpty());
+
+    fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 4500) do begin "
+                                "insert into ITENSENTRADAS "
+                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                "values (1001, 100 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
+    RecordList &large = *lists.emplace_back(newMovementList(MovementKind::Entradas, nullptr));
+    fillMovementList(db, period(MovementKind::Entradas), large, &observer);
+    EXPECT_EQ(large.rowCount(), 4508);
+    EXPECT_EQ(observer.counts, (QList<qint64>{SearchProgressRows, 2 * SearchProgressRows}));
 }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "common/ProgressObserver.h"
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+namespace tavro {
+
+// The status strip's progress of long work: a bar, its short text and "Parar". Between
+// begin() and end() the window takes no input but a click on "Parar" (message boxes of
+// the work still do): each progress report draws the strip and lets that click through,
+// and a stop asked for is honoured by the work between two batches or checks. The strip
+// shows only once the work reports, so short work never flashes it.
+class ProgressStrip : public QWidget, public ProgressObserver
+{
+    Q_OBJECT
+
+public:
+    explicit ProgressStrip(QWidget *parent = nullptr);
+    ~ProgressStrip() override;
+
+    // `canStop`: whether the work asks for stops (a search does not: it shows no "Parar").
+    void begin(bool canStop);
+    void end();
+
+    void progressed(const Progress &progress) override;
+    bool stopRequested() override { return m_stop; }
+
+    QProgressBar *PBProgresso;
+    QLabel *LProgresso;
+    QPushButton *BtnParar;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool m_active = false;
+    bool m_stop = false;
+};
+
+} // namespace tavro

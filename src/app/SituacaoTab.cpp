@@ -1,0 +1,149 @@
+#include "app/SituacaoTab.h"
+
+#include "transmission/Status.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedBarSeries>
+#include <QTableView>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace tavro {
+
+namespace {
+
+const int YearsOffered = 10;
+
+// The lists' colours where they tell statuses apart; the statuses the lists draw black,
+// and "Ok (Inc.)" beside "Ok", get shades of their own so that no two bars look alike.
+QColor barColour(const QString &situacao)
+{
+    if (situacao.isEmpty())
+        return QColor(160, 160, 160);
+    if (situacao == Situacao::OkInc)
+        return QColor(100, 149, 237);
+    if (situacao == Situacao::OkRetificado)
+        return QColor(47, 79, 79);
+    const QColor colour = recordStatusColour(situacao);
+    return colour == QColor(0, 0, 0) ? QColor(90, 90, 90) : colour;
+}
+
+} // namespace
+
+SituacaoTab::SituacaoTab(QWidget *parent)
+    : QWidget(parent)
+    , m_model(new OverviewModel(this))
+{
+    auto *layout = new QVBoxLayout(this);
+    auto *strip = new QHBoxLayout();
+    auto *periodLabel = new QLabel(QStringLiteral("Período:"), this);
+    CBSituacaoPeriodo = new QComboBox(this);
+    CBSituacaoPeriodo->setObjectName(QStringLiteral("CBSituacaoPeriodo"));
+    CBSituacaoPeriodo->addItem(QStringLiteral("Últimos 12 meses"), 0);
+    const int year = QDate::currentDate().year();
+    for (int y = year; y > year - YearsOffered; --y)
+        CBSituacaoPeriodo->addItem(QString::number(y), y);
+    periodLabel->setBuddy(CBSituacaoPeriodo);
+    BtnSituacaoAtualizar = new QPushButton(QStringLiteral("Atualizar"), this);
+    BtnSituacaoAtualizar->setObjectName(QStringLiteral("BtnSituacaoAtualizar"));
+    auto *chartLabel = new QLabel(QStringLiteral("Gráfico:"), this);
+    CBSituacaoGrafico = new QComboBox(this);
+    CBSituacaoGrafico->setObjectName(QStringLiteral("CBSituacaoGrafico"));
+    for (const MovementKind kind : AllMovementKinds)
+        CBSituacaoGrafico->addItem(kindCaption(kind));
+    chartLabel->setBuddy(CBSituacaoGrafico);
+    strip->addWidget(periodLabel);
+    strip->addWidget(CBSituacaoPeriodo);
+    strip->addWidget(BtnSituacaoAtualizar);
+    strip->addSpacing(24);
+    strip->addWidget(chartLabel);
+    strip->addWidget(CBSituacaoGrafico);
+    strip->addStretch();
+    layout->addLayout(strip);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    LVSituacao = new QTableView(splitter);
+    LVSituacao->setObjectName(QStringLiteral("LVSituacao"));
+    LVSituacao->setModel(m_model);
+    LVSituacao->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVSituacao->setSelectionMode(QAbstractItemView::SingleSelection);
+    LVSituacao->verticalHeader()->hide();
+    LVSituacao->verticalHeader()->setDefaultSectionSize(LVSituacao->fontMetrics().height() + 6);
+    ChartSituacao = new QChartView(splitter);
+    ChartSituacao->setObjectName(QStringLiteral("ChartSituacao"));
+    ChartSituacao->setRenderHint(QPainter::Antialiasing);
+    QChart *chart = ChartSituacao->chart();
+    chart->legend()->setAlignment(Qt::AlignRight);
+    m_series = new QStackedBarSeries(chart);
+    chart->addSeries(m_series);
+    m_months = new QBarCategoryAxis(chart);
+    m_months->setLabelsAngle(-90);
+    chart->addAxis(m_months, Qt::AlignBottom);
+    m_series->attachAxis(m_months);
+    m_counts = new QValueAxis(chart);
+    m_counts->setLabelFormat(QStringLiteral("%d"));
+    chart->addAxis(m_counts, Qt::AlignLeft);
+    m_series->attachAxis(m_counts);
+    splitter->setSizes({700, 600});
+    layout->addWidget(splitter, 1);
+
+    connect(CBSituacaoPeriodo, &QComboBox::activated, this, &SituacaoTab::refreshRequested);
+    connect(BtnSituacaoAtualizar, &QPushButton::clicked, this, &SituacaoTab::refreshRequested);
+    connect(CBSituacaoGrafico, &QComboBox::currentIndexChanged, this, &SituacaoTab::drawChart);
+    connect(LVSituacao, &QTableView::clicked, this, [this](const QModelIndex &index) {
+        if (const std::optional<OverviewChoice> choice = m_model->choiceAt(index))
+            Q_EMIT choiceClicked(*choice);
+    });
+}
+
+OverviewPeriod SituacaoTab::period(QDate today) const
+{
+    const int year = CBSituacaoPeriodo->currentData().toInt();
+    return year == 0 ? lastTwelveMonths(today) : yearPeriod(year);
+}
+
+void SituacaoTab::showFigures(OverviewFigures figures)
+{
+    m_model->setFigures(std::move(figures));
+    LVSituacao->resizeColumnsToContents();
+    drawChart();
+}
+
+void SituacaoTab::drawChart()
+{
+    const OverviewFigures &figures = m_model->figures();
+    const MovementKind kind = AllMovementKinds[qMax(0, CBSituacaoGrafico->currentIndex())];
+    ChartSituacao->chart()->setTitle(kindCaption(kind));
+    m_series->clear();
+    QStringList months;
+    qint64 highest = 0;
+    for (int m = 0; m < figures.period().months; ++m) {
+        months.append(monthText(figures.period().month(m)));
+        highest = qMax(highest, figures.total(kind, m));
+    }
+    for (const QString &situacao : figures.situacoes()) {
+        auto *set = new QBarSet(situacaoCaption(situacao));
+        set->setColor(barColour(situacao));
+        set->setBorderColor(barColour(situacao));
+        for (int m = 0; m < figures.period().months; ++m)
+            set->append(double(figures.count(kind, m, situacao)));
+        connect(set, &QBarSet::clicked, this, [this, kind, situacao](int m) {
+            Q_EMIT choiceClicked(OverviewChoice{kind, m_model->figures().period().month(m), situacao});
+        });
+        m_series->append(set);
+    }
+    m_months->setCategories(months);
+    m_counts->setRange(0, double(qMax<qint64>(highest, 1)));
+    m_counts->applyNiceNumbers();
+}
+
+} // namespace tavro

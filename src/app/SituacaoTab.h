@@ -1,0 +1,51 @@
+#pragma once
+
+#include "app/OverviewModel.h"
+
+#include <QWidget>
+
+class QBarCategoryAxis;
+class QChartView;
+class QStackedBarSeries;
+class QValueAxis;
+class QComboBox;
+class QPushButton;
+class QTableView;
+
+namespace tavro {
+
+// The overview tab "Situação": for the unit, how many records of each kind and month are
+// not yet sent or stand at each status, as a table and as stacked bars of one kind. The
+// window loads the figures; a click on a status cell or bar asks it to open that list.
+class SituacaoTab : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit SituacaoTab(QWidget *parent = nullptr);
+
+    // The months chosen: the last twelve up to the month of `today`, or a whole year.
+    OverviewPeriod period(QDate today) const;
+    void showFigures(OverviewFigures figures);
+
+    QComboBox *CBSituacaoPeriodo;
+    QPushButton *BtnSituacaoAtualizar;
+    QTableView *LVSituacao;
+    QComboBox *CBSituacaoGrafico;
+    QChartView *ChartSituacao;
+
+Q_SIGNALS:
+    // The period changed or "Atualizar" was clicked.
+    void refreshRequested();
+    void choiceClicked(const tavro::OverviewChoice &choice);
+
+private:
+    void drawChart();
+
+    OverviewModel *m_model;
+    QStackedBarSeries *m_series;
+    QBarCategoryAxis *m_months;
+    QValueAxis *m_counts;
+};
+
+} // namespace tavro

@@ -1,0 +1,100 @@
+#include "cli/SituacaoVerb.h"
+
+#include "cli/CliCommands.h"
+#include "common/Error.h"
+#include "lists/OverviewStatements.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace tavro {
+
+namespace {
+
+QString kindName(MovementKind kind)
+{
+    switch (kind) {
+    case MovementKind::Estoque:
+        return QStringLiteral("estoque");
+    case MovementKind::Entradas:
+        return QStringLiteral("entradas");
+    case MovementKind::Saidas:
+        return QStringLiteral("saidas");
+    case MovementKind::Dispensacoes:
+        return QStringLiteral("dispensacoes");
+    }
+    Q_UNREACHABLE();
+}
+
+QDate month(const QString &option, const QString &text)
+{
+    const std::optional<QDate> value = monthFromText(text);
+    if (!value)
+        throw Error(QStringLiteral("--%1 exige um mês MM/AAAA: %2").arg(option, text));
+    return *value;
+}
+
+// Every line of the overview in output order: kind, month, then status.
+template<typename Line>
+void forEachLine(const OverviewFigures &figures, Line &&line)
+{
+    const QStringList situacoes = figures.situacoes();
+    for (const MovementKind kind : AllMovementKinds) {
+        for (int m = 0; m < figures.period().months; ++m) {
+            for (const QString &situacao : situacoes)
+                line(kindName(kind), monthText(figures.period().month(m)), situacao, figures.count(kind, m, situacao));
+        }
+    }
+}
+
+} // namespace
+
+OverviewPeriod situacaoPeriod(const QString &ano, const QString &de, const QString &ate, QDate today)
+{
+    if (!ano.isEmpty()) {
+        if (!de.isEmpty() || !ate.isEmpty())
+            throw Error(QStringLiteral("situacao aceita --ano ou --de e --ate, não ambos"));
+        bool ok = false;
+        const int year = ano.toInt(&ok);
+        if (!ok || ano.size() != 4 || year < 1)
+            throw Error(QStringLiteral("--ano exige um ano AAAA: %1").arg(ano));
+        return yearPeriod(year);
+    }
+    if (de.isEmpty() != ate.isEmpty())
+        throw Error(QStringLiteral("situacao exige --de e --ate juntos"));
+    if (de.isEmpty())
+        return lastTwelveMonths(today);
+    return monthRange(month(QStringLiteral("de"), de), month(QStringLiteral("ate"), ate));
+}
+
+int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &nomeUnidade, bool json,
+                    QTextStream &out)
+{
+    const OverviewFigures figures = loadOverview(db, search);
+    if (!json) {
+        out << "tipo\tmes\tsituacao\tquantidade\n";
+        forEachLine(figures, [&](const QString &tipo, const QString &mes, const QString &situacao, qint64 n) {
+            out << tipo << '\t' << mes << '\t' << situacao << '\t' << n << '\n';
+        });
+        return ExitSuccess;
+    }
+    QJsonArray lines;
+    forEachLine(figures, [&](const QString &tipo, const QString &mes, const QString &situacao, qint64 n) {
+        lines.append(QJsonObject{{QStringLiteral("tipo"), tipo},
+                                 {QStringLiteral("mes"), mes},
+                                 {QStringLiteral("situacao"), situacao},
+                                 {QStringLiteral("quantidade"), n}});
+    });
+    const QJsonObject document{{QStringLiteral("unidade"), search.codigoUnidade},
+                               {QStringLiteral("cnes"), search.cnes},
+                               {QStringLiteral("nome"), nomeUnidade},
+                               {QStringLiteral("de"), monthText(search.period.firstDay())},
+                               {QStringLiteral("ate"), monthText(search.period.lastDay())},
+                               {QStringLiteral("linhas"), lines}};
+    out << QJsonDocument(document).toJson(QJsonDocument::Indented);
+    return ExitSuccess;
+}
+
+} // namespace tavro

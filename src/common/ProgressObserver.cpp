@@ -1,0 +1,36 @@
+#include "common/ProgressObserver.h"
+
+namespace tavro {
+
+namespace {
+
+QString elapsed(qint64 ms)
+{
+    const qint64 seconds = ms / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+} // namespace
+
+QString progressText(const Progress &p)
+{
+    switch (p.work) {
+    case Progress::Work::Transmissao:
+        return QStringLiteral("Lote %1 de até %2: %3 registros enviados, %4 recusados (%5)")
+            .arg(p.current)
+            .arg(p.total)
+            .arg(p.enviados)
+            .arg(p.recusados)
+            .arg(elapsed(p.elapsedMs));
+    case Progress::Work::Verificacao: {
+        const QString text = QStringLiteral("Protocolo %1 de %2").arg(p.current).arg(p.total);
+        const QString round = p.rounds > 1 ? QStringLiteral(", vez %1 de %2").arg(p.round).arg(p.rounds) : QString();
+        return text + round + QStringLiteral(" (%1)").arg(elapsed(p.elapsedMs));
+    }
+    case Progress::Work::Pesquisa:
+        return QStringLiteral("%1 linhas lidas (%2)").arg(p.current).arg(elapsed(p.elapsedMs));
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace tavro

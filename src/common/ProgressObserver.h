@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+
+namespace tavro {
+
+// How far long work has come. Which fields count depends on the work.
+struct Progress
+{
+    enum class Work { Transmissao, Verificacao, Pesquisa };
+    Work work = Work::Transmissao;
+    // Transmission: the batch (run) under way or just done, of at most `total` (the repeat
+    // count). Bulk verification: the protocol, of `total` listed, in round `round` of `rounds`.
+    // Search: the rows fetched so far; `total` stays 0.
+    qint64 current = 0;
+    qint64 total = 0;
+    int round = 0;
+    int rounds = 0;
+    // Transmission: records of the batches the service accepted, and of those it did not.
+    qint64 enviados = 0;
+    qint64 recusados = 0;
+    qint64 elapsedMs = 0;
+};
+
+// Follows long work as it runs: a transmission loop, the bulk verification, a large
+// search. The work asks `stopRequested` only between two batches or checks, never inside
+// one, and then ends as it ends when its repetitions are used up; a search never asks,
+// since half a list would be worse than waiting.
+class ProgressObserver
+{
+public:
+    virtual ~ProgressObserver() = default;
+    virtual void progressed(const Progress &progress) = 0;
+    virtual bool stopRequested() { return false; }
+};
+
+// The short text of a progress, as the window's status strip and the command line show it.
+QString progressText(const Progress &progress);
+
+} // namespace tavro

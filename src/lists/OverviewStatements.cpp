@@ -1,0 +1,71 @@
+#include "lists/OverviewStatements.h"
+
+#include "db/Database.h"
+
+namespace tavro {
+
+namespace {
+
+// The records of a kind's list between two days, as "from ... where ..." lines.
+void addRecords(SqlStatement &query, const ListRecords &records, const OverviewSearch &search, MovementKind kind)
+{
+    for (const QString &line : records.tables)
+        query.add(line);
+    query.add(QStringLiteral("where %1 >= :pDATA1 and %1 <= :pDATA2").arg(records.dateColumn));
+    for (const QString &line : records.conditions)
+        query.add(line);
+    query.setParam(QStringLiteral("punidade"), kind == MovementKind::Estoque ? search.cnes : search.codigoUnidade);
+}
+
+} // namespace
+
+SqlStatement overviewStatement(MovementKind kind, const OverviewSearch &search)
+{
+    const ListRecords records = listRecords(kind, search.exibirSemCodigo);
+    SqlStatement query;
+    query.add(QStringLiteral("select extract(year from %1) * 100 + extract(month from %1) as mes,")
+                  .arg(records.dateColumn));
+    query.add(QStringLiteral("coalesce(%1tavrosituacao, '') as situacao, count(*) as quantidade").arg(records.prefix));
+    addRecords(query, records, search, kind);
+    query.add(QStringLiteral("group by 1, 2"));
+    query.setParam(QStringLiteral("pDATA1"), search.period.firstDay());
+    query.setParam(QStringLiteral("pDATA2"), search.period.lastDay());
+    return query;
+}
+
+OverviewFigures loadOverview(Database &db, const OverviewSearch &search)
+{
+    OverviewFigures figures(search.period);
+    db.restartTransaction();
+    for (const MovementKind kind : AllMovementKinds) {
+        SqlCursor cursor = db.select(overviewStatement(kind, search));
+        while (cursor.next())
+            figures.add(kind, cursor.value(0).toInt(), cursor.text(1), cursor.value(2).toLongLong());
+    }
+    db.rollback();
+    return figures;
+}
+
+QDate latestStockDay(Database &db, const OverviewSearch &search, QDate month, const QString &situacao)
+{
+    const ListRecords records = listRecords(MovementKind::Estoque, search.exibirSemCodigo);
+    SqlStatement query;
+    query.add(QStringLiteral("select max(%1)").arg(records.dateColumn));
+    addRecords(query, records, search, MovementKind::Estoque);
+    if (situacao.isEmpty()) {
+        query.add(QStringLiteral("and (%1tavrosituacao is null or %1tavrosituacao = '')").arg(records.prefix));
+    } else {
+        query.add(QStringLiteral("and %1tavrosituacao = :psituacao").arg(records.prefix));
+        query.setParam(QStringLiteral("psituacao"), situacao);
+    }
+    query.setParam(QStringLiteral("pDATA1"), month);
+    query.setParam(QStringLiteral("pDATA2"), month.addMonths(1).addDays(-1));
+    db.restartTransaction();
+    SqlCursor cursor = db.select(query);
+    const QDate day = cursor.next() ? cursor.value(0).toDate() : QDate();
+    cursor.close();
+    db.rollback();
+    return day;
+}
+
+} // namespace tavro

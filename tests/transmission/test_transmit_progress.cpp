@@ -1,0 +1,115 @@
+#include "common/ProgressObserver.h"
+#include "transmission/Transmission.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavro;
+
+namespace {
+
+// Records every report and asks to stop once `stopAfter` runs have ended.
+class Recorder : public ProgressObserver
+{
+public:
+    explicit Recorder(int stopAfter = -1)
+        : m_stopAfter(stopAfter)
+    {
+    }
+    void progressed(const Progress &progress) override { reports.append(progress); }
+    bool stopRequested() override { return m_stopAfter >= 0 && ended >= m_stopAfter; }
+
+    QList<Progress> reports;
+    int ended = 0;
+
+private:
+    int m_stopAfter;
+};
+
+// A run that takes `batch` rows and returns the next of `results`.
+struct ScriptedRuns
+{
+    QStringList results;
+    int batch = 5;
+    Recorder *recorder = nullptr;
+    int calls = 0;
+
+    QString operator()(RunReport &report)
+    {
+        report.batchSize = results.at(calls) == RunResult::Pronto ? 0 : batch;
+        ++recorder->ended;
+        return results.at(calls++);
+    }
+};
+
+const QString Hibernate = QStringLiteral("Could not roll back Hibernate transaction");
+
+} // namespace
+
+TEST(TransmitProgress, CountsAndStopsBetweenRuns)
+{
+    const struct {
+        const char *name;
+        QStringList results;
+        int vezes;
+        int stopAfter;
+        int runs;
+        ClickOutcome::End end;
+        bool stopped;
+        qint64 enviados, recusados;
+    } cases[] = {
+        {"runs used up", {"transmitido", "transmitido", "transmitido"}, 3, -1, 3, ClickOutcome::RunsUsedUp, false, 15,
+         0},
+        {"stop after the first run", {"transmitido", "transmitido", "transmitido"}, 3, 1, 1, ClickOutcome::RunsUsedUp,
+         true, 5, 0},
+        {"a refused batch goes on", {"transmitido", Hibernate, "transmitido", "pronto"}, 20, -1, 4,
+         ClickOutcome::AllSent, false, 10, 5},
+        {"stop after a refused batch", {Hibernate, "transmitido"}, 20, 1, 1, ClickOutcome::RunsUsedUp, true, 0, 5},
+        {"an error ends before a stop", {"transmitido", "Falha de rede"}, 20, 2, 2, ClickOutcome::Aborted, false, 5, 5},
+        {"stop asked before the first run", {"transmitido"}, 20, 0, 0, ClickOutcome::RunsUsedUp, true, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        Recorder recorder(c.stopAfter);
+        ScriptedRuns runs{c.results, 5, &recorder};
+        const ClickOutcome outcome = transmitRepeatedly(c.vezes, std::ref(runs), recorder);
+        EXPECT_EQ(runs.calls, c.runs);
+        EXPECT_EQ(outcome.end, c.end);
+        EXPECT_EQ(outcome.stopped, c.stopped);
+        ASSERT_EQ(recorder.reports.size(), 2 * c.runs); // before and after each run
+        if (c.runs == 0)
+            continue;
+        const Progress &last = recorder.reports.last();
+        EXPECT_EQ(last.work, Progress::Work::Transmissao);
+        EXPECT_EQ(last.current, c.runs);
+        EXPECT_EQ(last.total, c.vezes);
+        EXPECT_EQ(last.enviados, c.enviados);
+        EXPECT_EQ(last.recusados, c.recusados);
+        EXPECT_EQ(recorder.reports.first().enviados, 0);
+    }
+}
+
+TEST(TransmitProgress, TextsOfEachWork)
+{
+    Progress p;
+    p.work = Progress::Work::Transmissao;
+    p.current = 3;
+    p.total = 20;
+    p.enviados = 1000;
+    p.recusados = 500;
+    p.elapsedMs = 83'400;
+    EXPECT_EQ(progressText(p), QStringLiteral("Lote 3 de até 20: 1000 registros enviados, 500 recusados (1:23)"));
+    p = Progress{};
+    p.work = Progress::Work::Verificacao;
+    p.current = 4;
+    p.total = 12;
+    p.round = 2;
+    p.rounds = 3;
+    p.elapsedMs = 5'000;
+    EXPECT_EQ(progressText(p), QStringLiteral("Protocolo 4 de 12, vez 2 de 3 (0:05)"));
+    p.rounds = 1;
+    EXPECT_EQ(progressText(p), QStringLiteral("Protocolo 4 de 12 (0:05)"));
+    p = Progress{};
+    p.work = Progress::Work::Pesquisa;
+    p.current = 6000;
+    EXPECT_EQ(progressText(p), QStringLiteral("6000 linhas lidas (0:00)"));
+}
