@@ -1,6 +1,6 @@
 #include "app/OverviewModel.h"
 
-#include "transmission/Status.h"
+#include "common/Status.h"
 
 namespace tavro {
 

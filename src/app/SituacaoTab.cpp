@@ -1,6 +1,6 @@
 #include "app/SituacaoTab.h"
 
-#include "transmission/Status.h"
+#include "common/Status.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>

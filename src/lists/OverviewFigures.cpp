@@ -1,7 +1,7 @@
 #include "lists/OverviewFigures.h"
 
 #include "common/Error.h"
-#include "transmission/Status.h"
+#include "common/Status.h"
 
 #include <QRegularExpression>
 

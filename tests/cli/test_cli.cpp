@@ -757,12 +757,8 @@ protected:
                      "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
         startSim({"--atraso", "300"});
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("TAVRO_SENHA"), Password);
-        process.setProcessEnvironment(env);
-        process.start(QStringLiteral(TAVRO_CLI), QStringList{"--config", configPath(), "--usuario", "FARMACIA",
-                                                             "transmitir", "entradas", "--lote", "1", "--vezes", "20"}
-                                                     + January);
+        start(process, QStringList{"--usuario", "FARMACIA", "transmitir", "entradas", "--lote", "1", "--vezes", "20"}
+                           + January);
         while (!process.canReadLine() && process.waitForReadyRead(30000)) {
         }
         const QString first = QString::fromUtf8(process.readLine()).trimmed();

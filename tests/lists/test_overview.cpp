@@ -6,7 +6,7 @@
 #include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "lists/StockDays.h"
-#include "transmission/Status.h"
+#include "common/Status.h"
 
 #include <gtest/gtest.h>
 
