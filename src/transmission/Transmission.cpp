@@ -12,6 +12,8 @@
 
 #include <QElapsedTimer>
 
+#include <array>
+
 namespace tavro {
 
 namespace {
@@ -44,6 +46,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     QElapsedTimer clock;
     clock.start();
     QList<int> batchRows; // the rows given the run mark, in list order
+    QList<std::array<QString, 3>> shownBefore; // their protocol, date and status cells before the run
     try {
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
@@ -71,6 +74,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 ++taken;
                 list.setSubCell(row, cells.gravar, Sim);
                 batchRows.append(row);
+                shownBefore.append({list.subCell(row, cells.protocolo), list.subCell(row, cells.data),
+                                    list.subCell(row, cells.situacao)});
                 kind.add(list, row);
             }
         }
@@ -110,14 +115,16 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
-        for (const int row : batchRows) {
-            if (list.subCellView(row, cells.gravar) != Sim)
-                continue; // already written in the list before the failure
-            for (const int cell : {cells.gravar, cells.protocolo, cells.data, cells.situacao})
-                list.setSubCell(row, cell, QString());
-        }
         // Undone at once, so no later commit can make a record durable as sent without
-        // the registry row of its protocol.
+        // the registry row of its protocol; so every row of the batch, marked in the list
+        // or not yet, shows again what its record holds.
+        for (qsizetype i = 0; i < batchRows.size(); ++i) {
+            const int row = batchRows.at(i);
+            list.setSubCell(row, cells.gravar, QString());
+            list.setSubCell(row, cells.protocolo, shownBefore.at(i)[0]);
+            list.setSubCell(row, cells.data, shownBefore.at(i)[1]);
+            list.setSubCell(row, cells.situacao, shownBefore.at(i)[2]);
+        }
         db.rollback();
         return error.message();
     }

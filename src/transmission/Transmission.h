@@ -55,7 +55,8 @@ inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ause
 // checks them, sends the batch, writes the protocol onto the rows and the records and
 // registers the batch with one commit. Returns "transmitido", "pronto", the message
 // of the error that ended the run, or empty when the unit type stopped it. A run that
-// fails rolls back its own writes at once and clears the cells of its batch.
+// fails rolls back its own writes at once, and the rows of its batch show again the
+// protocol, date and status they showed before it.
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report);
 

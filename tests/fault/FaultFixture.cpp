@@ -302,6 +302,26 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
             << "status of protocol " << it.key().toStdString();
 }
 
+void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
+{
+    QHash<QString, QString> stored;
+    for (const QStringList &row : m_fixture.rows(
+             QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
+                            "coalesce(TavroSituacao, '') from %2")
+                 .arg(keyExpression(kind.table), kind.table)))
+        stored.insert(row[0], row.mid(1).join(QLatin1Char('|')));
+    const TransmissionCells cells = kind.make()->cells();
+    ASSERT_GT(m_list->rowCount(), 0);
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        const QString caption = m_list->caption(row);
+        const QString shown = QStringList{m_list->subCell(row, cells.protocolo), m_list->subCell(row, cells.data),
+                                          m_list->subCell(row, cells.situacao)}
+                                  .join(QLatin1Char('|'));
+        EXPECT_EQ(shown, stored.value(caption)) << kind.name.toStdString() << " row " << caption.toStdString();
+        EXPECT_EQ(m_list->subCell(row, cells.gravar), QString()) << caption.toStdString();
+    }
+}
+
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
 {
     const QSet<QString> reference = referenceSentRecords(kind, m_input);

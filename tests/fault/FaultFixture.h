@@ -83,6 +83,8 @@ protected:
     Snapshot snapshot() const;
     void expectConsistent(const Snapshot &before) const;
     void expectNextRunSendsTheRest(const KindCase &kind);
+    // Every row of the list shows the protocol, date and status its record holds.
+    void expectListShowsDatabase(const KindCase &kind) const;
 
     TestDatabase m_fixture;
     Database m_db;

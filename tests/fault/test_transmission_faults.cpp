@@ -2,6 +2,8 @@
 #include "RowHolder.h"
 #include "ServerProxy.h"
 
+#include "transmission/Status.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTimer>
@@ -146,6 +148,54 @@ TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
     expectNextRunSendsTheRest(kind);
+    expectConsistent(before);
+}
+
+// Another workstation holds the last record of the batch, so the run fails on its mark
+// after the rows before it were written in the list: every row, those of the batch
+// included, shows again what the database holds. Two rows go out again from
+// "Inconsistência", so the batch holds rows whose cells were not empty before the run.
+TEST_P(EveryKind, FailedMarkLeavesTheListAsTheDatabaseHoldsIt)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    const QString first = sendFirstBatch(kind, 2);
+    ASSERT_FALSE(first.isEmpty());
+    m_fixture.exec(QStringLiteral("update %1 set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30 "
+                                  "where TavroProtocolo = '%2'")
+                       .arg(kind.table, first));
+    const Snapshot before = snapshot();
+    fill(kind);
+    const auto transmitter = kind.make();
+
+    QStringList batch; // captions of the rows a run takes, in list order
+    const TransmissionCells cells = transmitter->cells();
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        QStringList ignored;
+        if (sendableInNewBatch(m_list->subCellView(row, cells.situacao)) && transmitter->check(*m_list, row, ignored))
+            batch << m_list->caption(row);
+    }
+    ASSERT_GE(batch.size(), 3) << kind.name.toStdString();
+    const QString held = batch.last();
+    const QString key = kind.table == QLatin1String("conciliacao")
+        ? QStringLiteral("lancamento = %1").arg(held)
+        : QStringLiteral("lancamento = %1 and item = %2").arg(held.section(QLatin1Char('-'), 0, 0),
+                                                              held.section(QLatin1Char('-'), 1, 1));
+    ClickOutcome outcome;
+    {
+        const RowHolder holder(m_fixture.path(),
+                               QStringLiteral("update %1 set TavroCoRegistro = TavroCoRegistro where %2")
+                                   .arg(kind.table, key),
+                               1500ms, RowHolder::End::Commit);
+        ASSERT_EQ(holder.heldRows(), 1);
+        outcome = click(*transmitter);
+    }
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("update conflicts"))) << outcome.message.toStdString();
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' "
+                                              "and TavroSituacao = 'Inconsistência'")
+                                   .arg(kind.table, first)),
+              QStringLiteral("2"));
+    expectListShowsDatabase(kind);
     expectConsistent(before);
 }
 
