@@ -83,7 +83,7 @@ void addKey(SqlStatement &query, const RecordKey &key)
         query.setParam(name, value);
 }
 
-void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key)
 {
     SqlStatement query;
@@ -93,7 +93,8 @@ void markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
     setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);
-    db.execute(query);
+    const int changed = db.execute(query);
+    return table == RecordTable::Conciliacao ? changed > 0 : changed == 1;
 }
 
 void registerBatch(Database &db, const BatchRegistration &batch)

@@ -51,7 +51,9 @@ void addKey(SqlStatement &query, const RecordKey &key);
 
 // Puts protocol, reception text and "Aguardando" on a record of an accepted batch,
 // whatever status it had. Protocol and reception text keep at most 25 characters.
-void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+// False when the statement did not change what the key names: exactly one line of the
+// item tables, at least one stock position.
+bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
 
 struct BatchRegistration

@@ -105,7 +105,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             list.setSubCell(row, cells.protocolo, protocolo);
             list.setSubCell(row, cells.data, data);
             list.setSubCell(row, cells.situacao, Situacao::Aguardando);
-            markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input));
+            // A record gone or changed since the search would stay unmarked and go out again.
+            if (!markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input)))
+                throw Error(RegistroNaoMarcadoMessage.arg(list.caption(row)));
         }
         BatchRegistration batch{protocolo, data, input.hoje, kind.tipo(), input.cnes, QString()};
         if (context.retransmission && kind.rectifies())

@@ -19,7 +19,6 @@ struct TransmissionInput
 {
     QString cnes;          // PECodCNES
     QString ibge;          // PECodIBGE
-    QString codigoUnidade; // PECodigoUnidade (stock row key)
     QString dia;           // CBEstoqueDia (stock row key)
     QString protocolo;     // the tab's "Retransmitir Protocolo:" box; empty for a new batch
     int loteMaximo = 500;  // SEQuantidadeRegistros
@@ -50,6 +49,9 @@ inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.
 inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
+// A batch row whose mark changed no record (or more than its one line); %1 is the row caption.
+inline const QString RegistroNaoMarcadoMessage
+    = QStringLiteral("Não foi possível marcar como transmitido o lançamento: %1");
 
 // One transmission run of a kind over its list: takes at most one batch of rows,
 // checks them, sends the batch, writes the protocol onto the rows and the records and

@@ -317,7 +317,9 @@ void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
         const QString shown = QStringList{m_list->subCell(row, cells.protocolo), m_list->subCell(row, cells.data),
                                           m_list->subCell(row, cells.situacao)}
                                   .join(QLatin1Char('|'));
-        EXPECT_EQ(shown, stored.value(caption)) << kind.name.toStdString() << " row " << caption.toStdString();
+        // A record gone since the search holds nothing.
+        EXPECT_EQ(shown, stored.value(caption, QStringLiteral("||")))
+            << kind.name.toStdString() << " row " << caption.toStdString();
         EXPECT_EQ(m_list->subCell(row, cells.gravar), QString()) << caption.toStdString();
     }
 }

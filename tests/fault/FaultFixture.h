@@ -97,7 +97,7 @@ protected:
     std::unique_ptr<ScriptedService> m_scripted;
     std::unique_ptr<SoapClient> m_client;
     std::unique_ptr<RecordList> m_list;
-    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"),
                               QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
     RunReport m_report;
 };

@@ -132,6 +132,28 @@ std::string kindName(const ::testing::TestParamInfo<int> &info)
     return names[info.param];
 }
 
+// Captions of the rows a new batch of the kind takes from the list, in list order.
+QStringList batchCaptions(const RecordList &list, const TransmissionKind &kind)
+{
+    QStringList batch;
+    const TransmissionCells cells = kind.cells();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        QStringList ignored;
+        if (sendableInNewBatch(list.subCellView(row, cells.situacao)) && kind.check(list, row, ignored))
+            batch << list.caption(row);
+    }
+    return batch;
+}
+
+// The condition that picks the record of a row caption in the kind's table.
+QString recordCondition(const KindCase &kind, const QString &caption)
+{
+    if (kind.table == QLatin1String("conciliacao"))
+        return QStringLiteral("lancamento = %1").arg(caption);
+    return QStringLiteral("lancamento = %1 and item = %2")
+        .arg(caption.section(QLatin1Char('-'), 0, 0), caption.section(QLatin1Char('-'), 1, 1));
+}
+
 } // namespace
 
 // Each kind's table after an answer without a protocol number: nothing marked, and the
@@ -167,24 +189,13 @@ TEST_P(EveryKind, FailedMarkLeavesTheListAsTheDatabaseHoldsIt)
     fill(kind);
     const auto transmitter = kind.make();
 
-    QStringList batch; // captions of the rows a run takes, in list order
-    const TransmissionCells cells = transmitter->cells();
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        QStringList ignored;
-        if (sendableInNewBatch(m_list->subCellView(row, cells.situacao)) && transmitter->check(*m_list, row, ignored))
-            batch << m_list->caption(row);
-    }
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
     ASSERT_GE(batch.size(), 3) << kind.name.toStdString();
-    const QString held = batch.last();
-    const QString key = kind.table == QLatin1String("conciliacao")
-        ? QStringLiteral("lancamento = %1").arg(held)
-        : QStringLiteral("lancamento = %1 and item = %2").arg(held.section(QLatin1Char('-'), 0, 0),
-                                                              held.section(QLatin1Char('-'), 1, 1));
     ClickOutcome outcome;
     {
         const RowHolder holder(m_fixture.path(),
                                QStringLiteral("update %1 set TavroCoRegistro = TavroCoRegistro where %2")
-                                   .arg(kind.table, key),
+                                   .arg(kind.table, recordCondition(kind, batch.last())),
                                1500ms, RowHolder::End::Commit);
         ASSERT_EQ(holder.heldRows(), 1);
         outcome = click(*transmitter);
@@ -195,6 +206,34 @@ TEST_P(EveryKind, FailedMarkLeavesTheListAsTheDatabaseHoldsIt)
                                               "and TavroSituacao = 'Inconsistência'")
                                    .arg(kind.table, first)),
               QStringLiteral("2"));
+    expectListShowsDatabase(kind);
+    expectConsistent(before);
+}
+
+// A record of the batch is gone since the search (another workstation removed it), so
+// its mark changes nothing: the run fails naming the row, nothing of it is committed
+// although the service accepted the batch, and the list shows what the database holds.
+TEST_P(EveryKind, MarkThatChangesNoRecordFailsTheRun)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
+    const QString gone = batch.at(batch.size() / 2);
+    m_fixture.exec(QStringLiteral("delete from %1 where %2").arg(kind.table, recordCondition(kind, gone)));
+    // The stock list leaves its reading transaction active, which would still see the record.
+    m_db.restartTransaction();
+    const Snapshot before = snapshot();
+
+    const ClickOutcome outcome = click(*transmitter);
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    EXPECT_EQ(outcome.message, RegistroNaoMarcadoMessage.arg(gone));
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("0"));
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is not null")
+                                   .arg(kind.table)),
+              QStringLiteral("0"));
     expectListShowsDatabase(kind);
     expectConsistent(before);
 }
