@@ -185,7 +185,7 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
         if (table) {
-            raiseReportedRecord(m_db, *table, recordKeyOf(*table, origem),
+            raiseReportedRecord(m_db, *table, protocolo, recordKeyOf(*table, origem),
                                 duplicate ? Situacao::OkInc : Situacao::Inconsistencia, coRegistro, psitprio);
         }
     }

@@ -135,8 +135,8 @@ void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &prot
     db.execute(query);
 }
 
-void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
-                         const QString &coRegistro, int psitprio)
+void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                         const QString &situacao, const QString &coRegistro, int psitprio)
 {
     SqlStatement query;
     query.add(updateLine(table));
@@ -146,7 +146,9 @@ void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, 
     addKey(query, key);
     // Issue and dispensation lines are also rewritten at an equal priority.
     query.add(table == RecordTable::ItensSaidas ? PriorityAtMost : PriorityBelow);
+    query.add(QStringLiteral("and tavroprotocolo = :ptavroprotocolo"));
     query.setParam(QStringLiteral("psitprio"), psitprio);
+    query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
     db.execute(query);
 }
 

@@ -74,8 +74,10 @@ void registerBatch(Database &db, const BatchRegistration &batch);
 // `psitprio` (or at it, where `orEqual`), or null, so the follow-up never lowers a status.
 void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
                             int psitprio);
-void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
-                         const QString &coRegistro, int psitprio);
+// A reported record changes only while it still carries the checked protocol: one sent
+// again since under a newer protocol is that protocol's to follow up.
+void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                         const QString &situacao, const QString &coRegistro, int psitprio);
 void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao);
 
 // Stores the service's registration code on a record of the protocol, whatever its status.

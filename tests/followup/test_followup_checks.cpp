@@ -166,6 +166,25 @@ TEST_P(Checks, NoWriteLowersAStatus)
     EXPECT_EQ(statusOf(0), kept);
 }
 
+// A record rejected under one protocol goes out again under a newer one; checking the
+// old protocol again leaves it to the newer protocol, waiting, while the old protocol
+// gets its status as before.
+TEST_P(Checks, CheckingAnOldProtocolLeavesARecordSentAgainAlone)
+{
+    startSim({"--aguardando", "0"});
+    const QString old = sendFinished({key(0), key(1)}, {key(1)});
+    ASSERT_EQ(inconsistencia(old), Situacao::Inconsistencia);
+    const QString newer = m_sender->send(tipo(), {key(1)});
+    ASSERT_EQ(record(tipo(), key(1)).mid(0, 3), (QStringList{Situacao::Aguardando, "10", newer}));
+    takeLines();
+
+    EXPECT_EQ(inconsistencia(old), Situacao::Inconsistencia);
+    EXPECT_TRUE(takeLines().contains("codigoerro=E026"));
+    EXPECT_EQ(record(tipo(), key(1)).mid(0, 3), (QStringList{Situacao::Aguardando, "10", newer}));
+    EXPECT_EQ(statusOf(0), status(Situacao::Ok, 40));
+    EXPECT_EQ(protocolRow(old), status(Situacao::Inconsistencia, 30));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKind, Checks, ::testing::ValuesIn(Kinds),
                          [](const auto &info) {
                              return (info.param.keys.first().contains('-') ? "Item" : "Stock")
