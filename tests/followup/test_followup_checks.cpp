@@ -278,16 +278,21 @@ TEST_F(Check, UnknownKindWritesOnlyTheProtocolRow)
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", protocolo, "<null>"}));
 }
 
-TEST_F(Check, CodeOutsideTheCatalogueFailsTheWholeAnswer)
+// The service may add codes: one outside the catalogue is an inconsistency of its record,
+// shown with its code, and the protocol reaches its final status.
+TEST_F(Check, CodeOutsideTheCatalogueIsAnInconsistencyOfItsRecord)
 {
     startSim({"--aguardando", "0", "--codigo-fora", "E002"});
-    const QString protocolo = m_sender->send(Tipo::Estoque, {"5001"});
+    const QString protocolo = m_sender->send(Tipo::Entrada, {"1001-1", "1001-2"});
     ASSERT_EQ(processamento(protocolo), Situacao::Finalizado);
     takeLines();
-    EXPECT_EQ(inconsistencia(protocolo), QString());
-    EXPECT_EQ(takeLines(), QStringList());
-    EXPECT_EQ(protocolRow(protocolo), status(Situacao::Finalizado, 20));
-    EXPECT_EQ(record(Tipo::Estoque, "5001").mid(0, 2), status(Situacao::Finalizado, 20));
+    EXPECT_EQ(inconsistencia(protocolo), Situacao::Inconsistencia);
+    const QStringList lines = takeLines();
+    EXPECT_TRUE(lines.contains("codigoerro=Erro não catalogado: E002")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.contains("coRegistroOrigem=1001-1")) << lines.join('|').toStdString();
+    EXPECT_EQ(protocolRow(protocolo), status(Situacao::Inconsistencia, 30));
+    EXPECT_EQ(record(Tipo::Entrada, "1001-1").mid(0, 2), status(Situacao::Inconsistencia, 30));
+    EXPECT_EQ(record(Tipo::Entrada, "1001-2").mid(0, 2), status(Situacao::Ok, 40));
 }
 
 TEST_F(Check, RectificationOfARecordOutsideTheRectifiedProtocolIsReported)
