@@ -80,8 +80,8 @@ private:
     };
 
     QNetworkRequest request(const QString &url) const;
-    // Waits for the reply; a failure without any HTTP answer throws with `failureSuffix`
-    // after the network's text.
+    // Waits for the reply; a transfer that fails, before or after the status line, throws
+    // with `failureSuffix` after the network's text.
     Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
     void writeLog(const QByteArray &message, const QString &suffix) const;
 

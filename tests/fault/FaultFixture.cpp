@@ -192,6 +192,10 @@ void FaultFixture::useFaultyService(Fault fault)
         answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
         answer.cut = true;
         return useScripted(answer);
+    case Fault::Stalled:
+        answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
+        answer.stall = true;
+        return useScripted(answer, std::nullopt, 1);
     case Fault::EmptyBody:
         answer.body = EnvelopeStart + EnvelopeEnd;
         return useScripted(answer);

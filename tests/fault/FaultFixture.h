@@ -49,7 +49,7 @@ public:
     // What a service call meets; the one step of a transmission or check that goes wrong.
     enum class Fault {
         Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
-        OtherElement, Slow, Silent, Killed, LogFolderIsAFile
+        OtherElement, Slow, Silent, Stalled, Killed, LogFolderIsAFile
     };
 
 protected:

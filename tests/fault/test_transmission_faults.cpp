@@ -73,11 +73,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
                       FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
                       FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+                      // A transfer failure, not a malformed answer: the network's text, endpoint and action.
+                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:")},
                       FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
                       FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
                       FaultCase{"Slow", Fault::Slow, QString()},
                       FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+                      FaultCase{"Stalled", Fault::Stalled,
+                                QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:")},
                       // The network layer posts once more on a fresh connection, which the dead substitute refuses.
                       FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
                       FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
