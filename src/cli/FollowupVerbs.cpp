@@ -70,7 +70,11 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
     ProtocolFollowup checks(session.db, *client, [&out](const QString &line) { out << line << '\n'; });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
-        verificarTodosProtocolos(checks, *list, options.vezes, [] {});
+        const QStringList failures = verificarTodosProtocolos(checks, *list, options.vezes, [] {});
+        for (const QString &line : failures)
+            err << line << '\n';
+        if (!failures.isEmpty())
+            exitCode = ExitFailure;
     } else {
         const Outcome outcome = checkOne(checks, *list, options, err);
         if (outcome == Outcome::Refused)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -19,8 +20,9 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // "Aguardando" gets the processing check, and a row "Finalizado" (before or just now)
 // the inconsistency check. A check that succeeds writes its status into the row's
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
-// the cell, and a later repetition asks again. The list is not reloaded here.
-void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint);
+// the cell, and a later repetition asks again. The list is not reloaded here. Returns
+// one line per failed check, "protocol: error", for a front end that reports them.
+QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                     const std::function<void()> &repaint);
 
 } // namespace tavro

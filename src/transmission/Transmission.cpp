@@ -37,7 +37,35 @@ std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
     return std::nullopt;
 }
 
+// Does a run take the row, after `taken` rows? A chosen protocol takes its "Ok" rows
+// whatever their number; a new batch, up to its size, the rows whose status allows sending.
+bool selected(const RecordList &list, int row, const TransmissionCells &cells, const TransmissionInput &input,
+              int taken)
+{
+    const QStringView situacao = list.subCellView(row, cells.situacao);
+    return !input.protocolo.isEmpty()
+        ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
+        : taken < input.loteMaximo && sendableInNewBatch(situacao);
+}
+
 } // namespace
+
+bool isPassingServerText(const QString &result)
+{
+    return result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+        || result.contains(QStringLiteral("O identificador não está no estado correto"));
+}
+
+bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input)
+{
+    const TransmissionCells cells = kind.cells();
+    QStringList ignored;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (selected(list, row, cells, input, 0) && kind.check(list, row, ignored))
+            return true;
+    }
+    return false;
+}
 
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report)
@@ -65,10 +93,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         int taken = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
-            const QStringView situacao = list.subCellView(row, cells.situacao);
-            const bool take = context.retransmission
-                ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
-                : taken < input.loteMaximo && sendableInNewBatch(situacao);
+            const bool take = selected(list, row, cells, input, taken);
             const bool passes = kind.check(list, row, report.erros);
             if (take && passes) {
                 ++taken;
@@ -128,6 +153,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             list.setSubCell(row, cells.situacao, shownBefore.at(i)[2]);
         }
         db.rollback();
+        // The loop goes on after these, so the clerk sees them nowhere else.
+        if (isPassingServerText(error.message()))
+            report.erros.append(error.message());
         return error.message();
     }
 }
@@ -138,9 +166,12 @@ ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
     for (int i = 0; i < vezes; ++i) {
         const QString result = run();
         outcome.results.append(result);
-        if (result == RunResult::Transmitido || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
-            || result.contains(QStringLiteral("O identificador não está no estado correto")))
+        if (result == RunResult::Transmitido)
             continue;
+        if (isPassingServerText(result)) {
+            outcome.stoppedByServer = true;
+            continue;
+        }
         if (result == RunResult::Pronto) {
             outcome.end = ClickOutcome::AllSent;
             return outcome;

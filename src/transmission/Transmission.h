@@ -42,6 +42,9 @@ inline const QString Pronto = QStringLiteral("pronto");
 } // namespace RunResult
 
 inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos os registros já foram transferidos!");
+// The command line's last line when the service's texts left rows unsent.
+inline const QString RegistrosPendentesMessage
+    = QStringLiteral("Atenção! O serviço recusou o envio e ainda há registros a transmitir!");
 inline const QString TransmissaoAbortadaCaption = QStringLiteral("Erro, transmissão abortada!");
 inline const QString UnitTypeMissingMessage
     = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
@@ -62,12 +65,20 @@ inline const QString RegistroNaoMarcadoMessage
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report);
 
+// Does a run's result hold one of the two server texts after which the loop goes on?
+// A run that ends on one also lists it in its "Erros" lines.
+bool isPassingServerText(const QString &result);
+
+// Would a run take any row of the list (by status, protocol and checks)?
+bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input);
+
 // How a click's repeated runs ended.
 struct ClickOutcome
 {
     enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
     QString message; // the error text of an aborted click
     QStringList results;
+    bool stoppedByServer = false; // a run ended on one of the two passing server texts
 };
 
 // Repeats `run` at most `vezes` times: "transmitido" and the two server texts that let
