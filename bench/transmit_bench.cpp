@@ -31,6 +31,7 @@
 #include <QTextStream>
 
 #include <cstdio>
+#include <tuple>
 
 using namespace tavro;
 using namespace tavro::bench;
@@ -68,7 +69,7 @@ int main(int argc, char *argv[])
     fillMovementList(db, search, *list);
     out << "stock rows listed: " << list->rowCount() << "\n";
 
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"),
                             QStringLiteral("28/02/2019"), QString(), 500, QDate::currentDate()};
     EstoqueTransmission kind;
     out << "batch  records  build_ms  claim_ms  write_ms  network_ms  read_ms  mark_ms  total_ms  own_work\n";
@@ -78,7 +79,7 @@ int main(int argc, char *argv[])
     struct MarkedBatch
     {
         QString protocolo, data;
-        QList<std::pair<int, QString>> rows; // codproduto, lote
+        QList<std::tuple<int, int, QString>> rows; // lancamento, codproduto, lote
     };
     QList<MarkedBatch> marked;
     for (int b = 0; b < batches; ++b) {
@@ -115,12 +116,14 @@ int main(int argc, char *argv[])
         for (int row = 0; row < list->rowCount(); ++row) {
             if (list->subCell(row, EstoqueCell::Protocolo) != protocolo)
                 continue;
-            marked.last().rows.append({list->subCell(row, EstoqueCell::Codigo).toInt(), list->subCell(row, EstoqueCell::Lote)});
+            marked.last().rows.append({list->caption(row).toInt(), list->subCell(row, EstoqueCell::Codigo).toInt(),
+                                       list->subCell(row, EstoqueCell::Lote)});
             script << QStringLiteral("update conciliacao set TavroProtocolo=%1,TavroData=%2,TavroSituacao='Aguardando',"
-                                     "TavroSituacaoPrioridade=10 where codunidade = 1 and codproduto = %3 and data = "
+                                     "TavroSituacaoPrioridade=10 where codunidade = (select u.codunidade from "
+                                     "conciliacao u where u.lancamento = %5) and codproduto = %3 and data = "
                                      "'2019-02-28' and lote = %4;")
                           .arg(sqlText(protocolo), sqlText(data), list->subCell(row, EstoqueCell::Codigo),
-                               sqlText(list->subCell(row, EstoqueCell::Lote)));
+                               sqlText(list->subCell(row, EstoqueCell::Lote)), list->caption(row));
         }
         script << QStringLiteral("insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,SituacaoPrioridade,"
                                  "Tipo,cnes) values(%1,%2,'%3','Aguardando',10,'Estoque','2345678');")
@@ -147,14 +150,16 @@ int main(int argc, char *argv[])
             bare.transaction();
             QSqlQuery update(bare);
             update.prepare(QStringLiteral("update conciliacao set TavroProtocolo=?,TavroData=?,TavroSituacao='Aguardando',"
-                                          "TavroSituacaoPrioridade=10 where codunidade = 1 and codproduto = ? and data = ? "
+                                          "TavroSituacaoPrioridade=10 where codunidade = (select u.codunidade from "
+                                          "conciliacao u where u.lancamento = ?) and codproduto = ? and data = ? "
                                           "and lote = ?"));
-            for (const auto &[codproduto, lote] : batch.rows) {
+            for (const auto &[lancamento, codproduto, lote] : batch.rows) {
                 update.bindValue(0, batch.protocolo);
                 update.bindValue(1, batch.data);
-                update.bindValue(2, codproduto);
-                update.bindValue(3, QDate(2019, 2, 28));
-                update.bindValue(4, lote);
+                update.bindValue(2, lancamento);
+                update.bindValue(3, codproduto);
+                update.bindValue(4, QDate(2019, 2, 28));
+                update.bindValue(5, lote);
                 update.exec();
             }
             QSqlQuery insert(bare);

@@ -576,7 +576,6 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     TransmissionInput input;
     input.cnes = PECodCNES->text();
     input.ibge = PECodIBGE->text();
-    input.codigoUnidade = PECodigoUnidade->text();
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
     m_progress->begin(true);

@@ -135,7 +135,6 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     TransmissionInput input;
     input.cnes = unit.cnes;
     input.ibge = config.ibge;
-    input.codigoUnidade = unit.codigo;
     input.dia = options.dia;
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;

@@ -77,8 +77,12 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
     });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
-        verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
+        const QStringList failures = verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
         progress.clear();
+        for (const QString &line : failures)
+            err << line << '\n';
+        if (!failures.isEmpty())
+            exitCode = ExitFailure;
     } else {
         const Outcome outcome = checkOne(checks, *list, options, err);
         if (outcome == Outcome::Refused)

@@ -46,6 +46,11 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
         err << TodosTransferidosMessage << '\n';
         return ExitSuccess;
     case ClickOutcome::RunsUsedUp:
+        // The window goes quiet here; a script must know that the service refused rows still to send.
+        if (outcome.stoppedByServer && rowsLeftToSend(kind, list, input)) {
+            err << RegistrosPendentesMessage << '\n';
+            return ExitFailure;
+        }
         return ExitSuccess;
     case ClickOutcome::Aborted:
         err << TransmissaoAbortadaCaption << ' ' << outcome.message << '\n';

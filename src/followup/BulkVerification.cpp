@@ -26,8 +26,8 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
         list.subCell(row, ProtocolCell::ProtocoloAntigo));
 }
 
-void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint, ProgressObserver *observer)
+QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                     const std::function<void()> &repaint, ProgressObserver *observer)
 {
     QElapsedTimer clock;
     clock.start();
@@ -35,11 +35,15 @@ void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int ve
     progress.work = Progress::Work::Verificacao;
     progress.total = list.rowCount();
     progress.rounds = vezes;
+    QStringList failures;
+    const auto failed = [&](int row) {
+        failures.append(list.subCell(row, ProtocolCell::Protocolo) + QStringLiteral(": ") + checks.lastError());
+    };
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
             if (observer) {
                 if (observer->stopRequested())
-                    return;
+                    return failures;
                 progress.round = vez + 1;
                 progress.current = list.rowCount() - row;
                 progress.elapsedMs = clock.elapsed();
@@ -47,6 +51,8 @@ void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int ve
             }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
                 const QString result = verificarProcessamento(checks, list, row);
+                if (result.isEmpty())
+                    failed(row);
                 if (result == Situacao::Finalizado) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
@@ -54,13 +60,16 @@ void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int ve
             }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
                 const QString result = verificarInconsistencia(checks, list, row);
-                if (!result.isEmpty()) {
+                if (result.isEmpty()) {
+                    failed(row);
+                } else {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
                 }
             }
         }
     }
+    return failures;
 }
 
 } // namespace tavro

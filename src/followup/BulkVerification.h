@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -21,8 +22,9 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // the inconsistency check. A check that succeeds writes its status into the row's
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
 // the cell, and a later repetition asks again. The list is not reloaded here. An observer
-// learns which row of which repetition comes next and may stop the walk before it.
-void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint, ProgressObserver *observer = nullptr);
+// learns which row of which repetition comes next and may stop the walk before it. Returns
+// one line per failed check, "protocol: error", for a front end that reports them.
+QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                     const std::function<void()> &repaint, ProgressObserver *observer = nullptr);
 
 } // namespace tavro

@@ -172,7 +172,8 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         }
 
         const InconsistenciaType &item = required(reported.inconsistencia, "inconsistencia");
-        const QString codigoErro = item.codigo ? retornaerro(*item.codigo) : QString();
+        // A code the catalogue lacks is still an inconsistency of its record.
+        const QString codigoErro = tavro::codigoErro(item.codigo);
         m_output(QStringLiteral("idOrigem=") + item.idOrigem.value_or(QString()));
         m_output(QStringLiteral("coIBGE=") + item.coIBGE.value_or(QString()));
         m_output(QStringLiteral("coRegistro=") + item.coRegistro.value_or(QString()));
@@ -185,7 +186,7 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
         if (table) {
-            raiseReportedRecord(m_db, *table, recordKeyOf(*table, origem),
+            raiseReportedRecord(m_db, *table, protocolo, recordKeyOf(*table, origem),
                                 duplicate ? Situacao::OkInc : Situacao::Inconsistencia, coRegistro, psitprio);
         }
     }

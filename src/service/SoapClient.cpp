@@ -92,9 +92,14 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!status.isValid()) {
-        const bool timedOut = reply->error() == QNetworkReply::OperationCanceledError
-            || reply->error() == QNetworkReply::TimeoutError;
+    // A transfer that failed after the status line (the connection closed mid-body, or the
+    // server fell silent past the time limit) leaves a partial body: it is a transfer
+    // failure, not an answer to read. Network and proxy errors come before the content ones.
+    const QNetworkReply::NetworkError error = reply->error();
+    const bool transferFailed = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
+    if (!status.isValid() || transferFailed) {
+        const bool timedOut
+            = error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError;
         const QString reason = timedOut
             ? QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(m_settings.TempoLimite)
             : reply->errorString();

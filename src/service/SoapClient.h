@@ -88,8 +88,8 @@ private:
     };
 
     QNetworkRequest request(const QString &url) const;
-    // Waits for the reply; a failure without any HTTP answer throws with `failureSuffix`
-    // after the network's text.
+    // Waits for the reply; a transfer that fails, before or after the status line, throws
+    // with `failureSuffix` after the network's text.
     Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
     // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
     // with the first free N; returns the stem it used.

@@ -374,7 +374,7 @@ const MessageType &InconsistenciaType::type()
                                {text<T>("idOrigem", &T::idOrigem), text<T>("coIBGE", &T::coIBGE),
                                 text<T>("coRegistro", &T::coRegistro),
                                 text<T>("coRegistroOrigem", &T::coRegistroOrigem),
-                                enumeration<T>("codigo", &T::codigo), text<T>("mensagem", &T::mensagem),
+                                text<T>("codigo", &T::codigo), text<T>("mensagem", &T::mensagem),
                                 text<T>("campo", &T::campo), text<T>("valor", &T::valor)});
     return t;
 }

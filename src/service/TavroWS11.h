@@ -316,7 +316,9 @@ struct InconsistenciaType
     std::optional<QString> coIBGE;
     std::optional<QString> coRegistro;
     std::optional<QString> coRegistroOrigem;
-    std::optional<CodigoInconsistenciaType> codigo;
+    // A code of CodigoInconsistenciaType, kept as received: the service may add codes,
+    // and one the catalogue lacks must not make the whole answer unreadable.
+    std::optional<QString> codigo;
     QString mensagem;
     std::optional<QString> campo;
     std::optional<QString> valor;

@@ -54,9 +54,13 @@ bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &er
 
 RecordKey EstoqueTransmission::key(const RecordList &list, int row, const TransmissionInput &input) const
 {
-    return RecordKey{{QStringLiteral("where codunidade = :pcodunidade"), QStringLiteral("and codproduto = :pcodproduto"),
-                      QStringLiteral("and data = :pdata"), QStringLiteral("and lote = :plote")},
-                     {{QStringLiteral("pcodunidade"), input.codigoUnidade},
+    // The unit is the listed row's own, not the "Unidade:" field, which the clerk may have
+    // changed (or emptied) since the search: the positions marked are the ones sent.
+    return RecordKey{{QStringLiteral("where codunidade = (select u.codunidade from conciliacao u "
+                                     "where u.lancamento = :plancamento)"),
+                      QStringLiteral("and codproduto = :pcodproduto"), QStringLiteral("and data = :pdata"),
+                      QStringLiteral("and lote = :plote")},
+                     {{QStringLiteral("plancamento"), list.caption(row)},
                       {QStringLiteral("pcodproduto"), list.subCell(row, Cell::Codigo)},
                       {QStringLiteral("pdata"), input.dia},
                       {QStringLiteral("plote"), list.subCell(row, Cell::Lote)}}};

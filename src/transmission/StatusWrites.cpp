@@ -88,7 +88,7 @@ void addKey(SqlStatement &query, const RecordKey &key)
         query.setParam(name, value);
 }
 
-void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key)
 {
     SqlStatement query;
@@ -98,7 +98,8 @@ void markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
     setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);
-    db.execute(query);
+    const int changed = db.execute(query);
+    return table == RecordTable::Conciliacao ? changed > 0 : changed == 1;
 }
 
 int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
@@ -160,8 +161,8 @@ void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &prot
     db.execute(query);
 }
 
-void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
-                         const QString &coRegistro, int psitprio)
+void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                         const QString &situacao, const QString &coRegistro, int psitprio)
 {
     SqlStatement query;
     query.add(updateLine(table));
@@ -171,7 +172,9 @@ void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, 
     addKey(query, key);
     // Issue and dispensation lines are also rewritten at an equal priority.
     query.add(table == RecordTable::ItensSaidas ? PriorityAtMost : PriorityBelow);
+    query.add(QStringLiteral("and tavroprotocolo = :ptavroprotocolo"));
     query.setParam(QStringLiteral("psitprio"), psitprio);
+    query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
     db.execute(query);
 }
 

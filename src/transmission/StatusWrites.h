@@ -53,7 +53,9 @@ void addKey(SqlStatement &query, const RecordKey &key);
 
 // Puts protocol, reception text and "Aguardando" on a record of an accepted batch,
 // whatever status it had. Protocol and reception text keep at most 25 characters.
-void markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+// False when the statement did not change what the key names: exactly one line of the
+// item tables, at least one stock position.
+bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
 
 // Puts an accepted batch's protocol, reception text and "Aguardando" on a record when the
@@ -82,8 +84,10 @@ void registerBatch(Database &db, const BatchRegistration &batch);
 // lower a status.
 void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
                             int psitprio);
-void raiseReportedRecord(Database &db, RecordTable table, const RecordKey &key, const QString &situacao,
-                         const QString &coRegistro, int psitprio);
+// A reported record changes only while it still carries the checked protocol: one sent
+// again since under a newer protocol is that protocol's to follow up.
+void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+                         const QString &situacao, const QString &coRegistro, int psitprio);
 void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao);
 
 // Stores the service's registration code on a record of the protocol, whatever its status.

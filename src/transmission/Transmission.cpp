@@ -15,6 +15,8 @@
 
 #include <QElapsedTimer>
 
+#include <array>
+
 namespace tavro {
 
 namespace {
@@ -38,7 +40,35 @@ std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
     return std::nullopt;
 }
 
+// Does a run take the row, after `taken` rows? A chosen protocol takes its "Ok" rows
+// whatever their number; a new batch, up to its size, the rows whose status allows sending.
+bool selected(const RecordList &list, int row, const TransmissionCells &cells, const TransmissionInput &input,
+              int taken)
+{
+    const QStringView situacao = list.subCellView(row, cells.situacao);
+    return !input.protocolo.isEmpty()
+        ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
+        : taken < input.loteMaximo && sendableInNewBatch(situacao);
+}
+
 } // namespace
+
+bool isPassingServerText(const QString &result)
+{
+    return result.contains(QLatin1String("Could not roll back Hibernate transaction"))
+        || result.contains(QStringLiteral("O identificador não está no estado correto"));
+}
+
+bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input)
+{
+    const TransmissionCells cells = kind.cells();
+    QStringList ignored;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (selected(list, row, cells, input, 0) && kind.check(list, row, ignored))
+            return true;
+    }
+    return false;
+}
 
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report)
@@ -50,6 +80,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     // A failed run's writes are undone at once, so no later commit can make a record
     // durable as sent without the registry row of its protocol.
     const TransactionGuard transaction(db);
+    QList<std::array<QString, 3>> shownBefore; // their protocol, date and status cells before the run
     try {
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
@@ -69,10 +100,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         int taken = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
-            const QStringView situacao = list.subCellView(row, cells.situacao);
-            const bool take = context.retransmission
-                ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
-                : taken < input.loteMaximo && sendableInNewBatch(situacao);
+            const bool take = selected(list, row, cells, input, taken);
             const bool passes = kind.check(list, row, report.erros);
             if (!take || !passes || !claim.claim(list, row))
                 continue;
@@ -86,6 +114,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             ++taken;
             list.setSubCell(row, cells.gravar, Sim);
             batchRows.append(row);
+            shownBefore.append({list.subCell(row, cells.protocolo), list.subCell(row, cells.data),
+                                list.subCell(row, cells.situacao)});
         }
         report.batchSize = taken;
         if (taken == 0) {
@@ -117,7 +147,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             list.setSubCell(row, cells.protocolo, protocolo);
             list.setSubCell(row, cells.data, data);
             list.setSubCell(row, cells.situacao, Situacao::Aguardando);
-            markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input));
+            // A record gone or changed since the search would stay unmarked and go out again.
+            if (!markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input)))
+                throw Error(RegistroNaoMarcadoMessage.arg(list.caption(row)));
         }
         BatchRegistration batch{protocolo, data, input.hoje, kind.tipo(), input.cnes, QString()};
         if (context.retransmission && kind.rectifies())
@@ -127,12 +159,18 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
-        for (const int row : batchRows) {
-            if (list.subCellView(row, cells.gravar) != Sim)
-                continue; // already written in the list before the failure
-            for (const int cell : {cells.gravar, cells.protocolo, cells.data, cells.situacao})
-                list.setSubCell(row, cell, QString());
+        // Every row of the batch, marked in the list or not yet, shows again what its record
+        // holds once the guard has rolled the run back.
+        for (qsizetype i = 0; i < batchRows.size(); ++i) {
+            const int row = batchRows.at(i);
+            list.setSubCell(row, cells.gravar, QString());
+            list.setSubCell(row, cells.protocolo, shownBefore.at(i)[0]);
+            list.setSubCell(row, cells.data, shownBefore.at(i)[1]);
+            list.setSubCell(row, cells.situacao, shownBefore.at(i)[2]);
         }
+        // The loop goes on after these, so the clerk sees them nowhere else.
+        if (isPassingServerText(error.message()))
+            report.erros.append(error.message());
         return error.message();
     }
 }
@@ -145,13 +183,6 @@ class NoObserver : public ProgressObserver
 public:
     void progressed(const Progress &) override {}
 };
-
-bool letsTheLoopGoOn(const QString &result)
-{
-    return result == RunResult::Transmitido
-        || result.contains(QLatin1String("Could not roll back Hibernate transaction"))
-        || result.contains(QStringLiteral("O identificador não está no estado correto"));
-}
 
 } // namespace
 
@@ -187,8 +218,12 @@ ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport
             progress.recusados += report.batchSize;
         progress.elapsedMs = clock.elapsed();
         observer.progressed(progress);
-        if (letsTheLoopGoOn(result))
+        if (result == RunResult::Transmitido)
             continue;
+        if (isPassingServerText(result)) {
+            outcome.stoppedByServer = true;
+            continue;
+        }
         if (result == RunResult::Pronto) {
             outcome.end = ClickOutcome::AllSent;
             return outcome;

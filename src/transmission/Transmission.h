@@ -20,7 +20,6 @@ struct TransmissionInput
 {
     QString cnes;          // PECodCNES
     QString ibge;          // PECodIBGE
-    QString codigoUnidade; // PECodigoUnidade (stock row key)
     QString dia;           // CBEstoqueDia (stock row key)
     QString protocolo;     // the tab's "Retransmitir Protocolo:" box; empty for a new batch
     int loteMaximo = 500;  // SEQuantidadeRegistros
@@ -47,6 +46,9 @@ inline const QString Pronto = QStringLiteral("pronto");
 } // namespace RunResult
 
 inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos os registros já foram transferidos!");
+// The command line's last line when the service's texts left rows unsent.
+inline const QString RegistrosPendentesMessage
+    = QStringLiteral("Atenção! O serviço recusou o envio e ainda há registros a transmitir!");
 inline const QString TransmissaoAbortadaCaption = QStringLiteral("Erro, transmissão abortada!");
 inline const QString UnitTypeMissingMessage
     = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
@@ -56,16 +58,25 @@ inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.
 inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
+// A batch row whose mark changed no record (or more than its one line); %1 is the row caption.
+inline const QString RegistroNaoMarcadoMessage
+    = QStringLiteral("Não foi possível marcar como transmitido o lançamento: %1");
 
 // One transmission run of a kind over its list: takes at most one batch of rows,
 // checks them, sends the batch, writes the protocol onto the rows and the records and
 // registers the batch with one commit. Returns "transmitido", "pronto", the message
 // of the error that ended the run, or empty when the unit type stopped it. A run that
-// fails rolls back its own writes at once; in the list, the batch rows it had not yet
-// marked lose their run mark and have protocol, date and status emptied, while rows
-// already marked keep the new protocol, date and "Aguardando".
+// fails rolls back its own writes at once, and the rows of its batch show again the
+// protocol, date and status they showed before it.
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report);
+
+// Does a run's result hold one of the two server texts after which the loop goes on?
+// A run that ends on one also lists it in its "Erros" lines.
+bool isPassingServerText(const QString &result);
+
+// Would a run take any row of the list (by status, protocol and checks)?
+bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input);
 
 // How a click's repeated runs ended.
 struct ClickOutcome
@@ -74,6 +85,7 @@ struct ClickOutcome
     QString message; // the error text of an aborted click
     QStringList results;
     bool stopped = false; // the observer asked to stop before the runs were used up
+    bool stoppedByServer = false; // a run ended on one of the two passing server texts
 };
 
 // Repeats `run` at most `vezes` times: "transmitido" and the two server texts that let

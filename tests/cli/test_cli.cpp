@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "service/SoapClient.h"
 #include "session/Login.h"
+#include "transmission/Transmission.h"
 
 #include <QDate>
 #include <QDir>
@@ -468,6 +469,20 @@ TEST_F(CliFollowup, FailedCheckExitsOneAndCommitsNothing)
     EXPECT_EQ(r.lines().value(0), ListHeader);
     EXPECT_EQ(status(protocolo), QStringLiteral("Aguardando"));
 
+    // The walk goes on after a failed check, and names every one.
+    const QString other = QStringLiteral("outro");
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, "
+                                "cnes) values ('%1', 'D', 'Finalizado', 20, 'Saída', '2345678')")
+                     .arg(other));
+    const CliRun walk = verb({"verificar"});
+    EXPECT_EQ(walk.exitCode, 1);
+    const QStringList failed = walk.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(failed.size(), 2) << walk.err.toStdString();
+    EXPECT_TRUE(failed.filter(QRegularExpression("^" + protocolo + ": .+")).size() == 1) << walk.err.toStdString();
+    EXPECT_TRUE(failed.filter(QRegularExpression("^" + other + ": .+")).size() == 1) << walk.err.toStdString();
+    EXPECT_EQ(status(protocolo), QStringLiteral("Aguardando"));
+    EXPECT_EQ(status(other), QStringLiteral("Finalizado"));
+
     EXPECT_EQ(run({"--usuario", "FARMACIA", "verificar"}, MasterPassword).exitCode, 1);
     for (const QStringList &usage : {QStringList{"processamento"}, QStringList{"verificar", "--vezes", "x"},
                                      QStringList{"verificar", "--tipo", "vendas"},
@@ -498,6 +513,20 @@ TEST_F(CliFollowup, TransmitThenFollowUpThenPrintTheWholeCycle)
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
+}
+
+// Runs that each end on a passing server text send nothing: the loop goes on as the
+// window's does, but the command line tells a script that rows are left.
+TEST_F(CliFollowup, TransmitWhoseRunsTheServiceStopsExitsOne)
+{
+    startSim({"--falha-fault", "O identificador não está no estado correto"});
+    const CliRun r = verb({"transmitir", "estoque", "--dia", "31/01/2019", "--vezes", "2"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.count(QStringLiteral("O identificador não está no estado correto")), 2) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(tavro::RegistrosPendentesMessage + '\n')) << r.err.toStdString();
+    EXPECT_FALSE(r.err.contains(tavro::TodosTransferidosMessage));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), "0");
 }
 
 TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)

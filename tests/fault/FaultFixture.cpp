@@ -192,6 +192,10 @@ void FaultFixture::useFaultyService(Fault fault)
         answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
         answer.cut = true;
         return useScripted(answer);
+    case Fault::Stalled:
+        answer.body = ProtocolAnswer.left(ProtocolAnswer.size() / 2);
+        answer.stall = true;
+        return useScripted(answer, std::nullopt, 1);
     case Fault::EmptyBody:
         answer.body = EnvelopeStart + EnvelopeEnd;
         return useScripted(answer);
@@ -300,6 +304,28 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     for (auto it = before.protocolPriorities.cbegin(); it != before.protocolPriorities.cend(); ++it)
         EXPECT_GE(after.protocolPriorities.value(it.key()), it.value())
             << "status of protocol " << it.key().toStdString();
+}
+
+void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
+{
+    QHash<QString, QString> stored;
+    for (const QStringList &row : m_fixture.rows(
+             QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
+                            "coalesce(TavroSituacao, '') from %2")
+                 .arg(keyExpression(kind.table), kind.table)))
+        stored.insert(row[0], row.mid(1).join(QLatin1Char('|')));
+    const TransmissionCells cells = kind.make()->cells();
+    ASSERT_GT(m_list->rowCount(), 0);
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        const QString caption = m_list->caption(row);
+        const QString shown = QStringList{m_list->subCell(row, cells.protocolo), m_list->subCell(row, cells.data),
+                                          m_list->subCell(row, cells.situacao)}
+                                  .join(QLatin1Char('|'));
+        // A record gone since the search holds nothing.
+        EXPECT_EQ(shown, stored.value(caption, QStringLiteral("||")))
+            << kind.name.toStdString() << " row " << caption.toStdString();
+        EXPECT_EQ(m_list->subCell(row, cells.gravar), QString()) << caption.toStdString();
+    }
 }
 
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)

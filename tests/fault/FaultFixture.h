@@ -49,7 +49,7 @@ public:
     // What a service call meets; the one step of a transmission or check that goes wrong.
     enum class Fault {
         Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
-        OtherElement, Slow, Silent, Killed, LogFolderIsAFile
+        OtherElement, Slow, Silent, Stalled, Killed, LogFolderIsAFile
     };
 
 protected:
@@ -83,6 +83,8 @@ protected:
     Snapshot snapshot() const;
     void expectConsistent(const Snapshot &before) const;
     void expectNextRunSendsTheRest(const KindCase &kind);
+    // Every row of the list shows the protocol, date and status its record holds.
+    void expectListShowsDatabase(const KindCase &kind) const;
 
     TestDatabase m_fixture;
     Database m_db;
@@ -95,7 +97,7 @@ protected:
     std::unique_ptr<ScriptedService> m_scripted;
     std::unique_ptr<SoapClient> m_client;
     std::unique_ptr<RecordList> m_list;
-    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"),
                               QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
     RunReport m_report;
 };

@@ -42,11 +42,12 @@ void ScriptedService::serve(QTcpSocket *socket)
         if (received->size() < headerEnd + 4 + length)
             return;
         const Answer &answer = received->startsWith("POST") ? m_call : m_description;
-        const qsizetype announced = answer.cut ? answer.body.size() * 2 : answer.body.size();
+        const qsizetype announced = answer.cut || answer.stall ? answer.body.size() * 2 : answer.body.size();
         socket->write("HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\nContent-Type: "
                       + answer.contentType + "\r\nContent-Length: " + QByteArray::number(announced)
                       + "\r\nConnection: close\r\n\r\n" + answer.body);
-        socket->disconnectFromHost();
+        if (!answer.stall)
+            socket->disconnectFromHost();
     });
 }
 

@@ -21,6 +21,8 @@ public:
         QByteArray body;
         // Announce twice the body's length and close the connection after the body.
         bool cut = false;
+        // Announce twice the body's length and fall silent after the body, keeping the connection.
+        bool stall = false;
     };
 
     ScriptedService();

@@ -103,10 +103,12 @@ INSTANTIATE_TEST_SUITE_P(
             CheckFault{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
             CheckFault{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
             CheckFault{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-            CheckFault{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+            CheckFault{"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:")},
             CheckFault{"EmptyBody", Fault::EmptyBody, QStringLiteral("Elemento ausente na resposta")},
             CheckFault{"OtherElement", Fault::OtherElement, QStringLiteral("Elemento ausente na resposta")},
             CheckFault{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+            CheckFault{"Stalled", Fault::Stalled,
+                       QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:")},
             CheckFault{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
             CheckFault{"LogFolderIsAFile", Fault::LogFolderIsAFile,
                        QStringLiteral("Cannot create file")})),
@@ -115,16 +117,27 @@ INSTANTIATE_TEST_SUITE_P(
             + std::get<1>(info.param).name;
     });
 
-// An inconsistency whose code is outside the catalogue fails the check before it writes anything.
+// An inconsistency whose code is outside the catalogue (the service added it) no longer
+// blocks the protocol: its record is "Inconsistência", every record of the batch gets
+// a final status, and so does the protocol.
 TEST_F(FollowupFault, CodeOutsideTheCatalogue)
 {
     const QString protocolo = sendBatch({QStringLiteral("--codigo-fora"), QStringLiteral("E999")});
     ASSERT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
     const Snapshot before = snapshot();
-    EXPECT_EQ(run(Check::Inconsistencia, protocolo), QString());
-    EXPECT_TRUE(m_lastError.contains(QStringLiteral("E999"))) << m_lastError.toStdString();
-    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
-    EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
+    EXPECT_EQ(run(Check::Inconsistencia, protocolo), Situacao::Inconsistencia) << m_lastError.toStdString();
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'")
+                                   .arg(protocolo)),
+              Situacao::Inconsistencia);
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
+                                              "and TavroSituacao = 'Inconsistência'")
+                                   .arg(protocolo))
+                  .toInt(),
+              1);
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
+                                              "and TavroSituacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')")
+                                   .arg(protocolo)),
+              QStringLiteral("0"));
     expectConsistent(before);
 }
 

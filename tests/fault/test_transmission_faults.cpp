@@ -74,11 +74,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
                       FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
                       FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("Premature end of document")},
+                      // A transfer failure, not a malformed answer: the network's text, endpoint and action.
+                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:")},
                       FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
                       FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
                       FaultCase{"Slow", Fault::Slow, QString()},
                       FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
+                      FaultCase{"Stalled", Fault::Stalled,
+                                QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:")},
                       // The network layer posts once more on a fresh connection, which the dead substitute refuses.
                       FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
                       FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
@@ -175,6 +178,28 @@ std::string kindName(const ::testing::TestParamInfo<int> &info)
     return names[info.param];
 }
 
+// Captions of the rows a new batch of the kind takes from the list, in list order.
+QStringList batchCaptions(const RecordList &list, const TransmissionKind &kind)
+{
+    QStringList batch;
+    const TransmissionCells cells = kind.cells();
+    for (int row = 0; row < list.rowCount(); ++row) {
+        QStringList ignored;
+        if (sendableInNewBatch(list.subCellView(row, cells.situacao)) && kind.check(list, row, ignored))
+            batch << list.caption(row);
+    }
+    return batch;
+}
+
+// The condition that picks the record of a row caption in the kind's table.
+QString recordCondition(const KindCase &kind, const QString &caption)
+{
+    if (kind.table == QLatin1String("conciliacao"))
+        return QStringLiteral("lancamento = %1").arg(caption);
+    return QStringLiteral("lancamento = %1 and item = %2")
+        .arg(caption.section(QLatin1Char('-'), 0, 0), caption.section(QLatin1Char('-'), 1, 1));
+}
+
 } // namespace
 
 // Each kind's table after an answer without a protocol number: nothing marked, and the
@@ -191,6 +216,71 @@ TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
     expectNextRunSendsTheRest(kind);
+    expectConsistent(before);
+}
+
+// Another workstation holds the last record of the batch, so the run fails on its mark
+// after the rows before it were written in the list: every row, those of the batch
+// included, shows again what the database holds. Two rows go out again from
+// "Inconsistência", so the batch holds rows whose cells were not empty before the run.
+TEST_P(EveryKind, FailedMarkLeavesTheListAsTheDatabaseHoldsIt)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    const QString first = sendFirstBatch(kind, 2);
+    ASSERT_FALSE(first.isEmpty());
+    m_fixture.exec(QStringLiteral("update %1 set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30 "
+                                  "where TavroProtocolo = '%2'")
+                       .arg(kind.table, first));
+    const Snapshot before = snapshot();
+    fill(kind);
+    const auto transmitter = kind.make();
+
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    ASSERT_GE(batch.size(), 3) << kind.name.toStdString();
+    ClickOutcome outcome;
+    {
+        const RowHolder holder(m_fixture.path(),
+                               QStringLiteral("update %1 set TavroCoRegistro = TavroCoRegistro where %2")
+                                   .arg(kind.table, recordCondition(kind, batch.last())),
+                               1500ms, RowHolder::End::Commit);
+        ASSERT_EQ(holder.heldRows(), 1);
+        outcome = click(*transmitter);
+    }
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    EXPECT_TRUE(outcome.message.contains(QStringLiteral("update conflicts"))) << outcome.message.toStdString();
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' "
+                                              "and TavroSituacao = 'Inconsistência'")
+                                   .arg(kind.table, first)),
+              QStringLiteral("2"));
+    expectListShowsDatabase(kind);
+    expectConsistent(before);
+}
+
+// A record of the batch is gone since the search (another workstation removed it), so
+// its mark changes nothing: the run fails naming the row, nothing of it is committed
+// although the service accepted the batch, and the list shows what the database holds.
+TEST_P(EveryKind, MarkThatChangesNoRecordFailsTheRun)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
+    const QString gone = batch.at(batch.size() / 2);
+    m_fixture.exec(QStringLiteral("delete from %1 where %2").arg(kind.table, recordCondition(kind, gone)));
+    // The stock list leaves its reading transaction active, which would still see the record.
+    m_db.restartTransaction();
+    const Snapshot before = snapshot();
+
+    const ClickOutcome outcome = click(*transmitter);
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    EXPECT_EQ(outcome.message, RegistroNaoMarcadoMessage.arg(gone));
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("0"));
+    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is not null")
+                                   .arg(kind.table)),
+              QStringLiteral("0"));
+    expectListShowsDatabase(kind);
     expectConsistent(before);
 }
 

@@ -18,6 +18,21 @@ TEST(ErrorCatalogue, OrdinalsMapToTheCodesWithTheirGaps)
         EXPECT_EQ(retornaerro(static_cast<CodigoInconsistenciaType>(ordinal)), QString()) << ordinal;
 }
 
+TEST(ErrorCatalogue, ReceivedCodesReadThroughTheCatalogue)
+{
+    const std::pair<std::optional<QString>, QString> cases[] = {
+        {QStringLiteral("E025"), QStringLiteral("E025")},
+        {QStringLiteral("e053"), QStringLiteral("E053")},
+        {QString(), QStringLiteral("E001")}, // an empty element, as for any enumeration
+        {QStringLiteral("E002"), QStringLiteral("Erro não catalogado: E002")},
+        {QStringLiteral("E099"), QStringLiteral("Erro não catalogado: E099")},
+        {std::nullopt, QString()},
+    };
+    for (const auto &[received, shown] : cases)
+        EXPECT_EQ(codigoErro(received), shown) << received.value_or(QStringLiteral("(absent)")).toStdString();
+    EXPECT_FALSE(isDuplicate(codigoErro(QStringLiteral("E999")), DuplicateMessage));
+}
+
 TEST(ErrorCatalogue, DuplicateNeedsTheExactCodeAndMessage)
 {
     const QString message = QStringLiteral("O registro já está cadastrado na base de dados definitiva");

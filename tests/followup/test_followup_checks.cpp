@@ -166,6 +166,25 @@ TEST_P(Checks, NoWriteLowersAStatus)
     EXPECT_EQ(statusOf(0), kept);
 }
 
+// A record rejected under one protocol goes out again under a newer one; checking the
+// old protocol again leaves it to the newer protocol, waiting, while the old protocol
+// gets its status as before.
+TEST_P(Checks, CheckingAnOldProtocolLeavesARecordSentAgainAlone)
+{
+    startSim({"--aguardando", "0"});
+    const QString old = sendFinished({key(0), key(1)}, {key(1)});
+    ASSERT_EQ(inconsistencia(old), Situacao::Inconsistencia);
+    const QString newer = m_sender->send(tipo(), {key(1)});
+    ASSERT_EQ(record(tipo(), key(1)).mid(0, 3), (QStringList{Situacao::Aguardando, "10", newer}));
+    takeLines();
+
+    EXPECT_EQ(inconsistencia(old), Situacao::Inconsistencia);
+    EXPECT_TRUE(takeLines().contains("codigoerro=E026"));
+    EXPECT_EQ(record(tipo(), key(1)).mid(0, 3), (QStringList{Situacao::Aguardando, "10", newer}));
+    EXPECT_EQ(statusOf(0), status(Situacao::Ok, 40));
+    EXPECT_EQ(protocolRow(old), status(Situacao::Inconsistencia, 30));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryKind, Checks, ::testing::ValuesIn(Kinds),
                          [](const auto &info) {
                              return (info.param.keys.first().contains('-') ? "Item" : "Stock")
@@ -259,16 +278,21 @@ TEST_F(Check, UnknownKindWritesOnlyTheProtocolRow)
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", protocolo, "<null>"}));
 }
 
-TEST_F(Check, CodeOutsideTheCatalogueFailsTheWholeAnswer)
+// The service may add codes: one outside the catalogue is an inconsistency of its record,
+// shown with its code, and the protocol reaches its final status.
+TEST_F(Check, CodeOutsideTheCatalogueIsAnInconsistencyOfItsRecord)
 {
     startSim({"--aguardando", "0", "--codigo-fora", "E002"});
-    const QString protocolo = m_sender->send(Tipo::Estoque, {"5001"});
+    const QString protocolo = m_sender->send(Tipo::Entrada, {"1001-1", "1001-2"});
     ASSERT_EQ(processamento(protocolo), Situacao::Finalizado);
     takeLines();
-    EXPECT_EQ(inconsistencia(protocolo), QString());
-    EXPECT_EQ(takeLines(), QStringList());
-    EXPECT_EQ(protocolRow(protocolo), status(Situacao::Finalizado, 20));
-    EXPECT_EQ(record(Tipo::Estoque, "5001").mid(0, 2), status(Situacao::Finalizado, 20));
+    EXPECT_EQ(inconsistencia(protocolo), Situacao::Inconsistencia);
+    const QStringList lines = takeLines();
+    EXPECT_TRUE(lines.contains("codigoerro=Erro não catalogado: E002")) << lines.join('|').toStdString();
+    EXPECT_TRUE(lines.contains("coRegistroOrigem=1001-1")) << lines.join('|').toStdString();
+    EXPECT_EQ(protocolRow(protocolo), status(Situacao::Inconsistencia, 30));
+    EXPECT_EQ(record(Tipo::Entrada, "1001-1").mid(0, 2), status(Situacao::Inconsistencia, 30));
+    EXPECT_EQ(record(Tipo::Entrada, "1001-2").mid(0, 2), status(Situacao::Ok, 40));
 }
 
 TEST_F(Check, RectificationOfARecordOutsideTheRectifiedProtocolIsReported)

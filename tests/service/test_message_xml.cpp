@@ -228,7 +228,7 @@ TEST(MessageReading, InconsistencyAnswerKeepsDocumentOrder)
     ASSERT_EQ(answer.inconsistencias.size(), 2u);
     const auto &duplicate = answer.inconsistencias[0];
     EXPECT_EQ(duplicate.produto->coRegistroOrigem, QStringLiteral("10-1"));
-    EXPECT_EQ(duplicate.inconsistencia->codigo, CodigoInconsistenciaType::E025);
+    EXPECT_EQ(duplicate.inconsistencia->codigo, QStringLiteral("e025")); // as received; the catalogue reads it
     EXPECT_EQ(duplicate.inconsistencia->mensagem,
               QStringLiteral("O registro já está cadastrado na base de dados definitiva"));
     EXPECT_EQ(duplicate.inconsistencia->campo, QString());
@@ -236,7 +236,7 @@ TEST(MessageReading, InconsistencyAnswerKeepsDocumentOrder)
     const auto &second = answer.inconsistencias[1];
     EXPECT_FALSE(second.produto.has_value());
     EXPECT_EQ(second.avaliacao->coRegistro, qint64(0));
-    EXPECT_EQ(second.inconsistencia->codigo, CodigoInconsistenciaType::E053);
+    EXPECT_EQ(second.inconsistencia->codigo, QStringLiteral("E053"));
     EXPECT_EQ(second.inconsistencia->coIBGE, QStringLiteral("3550308")); // text here, not an integer
 }
 
@@ -247,10 +247,6 @@ TEST(MessageReading, UnreadableValuesFailTheWholeAnswer)
         QString inner;
         QString message;
     } cases[] = {
-        {QStringLiteral("<inconsistencias><inconsistencia><codigo>E021</codigo></inconsistencia></inconsistencias>"),
-         QStringLiteral("Invalid property element: E021")},
-        {QStringLiteral("<inconsistencias><inconsistencia><codigo>E002</codigo></inconsistencia></inconsistencias>"),
-         QStringLiteral("Invalid property element: E002")},
         {QStringLiteral("<identificacao><coIBGE>35x</coIBGE></identificacao>"),
          QStringLiteral("'35x' is not a valid integer value")},
         {QStringLiteral("<identificacao><coIBGE/></identificacao>"), QStringLiteral("'' is not a valid integer value")},
@@ -260,6 +256,19 @@ TEST(MessageReading, UnreadableValuesFailTheWholeAnswer)
     for (const auto &c : cases)
         EXPECT_EQ(errorOf([&] { readAnswer<InconsistenciaProcessamentoLoteType>(c.inner); }), c.message)
             << c.inner.toStdString();
+}
+
+// The service may add inconsistency codes: one the catalogue lacks is read as its text.
+TEST(MessageReading, InconsistencyCodeOutsideTheCatalogueIsKept)
+{
+    for (const QString code : {QStringLiteral("E002"), QStringLiteral("E021"), QStringLiteral("E099")}) {
+        const auto answer = readAnswer<InconsistenciaProcessamentoLoteType>(
+            QStringLiteral("<inconsistencias><inconsistencia><codigo>%1</codigo><mensagem>m</mensagem>"
+                           "</inconsistencia></inconsistencias>")
+                .arg(code));
+        ASSERT_EQ(answer.inconsistencias.size(), 1u);
+        EXPECT_EQ(answer.inconsistencias[0].inconsistencia->codigo, code);
+    }
 }
 
 TEST(SoapEnvelope, FaultAndForeignRootBecomeErrors)

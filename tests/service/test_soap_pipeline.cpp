@@ -127,7 +127,7 @@ TEST_F(SoapPipeline, BatchProcessingAndDuplicateReadTheWsdlBeforeEveryCall)
     const InconsistenciaProcessamentoLoteType report = port().consultarInconsistencias(query(again));
     ASSERT_EQ(report.inconsistencias.size(), 1u);
     EXPECT_EQ(report.inconsistencias[0].produto->coRegistroOrigem, QStringLiteral("0000000001-000000000000567-L01"));
-    EXPECT_EQ(report.inconsistencias[0].inconsistencia->codigo, CodigoInconsistenciaType::E025);
+    EXPECT_EQ(report.inconsistencias[0].inconsistencia->codigo, QStringLiteral("E025"));
     EXPECT_EQ(report.inconsistencias[0].inconsistencia->mensagem, Duplicate);
 
     const QStringList requests = m_sim->requests();
@@ -304,15 +304,17 @@ TEST_F(SoapPipeline, OnlyTheFirstCallsFailWhenTheSubstituteIsToldSo)
     EXPECT_FALSE(port().informarPosicaoEstoqueEmLote(stockBatch({})).nuProtocoloEntrada.isEmpty());
 }
 
-TEST_F(SoapPipeline, ACodeOutsideTheCatalogueFailsTheWholeAnswer)
+TEST_F(SoapPipeline, ACodeOutsideTheCatalogueReachesTheCallerOnItsRecord)
 {
     start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"),
            QStringLiteral("E021")});
     const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
     EXPECT_EQ(port().consultarResultadoProcessamento(query(sent)).situacaoProcessamento,
               situacaoProcessamento::FINALIZADO);
-    EXPECT_EQ(errorOf([&] { port().consultarInconsistencias(query(sent)); }),
-              QStringLiteral("Invalid property element: E021"));
+    const InconsistenciaProcessamentoLoteType report = port().consultarInconsistencias(query(sent));
+    ASSERT_EQ(report.inconsistencias.size(), 1u);
+    EXPECT_EQ(report.inconsistencias[0].produto->coRegistroOrigem, QStringLiteral("1-1"));
+    EXPECT_EQ(report.inconsistencias[0].inconsistencia->codigo, QStringLiteral("E021"));
 }
 
 TEST_F(SoapPipeline, TlsWithASelfSignedCertificateAndNoActionInTheWsdl)

@@ -143,11 +143,14 @@ TEST_F(StatusWrites, GuardedWritesNeverLowerAStatus)
 
 TEST_F(StatusWrites, ReportedIssueLinesAlsoChangeAtEqualPriority)
 {
-    fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30"));
-    fixture.exec(QStringLiteral("update itenssaidas set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30"));
-    raiseReportedRecord(db, RecordTable::ItensEntradas, itemKey(QStringLiteral("1001"), QStringLiteral("1")),
+    fixture.exec(QStringLiteral("update itensentradas set TavroProtocolo = 'P', TavroSituacao = 'Inconsistência', "
+                                "TavroSituacaoPrioridade = 30"));
+    fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P', TavroSituacao = 'Inconsistência', "
+                                "TavroSituacaoPrioridade = 30"));
+    const QString protocolo = QStringLiteral("P");
+    raiseReportedRecord(db, RecordTable::ItensEntradas, protocolo, itemKey(QStringLiteral("1001"), QStringLiteral("1")),
                         QStringLiteral("Ok (Inc.)"), QStringLiteral("77"), 30);
-    raiseReportedRecord(db, RecordTable::ItensSaidas, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
+    raiseReportedRecord(db, RecordTable::ItensSaidas, protocolo, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
                         QStringLiteral("Ok (Inc.)"), QStringLiteral("88"), 30);
     db.commit();
     EXPECT_EQ(fixture.rows(QStringLiteral("select TavroSituacao, TavroCoRegistro from itensentradas where lancamento = 1001 and item = 1")),

@@ -105,7 +105,7 @@ protected:
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
+    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"),
                             QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
     RunReport report;
 };
@@ -438,7 +438,40 @@ TEST_F(Transmission, PassingServerTextStartsTheNextRun)
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
     ASSERT_EQ(outcome.results.size(), 3);
     EXPECT_EQ(outcome.results.mid(1), (QStringList{"transmitido", "pronto"}));
+    EXPECT_TRUE(outcome.stoppedByServer);
+    EXPECT_EQ(report.erros.filter(QStringLiteral("O identificador não está no estado correto")).size(), 1);
+    EXPECT_FALSE(rowsLeftToSend(kind, *list, input));
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
+}
+
+// A service that answers every run with a passing text sends nothing: each run's text
+// is in "Erros", the rows stay as the database holds them and are still to send, for a
+// new batch and for the rectification of a protocol alike.
+TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
+{
+    startSim({QStringLiteral("--falha-fault"), QStringLiteral("O identificador não está no estado correto")});
+    fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = 'P1', TavroData = 'D1', TavroSituacao = 'Ok', "
+                                "TavroSituacaoPrioridade = 40, TavroCoRegistro = '77' where lancamento in (5023, 5024)"));
+    for (const QString &protocolo : {QString(), QStringLiteral("P1")}) {
+        SCOPED_TRACE(protocolo.isEmpty() ? "new batch" : "rectification");
+        input.protocolo = protocolo;
+        report = {};
+        RecordList &stock = fillStock();
+        EstoqueTransmission kind;
+        const ClickOutcome outcome = click(kind, 3);
+        EXPECT_EQ(outcome.end, ClickOutcome::RunsUsedUp);
+        EXPECT_TRUE(outcome.stoppedByServer);
+        EXPECT_EQ(report.erros.filter(QStringLiteral("O identificador não está no estado correto")).size(), 3);
+        EXPECT_TRUE(rowsLeftToSend(kind, stock, input));
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 0);
+        EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo, TavroSituacao from conciliacao "
+                                              "where lancamento = 5023")),
+                  (QList<QStringList>{{QStringLiteral("P1"), QStringLiteral("Ok")}}));
+        for (int row = 0; row < stock.rowCount(); ++row) {
+            if (stock.caption(row) == QLatin1String("5023"))
+                EXPECT_EQ(stock.subCell(row, EstoqueCell::Situacao), QStringLiteral("Ok"));
+        }
+    }
 }
 
 TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)

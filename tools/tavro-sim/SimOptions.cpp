@@ -39,8 +39,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption falhaRaiz(QStringLiteral("falha-raiz"),
                                        QStringLiteral("Answer with XML whose root is not a SOAP envelope."));
     const QCommandLineOption codigoFora(QStringLiteral("codigo-fora"),
-                                        QStringLiteral("Add an inconsistency with this code to every inconsistency "
-                                                       "answer."),
+                                        QStringLiteral("Add an inconsistency with this code on the batch's first "
+                                                       "record to every inconsistency answer."),
                                         QStringLiteral("CODE"));
     const QCommandLineOption atraso(QStringLiteral("atraso"), QStringLiteral("Answer calls after this many ms."),
                                     QStringLiteral("MS"), QStringLiteral("0"));

@@ -416,20 +416,23 @@ HttpResponse TavroSimulator::inconsistencias(const ProtocoloType &query)
             inconsistencia.coIBGE = QString::number(it->identificacao.coIBGE);
             inconsistencia.coRegistro = QString::number(record.coRegistro);
             inconsistencia.coRegistroOrigem = record.produto.coRegistroOrigem;
-            inconsistencia.codigo = problem.codigo;
+            inconsistencia.codigo = literal(problem.codigo);
             inconsistencia.mensagem = problem.mensagem;
             inconsistencia.campo = problem.campo;
             inconsistencia.valor = problem.valor;
         }
     }
-    HttpResponse response = answer(QStringLiteral("respostaInconsistencias"), result);
-    if (m_options.codigoFora) {
-        // A code the catalogue does not have cannot be held by the answer type: add its
-        // inconsistency as text before the answer's end tag.
-        const QByteArray extra = "<inconsistencias><inconsistencia><codigo>" + m_options.codigoFora->toUtf8()
-            + "</codigo><mensagem>C\xc3\xb3" "digo fora do cat\xc3\xa1logo</mensagem></inconsistencia>"
-              "</inconsistencias>";
-        response.body.insert(response.body.lastIndexOf("</tav:respostaInconsistencias>"), extra);
+    if (m_options.codigoFora && !it->records.empty()) {
+        // A code the service added after the catalogue was made, on the batch's first record.
+        const Record &record = it->records.front();
+        tavro::inconsistencias &item = result.inconsistencias.emplace_back();
+        ProdutoVinculadoSimplesType &produto = item.produto.emplace();
+        produto.coRegistroOrigem = record.produto.coRegistroOrigem;
+        produto.coRegistro = record.coRegistro;
+        InconsistenciaType &inconsistencia = item.inconsistencia.emplace();
+        inconsistencia.coRegistroOrigem = record.produto.coRegistroOrigem;
+        inconsistencia.codigo = *m_options.codigoFora;
+        inconsistencia.mensagem = QStringLiteral("Código fora do catálogo");
     }
-    return response;
+    return answer(QStringLiteral("respostaInconsistencias"), result);
 }
