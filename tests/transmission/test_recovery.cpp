@@ -126,8 +126,8 @@ protected:
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
-                            QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
+    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"),
+                            QString(), 500, QDate(2019, 2, 1)};
 };
 
 class RecoveryOfEachKind : public Recovery, public ::testing::WithParamInterface<KindCase>
