@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/SyncVerb.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -14,12 +15,9 @@
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
-#include "transmission/DispensacaoTransmission.h"
-#include "transmission/EntradaTransmission.h"
-#include "transmission/EstoqueTransmission.h"
-#include "transmission/SaidaTransmission.h"
+#include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionKind.h"
 
 #include <QNetworkAccessManager>
 #include <QPdfWriter>
@@ -102,23 +100,6 @@ std::unique_ptr<RecordList> movementList(Database &db, const ListSearch &search)
     return list;
 }
 
-std::unique_ptr<TransmissionKind> transmissionKind(TransmitKind kind)
-{
-    switch (kind) {
-    case TransmitKind::Estoque:
-        return std::make_unique<EstoqueTransmission>();
-    case TransmitKind::Entradas:
-        return std::make_unique<EntradaTransmission>();
-    case TransmitKind::Saidas:
-        return std::make_unique<SaidaTransmission>();
-    case TransmitKind::Dispensacoes:
-        return std::make_unique<DispensacaoTransmission>();
-    case TransmitKind::SemCartao:
-        return std::make_unique<DispensacaoSemSusTransmission>();
-    }
-    Q_UNREACHABLE();
-}
-
 // The transmit button of the list's tab: the list as the tab shows it (the chosen
 // protocol is what is sent again, not a filter), then the runs.
 int transmit(const CliSession &session, const CliOptions &options, const Unit &unit, const StartupConfig &config,
@@ -137,7 +118,7 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.loteMaximo = options.lote;
     QNetworkAccessManager network;
     const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.login);
-    const std::unique_ptr<TransmissionKind> kind = transmissionKind(options.transmitKind);
+    const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
 
@@ -208,6 +189,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
         return runFollowupVerb(CliSession{db, ini, values, unit.cnes}, options, out, err);
+    case CliVerb::Sincronizar:
+        return runSyncVerb(CliSession{db, ini, values, unit.cnes}, options, SyncUnit{unit.codigo, unit.cnes, config.ibge},
+                           config.database, out, err);
     case CliVerb::Help:
         return ExitUsage;
     }

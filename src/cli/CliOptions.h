@@ -2,16 +2,14 @@
 
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
+#include "transmission/TransmissionKinds.h"
 
 #include <QString>
 #include <QStringList>
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir };
-
-// What `transmitir` sends: the four lists, and the dispensations of patients without a card.
-enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
+enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Sincronizar };
 
 // What one run of the command line asks for, read from its arguments.
 struct CliOptions
@@ -20,6 +18,7 @@ struct CliOptions
     QString configPath; // empty: config.ini beside the executable
     QString usuario;
     QString senha;
+    QString senhaArquivo; // the file the password is to be read from; `senha` is then empty
     QString unidade; // empty: the unit found from CNESFARMACIA
 
     // listar
@@ -42,10 +41,15 @@ struct CliOptions
     int lote = 500;
     // imprimir
     QString pdfPath;
+    // sincronizar: the kinds, the period (`dataInicial` and `dataFinal`, or the last `dias`
+    // days, or neither), `lote`, `vezes` walks of the follow-up, and the JSON report
+    QList<TransmitKind> tipos;
+    int dias = 0;
+    QString jsonPath;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,
-// otherwise from `environmentPassword`. Wrong usage throws Error with the reason;
+// otherwise (unless --senha-arquivo names its file) from `environmentPassword`. Wrong usage throws Error with the reason;
 // dates are passed on as typed, so a bad date fails as it does in the window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
 

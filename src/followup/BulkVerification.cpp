@@ -23,9 +23,13 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
         list.subCell(row, ProtocolCell::ProtocoloAntigo));
 }
 
-void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint)
+QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                            const std::function<void()> &repaint)
 {
+    QList<FailedCheck> failed;
+    const auto failedCheck = [&](int row) {
+        failed.append({list.subCell(row, ProtocolCell::Protocolo), checks.lastError()});
+    };
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
@@ -33,6 +37,8 @@ void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int ve
                 if (result == Situacao::Finalizado) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
+                } else if (result.isEmpty()) {
+                    failedCheck(row);
                 }
             }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
@@ -40,10 +46,13 @@ void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int ve
                 if (!result.isEmpty()) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
+                } else {
+                    failedCheck(row);
                 }
             }
         }
     }
+    return failed;
 }
 
 } // namespace tavro

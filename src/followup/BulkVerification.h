@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -8,6 +9,13 @@ namespace tavro {
 
 class ProtocolFollowup;
 class RecordList;
+
+// A check of the bulk walk that failed: its protocol and the error that ended it.
+struct FailedCheck
+{
+    QString protocolo;
+    QString message;
+};
 
 // The processing check and the inconsistency check of the protocol in one row of a
 // protocol list, given the row's protocol, reception text, kind, status and old protocol.
@@ -19,8 +27,9 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // "Aguardando" gets the processing check, and a row "Finalizado" (before or just now)
 // the inconsistency check. A check that succeeds writes its status into the row's
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
-// the cell, and a later repetition asks again. The list is not reloaded here.
-void verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                              const std::function<void()> &repaint);
+// the cell, and a later repetition asks again. The list is not reloaded here. Returns
+// every check that failed, in the order they ran.
+QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                            const std::function<void()> &repaint);
 
 } // namespace tavro

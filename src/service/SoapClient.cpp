@@ -4,6 +4,7 @@
 #include "db/UFunc.h"
 #include "service/SoapEnvelope.h"
 #include "service/WsdlPort.h"
+#include "session/AppConfig.h"
 #include "session/Login.h"
 
 #include <QBuffer>
@@ -182,8 +183,7 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
 std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
                                               const LoginValues &login)
 {
-    return std::make_unique<SoapClient>(network, readServiceSettings(ini),
-                                        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro")),
+    return std::make_unique<SoapClient>(network, readServiceSettings(ini), programLogFolder(),
                                         [] { return QDateTime::currentDateTime(); }, login);
 }
 

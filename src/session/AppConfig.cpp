@@ -22,4 +22,9 @@ QString defaultConfigPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("config.ini"));
 }
 
+QString programLogFolder()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("Tavro"));
+}
+
 } // namespace tavro

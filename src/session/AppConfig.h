@@ -37,4 +37,8 @@ StartupConfig readStartupConfig(const IniFile &ini);
 // config.ini in the folder of the running executable.
 QString defaultConfigPath();
 
+// The folder "Tavro" beside the running executable: request and answer logs, and the
+// unattended run's log and last summary.
+QString programLogFolder();
+
 } // namespace tavro

@@ -32,6 +32,7 @@ struct RunReport
     QStringList erros;                  // lines appended to REErros
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
+    int enviados = 0;                   // records of the accepted batch
     // Milliseconds spent taking and building the records, and marking them with the registry row.
     double buildingMs = 0;
     double markingMs = 0;
