@@ -15,6 +15,7 @@
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
+#include "sync/RunLock.h"
 #include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
@@ -148,6 +149,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
 {
     const IniFile ini(options.configPath.isEmpty() ? defaultConfigPath() : options.configPath);
     const StartupConfig config = readStartupConfig(ini);
+    std::unique_ptr<RunLock> syncLock;
+    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, err)))
+        return ExitFailure;
     try {
         db.open(config.database);
         db.startTransaction();

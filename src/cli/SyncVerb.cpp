@@ -4,6 +4,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "service/SoapClient.h"
+#include "session/AppConfig.h"
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/RunLog.h"
@@ -49,19 +50,25 @@ bool writeJson(const QString &path, const QByteArray &json, QString &error)
 
 } // namespace
 
+std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, QTextStream &err)
+{
+    const QString unit = options.unidade.isEmpty() ? QStringLiteral("CNES ") + config.cnesFarmacia
+                                                   : QStringLiteral("unidade ") + options.unidade;
+    auto lock = std::make_unique<RunLock>(config.database, unit);
+    if (lock->tryLock())
+        return lock;
+    const QString message = runLockedMessage(lock->holder());
+    RunLog(syncLogPath()).step(QStringLiteral("não iniciada: ") + message);
+    err << message << '\n';
+    return nullptr;
+}
+
 int runSyncVerb(const CliSession &session, const CliOptions &options, const SyncUnit &unit, const QString &database,
                 QTextStream &out, QTextStream &err)
 {
     RunLog log(syncLogPath());
     if (unit.cnes.isEmpty() || unit.ibge.isEmpty()) {
         const QString message = unit.cnes.isEmpty() ? InformeCnesMessage : InformeIbgeMessage;
-        log.step(QStringLiteral("não iniciada: ") + message);
-        err << message << '\n';
-        return ExitFailure;
-    }
-    RunLock lock(database, unit.codigo);
-    if (!lock.tryLock()) {
-        const QString message = runLockedMessage(lock.holder());
         log.step(QStringLiteral("não iniciada: ") + message);
         err << message << '\n';
         return ExitFailure;
