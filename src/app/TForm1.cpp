@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/LastSyncButton.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
@@ -19,6 +20,7 @@
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
+#include "sync/SyncSummary.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
 #include "db/DateText.h"
@@ -36,6 +38,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -146,6 +149,8 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     LAguarde->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
     LAguarde->setMinimumHeight(26);
     layout->addWidget(LAguarde);
+    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
+    statusBar()->addPermanentWidget(m_lastSync);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
@@ -262,6 +267,7 @@ void TForm1::setTabOrder()
 bool TForm1::FormCreate()
 {
     LAguarde->clear();
+    m_lastSync->load(lastSummaryPath());
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(qMin(1280, area.width()), qMin(760, area.height()));

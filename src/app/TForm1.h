@@ -23,6 +23,7 @@ class QToolButton;
 
 namespace tavro {
 
+class LastSyncButton;
 class Messages;
 class SoapClient;
 class MovementTab;
@@ -127,6 +128,7 @@ private:
     ProtocolTab *TSProtocolos;
 
     QLabel *LAguarde;
+    LastSyncButton *m_lastSync;
     QPlainTextEdit *Memo1;
 
     TFProcura *FProcura;

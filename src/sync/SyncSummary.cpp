@@ -216,6 +216,13 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
     return true;
 }
 
+QString lastRunLine(const SyncSummary &summary)
+{
+    return QStringLiteral("Última sincronização automática: %1 (CNES %2), %3")
+        .arg(summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes,
+             summary.failed() ? QStringLiteral("com falhas") : QStringLiteral("concluída"));
+}
+
 QString lastSummaryPath()
 {
     return QDir(programLogFolder()).filePath(QStringLiteral("sincronizar-ultimo.json"));

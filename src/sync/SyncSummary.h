@@ -62,6 +62,9 @@ QByteArray summaryJson(const SyncSummary &summary);
 // Reads what summaryJson wrote; false when the text is not such a summary.
 bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 
+// The status strip's line about a run: when it ended and whether it failed.
+QString lastRunLine(const SyncSummary &summary);
+
 // Where each run leaves its summary for the window: sincronizar-ultimo.json in the
 // program's log folder.
 QString lastSummaryPath();
