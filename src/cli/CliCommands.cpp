@@ -194,8 +194,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Verificar:
         return runFollowupVerb(CliSession{db, ini, values, unit.cnes}, options, out, err);
     case CliVerb::Sincronizar:
-        return runSyncVerb(CliSession{db, ini, values, unit.cnes}, options, SyncUnit{unit.codigo, unit.cnes, config.ibge},
-                           config.database, out, err);
+        return runSyncVerb(CliSession{db, ini, values, unit.cnes}, options,
+                           SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
         return ExitUsage;
     }

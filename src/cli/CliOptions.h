@@ -9,7 +9,9 @@
 
 namespace tavro {
 
-enum class CliVerb { Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Sincronizar };
+enum class CliVerb {
+    Help, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Sincronizar
+};
 
 // What one run of the command line asks for, read from its arguments.
 struct CliOptions
@@ -49,8 +51,9 @@ struct CliOptions
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,
-// otherwise (unless --senha-arquivo names its file) from `environmentPassword`. Wrong usage throws Error with the reason;
-// dates are passed on as typed, so a bad date fails as it does in the window.
+// otherwise (unless --senha-arquivo names its file) from `environmentPassword`. Wrong
+// usage throws Error with the reason; dates are passed on as typed, so a bad date fails
+// as it does in the window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
 
 QString cliUsage();

@@ -20,9 +20,10 @@ struct SyncUnit;
 // CNESFARMACIA counts as two.
 std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, QTextStream &err);
 
-// sincronizar: the unattended run for the unit of `session`, under the lock. Prints the summary on `out` (and writes it as JSON where asked, and for the
-// window); the run's steps go to the run log, and to `err` when it is a terminal. Exits
-// 0 when nothing failed, 1 when a run or a check failed.
+// sincronizar: the unattended run for the unit of `session`, under the lock. Prints the
+// summary on `out` (and writes it as JSON where asked, and for the window); the run's
+// steps go to the run log, and to `err` when it is a terminal. Exits 0 when nothing
+// failed, 1 when a run or a check failed.
 int runSyncVerb(const CliSession &session, const CliOptions &options, const SyncUnit &unit, const QString &database,
                 QTextStream &out, QTextStream &err);
 

@@ -23,8 +23,8 @@ void RunLog::step(const QString &text)
     QString line = text;
     line.replace(QLatin1Char('\n'), QLatin1Char(' '));
     line.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    m_file.write((m_clock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QLatin1Char(' ') + line + QLatin1Char('\n'))
-                     .toUtf8());
+    const QString stamp = m_clock().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    m_file.write((stamp + QLatin1Char(' ') + line + QLatin1Char('\n')).toUtf8());
     m_file.flush();
 }
 

@@ -115,7 +115,10 @@ QString summaryText(const SyncSummary &summary)
                  .arg(QStringLiteral("verificados"), 11)
                  .arg(QStringLiteral("situação depois")));
         for (const FollowupSummary &kind : summary.followup)
-            line(QStringLiteral("%1 %2  %3").arg(kind.tipo, -14).arg(kind.checked, 11).arg(statusCounts(kind.statuses)));
+            line(QStringLiteral("%1 %2  %3")
+                     .arg(kind.tipo, -14)
+                     .arg(kind.checked, 11)
+                     .arg(statusCounts(kind.statuses)));
     }
     for (const FailedProtocolCheck &check : summary.failedChecks)
         line(QStringLiteral("Falha na verificação do protocolo %1: %2").arg(check.protocolo, check.message));

@@ -69,8 +69,9 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
 
         button.load(path);
         EXPECT_FALSE(button.isHidden());
-        EXPECT_EQ(button.text(), QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), ")
-                                     + (failing ? QStringLiteral("com falhas") : QStringLiteral("concluída")));
+        const QString result = failing ? QStringLiteral("com falhas") : QStringLiteral("concluída");
+        EXPECT_EQ(button.text(),
+                  QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), ") + result);
         messages.shown.clear();
         QTest::mouseClick(&button, Qt::LeftButton);
         ASSERT_EQ(messages.shown.size(), 1);

@@ -12,6 +12,9 @@ using namespace tavro::test;
 
 namespace {
 
+const QString NotFinal = QStringLiteral(
+    "select count(*) from TavroProtocolos where Situacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')");
+
 // `sincronizar` against tavro-sim, checked by the test's own queries.
 class CliSync : public CliFollowup
 {
@@ -39,11 +42,14 @@ protected:
     // Records sent under protocols of a registry kind.
     int sentAs(const QString &table, const QString &tipo) const
     {
-        return count(QStringLiteral("select count(*) from %1 r join TavroProtocolos p on p.Protocolo = r.TavroProtocolo "
-                                    "where p.Tipo = '%2'")
+        return count(QStringLiteral("select count(*) from %1 r join TavroProtocolos p "
+                                    "on p.Protocolo = r.TavroProtocolo where p.Tipo = '%2'")
                          .arg(table, tipo));
     }
-    static QString runLogPath() { return QFileInfo(QStringLiteral(TAVRO_CLI)).absolutePath() + "/Tavro/sincronizar.log"; }
+    static QString runLogPath()
+    {
+        return QFileInfo(QStringLiteral(TAVRO_CLI)).absolutePath() + QStringLiteral("/Tavro/sincronizar.log");
+    }
     static qint64 runLogSize() { return QFileInfo(runLogPath()).size(); }
     static QString runLogSince(qint64 size)
     {
@@ -101,7 +107,7 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
 
     // Every protocol reached a final status after the calls the substitute needs: two
     // waiting answers and a finished one, then the inconsistencies.
-    EXPECT_EQ(count("select count(*) from TavroProtocolos where Situacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')"), 0);
+    EXPECT_EQ(count(NotFinal), 0);
     int checked = 0;
     for (const tavro::FollowupSummary &f : s.followup) {
         checked += f.checked;
@@ -145,7 +151,7 @@ TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
     EXPECT_EQ(batches, count("select count(*) from TavroProtocolos"));
     EXPECT_GT(kind(s, "entradas").refused, 0);
     EXPECT_GT(kind(s, "dispensacoes").sent, 0);
-    EXPECT_EQ(count("select count(*) from TavroProtocolos where Situacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')"), 0);
+    EXPECT_EQ(count(NotFinal), 0);
 
     // The next night sends the day that failed.
     const CliRun next = verb({"sincronizar", "--json", jsonPath()});
@@ -195,7 +201,8 @@ TEST_F(CliSync, PasswordFileMustBeTheOwnersAlone)
     ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
     const CliRun open = run(protocolos, QString());
     EXPECT_EQ(open.exitCode, 1);
-    EXPECT_TRUE(open.err.contains(QStringLiteral("pode ser lido ou alterado por outros usuários"))) << open.err.toStdString();
+    EXPECT_TRUE(open.err.contains(QStringLiteral("pode ser lido ou alterado por outros usuários")))
+        << open.err.toStdString();
     EXPECT_TRUE(open.err.contains(QStringLiteral("chmod 600"))) << open.err.toStdString();
     EXPECT_EQ(open.out, QString());
     ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
