@@ -12,6 +12,7 @@
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
+#include <algorithm>
 #include <memory>
 
 #if defined(__GLIBC__)
@@ -75,6 +76,12 @@ public:
             }
             if (kinds.isEmpty())
                 continue;
+            // The dispensations without a card go first: their checks write a line for every
+            // patient with a card, which on a list the card holders' batches have already
+            // rewritten would come on top of its largest size.
+            std::stable_partition(kinds.begin(), kinds.end(), [](TransmitKind kind) {
+                return kind == TransmitKind::SemCartao;
+            });
             for (const Period &period : periods) {
                 if (list != MovementKind::Estoque) {
                     transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
