@@ -15,10 +15,6 @@
 #include <algorithm>
 #include <memory>
 
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-
 namespace tavro {
 
 namespace {
@@ -178,21 +174,8 @@ private:
     }
 
     // One list, and the transmit loop of each kind that reads it (the dispensation list
-    // serves the dispensations with a card and those without); its memory goes back to
-    // the system before the next list is filled, so the run needs no more than its
-    // largest list, as the window and the separate verbs do.
+    // serves the dispensations with a card and those without).
     void transmitList(const QList<TransmitKind> &kinds, const ListSearch &search, const QString &label)
-    {
-        transmitListOnce(kinds, search, label);
-#if defined(__GLIBC__)
-        // The allocator keeps freed blocks of a list for later; the next list, of another
-        // size, would come on top of them.
-        malloc_trim(0);
-#endif
-    }
-
-    // The list lives only here.
-    void transmitListOnce(const QList<TransmitKind> &kinds, const ListSearch &search, const QString &label)
     {
         const std::unique_ptr<RecordList> list(newMovementList(search.kind, nullptr));
         if (!guard(kinds, label, [&] { fillMovementList(m_db, search, *list); }))
