@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include "app/EnterKey.h"
+#include "app/LastSyncButton.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
@@ -25,6 +26,7 @@
 #include "session/AppConfig.h"
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
+#include "sync/SyncSummary.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
 #include "db/DateText.h"
@@ -43,6 +45,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -163,6 +166,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LArquivos->setWordWrap(true);
     layout->addWidget(LArquivos);
+    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
+    statusBar()->addPermanentWidget(m_lastSync);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
@@ -282,6 +287,7 @@ void TForm1::setTabOrder()
 bool TForm1::FormCreate()
 {
     LAguarde->clear();
+    m_lastSync->load(lastSummaryPath(m_places.logFolder));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(qMin(1280, area.width()), qMin(760, area.height()));

@@ -27,6 +27,7 @@ class QToolButton;
 
 namespace tavro {
 
+class LastSyncButton;
 class Messages;
 class SoapClient;
 class MovementTab;
@@ -147,6 +148,7 @@ private:
     QLabel *LAguarde;
     QLabel *LArquivos;
     ProgressStrip *m_progress;
+    LastSyncButton *m_lastSync;
     QPlainTextEdit *Memo1;
 
     // The dispensation tab's last search, which "Imprimir" prints; none before the

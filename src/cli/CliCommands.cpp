@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
 #include "cli/SituacaoVerb.h"
+#include "cli/SyncVerb.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -17,13 +18,11 @@
 #include "session/ConfigPlaces.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
-#include "transmission/DispensacaoTransmission.h"
-#include "transmission/EntradaTransmission.h"
-#include "transmission/EstoqueTransmission.h"
-#include "transmission/SaidaTransmission.h"
+#include "sync/RunLock.h"
+#include "sync/Synchronization.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionKind.h"
 
 #include <QNetworkAccessManager>
 #include <QPdfWriter>
@@ -106,23 +105,6 @@ std::unique_ptr<RecordList> movementList(Database &db, const ListSearch &search)
     return list;
 }
 
-std::unique_ptr<TransmissionKind> transmissionKind(TransmitKind kind)
-{
-    switch (kind) {
-    case TransmitKind::Estoque:
-        return std::make_unique<EstoqueTransmission>();
-    case TransmitKind::Entradas:
-        return std::make_unique<EntradaTransmission>();
-    case TransmitKind::Saidas:
-        return std::make_unique<SaidaTransmission>();
-    case TransmitKind::Dispensacoes:
-        return std::make_unique<DispensacaoTransmission>();
-    case TransmitKind::SemCartao:
-        return std::make_unique<DispensacaoSemSusTransmission>();
-    }
-    Q_UNREACHABLE();
-}
-
 // The transmit button of the list's tab: the list as the tab shows it (the chosen
 // protocol is what is sent again, not a filter), then the runs.
 int transmit(const CliSession &session, const CliOptions &options, const Unit &unit, const StartupConfig &config,
@@ -141,7 +123,7 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     QNetworkAccessManager network;
     const std::unique_ptr<SoapClient> client = programSoapClient(
         network, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
-    const std::unique_ptr<TransmissionKind> kind = transmissionKind(options.transmitKind);
+    const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
 
@@ -170,7 +152,7 @@ std::unique_ptr<RecordList> protocolList(
 bool writes(CliVerb verb)
 {
     return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
-        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar;
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Sincronizar;
 }
 
 // Records the accepted batches that only the log folder holds, before a verb writes anything:
@@ -196,6 +178,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
     const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
+    std::unique_ptr<RunLock> syncLock;
+    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.logFolder, err)))
+        return ExitFailure;
     try {
         db.open(config.database);
         db.startTransaction();
@@ -245,6 +230,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
         return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
+    case CliVerb::Sincronizar:
+        return runSyncVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options,
+                           SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
     case CliVerb::Onde:
     case CliVerb::Recuperar:

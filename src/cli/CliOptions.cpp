@@ -7,6 +7,8 @@
 
 #include <QCommandLineParser>
 
+#include <algorithm>
+
 namespace tavro {
 
 namespace {
@@ -28,6 +30,11 @@ const QString OptLote = QStringLiteral("lote");
 const QString OptPdf = QStringLiteral("pdf");
 const QString OptAno = QStringLiteral("ano");
 const QString OptJson = QStringLiteral("json");
+const QString OptTipos = QStringLiteral("tipos");
+const QString OptDias = QStringLiteral("dias");
+// sincronizar's "--json FILE", read under a name of its own: situacao's --json is a switch.
+const QString OptJsonArquivo = QStringLiteral("json-arquivo");
+const QString OptSenhaArquivo = QStringLiteral("senha-arquivo");
 const QString OptHelp = QStringLiteral("help");
 const QString OptOnde = QStringLiteral("onde");
 
@@ -154,6 +161,49 @@ QString required(const QCommandLineParser &parser, const QString &name, const QS
     return value;
 }
 
+QList<TransmitKind> transmitKinds(const QString &text)
+{
+    QList<TransmitKind> kinds;
+    for (const QString &raw : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = raw.trimmed();
+        const auto known = std::find_if(std::begin(AllTransmitKinds), std::end(AllTransmitKinds),
+                                        [&](TransmitKind kind) { return transmitKindName(kind) == name; });
+        if (known == std::end(AllTransmitKinds))
+            usageError(QStringLiteral("Tipo desconhecido em --tipos: %1").arg(name));
+        kinds.append(*known);
+    }
+    if (kinds.isEmpty())
+        usageError(QStringLiteral("--tipos exige ao menos um tipo"));
+    return kinds;
+}
+
+// sincronizar: the kinds, the period and the sizes.
+void readSync(const QCommandLineParser &parser, CliOptions &options)
+{
+    const QString verb = QStringLiteral("sincronizar");
+    rejectOptions(parser, {OptDia, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo, OptPdf}, verb);
+    options.tipos = parser.isSet(OptTipos)
+        ? transmitKinds(parser.value(OptTipos))
+        : QList<TransmitKind>(std::begin(AllTransmitKinds), std::end(AllTransmitKinds));
+    if (parser.isSet(OptDias)) {
+        if (parser.isSet(OptDe) || parser.isSet(OptAte))
+            usageError(QStringLiteral("Use --dias ou --de e --ate, não os dois"));
+        options.dias = wholeNumber(parser, OptDias, 0);
+        if (options.dias < 1)
+            usageError(QStringLiteral("--dias exige um número positivo"));
+    } else if (parser.isSet(OptDe) || parser.isSet(OptAte)) {
+        options.dataInicial = required(parser, OptDe, verb);
+        options.dataFinal = required(parser, OptAte, verb);
+    }
+    options.vezes = wholeNumber(parser, OptVezes, 3);
+    options.lote = wholeNumber(parser, OptLote, 500);
+    if (options.lote < 1)
+        usageError(QStringLiteral("--lote exige um número positivo"));
+    options.jsonPath = parser.value(OptJsonArquivo);
+    if (parser.isSet(OptJsonArquivo) && options.jsonPath.isEmpty())
+        usageError(QStringLiteral("--json exige o nome do arquivo"));
+}
+
 // The list's day or period and its filters, as `listar` reads them for options.kind.
 void readListSearch(const QCommandLineParser &parser, CliOptions &options, const QString &what)
 {
@@ -169,6 +219,19 @@ void readListSearch(const QCommandLineParser &parser, CliOptions &options, const
         options.status = statusBoxes(parser.value(OptSituacao));
     options.protocolo = parser.value(OptProtocolo);
     options.semCodigo = parser.isSet(OptSemCodigo);
+}
+
+// One parser cannot read --json as situacao's switch and as sincronizar's file: under
+// sincronizar it is read as OptJsonArquivo.
+QStringList withSyncJsonOption(QStringList arguments)
+{
+    if (!arguments.contains(QLatin1String("sincronizar")))
+        return arguments;
+    for (QString &argument : arguments) {
+        if (argument == QLatin1String("--json") || argument.startsWith(QLatin1String("--json=")))
+            argument.replace(0, 6, QStringLiteral("--") + OptJsonArquivo);
+    }
+    return arguments;
 }
 
 } // namespace
@@ -195,11 +258,15 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptPdf, QString(), QStringLiteral("file")},
         {OptAno, QString(), QStringLiteral("year")},
         {OptJson, QString()},
+        {OptTipos, QString(), QStringLiteral("list")},
+        {OptDias, QString(), QStringLiteral("n")},
+        {OptJsonArquivo, QString(), QStringLiteral("file")},
+        {OptSenhaArquivo, QString(), QStringLiteral("file")},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
         {OptOnde, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
-    if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + arguments))
+    if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + withSyncJsonOption(arguments)))
         usageError(parser.errorText());
 
     CliOptions options;
@@ -287,20 +354,33 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
                                                 QDate::currentDate());
         options.semCodigo = parser.isSet(OptSemCodigo);
         options.json = parser.isSet(OptJson);
+    } else if (verb == QLatin1String("sincronizar")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("sincronizar não aceita argumentos além das opções"));
+        options.verb = CliVerb::Sincronizar;
+        readSync(parser, options);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
     if (options.verb != CliVerb::Situacao)
         rejectOptions(parser, {OptAno, OptJson}, verb);
+    if (options.verb != CliVerb::Sincronizar)
+        rejectOptions(parser, {OptTipos, OptDias, OptJsonArquivo}, verb);
 
     options.configPath = parser.value(OptConfig);
     options.unidade = parser.value(OptUnidade);
     options.usuario = parser.value(OptUsuario);
-    options.senha = parser.isSet(OptSenha) ? parser.value(OptSenha) : environmentPassword;
+    options.senhaArquivo = parser.value(OptSenhaArquivo);
+    if (parser.isSet(OptSenha) && parser.isSet(OptSenhaArquivo))
+        usageError(QStringLiteral("Use --senha ou --senha-arquivo, não os dois"));
+    if (parser.isSet(OptSenhaArquivo) && options.senhaArquivo.isEmpty())
+        usageError(QStringLiteral("--senha-arquivo exige o nome do arquivo"));
+    if (options.senhaArquivo.isEmpty())
+        options.senha = parser.isSet(OptSenha) ? parser.value(OptSenha) : environmentPassword;
     if (options.usuario.isEmpty())
         usageError(QStringLiteral("Informe o usuário com --usuario"));
-    if (options.senha.isEmpty())
-        usageError(QStringLiteral("Informe a senha na variável TAVRO_SENHA ou com --senha"));
+    if (options.senha.isEmpty() && options.senhaArquivo.isEmpty())
+        usageError(QStringLiteral("Informe a senha na variável TAVRO_SENHA, com --senha ou com --senha-arquivo"));
     return options;
 }
 
@@ -321,10 +401,13 @@ QString cliUsage()
         "  tavro-cli [--config ARQUIVO] --onde\n"
         "  tavro-cli [opções] recuperar\n"
         "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
+        "  tavro-cli [opções] sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
+        "                     [--lote N] [--vezes N] [--json ARQUIVO]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
         "  --senha SENHA        senha; sem ela, vale a variável TAVRO_SENHA\n"
+        "  --senha-arquivo ARQ  lê a senha da primeira linha de ARQ, que só o dono pode ler\n"
         "  --config ARQUIVO     config.ini a ler (padrão: config.ini ao lado do programa; não havendo,\n"
         "                       /etc/tavro/config.ini e ~/.config/tavro/config.ini, cujas chaves prevalecem)\n"
         "  --unidade CÓDIGO     código da unidade (padrão: a unidade de CNESFARMACIA)\n"
@@ -355,6 +438,13 @@ QString cliUsage()
         "que gravam (transmitir, processamento, inconsistencia, verificar) fazem o mesmo ao começar.\n"
         "situacao conta os registros de cada tipo por mês e situação (padrão: os últimos 12 meses):\n"
         "tipo, mes (MM/AAAA), situacao (vazia: nunca enviados) e quantidade, ou um objeto JSON com --json.\n"
+        "\n"
+        "sincronizar envia tudo o que falta de cada tipo (--tipos, padrão:\n"
+        "estoque,entradas,saidas,dispensacoes,sem-cartao) em lotes de --lote registros, e depois verifica\n"
+        "--vezes vezes (padrão 3) os protocolos da unidade ainda não finais. Período: --de e --ate, ou os\n"
+        "--dias N dias até ontem, ou (padrão) os meses que têm registros por enviar. Escreve um resumo;\n"
+        "--json grava o mesmo em JSON. Sai com 1 se um envio ou uma verificação falhou, e também se outra\n"
+        "sincronização do mesmo banco e unidade está em andamento.\n"
         "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
         "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");

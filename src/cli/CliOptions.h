@@ -3,6 +3,7 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewFigures.h"
+#include "transmission/TransmissionKinds.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,11 +12,8 @@ namespace tavro {
 
 enum class CliVerb {
     Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar,
-    Situacao
+    Situacao, Sincronizar
 };
-
-// What `transmitir` sends: the four lists, and the dispensations of patients without a card.
-enum class TransmitKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
 
 // What one run of the command line asks for, read from its arguments.
 struct CliOptions
@@ -24,6 +22,7 @@ struct CliOptions
     QString configPath; // empty: config.ini looked up in its places
     QString usuario;
     QString senha;
+    QString senhaArquivo; // the file the password is to be read from; `senha` is then empty
     QString unidade; // empty: the unit found from CNESFARMACIA
 
     // listar
@@ -49,11 +48,17 @@ struct CliOptions
     // situacao: its months, and JSON instead of tab-separated text
     OverviewPeriod overviewPeriod;
     bool json = false;
+    // sincronizar: the kinds, the period (`dataInicial` and `dataFinal`, or the last `dias`
+    // days, or neither), `lote`, `vezes` walks of the follow-up, and the JSON report
+    QList<TransmitKind> tipos;
+    int dias = 0;
+    QString jsonPath;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,
-// otherwise from `environmentPassword`. Wrong usage throws Error with the reason;
-// dates are passed on as typed, so a bad date fails as it does in the window.
+// otherwise (unless --senha-arquivo names its file) from `environmentPassword`. Wrong
+// usage throws Error with the reason; dates are passed on as typed, so a bad date fails
+// as it does in the window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
 
 QString cliUsage();

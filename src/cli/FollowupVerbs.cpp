@@ -77,10 +77,10 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
     });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
-        const QStringList failures = verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
+        const QList<FailedCheck> failures = verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
         progress.clear();
-        for (const QString &line : failures)
-            err << line << '\n';
+        for (const FailedCheck &failure : failures)
+            err << failure.protocolo << ": " << failure.message << '\n';
         if (!failures.isEmpty())
             exitCode = ExitFailure;
     } else {

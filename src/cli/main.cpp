@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "common/Error.h"
+#include "session/PasswordFile.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -37,6 +38,14 @@ int main(int argc, char *argv[])
     if (options.verb == tavro::CliVerb::Help) {
         out << tavro::cliUsage();
         return tavro::ExitSuccess;
+    }
+    if (!options.senhaArquivo.isEmpty()) {
+        try {
+            options.senha = tavro::readPasswordFile(options.senhaArquivo);
+        } catch (const tavro::Error &error) {
+            err << error.message() << '\n';
+            return tavro::ExitFailure;
+        }
     }
     return tavro::runCli(options, out, err);
 }

@@ -1,5 +1,7 @@
 #include "common/Status.h"
 
+#include <QStringList>
+
 namespace tavro {
 
 quint8 PrioridadeSituacao(const QString &situacao)
@@ -25,6 +27,15 @@ bool sendableInNewBatch(QStringView situacao)
     using namespace Situacao;
     return situacao != Aguardando && situacao != Finalizado && situacao != Ok && situacao != OkInc
         && situacao != OkRetificado;
+}
+
+QString sendableCondition(const QString &column)
+{
+    using namespace Situacao;
+    QStringList sent;
+    for (const QString &situacao : {Aguardando, Finalizado, Ok, OkInc, OkRetificado})
+        sent.append(QLatin1Char('\'') + situacao + QLatin1Char('\''));
+    return QStringLiteral("(%1 is null or %1 not in (%2))").arg(column, sent.join(QStringLiteral(", ")));
 }
 
 static QColor statusColour(QStringView situacao, bool okRetificadoBlue)

@@ -21,6 +21,9 @@ quint8 PrioridadeSituacao(const QString &situacao);
 
 // May a new batch take a record with this status? Never sent, rejected, or unknown.
 bool sendableInNewBatch(QStringView situacao);
+// The same rule as a condition on a status column, for statements that look for
+// records still to send.
+QString sendableCondition(const QString &column);
 
 // Text colour of a movement-list row by its status ("Ok-Retificado" stays black there).
 QColor recordStatusColour(QStringView situacao);

@@ -26,8 +26,8 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
         list.subCell(row, ProtocolCell::ProtocoloAntigo));
 }
 
-QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                                     const std::function<void()> &repaint, ProgressObserver *observer)
+QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                            const std::function<void()> &repaint, ProgressObserver *observer)
 {
     QElapsedTimer clock;
     clock.start();
@@ -35,15 +35,15 @@ QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list,
     progress.work = Progress::Work::Verificacao;
     progress.total = list.rowCount();
     progress.rounds = vezes;
-    QStringList failures;
-    const auto failed = [&](int row) {
-        failures.append(list.subCell(row, ProtocolCell::Protocolo) + QStringLiteral(": ") + checks.lastError());
+    QList<FailedCheck> failed;
+    const auto failedCheck = [&](int row) {
+        failed.append({list.subCell(row, ProtocolCell::Protocolo), checks.lastError()});
     };
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
             if (observer) {
                 if (observer->stopRequested())
-                    return failures;
+                    return failed;
                 progress.round = vez + 1;
                 progress.current = list.rowCount() - row;
                 progress.elapsedMs = clock.elapsed();
@@ -52,7 +52,7 @@ QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list,
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
                 const QString result = verificarProcessamento(checks, list, row);
                 if (result.isEmpty())
-                    failed(row);
+                    failedCheck(row);
                 if (result == Situacao::Finalizado) {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
@@ -61,7 +61,7 @@ QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list,
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
                 const QString result = verificarInconsistencia(checks, list, row);
                 if (result.isEmpty()) {
-                    failed(row);
+                    failedCheck(row);
                 } else {
                     list.setSubCell(row, ProtocolCell::Situacao, result);
                     repaint();
@@ -69,7 +69,7 @@ QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list,
             }
         }
     }
-    return failures;
+    return failed;
 }
 
 } // namespace tavro

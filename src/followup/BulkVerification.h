@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,13 @@ namespace tavro {
 class ProgressObserver;
 class ProtocolFollowup;
 class RecordList;
+
+// A check of the bulk walk that failed: its protocol and the error that ended it.
+struct FailedCheck
+{
+    QString protocolo;
+    QString message;
+};
 
 // The processing check and the inconsistency check of the protocol in one row of a
 // protocol list, given the row's protocol, reception text, kind, status and old protocol.
@@ -23,8 +31,9 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
 // the cell, and a later repetition asks again. The list is not reloaded here. An observer
 // learns which row of which repetition comes next and may stop the walk before it. Returns
-// one line per failed check, "protocol: error", for a front end that reports them.
-QStringList verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                                     const std::function<void()> &repaint, ProgressObserver *observer = nullptr);
+// every check that failed, in the order they ran.
+QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
+                                            const std::function<void()> &repaint,
+                                            ProgressObserver *observer = nullptr);
 
 } // namespace tavro

@@ -4,6 +4,7 @@
 #include "db/UFunc.h"
 #include "service/SoapEnvelope.h"
 #include "service/WsdlPort.h"
+#include "session/AppConfig.h"
 #include "session/Login.h"
 
 #include <QBuffer>

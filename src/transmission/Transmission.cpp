@@ -156,6 +156,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             batch.protocoloAntigo = input.protocolo;
         registerBatch(db, batch);
         report.markingMs = clock.nsecsElapsed() / 1e6;
+        report.enviados = int(batchRows.size());
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();

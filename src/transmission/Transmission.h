@@ -33,6 +33,7 @@ struct RunReport
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
     int batchSize = 0;                  // rows the run took into its batch, accepted or not
+    int enviados = 0;                   // records of the accepted batch
     // Milliseconds spent taking and building the records (claims included), claiming them, and
     // marking them with the registry row.
     double buildingMs = 0;

@@ -1,0 +1,233 @@
+#include "sync/SyncSummary.h"
+
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace tavro {
+
+namespace {
+
+const QString DateTimeFormat = QStringLiteral("dd/MM/yyyy HH:mm:ss");
+
+int totalWaiting(const SyncSummary &summary)
+{
+    int waiting = 0;
+    for (const FollowupSummary &kind : summary.followup)
+        waiting += kind.waiting;
+    return waiting;
+}
+
+QString statusCounts(const QMap<QString, int> &statuses)
+{
+    QStringList parts;
+    for (auto it = statuses.cbegin(); it != statuses.cend(); ++it)
+        parts.append(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString periodsText(const QList<QStringList> &periods)
+{
+    if (periods.isEmpty())
+        return QStringLiteral("nenhum registro por enviar");
+    if (periods.size() == 1)
+        return periods.first().value(0) + QStringLiteral(" a ") + periods.first().value(1);
+    return QStringLiteral("%1 a %2 (%3 meses com registros por enviar)")
+        .arg(periods.first().value(0), periods.last().value(1))
+        .arg(periods.size());
+}
+
+QJsonArray textArray(const QStringList &texts)
+{
+    return QJsonArray::fromStringList(texts);
+}
+
+QStringList texts(const QJsonValue &value)
+{
+    QStringList result;
+    for (const QJsonValue &item : value.toArray())
+        result.append(item.toString());
+    return result;
+}
+
+} // namespace
+
+bool SyncSummary::failed() const
+{
+    if (!failure.isEmpty() || !failedChecks.isEmpty())
+        return true;
+    for (const KindSummary &kind : kinds) {
+        if (!kind.failures.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+QString summaryText(const SyncSummary &summary)
+{
+    QString text;
+    const auto line = [&text](const QString &s) { text += s + QLatin1Char('\n'); };
+    line(QStringLiteral("Sincronização de %1 a %2: %3")
+             .arg(summary.started.toString(DateTimeFormat), summary.finished.toString(DateTimeFormat),
+                  summary.failed() ? QStringLiteral("COM FALHAS") : QStringLiteral("CONCLUÍDA")));
+    line(QStringLiteral("Unidade %1 (CNES %2), período: %3").arg(summary.unidade, summary.cnes,
+                                                                 periodsText(summary.periods)));
+    if (!summary.failure.isEmpty())
+        line(QStringLiteral("Falha: ") + summary.failure);
+
+    if (!summary.kinds.isEmpty()) {
+        line(QString());
+        line(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                 .arg(QStringLiteral("Envio"), -14)
+                 .arg(QStringLiteral("listas"), 7)
+                 .arg(QStringLiteral("lotes"), 6)
+                 .arg(QStringLiteral("enviados"), 9)
+                 .arg(QStringLiteral("recusados"), 10)
+                 .arg(QStringLiteral("pendentes"), 10));
+        for (const KindSummary &kind : summary.kinds) {
+            line(QStringLiteral("%1 %2 %3 %4 %5 %6")
+                     .arg(kind.name, -14)
+                     .arg(kind.lists, 7)
+                     .arg(kind.batches, 6)
+                     .arg(kind.sent, 9)
+                     .arg(kind.refused, 10)
+                     .arg(kind.pending, 10));
+        }
+        for (const KindSummary &kind : summary.kinds) {
+            if (kind.messages.isEmpty())
+                continue;
+            line(QStringLiteral("Recusados em %1:").arg(kind.name));
+            for (const QString &message : kind.messages)
+                line(QStringLiteral("  ") + message);
+        }
+        for (const KindSummary &kind : summary.kinds) {
+            for (const QString &failure : kind.failures)
+                line(QStringLiteral("Falha no envio de %1, %2").arg(kind.name, failure));
+        }
+    }
+
+    if (!summary.followup.isEmpty()) {
+        line(QString());
+        line(QStringLiteral("%1 %2  %3").arg(QStringLiteral("Acompanhamento"), -14)
+                 .arg(QStringLiteral("verificados"), 11)
+                 .arg(QStringLiteral("situação depois")));
+        for (const FollowupSummary &kind : summary.followup)
+            line(QStringLiteral("%1 %2  %3")
+                     .arg(kind.tipo, -14)
+                     .arg(kind.checked, 11)
+                     .arg(statusCounts(kind.statuses)));
+    }
+    for (const FailedProtocolCheck &check : summary.failedChecks)
+        line(QStringLiteral("Falha na verificação do protocolo %1: %2").arg(check.protocolo, check.message));
+    line(QString());
+    line(QStringLiteral("Protocolos aguardando o serviço: %1").arg(totalWaiting(summary)));
+    return text;
+}
+
+QByteArray summaryJson(const SyncSummary &summary)
+{
+    QJsonObject root;
+    root[QStringLiteral("inicio")] = summary.started.toString(Qt::ISODate);
+    root[QStringLiteral("fim")] = summary.finished.toString(Qt::ISODate);
+    root[QStringLiteral("falhou")] = summary.failed();
+    root[QStringLiteral("banco")] = summary.database;
+    root[QStringLiteral("unidade")] = summary.unidade;
+    root[QStringLiteral("cnes")] = summary.cnes;
+    QJsonArray periods;
+    for (const QStringList &period : summary.periods)
+        periods.append(QJsonObject{{QStringLiteral("de"), period.value(0)}, {QStringLiteral("ate"), period.value(1)}});
+    root[QStringLiteral("periodos")] = periods;
+    QJsonArray kinds;
+    for (const KindSummary &kind : summary.kinds) {
+        kinds.append(QJsonObject{{QStringLiteral("tipo"), kind.name},
+                                 {QStringLiteral("listas"), kind.lists},
+                                 {QStringLiteral("lotes"), kind.batches},
+                                 {QStringLiteral("enviados"), kind.sent},
+                                 {QStringLiteral("recusados"), kind.refused},
+                                 {QStringLiteral("mensagens"), textArray(kind.messages)},
+                                 {QStringLiteral("pendentes"), kind.pending},
+                                 {QStringLiteral("falhas"), textArray(kind.failures)}});
+    }
+    root[QStringLiteral("envio")] = kinds;
+    QJsonArray followup;
+    for (const FollowupSummary &kind : summary.followup) {
+        QJsonObject statuses;
+        for (auto it = kind.statuses.cbegin(); it != kind.statuses.cend(); ++it)
+            statuses[it.key()] = it.value();
+        followup.append(QJsonObject{{QStringLiteral("tipo"), kind.tipo},
+                                    {QStringLiteral("verificados"), kind.checked},
+                                    {QStringLiteral("situacoes"), statuses},
+                                    {QStringLiteral("aguardandoServico"), kind.waiting}});
+    }
+    root[QStringLiteral("acompanhamento")] = followup;
+    QJsonArray failedChecks;
+    for (const FailedProtocolCheck &check : summary.failedChecks)
+        failedChecks.append(QJsonObject{{QStringLiteral("protocolo"), check.protocolo},
+                                        {QStringLiteral("mensagem"), check.message}});
+    root[QStringLiteral("falhasAcompanhamento")] = failedChecks;
+    root[QStringLiteral("aguardandoServico")] = totalWaiting(summary);
+    root[QStringLiteral("falha")] = summary.failure;
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(json);
+    const QJsonObject root = document.object();
+    if (!document.isObject() || !root.contains(QStringLiteral("inicio")) || !root.contains(QStringLiteral("envio")))
+        return false;
+    summary = {};
+    summary.started = QDateTime::fromString(root[QStringLiteral("inicio")].toString(), Qt::ISODate);
+    summary.finished = QDateTime::fromString(root[QStringLiteral("fim")].toString(), Qt::ISODate);
+    summary.database = root[QStringLiteral("banco")].toString();
+    summary.unidade = root[QStringLiteral("unidade")].toString();
+    summary.cnes = root[QStringLiteral("cnes")].toString();
+    for (const QJsonValue &period : root[QStringLiteral("periodos")].toArray()) {
+        summary.periods.append(
+            {period[QStringLiteral("de")].toString(), period[QStringLiteral("ate")].toString()});
+    }
+    for (const QJsonValue &value : root[QStringLiteral("envio")].toArray()) {
+        KindSummary kind;
+        kind.name = value[QStringLiteral("tipo")].toString();
+        kind.lists = value[QStringLiteral("listas")].toInt();
+        kind.batches = value[QStringLiteral("lotes")].toInt();
+        kind.sent = value[QStringLiteral("enviados")].toInt();
+        kind.refused = value[QStringLiteral("recusados")].toInt();
+        kind.messages = texts(value[QStringLiteral("mensagens")]);
+        kind.pending = value[QStringLiteral("pendentes")].toInt();
+        kind.failures = texts(value[QStringLiteral("falhas")]);
+        summary.kinds.append(kind);
+    }
+    for (const QJsonValue &value : root[QStringLiteral("acompanhamento")].toArray()) {
+        FollowupSummary kind;
+        kind.tipo = value[QStringLiteral("tipo")].toString();
+        kind.checked = value[QStringLiteral("verificados")].toInt();
+        const QJsonObject statuses = value[QStringLiteral("situacoes")].toObject();
+        for (auto it = statuses.constBegin(); it != statuses.constEnd(); ++it)
+            kind.statuses.insert(it.key(), it.value().toInt());
+        kind.waiting = value[QStringLiteral("aguardandoServico")].toInt();
+        summary.followup.append(kind);
+    }
+    for (const QJsonValue &value : root[QStringLiteral("falhasAcompanhamento")].toArray()) {
+        summary.failedChecks.append(
+            {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("mensagem")].toString()});
+    }
+    summary.failure = root[QStringLiteral("falha")].toString();
+    return true;
+}
+
+QString lastRunLine(const SyncSummary &summary)
+{
+    return QStringLiteral("Última sincronização automática: %1 (CNES %2), %3")
+        .arg(summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes,
+             summary.failed() ? QStringLiteral("com falhas") : QStringLiteral("concluída"));
+}
+
+QString lastSummaryPath(const QString &logFolder)
+{
+    return QDir(logFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
+}
+
+} // namespace tavro

@@ -1,0 +1,312 @@
+#include "sync/Synchronization.h"
+
+#include "common/Error.h"
+#include "db/Database.h"
+#include "followup/BulkVerification.h"
+#include "followup/ProtocolFollowup.h"
+#include "followup/ProtocolList.h"
+#include "lists/MovementLists.h"
+#include "lists/RecordList.h"
+#include "common/Status.h"
+#include "transmission/StatusWrites.h"
+#include "transmission/Transmission.h"
+#include "transmission/TransmissionKind.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace tavro {
+
+namespace {
+
+// Refusal lines a summary shows per kind.
+constexpr int MessagesShown = 5;
+// Runs a kind may spend on the service texts that let the transmit loop go on, beyond
+// those its records need; past them the kind counts as failed.
+constexpr int PassingFaultRuns = 3;
+
+// After a failure: a connection too broken to roll back holds nothing a later commit could carry.
+void rollbackQuietly(Database &db)
+{
+    try {
+        db.rollback();
+    } catch (const Error &) {
+    }
+}
+
+QString periodLabel(const Period &period)
+{
+    return period.dataInicial + QStringLiteral(" a ") + period.dataFinal;
+}
+
+class Synchronizer
+{
+public:
+    Synchronizer(Database &db, SoapClient &client, const SyncUnit &unit, const SyncRequest &request,
+                 const std::function<void(const QString &)> &step, SyncSummary &summary)
+        : m_db(db)
+        , m_client(client)
+        , m_unit(unit)
+        , m_request(request)
+        , m_step(step)
+        , m_summary(summary)
+    {
+        for (const TransmitKind kind : AllTransmitKinds) {
+            if (request.kinds.contains(kind)) {
+                m_kinds.append(kind);
+                KindSummary entry;
+                entry.name = transmitKindName(kind);
+                m_summary.kinds.append(entry);
+            }
+        }
+    }
+
+    void transmitAll(const QList<Period> &periods)
+    {
+        for (const MovementKind list : {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
+                                        MovementKind::Dispensacoes}) {
+            QList<TransmitKind> kinds;
+            for (const TransmitKind kind : m_kinds) {
+                if (listOf(kind) == list)
+                    kinds.append(kind);
+            }
+            if (kinds.isEmpty())
+                continue;
+            // The dispensations without a card go first: their checks write a line for every
+            // patient with a card, which on a list the card holders' batches have already
+            // rewritten would come on top of its largest size.
+            std::stable_partition(kinds.begin(), kinds.end(), [](TransmitKind kind) {
+                return kind == TransmitKind::SemCartao;
+            });
+            for (const Period &period : periods) {
+                if (list != MovementKind::Estoque) {
+                    transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
+                    continue;
+                }
+                QStringList days;
+                if (!guard(kinds, periodLabel(period), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
+                    continue;
+                for (const QString &dia : days)
+                    transmitList(kinds, listSearch(list, period, dia), dia);
+            }
+        }
+    }
+
+    void followUp(const QString &usuarioSessao)
+    {
+        ProtocolFilter filter;
+        filter.cnes = m_unit.cnes;
+        filter.estoque = m_kinds.contains(TransmitKind::Estoque);
+        filter.entradas = m_kinds.contains(TransmitKind::Entradas);
+        filter.saidas = m_kinds.contains(TransmitKind::Saidas);
+        filter.dispensacoes
+            = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
+        filter.inconsistencias = filter.ok = filter.okRetificado = false;
+        const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
+        CarregaProtocolos(m_db, filter, usuarioSessao, *list);
+        m_step(QStringLiteral("acompanhamento: %1 protocolos a verificar, %2 vezes")
+                   .arg(list->rowCount())
+                   .arg(m_request.vezes));
+
+        ProtocolFollowup checks(m_db, m_client, [](const QString &) {});
+        const QList<FailedCheck> failed = verificarTodosProtocolos(checks, *list, m_request.vezes, [] {});
+        for (const FailedCheck &check : failed) {
+            m_summary.failedChecks.append({check.protocolo, check.message});
+            m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
+        }
+        for (const QString &tipo : {Tipo::Estoque, Tipo::Entrada, Tipo::Saida, Tipo::Dispensacao}) {
+            FollowupSummary kind;
+            kind.tipo = tipo;
+            for (int row = 0; row < list->rowCount(); ++row) {
+                if (list->subCellView(row, ProtocolCell::Tipo) != tipo)
+                    continue;
+                const QString situacao = list->subCell(row, ProtocolCell::Situacao);
+                ++kind.checked;
+                ++kind.statuses[situacao];
+                if (situacao == Situacao::Aguardando || situacao == Situacao::Finalizado)
+                    ++kind.waiting;
+            }
+            if (kind.checked > 0) {
+                m_step(QStringLiteral("acompanhamento %1: %2 verificados, %3 aguardando o serviço")
+                           .arg(tipo)
+                           .arg(kind.checked)
+                           .arg(kind.waiting));
+                m_summary.followup.append(kind);
+            }
+        }
+        m_db.rollback();
+    }
+
+private:
+    ListSearch listSearch(MovementKind list, const Period &period, const QString &dia) const
+    {
+        ListSearch search;
+        search.kind = list;
+        search.unidade = list == MovementKind::Estoque ? m_unit.cnes : m_unit.codigo;
+        search.dataInicial = period.dataInicial;
+        search.dataFinal = period.dataFinal;
+        search.dia = dia;
+        // Every record, whatever its status: a status outside the vocabulary is still sent.
+        search.status = StatusBoxes{false, false, false, false, false};
+        return search;
+    }
+
+    KindSummary &summaryOf(TransmitKind kind) { return m_summary.kinds[m_kinds.indexOf(kind)]; }
+
+    // Runs `work`; an error becomes a failure of every kind of the list.
+    bool guard(const QList<TransmitKind> &kinds, const QString &label, const std::function<void()> &work)
+    {
+        try {
+            work();
+            return true;
+        } catch (const Error &error) {
+            for (const TransmitKind kind : kinds)
+                fail(kind, label, error.message());
+            rollbackQuietly(m_db);
+            return false;
+        }
+    }
+
+    void fail(TransmitKind kind, const QString &label, const QString &message)
+    {
+        summaryOf(kind).failures.append(label + QStringLiteral(": ") + message);
+        m_step(QStringLiteral("%1 %2: falha: %3").arg(transmitKindName(kind), label, message));
+    }
+
+    // One list, and the transmit loop of each kind that reads it (the dispensation list
+    // serves the dispensations with a card and those without).
+    void transmitList(const QList<TransmitKind> &kinds, const ListSearch &search, const QString &label)
+    {
+        const std::unique_ptr<RecordList> list(newMovementList(search.kind, nullptr));
+        if (!guard(kinds, label, [&] { fillMovementList(m_db, search, *list); }))
+            return;
+        m_step(QStringLiteral("%1 %2: %3 registros listados")
+                   .arg(transmitKindName(kinds.first()), label)
+                   .arg(list->rowCount()));
+        std::vector<std::unique_ptr<TransmissionKind>> transmitters;
+        for (const TransmitKind kind : kinds) {
+            transmitters.push_back(newTransmissionKind(kind));
+            ++summaryOf(kind).lists;
+            transmitKind(kind, *transmitters.back(), *list, search.dia, label);
+        }
+        for (std::size_t i = 0; i < transmitters.size(); ++i)
+            countLeftOver(kinds.at(int(i)), *transmitters.at(i), *list, label);
+    }
+
+    void transmitKind(TransmitKind kind, TransmissionKind &transmitter, RecordList &list, const QString &dia,
+                      const QString &label)
+    {
+        const int situacao = transmitter.cells().situacao;
+        int sendable = 0;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (sendableInNewBatch(list.subCellView(row, situacao)))
+                ++sendable;
+        }
+        if (sendable == 0)
+            return;
+        const int lote = qMax(1, m_request.lote);
+        TransmissionInput input;
+        input.cnes = m_unit.cnes;
+        input.ibge = m_unit.ibge;
+        input.codigoUnidade = m_unit.codigo;
+        input.dia = dia;
+        input.loteMaximo = lote;
+        KindSummary &summary = summaryOf(kind);
+        bool unitTypeMissing = false;
+        const int vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
+        const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
+            input.hoje = QDate::currentDate();
+            RunReport report;
+            const QString result = transmitOnce(m_db, m_client, transmitter, list, input, report);
+            unitTypeMissing = report.unitTypeMissing;
+            if (result == RunResult::Transmitido) {
+                ++summary.batches;
+                summary.sent += report.enviados;
+                m_step(QStringLiteral("%1 %2: lote %3 com %4 registros")
+                           .arg(transmitKindName(kind), label, report.retornos ? report.retornos->value(0) : QString())
+                           .arg(report.enviados));
+            }
+            return result;
+        });
+        switch (outcome.end) {
+        case ClickOutcome::AllSent:
+            break;
+        case ClickOutcome::Aborted:
+            fail(kind, label, unitTypeMissing ? UnitTypeMissingMessage : outcome.message);
+            break;
+        case ClickOutcome::RunsUsedUp:
+            fail(kind, label,
+                 QStringLiteral("registros ainda por enviar após %1 execuções; a última terminou com: %2")
+                     .arg(vezes)
+                     .arg(outcome.results.value(outcome.results.size() - 1)));
+            break;
+        }
+    }
+
+    // What is still to send once the kind's loop is over: records its checks refuse,
+    // with their lines, and records they would let through (left by a failed loop).
+    void countLeftOver(TransmitKind kind, const TransmissionKind &transmitter, const RecordList &list,
+                       const QString &label)
+    {
+        KindSummary &summary = summaryOf(kind);
+        const int situacao = transmitter.cells().situacao;
+        int refused = 0;
+        for (int row = 0; row < list.rowCount(); ++row) {
+            if (!sendableInNewBatch(list.subCellView(row, situacao)))
+                continue;
+            QStringList lines;
+            if (transmitter.check(list, row, lines)) {
+                ++summary.pending;
+                continue;
+            }
+            ++refused;
+            for (const QString &line : std::as_const(lines)) {
+                if (summary.messages.size() < MessagesShown && !summary.messages.contains(line))
+                    summary.messages.append(line);
+            }
+        }
+        summary.refused += refused;
+        if (refused > 0)
+            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(transmitKindName(kind), label).arg(refused));
+    }
+
+    Database &m_db;
+    SoapClient &m_client;
+    const SyncUnit &m_unit;
+    const SyncRequest &m_request;
+    const std::function<void(const QString &)> &m_step;
+    SyncSummary &m_summary;
+    QList<TransmitKind> m_kinds;
+};
+
+} // namespace
+
+SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
+                        const SyncRequest &request, const std::function<void(const QString &)> &step)
+{
+    SyncSummary summary;
+    summary.started = QDateTime::currentDateTime();
+    summary.unidade = unit.codigo;
+    summary.cnes = unit.cnes;
+    Synchronizer synchronizer(db, client, unit, request, step, summary);
+    try {
+        const QList<Period> periods = request.period ? QList<Period>{*request.period}
+                                                     : pendingMonths(db, unit.codigo, unit.cnes);
+        for (const Period &period : periods)
+            summary.periods.append({period.dataInicial, period.dataFinal});
+        step(QStringLiteral("início: unidade %1, CNES %2, %3 períodos")
+                 .arg(unit.codigo, unit.cnes)
+                 .arg(periods.size()));
+        synchronizer.transmitAll(periods);
+        synchronizer.followUp(usuarioSessao);
+    } catch (const Error &error) {
+        summary.failure = error.message();
+        step(QStringLiteral("falha: ") + error.message());
+        rollbackQuietly(db);
+    }
+    summary.finished = QDateTime::currentDateTime();
+    step(summary.failed() ? QStringLiteral("fim, com falhas") : QStringLiteral("fim, concluída"));
+    return summary;
+}
+
+} // namespace tavro
