@@ -208,7 +208,6 @@ private:
         TransmissionInput input;
         input.cnes = m_unit.cnes;
         input.ibge = m_unit.ibge;
-        input.codigoUnidade = m_unit.codigo;
         input.dia = dia;
         input.loteMaximo = lote;
         KindSummary &summary = summaryOf(kind);
