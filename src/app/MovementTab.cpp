@@ -83,4 +83,20 @@ void MovementTab::setProtocols(const QStringList &protocols)
     m_protocols->setCurrentIndex(m_protocols->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
+bool MovementTab::showRow(const QString &caption)
+{
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->caption(row) == caption) {
+            // The focus first: arriving in a tab may reload its list, which drops any selection.
+            m_view->setFocus();
+            const QModelIndex index = m_list->index(row, 0);
+            m_view->setCurrentIndex(index);
+            m_view->selectRow(row);
+            m_view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace tavro

@@ -36,6 +36,9 @@ public:
     QString protocolo() const;
     // Refills the protocol box, keeping the chosen entry when it is still there.
     void setProtocols(const QStringList &protocols);
+    // Selects the row with this caption, scrolls to it and gives the list the focus; false
+    // when the list does not hold it.
+    bool showRow(const QString &caption);
 
 Q_SIGNALS:
     void filterClicked();

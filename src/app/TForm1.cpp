@@ -1,10 +1,12 @@
 #include "app/TForm1.h"
 
 #include "app/EnterKey.h"
+#include "app/ErrorLines.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
 #include "app/ProtocolTab.h"
+#include "app/StatusStrip.h"
 #include "reports/DispensationListing.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
@@ -13,6 +15,7 @@
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionAccount.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
@@ -42,6 +45,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -137,6 +141,7 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     PageControl1->addTab(TabSheet7, QStringLiteral("Retornos"));
     PageControl1->addTab(TSProtocolos, QStringLiteral("Protocolos"));
     layout->addWidget(PageControl1, 1);
+    m_errorLines = new ErrorLines(REErros, PageControl1, TSErros);
 
     LAguarde = named(new QLabel(central), "LAguarde");
     QFont waitFont = LAguarde->font();
@@ -150,6 +155,8 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
+    m_statusStrip = new StatusStrip(this);
+    setStatusBar(m_statusStrip);
 
     FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
@@ -184,6 +191,7 @@ TForm1::TForm1(QString configPath, Messages &messages, QWidget *parent)
     connect(PBDispensacao, &QPushButton::clicked, this, &TForm1::PBDispensacaoClick);
     connect(PBSemCartaoSus, &QPushButton::clicked, this, &TForm1::PBSemCartaoSusClick);
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+    connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
 }
 
 TForm1::~TForm1() = default;
@@ -292,6 +300,7 @@ bool TForm1::FormCreate()
         PECodigoUnidade->setText(unit.codigo);
         LNomeUnidade->setText(unit.nome);
     });
+    showSession();
     CarregaProtocolos();
     return true;
 }
@@ -343,6 +352,7 @@ void TForm1::BValidarClick()
     } catch (const Error &error) {
         m_messages.error(this, LoginErrorTitle, error.message());
     }
+    showSession();
     CarregaProtocolos();
 }
 
@@ -542,7 +552,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         PECodIBGE->setFocus();
         return;
     }
-    REErros->clear();
+    m_errorLines->clear();
     const TPersonBtn::Busy busy(*button);
     TransmissionInput input;
     input.cnes = PECodCNES->text();
@@ -550,13 +560,14 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     input.codigoUnidade = PECodigoUnidade->text();
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
+    TransmissionAccount account;
     const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&] {
         input.protocolo = tab.protocolo();
         input.hoje = QDate::currentDate();
         RunReport report;
         const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
-        for (const QString &line : report.erros)
-            REErros->append(line);
+        for (const TransmissionAccount::Line &line : account.add(report))
+            m_errorLines->append(line.text, &tab, line.caption);
         if (report.retornos) {
             Memo2->clear();
             for (const QString &line : *report.retornos)
@@ -567,10 +578,29 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
     });
+    account.countRows(kind, tab.list(), input.protocolo);
+    m_statusStrip->setAccount(account.text());
     if (outcome.end == ClickOutcome::AllSent)
-        m_messages.information(this, TodosTransferidosMessage);
+        m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
     else if (outcome.end == ClickOutcome::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption, outcome.message);
+        m_messages.error(this, TransmissaoAbortadaCaption, outcome.message + QStringLiteral("\n\n") + account.text());
+}
+
+void TForm1::openRefusedRow(MovementTab *tab, const QString &caption)
+{
+    PageControl1->setCurrentWidget(tab);
+    if (!tab->showRow(caption))
+        m_messages.information(this, QStringLiteral("O registro %1 não está na lista com os filtros atuais.").arg(caption));
+}
+
+void TForm1::showSession()
+{
+    const QString servidor = HTTPRIO2 ? HTTPRIO2->settings().Servidor : QString();
+    const QUrl url(servidor);
+    const QString unidade = LNomeUnidade->text() == QLatin1String(".")
+        ? PECodCNES->text()
+        : PECodCNES->text() + QStringLiteral(" - ") + LNomeUnidade->text();
+    m_statusStrip->setSession(m_login.UsuarioSessao, unidade, url.authority().isEmpty() ? servidor : url.authority());
 }
 
 void TForm1::CBEstoqueDiaChange()
@@ -597,6 +627,7 @@ void TForm1::PECodigoUnidadeExit()
             PECodCNES->setText(unit.numero);
             LNomeUnidade->setText(unit.nome);
         }
+        showSession();
         if (PECodCNES->text() != UltimoCnes) {
             UltimoCnes = PECodCNES->text();
             BtnPesquisarClick();

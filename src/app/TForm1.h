@@ -25,8 +25,10 @@ class QToolButton;
 
 namespace tavro {
 
+class ErrorLines;
 class Messages;
 class SoapClient;
+class StatusStrip;
 class MovementTab;
 class ProtocolTab;
 class TFProcura;
@@ -91,6 +93,10 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
     void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind);
+    // A double-click on an "Erros" line: the refused row in its tab.
+    void openRefusedRow(MovementTab *tab, const QString &caption);
+    // Operator, unit and service host in the status strip.
+    void showSession();
     TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, const QString &caption);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
@@ -126,6 +132,7 @@ private:
     MovementTab *TSDispensacoes;
     QWidget *TSErros;
     QTextEdit *REErros;
+    ErrorLines *m_errorLines;
     QWidget *TabSheet7;
     QPlainTextEdit *Memo2;
     TPersonBtn *PBDispImprimir;
@@ -135,6 +142,7 @@ private:
 
     QLabel *LAguarde;
     QPlainTextEdit *Memo1;
+    StatusStrip *m_statusStrip;
 
     // The dispensation tab's last search, which "Imprimir" prints; none before the
     // first search and after a failed one.

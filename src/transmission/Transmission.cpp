@@ -37,6 +37,14 @@ std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
 
 } // namespace
 
+bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo)
+{
+    const QStringView situacao = list.subCellView(row, cells.situacao);
+    if (protocolo.isEmpty())
+        return sendableInNewBatch(situacao);
+    return list.subCellView(row, cells.protocolo) == protocolo && situacao == Situacao::Ok;
+}
+
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report)
 {
@@ -62,11 +70,12 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         int taken = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
-            const QStringView situacao = list.subCellView(row, cells.situacao);
-            const bool take = context.retransmission
-                ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
-                : taken < input.loteMaximo && sendableInNewBatch(situacao);
+            const bool take = rowToSend(list, row, cells, input.protocolo)
+                && (context.retransmission || taken < input.loteMaximo);
+            const qsizetype linesBefore = report.erros.size();
             const bool passes = kind.check(list, row, report.erros);
+            for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
+                report.recusas.append({list.caption(row), report.erros.at(i)});
             if (take && passes) {
                 ++taken;
                 list.setSubCell(row, cells.gravar, Sim);
@@ -107,6 +116,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             batch.protocoloAntigo = input.protocolo;
         registerBatch(db, batch);
         report.markingMs = clock.nsecsElapsed() / 1e6;
+        report.enviados = int(batchRows.size());
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();

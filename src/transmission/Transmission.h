@@ -13,6 +13,7 @@ class Database;
 class RecordList;
 class SoapClient;
 class TransmissionKind;
+struct TransmissionCells;
 
 // What a transmission reads from the window.
 struct TransmissionInput
@@ -26,10 +27,19 @@ struct TransmissionInput
     QDate hoje;            // the day the batch is sent
 };
 
+// One line a row's check wrote, with the caption of the row it refuses.
+struct RowRefusal
+{
+    QString caption;
+    QString line;
+};
+
 // What one run leaves for the window.
 struct RunReport
 {
     QStringList erros;                  // lines appended to REErros
+    QList<RowRefusal> recusas;          // those of `erros` that the row checks wrote, in order
+    int enviados = 0;                   // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
     // Milliseconds spent taking and building the records, and marking them with the registry row.
@@ -50,6 +60,10 @@ inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.
 inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
+
+// Would a run with `protocolo` chosen (empty: a new batch) send the row, were its checks
+// passed and the batch not yet full?
+bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo);
 
 // One transmission run of a kind over its list: takes at most one batch of rows,
 // checks them, sends the batch, writes the protocol onto the rows and the records and

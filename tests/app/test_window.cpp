@@ -1,5 +1,7 @@
 #include "PdfText.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
+#include "TestService.h"
 #include "app/Messages.h"
 #include "app/QtTranslations.h"
 #include "app/TForm1.h"
@@ -18,11 +20,14 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextEdit>
 #include <QTimer>
 #include <QTranslator>
 
@@ -43,14 +48,14 @@ struct RecordingMessages : Messages
     QStringList log;
 };
 
-QString writeConfig(const QString &folder, const QString &database)
+QString writeConfig(const QString &folder, const QString &database, const QString &tavroKeys = QString())
 {
     const QString path = folder + QStringLiteral("/config.ini");
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(QStringLiteral("[GERAL]\r\nDATABASE=%1\r\nIBGE=35503081\r\nCNESFARMACIA=2345678\r\n[TAVRO]\r\n"
-                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n")
-                .arg(database)
+                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n%2")
+                .arg(database, tavroKeys)
                 .toUtf8());
     return path;
 }
@@ -115,7 +120,7 @@ class Window : public ::testing::Test
 protected:
     void SetUp() override
     {
-        configPath = writeConfig(fixture.folder(), fixture.path());
+        configPath = writeConfig(fixture.folder(), fixture.path(), tavroKeys());
         QFile f(configPath);
         f.open(QIODevice::ReadOnly);
         configBytes = f.readAll();
@@ -125,6 +130,9 @@ protected:
         form->FormShow();
         QApplication::setActiveWindow(form.get());
     }
+
+    // More keys of section TAVRO in the window's config.ini.
+    virtual QString tavroKeys() const { return QString(); }
 
     void logIn(const char *user, const char *password)
     {
@@ -497,7 +505,8 @@ TEST_F(Window, TransmitButtonGetsTheFocusBackAfterItsRun)
     button->setFocus();
     messages.log.clear();
     QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")});
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                                       "Enviados 0, recusados 0, restam 0")});
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), button);
 }
@@ -532,4 +541,102 @@ TEST(QtTranslations, QtsOwnDialogsSpeakPortuguese)
     EXPECT_NE(QCoreApplication::translate("QPrintPreviewDialog", "Fit width"), QStringLiteral("Fit width"));
     QCoreApplication::removeTranslator(translator);
     delete translator;
+}
+
+namespace {
+
+// Where the window's screenshots go for a person to look at; nothing checks them.
+void keepShot(QWidget &window, const char *name)
+{
+    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+// The window against tavro-sim, logged in as FARMACIA, on the stock tab of 31/01/2019
+// with the products without code shown: nine rows that can go and two that cannot.
+class WindowTransmitting : public Window
+{
+protected:
+    QString tavroKeys() const override
+    {
+        return QStringLiteral("Servidor=%1\r\nNamespace=%2\r\nTempoLimite=20\r\n")
+            .arg(test::localOrigin(sim.port()), test::TestNamespace);
+    }
+    void SetUp() override
+    {
+        Window::SetUp();
+        logIn("farmacia", "tavro2019");
+        tabs = child<QTabWidget>(*form, "PageControl1");
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+        child<QCheckBox>(*form, "CBExibirSemCodigo")->setChecked(true);
+        form->CBEstoqueDiaChange();
+        messages.log.clear();
+    }
+    QString errorLine(int line) { return errors()->document()->findBlockByNumber(line).text(); }
+    QTextEdit *errors() { return child<QTextEdit>(*form, "REErros"); }
+
+    test::SimProcess sim{test::simArguments(test::TestLogin)};
+    QTabWidget *tabs = nullptr;
+};
+
+TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
+{
+    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(5);
+    child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(1);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    // One run of five: no end message, the account in the strip.
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")).toInt(), 5);
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
+
+    // Three runs, of which the last finds nothing: each refusal still listed once.
+    child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(10);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                                       "Enviados 4, recusados 2 (ver Erros), restam 0")});
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")).toInt(), 9);
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
+    EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
+              (QStringList{QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G"),
+                           QStringLiteral("Código de produto inválido! 5031 - ALGODÃO HIDRÓFILO 500G"),
+                           QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"),
+                           QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")}));
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    keepShot(*form, "account-and-erros");
+    errors()->clear();
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros"));
+}
+
+TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
+{
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    ASSERT_EQ(errorLine(2), QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"));
+    QTextCursor cursor(errors()->document()->findBlockByNumber(2));
+    QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
+    auto *view = child<QTableView>(*form, "LVEstoque");
+    EXPECT_EQ(view->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("5032"));
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(view->currentIndex().row()));
+    keepShot(*form, "double-click-row");
+
+    // A row the list no longer holds (another day chosen since) is said to be missing.
+    child<QComboBox>(*form, "CBEstoqueDia")->setCurrentIndex(1);
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    messages.log.clear();
+    QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: O registro 5032 não está na lista com os filtros atuais.")});
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
+}
+
+TEST_F(WindowTransmitting, StatusStripSaysWhoWorksWhereAndWithWhichService)
+{
+    const QString session = child<QLabel>(*form, "LSessao")->text();
+    EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   Serviço: 127.0.0.1:%1")
+                           .arg(sim.port()));
 }

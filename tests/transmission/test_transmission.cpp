@@ -12,6 +12,7 @@
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionAccount.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -77,6 +78,7 @@ protected:
             if (r.retornos)
                 report.retornos = r.retornos;
             report.unitTypeMissing = report.unitTypeMissing || r.unitTypeMissing;
+            listed += account.add(r);
             return result;
         });
     }
@@ -108,6 +110,8 @@ protected:
     TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("1"),
                             QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
     RunReport report;
+    TransmissionAccount account;
+    QList<TransmissionAccount::Line> listed; // the error tab's lines as the account lets them through
 };
 
 } // namespace
@@ -165,6 +169,55 @@ TEST_F(Transmission, BatchLimitAndRepeatCount)
     EXPECT_EQ(click(kind, 3).results, (QStringList{"transmitido", "pronto"})); // the ninth row, then nothing
 }
 
+TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
+{
+    startSim();
+    fixture.exec(QStringLiteral("update conciliacao set quantidade = -3 where lancamento = 5023")); // refused silently
+    RecordList &stock = fillStock();
+    input.loteMaximo = 3;
+    EstoqueTransmission kind;
+    const struct
+    {
+        int vezes;
+        ClickOutcome::End end;
+        int enviados, recusados, restam;
+        QString text;
+    } clicks[] = {
+        {2, ClickOutcome::RunsUsedUp, 6, 3, 2, QStringLiteral("Enviados 6, recusados 3 (ver Erros), restam 2")},
+        {5, ClickOutcome::AllSent, 2, 3, 0, QStringLiteral("Enviados 2, recusados 3 (ver Erros), restam 0")},
+    };
+    int sent = 0;
+    for (const auto &c : clicks) {
+        account = {};
+        listed.clear();
+        report.erros.clear();
+        EXPECT_EQ(click(kind, c.vezes).end, c.end);
+        account.countRows(kind, stock, input.protocolo);
+        EXPECT_EQ(account.enviados(), c.enviados);
+        EXPECT_EQ(account.recusados(), c.recusados);
+        EXPECT_EQ(account.restam(), c.restam);
+        EXPECT_EQ(account.text(), c.text);
+        sent += c.enviados;
+        // Against the database: what the account calls sent is marked there, the rest is not.
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), sent);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where data = '2019-01-31' and codunidade = 1 "
+                                       "and TavroSituacao is null")),
+                  account.recusados() + account.restam());
+        // Every run repeats the checks' lines; the tab gets each once, with the row it names.
+        QStringList texts, captions;
+        for (const TransmissionAccount::Line &line : listed) {
+            texts << line.text;
+            captions << line.caption;
+        }
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G"),
+                                      QStringLiteral("Código de produto inválido! 5031 - ALGODÃO HIDRÓFILO 500G"),
+                                      QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"),
+                                      QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")}));
+        EXPECT_EQ(captions, (QStringList{"5031", "5031", "5032", "5032"}));
+        EXPECT_GT(report.erros.size(), texts.size());
+    }
+}
+
 TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
 {
     startSim({QStringLiteral("--aguardando"), QStringLiteral("0")});
@@ -182,7 +235,10 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     fillStock();
     input.protocolo = old;
     input.loteMaximo = 2; // no limit applies to a rectification
+    account = {};
     EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    account.countRows(kind, *list, old);
+    EXPECT_EQ(account.text(), QStringLiteral("Enviados 9, recusados 0, restam 0"));
     const QString fresh = report.retornos->value(0);
     EXPECT_EQ(report.retornos->value(1), old); // the rectified protocol, between number and time
     EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'").arg(fresh)), old);
