@@ -8,6 +8,7 @@
 #include "app/ProtocolTab.h"
 #include "app/StatusStrip.h"
 #include "reports/DispensationListing.h"
+#include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
@@ -561,6 +562,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
     TransmissionAccount account;
+    QString dica;
     const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&] {
         input.protocolo = tab.protocolo();
         input.hoje = QDate::currentDate();
@@ -575,6 +577,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         }
         if (report.unitTypeMissing)
             m_messages.information(this, UnitTypeMissingMessage);
+        dica = report.dica;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
     });
@@ -583,7 +586,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     if (outcome.end == ClickOutcome::AllSent)
         m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
     else if (outcome.end == ClickOutcome::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption, outcome.message + QStringLiteral("\n\n") + account.text());
+        m_messages.error(this, TransmissaoAbortadaCaption,
+                         withHint(outcome.message, dica) + QStringLiteral("\n\n") + account.text());
 }
 
 void TForm1::openRefusedRow(MovementTab *tab, const QString &caption)

@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliSession.h"
 #include "db/Database.h"
+#include "service/ErrorHint.h"
 #include "transmission/Transmission.h"
 
 #include <QTextStream>
@@ -21,6 +22,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
         return ExitFailure;
     }
     QStringList retornos;
+    QString dica;
     const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
         input.hoje = QDate::currentDate();
         RunReport report;
@@ -31,6 +33,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
             err << UnitTypeMissingMessage << '\n';
         if (report.retornos)
             retornos = *report.retornos;
+        dica = report.dica;
         out << result << '\n';
         out.flush();
         return result;
@@ -44,7 +47,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
     case ClickOutcome::RunsUsedUp:
         return ExitSuccess;
     case ClickOutcome::Aborted:
-        err << TransmissaoAbortadaCaption << ' ' << outcome.message << '\n';
+        err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.message, dica) << '\n';
         return ExitFailure;
     }
     return ExitFailure;

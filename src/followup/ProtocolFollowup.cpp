@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "followup/ErrorCatalogue.h"
+#include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/Status.h"
@@ -56,10 +57,12 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<QString()> &check)
 {
     m_lastError.clear();
+    m_lastHint.clear();
     try {
         return check();
     } catch (const Error &error) {
         m_lastError = error.message();
+        m_lastHint = error.hint();
     } catch (const std::exception &error) {
         m_lastError = QString::fromLocal8Bit(error.what());
     }
@@ -69,7 +72,7 @@ QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<
         // A connection too broken to roll back holds nothing a later commit could carry.
     }
     if (m_failures)
-        m_failures(protocolo, m_lastError);
+        m_failures(protocolo, withHint(m_lastError, m_lastHint));
     return QString();
 }
 

@@ -49,9 +49,12 @@ public:
 
     // The message of the error that ended the last failed check.
     const QString &lastError() const { return m_lastError; }
+    // The plain line that goes with the last failure's text, when it is a technical one.
+    const QString &lastHint() const { return m_lastHint; }
 
-    // Told of every failed check, with its protocol number and the error's text, so a
-    // front end can say so where the walk of many checks would otherwise be silent.
+    // Told of every failed check, with its protocol number and the error's text (its hint on
+    // a line of its own), so a front end can say so where the walk of many checks would
+    // otherwise be silent.
     using FailureSink = std::function<void(const QString &protocolo, const QString &error)>;
     void setFailureOutput(FailureSink sink) { m_failures = std::move(sink); }
 
@@ -67,6 +70,7 @@ private:
     SoapClient &m_client;
     LineSink m_output;
     QString m_lastError;
+    QString m_lastHint;
     FailureSink m_failures;
 };
 

@@ -120,6 +120,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
+        report.dica = error.hint();
         for (const int row : batchRows) {
             if (list.subCellView(row, cells.gravar) != Sim)
                 continue; // already written in the list before the failure

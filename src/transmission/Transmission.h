@@ -42,6 +42,7 @@ struct RunReport
     int enviados = 0;                   // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
+    QString dica;                       // the plain line for the technical error that ended the run
     // Milliseconds spent taking and building the records, and marking them with the registry row.
     double buildingMs = 0;
     double markingMs = 0;

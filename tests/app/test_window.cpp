@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/QtTranslations.h"
 #include "app/TForm1.h"
+#include "service/ErrorHint.h"
 #include "session/IniFile.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -639,4 +640,16 @@ TEST_F(WindowTransmitting, StatusStripSaysWhoWorksWhereAndWithWhichService)
     const QString session = child<QLabel>(*form, "LSessao")->text();
     EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   Serviço: 127.0.0.1:%1")
                            .arg(sim.port()));
+}
+
+TEST_F(WindowTransmitting, ARefusedLoginAtTheServiceSaysWhatToDo)
+{
+    logIn("estagiario", "estagio1"); // an operator without web-service credentials
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[Erro, transmissão abortada!]: Usuário ou senha inválidos\n") +
+                                        ErrorHint::UsuarioRecusado +
+                                        QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")).toInt(), 0);
+    EXPECT_EQ(child<QLabel>(*form, "LSessao")->text().section(QLatin1String("   "), 0, 0),
+              QStringLiteral("Operador: estagiario"));
 }

@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "app/ProtocolTab.h"
 #include "lists/RecordList.h"
+#include "service/ErrorHint.h"
 #include "transmission/Status.h"
 #include "transmission/StatusWrites.h"
 #include "widgets/TPersonBtn.h"
@@ -176,9 +177,10 @@ TEST_F(Tab, AFailedCheckSaysSoInTheTextOutput)
         c.click();
         const QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
         m_tab.MProtocolos->clear();
-        ASSERT_EQ(lines.size(), 1) << c.button;
+        ASSERT_EQ(lines.size(), 2) << c.button;
         EXPECT_TRUE(lines.at(0).startsWith(failed)) << c.button << ": " << lines.at(0).toStdString();
         EXPECT_GT(lines.at(0).size(), failed.size()) << c.button; // the error's own text follows
+        EXPECT_EQ(lines.at(1), ErrorHint::SemConexao) << c.button; // and what it means for the clerk
         EXPECT_EQ(m_reloads, reloads + 1) << c.button;
         EXPECT_EQ(statusCell(), Situacao::Finalizado) << c.button;
     }
