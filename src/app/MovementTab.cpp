@@ -1,6 +1,7 @@
 #include "app/MovementTab.h"
 
 #include "app/ListView.h"
+#include "lists/ListCounts.h"
 #include "lists/RecordList.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tavro {
@@ -42,6 +44,16 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_view->setObjectName(QStringLiteral("LV") + name);
     showRecordList(m_view, m_list);
     layout->addWidget(m_view, 1);
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("LContagem") + name);
+    layout->addWidget(m_counts);
+    m_countTimer = new QTimer(this);
+    m_countTimer->setSingleShot(true);
+    m_countTimer->setInterval(0);
+    connect(m_countTimer, &QTimer::timeout, this, &MovementTab::showCounts);
+    connect(m_list, &QAbstractItemModel::modelReset, this, &MovementTab::showCounts);
+    connect(m_list, &QAbstractItemModel::dataChanged, m_countTimer, qOverload<>(&QTimer::start));
+    showCounts();
     m_buttons = new QHBoxLayout();
     layout->addLayout(m_buttons);
 
@@ -81,6 +93,12 @@ void MovementTab::setProtocols(const QStringList &protocols)
     m_protocols->clear();
     m_protocols->addItems(protocols);
     m_protocols->setCurrentIndex(m_protocols->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void MovementTab::showCounts()
+{
+    m_countTimer->stop();
+    m_counts->setText(countRows(*m_list).text());
 }
 
 bool MovementTab::showRow(const QString &caption)

@@ -7,7 +7,9 @@
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QTableView;
+class QTimer;
 
 namespace tavro {
 
@@ -46,10 +48,14 @@ Q_SIGNALS:
 
 private:
     QCheckBox *addBox(const QString &name, const QString &caption);
+    void showCounts();
 
     MovementKind m_kind;
     RecordList *m_list;
     QTableView *m_view;
+    QLabel *m_counts;
+    // Coalesces the row changes of a transmission run into one count.
+    QTimer *m_countTimer;
     QHBoxLayout *m_strip;
     QHBoxLayout *m_buttons;
     QComboBox *m_protocols;

@@ -585,9 +585,13 @@ protected:
 
 TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
 {
+    auto *counts = child<QLabel>(*form, "LContagemEstoque");
+    EXPECT_EQ(counts->text(), QStringLiteral("11 registros: Não enviados 11"));
     child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(5);
     child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(1);
     child<TPersonBtn>(*form, "PBEstoque")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counts->text(), QStringLiteral("11 registros: Não enviados 6, Aguardando 5"));
     // One run of five: no end message, the account in the strip.
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
