@@ -25,7 +25,7 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_protocols = new QComboBox(this);
     m_protocols->setObjectName(QStringLiteral("CBProtocolos") + name);
     m_protocols->setMinimumWidth(180);
-    m_protocols->addItem(QString());
+    m_protocols->addItem(QString(), QString());
     label->setBuddy(m_protocols);
     m_strip->addWidget(label);
     m_strip->addWidget(m_protocols);
@@ -83,16 +83,17 @@ bool MovementTab::protocoloSelecionado() const
 
 QString MovementTab::protocolo() const
 {
-    return m_protocols->currentText();
+    return m_protocols->currentData().toString();
 }
 
-void MovementTab::setProtocols(const QStringList &protocols)
+void MovementTab::setProtocols(const QList<ProtocolSummary> &protocols)
 {
-    const QString chosen = m_protocols->currentText();
+    const QString chosen = protocolo();
     const QSignalBlocker blocker(m_protocols);
     m_protocols->clear();
-    m_protocols->addItems(protocols);
-    m_protocols->setCurrentIndex(m_protocols->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    for (const ProtocolSummary &protocol : protocols)
+        m_protocols->addItem(protocol.descricao(), protocol.protocolo);
+    m_protocols->setCurrentIndex(m_protocols->findData(chosen, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void MovementTab::showCounts()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "lists/MovementLists.h"
+#include "transmission/ProtocolSummary.h"
 
 #include <QWidget>
 
@@ -35,9 +36,11 @@ public:
 
     StatusBoxes statusBoxes() const;
     bool protocoloSelecionado() const;
+    // The chosen protocol's number; empty for a new batch.
     QString protocolo() const;
-    // Refills the protocol box, keeping the chosen entry when it is still there.
-    void setProtocols(const QStringList &protocols);
+    // Refills the protocol box, keeping the chosen entry when it is still there. Each entry
+    // shows the protocol's date and kind beside its number.
+    void setProtocols(const QList<ProtocolSummary> &protocols);
     // Selects the row with this caption, scrolls to it and gives the list the focus; false
     // when the list does not hold it.
     bool showRow(const QString &caption);

@@ -16,6 +16,7 @@
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
+#include "transmission/ProtocolSummary.h"
 #include "transmission/TransmissionAccount.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
@@ -431,7 +432,7 @@ void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
     showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
     const ListSearch search = tabSearch(tab);
     try {
-        tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list()));
+        tab.setProtocols(summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, search, tab.list())));
     } catch (...) {
         searchFailed(tab);
         throw;
@@ -553,6 +554,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         PECodIBGE->setFocus();
         return;
     }
+    if (!retransmissionConfirmed(tab, kind))
+        return;
     m_errorLines->clear();
     const TPersonBtn::Busy busy(*button);
     TransmissionInput input;
@@ -590,6 +593,21 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
                          withHint(outcome.message, dica) + QStringLiteral("\n\n") + account.text());
 }
 
+bool TForm1::retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind)
+{
+    const QString protocolo = tab.protocolo();
+    if (protocolo.isEmpty())
+        return true;
+    bool confirmed = false;
+    guarded(m_messages, this, [&] {
+        TransmissionAccount toSend; // the rows a run would take: the protocol's, passing their checks
+        toSend.countRows(kind, tab.list(), protocolo);
+        confirmed = m_messages.question(
+            this, summarizeProtocol(IBDatabase1, protocolo).retransmissionQuestion(toSend.restam()));
+    });
+    return confirmed;
+}
+
 void TForm1::openRefusedRow(MovementTab *tab, const QString &caption)
 {
     PageControl1->setCurrentWidget(tab);
@@ -614,7 +632,8 @@ void TForm1::CBEstoqueDiaChange()
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
         try {
-            TSEstoque->setProtocols(fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list()));
+            TSEstoque->setProtocols(
+                summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list())));
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;

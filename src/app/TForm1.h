@@ -93,6 +93,9 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
     void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind);
+    // A click with a protocol chosen to resend: its number, date, kind and records, and
+    // the operator's yes. True also when no protocol is chosen.
+    bool retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
     // Operator, unit and service host in the status strip.

@@ -46,7 +46,13 @@ struct RecordingMessages : Messages
     void error(QWidget *, const QString &title, const QString &text) override { log << "error[" + title + "]: " + text; }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
+    bool question(QWidget *, const QString &text) override
+    {
+        log << "question: " + text;
+        return answer;
+    }
     QStringList log;
+    bool answer = false;
 };
 
 QString writeConfig(const QString &folder, const QString &database, const QString &tavroKeys = QString())
@@ -656,4 +662,38 @@ TEST_F(WindowTransmitting, ARefusedLoginAtTheServiceSaysWhatToDo)
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")).toInt(), 0);
     EXPECT_EQ(child<QLabel>(*form, "LSessao")->text().section(QLatin1String("   "), 0, 0),
               QStringLiteral("Operador: estagiario"));
+}
+
+TEST_F(WindowTransmitting, ARetransmissionAsksFirstAndADeclineSendsNothing)
+{
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    const QString protocol = fixture.scalar(QStringLiteral("select Protocolo from TavroProtocolos"));
+    const QString received = fixture.scalar(QStringLiteral("select Data from TavroProtocolos"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
+                                "TavroCoRegistro = lancamento + 900000 where TavroProtocolo is not null"));
+    form->CBEstoqueDiaChange();
+    auto *choice = child<QComboBox>(*form, "CBProtocolosEstoque");
+    ASSERT_EQ(choice->count(), 2);
+    EXPECT_EQ(choice->itemText(1), QStringLiteral("%1 - %2 - Estoque").arg(protocol, received));
+    choice->setCurrentIndex(1);
+    sim.requests();
+    messages.log.clear();
+
+    const QString question = QStringLiteral("question: Retransmitir o protocolo %1, de %2 (Estoque)?\n"
+                                            "9 registros serão enviados de novo ao Tavro como retificação.")
+                                 .arg(protocol, received);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{question});
+    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")).toInt(), 1);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Ok'")).toInt(), 9);
+    EXPECT_TRUE(child<TPersonBtn>(*form, "PBEstoque")->isEnabled());
+
+    // Yes: the rectification goes to the service.
+    messages.answer = true;
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log.value(0), question);
+    EXPECT_EQ(messages.log.size(), 2) << messages.log.join('\n').toStdString();
+    EXPECT_FALSE(sim.requests().isEmpty());
 }
