@@ -14,6 +14,7 @@ class QTableView;
 namespace tavro {
 
 class Database;
+class InconsistencyTable;
 class Messages;
 class ProtocolFollowup;
 class RecordList;
@@ -47,6 +48,7 @@ public:
 
     QTableView *LVProtocolos;
     QPlainTextEdit *MProtocolos;
+    InconsistencyTable *TBInconsistencias;
     TPersonBtn *PBTodosProtocolos;
     QSpinBox *SEProtocolosVezes;
     TPersonBtn *PBProtocolosProcessamento;

@@ -4,6 +4,7 @@
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "followup/ErrorCatalogue.h"
+#include "followup/InconsistencyRow.h"
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
@@ -99,6 +100,8 @@ QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNume
 QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,
                                         const QString &protocoloRetificado)
 {
+    if (m_headings)
+        m_headings(followupHeading(protocolo, tipo, data));
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
     const RespostaProcessamentoLoteType answer
         = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
@@ -139,6 +142,8 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
 
 QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString &data, const QString &tipo)
 {
+    if (m_headings)
+        m_headings(followupHeading(protocolo, tipo, data));
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
     const InconsistenciaProcessamentoLoteType answer = port.consultarInconsistencias(protocoloRequest(protocolo, data));
     const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
@@ -188,6 +193,11 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         m_output(QStringLiteral("campo=") + item.campo.value_or(QString()));
         m_output(QStringLiteral("valor=") + item.valor.value_or(QString()));
 
+        if (m_rows && table) {
+            InconsistencyRow row{protocolo, QString(), QString(), QString(), codigoErro, item.mensagem};
+            describeRecord(m_db, *table, origem, row);
+            m_rows(row);
+        }
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
         if (table) {

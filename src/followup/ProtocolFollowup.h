@@ -8,6 +8,7 @@ namespace tavro {
 
 class Database;
 class SoapClient;
+struct InconsistencyRow;
 
 // The refusals of the single checks: no protocol chosen, and an inconsistency check
 // asked of a protocol that is neither "Finalizado" nor "Inconsistência".
@@ -57,6 +58,11 @@ public:
     // otherwise be silent.
     using FailureSink = std::function<void(const QString &protocolo, const QString &error)>;
     void setFailureOutput(FailureSink sink) { m_failures = std::move(sink); }
+    // Told, before the lines of each check, the line that names its protocol.
+    void setHeadingOutput(LineSink sink) { m_headings = std::move(sink); }
+    // Told of each inconsistency of a known kind, with the record it names described.
+    using RowSink = std::function<void(const InconsistencyRow &row)>;
+    void setRowOutput(RowSink sink) { m_rows = std::move(sink); }
 
 private:
     QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
@@ -72,6 +78,8 @@ private:
     QString m_lastError;
     QString m_lastHint;
     FailureSink m_failures;
+    LineSink m_headings;
+    RowSink m_rows;
 };
 
 } // namespace tavro
