@@ -93,7 +93,8 @@ void MovementTab::setProtocols(const QList<ProtocolSummary> &protocols)
     m_protocols->clear();
     for (const ProtocolSummary &protocol : protocols)
         m_protocols->addItem(protocol.descricao(), protocol.protocolo);
-    m_protocols->setCurrentIndex(m_protocols->findData(chosen, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    m_protocols->setCurrentIndex(
+        m_protocols->findData(chosen, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 void MovementTab::showCounts()

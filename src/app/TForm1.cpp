@@ -612,7 +612,8 @@ void TForm1::openRefusedRow(MovementTab *tab, const QString &caption)
 {
     PageControl1->setCurrentWidget(tab);
     if (!tab->showRow(caption))
-        m_messages.information(this, QStringLiteral("O registro %1 não está na lista com os filtros atuais.").arg(caption));
+        m_messages.information(this,
+                               QStringLiteral("O registro %1 não está na lista com os filtros atuais.").arg(caption));
 }
 
 void TForm1::showSession()
@@ -632,8 +633,8 @@ void TForm1::CBEstoqueDiaChange()
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
         try {
-            TSEstoque->setProtocols(
-                summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list())));
+            const QStringList protocols = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list());
+            TSEstoque->setProtocols(summarizeProtocols(IBDatabase1, protocols));
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;

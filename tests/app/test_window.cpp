@@ -562,6 +562,10 @@ void keepShot(QWidget &window, const char *name)
 
 } // namespace
 
+// The two stock rows of 31/01/2019 whose products have no catalogue code.
+const QString Algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
+const QString Gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
+
 // The window against tavro-sim, logged in as FARMACIA, on the stock tab of 31/01/2019
 // with the products without code shown: nine rows that can go and two that cannot.
 class WindowTransmitting : public Window
@@ -583,6 +587,12 @@ protected:
         messages.log.clear();
     }
     QString errorLine(int line) { return errors()->document()->findBlockByNumber(line).text(); }
+    // Stock rows the database holds as sent.
+    int marked() const
+    {
+        return fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null"))
+            .toInt();
+    }
     QTextEdit *errors() { return child<QTextEdit>(*form, "REErros"); }
 
     test::SimProcess sim{test::simArguments(test::TestLogin)};
@@ -601,7 +611,7 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     // One run of five: no end message, the account in the strip.
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")).toInt(), 5);
+    EXPECT_EQ(marked(), 5);
     EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
 
     // Three runs, of which the last finds nothing: each refusal still listed once.
@@ -609,13 +619,13 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     child<TPersonBtn>(*form, "PBEstoque")->click();
     EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
                                                        "Enviados 4, recusados 2 (ver Erros), restam 0")});
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")).toInt(), 9);
+    EXPECT_EQ(marked(), 9);
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
     EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
-              (QStringList{QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G"),
-                           QStringLiteral("Código de produto inválido! 5031 - ALGODÃO HIDRÓFILO 500G"),
-                           QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"),
-                           QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")}));
+              (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + Algodao,
+                           QStringLiteral("Código de produto inválido! ") + Algodao,
+                           QStringLiteral("Falta Código de Identificação para o produto: ") + Gaze,
+                           QStringLiteral("Código de produto inválido! ") + Gaze}));
     EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
     tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
     keepShot(*form, "account-and-erros");
@@ -627,7 +637,7 @@ TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
 {
     child<TPersonBtn>(*form, "PBEstoque")->click();
     tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
-    ASSERT_EQ(errorLine(2), QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"));
+    ASSERT_EQ(errorLine(2), QStringLiteral("Falta Código de Identificação para o produto: ") + Gaze);
     QTextCursor cursor(errors()->document()->findBlockByNumber(2));
     QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
     EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
@@ -641,14 +651,15 @@ TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
     tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
     messages.log.clear();
     QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: O registro 5032 não está na lista com os filtros atuais.")});
+    EXPECT_EQ(messages.log, QStringList{"info: O registro 5032 não está na lista com os filtros atuais."});
     EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
 }
 
 TEST_F(WindowTransmitting, StatusStripSaysWhoWorksWhereAndWithWhichService)
 {
     const QString session = child<QLabel>(*form, "LSessao")->text();
-    EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   Serviço: 127.0.0.1:%1")
+    EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   "
+                                      "Serviço: 127.0.0.1:%1")
                            .arg(sim.port()));
 }
 
@@ -656,10 +667,11 @@ TEST_F(WindowTransmitting, ARefusedLoginAtTheServiceSaysWhatToDo)
 {
     logIn("estagiario", "estagio1"); // an operator without web-service credentials
     child<TPersonBtn>(*form, "PBEstoque")->click();
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[Erro, transmissão abortada!]: Usuário ou senha inválidos\n") +
-                                        ErrorHint::UsuarioRecusado +
-                                        QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")).toInt(), 0);
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[Erro, transmissão abortada!]: "
+                                                       "Usuário ou senha inválidos\n")
+                                        + ErrorHint::UsuarioRecusado
+                                        + QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
+    EXPECT_EQ(marked(), 0);
     EXPECT_EQ(child<QLabel>(*form, "LSessao")->text().section(QLatin1String("   "), 0, 0),
               QStringLiteral("Operador: estagiario"));
 }

@@ -312,7 +312,8 @@ TEST(ErrorHint, OnlyAFaultRefusingTheLoginGetsTheCredentialsHint)
         {"Data inválida", false},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(faultHint(QString::fromUtf8(c.fault)), c.credentials ? ErrorHint::UsuarioRecusado : QString()) << c.fault;
+        EXPECT_EQ(faultHint(QString::fromUtf8(c.fault)), c.credentials ? ErrorHint::UsuarioRecusado : QString())
+            << c.fault;
 }
 
 TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)

@@ -209,10 +209,12 @@ TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
             texts << line.text;
             captions << line.caption;
         }
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G"),
-                                      QStringLiteral("Código de produto inválido! 5031 - ALGODÃO HIDRÓFILO 500G"),
-                                      QStringLiteral("Falta Código de Identificação para o produto: 5032 - GAZE ESTÉRIL 7,5X7,5CM"),
-                                      QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")}));
+        const QString algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
+        const QString gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + algodao,
+                                      QStringLiteral("Código de produto inválido! ") + algodao,
+                                      QStringLiteral("Falta Código de Identificação para o produto: ") + gaze,
+                                      QStringLiteral("Código de produto inválido! ") + gaze}));
         EXPECT_EQ(captions, (QStringList{"5031", "5031", "5032", "5032"}));
         EXPECT_GT(report.erros.size(), texts.size());
     }
