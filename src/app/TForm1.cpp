@@ -584,7 +584,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
     });
-    account.countRows(kind, tab.list(), input.protocolo);
+    account.countRows(kind, tab.list(), tab.protocolo());
     m_statusStrip->setAccount(account.text());
     if (outcome.end == ClickOutcome::AllSent)
         m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
