@@ -603,7 +603,7 @@ bool TForm1::retransmissionConfirmed(MovementTab &tab, const TransmissionKind &k
         TransmissionAccount toSend; // the rows a run would take: the protocol's, passing their checks
         toSend.countRows(kind, tab.list(), protocolo);
         confirmed = m_messages.question(
-            this, summarizeProtocol(IBDatabase1, protocolo).retransmissionQuestion(toSend.restam()));
+            this, summarizeProtocol(IBDatabase1, protocolo).retransmissionQuestion(toSend.restam(), kind.rectifies()));
     });
     return confirmed;
 }

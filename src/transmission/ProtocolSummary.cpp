@@ -12,12 +12,14 @@ QString ProtocolSummary::descricao() const
     return QStringLiteral("%1 - %2 - %3").arg(protocolo, data, tipo);
 }
 
-QString ProtocolSummary::retransmissionQuestion(int registros) const
+QString ProtocolSummary::retransmissionQuestion(int registros, bool rectifies) const
 {
     const QString what = tipo.isEmpty() ? QStringLiteral("protocolo %1").arg(protocolo)
                                         : QStringLiteral("protocolo %1, de %2 (%3)").arg(protocolo, data, tipo);
-    const QString rows = registros == 1 ? QStringLiteral("1 registro") : QStringLiteral("%1 registros").arg(registros);
-    return QStringLiteral("Retransmitir o %1?\n%2 serão enviados de novo ao Tavro como retificação.").arg(what, rows);
+    const QString rows = registros == 1 ? QStringLiteral("1 registro será enviado")
+                                        : QStringLiteral("%1 registros serão enviados").arg(registros);
+    const QString how = rectifies ? QStringLiteral("como retificação") : QStringLiteral("num novo lote");
+    return QStringLiteral("Retransmitir o %1?\n%2 de novo ao Tavro %3.").arg(what, rows, how);
 }
 
 ProtocolSummary summarizeProtocol(Database &db, const QString &protocolo)

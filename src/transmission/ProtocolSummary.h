@@ -18,8 +18,9 @@ struct ProtocolSummary
 
     // "123 - 10/12/2026 08:00:00 - Estoque"; the number alone when the registry lacks it.
     QString descricao() const;
-    // The question asked before `registros` records of the protocol are sent again.
-    QString retransmissionQuestion(int registros) const;
+    // The question asked before `registros` records of the protocol are sent again, as a
+    // rectification of it or (`rectifies` false) as a new batch.
+    QString retransmissionQuestion(int registros, bool rectifies) const;
 };
 
 ProtocolSummary summarizeProtocol(Database &db, const QString &protocolo);

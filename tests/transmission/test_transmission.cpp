@@ -11,6 +11,7 @@
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/ProtocolSummary.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
@@ -429,4 +430,17 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
     ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty()) << report.erros.join('\n').toStdString();
+}
+
+TEST(ProtocolSummary, TellsTheProtocolAndHowItGoesAgain)
+{
+    const ProtocolSummary known{QStringLiteral("123"), QStringLiteral("2019-02-01T10:00:00"), QStringLiteral("Saída")};
+    const ProtocolSummary unknown{QStringLiteral("456"), QString(), QString()};
+    EXPECT_EQ(known.descricao(), QStringLiteral("123 - 2019-02-01T10:00:00 - Saída"));
+    EXPECT_EQ(unknown.descricao(), QStringLiteral("456"));
+    EXPECT_EQ(known.retransmissionQuestion(1, false),
+              QStringLiteral("Retransmitir o protocolo 123, de 2019-02-01T10:00:00 (Saída)?\n"
+                             "1 registro será enviado de novo ao Tavro num novo lote."));
+    EXPECT_EQ(unknown.retransmissionQuestion(9, true),
+              QStringLiteral("Retransmitir o protocolo 456?\n9 registros serão enviados de novo ao Tavro como retificação."));
 }
