@@ -25,4 +25,11 @@ void MessageBoxes::standardError(QWidget *parent, const QString &text)
     QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
 }
 
+bool MessageBoxes::question(QWidget *parent, const QString &text)
+{
+    return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
 } // namespace tavro

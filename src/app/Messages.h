@@ -23,6 +23,14 @@ public:
     virtual void information(QWidget *parent, const QString &text) = 0;
     // The application's standard error box, for errors no operation catches.
     virtual void standardError(QWidget *parent, const QString &text) = 0;
+    // A yes-or-no question, "no" chosen at first; true for "yes". Where none can be
+    // asked, the answer is "no", so nothing is done unasked.
+    virtual bool question(QWidget *parent, const QString &text)
+    {
+        Q_UNUSED(parent);
+        Q_UNUSED(text);
+        return false;
+    }
 };
 
 // The message boxes of the desktop.
@@ -33,6 +41,7 @@ public:
     void warning(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
     void standardError(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text) override;
 };
 
 // Runs a handler's body; an escaped error reaches the standard error box instead of

@@ -1,6 +1,7 @@
 #include "app/MovementTab.h"
 
 #include "app/ListView.h"
+#include "lists/ListCounts.h"
 #include "lists/RecordList.h"
 
 #include <QCheckBox>
@@ -8,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tavro {
@@ -23,7 +25,7 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_protocols = new QComboBox(this);
     m_protocols->setObjectName(QStringLiteral("CBProtocolos") + name);
     m_protocols->setMinimumWidth(180);
-    m_protocols->addItem(QString());
+    m_protocols->addItem(QString(), QString());
     label->setBuddy(m_protocols);
     m_strip->addWidget(label);
     m_strip->addWidget(m_protocols);
@@ -42,6 +44,16 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_view->setObjectName(QStringLiteral("LV") + name);
     showRecordList(m_view, m_list);
     layout->addWidget(m_view, 1);
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("LContagem") + name);
+    layout->addWidget(m_counts);
+    m_countTimer = new QTimer(this);
+    m_countTimer->setSingleShot(true);
+    m_countTimer->setInterval(0);
+    connect(m_countTimer, &QTimer::timeout, this, &MovementTab::showCounts);
+    connect(m_list, &QAbstractItemModel::modelReset, this, &MovementTab::showCounts);
+    connect(m_list, &QAbstractItemModel::dataChanged, m_countTimer, qOverload<>(&QTimer::start));
+    showCounts();
     m_buttons = new QHBoxLayout();
     layout->addLayout(m_buttons);
 
@@ -85,16 +97,40 @@ void MovementTab::setProtocoloSelecionado(bool ticked)
 
 QString MovementTab::protocolo() const
 {
-    return m_protocols->currentText();
+    return m_protocols->currentData().toString();
 }
 
-void MovementTab::setProtocols(const QStringList &protocols)
+void MovementTab::setProtocols(const QList<ProtocolSummary> &protocols)
 {
-    const QString chosen = m_protocols->currentText();
+    const QString chosen = protocolo();
     const QSignalBlocker blocker(m_protocols);
     m_protocols->clear();
-    m_protocols->addItems(protocols);
-    m_protocols->setCurrentIndex(m_protocols->findText(chosen, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    for (const ProtocolSummary &protocol : protocols)
+        m_protocols->addItem(protocol.descricao(), protocol.protocolo);
+    m_protocols->setCurrentIndex(
+        m_protocols->findData(chosen, Qt::UserRole, Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+void MovementTab::showCounts()
+{
+    m_countTimer->stop();
+    m_counts->setText(countRows(*m_list).text());
+}
+
+bool MovementTab::showRow(const QString &caption)
+{
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (m_list->caption(row) == caption) {
+            // The focus first: arriving in a tab may reload its list, which drops any selection.
+            m_view->setFocus();
+            const QModelIndex index = m_list->index(row, 0);
+            m_view->setCurrentIndex(index);
+            m_view->selectRow(row);
+            m_view->scrollTo(index, QAbstractItemView::PositionAtCenter);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace tavro

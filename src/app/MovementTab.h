@@ -1,13 +1,16 @@
 #pragma once
 
 #include "lists/MovementLists.h"
+#include "transmission/ProtocolSummary.h"
 
 #include <QWidget>
 
 class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
+class QLabel;
 class QTableView;
+class QTimer;
 
 namespace tavro {
 
@@ -35,9 +38,14 @@ public:
     void setStatusBoxes(const StatusBoxes &boxes);
     bool protocoloSelecionado() const;
     void setProtocoloSelecionado(bool ticked);
+    // The chosen protocol's number; empty for a new batch.
     QString protocolo() const;
-    // Refills the protocol box, keeping the chosen entry when it is still there.
-    void setProtocols(const QStringList &protocols);
+    // Refills the protocol box, keeping the chosen entry when it is still there. Each entry
+    // shows the protocol's date and kind beside its number.
+    void setProtocols(const QList<ProtocolSummary> &protocols);
+    // Selects the row with this caption, scrolls to it and gives the list the focus; false
+    // when the list does not hold it.
+    bool showRow(const QString &caption);
 
 Q_SIGNALS:
     void filterClicked();
@@ -45,10 +53,14 @@ Q_SIGNALS:
 
 private:
     QCheckBox *addBox(const QString &name, const QString &caption);
+    void showCounts();
 
     MovementKind m_kind;
     RecordList *m_list;
     QTableView *m_view;
+    QLabel *m_counts;
+    // Coalesces the row changes of a transmission run into one count.
+    QTimer *m_countTimer;
     QHBoxLayout *m_strip;
     QHBoxLayout *m_buttons;
     QComboBox *m_protocols;

@@ -1,9 +1,11 @@
 #include "app/ProtocolTab.h"
 
+#include "app/InconsistencyTable.h"
 #include "app/ListView.h"
 #include "app/Messages.h"
 #include "app/ProgressStrip.h"
 #include "followup/BulkVerification.h"
+#include "followup/InconsistencyRow.h"
 #include "followup/ProtocolFollowup.h"
 #include "lists/RecordList.h"
 #include "widgets/TPersonBtn.h"
@@ -65,7 +67,13 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     MProtocolos->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
-    layout->addWidget(splitter, 1);
+    // The inconsistencies as a table below the list and the text output.
+    auto *column = new QSplitter(Qt::Vertical, this);
+    column->addWidget(splitter);
+    TBInconsistencias = new InconsistencyTable(column);
+    column->setStretchFactor(0, 3);
+    column->setStretchFactor(1, 1);
+    layout->addWidget(column, 1);
 
     auto *buttons = new QWidget(this);
     auto *buttonLayout = new QHBoxLayout(buttons);
@@ -97,6 +105,7 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     layout->addWidget(buttons);
 
     connect(PersonBtn1, &QPushButton::clicked, MProtocolos, &QPlainTextEdit::clear);
+    connect(PersonBtn1, &QPushButton::clicked, TBInconsistencias, &InconsistencyTable::clearRows);
     connect(PBProtocolosProcessamento, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosProcessamentoClick);
     connect(PBProtocolosInconsistencia, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosInconsistenciaClick);
     connect(PBTodosProtocolos, &QPushButton::clicked, this, &ProtocolTab::PBTodosProtocolosClick);
@@ -124,6 +133,8 @@ void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(Pro
                                     [this](const QString &line) { MProtocolos->appendPlainText(line); });
             // A check that fails shows no box; without this line the operator would
             // take the unchanged row for a check that ran.
+            checks.setHeadingOutput([this](const QString &line) { MProtocolos->appendPlainText(line); });
+            checks.setRowOutput([this](const InconsistencyRow &row) { TBInconsistencias->append(row); });
             checks.setFailureOutput([this](const QString &protocolo, const QString &error) {
                 MProtocolos->appendPlainText(CheckFailedLine.arg(protocolo, error));
             });

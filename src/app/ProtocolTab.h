@@ -14,6 +14,7 @@ class QTableView;
 namespace tavro {
 
 class Database;
+class InconsistencyTable;
 class Messages;
 class ProgressStrip;
 class ProtocolFollowup;
@@ -50,6 +51,7 @@ public:
 
     QTableView *LVProtocolos;
     QPlainTextEdit *MProtocolos;
+    InconsistencyTable *TBInconsistencias;
     TPersonBtn *PBTodosProtocolos;
     QSpinBox *SEProtocolosVezes;
     TPersonBtn *PBProtocolosProcessamento;

@@ -2,13 +2,16 @@
 
 #include "app/EnterKey.h"
 #include "app/LastSyncButton.h"
+#include "app/ErrorLines.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
 #include "app/TFProcura.h"
 #include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
 #include "app/SituacaoTab.h"
+#include "app/StatusStrip.h"
 #include "reports/DispensationListing.h"
+#include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
@@ -17,6 +20,8 @@
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
+#include "transmission/ProtocolSummary.h"
+#include "transmission/TransmissionAccount.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "followup/ProtocolList.h"
@@ -50,6 +55,7 @@
 #include <QTabWidget>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -147,6 +153,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     PageControl1->addTab(TSProtocolos, QStringLiteral("Protocolos"));
     PageControl1->addTab(TSSituacao, QStringLiteral("Situação"));
     layout->addWidget(PageControl1, 1);
+    m_errorLines = new ErrorLines(REErros, PageControl1, TSErros);
 
     LAguarde = named(new QLabel(central), "LAguarde");
     QFont waitFont = LAguarde->font();
@@ -171,6 +178,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
+    m_statusStrip = new StatusStrip(this);
+    setStatusBar(m_statusStrip);
 
     FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
@@ -207,6 +216,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
     connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
+    connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
 }
 
 TForm1::~TForm1() = default;
@@ -323,6 +333,7 @@ bool TForm1::FormCreate()
         PECodigoUnidade->setText(unit.codigo);
         LNomeUnidade->setText(unit.nome);
     });
+    showSession();
     CarregaProtocolos();
     return true;
 }
@@ -374,6 +385,7 @@ void TForm1::BValidarClick()
     } catch (const Error &error) {
         m_messages.error(this, LoginErrorTitle, error.message());
     }
+    showSession();
     CarregaProtocolos();
 }
 
@@ -455,7 +467,7 @@ void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
     m_progress->begin(false);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
     try {
-        tab.setProtocols(fillMovementList(IBDatabase1, search, tab.list(), m_progress));
+        tab.setProtocols(summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, search, tab.list(), m_progress)));
     } catch (...) {
         searchFailed(tab);
         throw;
@@ -577,21 +589,25 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         PECodIBGE->setFocus();
         return;
     }
-    REErros->clear();
+    if (!retransmissionConfirmed(tab, kind))
+        return;
+    m_errorLines->clear();
     const TPersonBtn::Busy busy(*button);
     TransmissionInput input;
     input.cnes = PECodCNES->text();
     input.ibge = PECodIBGE->text();
     input.dia = CBEstoqueDia->currentText();
     input.loteMaximo = SEQuantidadeRegistros->value();
+    TransmissionAccount account;
+    QString dica;
     m_progress->begin(true);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
     const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&](RunReport &report) {
         input.protocolo = tab.protocolo();
         input.hoje = QDate::currentDate();
         const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
-        for (const QString &line : report.erros)
-            REErros->append(line);
+        for (const TransmissionAccount::Line &line : account.add(report))
+            m_errorLines->append(line.text, &tab, line.caption);
         if (report.retornos) {
             Memo2->clear();
             for (const QString &line : *report.retornos)
@@ -599,14 +615,51 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         }
         if (report.unitTypeMissing)
             m_messages.information(this, UnitTypeMissingMessage);
+        dica = report.dica;
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         return result;
     }, *m_progress);
     m_progress->end(); // the window takes input again before the loop's message
+    account.countRows(kind, tab.list(), tab.protocolo());
+    m_statusStrip->setAccount(account.text());
     if (outcome.end == ClickOutcome::AllSent)
-        m_messages.information(this, TodosTransferidosMessage);
+        m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
     else if (outcome.end == ClickOutcome::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption, outcome.message);
+        m_messages.error(this, TransmissaoAbortadaCaption,
+                         withHint(outcome.message, dica) + QStringLiteral("\n\n") + account.text());
+}
+
+bool TForm1::retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind)
+{
+    const QString protocolo = tab.protocolo();
+    if (protocolo.isEmpty())
+        return true;
+    bool confirmed = false;
+    guarded(m_messages, this, [&] {
+        TransmissionAccount toSend; // the rows a run would take: the protocol's, passing their checks
+        toSend.countRows(kind, tab.list(), protocolo);
+        confirmed = m_messages.question(
+            this, summarizeProtocol(IBDatabase1, protocolo).retransmissionQuestion(toSend.restam(), kind.rectifies()));
+    });
+    return confirmed;
+}
+
+void TForm1::openRefusedRow(MovementTab *tab, const QString &caption)
+{
+    PageControl1->setCurrentWidget(tab);
+    if (!tab->showRow(caption))
+        m_messages.information(this,
+                               QStringLiteral("O registro %1 não está na lista com os filtros atuais.").arg(caption));
+}
+
+void TForm1::showSession()
+{
+    const QString servidor = HTTPRIO2 ? HTTPRIO2->settings().Servidor : QString();
+    const QUrl url(servidor);
+    const QString unidade = LNomeUnidade->text() == QLatin1String(".")
+        ? PECodCNES->text()
+        : PECodCNES->text() + QStringLiteral(" - ") + LNomeUnidade->text();
+    m_statusStrip->setSession(m_login.UsuarioSessao, unidade, url.authority().isEmpty() ? servidor : url.authority());
 }
 
 void TForm1::CBEstoqueDiaChange()
@@ -618,8 +671,9 @@ void TForm1::CBEstoqueDiaChange()
         m_progress->begin(false);
         const auto ended = qScopeGuard([this] { m_progress->end(); });
         try {
-            TSEstoque->setProtocols(
-                fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(), m_progress));
+            const QStringList protocols
+                = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(), m_progress);
+            TSEstoque->setProtocols(summarizeProtocols(IBDatabase1, protocols));
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;
@@ -679,6 +733,7 @@ void TForm1::PECodigoUnidadeExit()
             PECodCNES->setText(unit.numero);
             LNomeUnidade->setText(unit.nome);
         }
+        showSession();
         if (PECodCNES->text() != UltimoCnes) {
             UltimoCnes = PECodCNES->text();
             BtnPesquisarClick();

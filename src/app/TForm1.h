@@ -28,8 +28,10 @@ class QToolButton;
 namespace tavro {
 
 class LastSyncButton;
+class ErrorLines;
 class Messages;
 class SoapClient;
+class StatusStrip;
 class MovementTab;
 class ProgressStrip;
 class ProtocolTab;
@@ -102,6 +104,13 @@ private:
     void focusChanged(QWidget *old, QWidget *now);
     // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
     void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind);
+    // A click with a protocol chosen to resend: its number, date, kind and records, and
+    // the operator's yes. True also when no protocol is chosen.
+    bool retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind);
+    // A double-click on an "Erros" line: the refused row in its tab.
+    void openRefusedRow(MovementTab *tab, const QString &caption);
+    // Operator, unit and service host in the status strip.
+    void showSession();
     TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, const QString &caption);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
@@ -137,6 +146,7 @@ private:
     MovementTab *TSDispensacoes;
     QWidget *TSErros;
     QTextEdit *REErros;
+    ErrorLines *m_errorLines;
     QWidget *TabSheet7;
     QPlainTextEdit *Memo2;
     TPersonBtn *PBDispImprimir;
@@ -150,6 +160,7 @@ private:
     ProgressStrip *m_progress;
     LastSyncButton *m_lastSync;
     QPlainTextEdit *Memo1;
+    StatusStrip *m_statusStrip;
 
     // The dispensation tab's last search, which "Imprimir" prints; none before the
     // first search and after a failed one.

@@ -9,6 +9,7 @@
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
+#include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
@@ -51,7 +52,7 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
         result = verificarInconsistencia(checks, list, row);
     }
     if (result.isEmpty()) {
-        err << checks.lastError() << '\n';
+        err << withHint(checks.lastError(), checks.lastHint()) << '\n';
         return Outcome::Failed;
     }
     return Outcome::Done;

@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
 #include "db/Database.h"
+#include "service/ErrorHint.h"
 #include "transmission/Transmission.h"
 
 #include <QTextStream>
@@ -23,6 +24,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
     }
     QStringList retornos;
     TerminalProgress progress(err);
+    QString dica;
     const ClickOutcome outcome = transmitRepeatedly(vezes, [&](RunReport &report) {
         input.hoje = QDate::currentDate();
         const QString result = transmitOnce(session.db, client, kind, list, input, report);
@@ -33,6 +35,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
             err << UnitTypeMissingMessage << '\n';
         if (report.retornos)
             retornos = *report.retornos;
+        dica = report.dica;
         out << result << '\n';
         out.flush();
         err.flush();
@@ -53,7 +56,7 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
         }
         return ExitSuccess;
     case ClickOutcome::Aborted:
-        err << TransmissaoAbortadaCaption << ' ' << outcome.message << '\n';
+        err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.message, dica) << '\n';
         return ExitFailure;
     }
     return ExitFailure;

@@ -6,6 +6,8 @@
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "followup/ErrorCatalogue.h"
+#include "followup/InconsistencyRow.h"
+#include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/StatusWrites.h"
@@ -57,16 +59,18 @@ ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink ou
 QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<QString()> &check)
 {
     m_lastError.clear();
+    m_lastHint.clear();
     const TransactionGuard transaction(m_db);
     try {
         return check();
     } catch (const Error &error) {
         m_lastError = error.message();
+        m_lastHint = error.hint();
     } catch (const std::exception &error) {
         m_lastError = QString::fromLocal8Bit(error.what());
     }
     if (m_failures)
-        m_failures(protocolo, m_lastError);
+        m_failures(protocolo, withHint(m_lastError, m_lastHint));
     return QString();
 }
 
@@ -93,6 +97,8 @@ QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNume
 QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,
                                         const QString &protocoloRetificado)
 {
+    if (m_headings)
+        m_headings(followupHeading(protocolo, tipo, data));
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
     const RespostaProcessamentoLoteType answer
         = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
@@ -133,6 +139,8 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
 
 QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString &data, const QString &tipo)
 {
+    if (m_headings)
+        m_headings(followupHeading(protocolo, tipo, data));
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
     const InconsistenciaProcessamentoLoteType answer = port.consultarInconsistencias(protocoloRequest(protocolo, data));
     const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
@@ -183,6 +191,11 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         m_output(QStringLiteral("campo=") + item.campo.value_or(QString()));
         m_output(QStringLiteral("valor=") + item.valor.value_or(QString()));
 
+        if (m_rows && table) {
+            InconsistencyRow row{protocolo, QString(), QString(), QString(), codigoErro, item.mensagem};
+            describeRecord(m_db, *table, origem, row);
+            m_rows(row);
+        }
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
         if (table) {

@@ -8,6 +8,7 @@ namespace tavro {
 
 class Database;
 class SoapClient;
+struct InconsistencyRow;
 
 // The refusals of the single checks: no protocol chosen, and an inconsistency check
 // asked of a protocol that is neither "Finalizado" nor "Inconsistência".
@@ -51,11 +52,19 @@ public:
 
     // The message of the error that ended the last failed check.
     const QString &lastError() const { return m_lastError; }
+    // The plain line that goes with the last failure's text, when it is a technical one.
+    const QString &lastHint() const { return m_lastHint; }
 
-    // Told of every failed check, with its protocol number and the error's text, so a
-    // front end can say so where the walk of many checks would otherwise be silent.
+    // Told of every failed check, with its protocol number and the error's text (its hint on
+    // a line of its own), so a front end can say so where the walk of many checks would
+    // otherwise be silent.
     using FailureSink = std::function<void(const QString &protocolo, const QString &error)>;
     void setFailureOutput(FailureSink sink) { m_failures = std::move(sink); }
+    // Told, before the lines of each check, the line that names its protocol.
+    void setHeadingOutput(LineSink sink) { m_headings = std::move(sink); }
+    // Told of each inconsistency of a known kind, with the record it names described.
+    using RowSink = std::function<void(const InconsistencyRow &row)>;
+    void setRowOutput(RowSink sink) { m_rows = std::move(sink); }
 
 private:
     QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
@@ -69,7 +78,10 @@ private:
     SoapClient &m_client;
     LineSink m_output;
     QString m_lastError;
+    QString m_lastHint;
     FailureSink m_failures;
+    LineSink m_headings;
+    RowSink m_rows;
 };
 
 } // namespace tavro

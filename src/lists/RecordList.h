@@ -75,6 +75,8 @@ public:
     QString subCell(int row, int subCell) const { return m_rows.cell(row, subCell + 1).toString(); }
     // The sub-cell without a copy, for passes over every row; valid until the row changes.
     QStringView subCellView(int row, int subCell) const { return m_rows.cell(row, subCell + 1); }
+    // The sub-cell that holds the row's status.
+    int statusSubCell() const { return m_statusColumn - 1; }
     // Changes one sub-cell and tells the views about that row only.
     void setSubCell(int row, int subCell, const QString &text);
 

@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "db/UFunc.h"
+#include "service/ErrorHint.h"
 #include "service/SoapEnvelope.h"
 #include "service/WsdlPort.h"
 #include "session/AppConfig.h"
@@ -104,7 +105,7 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
         const QString reason = timedOut
             ? QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(m_settings.TempoLimite)
             : reply->errorString();
-        throw Error(reason + failureSuffix);
+        throw Error(reason + failureSuffix, networkErrorHint(reply->error()));
     }
     Answer answer;
     answer.status = status.toInt();
@@ -171,7 +172,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     if (!m_wsdlLocation.isEmpty()) {
         const Answer wsdl = await(m_network.get(request(m_wsdlLocation)), QStringLiteral(" - URL:") + m_wsdlLocation);
         if (wsdl.status > 299)
-            throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation));
+            throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation),
+                        httpStatusHint(wsdl.status));
         const WsdlPort port = WsdlPort::read(wsdl.body, m_service, m_port);
         if (port.address().isEmpty())
             throw Error(QStringLiteral("Unable to retrieve the URL endpoint for Service/Port '%1'/'%2' from WSDL '%3'")
@@ -211,7 +213,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     }
 
     if (answer.status > 299 && answer.status != 500)
-        throw Error(QStringLiteral("%1 (%2) - '%3'").arg(answer.reason).arg(answer.status).arg(endpoint));
+        throw Error(QStringLiteral("%1 (%2) - '%3'").arg(answer.reason).arg(answer.status).arg(endpoint),
+                    httpStatusHint(answer.status));
     const QByteArray mediaType = answer.contentType.split(';').first().trimmed().toLower();
     if (mediaType == "text/plain" || mediaType == "text/html")
         throw Error(QStringLiteral("Received content of invalid Content-Type setting: %1 - SOAP expects \"text/xml\"")

@@ -1,6 +1,7 @@
 #include "service/SoapEnvelope.h"
 
 #include "common/Error.h"
+#include "service/ErrorHint.h"
 #include "service/MessageXml.h"
 
 namespace tavro {
@@ -56,7 +57,10 @@ void SoapEnvelope::read(const QByteArray &answer, const std::function<void(QXmlS
         bodyFound = true;
         if (reader.readNextStartElement()) {
             if (reader.namespaceUri() == Namespace && reader.name() == QLatin1String("Fault"))
-                throw Error(faultString(reader));
+            {
+                const QString fault = faultString(reader);
+                throw Error(fault, faultHint(fault));
+            }
             readBody(reader);
         }
         break;

@@ -45,10 +45,7 @@ std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
 bool selected(const RecordList &list, int row, const TransmissionCells &cells, const TransmissionInput &input,
               int taken)
 {
-    const QStringView situacao = list.subCellView(row, cells.situacao);
-    return !input.protocolo.isEmpty()
-        ? list.subCellView(row, cells.protocolo) == input.protocolo && situacao == Situacao::Ok
-        : taken < input.loteMaximo && sendableInNewBatch(situacao);
+    return rowToSend(list, row, cells, input.protocolo) && (!input.protocolo.isEmpty() || taken < input.loteMaximo);
 }
 
 } // namespace
@@ -68,6 +65,14 @@ bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const 
             return true;
     }
     return false;
+}
+
+bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo)
+{
+    const QStringView situacao = list.subCellView(row, cells.situacao);
+    if (protocolo.isEmpty())
+        return sendableInNewBatch(situacao);
+    return list.subCellView(row, cells.protocolo) == protocolo && situacao == Situacao::Ok;
 }
 
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
@@ -101,7 +106,10 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
             const bool take = selected(list, row, cells, input, taken);
+            const qsizetype linesBefore = report.erros.size();
             const bool passes = kind.check(list, row, report.erros);
+            for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
+                report.recusas.append({list.caption(row), report.erros.at(i)});
             if (!take || !passes || !claim.claim(list, row))
                 continue;
             try {
@@ -109,6 +117,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             } catch (const RowValueError &error) {
                 report.erros.append(UnreadableRowMessage + rowName(list, row, cells.nome) + QStringLiteral(" - ")
                                     + error.message());
+                report.recusas.append({list.caption(row), report.erros.last()});
                 continue;
             }
             ++taken;
@@ -160,6 +169,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
+        report.dica = error.hint();
         // Every row of the batch, marked in the list or not yet, shows again what its record
         // holds once the guard has rolled the run back.
         for (qsizetype i = 0; i < batchRows.size(); ++i) {

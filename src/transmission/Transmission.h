@@ -14,6 +14,7 @@ class ProgressObserver;
 class RecordList;
 class SoapClient;
 class TransmissionKind;
+struct TransmissionCells;
 
 // What a transmission reads from the window.
 struct TransmissionInput
@@ -26,14 +27,23 @@ struct TransmissionInput
     QDate hoje;            // the day the batch is sent
 };
 
+// One line a row's check wrote, with the caption of the row it refuses.
+struct RowRefusal
+{
+    QString caption;
+    QString line;
+};
+
 // What one run leaves for the window.
 struct RunReport
 {
     QStringList erros;                  // lines appended to REErros
+    QList<RowRefusal> recusas;          // those of `erros` that the row checks wrote, in order
+    int enviados = 0;                   // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
     bool unitTypeMissing = false;       // the run stopped at the unit-type check
     int batchSize = 0;                  // rows the run took into its batch, accepted or not
-    int enviados = 0;                   // records of the accepted batch
+    QString dica;                       // the plain line for the technical error that ended the run
     // Milliseconds spent taking and building the records (claims included), claiming them, and
     // marking them with the registry row.
     double buildingMs = 0;
@@ -62,6 +72,10 @@ inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ause
 // A batch row whose mark changed no record (or more than its one line); %1 is the row caption.
 inline const QString RegistroNaoMarcadoMessage
     = QStringLiteral("Não foi possível marcar como transmitido o lançamento: %1");
+
+// Would a run with `protocolo` chosen (empty: a new batch) send the row, were its checks
+// passed and the batch not yet full?
+bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo);
 
 // One transmission run of a kind over its list: takes at most one batch of rows,
 // checks them, sends the batch, writes the protocol onto the rows and the records and

@@ -1,11 +1,13 @@
 #include "SimProcess.h"
 #include "PdfText.h"
+#include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
 #include "app/Messages.h"
 #include "app/ProgressStrip.h"
 #include "app/QtTranslations.h"
 #include "app/TForm1.h"
+#include "service/ErrorHint.h"
 #include "session/IniFile.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -24,12 +26,14 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTranslator>
@@ -48,17 +52,23 @@ struct RecordingMessages : Messages
     void error(QWidget *, const QString &title, const QString &text) override { log << "error[" + title + "]: " + text; }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
+    bool question(QWidget *, const QString &text) override
+    {
+        log << "question: " + text;
+        return answer;
+    }
     QStringList log;
+    bool answer = false;
 };
 
-QString writeConfig(const QString &folder, const QString &database)
+QString writeConfig(const QString &folder, const QString &database, const QString &tavroKeys = QString())
 {
     const QString path = folder + QStringLiteral("/config.ini");
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(QStringLiteral("[GERAL]\r\nDATABASE=%1\r\nIBGE=35503081\r\nCNESFARMACIA=2345678\r\n[TAVRO]\r\n"
-                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n")
-                .arg(database)
+                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n%2")
+                .arg(database, tavroKeys)
                 .toUtf8());
     return path;
 }
@@ -211,7 +221,7 @@ class Window : public ::testing::Test
 protected:
     void SetUp() override
     {
-        configPath = writeConfig(fixture.folder(), fixture.path());
+        configPath = writeConfig(fixture.folder(), fixture.path(), tavroKeys());
         QFile f(configPath);
         f.open(QIODevice::ReadWrite | QIODevice::Append);
         f.write(extraConfig.toUtf8());
@@ -223,6 +233,9 @@ protected:
         form->FormShow();
         QApplication::setActiveWindow(form.get());
     }
+
+    // More keys of section TAVRO in the window's config.ini.
+    virtual QString tavroKeys() const { return QString(); }
 
     void logIn(const char *user, const char *password)
     {
@@ -596,7 +609,8 @@ TEST_F(Window, TransmitButtonGetsTheFocusBackAfterItsRun)
     button->setFocus();
     messages.log.clear();
     QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")});
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                                       "Enviados 0, recusados 0, restam 0")});
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), button);
 }
@@ -767,4 +781,164 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
     child<QSpinBox>(*form, "SEEntradasVezes")->setValue(2);
     QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("3"));
+}
+
+namespace {
+
+// Where the window's screenshots go for a person to look at; nothing checks them.
+void keepShot(QWidget &window, const char *name)
+{
+    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+// The two stock rows of 31/01/2019 whose products have no catalogue code.
+const QString Algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
+const QString Gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
+
+// The window against tavro-sim, logged in as FARMACIA, on the stock tab of 31/01/2019
+// with the products without code shown: nine rows that can go and two that cannot.
+class WindowTransmitting : public Window
+{
+protected:
+    QString tavroKeys() const override
+    {
+        return QStringLiteral("Servidor=%1\r\nNamespace=%2\r\nTempoLimite=20\r\n")
+            .arg(test::localOrigin(sim.port()), test::TestNamespace);
+    }
+    void SetUp() override
+    {
+        Window::SetUp();
+        logIn("farmacia", "tavro2019");
+        tabs = child<QTabWidget>(*form, "PageControl1");
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+        child<QCheckBox>(*form, "CBExibirSemCodigo")->setChecked(true);
+        form->CBEstoqueDiaChange();
+        messages.log.clear();
+    }
+    QString errorLine(int line) { return errors()->document()->findBlockByNumber(line).text(); }
+    // Stock rows the database holds as sent.
+    int marked() const
+    {
+        return fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null"))
+            .toInt();
+    }
+    QTextEdit *errors() { return child<QTextEdit>(*form, "REErros"); }
+
+    test::SimProcess sim{test::simArguments(test::TestLogin)};
+    QTabWidget *tabs = nullptr;
+};
+
+TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
+{
+    auto *counts = child<QLabel>(*form, "LContagemEstoque");
+    EXPECT_EQ(counts->text(), QStringLiteral("11 registros: Não enviados 11"));
+    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(5);
+    child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(1);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counts->text(), QStringLiteral("11 registros: Não enviados 6, Aguardando 5"));
+    // One run of five: no end message, the account in the strip.
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
+    EXPECT_EQ(marked(), 5);
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
+
+    // Three runs, of which the last finds nothing: each refusal still listed once.
+    child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(10);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                                       "Enviados 4, recusados 2 (ver Erros), restam 0")});
+    EXPECT_EQ(marked(), 9);
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
+    EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
+              (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + Algodao,
+                           QStringLiteral("Código de produto inválido! ") + Algodao,
+                           QStringLiteral("Falta Código de Identificação para o produto: ") + Gaze,
+                           QStringLiteral("Código de produto inválido! ") + Gaze}));
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4)"));
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    keepShot(*form, "account-and-erros");
+    errors()->clear();
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros"));
+}
+
+TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
+{
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    ASSERT_EQ(errorLine(2), QStringLiteral("Falta Código de Identificação para o produto: ") + Gaze);
+    QTextCursor cursor(errors()->document()->findBlockByNumber(2));
+    QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
+    auto *view = child<QTableView>(*form, "LVEstoque");
+    EXPECT_EQ(view->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("5032"));
+    EXPECT_TRUE(view->selectionModel()->isRowSelected(view->currentIndex().row()));
+    keepShot(*form, "double-click-row");
+
+    // A row the list no longer holds (another day chosen since) is said to be missing.
+    child<QComboBox>(*form, "CBEstoqueDia")->setCurrentIndex(1);
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    messages.log.clear();
+    QTest::mouseDClick(errors()->viewport(), Qt::LeftButton, {}, errors()->cursorRect(cursor).center());
+    EXPECT_EQ(messages.log, QStringList{"info: O registro 5032 não está na lista com os filtros atuais."});
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
+}
+
+TEST_F(WindowTransmitting, StatusStripSaysWhoWorksWhereAndWithWhichService)
+{
+    const QString session = child<QLabel>(*form, "LSessao")->text();
+    EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   "
+                                      "Serviço: 127.0.0.1:%1")
+                           .arg(sim.port()));
+}
+
+TEST_F(WindowTransmitting, ARefusedLoginAtTheServiceSaysWhatToDo)
+{
+    logIn("estagiario", "estagio1"); // an operator without web-service credentials
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[Erro, transmissão abortada!]: "
+                                                       "Usuário ou senha inválidos\n")
+                                        + ErrorHint::UsuarioRecusado
+                                        + QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
+    EXPECT_EQ(marked(), 0);
+    EXPECT_EQ(child<QLabel>(*form, "LSessao")->text().section(QLatin1String("   "), 0, 0),
+              QStringLiteral("Operador: estagiario"));
+}
+
+TEST_F(WindowTransmitting, ARetransmissionAsksFirstAndADeclineSendsNothing)
+{
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    const QString protocol = fixture.scalar(QStringLiteral("select Protocolo from TavroProtocolos"));
+    const QString received = fixture.scalar(QStringLiteral("select Data from TavroProtocolos"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
+                                "TavroCoRegistro = lancamento + 900000 where TavroProtocolo is not null"));
+    form->CBEstoqueDiaChange();
+    auto *choice = child<QComboBox>(*form, "CBProtocolosEstoque");
+    ASSERT_EQ(choice->count(), 2);
+    EXPECT_EQ(choice->itemText(1), QStringLiteral("%1 - %2 - Estoque").arg(protocol, received));
+    choice->setCurrentIndex(1);
+    sim.requests();
+    messages.log.clear();
+
+    const QString question = QStringLiteral("question: Retransmitir o protocolo %1, de %2 (Estoque)?\n"
+                                            "9 registros serão enviados de novo ao Tavro como retificação.")
+                                 .arg(protocol, received);
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log, QStringList{question});
+    EXPECT_TRUE(sim.requests().isEmpty());
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")).toInt(), 1);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Ok'")).toInt(), 9);
+    EXPECT_TRUE(child<TPersonBtn>(*form, "PBEstoque")->isEnabled());
+
+    // Yes: the rectification goes to the service.
+    messages.answer = true;
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBEstoque")->click();
+    EXPECT_EQ(messages.log.value(0), question);
+    EXPECT_EQ(messages.log.size(), 2) << messages.log.join('\n').toStdString();
+    EXPECT_FALSE(sim.requests().isEmpty());
 }

@@ -4,6 +4,7 @@
 #include "app/ProtocolTab.h"
 #include "common/Status.h"
 #include "lists/RecordList.h"
+#include "service/ErrorHint.h"
 #include "transmission/StatusWrites.h"
 #include "widgets/TPersonBtn.h"
 
@@ -12,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 
 #include <functional>
@@ -98,11 +100,46 @@ TEST_F(Tab, ButtonsRunTheChecksOfTheSelectedRowAndReload)
     selectFirstRow();
     m_tab.PBProtocolosInconsistencia->Click();
     EXPECT_EQ(statusCell(), Situacao::Ok);
-    EXPECT_EQ(m_tab.MProtocolos->toPlainText(), QStringLiteral("M\n3550308\nFinalizado\nM\n3550308"));
+    const QString heading = QStringLiteral("Protocolo %1 - %2 - ").arg(m_protocolo, Tipo::Entrada);
+    const QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 7);
+    // Each check's lines follow the line that names its protocol.
+    EXPECT_TRUE(lines.at(0).startsWith(heading)) << lines.at(0).toStdString();
+    EXPECT_GT(lines.at(0).size(), heading.size()); // the reception time
+    EXPECT_EQ(lines.mid(1, 3), (QStringList{"M", "3550308", "Finalizado"}));
+    EXPECT_EQ(lines.at(4), lines.at(0));
+    EXPECT_EQ(lines.mid(5), (QStringList{"M", "3550308"}));
+    EXPECT_EQ(m_tab.findChild<QTableWidget *>(QStringLiteral("TBInconsistencias"))->rowCount(), 0);
     EXPECT_EQ(m_messages.shown, QStringList());
 
     m_tab.PersonBtn1->Click();
     EXPECT_EQ(m_tab.MProtocolos->toPlainText(), QString());
+}
+
+TEST_F(Tab, AnInconsistencyIsAlsoARowOfTheTable)
+{
+    m_protocolo = m_sender->send(Tipo::Saida, {"2001-1"}, {"2001-1"});
+    reload();
+    showTab();
+    selectFirstRow();
+    m_tab.PBProtocolosProcessamento->Click();
+    m_tab.PBProtocolosInconsistencia->Click();
+    EXPECT_TRUE(m_tab.MProtocolos->toPlainText().contains(QStringLiteral("\ncodigoerro=E0"))); // the text lines stay
+    auto *table = m_tab.findChild<QTableWidget *>(QStringLiteral("TBInconsistencias"));
+    ASSERT_EQ(table->rowCount(), 1);
+    QStringList cells;
+    for (int column = 0; column < table->columnCount(); ++column)
+        cells << table->item(0, column)->text();
+    // An issue to another unit: its destination stands where a dispensation's patient would.
+    EXPECT_EQ(cells.mid(0, 4),
+              (QStringList{m_protocolo, "2001-1", "AMOXICILINA 500MG CAPSULA", "HOSPITAL MUNICIPAL CENTRAL"}));
+    EXPECT_TRUE(cells.at(4).startsWith(QLatin1String("E0"))) << cells.at(4).toStdString();
+    EXPECT_FALSE(cells.at(5).isEmpty());
+    if (qEnvironmentVariableIsSet("TAVRO_SHOTS"))
+        m_tab.grab().save(qEnvironmentVariable("TAVRO_SHOTS") + QStringLiteral("/followup-table.png"));
+
+    m_tab.PersonBtn1->Click();
+    EXPECT_EQ(table->rowCount(), 0);
 }
 
 TEST_F(Tab, VerifyAllWalksTheListAsManyTimesAsAsked)
@@ -174,11 +211,14 @@ TEST_F(Tab, AFailedCheckSaysSoInTheTextOutput)
         selectFirstRow();
         const int reloads = m_reloads;
         c.click();
-        const QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
+        QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
         m_tab.MProtocolos->clear();
-        ASSERT_EQ(lines.size(), 1) << c.button;
+        ASSERT_EQ(lines.size(), 3) << c.button;
+        EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Protocolo ") + m_protocolo)) << c.button;
+        lines.removeFirst();
         EXPECT_TRUE(lines.at(0).startsWith(failed)) << c.button << ": " << lines.at(0).toStdString();
         EXPECT_GT(lines.at(0).size(), failed.size()) << c.button; // the error's own text follows
+        EXPECT_EQ(lines.at(1), ErrorHint::SemConexao) << c.button; // and what it means for the clerk
         EXPECT_EQ(m_reloads, reloads + 1) << c.button;
         EXPECT_EQ(statusCell(), Situacao::Finalizado) << c.button;
     }

@@ -2,6 +2,7 @@
 #include "common/Error.h"
 #include "common/ProgressObserver.h"
 #include "db/Database.h"
+#include "lists/ListCounts.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 
@@ -202,4 +203,27 @@ TEST_F(MovementList, LargeSearchesReportTheRowsFetched)
     fillMovementList(db, period(MovementKind::Entradas), large, &observer);
     EXPECT_EQ(large.rowCount(), 4508);
     EXPECT_EQ(observer.counts, (QList<qint64>{SearchProgressRows, 2 * SearchProgressRows}));
+}
+
+TEST_F(MovementList, CountsInAllAndPerStatus)
+{
+    ListSearch search = stock();
+    search.exibirSemCodigo = true;
+    RecordList &list = fill(search);
+    EXPECT_EQ(countRows(list).text(), QStringLiteral("11 registros: Não enviados 11"));
+    const int cell = list.statusSubCell();
+    list.setSubCell(0, cell, QStringLiteral("Ok-Retificado"));
+    list.setSubCell(1, cell, QStringLiteral("Ok"));
+    list.setSubCell(2, cell, QStringLiteral("Ok (Inc.)"));
+    list.setSubCell(3, cell, QStringLiteral("Aguardando"));
+    list.setSubCell(4, cell, QStringLiteral("Aguardando"));
+    list.setSubCell(5, cell, QStringLiteral("Inconsistência"));
+    const ListCounts counts = countRows(list);
+    EXPECT_EQ(counts.total, 11);
+    EXPECT_EQ(counts.text(), QStringLiteral("11 registros: Não enviados 5, Aguardando 2, Inconsistência 1, Ok 1, "
+                                            "Ok (Inc.) 1, Ok-Retificado 1"));
+    list.clear();
+    EXPECT_EQ(countRows(list).text(), QStringLiteral("Nenhum registro"));
+    search.dia = QStringLiteral("01/01/2000");
+    EXPECT_EQ(countRows(fill(search)).text(), QStringLiteral("Nenhum registro"));
 }

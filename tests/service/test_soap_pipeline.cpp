@@ -18,6 +18,7 @@
 
 using namespace tavro;
 using tavro::test::errorOf;
+using tavro::test::errorWithHintOf;
 using tavro::test::SimProcess;
 
 namespace {
@@ -228,6 +229,7 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
         QStringList arguments;
         std::function<QString(SoapPipeline &)> message;
         int tempoLimite = 30;
+        QString hint = QString(); // the plain line the operator gets below the message
     } cases[] = {
         {{QStringLiteral("--falha-status"), QStringLiteral("404"), QStringLiteral("--falha-texto"),
           QStringLiteral("Not Found")},
@@ -235,6 +237,15 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
         {{QStringLiteral("--falha-status"), QStringLiteral("503"), QStringLiteral("--falha-texto"),
           QStringLiteral("Servico Indisponivel")},
          [](SoapPipeline &t) { return QStringLiteral("Servico Indisponivel (503) - '%1'").arg(t.endpoint()); }},
+        {{QStringLiteral("--falha-status"), QStringLiteral("401"), QStringLiteral("--falha-texto"),
+          QStringLiteral("Unauthorized")},
+         [](SoapPipeline &t) { return QStringLiteral("Unauthorized (401) - '%1'").arg(t.endpoint()); },
+         30,
+         ErrorHint::UsuarioRecusado},
+        {{QStringLiteral("--falha-fault"), QStringLiteral("Usuário ou senha inválidos")},
+         [](SoapPipeline &) { return QStringLiteral("Usuário ou senha inválidos"); },
+         30,
+         ErrorHint::UsuarioRecusado},
         {{QStringLiteral("--falha-fault"), fault}, [fault](SoapPipeline &) { return fault; }},
         {{QStringLiteral("--falha-html")},
          [](SoapPipeline &) {
@@ -257,19 +268,21 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
              return QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:%1 - SOAPAction:%2")
                  .arg(t.endpoint(), Base + QStringLiteral("/tavro-ws/informarPosicaoEstoqueEmLote"));
          },
-         1},
+         1,
+         ErrorHint::SemResposta},
         {{QStringLiteral("--silencio")},
          [](SoapPipeline &t) {
              return QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:%1 - SOAPAction:%2")
                  .arg(t.endpoint(), Base + QStringLiteral("/tavro-ws/informarPosicaoEstoqueEmLote"));
          },
-         1},
+         1,
+         ErrorHint::SemResposta},
     };
     for (const auto &c : cases) {
         start(c.arguments, c.tempoLimite);
         QDir(m_logFolder).removeRecursively();
-        EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
-                  c.message(*this))
+        EXPECT_EQ(errorWithHintOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
+                  withHint(c.message(*this), c.hint))
             << c.arguments.join(' ').toStdString();
     }
 
@@ -281,8 +294,28 @@ TEST_F(SoapPipeline, EveryFailureOfTheCallHasItsMessage)
     EXPECT_TRUE(logged.contains(QByteArray("<faultstring>" + fault.toUtf8() + "</faultstring>")));
 
     useServer(unreachable);
-    EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }),
-              QStringLiteral("Connection refused - URL:%1").arg(wsdl()));
+    EXPECT_EQ(errorWithHintOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); }),
+              QStringLiteral("Connection refused - URL:%1\n").arg(wsdl()) + ErrorHint::SemConexao);
+}
+
+TEST(ErrorHint, OnlyAFaultRefusingTheLoginGetsTheCredentialsHint)
+{
+    const struct
+    {
+        const char *fault;
+        bool credentials;
+    } cases[] = {
+        {"Usuário ou senha inválidos", true},
+        {"Senha incorreta para o usuário farmacia.ws", true},
+        {"Acesso negado: credenciais inválidas", true},
+        {"Invalid username or password", true},
+        {"O identificador não está no estado correto", false},
+        {"Usuário sem permissão para o CNES informado", false},
+        {"Data inválida", false},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(faultHint(QString::fromUtf8(c.fault)), c.credentials ? ErrorHint::UsuarioRecusado : QString())
+            << c.fault;
 }
 
 TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)

@@ -11,7 +11,9 @@
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/ProtocolSummary.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionAccount.h"
 
 #include <QDir>
 #include <QNetworkAccessManager>
@@ -77,6 +79,7 @@ protected:
             if (r.retornos)
                 report.retornos = r.retornos;
             report.unitTypeMissing = report.unitTypeMissing || r.unitTypeMissing;
+            listed += account.add(r);
             return result;
         });
     }
@@ -108,6 +111,8 @@ protected:
     TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"),
                             QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
     RunReport report;
+    TransmissionAccount account;
+    QList<TransmissionAccount::Line> listed; // the error tab's lines as the account lets them through
 };
 
 } // namespace
@@ -165,6 +170,57 @@ TEST_F(Transmission, BatchLimitAndRepeatCount)
     EXPECT_EQ(click(kind, 3).results, (QStringList{"transmitido", "pronto"})); // the ninth row, then nothing
 }
 
+TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
+{
+    startSim();
+    fixture.exec(QStringLiteral("update conciliacao set quantidade = -3 where lancamento = 5023")); // refused silently
+    RecordList &stock = fillStock();
+    input.loteMaximo = 3;
+    EstoqueTransmission kind;
+    const struct
+    {
+        int vezes;
+        ClickOutcome::End end;
+        int enviados, recusados, restam;
+        QString text;
+    } clicks[] = {
+        {2, ClickOutcome::RunsUsedUp, 6, 3, 2, QStringLiteral("Enviados 6, recusados 3 (ver Erros), restam 2")},
+        {5, ClickOutcome::AllSent, 2, 3, 0, QStringLiteral("Enviados 2, recusados 3 (ver Erros), restam 0")},
+    };
+    int sent = 0;
+    for (const auto &c : clicks) {
+        account = {};
+        listed.clear();
+        report.erros.clear();
+        EXPECT_EQ(click(kind, c.vezes).end, c.end);
+        account.countRows(kind, stock, input.protocolo);
+        EXPECT_EQ(account.enviados(), c.enviados);
+        EXPECT_EQ(account.recusados(), c.recusados);
+        EXPECT_EQ(account.restam(), c.restam);
+        EXPECT_EQ(account.text(), c.text);
+        sent += c.enviados;
+        // Against the database: what the account calls sent is marked there, the rest is not.
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), sent);
+        EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where data = '2019-01-31' and codunidade = 1 "
+                                       "and TavroSituacao is null")),
+                  account.recusados() + account.restam());
+        // Every run repeats the checks' lines; the tab gets each once, with the row it names.
+        QStringList texts, captions;
+        for (const TransmissionAccount::Line &line : listed) {
+            texts << line.text;
+            captions << line.caption;
+        }
+        const QString algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
+        const QString gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
+        EXPECT_EQ(texts, (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + algodao,
+                                      QStringLiteral("Código de produto inválido! ") + algodao,
+                                      QStringLiteral("Falta Código de Identificação para o produto: ") + gaze,
+                                      QStringLiteral("Código de produto inválido! ") + gaze}));
+        EXPECT_EQ(captions, (QStringList{"5031", "5031", "5032", "5032"}));
+        EXPECT_GT(report.erros.size(), texts.size());
+    }
+}
+
 TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
 {
     startSim({QStringLiteral("--aguardando"), QStringLiteral("0")});
@@ -182,7 +238,10 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     fillStock();
     input.protocolo = old;
     input.loteMaximo = 2; // no limit applies to a rectification
+    account = {};
     EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    account.countRows(kind, *list, old);
+    EXPECT_EQ(account.text(), QStringLiteral("Enviados 9, recusados 0, restam 0"));
     const QString fresh = report.retornos->value(0);
     EXPECT_EQ(report.retornos->value(1), old); // the rectified protocol, between number and time
     EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'").arg(fresh)), old);
@@ -499,4 +558,17 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
     ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty()) << report.erros.join('\n').toStdString();
+}
+
+TEST(ProtocolSummary, TellsTheProtocolAndHowItGoesAgain)
+{
+    const ProtocolSummary known{QStringLiteral("123"), QStringLiteral("2019-02-01T10:00:00"), QStringLiteral("Saída")};
+    const ProtocolSummary unknown{QStringLiteral("456"), QString(), QString()};
+    EXPECT_EQ(known.descricao(), QStringLiteral("123 - 2019-02-01T10:00:00 - Saída"));
+    EXPECT_EQ(unknown.descricao(), QStringLiteral("456"));
+    EXPECT_EQ(known.retransmissionQuestion(1, false),
+              QStringLiteral("Retransmitir o protocolo 123, de 2019-02-01T10:00:00 (Saída)?\n"
+                             "1 registro será enviado de novo ao Tavro num novo lote."));
+    EXPECT_EQ(unknown.retransmissionQuestion(9, true),
+              QStringLiteral("Retransmitir o protocolo 456?\n9 registros serão enviados de novo ao Tavro como retificação."));
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+
+namespace tavro {
+
+// The strip along the window's foot: on the left the account of the last transmit
+// click, on the right who works where (operator, unit, the service's host).
+class StatusStrip : public QStatusBar
+{
+    Q_OBJECT
+
+public:
+    explicit StatusStrip(QWidget *parent = nullptr);
+
+    void setAccount(const QString &text);
+    // An empty operator reads "(nenhum)" until someone logs in.
+    void setSession(const QString &operador, const QString &unidade, const QString &servidor);
+
+private:
+    QLabel *m_account;
+    QLabel *m_session;
+};
+
+} // namespace tavro
