@@ -718,7 +718,7 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
             CBEstoqueDia->setCurrentIndex(CBEstoqueDia->findText(day.isValid() ? dateToText(day) : QString()));
             if (CBEstoqueDia->currentIndex() < 0) { // no such record that month: nothing to list
                 TSEstoque->list().clear();
-                TSEstoque->setProtocols({QString()});
+                TSEstoque->setProtocols({ProtocolSummary{}});
             }
             CBEstoqueDiaChange();
         }
