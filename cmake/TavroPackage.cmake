@@ -39,7 +39,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-ibase, qt6-qpa-plugins, fonts-liberation")
 # A DATABASE that is a plain file path is opened by Firebird's embedded engine.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "firebird3.0-server-core")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "firebird3.0-server-core, qt6-translations-l10n")
 file(WRITE ${CMAKE_BINARY_DIR}/debian-control/conffiles "/etc/tavro/config.ini\n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/debian-control/conffiles)
 include(CPack)
