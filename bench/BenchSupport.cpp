@@ -38,9 +38,9 @@ qint64 timeIsql(const QString &database, const QString &scriptPath)
     QElapsedTimer timer;
     timer.start();
     isql.start(QStringLiteral("isql-fb"),
-        {QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
-            QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
-            QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database});
+               {QStringLiteral("-q"), QStringLiteral("-b"), QStringLiteral("-ch"), QStringLiteral("UTF8"),
+                QStringLiteral("-user"), QString::fromLatin1(Database::UserName), QStringLiteral("-password"),
+                QString::fromLatin1(Database::Password), QStringLiteral("-i"), scriptPath, database});
     if (!isql.waitForFinished(-1) || isql.exitStatus() != QProcess::NormalExit || isql.exitCode() != 0) {
         std::fprintf(stderr, "isql-fb failed on %s\n", qPrintable(scriptPath));
         std::exit(1);
@@ -57,9 +57,10 @@ QString sqlText(const QString &text)
 
 QString startSim(QProcess &sim, const QStringList &arguments)
 {
-    sim.start(QStringLiteral(TAVRO_SIM), QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments
-                                             + QStringList{QStringLiteral("--usuario"), BenchLogin.TavroUsuarioSessao,
-                                                           QStringLiteral("--senha"), BenchLogin.TavroSenhaSessao});
+    sim.start(QStringLiteral(TAVRO_SIM),
+              QStringList{QStringLiteral("--port"), QStringLiteral("0")} + arguments
+                  + QStringList{QStringLiteral("--usuario"), BenchLogin.TavroUsuarioSessao, QStringLiteral("--senha"),
+                                BenchLogin.TavroSenhaSessao});
     sim.waitForReadyRead(5000);
     const QString port = QString::fromUtf8(sim.readLine()).trimmed().section(QLatin1Char(':'), -1);
     sim.setReadChannel(QProcess::StandardError); // its request lines are not needed

@@ -38,9 +38,8 @@ struct Item
 
 QList<Item> items(Database &db, int count)
 {
-    SqlCursor cursor = db.select(
-        SqlStatement{QStringLiteral("select first %1 lancamento, item from itenssaidas order by lancamento, item")
-                         .arg(count)});
+    SqlCursor cursor = db.select(SqlStatement{
+        QStringLiteral("select first %1 lancamento, item from itenssaidas order by lancamento, item").arg(count)});
     QList<Item> result;
     while (cursor.next())
         result.append({cursor.text(0), cursor.text(1)});
@@ -62,8 +61,9 @@ double round(const QString &source, int count, QTextStream &out)
     QNetworkAccessManager network;
     ServiceSettings settings;
     settings.Servidor = startSim(sim, {QStringLiteral("--aguardando"), QStringLiteral("0")});
-    SoapClient client(network, settings, dir.filePath(QStringLiteral("Tavro")),
-                      [] { return QDateTime::currentDateTime(); }, BenchLogin);
+    SoapClient client(
+        network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+        BenchLogin);
 
     QString protocolo, data;
     QList<Item> sent;
@@ -114,9 +114,10 @@ double round(const QString &source, int count, QTextStream &out)
     // The same statements, with the values the checks wrote, as one isql-fb script.
     QStringList script;
     QList<QStringList> reported;
-    SqlCursor cursor = db.select(SqlStatement{
-        QStringLiteral("select lancamento, item, TavroCoRegistro, TavroSituacao from itenssaidas where "
-                       "TavroProtocolo = ") + sqlText(protocolo)});
+    SqlCursor cursor = db.select(
+        SqlStatement{QStringLiteral("select lancamento, item, TavroCoRegistro, TavroSituacao from itenssaidas where "
+                                    "TavroProtocolo = ")
+                     + sqlText(protocolo)});
     while (cursor.next()) {
         script << QStringLiteral("update itensSaidas set TavroCoRegistro=%1 where lancamento = %2 and item = %3 "
                                  "and tavroprotocolo = %4;")

@@ -101,7 +101,7 @@ int main(int argc, char *argv[])
     // fresh connection as well.
     const qint64 isqlMs = bestIsql(database, sql, Repetitions);
     const qint64 isqlStartMs = bestIsql(database, QStringLiteral("select 1 from rdb$database"), Repetitions);
-    rusage children {};
+    rusage children{};
     getrusage(RUSAGE_CHILDREN, &children);
     const double isqlPeak = double(children.ru_maxrss) / 1024.0;
 
@@ -124,14 +124,14 @@ int main(int argc, char *argv[])
 
     std::printf("list_bench %s: %d rows of %d cells\n", qPrintable(kind), list->rowCount(), list->columnCount());
     std::printf("  %-44s %8lld ms  (best of %d; start and connect alone: %lld ms)\n", "isql-fb fetch into /dev/null",
-        isqlMs, Repetitions, isqlStartMs);
+                isqlMs, Repetitions, isqlStartMs);
     std::printf("  %-44s %8lld ms  (best of %d, each on a fresh connection)\n", "fillMovementList, statement to model",
-        fillMs, Repetitions);
+                fillMs, Repetitions);
     std::printf("  %-44s %8.2f     (%.2f against isql without its start)\n", "ratio fill / isql",
-        double(fillMs) / double(isqlMs), double(fillMs) / double(std::max<qint64>(1, isqlMs - isqlStartMs)));
+                double(fillMs) / double(isqlMs), double(fillMs) / double(std::max<qint64>(1, isqlMs - isqlStartMs)));
     std::printf("  %-44s %8.1f MB\n", "peak memory (VmHWM) with the filled list", peak);
     std::printf("  %-44s %8.1f MB  (before the search %.1f MB; cells' text %.1f MB)\n", "resident with the filled list",
-        resident, before, textMegabytes(*list));
+                resident, before, textMegabytes(*list));
     std::printf("  %-44s %8.1f MB\n", "isql-fb's own peak memory", isqlPeak);
     return 0;
 }

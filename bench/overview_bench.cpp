@@ -69,10 +69,10 @@ int main(int argc, char *argv[])
     std::printf("overview_bench %s, %s to %s: %lld records counted\n", qPrintable(database),
                 qPrintable(monthText(search.period.firstDay())), qPrintable(monthText(search.period.lastDay())),
                 records);
-    std::printf("  %-44s %8lld ms  (best of %d; start and connect alone: %lld ms)\n",
-                "isql-fb, the four statements", isqlMs, Repetitions, isqlStartMs);
-    std::printf("  %-44s %8lld ms  (best of %d; connecting: %lld ms)\n", "loadOverview, statements to figures",
-                loadMs, Repetitions, connectMs);
+    std::printf("  %-44s %8lld ms  (best of %d; start and connect alone: %lld ms)\n", "isql-fb, the four statements",
+                isqlMs, Repetitions, isqlStartMs);
+    std::printf("  %-44s %8lld ms  (best of %d; connecting: %lld ms)\n", "loadOverview, statements to figures", loadMs,
+                Repetitions, connectMs);
     std::printf("  %-44s %8.2f     (%.2f against isql without its start)\n", "ratio (connect + load) / isql",
                 double(connectMs + loadMs) / double(isqlMs),
                 double(loadMs) / double(std::max<qint64>(1, isqlMs - isqlStartMs)));

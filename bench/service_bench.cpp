@@ -87,8 +87,8 @@ Figures round(const QString &element, const T &value)
 {
     QElapsedTimer timer;
     timer.start();
-    const QByteArray document
-        = SoapEnvelope::write([&](QXmlStreamWriter &writer) { MessageXml::write(writer, Ns, element, value); });
+    const QByteArray document = SoapEnvelope::write(
+        [&](QXmlStreamWriter &writer) { MessageXml::write(writer, Ns, element, value); });
     const qint64 written = timer.nsecsElapsed();
     T back;
     SoapEnvelope::read(document, [&](QXmlStreamReader &reader) { MessageXml::read(reader, back); });

@@ -22,7 +22,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-extern char ** environ;
+extern char **environ;
 
 using namespace tavro;
 
@@ -78,8 +78,8 @@ QString startSim(QProcess &sim, const QString &log)
 {
     sim.setStandardOutputFile(log);
     sim.start(QStringLiteral(TAVRO_SIM),
-        {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--usuario"),
-            bench::BenchLogin.TavroUsuarioSessao, QStringLiteral("--senha"), bench::BenchLogin.TavroSenhaSessao});
+              {QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--usuario"),
+               bench::BenchLogin.TavroUsuarioSessao, QStringLiteral("--senha"), bench::BenchLogin.TavroSenhaSessao});
     for (int i = 0; i < 100; ++i) {
         QFile file(log);
         if (file.open(QIODevice::ReadOnly)) {
@@ -112,10 +112,10 @@ QString outcome(const QString &database)
     db.startTransaction();
     QStringList parts;
     for (const char *sql : {"select count(*) from TavroProtocolos",
-             "select count(*) from TavroProtocolos where Situacao in ('Aguardando', 'Finalizado')",
-             "select count(*) from conciliacao where TavroProtocolo is not null",
-             "select count(*) from itensentradas where TavroProtocolo is not null",
-             "select count(*) from itenssaidas where TavroProtocolo is not null"}) {
+                            "select count(*) from TavroProtocolos where Situacao in ('Aguardando', 'Finalizado')",
+                            "select count(*) from conciliacao where TavroProtocolo is not null",
+                            "select count(*) from itensentradas where TavroProtocolo is not null",
+                            "select count(*) from itenssaidas where TavroProtocolo is not null"}) {
         SqlCursor cursor = db.select(SqlStatement{QString::fromLatin1(sql)});
         parts.append(cursor.next() ? cursor.text(0) : QStringLiteral("?"));
     }
@@ -150,7 +150,8 @@ int main(int argc, char *argv[])
     const QStringList login{QStringLiteral("--usuario"), QStringLiteral("FARMACIA")};
 
     const QString configA = writeConfig(dir.path(), QStringLiteral("a.ini"), together, origin);
-    const Measure sync = runCli(QStringLiteral("sincronizar"),
+    const Measure sync = runCli(
+        QStringLiteral("sincronizar"),
         QStringList{"--config", configA} + login
             + QStringList{"sincronizar", "--de", FirstDay, "--ate", LastDay, "--lote", lote, "--vezes", Walks},
         cliLog);
@@ -169,10 +170,11 @@ int main(int argc, char *argv[])
     QList<Measure> verbs;
     for (const QString &day : days) {
         verbs.append(runCli(QStringLiteral("transmitir estoque ") + day,
-            common + QStringList{"transmitir", "estoque", "--dia", day} + runs, cliLog));
+                            common + QStringList{"transmitir", "estoque", "--dia", day} + runs, cliLog));
     }
     for (const char *kind : {"entradas", "saidas", "dispensacoes", "sem-cartao"}) {
-        verbs.append(runCli(QStringLiteral("transmitir ") + QLatin1String(kind),
+        verbs.append(runCli(
+            QStringLiteral("transmitir ") + QLatin1String(kind),
             common + QStringList{"transmitir", QString::fromLatin1(kind), "--de", FirstDay, "--ate", LastDay} + runs,
             cliLog));
     }

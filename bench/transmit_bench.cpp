@@ -56,8 +56,9 @@ int main(int argc, char *argv[])
     QNetworkAccessManager network;
     ServiceSettings settings;
     settings.Servidor = startSim(sim);
-    SoapClient client(network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
-                      BenchLogin);
+    SoapClient client(
+        network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+        BenchLogin);
 
     Database db;
     db.open(programDb);
@@ -69,8 +70,9 @@ int main(int argc, char *argv[])
     fillMovementList(db, search, *list);
     out << "stock rows listed: " << list->rowCount() << "\n";
 
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"),
-                            QStringLiteral("28/02/2019"), QString(), 500, QDate::currentDate()};
+    TransmissionInput input{
+        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("28/02/2019"), QString(), 500,
+        QDate::currentDate()};
     EstoqueTransmission kind;
     out << "batch  records  build_ms  claim_ms  write_ms  network_ms  read_ms  mark_ms  total_ms  own_work\n";
     double totalMark = 0, totalClaim = 0, totalAll = 0, totalNetwork = 0;
@@ -125,9 +127,11 @@ int main(int argc, char *argv[])
                           .arg(sqlText(protocolo), sqlText(data), list->subCell(row, EstoqueCell::Codigo),
                                sqlText(list->subCell(row, EstoqueCell::Lote)), list->caption(row));
         }
-        script << QStringLiteral("insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,SituacaoPrioridade,"
-                                 "Tipo,cnes) values(%1,%2,'%3','Aguardando',10,'Estoque','2345678');")
-                      .arg(sqlText(protocolo), sqlText(data), QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")))
+        script << QStringLiteral(
+                      "insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,SituacaoPrioridade,"
+                      "Tipo,cnes) values(%1,%2,'%3','Aguardando',10,'Estoque','2345678');")
+                      .arg(sqlText(protocolo), sqlText(data),
+                           QDate::currentDate().toString(QStringLiteral("MM/dd/yyyy")))
                << QStringLiteral("commit;");
     }
     sim.kill();
@@ -149,10 +153,11 @@ int main(int argc, char *argv[])
         for (const MarkedBatch &batch : marked) {
             bare.transaction();
             QSqlQuery update(bare);
-            update.prepare(QStringLiteral("update conciliacao set TavroProtocolo=?,TavroData=?,TavroSituacao='Aguardando',"
-                                          "TavroSituacaoPrioridade=10 where codunidade = (select u.codunidade from "
-                                          "conciliacao u where u.lancamento = ?) and codproduto = ? and data = ? "
-                                          "and lote = ?"));
+            update.prepare(
+                QStringLiteral("update conciliacao set TavroProtocolo=?,TavroData=?,TavroSituacao='Aguardando',"
+                               "TavroSituacaoPrioridade=10 where codunidade = (select u.codunidade from "
+                               "conciliacao u where u.lancamento = ?) and codproduto = ? and data = ? "
+                               "and lote = ?"));
             for (const auto &[lancamento, codproduto, lote] : batch.rows) {
                 update.bindValue(0, batch.protocolo);
                 update.bindValue(1, batch.data);
@@ -163,8 +168,9 @@ int main(int argc, char *argv[])
                 update.exec();
             }
             QSqlQuery insert(bare);
-            insert.prepare(QStringLiteral("insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,"
-                                          "SituacaoPrioridade,Tipo,cnes) values(?,?,?,'Aguardando',10,'Estoque','2345678')"));
+            insert.prepare(
+                QStringLiteral("insert into TavroProtocolos(Protocolo,Data,DataLancamento,Situacao,"
+                               "SituacaoPrioridade,Tipo,cnes) values(?,?,?,'Aguardando',10,'Estoque','2345678')"));
             insert.bindValue(0, batch.protocolo);
             insert.bindValue(1, batch.data);
             insert.bindValue(2, QDate::currentDate());
@@ -185,7 +191,8 @@ int main(int argc, char *argv[])
                .arg(totalMark, 0, 'f', 1)
                .arg(isql.ms, 0, 'f', 1)
                .arg(totalMark / isql.ms, 0, 'f', 2);
-    out << QStringLiteral("the same statements through a bare prepared Qt query: %1 ms; the program's marking is %2 times that\n")
+    out << QStringLiteral(
+               "the same statements through a bare prepared Qt query: %1 ms; the program's marking is %2 times that\n")
                .arg(bareMs, 0, 'f', 1)
                .arg(totalMark / bareMs, 0, 'f', 2);
     out << QStringLiteral("floor of the program's own work, with the bare marking and no other work: %1%\n")

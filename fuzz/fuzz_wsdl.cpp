@@ -1,7 +1,7 @@
 // Any service description goes through the port reader; it never throws, so anything
 // that comes out of it is a fault.
-#include "service/WsdlPort.h"
 #include "service/TavroWSAsync.h"
+#include "service/WsdlPort.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -46,7 +46,7 @@ public:
 
 // Runs a handler's body; an escaped error reaches the standard error box instead of
 // crossing the event loop.
-template<typename Body>
+template <typename Body>
 void guarded(Messages &messages, QWidget *parent, Body &&body);
 
 } // namespace tavro
@@ -55,7 +55,7 @@ void guarded(Messages &messages, QWidget *parent, Body &&body);
 
 #include <exception>
 
-template<typename Body>
+template <typename Body>
 void tavro::guarded(Messages &messages, QWidget *parent, Body &&body)
 {
     try {

@@ -32,10 +32,12 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_strip->addSpacing(12);
     m_aguardando = addBox(QStringLiteral("CB%1ExibirAguardando").arg(prefix), QStringLiteral("Aguardando"));
     m_finalizado = addBox(QStringLiteral("CB%1ExibirFinalizado").arg(prefix), QStringLiteral("Finalizados"));
-    m_inconsistencia = addBox(QStringLiteral("CB%1ExibirInconsistencia").arg(prefix), QStringLiteral("Inconsistências"));
+    m_inconsistencia = addBox(QStringLiteral("CB%1ExibirInconsistencia").arg(prefix),
+                              QStringLiteral("Inconsistências"));
     m_ok = addBox(QStringLiteral("CB%1ExibirOk").arg(prefix), QStringLiteral("Ok"));
     m_okRetificado = addBox(QStringLiteral("CB%1ExibirOkRetificado").arg(prefix), QStringLiteral("Ok Retificado"));
-    m_protSelecionado = addBox(QStringLiteral("CB%1ExibirProtSelecionado").arg(prefix), QStringLiteral("Protoc. Selecionado"));
+    m_protSelecionado = addBox(QStringLiteral("CB%1ExibirProtSelecionado").arg(prefix),
+                               QStringLiteral("Protoc. Selecionado"));
     m_protSelecionado->setChecked(false);
     m_strip->addStretch();
     layout->addLayout(m_strip);

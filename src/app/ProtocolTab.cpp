@@ -40,8 +40,8 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     auto *filters = new QWidget(this);
     auto *filterLayout = new QHBoxLayout(filters);
     filterLayout->setContentsMargins(0, 0, 0, 0);
-    CBProtocolosMostrarTodosCnes =
-        addBox(filters, "CBProtocolosMostrarTodosCnes", QStringLiteral("Exibir protocolos de todos os CNES."), false);
+    CBProtocolosMostrarTodosCnes = addBox(filters, "CBProtocolosMostrarTodosCnes",
+                                          QStringLiteral("Exibir protocolos de todos os CNES."), false);
     filterLayout->addSpacing(16);
     CBProtAguardando = addBox(filters, "CBProtAguardando", QStringLiteral("Aguardando"), true);
     CBProtFinalizados = addBox(filters, "CBProtFinalizados", QStringLiteral("Finalizados"), true);
@@ -124,8 +124,8 @@ int ProtocolTab::selectedRow()
 void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body)
 {
     const QModelIndexList selected = LVProtocolos->selectionModel()->selectedRows();
-    const QString chosen
-        = selected.isEmpty() ? QString() : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
+    const QString chosen = selected.isEmpty() ? QString()
+                                              : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
     {
         const TPersonBtn::Busy busy(*button);
         guarded(*m_services.messages, this, [&] {
@@ -184,8 +184,8 @@ void ProtocolTab::PBTodosProtocolosClick()
             if (progress)
                 progress->end();
         });
-        verificarTodosProtocolos(checks, *m_list, SEProtocolosVezes->value(),
-                                 [this] { LVProtocolos->viewport()->repaint(); }, progress);
+        verificarTodosProtocolos(
+            checks, *m_list, SEProtocolosVezes->value(), [this] { LVProtocolos->viewport()->repaint(); }, progress);
     });
 }
 

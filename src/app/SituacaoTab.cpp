@@ -14,8 +14,8 @@
 #include <QSplitter>
 #include <QStackedBarSeries>
 #include <QTableView>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 namespace tavro {
 

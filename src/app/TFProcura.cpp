@@ -42,9 +42,9 @@ TFProcura::TFProcura(Messages &messages, QWidget *parent)
     connect(Edit1, &QLineEdit::textChanged, this, &TFProcura::Edit1Change);
     connect(DBLookupListBox1, &QListWidget::itemDoubleClicked, this, &TFProcura::chooseSelected);
     DBLookupListBox1->viewport()->installEventFilter(this);
-    for (QWidget *w : {static_cast<QWidget *>(RBTrecho), static_cast<QWidget *>(RBNome),
-                       static_cast<QWidget *>(RBQualquer), static_cast<QWidget *>(Edit1),
-                       static_cast<QWidget *>(DBLookupListBox1)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(RBTrecho), static_cast<QWidget *>(RBNome), static_cast<QWidget *>(RBQualquer),
+          static_cast<QWidget *>(Edit1), static_cast<QWidget *>(DBLookupListBox1)})
         w->installEventFilter(this);
 }
 
@@ -108,9 +108,9 @@ QString TFProcura::choose()
 
 void TFProcura::Edit1Change()
 {
-    const LookupMode mode = RBNome->isChecked()       ? LookupMode::InicioDoNome
-        : RBQualquer->isChecked() ? LookupMode::QualquerPalavra
-                                  : LookupMode::TrechoDoNome;
+    const LookupMode mode = RBNome->isChecked() ? LookupMode::InicioDoNome
+        : RBQualquer->isChecked()               ? LookupMode::QualquerPalavra
+                                                : LookupMode::TrechoDoNome;
     try {
         search(lookupPattern(mode, Edit1->text()));
     } catch (const Error &error) {

@@ -1,40 +1,40 @@
 #include "app/TForm1.h"
 
 #include "app/EnterKey.h"
-#include "app/LastSyncButton.h"
 #include "app/ErrorLines.h"
+#include "app/LastSyncButton.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
-#include "app/TFProcura.h"
 #include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
 #include "app/SituacaoTab.h"
 #include "app/StatusStrip.h"
+#include "app/TFProcura.h"
+#include "db/DateText.h"
+#include "followup/ProtocolList.h"
+#include "lists/OverviewStatements.h"
+#include "lists/RecordList.h"
+#include "lists/StockDays.h"
 #include "reports/DispensationListing.h"
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
+#include "session/AppConfig.h"
+#include "session/HealthUnit.h"
+#include "session/IniFile.h"
+#include "sync/SyncSummary.h"
 #include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolRecovery.h"
+#include "transmission/ProtocolSummary.h"
 #include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
-#include "transmission/ProtocolSummary.h"
 #include "transmission/TransmissionAccount.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
-#include "followup/ProtocolList.h"
-#include "lists/OverviewStatements.h"
-#include "lists/RecordList.h"
-#include "lists/StockDays.h"
-#include "session/AppConfig.h"
-#include "session/HealthUnit.h"
-#include "session/IniFile.h"
-#include "sync/SyncSummary.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
-#include "db/DateText.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -66,7 +66,7 @@ namespace {
 
 const QString WindowCaption = QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43");
 
-template<typename W>
+template <typename W>
 W *named(W *widget, const char *name)
 {
     widget->setObjectName(QString::fromUtf8(name));
@@ -287,9 +287,9 @@ MovementTab *TForm1::buildMovementTab(MovementKind kind, const char *prefix, con
 
 void TForm1::setTabOrder()
 {
-    const QList<QWidget *> order = {EUsuario,      ESenha,      BValidar,     PECodigoUnidade,       PECodCNES,
-                                    PECodIBGE,     PEDataInicial, PEDataFinal, BtnPesquisar, SEQuantidadeRegistros,
-                                    CBExibirSemCodigo};
+    const QList<QWidget *> order = {
+        EUsuario,      ESenha,      BValidar,     PECodigoUnidade,       PECodCNES,        PECodIBGE,
+        PEDataInicial, PEDataFinal, BtnPesquisar, SEQuantidadeRegistros, CBExibirSemCodigo};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
 }
@@ -445,7 +445,8 @@ void TForm1::BuscaDispensacoes()
 void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
 {
     const QString emptyDate = QString::fromUtf16(EmptyDateMask);
-    if (!PageControl1->isEnabled() || PEDataInicial->maskedText() == emptyDate || PEDataFinal->maskedText() == emptyDate)
+    if (!PageControl1->isEnabled() || PEDataInicial->maskedText() == emptyDate
+        || PEDataFinal->maskedText() == emptyDate)
         return;
     // An impossible day is refused in the field's own words before the database would
     // refuse it in its English ones. A field being left says it itself as it takes the
@@ -467,7 +468,8 @@ void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
     m_progress->begin(false);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
     try {
-        tab.setProtocols(summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, search, tab.list(), m_progress)));
+        tab.setProtocols(
+            summarizeProtocols(IBDatabase1, fillMovementList(IBDatabase1, search, tab.list(), m_progress)));
     } catch (...) {
         searchFailed(tab);
         throw;
@@ -602,23 +604,26 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     QString dica;
     m_progress->begin(true);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
-    const ClickOutcome outcome = transmitRepeatedly(vezes->value(), [&](RunReport &report) {
-        input.protocolo = tab.protocolo();
-        input.hoje = QDate::currentDate();
-        const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
-        for (const TransmissionAccount::Line &line : account.add(report))
-            m_errorLines->append(line.text, &tab, line.caption);
-        if (report.retornos) {
-            Memo2->clear();
-            for (const QString &line : *report.retornos)
-                Memo2->appendPlainText(line);
-        }
-        if (report.unitTypeMissing)
-            m_messages.information(this, UnitTypeMissingMessage);
-        dica = report.dica;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return result;
-    }, *m_progress);
+    const ClickOutcome outcome = transmitRepeatedly(
+        vezes->value(),
+        [&](RunReport &report) {
+            input.protocolo = tab.protocolo();
+            input.hoje = QDate::currentDate();
+            const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
+            for (const TransmissionAccount::Line &line : account.add(report))
+                m_errorLines->append(line.text, &tab, line.caption);
+            if (report.retornos) {
+                Memo2->clear();
+                for (const QString &line : *report.retornos)
+                    Memo2->appendPlainText(line);
+            }
+            if (report.unitTypeMissing)
+                m_messages.information(this, UnitTypeMissingMessage);
+            dica = report.dica;
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            return result;
+        },
+        *m_progress);
     m_progress->end(); // the window takes input again before the loop's message
     account.countRows(kind, tab.list(), tab.protocolo());
     m_statusStrip->setAccount(account.text());
@@ -671,8 +676,8 @@ void TForm1::CBEstoqueDiaChange()
         m_progress->begin(false);
         const auto ended = qScopeGuard([this] { m_progress->end(); });
         try {
-            const QStringList protocols
-                = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(), m_progress);
+            const QStringList protocols = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(),
+                                                           m_progress);
             TSEstoque->setProtocols(summarizeProtocols(IBDatabase1, protocols));
         } catch (...) {
             searchFailed(*TSEstoque);
@@ -702,8 +707,8 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
 {
     guarded(m_messages, this, [&] {
         MovementTab *tab = choice.kind == MovementKind::Estoque ? TSEstoque
-            : choice.kind == MovementKind::Entradas            ? TSEntradas
-            : choice.kind == MovementKind::Saidas              ? TSSaidas
+            : choice.kind == MovementKind::Entradas             ? TSEntradas
+            : choice.kind == MovementKind::Saidas               ? TSSaidas
                                                                 : TSDispensacoes;
         tab->setStatusBoxes(statusBoxesFor(choice.situacao));
         tab->setProtocoloSelecionado(false);

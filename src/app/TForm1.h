@@ -2,9 +2,9 @@
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
-#include "session/ConfigPlaces.h"
-#include "reports/DispensationListing.h"
 #include "lists/OverviewStatements.h"
+#include "reports/DispensationListing.h"
+#include "session/ConfigPlaces.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
 

@@ -31,9 +31,9 @@ int main(int argc, char *argv[])
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
     parser.addOptions({config, help});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
-        const QString reason = parser.errorText().isEmpty() ? QStringLiteral("Argumento inesperado: %1")
-                                                                  .arg(parser.positionalArguments().value(0))
-                                                            : parser.errorText();
+        const QString reason = parser.errorText().isEmpty()
+            ? QStringLiteral("Argumento inesperado: %1").arg(parser.positionalArguments().value(0))
+            : parser.errorText();
         std::fprintf(stderr, "%s\n\n%s", qPrintable(reason), Usage);
         return 2;
     }

@@ -35,8 +35,8 @@ namespace tavro {
 namespace {
 
 // The window's start-up message when the database cannot be opened.
-const QString RestrictedMessage
-    = QStringLiteral("Login com a senha mestra: somente a lista de protocolos está disponível.");
+const QString RestrictedMessage = QStringLiteral(
+    "Login com a senha mestra: somente a lista de protocolos está disponível.");
 
 // The unit a run works for: its code for the period lists and its CNES for the stock
 // list and the protocol list, as the window's header fields hold them.
@@ -121,8 +121,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        network, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
@@ -139,8 +139,8 @@ int print(Database &db, const CliOptions &options, const Unit &unit)
     return ExitSuccess;
 }
 
-std::unique_ptr<RecordList> protocolList(
-    Database &db, const CliOptions &options, const Unit &unit, const LoginValues &login)
+std::unique_ptr<RecordList> protocolList(Database &db, const CliOptions &options, const Unit &unit,
+                                         const LoginValues &login)
 {
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = unit.cnes;

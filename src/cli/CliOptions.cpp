@@ -341,8 +341,9 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         if (words.size() != 1)
             usageError(QStringLiteral("recuperar não aceita argumentos além das opções"));
         options.verb = CliVerb::Recuperar;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo,
-                               OptVezes, OptLote, OptPdf},
+        rejectOptions(parser,
+                      {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo, OptVezes,
+                       OptLote, OptPdf},
                       verb);
     } else if (verb == QLatin1String("situacao")) {
         if (words.size() != 1)

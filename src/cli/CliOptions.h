@@ -11,8 +11,18 @@
 namespace tavro {
 
 enum class CliVerb {
-    Help, Onde, Listar, Protocolos, Processamento, Inconsistencia, Verificar, Transmitir, Imprimir, Recuperar,
-    Situacao, Sincronizar
+    Help,
+    Onde,
+    Listar,
+    Protocolos,
+    Processamento,
+    Inconsistencia,
+    Verificar,
+    Transmitir,
+    Imprimir,
+    Recuperar,
+    Situacao,
+    Sincronizar
 };
 
 // What one run of the command line asks for, read from its arguments.
@@ -23,7 +33,7 @@ struct CliOptions
     QString usuario;
     QString senha;
     QString senhaArquivo; // the file the password is to be read from; `senha` is then empty
-    QString unidade; // empty: the unit found from CNESFARMACIA
+    QString unidade;      // empty: the unit found from CNESFARMACIA
 
     // listar
     MovementKind kind = MovementKind::Estoque;

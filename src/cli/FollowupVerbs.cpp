@@ -63,8 +63,8 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        network, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
@@ -78,7 +78,8 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
     });
     int exitCode = ExitSuccess;
     if (options.verb == CliVerb::Verificar) {
-        const QList<FailedCheck> failures = verificarTodosProtocolos(checks, *list, options.vezes, [] {}, &progress);
+        const QList<FailedCheck> failures = verificarTodosProtocolos(
+            checks, *list, options.vezes, [] {}, &progress);
         progress.clear();
         for (const FailedCheck &failure : failures)
             err << failure.protocolo << ": " << failure.message << '\n';

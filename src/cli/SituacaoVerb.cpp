@@ -37,7 +37,7 @@ QDate month(const QString &option, const QString &text)
 }
 
 // Every line of the overview in output order: kind, month, then status.
-template<typename Line>
+template <typename Line>
 void forEachLine(const OverviewFigures &figures, Line &&line)
 {
     const QStringList situacoes = figures.situacoes();
@@ -69,8 +69,7 @@ OverviewPeriod situacaoPeriod(const QString &ano, const QString &de, const QStri
     return monthRange(month(QStringLiteral("de"), de), month(QStringLiteral("ate"), ate));
 }
 
-int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &nomeUnidade, bool json,
-                    QTextStream &out)
+int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &nomeUnidade, bool json, QTextStream &out)
 {
     const OverviewFigures figures = loadOverview(db, search);
     if (!json) {

@@ -77,8 +77,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        network, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
                                       [&](const QString &step) {
                                           log.step(step);
@@ -104,7 +104,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
         return ExitFailure;
     }
     if (!log.isOpen())
-        err << QStringLiteral("Não foi possível gravar o registro da execução em %1").arg(syncLogPath(session.logFolder))
+        err << QStringLiteral("Não foi possível gravar o registro da execução em %1")
+                   .arg(syncLogPath(session.logFolder))
             << '\n';
     return summary.failed() ? ExitFailure : ExitSuccess;
 }

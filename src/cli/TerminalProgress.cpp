@@ -27,7 +27,9 @@ TerminalProgress::TerminalProgress(QTextStream &err)
     , m_terminal(::isatty(STDERR_FILENO) == 1)
 {
     stopAsked = 0;
-    struct sigaction action {};
+    struct sigaction action
+    {
+    };
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -29,7 +29,9 @@ private:
     QTextStream &m_err;
     bool m_terminal;
     bool m_drawn = false;
-    struct sigaction m_previous {};
+    struct sigaction m_previous
+    {
+    };
 };
 
 } // namespace tavro

@@ -25,22 +25,25 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
     QStringList retornos;
     TerminalProgress progress(err);
     QString dica;
-    const ClickOutcome outcome = transmitRepeatedly(vezes, [&](RunReport &report) {
-        input.hoje = QDate::currentDate();
-        const QString result = transmitOnce(session.db, client, kind, list, input, report);
-        progress.clear();
-        for (const QString &line : report.erros)
-            err << line << '\n';
-        if (report.unitTypeMissing)
-            err << UnitTypeMissingMessage << '\n';
-        if (report.retornos)
-            retornos = *report.retornos;
-        dica = report.dica;
-        out << result << '\n';
-        out.flush();
-        err.flush();
-        return result;
-    }, progress);
+    const ClickOutcome outcome = transmitRepeatedly(
+        vezes,
+        [&](RunReport &report) {
+            input.hoje = QDate::currentDate();
+            const QString result = transmitOnce(session.db, client, kind, list, input, report);
+            progress.clear();
+            for (const QString &line : report.erros)
+                err << line << '\n';
+            if (report.unitTypeMissing)
+                err << UnitTypeMissingMessage << '\n';
+            if (report.retornos)
+                retornos = *report.retornos;
+            dica = report.dica;
+            out << result << '\n';
+            out.flush();
+            err.flush();
+            return result;
+        },
+        progress);
     progress.clear();
     for (const QString &line : retornos)
         out << line << '\n';

@@ -274,8 +274,7 @@ QVariant SqlCursor::value(int index) const
 
 int SqlCursor::indexOf(const QString &column) const
 {
-    const int index = m_rows ? int(m_rows->columns.indexOf(column.toUpper()))
-                             : m_query.record().indexOf(column);
+    const int index = m_rows ? int(m_rows->columns.indexOf(column.toUpper())) : m_query.record().indexOf(column);
     if (index < 0)
         throw Error(QStringLiteral("Field '%1' not found").arg(column));
     return index;

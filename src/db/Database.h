@@ -97,7 +97,7 @@ public:
 private:
     QSqlQuery m_query;
     std::shared_ptr<const FetchedRows> m_rows; // rows read whole, instead of the query
-    size_t m_row = 0;                           // with m_rows: the current row + 1
+    size_t m_row = 0;                          // with m_rows: the current row + 1
 };
 
 // How a column value reads as text in the lists and the statements built from them.

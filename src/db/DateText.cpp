@@ -2,7 +2,6 @@
 
 #include "common/Error.h"
 
-
 namespace tavro {
 
 namespace {

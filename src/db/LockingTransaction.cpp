@@ -75,8 +75,7 @@ int changedRows(isc_stmt_handle &stmt)
         const char item = *p++;
         const short length = static_cast<short>(isc_vax_integer(p, 2));
         p += 2;
-        if (item == isc_info_req_update_count || item == isc_info_req_insert_count
-            || item == isc_info_req_delete_count)
+        if (item == isc_info_req_update_count || item == isc_info_req_insert_count || item == isc_info_req_delete_count)
             changed += isc_vax_integer(p, length);
         p += length;
     }
@@ -303,8 +302,17 @@ LockingTransaction::LockingTransaction(const void *dbHandle, int lockTimeoutSeco
 {
     m->db = *static_cast<const isc_db_handle *>(dbHandle);
     const ISC_LONG timeout = lockTimeoutSeconds;
-    char tpb[] = {isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version, isc_tpb_wait,
-                  isc_tpb_lock_timeout, sizeof timeout, 0, 0, 0, 0};
+    char tpb[] = {isc_tpb_version3,
+                  isc_tpb_write,
+                  isc_tpb_read_committed,
+                  isc_tpb_rec_version,
+                  isc_tpb_wait,
+                  isc_tpb_lock_timeout,
+                  sizeof timeout,
+                  0,
+                  0,
+                  0,
+                  0};
     // The time-out goes little-endian, as every number of a parameter block.
     for (size_t i = 0; i < sizeof timeout; ++i)
         tpb[7 + i] = static_cast<char>((timeout >> (8 * i)) & 0xff);

@@ -17,7 +17,8 @@ QVariant timestampFrom(const QString &text)
     const QString timePart = t.section(QLatin1Char(' '), 1).trimmed();
     QTime time(0, 0);
     if (!timePart.isEmpty()) {
-        time = QTime::fromString(timePart, timePart.count(QLatin1Char(':')) == 2 ? QStringLiteral("H:m:s") : QStringLiteral("H:m"));
+        time = QTime::fromString(
+            timePart, timePart.count(QLatin1Char(':')) == 2 ? QStringLiteral("H:m:s") : QStringLiteral("H:m"));
         if (!time.isValid())
             throw Error(QStringLiteral("'%1' is not a valid date and time").arg(text));
     }

@@ -5,8 +5,7 @@
 
 namespace tavro {
 
-void InsereCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
-                 const QString &type)
+void InsereCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value, const QString &type)
 {
     QStringList &lines = query.lines();
     Q_ASSERT(lines.size() >= 2);
@@ -28,15 +27,15 @@ void InsereCampo(SqlStatement &query, bool &separator, const QString &column, co
         if (value.isEmpty() || value == QStringView(EmptyDateMask))
             values += QStringLiteral("null");
         else
-            values += QLatin1Char('\'') + dateFromText(value).toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('\'');
+            values += QLatin1Char('\'') + dateFromText(value).toString(QStringLiteral("MM/dd/yyyy"))
+                + QLatin1Char('\'');
     } else {
         throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
     }
     separator = true;
 }
 
-void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
-                 const QString &type)
+void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value, const QString &type)
 {
     const QString comma = separator ? QStringLiteral(",") : QString();
     if (type == QLatin1String("i")) {

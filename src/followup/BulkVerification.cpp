@@ -1,7 +1,7 @@
 #include "followup/BulkVerification.h"
 
-#include "common/Status.h"
 #include "common/ProgressObserver.h"
+#include "common/Status.h"
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"

@@ -33,7 +33,6 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // learns which row of which repetition comes next and may stop the walk before it. Returns
 // every check that failed, in the order they ran.
 QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
-                                            const std::function<void()> &repaint,
-                                            ProgressObserver *observer = nullptr);
+                                            const std::function<void()> &repaint, ProgressObserver *observer = nullptr);
 
 } // namespace tavro

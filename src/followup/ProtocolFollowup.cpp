@@ -75,8 +75,7 @@ QString ProtocolFollowup::guarded(const QString &protocolo, const std::function<
 }
 
 QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumeroProtocolo,
-                                                           const QString &pDataProtocolo,
-                                                           const QString &pTipoProtocolo,
+                                                           const QString &pDataProtocolo, const QString &pTipoProtocolo,
                                                            const QString &pSituacaoProtocolo,
                                                            const QString &pProtocoloRetificado)
 {
@@ -100,8 +99,8 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
     if (m_headings)
         m_headings(followupHeading(protocolo, tipo, data));
     TavroWSAsync port = GetTavroWSAsync(true, QString(), m_client);
-    const RespostaProcessamentoLoteType answer
-        = port.consultarResultadoProcessamento(protocoloRequest(protocolo, data));
+    const RespostaProcessamentoLoteType answer = port.consultarResultadoProcessamento(
+        protocoloRequest(protocolo, data));
     const IdentificacaoType &identificacao = required(answer.identificacao, "identificacao");
     const QString situacao = required(answer.situacaoProcessamento, "situacaoProcessamento")
             == situacaoProcessamento::FINALIZADO

@@ -13,8 +13,8 @@ struct InconsistencyRow;
 // The refusals of the single checks: no protocol chosen, and an inconsistency check
 // asked of a protocol that is neither "Finalizado" nor "Inconsistência".
 inline const QString SelectProtocolMessage = QStringLiteral("Selecione o protocolo!");
-inline const QString OnlyFinishedMessage
-    = QStringLiteral("Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
+inline const QString OnlyFinishedMessage = QStringLiteral(
+    "Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
 bool inconsistencyCheckAllowed(const QString &situacao);
 
 // The two follow-up checks of one protocol, run on the window's connection and SOAP

@@ -1,7 +1,7 @@
 #include "lists/MovementLists.h"
 
-#include "common/Status.h"
 #include "common/ProgressObserver.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
 
@@ -107,13 +107,16 @@ QStringList saidasTables()
 
 QStringList dispensacoesColumns()
 {
-    return {QStringLiteral("SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
-            QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
-            QStringLiteral("its.tavrosituacaoprioridade, its.TavroCoRegistro,"),
-            QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov, s.peso, s.altura, s.cid10, PS.NOME AS NOMEPESSOA, "),
-            QStringLiteral("substring(PS.CARTAOSUS FROM 1 FOR 15) AS CARTAOSUS, ps.nome as nomepessoa, P.DESCRICAO as nomeproduto,"),
-            QStringLiteral("pr.cns as cnsprofissional, pr.crm as crmprofissional, pr.uf as ufprofissional,"),
-            QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
+    return {
+        QStringLiteral(
+            "SELECT its.lancamento, its.item, P.codigotavro, p.tavrotipo, ITS.VALORUNITARIO, ITS.LOTE, L.DTVALIDADE, "),
+        QStringLiteral("its.TavroProtocolo, its.TavroData, its.TavroSituacao,"),
+        QStringLiteral("its.tavrosituacaoprioridade, its.TavroCoRegistro,"),
+        QStringLiteral("ITS.QUANTIDADE, S.data, s.tavro_tpmov, s.peso, s.altura, s.cid10, PS.NOME AS NOMEPESSOA, "),
+        QStringLiteral(
+            "substring(PS.CARTAOSUS FROM 1 FOR 15) AS CARTAOSUS, ps.nome as nomepessoa, P.DESCRICAO as nomeproduto,"),
+        QStringLiteral("pr.cns as cnsprofissional, pr.crm as crmprofissional, pr.uf as ufprofissional,"),
+        QStringLiteral("fa.cnpj as cnpjfabricante, fa.numerointernacional as numerofabricante")};
 }
 
 QStringList dispensacoesTables()
@@ -146,22 +149,37 @@ StatementShape statementShape(MovementKind kind)
     const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
     switch (kind) {
     case MovementKind::Estoque:
-        return {QStringLiteral("c."), stockColumns(), stockTables(), QStringLiteral("where c.data = :pdata"),
-                QStringLiteral("c.data"), {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+        return {QStringLiteral("c."),
+                stockColumns(),
+                stockTables(),
+                QStringLiteral("where c.data = :pdata"),
+                QStringLiteral("c.data"),
+                {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
                 QStringLiteral("order by p.descricao, c.lancamento")};
     case MovementKind::Entradas:
-        return {QStringLiteral("ie."), entradasColumns(), entradasTables(), periodLine.arg(QLatin1Char('E')),
-                QStringLiteral("E.DATA"), {QStringLiteral("AND ie.codunidade = :punidade")},
+        return {QStringLiteral("ie."),
+                entradasColumns(),
+                entradasTables(),
+                periodLine.arg(QLatin1Char('E')),
+                QStringLiteral("E.DATA"),
+                {QStringLiteral("AND ie.codunidade = :punidade")},
                 QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item")};
     case MovementKind::Saidas:
-        return {QStringLiteral("its."), saidasColumns(), saidasTables(), periodLine.arg(QLatin1Char('S')),
+        return {QStringLiteral("its."),
+                saidasColumns(),
+                saidasTables(),
+                periodLine.arg(QLatin1Char('S')),
                 QStringLiteral("S.DATA"),
                 {QStringLiteral("AND its.codunidade = :punidade"),
                  QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     case MovementKind::Dispensacoes:
-        return {QStringLiteral("its."), dispensacoesColumns(), dispensacoesTables(), periodLine.arg(QLatin1Char('S')),
-                QStringLiteral("S.DATA"), {QStringLiteral("AND its.codunidade = :punidade")},
+        return {QStringLiteral("its."),
+                dispensacoesColumns(),
+                dispensacoesTables(),
+                periodLine.arg(QLatin1Char('S')),
+                QStringLiteral("S.DATA"),
+                {QStringLiteral("AND its.codunidade = :punidade")},
                 QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
     }
     Q_UNREACHABLE();
@@ -491,25 +509,28 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
         break;
     case MovementKind::Entradas:
         columns = periodHead(QStringLiteral("Código"), 200)
-            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},   {QStringLiteral("Fabr. Internac."), 85},
-                                {QStringLiteral("Nota Fiscal"), 80},   {QStringLiteral("Val. Unit."), 60},
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},    {QStringLiteral("Fabr. Internac."), 85},
+                                {QStringLiteral("Nota Fiscal"), 80},    {QStringLiteral("Val. Unit."), 60},
                                 {QStringLiteral("CNPJ Distrib."), 115}, {QStringLiteral("TipoEntrada"), 90}}
             + statusTail();
         break;
     case MovementKind::Saidas:
         columns = periodHead(QStringLiteral("Código"), 200)
-            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80},
-                                {QStringLiteral("Tipo Saída"), 50},  {QStringLiteral("Destino"), 100},
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120},  {QStringLiteral("Fabr. Internac."), 80},
+                                {QStringLiteral("Tipo Saída"), 50},   {QStringLiteral("Destino"), 100},
                                 {QStringLiteral("CNES Destino"), 80}, {QStringLiteral("CNPJ Destino"), 120}}
             + statusTail();
         break;
     case MovementKind::Dispensacoes:
-        columns = periodHead(QStringLiteral("Código"), 200)
-            + QList<ListColumn>{{QStringLiteral("Competência"), 80}, {QStringLiteral("CNS Usuário"), 110},
-                                {QStringLiteral("Nome Usuário"), 100}, {QStringLiteral("Peso"), 50},
-                                {QStringLiteral("Altura"), 50},        {QStringLiteral("Cid-10"), 50},
-                                {QStringLiteral("CNES Profis."), 80},  {QStringLiteral("CRM"), 80},
-                                {QStringLiteral("UF"), 40}}
+        columns = periodHead(QStringLiteral("Código"), 200) + QList<ListColumn>{{QStringLiteral("Competência"), 80},
+                                                                                {QStringLiteral("CNS Usuário"), 110},
+                                                                                {QStringLiteral("Nome Usuário"), 100},
+                                                                                {QStringLiteral("Peso"), 50},
+                                                                                {QStringLiteral("Altura"), 50},
+                                                                                {QStringLiteral("Cid-10"), 50},
+                                                                                {QStringLiteral("CNES Profis."), 80},
+                                                                                {QStringLiteral("CRM"), 80},
+                                                                                {QStringLiteral("UF"), 40}}
             + statusTail()
             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
         break;

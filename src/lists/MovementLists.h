@@ -16,23 +16,96 @@ enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes };
 
 // Sub-cells of each movement list. The transmitters read and write these cells.
 namespace EstoqueCell {
-enum : int { Codigo, Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium,
-             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+enum : int {
+    Codigo,
+    Produto,
+    Nome,
+    Lote,
+    Validade,
+    Quantidade,
+    Data,
+    ProgramaSaude,
+    Ium,
+    Protocolo,
+    DataProtocolo,
+    Situacao,
+    CoRegistro,
+    Gravar
+};
 }
 namespace EntradaCell {
-enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, CnpjFabricante,
-             FabricanteInternacional, NotaFiscal, ValorUnitario, CnpjDistribuidor, TipoEntrada,
-             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+enum : int {
+    Produto,
+    Nome,
+    Lote,
+    Validade,
+    Quantidade,
+    Data,
+    ProgramaSaude,
+    Ium,
+    CnpjFabricante,
+    FabricanteInternacional,
+    NotaFiscal,
+    ValorUnitario,
+    CnpjDistribuidor,
+    TipoEntrada,
+    Protocolo,
+    DataProtocolo,
+    Situacao,
+    CoRegistro,
+    Gravar
+};
 }
 namespace SaidaCell {
-enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, CnpjFabricante,
-             FabricanteInternacional, TipoSaida, Destino, CnesDestino, CnpjDestino,
-             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar };
+enum : int {
+    Produto,
+    Nome,
+    Lote,
+    Validade,
+    Quantidade,
+    Data,
+    ProgramaSaude,
+    Ium,
+    CnpjFabricante,
+    FabricanteInternacional,
+    TipoSaida,
+    Destino,
+    CnesDestino,
+    CnpjDestino,
+    Protocolo,
+    DataProtocolo,
+    Situacao,
+    CoRegistro,
+    Gravar
+};
 }
 namespace DispensacaoCell {
-enum : int { Produto, Nome, Lote, Validade, Quantidade, Data, ProgramaSaude, Ium, Competencia,
-             CnsUsuario, NomeUsuario, Peso, Altura, Cid10, CnesProfissional, Crm, Uf,
-             Protocolo, DataProtocolo, Situacao, CoRegistro, Gravar, CnpjFabricante, FabricanteInternacional };
+enum : int {
+    Produto,
+    Nome,
+    Lote,
+    Validade,
+    Quantidade,
+    Data,
+    ProgramaSaude,
+    Ium,
+    Competencia,
+    CnsUsuario,
+    NomeUsuario,
+    Peso,
+    Altura,
+    Cid10,
+    CnesProfissional,
+    Crm,
+    Uf,
+    Protocolo,
+    DataProtocolo,
+    Situacao,
+    CoRegistro,
+    Gravar,
+    CnpjFabricante,
+    FabricanteInternacional
+};
 }
 
 // The status boxes of a movement tab.
@@ -45,14 +118,14 @@ struct StatusBoxes
 struct ListSearch
 {
     MovementKind kind = MovementKind::Estoque;
-    QString unidade;      // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
-    QString dataInicial;  // period lists, day/month/year
+    QString unidade;     // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
+    QString dataInicial; // period lists, day/month/year
     QString dataFinal;
-    QString dia;          // stock: the chosen day
+    QString dia; // stock: the chosen day
     bool exibirSemCodigo = false;
     StatusBoxes status;
     bool protocoloSelecionado = false;
-    QString protocolo;    // the text of the tab's protocol box
+    QString protocolo; // the text of the tab's protocol box
 };
 
 // The records a list of a kind holds whatever its day, period and status filters: the

@@ -29,8 +29,7 @@ OverviewPeriod monthRange(QDate from, QDate to)
 {
     const int months = (to.year() - from.year()) * 12 + to.month() - from.month() + 1;
     if (months < 1)
-        throw Error(
-            QStringLiteral("O mês final (%1) é anterior ao inicial (%2)").arg(monthText(to), monthText(from)));
+        throw Error(QStringLiteral("O mês final (%1) é anterior ao inicial (%2)").arg(monthText(to), monthText(from)));
     return {QDate(from.year(), from.month(), 1), months};
 }
 
@@ -53,8 +52,8 @@ std::optional<QDate> monthFromText(const QString &text)
 
 QStringList overviewSituacoes()
 {
-    return {QString(),           Situacao::Aguardando, Situacao::Finalizado, Situacao::Inconsistencia,
-            Situacao::Ok,        Situacao::OkInc,      Situacao::OkRetificado};
+    return {QString(),    Situacao::Aguardando, Situacao::Finalizado,  Situacao::Inconsistencia,
+            Situacao::Ok, Situacao::OkInc,      Situacao::OkRetificado};
 }
 
 StatusBoxes statusBoxesFor(const QString &situacao)

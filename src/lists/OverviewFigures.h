@@ -73,7 +73,7 @@ private:
 };
 
 // The four kinds in the order of the window's tabs.
-inline constexpr MovementKind AllMovementKinds[] = {MovementKind::Estoque, MovementKind::Entradas,
-                                                    MovementKind::Saidas, MovementKind::Dispensacoes};
+inline constexpr MovementKind AllMovementKinds[] = {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
+                                                    MovementKind::Dispensacoes};
 
 } // namespace tavro

@@ -23,8 +23,8 @@ SqlStatement overviewStatement(MovementKind kind, const OverviewSearch &search)
 {
     const ListRecords records = listRecords(kind, search.exibirSemCodigo);
     SqlStatement query;
-    query.add(QStringLiteral("select extract(year from %1) * 100 + extract(month from %1) as mes,")
-                  .arg(records.dateColumn));
+    query.add(
+        QStringLiteral("select extract(year from %1) * 100 + extract(month from %1) as mes,").arg(records.dateColumn));
     query.add(QStringLiteral("coalesce(%1tavrosituacao, '') as situacao, count(*) as quantidade").arg(records.prefix));
     addRecords(query, records, search, kind);
     query.add(QStringLiteral("group by 1, 2"));

@@ -9,7 +9,8 @@ QStringList stockDays(Database &db)
     db.restartTransaction();
     QStringList days;
     {
-        SqlCursor cursor = db.select(SqlStatement{QStringLiteral("select distinct data from conciliacao order by data desc")});
+        SqlCursor cursor = db.select(
+            SqlStatement{QStringLiteral("select distinct data from conciliacao order by data desc")});
         while (cursor.next())
             days.append(cursor.text(0));
     }

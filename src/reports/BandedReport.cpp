@@ -37,8 +37,8 @@ QList<QList<BandedReport::Placement>> BandedReport::pages() const
 
 QPageLayout BandedReport::pageLayout()
 {
-    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                       QMarginsF(Margin, Margin, Margin, Margin), QPageLayout::Millimeter);
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(Margin, Margin, Margin, Margin),
+                       QPageLayout::Millimeter);
 }
 
 void BandedReport::render(QPagedPaintDevice &device) const

@@ -16,7 +16,7 @@ class Database;
 // heading repeats) and the two unit texts of the window's header.
 struct DispensationReportInput
 {
-    ListSearch search; // kind Dispensacoes
+    ListSearch search;   // kind Dispensacoes
     QString cnes;        // PECodCNES
     QString nomeUnidade; // LNomeUnidade
 };

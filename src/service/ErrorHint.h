@@ -7,8 +7,8 @@ namespace tavro {
 
 // The plain lines added to the service's technical errors, for a clerk to act on.
 namespace ErrorHint {
-inline const QString SemConexao
-    = QStringLiteral("Sem conexão com o serviço Tavro: verifique a internet e tente mais tarde.");
+inline const QString SemConexao = QStringLiteral(
+    "Sem conexão com o serviço Tavro: verifique a internet e tente mais tarde.");
 inline const QString SemResposta = QStringLiteral(
     "O serviço Tavro não respondeu a tempo: tente de novo mais tarde; se continuar, verifique a internet.");
 inline const QString UsuarioRecusado = QStringLiteral("O serviço recusou o usuário do Tavro deste operador: confira o "

@@ -30,8 +30,8 @@ struct MessageField
     QString element;
     FieldKind kind = FieldKind::Text;
     Occurs occurs = Occurs::Required;
-    const QStringList *literals = nullptr;           // enumerations
-    const MessageType &(*itemType)() = nullptr;      // records and sequences
+    const QStringList *literals = nullptr;      // enumerations
+    const MessageType &(*itemType)() = nullptr; // records and sequences
     // Simple fields: the value, or nothing for an absent optional field; assignment.
     std::function<std::optional<ScalarValue>(const void *)> get;
     std::function<void(void *, ScalarValue)> set;

@@ -117,8 +117,7 @@ void readFields(QXmlStreamReader &reader, const MessageType &type, void *value)
             readFields(reader, field->itemType(), field->append(value));
             break;
         default:
-            field->set(value,
-                       scalarFromText(*field, reader.readElementText(QXmlStreamReader::IncludeChildElements)));
+            field->set(value, scalarFromText(*field, reader.readElementText(QXmlStreamReader::IncludeChildElements)));
         }
     }
 }

@@ -45,8 +45,8 @@ ServiceSettings readServiceSettings(const IniFile &ini)
     if (ok && seconds > 0)
         settings.TempoLimite = seconds;
     const QString verify = ini.value(section, QStringLiteral("VerificarCertificado")).trimmed().toLower();
-    settings.VerificarCertificado
-        = verify == QLatin1String("1") || verify == QLatin1String("sim") || verify == QLatin1String("true");
+    settings.VerificarCertificado = verify == QLatin1String("1") || verify == QLatin1String("sim")
+        || verify == QLatin1String("true");
     settings.Certificado = ini.value(section, QStringLiteral("Certificado")).trimmed();
     return settings;
 }

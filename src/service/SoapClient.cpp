@@ -9,8 +9,8 @@
 #include "session/Login.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -83,7 +83,7 @@ QNetworkRequest SoapClient::request(const QString &url) const
 SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failureSuffix) const
 {
     const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> owner(reply,
-                                                                         [](QNetworkReply *r) { r->deleteLater(); });
+                                                                          [](QNetworkReply *r) { r->deleteLater(); });
     // Unless verification was asked for, a certificate that would not pass is accepted: the
     // service's hosts are the operator's.
     if (!m_settings.verifiesCertificate())
@@ -100,8 +100,7 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
     const QNetworkReply::NetworkError error = reply->error();
     const bool transferFailed = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
     if (!status.isValid() || transferFailed) {
-        const bool timedOut
-            = error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError;
+        const bool timedOut = error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError;
         const QString reason = timedOut
             ? QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(m_settings.TempoLimite)
             : reply->errorString();
@@ -130,14 +129,14 @@ QString SoapClient::writeLog(const QByteArray &message, const QString &stem, con
     QString taken = stem;
     QFile file(taken + suffix);
     for (int n = 2; !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
-                    && !QFileInfo(file.fileName()).isDir();
+         && !QFileInfo(file.fileName()).isDir();
          ++n) {
         taken = stem + QLatin1Char('_') + QString::number(n);
         file.setFileName(taken + suffix);
     }
     if (!file.isOpen() || file.write(text.toLatin1()) < 0)
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2").arg(QDir::toNativeSeparators(file.fileName()),
-                                                                         file.errorString()));
+        throw Error(QStringLiteral("Cannot create file \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
     return taken;
 }
 
@@ -189,8 +188,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
     // Logs are named by the second of the request; its answer's log takes the same name, so
     // the two can be paired when an accepted batch has to be recovered from them.
-    const QString logStem
-        = writeLog(envelope, m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()), QStringLiteral("_req.xml"));
+    const QString logStem = writeLog(envelope, m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()),
+                                     QStringLiteral("_req.xml"));
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 
@@ -199,8 +198,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     post.setRawHeader("Content-Type", "text/xml; charset=utf-8");
     post.setRawHeader("SOAPAction", '"' + action.toUtf8() + '"');
     post.setRawHeader("Authorization", basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao));
-    const Answer answer
-        = await(m_network.post(post, envelope), QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
+    const Answer answer = await(m_network.post(post, envelope),
+                                QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
 
     m_timings.network += clock.nsecsElapsed() / 1e6;
     clock.restart();
@@ -227,8 +226,8 @@ std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, co
                                               const QString &logFolder, const LoginValues &login,
                                               SoapClient::WarningSink warnings)
 {
-    auto client = std::make_unique<SoapClient>(network, readServiceSettings(ini), logFolder,
-                                               [] { return QDateTime::currentDateTime(); }, login);
+    auto client = std::make_unique<SoapClient>(
+        network, readServiceSettings(ini), logFolder, [] { return QDateTime::currentDateTime(); }, login);
     client->setWarningSink(std::move(warnings));
     return client;
 }

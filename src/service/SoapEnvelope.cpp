@@ -56,8 +56,7 @@ void SoapEnvelope::read(const QByteArray &answer, const std::function<void(QXmlS
         }
         bodyFound = true;
         if (reader.readNextStartElement()) {
-            if (reader.namespaceUri() == Namespace && reader.name() == QLatin1String("Fault"))
-            {
+            if (reader.namespaceUri() == Namespace && reader.name() == QLatin1String("Fault")) {
                 const QString fault = faultString(reader);
                 throw Error(fault, faultHint(fault));
             }

@@ -112,18 +112,18 @@ const MessageType &ProtocoloType::type()
 const MessageType &ProtocoloRetificadoType::type()
 {
     using T = ProtocoloRetificadoType;
-    static const MessageType t(QStringLiteral("ProtocoloRetificadoType"),
-                               with(protocoloFields<T>(),
-                                    {text<T>("nuProtocoloRetificado", &T::nuProtocoloRetificado)}));
+    static const MessageType t(
+        QStringLiteral("ProtocoloRetificadoType"),
+        with(protocoloFields<T>(), {text<T>("nuProtocoloRetificado", &T::nuProtocoloRetificado)}));
     return t;
 }
 
 const MessageType &EstabelecimentoType::type()
 {
     using T = EstabelecimentoType;
-    static const MessageType t(QStringLiteral("EstabelecimentoType"),
-                               {text<T>("coCNES", &T::coCNES),
-                                enumeration<T>("coTipoEstabelecimento", &T::coTipoEstabelecimento)});
+    static const MessageType t(
+        QStringLiteral("EstabelecimentoType"),
+        {text<T>("coCNES", &T::coCNES), enumeration<T>("coTipoEstabelecimento", &T::coTipoEstabelecimento)});
     return t;
 }
 
@@ -131,18 +131,18 @@ const MessageType &EstabelecimentoCNESCNPJType::type()
 {
     using T = EstabelecimentoCNESCNPJType;
     static const MessageType t(QStringLiteral("EstabelecimentoCNESCNPJType"),
-                               {enumeration<T>("idIdentificacao", &T::idIdentificacao),
-                                text<T>("coCNES", &T::coCNES), text<T>("nuCNPJ", &T::nuCNPJ)});
+                               {enumeration<T>("idIdentificacao", &T::idIdentificacao), text<T>("coCNES", &T::coCNES),
+                                text<T>("nuCNPJ", &T::nuCNPJ)});
     return t;
 }
 
 const MessageType &EstabelecimentoNovoType::type()
 {
     using T = EstabelecimentoNovoType;
-    static const MessageType t(
-        QStringLiteral("EstabelecimentoNovoType"),
-        {enumeration<T>("idIdentificacao", &T::idIdentificacao), text<T>("coCNES", &T::coCNES),
-         text<T>("nuCNPJ", &T::nuCNPJ), enumeration<T>("coTipoEstabelecimento", &T::coTipoEstabelecimento)});
+    static const MessageType t(QStringLiteral("EstabelecimentoNovoType"),
+                               {enumeration<T>("idIdentificacao", &T::idIdentificacao), text<T>("coCNES", &T::coCNES),
+                                text<T>("nuCNPJ", &T::nuCNPJ),
+                                enumeration<T>("coTipoEstabelecimento", &T::coTipoEstabelecimento)});
     return t;
 }
 
@@ -177,11 +177,11 @@ const MessageType &ProdutoVinculadoEntradaType::type()
 const MessageType &ProdutoSaidaType::type()
 {
     using T = ProdutoSaidaType;
-    static const MessageType t(QStringLiteral("ProdutoSaidaType"),
-                               with(produtoFields<T>(),
-                                    {text<T>("nuCNPJFabricante", &T::nuCNPJFabricante),
-                                     text<T>("noFabricanteInternacional", &T::noFabricanteInternacional),
-                                     text<T>("tpSaida", &T::tpSaida)}));
+    static const MessageType t(
+        QStringLiteral("ProdutoSaidaType"),
+        with(produtoFields<T>(),
+             {text<T>("nuCNPJFabricante", &T::nuCNPJFabricante),
+              text<T>("noFabricanteInternacional", &T::noFabricanteInternacional), text<T>("tpSaida", &T::tpSaida)}));
     return t;
 }
 
@@ -215,9 +215,9 @@ const MessageType &ProdutoNovoType::type()
 const MessageType &ProdutoVinculadoSimplesType::type()
 {
     using T = ProdutoVinculadoSimplesType;
-    static const MessageType t(QStringLiteral("ProdutoVinculadoSimplesType"),
-                               {text<T>("coRegistroOrigem", &T::coRegistroOrigem),
-                                integer<T>("coRegistro", &T::coRegistro)});
+    static const MessageType t(
+        QStringLiteral("ProdutoVinculadoSimplesType"),
+        {text<T>("coRegistroOrigem", &T::coRegistroOrigem), integer<T>("coRegistro", &T::coRegistro)});
     return t;
 }
 
@@ -233,9 +233,9 @@ const MessageType &PacienteType::type()
 const MessageType &PrescritorType::type()
 {
     using T = PrescritorType;
-    static const MessageType t(QStringLiteral("PrescritorType"),
-                               {text<T>("coCNES", &T::coCNES), integer<T>("nuCRM", &T::nuCRM),
-                                text<T>("ufCRM", &T::ufCRM)});
+    static const MessageType t(
+        QStringLiteral("PrescritorType"),
+        {text<T>("coCNES", &T::coCNES), integer<T>("nuCRM", &T::nuCRM), text<T>("ufCRM", &T::ufCRM)});
     return t;
 }
 
@@ -256,9 +256,9 @@ const MessageType &AvaliacaoProtocoloType::type()
 const MessageType &AvaliacaoVinculadaSimplesType::type()
 {
     using T = AvaliacaoVinculadaSimplesType;
-    static const MessageType t(QStringLiteral("AvaliacaoVinculadaSimplesType"),
-                               {text<T>("coRegistroOrigem", &T::coRegistroOrigem),
-                                integer<T>("coRegistro", &T::coRegistro)});
+    static const MessageType t(
+        QStringLiteral("AvaliacaoVinculadaSimplesType"),
+        {text<T>("coRegistroOrigem", &T::coRegistroOrigem), integer<T>("coRegistro", &T::coRegistro)});
     return t;
 }
 
@@ -300,8 +300,9 @@ const MessageType &registro5::type()
 {
     using T = registro5;
     static const MessageType t(QStringLiteral("registro5"),
-                               with(registroFields<T>(), {record<T>("paciente", Occurs::Required, &T::paciente),
-                                                          record<T>("prescritor", Occurs::Optional, &T::prescritor)}));
+                               with(registroFields<T>(),
+                                    {record<T>("paciente", Occurs::Required, &T::paciente),
+                                     record<T>("prescritor", Occurs::Optional, &T::prescritor)}));
     return t;
 }
 
@@ -370,12 +371,11 @@ const MessageType &RespostaProcessamentoLoteType::type()
 const MessageType &InconsistenciaType::type()
 {
     using T = InconsistenciaType;
-    static const MessageType t(QStringLiteral("InconsistenciaType"),
-                               {text<T>("idOrigem", &T::idOrigem), text<T>("coIBGE", &T::coIBGE),
-                                text<T>("coRegistro", &T::coRegistro),
-                                text<T>("coRegistroOrigem", &T::coRegistroOrigem),
-                                text<T>("codigo", &T::codigo), text<T>("mensagem", &T::mensagem),
-                                text<T>("campo", &T::campo), text<T>("valor", &T::valor)});
+    static const MessageType t(
+        QStringLiteral("InconsistenciaType"),
+        {text<T>("idOrigem", &T::idOrigem), text<T>("coIBGE", &T::coIBGE), text<T>("coRegistro", &T::coRegistro),
+         text<T>("coRegistroOrigem", &T::coRegistroOrigem), text<T>("codigo", &T::codigo),
+         text<T>("mensagem", &T::mensagem), text<T>("campo", &T::campo), text<T>("valor", &T::valor)});
     return t;
 }
 

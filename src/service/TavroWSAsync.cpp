@@ -17,9 +17,7 @@ Response TavroWSAsync::call(const QString &operation, const QString &requestElem
     Response response;
     m_client.invoke(
         operation,
-        [&](QXmlStreamWriter &writer) {
-            MessageXml::write(writer, typesNamespace, requestElement, request);
-        },
+        [&](QXmlStreamWriter &writer) { MessageXml::write(writer, typesNamespace, requestElement, request); },
         [&](QXmlStreamReader &reader) { MessageXml::read(reader, response); });
     return response;
 }

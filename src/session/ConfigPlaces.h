@@ -40,7 +40,6 @@ struct ConfigPlaces
 };
 
 // `commandLineConfig` is the --config value, empty when not given.
-ConfigPlaces findConfigPlaces(const QString &commandLineConfig,
-                              const PlaceRoots &roots = PlaceRoots::ofThisProgram());
+ConfigPlaces findConfigPlaces(const QString &commandLineConfig, const PlaceRoots &roots = PlaceRoots::ofThisProgram());
 
 } // namespace tavro

@@ -44,7 +44,8 @@ LoginResult login(Database &db, const QString &usuario, const QString &senha, Lo
         if (!found && !master)
             return LoginResult::Refused;
         values.UsuarioSessao = singleByteText(usuario, 15);
-        values.TavroUsuarioSessao = singleByteText(found ? cursor.text(QStringLiteral("TavroUsuario")) : QString(), 100);
+        values.TavroUsuarioSessao = singleByteText(found ? cursor.text(QStringLiteral("TavroUsuario")) : QString(),
+                                                   100);
         values.TavroSenhaSessao = singleByteText(found ? cursor.text(QStringLiteral("TavroSenha")) : QString(), 100);
         cursor.close();
         return master ? LoginResult::Restricted : LoginResult::Unlocked;

@@ -12,8 +12,8 @@ QString readPasswordFile(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile())
         throw Error(QStringLiteral("Arquivo de senha não encontrado: %1").arg(path));
-    if (info.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
-                              | QFileDevice::WriteOther)) {
+    if (info.permissions()
+        & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup | QFileDevice::WriteOther)) {
         throw Error(QStringLiteral("O arquivo de senha %1 pode ser lido ou alterado por outros usuários; "
                                    "deixe-o acessível só ao dono (chmod 600 %1).")
                         .arg(path));

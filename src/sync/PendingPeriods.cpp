@@ -1,8 +1,8 @@
 #include "sync/PendingPeriods.h"
 
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/DateText.h"
-#include "common/Status.h"
 
 #include <set>
 

@@ -1,6 +1,5 @@
 #include "sync/RunLog.h"
 
-
 #include <QDir>
 #include <QFileInfo>
 

@@ -16,7 +16,8 @@ class RunLog
 public:
     using Clock = std::function<QDateTime()>;
 
-    explicit RunLog(const QString &path, Clock clock = [] { return QDateTime::currentDateTime(); });
+    explicit RunLog(
+        const QString &path, Clock clock = [] { return QDateTime::currentDateTime(); });
 
     bool isOpen() const { return m_file.isOpen(); }
     void step(const QString &text);

@@ -1,6 +1,5 @@
 #include "sync/SyncSummary.h"
 
-
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -72,8 +71,8 @@ QString summaryText(const SyncSummary &summary)
     line(QStringLiteral("Sincronização de %1 a %2: %3")
              .arg(summary.started.toString(DateTimeFormat), summary.finished.toString(DateTimeFormat),
                   summary.failed() ? QStringLiteral("COM FALHAS") : QStringLiteral("CONCLUÍDA")));
-    line(QStringLiteral("Unidade %1 (CNES %2), período: %3").arg(summary.unidade, summary.cnes,
-                                                                 periodsText(summary.periods)));
+    line(QStringLiteral("Unidade %1 (CNES %2), período: %3")
+             .arg(summary.unidade, summary.cnes, periodsText(summary.periods)));
     if (!summary.failure.isEmpty())
         line(QStringLiteral("Falha: ") + summary.failure);
 
@@ -110,14 +109,13 @@ QString summaryText(const SyncSummary &summary)
 
     if (!summary.followup.isEmpty()) {
         line(QString());
-        line(QStringLiteral("%1 %2  %3").arg(QStringLiteral("Acompanhamento"), -14)
+        line(QStringLiteral("%1 %2  %3")
+                 .arg(QStringLiteral("Acompanhamento"), -14)
                  .arg(QStringLiteral("verificados"), 11)
                  .arg(QStringLiteral("situação depois")));
         for (const FollowupSummary &kind : summary.followup)
-            line(QStringLiteral("%1 %2  %3")
-                     .arg(kind.tipo, -14)
-                     .arg(kind.checked, 11)
-                     .arg(statusCounts(kind.statuses)));
+            line(
+                QStringLiteral("%1 %2  %3").arg(kind.tipo, -14).arg(kind.checked, 11).arg(statusCounts(kind.statuses)));
     }
     for (const FailedProtocolCheck &check : summary.failedChecks)
         line(QStringLiteral("Falha na verificação do protocolo %1: %2").arg(check.protocolo, check.message));
@@ -164,8 +162,8 @@ QByteArray summaryJson(const SyncSummary &summary)
     root[QStringLiteral("acompanhamento")] = followup;
     QJsonArray failedChecks;
     for (const FailedProtocolCheck &check : summary.failedChecks)
-        failedChecks.append(QJsonObject{{QStringLiteral("protocolo"), check.protocolo},
-                                        {QStringLiteral("mensagem"), check.message}});
+        failedChecks.append(
+            QJsonObject{{QStringLiteral("protocolo"), check.protocolo}, {QStringLiteral("mensagem"), check.message}});
     root[QStringLiteral("falhasAcompanhamento")] = failedChecks;
     root[QStringLiteral("aguardandoServico")] = totalWaiting(summary);
     root[QStringLiteral("falha")] = summary.failure;
@@ -185,8 +183,7 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
     summary.unidade = root[QStringLiteral("unidade")].toString();
     summary.cnes = root[QStringLiteral("cnes")].toString();
     for (const QJsonValue &period : root[QStringLiteral("periodos")].toArray()) {
-        summary.periods.append(
-            {period[QStringLiteral("de")].toString(), period[QStringLiteral("ate")].toString()});
+        summary.periods.append({period[QStringLiteral("de")].toString(), period[QStringLiteral("ate")].toString()});
     }
     for (const QJsonValue &value : root[QStringLiteral("envio")].toArray()) {
         KindSummary kind;

@@ -12,23 +12,23 @@ namespace tavro {
 // What one kind's transmission did over every list it worked on.
 struct KindSummary
 {
-    QString name;          // as `--tipos` names it: estoque, entradas, saidas, dispensacoes, sem-cartao
-    int lists = 0;         // lists searched (stock: one per day)
-    int batches = 0;       // batches the service accepted
-    int sent = 0;          // records of those batches
-    int refused = 0;       // records still to send that the kind's checks refuse
-    QStringList messages;  // the first distinct lines of those refusals
-    int pending = 0;       // records still to send that the checks would let through
-    QStringList failures;  // lists whose runs failed: "<list>: <message>"
+    QString name;         // as `--tipos` names it: estoque, entradas, saidas, dispensacoes, sem-cartao
+    int lists = 0;        // lists searched (stock: one per day)
+    int batches = 0;      // batches the service accepted
+    int sent = 0;         // records of those batches
+    int refused = 0;      // records still to send that the kind's checks refuse
+    QStringList messages; // the first distinct lines of those refusals
+    int pending = 0;      // records still to send that the checks would let through
+    QStringList failures; // lists whose runs failed: "<list>: <message>"
 };
 
 // The follow-up of the protocols of one registry kind ("Estoque", "Entrada", ...).
 struct FollowupSummary
 {
     QString tipo;
-    int checked = 0;                 // protocols that were not final when the walk began
-    QMap<QString, int> statuses;     // status after the walk -> protocols
-    int waiting = 0;                 // still "Aguardando" or "Finalizado": the service owes an answer
+    int checked = 0;             // protocols that were not final when the walk began
+    QMap<QString, int> statuses; // status after the walk -> protocols
+    int waiting = 0;             // still "Aguardando" or "Finalizado": the service owes an answer
 };
 
 struct FailedProtocolCheck
@@ -46,11 +46,11 @@ struct SyncSummary
     QString database;
     QString unidade;
     QString cnes;
-    QList<QStringList> periods;   // each [first day, last day]
+    QList<QStringList> periods; // each [first day, last day]
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedProtocolCheck> failedChecks;
-    QString failure;              // an error that ended the whole run early
+    QString failure; // an error that ended the whole run early
 
     bool failed() const;
 };

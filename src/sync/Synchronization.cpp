@@ -1,13 +1,13 @@
 #include "sync/Synchronization.h"
 
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
-#include "common/Status.h"
 #include "transmission/StatusWrites.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
@@ -63,8 +63,8 @@ public:
 
     void transmitAll(const QList<Period> &periods)
     {
-        for (const MovementKind list : {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
-                                        MovementKind::Dispensacoes}) {
+        for (const MovementKind list :
+             {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas, MovementKind::Dispensacoes}) {
             QList<TransmitKind> kinds;
             for (const TransmitKind kind : m_kinds) {
                 if (listOf(kind) == list)
@@ -75,9 +75,8 @@ public:
             // The dispensations without a card go first: their checks write a line for every
             // patient with a card, which on a list the card holders' batches have already
             // rewritten would come on top of its largest size.
-            std::stable_partition(kinds.begin(), kinds.end(), [](TransmitKind kind) {
-                return kind == TransmitKind::SemCartao;
-            });
+            std::stable_partition(kinds.begin(), kinds.end(),
+                                  [](TransmitKind kind) { return kind == TransmitKind::SemCartao; });
             for (const Period &period : periods) {
                 if (list != MovementKind::Estoque) {
                     transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
@@ -99,8 +98,7 @@ public:
         filter.estoque = m_kinds.contains(TransmitKind::Estoque);
         filter.entradas = m_kinds.contains(TransmitKind::Entradas);
         filter.saidas = m_kinds.contains(TransmitKind::Saidas);
-        filter.dispensacoes
-            = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
+        filter.dispensacoes = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
         filter.inconsistencias = filter.ok = filter.okRetificado = false;
         const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
         CarregaProtocolos(m_db, filter, usuarioSessao, *list);
@@ -293,9 +291,8 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
                                                      : pendingMonths(db, unit.codigo, unit.cnes);
         for (const Period &period : periods)
             summary.periods.append({period.dataInicial, period.dataFinal});
-        step(QStringLiteral("início: unidade %1, CNES %2, %3 períodos")
-                 .arg(unit.codigo, unit.cnes)
-                 .arg(periods.size()));
+        step(
+            QStringLiteral("início: unidade %1, CNES %2, %3 períodos").arg(unit.codigo, unit.cnes).arg(periods.size()));
         synchronizer.transmitAll(periods);
         synchronizer.followUp(usuarioSessao);
     } catch (const Error &error) {

@@ -36,8 +36,7 @@ void refreshCells(Database &db, RecordTable table, const RecordKey &key, const T
 
 QString recordHeldMessage(const QString &caption)
 {
-    return QStringLiteral("O registro %1 está em uso por outro transmissor ou estação; nada foi enviado.")
-        .arg(caption);
+    return QStringLiteral("O registro %1 está em uso por outro transmissor ou estação; nada foi enviado.").arg(caption);
 }
 
 BatchClaim::BatchClaim(Database &db, const TransmissionKind &kind, const TransmissionInput &input)

@@ -9,7 +9,8 @@ namespace tavro {
 namespace Cell = DispensacaoCell;
 
 DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
-    : SaidaTransmission(Tipo::Dispensacao, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
+    : SaidaTransmission(Tipo::Dispensacao,
+                        {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 

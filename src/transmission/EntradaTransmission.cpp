@@ -54,7 +54,8 @@ void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, cons
     produto.nuValorUnitario = decimalFourPlaces(list.subCell(row, Cell::ValorUnitario));
     produto.nuCNPJDistribuidor = cnpjDigits(list.subCell(row, Cell::CnpjDistribuidor));
     const QString tipoEntrada = list.subCell(row, Cell::TipoEntrada).trimmed();
-    produto.tpEntradaEstoque = tipoEntrada.startsWith(QLatin1String("E-")) ? tipoEntrada.left(30) : QStringLiteral("E-O");
+    produto.tpEntradaEstoque = tipoEntrada.startsWith(QLatin1String("E-")) ? tipoEntrada.left(30)
+                                                                           : QStringLiteral("E-O");
 }
 
 void EntradaTransmission::add(const RecordList &list, int row)

@@ -1,11 +1,11 @@
 #include "transmission/ProtocolRecovery.h"
 
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/LockingTransaction.h"
 #include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
-#include "common/Status.h"
 #include "transmission/StatusWrites.h"
 
 #include <QCryptographicHash>
@@ -79,8 +79,8 @@ void markExamined(Database &db, const QString &arquivo, const QString &protocolo
     if (again)
         query.add(QStringLiteral("matching (Arquivo)"));
     query.setParam(QStringLiteral("parquivo"), arquivo);
-    query.setParam(QStringLiteral("pprotocolo"), protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                                                     : QVariant(protocolo.left(25)));
+    query.setParam(QStringLiteral("pprotocolo"),
+                   protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(protocolo.left(25)));
     db.execute(query);
 }
 
@@ -107,9 +107,9 @@ bool registerRecovered(Database &db, const LoggedAnswer &answer, const LoggedReq
     query.setParam(QStringLiteral("pprioridade"), int(PrioridadeSituacao(Situacao::Aguardando)));
     query.setParam(QStringLiteral("ptipo"), batch.tipo);
     query.setParam(QStringLiteral("pcnes"), batch.cnes);
-    query.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo.isEmpty()
-                                                           ? QVariant(QMetaType::fromType<QString>())
-                                                           : QVariant(batch.protocoloAntigo));
+    query.setParam(QStringLiteral("pprotocoloantigo"),
+                   batch.protocoloAntigo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                                   : QVariant(batch.protocoloAntigo));
     return db.execute(query) > 0;
 }
 

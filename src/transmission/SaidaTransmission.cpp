@@ -27,7 +27,8 @@ bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erro
         erros.append(withRow(QStringLiteral("Falta identificação do fabridante!"), list, row));
         ok = false;
     }
-    if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR") && list.subCellView(row, Cell::CnesDestino).isEmpty()
+    if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR")
+        && list.subCellView(row, Cell::CnesDestino).isEmpty()
         && !completeCnpj(list.subCellView(row, Cell::CnpjDestino))) {
         erros.append(withRow(QStringLiteral("Falta identificação do destino da saída!"), list, row));
         ok = false;

@@ -11,10 +11,10 @@ namespace {
 // The service's protocol and reception texts are kept to the width of the status columns.
 constexpr int StoredProtocolLength = 25;
 
-const QString PriorityBelow =
-    QStringLiteral("and (tavrosituacaoPrioridade < :psitprio or tavrosituacaoprioridade is null)");
-const QString PriorityAtMost =
-    QStringLiteral("and (tavrosituacaoprioridade <= :psitprio or tavrosituacaoprioridade is null)");
+const QString PriorityBelow = QStringLiteral(
+    "and (tavrosituacaoPrioridade < :psitprio or tavrosituacaoprioridade is null)");
+const QString PriorityAtMost = QStringLiteral(
+    "and (tavrosituacaoprioridade <= :psitprio or tavrosituacaoprioridade is null)");
 
 // A status column and its priority column (the same name + "Prioridade"), the priority
 // always that of the status.
@@ -69,7 +69,8 @@ RecordKey itemKey(const QString &lancamento, const QString &item)
 
 RecordKey stockKey(const QString &lancamento)
 {
-    return RecordKey{{QStringLiteral("where lancamento = :plancamento")}, {{QStringLiteral("plancamento"), lancamento}}};
+    return RecordKey{{QStringLiteral("where lancamento = :plancamento")},
+                     {{QStringLiteral("plancamento"), lancamento}}};
 }
 
 RecordKey recordKeyOf(RecordTable table, const QString &origem)
@@ -94,7 +95,8 @@ bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     SqlStatement query;
     query.add(updateLine(table));
     bool separator = false;
-    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), QStringLiteral("s"));
+    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength),
+                QStringLiteral("s"));
     AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
     setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);

@@ -1,8 +1,8 @@
 #include "transmission/Transmission.h"
 
 #include "common/Error.h"
-#include "common/Status.h"
 #include "common/ProgressObserver.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
@@ -25,8 +25,8 @@ const QString Sim = QStringLiteral("Sim");
 
 std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
 {
-    SqlStatement query{QStringLiteral(
-        "select tipoestabelecimento from unidades where codigo = :punidade or numero = :punidade")};
+    SqlStatement query{
+        QStringLiteral("select tipoestabelecimento from unidades where codigo = :punidade or numero = :punidade")};
     query.setParam(QStringLiteral("punidade"), cnes);
     SqlCursor cursor = db.select(query);
     const QString first = cursor.next() ? cursor.text(0).left(1) : QString();
@@ -123,8 +123,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             ++taken;
             list.setSubCell(row, cells.gravar, Sim);
             batchRows.append(row);
-            shownBefore.append({list.subCell(row, cells.protocolo), list.subCell(row, cells.data),
-                                list.subCell(row, cells.situacao)});
+            shownBefore.append(
+                {list.subCell(row, cells.protocolo), list.subCell(row, cells.data), list.subCell(row, cells.situacao)});
         }
         report.batchSize = taken;
         if (taken == 0) {
@@ -192,7 +192,7 @@ namespace {
 class NoObserver : public ProgressObserver
 {
 public:
-    void progressed(const Progress &) override {}
+    void progressed(const Progress &) override { }
 };
 
 } // namespace
@@ -200,11 +200,11 @@ public:
 ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
 {
     NoObserver none;
-    return transmitRepeatedly(vezes, [&](RunReport &) { return run(); }, none);
+    return transmitRepeatedly(
+        vezes, [&](RunReport &) { return run(); }, none);
 }
 
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run,
-                                ProgressObserver &observer)
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run, ProgressObserver &observer)
 {
     ClickOutcome outcome;
     QElapsedTimer clock;

@@ -19,12 +19,12 @@ struct TransmissionCells;
 // What a transmission reads from the window.
 struct TransmissionInput
 {
-    QString cnes;          // PECodCNES
-    QString ibge;          // PECodIBGE
-    QString dia;           // CBEstoqueDia (stock row key)
-    QString protocolo;     // the tab's "Retransmitir Protocolo:" box; empty for a new batch
-    int loteMaximo = 500;  // SEQuantidadeRegistros
-    QDate hoje;            // the day the batch is sent
+    QString cnes;         // PECodCNES
+    QString ibge;         // PECodIBGE
+    QString dia;          // CBEstoqueDia (stock row key)
+    QString protocolo;    // the tab's "Retransmitir Protocolo:" box; empty for a new batch
+    int loteMaximo = 500; // SEQuantidadeRegistros
+    QDate hoje;           // the day the batch is sent
 };
 
 // One line a row's check wrote, with the caption of the row it refuses.
@@ -37,13 +37,13 @@ struct RowRefusal
 // What one run leaves for the window.
 struct RunReport
 {
-    QStringList erros;                  // lines appended to REErros
-    QList<RowRefusal> recusas;          // those of `erros` that the row checks wrote, in order
-    int enviados = 0;                   // records of the batch recorded as sent
+    QStringList erros;                   // lines appended to REErros
+    QList<RowRefusal> recusas;           // those of `erros` that the row checks wrote, in order
+    int enviados = 0;                    // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
-    bool unitTypeMissing = false;       // the run stopped at the unit-type check
-    int batchSize = 0;                  // rows the run took into its batch, accepted or not
-    QString dica;                       // the plain line for the technical error that ended the run
+    bool unitTypeMissing = false;        // the run stopped at the unit-type check
+    int batchSize = 0;                   // rows the run took into its batch, accepted or not
+    QString dica;                        // the plain line for the technical error that ended the run
     // Milliseconds spent taking and building the records (claims included), claiming them, and
     // marking them with the registry row.
     double buildingMs = 0;
@@ -58,11 +58,11 @@ inline const QString Pronto = QStringLiteral("pronto");
 
 inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos os registros já foram transferidos!");
 // The command line's last line when the service's texts left rows unsent.
-inline const QString RegistrosPendentesMessage
-    = QStringLiteral("Atenção! O serviço recusou o envio e ainda há registros a transmitir!");
+inline const QString RegistrosPendentesMessage = QStringLiteral(
+    "Atenção! O serviço recusou o envio e ainda há registros a transmitir!");
 inline const QString TransmissaoAbortadaCaption = QStringLiteral("Erro, transmissão abortada!");
-inline const QString UnitTypeMissingMessage
-    = QStringLiteral("Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
+inline const QString UnitTypeMissingMessage = QStringLiteral(
+    "Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
 // A row of the batch whose own values cannot be read; the row is named after it.
 inline const QString UnreadableRowMessage = QStringLiteral("Valor inválido do lançamento: ");
 inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES da Unidade");
@@ -70,8 +70,8 @@ inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE
 // Worded as the follow-up checks word an answer that lacks what they need.
 inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
 // A batch row whose mark changed no record (or more than its one line); %1 is the row caption.
-inline const QString RegistroNaoMarcadoMessage
-    = QStringLiteral("Não foi possível marcar como transmitido o lançamento: %1");
+inline const QString RegistroNaoMarcadoMessage = QStringLiteral(
+    "Não foi possível marcar como transmitido o lançamento: %1");
 
 // Would a run with `protocolo` chosen (empty: a new batch) send the row, were its checks
 // passed and the batch not yet full?
@@ -99,7 +99,7 @@ struct ClickOutcome
     enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
     QString message; // the error text of an aborted click
     QStringList results;
-    bool stopped = false; // the observer asked to stop before the runs were used up
+    bool stopped = false;         // the observer asked to stop before the runs were used up
     bool stoppedByServer = false; // a run ended on one of the two passing server texts
 };
 
@@ -111,7 +111,6 @@ ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run);
 // number, the repeat count, the records of the batches accepted and of those not accepted
 // so far, and the time spent. Before each run it may ask to stop; the loop then ends as
 // when its runs are used up, after the run under way has committed or rolled back.
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run,
-                                ProgressObserver &observer);
+ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run, ProgressObserver &observer);
 
 } // namespace tavro

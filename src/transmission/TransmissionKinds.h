@@ -18,9 +18,8 @@ std::unique_ptr<TransmissionKind> newTransmissionKind(TransmitKind kind);
 MovementKind listOf(TransmitKind kind);
 
 // Every kind, in the order an unattended run sends them.
-inline constexpr TransmitKind AllTransmitKinds[] = {TransmitKind::Estoque, TransmitKind::Entradas,
-                                                    TransmitKind::Saidas, TransmitKind::Dispensacoes,
-                                                    TransmitKind::SemCartao};
+inline constexpr TransmitKind AllTransmitKinds[] = {TransmitKind::Estoque, TransmitKind::Entradas, TransmitKind::Saidas,
+                                                    TransmitKind::Dispensacoes, TransmitKind::SemCartao};
 // The kind's name on the command line and in reports: estoque, entradas, saidas,
 // dispensacoes, sem-cartao.
 QString transmitKindName(TransmitKind kind);

@@ -35,7 +35,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     }
 
-    template<typename W>
+    template <typename W>
     W *child(const char *name)
     {
         return dialog.findChild<W *>(QString::fromUtf8(name));

@@ -1,4 +1,3 @@
-#include "SimProcess.h"
 #include "PdfText.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
@@ -14,8 +13,8 @@
 #include "widgets/TPersonEdit.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -26,7 +25,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSpinBox>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -49,7 +47,10 @@ namespace {
 
 struct RecordingMessages : Messages
 {
-    void error(QWidget *, const QString &title, const QString &text) override { log << "error[" + title + "]: " + text; }
+    void error(QWidget *, const QString &title, const QString &text) override
+    {
+        log << "error[" + title + "]: " + text;
+    }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
     bool question(QWidget *, const QString &text) override
@@ -79,7 +80,7 @@ ConfigPlaces onlyFile(const QString &config)
     return ConfigPlaces{config, {}, QFileInfo(config).absolutePath() + QStringLiteral("/Tavro")};
 }
 
-template<typename W>
+template <typename W>
 W *child(QWidget &form, const char *name)
 {
     W *w = form.findChild<W *>(QString::fromUtf8(name));
@@ -209,7 +210,8 @@ TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
     child<QPushButton>(form, "PBDispensacao")->click();
     const QString erros = child<QTextEdit>(form, "REErros")->toPlainText();
     EXPECT_EQ(erros.count(warning), 1) << erros.toStdString();
-    EXPECT_TRUE(messages.log.value(0).startsWith(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
+    EXPECT_TRUE(
+        messages.log.value(0).startsWith(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
         << messages.log.join('\n').toStdString();
 
     child<QPushButton>(form, "PBSemCartaoSus")->click();
@@ -273,7 +275,8 @@ TEST_F(Window, WaitsForLoginOnTheProtocolTab)
 
 TEST_F(Window, LoginUnlocksRestrictsOrRefuses)
 {
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', 'Estoque', 'Aguardando', '2345678')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', "
+                                "'Estoque', 'Aguardando', '2345678')"));
 
     logIn("farmacia", "quiltex");
     EXPECT_FALSE(unlocked());
@@ -293,7 +296,8 @@ TEST_F(Window, LoginUnlocksRestrictsOrRefuses)
 
     // Nothing of start-up or login reached the database or config.ini.
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), QStringLiteral("0"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")),
+              QStringLiteral("0"));
     QFile f(configPath);
     f.open(QIODevice::ReadOnly);
     EXPECT_EQ(f.readAll(), configBytes);
@@ -311,8 +315,10 @@ TEST_F(Window, LoginErrorShowsItsBoxAndStillReloadsTheList)
 
 TEST_F(Window, ProtocolFiltersReloadTheList)
 {
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', 'Estoque', 'Aguardando', '2345678')"));
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P2', 'Saída', 'Ok', '9999999')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P1', "
+                                "'Estoque', 'Aguardando', '2345678')"));
+    fixture.exec(QStringLiteral(
+        "insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P2', 'Saída', 'Ok', '9999999')"));
     logIn("caixa", "caixa123");
     EXPECT_EQ(protocols()->rowCount(), 1);
     QTest::mouseClick(child<QCheckBox>(*form, "CBProtocolosMostrarTodosCnes"), Qt::LeftButton);
@@ -343,14 +349,16 @@ TEST_F(Window, SearchesFollowTheTabsAndStoreThePeriod)
     child<QLineEdit>(*form, "PEDataFinal")->setText(QStringLiteral("15/01/2019"));
     child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
     EXPECT_EQ(child<QTableView>(*form, "LVDispensacoes")->model()->rowCount(), 5);
-    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("15/01/2019"));
+    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")),
+              QStringLiteral("15/01/2019"));
     EXPECT_TRUE(child<QLabel>(*form, "LAguarde")->text().isEmpty());
 
     // An impossible day is refused in the date field's words; config.ini already holds it.
     child<QLineEdit>(*form, "PEDataFinal")->setText(QStringLiteral("31/02/2019"));
     child<QPushButton>(*form, "BtnPesquisar")->click();
     EXPECT_EQ(messages.log, QStringList{QStringLiteral("standard: Valor Inválido, insira uma Data Válida!")});
-    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")), QStringLiteral("31/02/2019"));
+    EXPECT_EQ(IniFile(configPath).value(QStringLiteral("TAVRO"), QStringLiteral("DataFinal")),
+              QStringLiteral("31/02/2019"));
 }
 
 TEST_F(Window, LeavingTheUnitFieldRefreshesOnlyWhenTheCnesChanged)
@@ -609,8 +617,9 @@ TEST_F(Window, TransmitButtonGetsTheFocusBackAfterItsRun)
     button->setFocus();
     messages.log.clear();
     QTest::keyClick(button, Qt::Key_Space);
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
-                                                       "Enviados 0, recusados 0, restam 0")});
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                         "Enviados 0, recusados 0, restam 0")});
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(QApplication::focusWidget(), button);
 }
@@ -851,8 +860,9 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     // Three runs, of which the last finds nothing: each refusal still listed once.
     child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(10);
     child<TPersonBtn>(*form, "PBEstoque")->click();
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
-                                                       "Enviados 4, recusados 2 (ver Erros), restam 0")});
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
+                                         "Enviados 4, recusados 2 (ver Erros), restam 0")});
     EXPECT_EQ(marked(), 9);
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
     EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
@@ -893,19 +903,21 @@ TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
 TEST_F(WindowTransmitting, StatusStripSaysWhoWorksWhereAndWithWhichService)
 {
     const QString session = child<QLabel>(*form, "LSessao")->text();
-    EXPECT_EQ(session, QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   "
-                                      "Serviço: 127.0.0.1:%1")
-                           .arg(sim.port()));
+    EXPECT_EQ(session,
+              QStringLiteral("Operador: farmacia   Unidade: 2345678 - FARMACIA MUNICIPAL CENTRAL   "
+                             "Serviço: 127.0.0.1:%1")
+                  .arg(sim.port()));
 }
 
 TEST_F(WindowTransmitting, ARefusedLoginAtTheServiceSaysWhatToDo)
 {
     logIn("estagiario", "estagio1"); // an operator without web-service credentials
     child<TPersonBtn>(*form, "PBEstoque")->click();
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[Erro, transmissão abortada!]: "
-                                                       "Usuário ou senha inválidos\n")
-                                        + ErrorHint::UsuarioRecusado
-                                        + QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("error[Erro, transmissão abortada!]: "
+                                         "Usuário ou senha inválidos\n")
+                          + ErrorHint::UsuarioRecusado
+                          + QStringLiteral("\n\nEnviados 0, recusados 2 (ver Erros), restam 9")});
     EXPECT_EQ(marked(), 0);
     EXPECT_EQ(child<QLabel>(*form, "LSessao")->text().section(QLatin1String("   "), 0, 0),
               QStringLiteral("Operador: estagiario"));

@@ -37,13 +37,14 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
     const QStringList lines = stock.lines();
     ASSERT_EQ(lines.size(), 1 + 9);
     EXPECT_EQ(lines.at(0),
-        QStringLiteral("Lanc.\tCodigo\tProduto\tNome\tLote\tValidade\tQuantidade\tData\t"
-                       "Programa Saude\tIUM\tProtocolo\tData\tSituação\tCoReg.\tGravar"));
+              QStringLiteral("Lanc.\tCodigo\tProduto\tNome\tLote\tValidade\tQuantidade\tData\t"
+                             "Programa Saude\tIUM\tProtocolo\tData\tSituação\tCoReg.\tGravar"));
     EXPECT_EQ(lines.at(1),
-        QStringLiteral("5023\t101\tBR0268143000016\tAMOXICILINA 500MG CAPSULA\tAMX1801\t30/06/2020\t"
-                       "379\t31/01/2019\t\t\t\t\t\t\t"));
+              QStringLiteral("5023\t101\tBR0268143000016\tAMOXICILINA 500MG CAPSULA\tAMX1801\t30/06/2020\t"
+                             "379\t31/01/2019\t\t\t\t\t\t\t"));
 
-    const struct {
+    const struct
+    {
         const char *kind;
         int columns;
         QStringList captions;
@@ -63,8 +64,8 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
     }
 
     // Unit 2, chosen by code, has four positions that day.
-    const CliRun other
-        = run({"--usuario", "FARMACIA", "--unidade", "2", "listar", "estoque", "--dia", "31/01/2019", "--sem-codigo"});
+    const CliRun other = run(
+        {"--usuario", "FARMACIA", "--unidade", "2", "listar", "estoque", "--dia", "31/01/2019", "--sem-codigo"});
     ASSERT_EQ(other.exitCode, 0) << other.err.toStdString();
     EXPECT_EQ(other.captions().size(), 4);
 
@@ -97,7 +98,7 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         {"--usuario", "FARMACIA", "listar", "vendas", "--dia", "31/01/2019"},
         {"--usuario", "FARMACIA", "listar", "entradas", "--de", "01/01/2019"},
         {"--usuario", "FARMACIA", "listar", "saidas", "--de", "01/01/2019", "--ate", "31/01/2019", "--situacao",
-            "ok,x"},
+         "ok,x"},
         {"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019", "--de", "01/01/2019"},
         {"--usuario", "FARMACIA", "protocolos", "--dia", "31/01/2019"},
         {"--usuario", "FARMACIA", "transmitir"},
@@ -184,8 +185,8 @@ TEST_F(Cli, LoginAsTheWindowDoes)
     const CliRun restricted = run(protocolos, MasterPassword);
     ASSERT_EQ(restricted.exitCode, 0) << restricted.err.toStdString();
     EXPECT_EQ(restricted.lines(),
-        (QStringList{"Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES",
-            "1\t111\t10/01/2019 10:00:00\tEstoque\tAguardando\t\t2345678"}));
+              (QStringList{"Lançamento\tProtocolo\tData\tTipo\tSituação\tProt. Retificado\tCNES",
+                           "1\t111\t10/01/2019 10:00:00\tEstoque\tAguardando\t\t2345678"}));
     EXPECT_EQ(run(protocolos + QStringList{"--todos-cnes"}, MasterPassword).captions(), (QStringList{"2", "1"}));
     // Another unit by code: its CNES is looked up for the protocol list.
     EXPECT_EQ(run(protocolos + QStringList{"--unidade", "2"}, MasterPassword).captions(), QStringList{"2"});
@@ -193,8 +194,8 @@ TEST_F(Cli, LoginAsTheWindowDoes)
     EXPECT_EQ(unknownUnit.exitCode, 1);
     EXPECT_EQ(unknownUnit.out, QString());
 
-    const CliRun refusedList
-        = run({"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019"}, MasterPassword);
+    const CliRun refusedList = run({"--usuario", "FARMACIA", "listar", "estoque", "--dia", "31/01/2019"},
+                                   MasterPassword);
     EXPECT_EQ(refusedList.exitCode, 1);
     EXPECT_EQ(refusedList.out, QString());
     EXPECT_TRUE(refusedList.err.contains(QStringLiteral("senha mestra"))) << refusedList.err.toStdString();
@@ -281,8 +282,7 @@ TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
 
     const CliRun early = verb({"inconsistencia", stock});
     EXPECT_EQ(early.exitCode, 1);
-    EXPECT_EQ(early.err,
-              QStringLiteral("Somente protocolos Finalizados podem ter as Inconsistências verificadas!\n"));
+    EXPECT_EQ(early.err, QStringLiteral("Somente protocolos Finalizados podem ter as Inconsistências verificadas!\n"));
     EXPECT_EQ(early.out, QString());
 
     EXPECT_EQ(verb({"processamento", stock}).lines().value(2), QStringLiteral("Finalizado"));
@@ -342,9 +342,9 @@ TEST_F(CliFollowup, FailedCheckExitsOneAndCommitsNothing)
     EXPECT_EQ(status(other), QStringLiteral("Finalizado"));
 
     EXPECT_EQ(run({"--usuario", "FARMACIA", "verificar"}, MasterPassword).exitCode, 1);
-    for (const QStringList &usage : {QStringList{"processamento"}, QStringList{"verificar", "--vezes", "x"},
-                                     QStringList{"verificar", "--tipo", "vendas"},
-                                     QStringList{"processamento", "1", "--vezes", "2"}}) {
+    for (const QStringList &usage :
+         {QStringList{"processamento"}, QStringList{"verificar", "--vezes", "x"},
+          QStringList{"verificar", "--tipo", "vendas"}, QStringList{"processamento", "1", "--vezes", "2"}}) {
         EXPECT_EQ(verb(usage).exitCode, 2) << usage.join(' ').toStdString();
     }
 }
@@ -359,7 +359,8 @@ TEST_F(CliFollowup, TransmitThenFollowUpThenPrintTheWholeCycle)
     // The service's credentials went over plain http: one warning for the run, at its first call.
     EXPECT_EQ(sent.err.count(QStringLiteral("Aviso: o serviço é acessado por http")), 1) << sent.err.toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Estoque'")), "2");
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), "9");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")),
+              "9");
 
     const CliRun checked = verb({"verificar"});
     EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
@@ -392,7 +393,8 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     startSim({"--falha-fault", "Falha interna do serviço"});
     const CliRun r = verb(QStringList{"transmitir", "sem-cartao"} + January);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Erro, transmissão abortada! Falha interna do serviço"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Erro, transmissão abortada! Falha interna do serviço")))
+        << r.err.toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
@@ -449,8 +451,8 @@ protected:
         QHash<QString, QStringList> batches;
         const QDir dir(logFolder());
         for (const QString &name : dir.entryList({QStringLiteral("*_res.xml")}, QDir::Files)) {
-            const QStringList protocol
-                = matches(readLog(dir.filePath(name)), QStringLiteral("<nuProtocoloEntrada>([^<]*)<"));
+            const QStringList protocol = matches(readLog(dir.filePath(name)),
+                                                 QStringLiteral("<nuProtocoloEntrada>([^<]*)<"));
             const QByteArray request = readLog(dir.filePath(name.chopped(8) + "_req.xml"));
             if (!protocol.isEmpty() && request.contains(operation.toUtf8()))
                 batches.insert(protocol.first(), matches(request, QStringLiteral("<coRegistroOrigem>([^<]*)<")));
@@ -468,8 +470,8 @@ protected:
         EXPECT_FALSE(batches.isEmpty());
         for (auto it = batches.cbegin(); it != batches.cend(); ++it) {
             SCOPED_TRACE(it.key().toStdString());
-            EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Protocolo = '%1'")
-                                         .arg(it.key())),
+            EXPECT_EQ(fixture.scalar(
+                          QStringLiteral("select count(*) from TavroProtocolos where Protocolo = '%1'").arg(it.key())),
                       QStringLiteral("1"));
             EXPECT_EQ(fixture.scalar(
                           QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2'").arg(table, it.key())),
@@ -516,8 +518,8 @@ TEST_F(CliTogether, TwoProcessesSendEveryRecordAtMostOnce)
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarEntradaMedicamentoEmLote"),
                                                   QStringLiteral("itensentradas"));
 
-    const QStringList saidas
-        = QStringList{"transmitir", "saidas"} + January + QStringList{"--lote", "1", "--vezes", "20"};
+    const QStringList saidas = QStringList{"transmitir", "saidas"} + January
+        + QStringList{"--lote", "1", "--vezes", "20"};
     QProcess transmitter;
     QProcess walker;
     start(transmitter, QStringList{"--usuario", "FARMACIA"} + saidas);
@@ -560,9 +562,9 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
     QThread::msleep(500); // the post reaches the substitute, which holds its answer
     doomed.kill();
     doomed.waitForFinished();
-    const QStringList inFlight
-        = matches(readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
-                  QStringLiteral("<coRegistroOrigem>([^<]*)<"));
+    const QStringList inFlight = matches(
+        readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
+        QStringLiteral("<coRegistroOrigem>([^<]*)<"));
     ASSERT_EQ(inFlight.size(), 2);
     EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
 
@@ -594,8 +596,8 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
         holder.open(fixture.address());
         holder.execute(tavro::SqlStatement{QStringLiteral("update TestTrava set id = id")});
         QProcess doomed;
-        start(doomed, {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2",
-                       "--vezes", "1"});
+        start(doomed,
+              {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2", "--vezes", "1"});
         ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_res.xml")));
         QThread::msleep(500); // marked, and waiting at the registry insert
         doomed.kill();
@@ -644,8 +646,8 @@ protected:
                      "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
         startSim({"--atraso", "300"});
         QProcess process;
-        start(process, QStringList{"--usuario", "FARMACIA", "transmitir", "entradas", "--lote", "1", "--vezes", "20"}
-                           + January);
+        start(process,
+              QStringList{"--usuario", "FARMACIA", "transmitir", "entradas", "--lote", "1", "--vezes", "20"} + January);
         while (!process.canReadLine() && process.waitForReadyRead(30000)) {
         }
         const QString first = QString::fromUtf8(process.readLine()).trimmed();

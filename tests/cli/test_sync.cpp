@@ -175,9 +175,10 @@ TEST_F(CliSync, SecondRunOfTheSameDatabaseAndUnitExitsAtOnceWithoutARequest)
     clock.start();
     const CliRun second = verb({"sincronizar"});
     EXPECT_EQ(second.exitCode, 1);
-    EXPECT_EQ(second.err, QStringLiteral("Outra sincronização deste banco e desta unidade já está em andamento "
-                                         "(processo %1).\n")
-                              .arg(first.processId()));
+    EXPECT_EQ(second.err,
+              QStringLiteral("Outra sincronização deste banco e desta unidade já está em andamento "
+                             "(processo %1).\n")
+                  .arg(first.processId()));
     EXPECT_EQ(second.out, QString());
     EXPECT_LT(clock.elapsed(), 10000);
     EXPECT_EQ(other.requests(), QStringList());

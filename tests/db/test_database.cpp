@@ -39,15 +39,17 @@ TEST(Database, DayMonthYearTextsReachDateComparisonsAsDays)
     db.open(fixture.path());
     const QString period = QStringLiteral("select count(*) from entradas where data >= :pDATA1 and data <= :pDATA2");
     // Read month first, 10/01/2019 would be the first of October and take in four documents.
-    EXPECT_EQ(count(db, period, {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
-                                 {QStringLiteral("pdata2"), QStringLiteral("10/01/2019")}}),
+    EXPECT_EQ(count(db, period,
+                    {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
+                     {QStringLiteral("pdata2"), QStringLiteral("10/01/2019")}}),
               2);
     EXPECT_EQ(count(db, QStringLiteral("select count(*) from conciliacao where data = :pdata"),
                     {{QStringLiteral("pdata"), QStringLiteral("31/01/2019")}}),
               15);
     EXPECT_EQ(errorOf([&] {
-                  count(db, period, {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
-                                     {QStringLiteral("pdata2"), QStringLiteral("31/02/2019")}});
+                  count(db, period,
+                        {{QStringLiteral("pdata1"), QStringLiteral("01/01/2019")},
+                         {QStringLiteral("pdata2"), QStringLiteral("31/02/2019")}});
               }),
               QStringLiteral("'31/02/2019' is not a valid date"));
 }
@@ -60,7 +62,9 @@ TEST(Database, TextForAnIntegerKeyMustBeANumber)
     const QString byCode = QStringLiteral("select count(*) from unidades where codigo = :pcod or numero = :pcod");
     EXPECT_EQ(count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("2345678")}}), 1);
     EXPECT_EQ(count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("3")}}), 1);
-    EXPECT_EQ(errorOf([&] { count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("12a")}}); }),
+    EXPECT_EQ(errorOf([&] {
+                  count(db, byCode, {{QStringLiteral("pcod"), QStringLiteral("12a")}});
+              }),
               QStringLiteral("'12a' is not a valid integer value"));
     EXPECT_EQ(errorOf([&] { count(db, byCode, {}); }), QStringLiteral("Parameter \"pcod\" has no value"));
 }
@@ -123,8 +127,8 @@ TEST(Database, FieldsReadAsTheListsShowThem)
     TestDatabase fixture;
     Database db;
     db.open(fixture.path());
-    SqlCursor c = db.select(SqlStatement{QStringLiteral(
-        "select data, quantidade, TavroSituacao, lancamento from conciliacao where lancamento = 5001")});
+    SqlCursor c = db.select(SqlStatement{
+        QStringLiteral("select data, quantidade, TavroSituacao, lancamento from conciliacao where lancamento = 5001")});
     ASSERT_TRUE(c.next());
     EXPECT_EQ(c.text(0), QStringLiteral("29/01/2019"));
     EXPECT_EQ(c.text(1), QStringLiteral("379"));
@@ -142,12 +146,14 @@ TEST_P(AccentedStatuses, RoundTripInTheDatabaseCharacterSet)
     TestDatabase fixture{QString::fromUtf8(GetParam())};
     Database db;
     db.open(fixture.path());
-    for (const QString &text : {QStringLiteral("Inconsistência"), QStringLiteral("Saída"), QStringLiteral("Dispensação")}) {
+    for (const QString &text :
+         {QStringLiteral("Inconsistência"), QStringLiteral("Saída"), QStringLiteral("Dispensação")}) {
         SqlStatement write{QStringLiteral("update conciliacao set TavroSituacao = :ps where lancamento = 5002")};
         write.setParam(QStringLiteral("ps"), text);
         db.execute(write);
         db.commit();
-        EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5002")), text);
+        EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5002")),
+                  text);
         SqlStatement read{QStringLiteral("select count(*) from conciliacao where TavroSituacao = :ps")};
         read.setParam(QStringLiteral("ps"), text);
         SqlCursor c = db.select(read);

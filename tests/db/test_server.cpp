@@ -36,15 +36,18 @@ TEST_F(ServerDatabase, LoginAndStatusWritesThroughTheServer)
 
         markRecordSent(db, RecordTable::ItensSaidas, QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"),
                        itemKey(QStringLiteral("3001"), QStringLiteral("1")));
-        registerBatch(db, {QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"), QDate(2019, 2, 1),
-                           Tipo::Dispensacao, QStringLiteral("2345678"), QString()});
-        raiseRecordsOfProtocol(db, RecordTable::ItensSaidas, QStringLiteral("P-1"), QStringLiteral("Inconsistência"), 30);
+        registerBatch(db,
+                      {QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"), QDate(2019, 2, 1),
+                       Tipo::Dispensacao, QStringLiteral("2345678"), QString()});
+        raiseRecordsOfProtocol(db, RecordTable::ItensSaidas, QStringLiteral("P-1"), QStringLiteral("Inconsistência"),
+                               30);
         db.commit();
 
         EXPECT_EQ(fixture.rows(QStringLiteral("select Tipo, Situacao from TavroProtocolos")),
                   (QList<QStringList>{{QStringLiteral("Dispensação"), QStringLiteral("Aguardando")}}))
             << name;
-        EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 1")),
+        EXPECT_EQ(fixture.scalar(
+                      QStringLiteral("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 1")),
                   QStringLiteral("Inconsistência"))
             << name;
     }

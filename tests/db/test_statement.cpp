@@ -16,7 +16,9 @@ TEST(PositionalSql, LeavesQuotedTextsAndCommentsAlone)
     const PositionalSql p = toPositional(
         QStringLiteral("select ':pnot', \"A:B\" from t -- :pcomment\nwhere a = :pa /* :pblock */ and b = 'it''s :x'"));
     EXPECT_EQ(p.names, QStringList{QStringLiteral("pa")});
-    EXPECT_EQ(p.sql, QStringLiteral("select ':pnot', \"A:B\" from t -- :pcomment\nwhere a = ? /* :pblock */ and b = 'it''s :x'"));
+    EXPECT_EQ(
+        p.sql,
+        QStringLiteral("select ':pnot', \"A:B\" from t -- :pcomment\nwhere a = ? /* :pblock */ and b = 'it''s :x'"));
 }
 
 TEST(SqlStatement, ParametersMatchWithoutCaseAndSurviveNewLines)

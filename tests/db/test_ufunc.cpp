@@ -29,8 +29,14 @@ TEST(InsereCampo, IntegerAndDateValues)
         const char *type;
         const char *written;
     } cases[] = {
-        {"12", "i", "12"},         {"-3", "i", "0"},         {"1,5", "i", "0"},       {" 7 ", "i", "7"},
-        {"", "i", "null"},         {"  /  /    ", "d", "null"}, {"", "d", "null"},    {"24/09/2019", "d", "'09/24/2019'"},
+        {"12", "i", "12"},
+        {"-3", "i", "0"},
+        {"1,5", "i", "0"},
+        {" 7 ", "i", "7"},
+        {"", "i", "null"},
+        {"  /  /    ", "d", "null"},
+        {"", "d", "null"},
+        {"24/09/2019", "d", "'09/24/2019'"},
         {"31/01/2019", "d", "'01/31/2019'"},
     };
     for (const auto &c : cases) {
@@ -60,10 +66,18 @@ TEST(DateText, ReadsDayMonthYearStrictly)
         const char *text;
         QDate date; // invalid: the conversion error
     } cases[] = {
-        {"31/01/2019", QDate(2019, 1, 31)}, {" 1/2/19 ", QDate(2019, 2, 1)}, {"29/02/2020", QDate(2020, 2, 29)},
-        {"31/02/2019", QDate()},            {"2019-01-31", QDate()},        {"1/2/3/4", QDate()},
-        {"aa/01/2019", QDate()},            {"/01/2019", QDate()},          {"01/01/20190", QDate()},
-        {"001/01/2019", QDate()},           {"01/01/", QDate()},            {"", QDate()},
+        {"31/01/2019", QDate(2019, 1, 31)},
+        {" 1/2/19 ", QDate(2019, 2, 1)},
+        {"29/02/2020", QDate(2020, 2, 29)},
+        {"31/02/2019", QDate()},
+        {"2019-01-31", QDate()},
+        {"1/2/3/4", QDate()},
+        {"aa/01/2019", QDate()},
+        {"/01/2019", QDate()},
+        {"01/01/20190", QDate()},
+        {"001/01/2019", QDate()},
+        {"01/01/", QDate()},
+        {"", QDate()},
     };
     for (const auto &c : cases) {
         const QString text = QString::fromUtf8(c.text);
@@ -88,9 +102,10 @@ TEST(AlteraCampo, AddsOneLinePerColumn)
     AlteraCampo(q, sep, QStringLiteral("TavroData"), QStringLiteral("D"), QStringLiteral("s"));
     AlteraCampo(q, sep, QStringLiteral("TavroSituacaoPrioridade"), QStringLiteral("10"), QStringLiteral("i"));
     AlteraCampo(q, sep, QStringLiteral("TavroCoRegistro"), QString(), QStringLiteral("i"));
-    EXPECT_EQ(q.lines(), (QStringList{QStringLiteral("update conciliacao set "), QStringLiteral("TavroProtocolo=:pTavroProtocolo"),
-                                      QStringLiteral(",TavroData=:pTavroData"), QStringLiteral(",TavroSituacaoPrioridade=10"),
-                                      QStringLiteral(",TavroCoRegistro=null")}));
+    EXPECT_EQ(q.lines(),
+              (QStringList{QStringLiteral("update conciliacao set "), QStringLiteral("TavroProtocolo=:pTavroProtocolo"),
+                           QStringLiteral(",TavroData=:pTavroData"), QStringLiteral(",TavroSituacaoPrioridade=10"),
+                           QStringLiteral(",TavroCoRegistro=null")}));
     EXPECT_EQ(q.param(QStringLiteral("ptavroprotocolo")).toString(), QStringLiteral("P1"));
 }
 
@@ -139,5 +154,6 @@ TEST(TextHelpers, StreamParaTextoReadsTheWholeMessageFromItsEnd)
 
 TEST(TextHelpers, CarimboDataHora)
 {
-    EXPECT_EQ(CarimboDataHora(QDateTime(QDate(2019, 9, 24), QTime(14, 5, 9, 870))), QStringLiteral("2019_09_24_14_05_09"));
+    EXPECT_EQ(CarimboDataHora(QDateTime(QDate(2019, 9, 24), QTime(14, 5, 9, 870))),
+              QStringLiteral("2019_09_24_14_05_09"));
 }

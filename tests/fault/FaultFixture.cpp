@@ -309,10 +309,10 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
 void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
 {
     QHash<QString, QString> stored;
-    for (const QStringList &row : m_fixture.rows(
-             QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
-                            "coalesce(TavroSituacao, '') from %2")
-                 .arg(keyExpression(kind.table), kind.table)))
+    for (const QStringList &row :
+         m_fixture.rows(QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
+                                       "coalesce(TavroSituacao, '') from %2")
+                            .arg(keyExpression(kind.table), kind.table)))
         stored.insert(row[0], row.mid(1).join(QLatin1Char('|')));
     const TransmissionCells cells = kind.make()->cells();
     ASSERT_GT(m_list->rowCount(), 0);

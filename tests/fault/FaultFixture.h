@@ -20,8 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <optional>
 #include <memory>
+#include <optional>
 
 namespace tavro::test {
 
@@ -48,8 +48,21 @@ class FaultFixture : public ::testing::Test
 public:
     // What a service call meets; the one step of a transmission or check that goes wrong.
     enum class Fault {
-        Refused, DescriptionRefused, HttpError, SoapFault, HtmlPage, WrongRoot, Malformed, CutOff, EmptyBody,
-        OtherElement, Slow, Silent, Stalled, Killed, LogFolderIsAFile
+        Refused,
+        DescriptionRefused,
+        HttpError,
+        SoapFault,
+        HtmlPage,
+        WrongRoot,
+        Malformed,
+        CutOff,
+        EmptyBody,
+        OtherElement,
+        Slow,
+        Silent,
+        Stalled,
+        Killed,
+        LogFolderIsAFile
     };
 
 protected:
@@ -76,7 +89,7 @@ protected:
 
     struct Snapshot
     {
-        QHash<QString, int> recordPriorities;   // "table:key" -> priority (0 for null)
+        QHash<QString, int> recordPriorities;    // "table:key" -> priority (0 for null)
         QHash<QString, QString> recordProtocols; // "table:key" -> protocol
         QHash<QString, int> protocolPriorities;
     };
@@ -97,8 +110,9 @@ protected:
     std::unique_ptr<ScriptedService> m_scripted;
     std::unique_ptr<SoapClient> m_client;
     std::unique_ptr<RecordList> m_list;
-    TransmissionInput m_input{QStringLiteral("2345678"), QStringLiteral("3550308"),
-                              QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
+    TransmissionInput m_input{
+        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
+        QDate(2019, 2, 1)};
     RunReport m_report;
 };
 

@@ -10,10 +10,13 @@ ScriptedService::ScriptedService()
 {
     m_server.listen(QHostAddress::LocalHost);
     m_description.body = QStringLiteral(
-        "<?xml version=\"1.0\"?><definitions xmlns=\"http://schemas.xmlsoap.org/wsdl/\" "
-        "xmlns:soap=\"http://schemas.xmlsoap.org/wsdl/soap/\"><service name=\"TavroWSService\">"
-        "<port name=\"TavroWSAsyncPort\" binding=\"tns:TavroWSAsyncBinding\"><soap:address location=\"%1/async\"/>"
-        "</port></service></definitions>").arg(origin()).toUtf8();
+                             "<?xml version=\"1.0\"?><definitions xmlns=\"http://schemas.xmlsoap.org/wsdl/\" "
+                             "xmlns:soap=\"http://schemas.xmlsoap.org/wsdl/soap/\"><service name=\"TavroWSService\">"
+                             "<port name=\"TavroWSAsyncPort\" binding=\"tns:TavroWSAsyncBinding\"><soap:address "
+                             "location=\"%1/async\"/>"
+                             "</port></service></definitions>")
+                             .arg(origin())
+                             .toUtf8();
     QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
         while (QTcpSocket *socket = m_server.nextPendingConnection())
             serve(socket);

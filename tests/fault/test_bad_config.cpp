@@ -14,7 +14,7 @@ namespace {
 struct BadConfig
 {
     const char *name;
-    QByteArray ini; // "%SERVIDOR%" stands for the healthy substitute's address
+    QByteArray ini;  // "%SERVIDOR%" stands for the healthy substitute's address
     QString message; // a part of the message that stops the click or the list
 };
 
@@ -73,14 +73,16 @@ TEST_P(BadConfigRun, StopsWithTheValueAndWritesNothing)
 
 INSTANTIATE_TEST_SUITE_P(
     Ini, BadConfigRun,
-    ::testing::Values(
-        BadConfig{"IbgeWithABlank", "\xef\xbb\xbf[GERAL]\r\nIBGE=35 50308\r\n[TAVRO]\r\nServidor=%SERVIDOR%\r\n",
-                  QStringLiteral("'35 5030' is not a valid integer value")},
-        BadConfig{"ImpossibleFirstDay", "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=%SERVIDOR%\nDataInicial=32/13/2019\n",
-                  QStringLiteral("32/13/2019")},
-        BadConfig{"ServerWithoutScheme",
-                  "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=servidor da farm\xe1" "cia\nTempoLimite=-5\n",
-                  QStringLiteral("servidor da farmácia")},
-        BadConfig{"ServerOfAnotherScheme", "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=ftp://127.0.0.1:1\n",
-                  QStringLiteral("ftp")}),
+    ::testing::Values(BadConfig{"IbgeWithABlank",
+                                "\xef\xbb\xbf[GERAL]\r\nIBGE=35 50308\r\n[TAVRO]\r\nServidor=%SERVIDOR%\r\n",
+                                QStringLiteral("'35 5030' is not a valid integer value")},
+                      BadConfig{"ImpossibleFirstDay",
+                                "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=%SERVIDOR%\nDataInicial=32/13/2019\n",
+                                QStringLiteral("32/13/2019")},
+                      BadConfig{"ServerWithoutScheme",
+                                "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=servidor da farm\xe1"
+                                "cia\nTempoLimite=-5\n",
+                                QStringLiteral("servidor da farmácia")},
+                      BadConfig{"ServerOfAnotherScheme", "[GERAL]\nIBGE=3550308\n[TAVRO]\nServidor=ftp://127.0.0.1:1\n",
+                                QStringLiteral("ftp")}),
     [](const ::testing::TestParamInfo<BadConfig> &info) { return std::string(info.param.name); });

@@ -82,36 +82,57 @@ TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
 INSTANTIATE_TEST_SUITE_P(
     Cells, BadDataRun,
     ::testing::Values(
-        BadData{"StockWithoutExpiry", 0, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Skipped,
+        BadData{"StockWithoutExpiry",
+                0,
+                {QStringLiteral("update novolotes set dtvalidade = null")},
+                Outcome::Skipped,
                 QStringLiteral("Falta Validade para o produto: 5023 - AMOXICILINA 500MG CAPSULA")},
         // A stock quantity that is not a whole number is dropped without a line.
-        BadData{"FractionalStock", 0, {QStringLiteral("update conciliacao set quantidade = 2.5")}, Outcome::Skipped,
-                {}},
+        BadData{
+            "FractionalStock", 0, {QStringLiteral("update conciliacao set quantidade = 2.5")}, Outcome::Skipped, {}},
         BadData{"HugeStock", 0, {QStringLiteral("update conciliacao set quantidade = 1e20")}, Outcome::Skipped, {}},
-        BadData{"CodeWithMarkup", 0, {QStringLiteral("update produtos set codigotavro = 'BR<&>\"''00000001'")},
-                Outcome::Sent, {}},
-        BadData{"LongestTexts", 0,
+        BadData{"CodeWithMarkup",
+                0,
+                {QStringLiteral("update produtos set codigotavro = 'BR<&>\"''00000001'")},
+                Outcome::Sent,
+                {}},
+        BadData{"LongestTexts",
+                0,
                 {QStringLiteral("update produtos set descricao = '%1'").arg(LongName),
                  QStringLiteral("update fabricantes set nome = '%1', numerointernacional = '%2'")
                      .arg(LongName.left(80), LongName.left(40))},
-                Outcome::Sent, QStringLiteral("Código de produto inválido! 5031 - ") + LongName},
-        BadData{"UnitTypeJunk", 0,
+                Outcome::Sent,
+                QStringLiteral("Código de produto inválido! 5031 - ") + LongName},
+        BadData{"UnitTypeJunk",
+                0,
                 {QStringLiteral("update unidades set tipoestabelecimento = 'Ż%1'").arg(QString(19, QLatin1Char('x')))},
-                Outcome::Aborted, UnitTypeMissingMessage},
+                Outcome::Aborted,
+                UnitTypeMissingMessage},
         // A line whose own values cannot be read is refused with a line that names it.
-        BadData{"GoodsWithoutExpiry", 1, {QStringLiteral("update novolotes set dtvalidade = null")}, Outcome::Skipped,
-                QStringLiteral("Valor inválido do lançamento: 1001-1 - AMOXICILINA 500MG CAPSULA - '' is not a valid date")},
-        BadData{"FractionalIssue", 2, {QStringLiteral("update itenssaidas set quantidade = 0.5")}, Outcome::Skipped,
+        BadData{"GoodsWithoutExpiry",
+                1,
+                {QStringLiteral("update novolotes set dtvalidade = null")},
+                Outcome::Skipped,
+                QStringLiteral(
+                    "Valor inválido do lançamento: 1001-1 - AMOXICILINA 500MG CAPSULA - '' is not a valid date")},
+        BadData{"FractionalIssue",
+                2,
+                {QStringLiteral("update itenssaidas set quantidade = 0.5")},
+                Outcome::Skipped,
                 QStringLiteral("Valor inválido do lançamento: 2001-1 - AMOXICILINA 500MG CAPSULA - "
                                "'0,5' is not a valid integer value")},
-        BadData{"HealthCardJunk", 3,
+        BadData{"HealthCardJunk",
+                3,
                 {QStringLiteral("update pessoas set cartaosus = '89800116058000X<&>junkjunkjun', nome = '%1'")
                      .arg(LongName.left(80))},
-                Outcome::Skipped, QStringLiteral("Informe o CNS correto para a pessoa: ") + LongName.left(80)},
-        BadData{"PrescriberLongest", 3,
+                Outcome::Skipped,
+                QStringLiteral("Informe o CNS correto para a pessoa: ") + LongName.left(80)},
+        BadData{"PrescriberLongest",
+                3,
                 {QStringLiteral("update profissionais set nome = '%1', crm = '123456789012345', uf = 'Ç?'")
                      .arg(LongName.left(80))},
-                Outcome::Sent, {}}),
+                Outcome::Sent,
+                {}}),
     [](const ::testing::TestParamInfo<BadData> &info) { return std::string(info.param.name); });
 
 // A database in WIN1252: the longest accented texts reach the lines unchanged, and each

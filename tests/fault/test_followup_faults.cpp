@@ -110,8 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
             CheckFault{"Stalled", Fault::Stalled,
                        QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:")},
             CheckFault{"Killed", Fault::Killed, QStringLiteral("Connection refused")},
-            CheckFault{"LogFolderIsAFile", Fault::LogFolderIsAFile,
-                       QStringLiteral("Cannot create file")})),
+            CheckFault{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")})),
     [](const ::testing::TestParamInfo<std::tuple<Check, CheckFault>> &info) {
         return std::string(std::get<0>(info.param) == Check::Processamento ? "Processamento" : "Inconsistencia")
             + std::get<1>(info.param).name;
@@ -126,12 +125,13 @@ TEST_F(FollowupFault, CodeOutsideTheCatalogue)
     ASSERT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
     const Snapshot before = snapshot();
     EXPECT_EQ(run(Check::Inconsistencia, protocolo), Situacao::Inconsistencia) << m_lastError.toStdString();
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'")
-                                   .arg(protocolo)),
-              Situacao::Inconsistencia);
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
-                                              "and TavroSituacao = 'Inconsistência'")
-                                   .arg(protocolo))
+    EXPECT_EQ(
+        m_fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo)),
+        Situacao::Inconsistencia);
+    EXPECT_EQ(m_fixture
+                  .scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
+                                         "and TavroSituacao = 'Inconsistência'")
+                              .arg(protocolo))
                   .toInt(),
               1);
     EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "

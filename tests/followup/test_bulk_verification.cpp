@@ -1,7 +1,7 @@
 #include "FollowupFixture.h"
 
-#include "common/Status.h"
 #include "common/ProgressObserver.h"
+#include "common/Status.h"
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolList.h"
 #include "lists/RecordList.h"
@@ -110,8 +110,7 @@ TEST_F(Bulk, AFailedCheckOfTheWalkIsNotCommittedByALaterOne)
     const QString sound = m_sender->send(Tipo::Saida, {"2003-1"});
     EXPECT_EQ(walk(1), (QStringList{Situacao::Aguardando, Situacao::Ok}));
     EXPECT_EQ(protocolRow(sound), (QStringList{Situacao::Ok, "40"}));
-    EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4),
-              (QStringList{Situacao::Aguardando, "10", broken, "<null>"}));
+    EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", broken, "<null>"}));
 }
 
 // Stops the walk once `checks` rows have been reported, and keeps every report.
@@ -140,7 +139,8 @@ TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
     std::unique_ptr<RecordList> list(newProtocolList(nullptr));
     CarregaProtocolos(m_db, allProtocols(), m_login.UsuarioSessao, *list);
     StopAfter observer(1);
-    verificarTodosProtocolos(*m_checks, *list, 3, [] {}, &observer);
+    verificarTodosProtocolos(
+        *m_checks, *list, 3, [] {}, &observer);
 
     ASSERT_EQ(observer.reports.size(), 1);
     EXPECT_EQ(observer.reports.first().work, Progress::Work::Verificacao);
@@ -153,7 +153,8 @@ TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
 
     StopAfter never(1000);
     CarregaProtocolos(m_db, allProtocols(), m_login.UsuarioSessao, *list);
-    verificarTodosProtocolos(*m_checks, *list, 2, [] {}, &never);
+    verificarTodosProtocolos(
+        *m_checks, *list, 2, [] {}, &never);
     EXPECT_EQ(never.reports.size(), 4); // two rows, twice
     EXPECT_EQ(never.reports.last().round, 2);
     EXPECT_EQ(protocolRow(newer), (QStringList{Situacao::Ok, "40"}));

@@ -105,9 +105,10 @@ TEST_P(Checks, DuplicatesAndRealInconsistenciesInEitherOrder)
     // Only a duplicate: that record "Ok (Inc.)", the others "Ok", the protocol "Ok (Inc.)".
     const QString duplicateOnly = sendFinished({key(0), key(1)});
     EXPECT_EQ(inconsistencia(duplicateOnly), Situacao::OkInc);
-    EXPECT_EQ(takeLines(), QStringList({"M", "3550308"})
-                               + reportLines(0, "E025", "O registro já está cadastrado na base de dados definitiva",
-                                             "coRegistroOrigem", BatchSender::origem(tipo(), key(0))));
+    EXPECT_EQ(takeLines(),
+              QStringList({"M", "3550308"})
+                  + reportLines(0, "E025", "O registro já está cadastrado na base de dados definitiva",
+                                "coRegistroOrigem", BatchSender::origem(tipo(), key(0))));
     EXPECT_EQ(protocolRow(duplicateOnly), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(0), status(Situacao::OkInc, 41));
     EXPECT_EQ(statusOf(1), status(Situacao::Ok, 40));
@@ -130,8 +131,9 @@ TEST_P(Checks, RealInconsistencyIsShownInFullAndReportedAgainOnlyRewritesIssueLi
     startSim({"--aguardando", "0"});
     const QString protocolo = sendFinished({key(0), key(1)}, {key(1)});
     EXPECT_EQ(inconsistencia(protocolo), Situacao::Inconsistencia);
-    EXPECT_EQ(takeLines(), QStringList({"M", "3550308"})
-                               + reportLines(1, "E026", "Produto não encontrado no catálogo", "nuProduto", "BR026"));
+    EXPECT_EQ(takeLines(),
+              QStringList({"M", "3550308"})
+                  + reportLines(1, "E026", "Produto não encontrado no catálogo", "nuProduto", "BR026"));
     EXPECT_EQ(statusOf(0), status(Situacao::Ok, 40));
     EXPECT_EQ(statusOf(1), status(Situacao::Inconsistencia, 30));
 
@@ -185,11 +187,9 @@ TEST_P(Checks, CheckingAnOldProtocolLeavesARecordSentAgainAlone)
     EXPECT_EQ(protocolRow(old), status(Situacao::Inconsistencia, 30));
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKind, Checks, ::testing::ValuesIn(Kinds),
-                         [](const auto &info) {
-                             return (info.param.keys.first().contains('-') ? "Item" : "Stock")
-                                 + std::to_string(info.index);
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryKind, Checks, ::testing::ValuesIn(Kinds), [](const auto &info) {
+    return (info.param.keys.first().contains('-') ? "Item" : "Stock") + std::to_string(info.index);
+});
 
 class Rectification : public FollowupFixture, public ::testing::WithParamInterface<Kind>
 {

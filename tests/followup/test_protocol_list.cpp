@@ -18,10 +18,11 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
     f.entradas = f.saidas = false;
     f.aguardando = f.finalizados = f.inconsistencias = f.okRetificado = false;
     const SqlStatement s = protocolListStatement(f);
-    EXPECT_EQ(s.lines(), (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "and p.cnes = :pcnes",
-                                      "and (1<>1 ", "or p.tipo = 'Estoque'", "or p.tipo = 'Dispensação'", ")",
-                                      "and (1<>1 ", "or p.situacao = 'Ok'", "or p.situacao = 'Ok (Inc.)'", ")",
-                                      "order by lancamento descending"}));
+    EXPECT_EQ(
+        s.lines(),
+        (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "and p.cnes = :pcnes", "and (1<>1 ",
+                     "or p.tipo = 'Estoque'", "or p.tipo = 'Dispensação'", ")", "and (1<>1 ", "or p.situacao = 'Ok'",
+                     "or p.situacao = 'Ok (Inc.)'", ")", "order by lancamento descending"}));
     EXPECT_EQ(s.param(QStringLiteral("pcnes")).toString(), QStringLiteral("2345678"));
 
     ProtocolFilter none;
@@ -38,17 +39,21 @@ protected:
     void SetUp() override
     {
         const char *rows[][5] = {
-            {"P1", "Estoque", "Aguardando", "2345678", ""},      {"P2", "Entrada", "Finalizado", "2345678", ""},
-            {"P3", "Saída", "Ok", "2345678", ""},                {"P4", "Dispensação", "Ok (Inc.)", "2345678", ""},
-            {"P5", "Estoque", "Ok-Retificado", "2345678", ""},   {"P6", "Estoque", "Inconsistência", "3456789", ""},
+            {"P1", "Estoque", "Aguardando", "2345678", ""},
+            {"P2", "Entrada", "Finalizado", "2345678", ""},
+            {"P3", "Saída", "Ok", "2345678", ""},
+            {"P4", "Dispensação", "Ok (Inc.)", "2345678", ""},
+            {"P5", "Estoque", "Ok-Retificado", "2345678", ""},
+            {"P6", "Estoque", "Inconsistência", "3456789", ""},
             {"P7", "Estoque", "Estranho", "2345678", "P5"},
         };
         for (const auto &r : rows)
-            fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes, ProtocoloAntigo) "
-                                        "values ('%1', '16-08-2018 17:48:40', '%2', '%3', '%4', %5)")
-                             .arg(QString::fromUtf8(r[0]), QString::fromUtf8(r[1]), QString::fromUtf8(r[2]),
-                                  QString::fromUtf8(r[3]),
-                                  *r[4] ? QStringLiteral("'%1'").arg(QString::fromUtf8(r[4])) : QStringLiteral("null")));
+            fixture.exec(
+                QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes, ProtocoloAntigo) "
+                               "values ('%1', '16-08-2018 17:48:40', '%2', '%3', '%4', %5)")
+                    .arg(QString::fromUtf8(r[0]), QString::fromUtf8(r[1]), QString::fromUtf8(r[2]),
+                         QString::fromUtf8(r[3]),
+                         *r[4] ? QStringLiteral("'%1'").arg(QString::fromUtf8(r[4])) : QStringLiteral("null")));
         db.open(fixture.path());
         list = newProtocolList(nullptr);
         tester = new QAbstractItemModelTester(list, QAbstractItemModelTester::FailureReportingMode::Warning, list);
@@ -105,7 +110,8 @@ TEST_F(ProtocolListLoad, BeforeLoginOrOnFailureTheListKeepsItsRows)
     EXPECT_EQ(list->rowCount(), 0);
     CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
     ASSERT_EQ(list->rowCount(), 5);
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P8', 'Estoque', 'Aguardando', '2345678')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, cnes) values ('P8', "
+                                "'Estoque', 'Aguardando', '2345678')"));
     CarregaProtocolos(db, filter, QString(), *list);
     EXPECT_EQ(list->rowCount(), 5);
 

@@ -217,7 +217,7 @@ TEST_F(Tab, AFailedCheckSaysSoInTheTextOutput)
         EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Protocolo ") + m_protocolo)) << c.button;
         lines.removeFirst();
         EXPECT_TRUE(lines.at(0).startsWith(failed)) << c.button << ": " << lines.at(0).toStdString();
-        EXPECT_GT(lines.at(0).size(), failed.size()) << c.button; // the error's own text follows
+        EXPECT_GT(lines.at(0).size(), failed.size()) << c.button;  // the error's own text follows
         EXPECT_EQ(lines.at(1), ErrorHint::SemConexao) << c.button; // and what it means for the clerk
         EXPECT_EQ(m_reloads, reloads + 1) << c.button;
         EXPECT_EQ(statusCell(), Situacao::Finalizado) << c.button;

@@ -91,8 +91,9 @@ TEST_F(MovementList, CellsOfAStockRow)
             c.append(list.subCell(0, k));
         return c;
     }();
-    EXPECT_EQ(cells, (QStringList{"101", "BR0268143000016", "AMOXICILINA 500MG CAPSULA", "AMX1801", "30/06/2020", "379",
-                                  "31/01/2019", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(cells,
+              (QStringList{"101", "BR0268143000016", "AMOXICILINA 500MG CAPSULA", "AMX1801", "30/06/2020", "379",
+                           "31/01/2019", "", "", "", "", "", "", ""}));
     EXPECT_EQ(list.data(list.index(0, EstoqueCell::Quantidade + 1), Qt::TextAlignmentRole).value<Qt::Alignment>(),
               Qt::AlignRight | Qt::AlignVCenter);
     EXPECT_TRUE(db.inTransaction()); // the stock search leaves its transaction active
@@ -116,7 +117,8 @@ TEST_F(MovementList, DestinationAndSupplierRules)
 
     RecordList &entradas = fill(period(MovementKind::Entradas));
     EXPECT_EQ(entradas.subCell(0, EntradaCell::CnpjDistribuidor), QStringLiteral("12.345.678/0001-95"));
-    EXPECT_EQ(entradas.subCell(5, EntradaCell::CnpjDistribuidor), QStringLiteral("98.765.432/0001-98")); // line supplier
+    EXPECT_EQ(entradas.subCell(5, EntradaCell::CnpjDistribuidor),
+              QStringLiteral("98.765.432/0001-98")); // line supplier
     EXPECT_EQ(entradas.subCell(6, EntradaCell::CnpjDistribuidor), QString());
     EXPECT_EQ(entradas.subCell(3, EntradaCell::FabricanteInternacional), QString());
     EXPECT_EQ(entradas.subCell(4, EntradaCell::FabricanteInternacional), QStringLiteral("IL-4410293"));
@@ -131,9 +133,12 @@ TEST_F(MovementList, DestinationAndSupplierRules)
 
 TEST_F(MovementList, StatusAndProtocolFilters)
 {
-    fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P''1', TavroSituacao = 'Ok (Inc.)' where lancamento = 3001"));
-    fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P2', TavroSituacao = 'Aguardando' where lancamento = 3002"));
-    fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P3', TavroSituacao = 'Estranho' where lancamento = 3003"));
+    fixture.exec(QStringLiteral(
+        "update itenssaidas set TavroProtocolo = 'P''1', TavroSituacao = 'Ok (Inc.)' where lancamento = 3001"));
+    fixture.exec(QStringLiteral(
+        "update itenssaidas set TavroProtocolo = 'P2', TavroSituacao = 'Aguardando' where lancamento = 3002"));
+    fixture.exec(QStringLiteral(
+        "update itenssaidas set TavroProtocolo = 'P3', TavroSituacao = 'Estranho' where lancamento = 3003"));
 
     ListSearch s = period(MovementKind::Dispensacoes);
     RecordList &ticked = fill(s);
@@ -220,8 +225,9 @@ TEST_F(MovementList, CountsInAllAndPerStatus)
     list.setSubCell(5, cell, QStringLiteral("Inconsistência"));
     const ListCounts counts = countRows(list);
     EXPECT_EQ(counts.total, 11);
-    EXPECT_EQ(counts.text(), QStringLiteral("11 registros: Não enviados 5, Aguardando 2, Inconsistência 1, Ok 1, "
-                                            "Ok (Inc.) 1, Ok-Retificado 1"));
+    EXPECT_EQ(counts.text(),
+              QStringLiteral("11 registros: Não enviados 5, Aguardando 2, Inconsistência 1, Ok 1, "
+                             "Ok (Inc.) 1, Ok-Retificado 1"));
     list.clear();
     EXPECT_EQ(countRows(list).text(), QStringLiteral("Nenhum registro"));
     search.dia = QStringLiteral("01/01/2000");

@@ -1,12 +1,12 @@
 #include "TestDatabase.h"
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/DateText.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "lists/StockDays.h"
-#include "common/Status.h"
 
 #include <gtest/gtest.h>
 

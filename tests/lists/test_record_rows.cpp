@@ -13,7 +13,8 @@ namespace {
 QString cellText(int row, int column)
 {
     // Cells of varied lengths, some empty, so rows straddle the storage blocks.
-    return column % 4 == 3 ? QString() : QStringLiteral("r%1c%2-").arg(row).arg(column).repeated(1 + (row + column) % 5);
+    return column % 4 == 3 ? QString()
+                           : QStringLiteral("r%1c%2-").arg(row).arg(column).repeated(1 + (row + column) % 5);
 }
 
 // A list that announces a change of cells it does not have, as a broken writer would.
@@ -60,9 +61,9 @@ TEST(RecordRows, RewrittenCellsKeepTheirNeighbours)
     for (int r = 0; r < 3; ++r)
         for (const char *text : {"caption", "Aguardando", ""})
             store.append(QString::fromUtf8(text));
-    store.setCell(1, 1, u"Finalizado");   // same length: in place
-    store.setCell(1, 2, u"Sim");          // longer: the row moves
-    store.setCell(2, 1, u"Ok");           // shorter
+    store.setCell(1, 1, u"Finalizado");                    // same length: in place
+    store.setCell(1, 2, u"Sim");                           // longer: the row moves
+    store.setCell(2, 1, u"Ok");                            // shorter
     store.setCell(0, 0, QString(70000, QLatin1Char('x'))); // beyond a cell's limit: cut
     EXPECT_EQ(store.cell(1, 0), u"caption");
     EXPECT_EQ(store.cell(1, 1), u"Finalizado");

@@ -53,11 +53,14 @@ protected:
     // Adds `count` one-line dispensations for unit 1 on 10/01/2019, numbered from 5001.
     void addDispensations(int count) const
     {
-        fixture.exec(QStringLiteral(
-            "execute block as declare i integer = 0; begin while (i < %1) do begin "
-            "insert into SAIDAS (lancamento, data, tavro_tpmov, CODPESSOA) values (5001 + :i, '2019-01-10', 'S-DI', 2); "
-            "insert into ITENSSAIDAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade) "
-            "values (5001 + :i, 1, 104, 'MET7781', 3, 0.07, 1); i = i + 1; end end").arg(count));
+        fixture.exec(
+            QStringLiteral(
+                "execute block as declare i integer = 0; begin while (i < %1) do begin "
+                "insert into SAIDAS (lancamento, data, tavro_tpmov, CODPESSOA) values (5001 + :i, '2019-01-10', "
+                "'S-DI', 2); "
+                "insert into ITENSSAIDAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade) "
+                "values (5001 + :i, 1, 104, 'MET7781', 3, 0.07, 1); i = i + 1; end end")
+                .arg(count));
     }
 
     TestDatabase fixture;
@@ -73,7 +76,9 @@ TEST(DispensationFilterLine, NamesTheTickedBoxesAndTheChosenProtocol)
         const char *protocolo;
         const char *line;
     } cases[] = {
-        {{true, true, true, true, true}, false, "",
+        {{true, true, true, true, true},
+         false,
+         "",
          "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;"},
         {{false, false, false, false, false}, false, "", "Exibindo:"},
         {{false, true, false, false, true}, false, "P9", "Exibindo: Finalizados; Ok Retificados;"},
@@ -119,8 +124,8 @@ TEST_F(DispensationListing, HeadingRowsAndShadingFollowTheDispensationList)
         EXPECT_EQ(report.details().at(r).background(), r % 2 == 0 ? Silver : White) << r;
     }
     EXPECT_EQ(texts(report.details().at(0)),
-              (QStringList{"3001 - 1", "BR0268370000019", "LOSARTANA POTASSICA 50MG COMPRIMIDO", "LOS2210", "31/08/2020", "30",
-                           "04/01/2019", "898001160580009", "MARIA DAS DORES DA SILVA", ""}));
+              (QStringList{"3001 - 1", "BR0268370000019", "LOSARTANA POTASSICA 50MG COMPRIMIDO", "LOS2210",
+                           "31/08/2020", "30", "04/01/2019", "898001160580009", "MARIA DAS DORES DA SILVA", ""}));
     EXPECT_EQ(texts(report.details().at(2)).at(9), QStringLiteral("Ok"));
     EXPECT_TRUE(report.summary().fields().isEmpty());
     EXPECT_DOUBLE_EQ(report.summary().height(), 1);
@@ -132,11 +137,11 @@ TEST_F(DispensationListing, PdfOfTheDemoMonthOnOnePage)
     ASSERT_EQ(pages.size(), 1);
     const QString page = pages.first();
     qsizetype at = 0;
-    for (const char *expected : {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678",
-                                 "Nome: FARMACIA MUNICIPAL CENTRAL", "Período de 01/01/2019 a 31/01/2019",
-                                 "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;",
-                                 "Produto", "Situação", "3001 - 1", "3001 - 2", "3002 - 1", "3003 - 1", "3004 - 1",
-                                 "3005 - 1", "3006 - 1"}) {
+    for (const char *expected :
+         {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
+          "Período de 01/01/2019 a 31/01/2019",
+          "Exibindo: Aguardandos; Finalizados; Inconsistências; Ok; Ok Retificados;", "Produto", "Situação", "3001 - 1",
+          "3001 - 2", "3002 - 1", "3003 - 1", "3004 - 1", "3005 - 1", "3006 - 1"}) {
         const qsizetype found = page.indexOf(QString::fromUtf8(expected), at);
         ASSERT_GE(found, 0) << expected << " missing or out of order in:\n" << page.toStdString();
         at = found;
@@ -186,9 +191,9 @@ TEST_F(DispensationListing, EmptySearchStillPrintsTheHeading)
     input.search.status = StatusBoxes{false, false, false, false, false};
     const QStringList pages = pdfPages(pdf(input, QStringLiteral("empty.pdf")));
     ASSERT_EQ(pages.size(), 1);
-    for (const char *expected : {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678",
-                                 "Nome: FARMACIA MUNICIPAL CENTRAL", "Período de 01/03/2019 a 31/03/2019",
-                                 "Exibindo:", "Cartão Sus"})
+    for (const char *expected :
+         {"RELAÇÃO DE DISPENSAÇÕES", "Unidade: 1", "CNES: 2345678", "Nome: FARMACIA MUNICIPAL CENTRAL",
+          "Período de 01/03/2019 a 31/03/2019", "Exibindo:", "Cartão Sus"})
         EXPECT_TRUE(pages.first().contains(QString::fromUtf8(expected))) << expected;
     EXPECT_FALSE(pages.first().contains(QStringLiteral(" - ")));
 }
@@ -223,7 +228,7 @@ TEST_F(DispensationListing, HeadingsStandOverTheirColumnsAndProductNamesFit)
     {
         const char *heading;
         int column;
-    } columns[] = {{"Código", 0}, {"Produto", 1}, {"Lote", 3}, {"Validade", 4}, {"Qtd", 5},
+    } columns[] = {{"Código", 0}, {"Produto", 1},    {"Lote", 3},   {"Validade", 4}, {"Qtd", 5},
                    {"Data", 6},   {"Cartão Sus", 7}, {"Pessoa", 8}, {"Situação", 9}};
     for (const auto &c : columns) {
         const ReportField *heading = headings.value(QString::fromUtf8(c.heading));

@@ -19,9 +19,8 @@ const QString Ns = QStringLiteral("urn:t");
 template <class T>
 QString written(const QString &element, const T &value)
 {
-    const QString document = QString::fromUtf8(SoapEnvelope::write([&](QXmlStreamWriter &writer) {
-        MessageXml::write(writer, Ns, element, value);
-    }));
+    const QString document = QString::fromUtf8(
+        SoapEnvelope::write([&](QXmlStreamWriter &writer) { MessageXml::write(writer, Ns, element, value); }));
     const QString open = QStringLiteral("<SOAP-ENV:Body>");
     const qsizetype from = document.indexOf(open) + open.size();
     return document.mid(from, document.indexOf(QStringLiteral("</SOAP-ENV:Body>")) - from);
@@ -78,7 +77,7 @@ TEST(MessageWriting, FollowsFieldOrderPresenceNilAndQualificationRules)
     first.estabelecimento = unit();
     first.produto = stockProduct();
     first.produto->sgProgramaSaude = QString(); // assigned empty: written empty
-    stock.registro.push_back(first);             // a shared establishment is written in full twice
+    stock.registro.push_back(first);            // a shared establishment is written in full twice
     stock.registro[1].produto->qtProduto = -3;
     stock.registro[1].produto->sgProgramaSaude.reset();
     stock.registro[1].produto->nuLote = QStringLiteral("A<&>\"é");
@@ -156,8 +155,7 @@ TEST(MessageWriting, FollowsFieldOrderPresenceNilAndQualificationRules)
          QStringLiteral("<tav:registro xmlns:tav=\"urn:t\"><estabelecimento xsi:nil=\"true\"/>"
                         "<produto xsi:nil=\"true\"/><paciente><nuCNS>898001160660831</nuCNS></paciente>"
                         "</tav:registro>")},
-        {"dispensation with an empty prescriber and cid-10",
-         written(QStringLiteral("registro"), emptyPrescriber),
+        {"dispensation with an empty prescriber and cid-10", written(QStringLiteral("registro"), emptyPrescriber),
          QStringLiteral("<tav:registro xmlns:tav=\"urn:t\"><estabelecimento xsi:nil=\"true\"/>"
                         "<produto xsi:nil=\"true\"/><paciente><nuCNS>898001160660831</nuCNS><peso>70.5</peso>"
                         "<cid-10>F20</cid-10></paciente><prescritor/></tav:registro>")},

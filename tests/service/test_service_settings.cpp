@@ -25,22 +25,22 @@ TEST(ServiceSettings, ReadFromSectionTavroWithDefaults)
         bool verificar;
         QString certificado;
     } cases[] = {
-        { "[GERAL]\nIBGE=3550308\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
-            120, false, QString() },
-        { "[tavro]\nservidor=https://ws.example:8443/\nNAMESPACE=urn:op\ntempolimite=5\n",
-            QStringLiteral("https://ws.example:8443/"), QStringLiteral("urn:op"), 5, false, QString() },
-        { "[TAVRO]\nServidor=\nTempoLimite=0\n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120, false, QString() },
-        { "[TAVRO]\nTempoLimite=dez\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
-            120, false, QString() },
-        { "[TAVRO]\nVerificarCertificado=1\nCertificado= /etc/tavro/ws.pem \n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120, true, QStringLiteral("/etc/tavro/ws.pem") },
-        { "[tavro]\nverificarcertificado=Sim\n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120, true, QString() },
-        { "[TAVRO]\nVerificarCertificado=0\n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120, false, QString() },
-        { "[TAVRO]\nVerificarCertificado=2\n", QStringLiteral("http://127.0.0.1:8080"),
-            QStringLiteral("http://tavro.example"), 120, false, QString() },
+        {"[GERAL]\nIBGE=3550308\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
+         120, false, QString()},
+        {"[tavro]\nservidor=https://ws.example:8443/\nNAMESPACE=urn:op\ntempolimite=5\n",
+         QStringLiteral("https://ws.example:8443/"), QStringLiteral("urn:op"), 5, false, QString()},
+        {"[TAVRO]\nServidor=\nTempoLimite=0\n", QStringLiteral("http://127.0.0.1:8080"),
+         QStringLiteral("http://tavro.example"), 120, false, QString()},
+        {"[TAVRO]\nTempoLimite=dez\n", QStringLiteral("http://127.0.0.1:8080"), QStringLiteral("http://tavro.example"),
+         120, false, QString()},
+        {"[TAVRO]\nVerificarCertificado=1\nCertificado= /etc/tavro/ws.pem \n", QStringLiteral("http://127.0.0.1:8080"),
+         QStringLiteral("http://tavro.example"), 120, true, QStringLiteral("/etc/tavro/ws.pem")},
+        {"[tavro]\nverificarcertificado=Sim\n", QStringLiteral("http://127.0.0.1:8080"),
+         QStringLiteral("http://tavro.example"), 120, true, QString()},
+        {"[TAVRO]\nVerificarCertificado=0\n", QStringLiteral("http://127.0.0.1:8080"),
+         QStringLiteral("http://tavro.example"), 120, false, QString()},
+        {"[TAVRO]\nVerificarCertificado=2\n", QStringLiteral("http://127.0.0.1:8080"),
+         QStringLiteral("http://tavro.example"), 120, false, QString()},
     };
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("config.ini"));
@@ -64,9 +64,9 @@ TEST(ServiceSettings, AddressesAndNamespaceFollowTheContractPaths)
     settings.Servidor = QStringLiteral("https://ws.example:8443/");
     settings.Namespace = QStringLiteral("urn:op");
     EXPECT_EQ(settings.wsdlLocation(),
-        QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWS?wsdl"));
+              QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWS?wsdl"));
     EXPECT_EQ(settings.asyncAddress(),
-        QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWSAsync"));
+              QStringLiteral("https://ws.example:8443/tavro-ws-service/TavroWSService/TavroWSAsync"));
     EXPECT_EQ(settings.typesNamespace(), QStringLiteral("urn:op/tavro-ws/schemas/v1/TavroTypes"));
 
     // An empty address in WSDL mode is the default location, the same as passing it.

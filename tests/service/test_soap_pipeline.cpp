@@ -137,8 +137,8 @@ TEST_F(SoapPipeline, BatchProcessingAndDuplicateReadTheWsdlBeforeEveryCall)
         EXPECT_EQ(requests[i], QStringLiteral("GET ") + WsdlPath);
         EXPECT_TRUE(requests[i + 1].startsWith(QStringLiteral("POST ") + AsyncPath)) << requests[i + 1].toStdString();
     }
-    EXPECT_TRUE(requests[1].contains(
-        QStringLiteral("SOAPAction=\"urn:tavro-test/tavro-ws/informarPosicaoEstoqueEmLote\" ")));
+    EXPECT_TRUE(
+        requests[1].contains(QStringLiteral("SOAPAction=\"urn:tavro-test/tavro-ws/informarPosicaoEstoqueEmLote\" ")));
     EXPECT_TRUE(requests[3].contains(QStringLiteral("/consultarResultadoProcessamento\" ")));
 }
 
@@ -184,8 +184,8 @@ TEST_F(SoapPipeline, AuthorizationHeaderReachesTheServerAsBuilt)
 TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUseAndReplaceNone)
 {
     start({});
-    const ProtocoloType sent
-        = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"), QStringLiteral("Lé"))}));
+    const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(
+        stockBatch({stockRecord(QStringLiteral("1-1"), QStringLiteral("Lé"))}));
 
     const QByteArray prefix = "<!--" + wsdl().toLatin1() + "-->";
     const QByteArray request = readFile(logPath("_req.xml"));
@@ -214,7 +214,8 @@ TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUseAndRep
     GetTavroWSAsync(false, QString(), *m_client).informarPosicaoEstoqueEmLote(stockBatch({}));
     EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_req.xml")).startsWith("<!---->"));
     EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_req.xml")).startsWith("<!---->"));
-    EXPECT_TRUE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_res.xml")).contains("nuProtocoloEntrada"));
+    EXPECT_TRUE(
+        readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_res.xml")).contains("nuProtocoloEntrada"));
     EXPECT_NE(readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_res.xml")),
               readFile(m_logFolder + QStringLiteral("/2026_12_10_03_04_06_2_res.xml")));
 }
@@ -339,8 +340,8 @@ TEST_F(SoapPipeline, OnlyTheFirstCallsFailWhenTheSubstituteIsToldSo)
 
 TEST_F(SoapPipeline, ACodeOutsideTheCatalogueReachesTheCallerOnItsRecord)
 {
-    start({QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"),
-           QStringLiteral("E021")});
+    start(
+        {QStringLiteral("--aguardando"), QStringLiteral("0"), QStringLiteral("--codigo-fora"), QStringLiteral("E021")});
     const ProtocoloType sent = port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-1"))}));
     EXPECT_EQ(port().consultarResultadoProcessamento(query(sent)).situacaoProcessamento,
               situacaoProcessamento::FINALIZADO);
@@ -588,7 +589,8 @@ TEST_F(SoapPipeline, TlsCertificateVerifiedOnlyWhenAsked)
         settings.Certificado = c.certificado;
         // Each case on a fresh transport, so no TLS session of an earlier case is reused.
         QNetworkAccessManager network;
-        SoapClient client(network, settings, m_logFolder, [] { return QDateTime::currentDateTime(); }, m_login);
+        SoapClient client(
+            network, settings, m_logFolder, [] { return QDateTime::currentDateTime(); }, m_login);
         QStringList warnings;
         client.setWarningSink([&](const QString &line) { warnings.append(line); });
         TavroWSAsync tls = GetTavroWSAsync(true, QString(), client);
@@ -615,9 +617,10 @@ TEST_F(SoapPipeline, CredentialsOverPlainHttpWarnOnceAtTheFirstCall)
     m_client->setWarningSink([&](const QString &line) { warnings.append(line); });
     port().informarPosicaoEstoqueEmLote(stockBatch({}));
     port().informarPosicaoEstoqueEmLote(stockBatch({}));
-    EXPECT_EQ(warnings, QStringList{QStringLiteral("Aviso: o serviço é acessado por http, sem criptografia; o usuário e "
-                                                   "a senha do serviço trafegam legíveis pela rede (%1).")
-                                        .arg(endpoint())});
+    EXPECT_EQ(warnings,
+              QStringList{QStringLiteral("Aviso: o serviço é acessado por http, sem criptografia; o usuário e "
+                                         "a senha do serviço trafegam legíveis pela rede (%1).")
+                              .arg(endpoint())});
 
     // Without credentials there is nothing to give away.
     m_login = LoginValues{};

@@ -31,8 +31,9 @@ QByteArray read(const QString &path)
 TEST(IniFile, NamesMatchWithoutCaseAcrossCrlfAndComments)
 {
     QTemporaryDir dir;
-    const QString path = write(dir, "; configuração da farmácia\r\n[geral]\r\n# base local\r\ndatabase = /dados/base.fdb\r\n"
-                                    "Ibge=35503081\r\ncnesFarmacia=2345678\r\n[Tavro]\r\ndatainicial=01/03/2019\r\n");
+    const QString path = write(dir,
+                               "; configuração da farmácia\r\n[geral]\r\n# base local\r\ndatabase = /dados/base.fdb\r\n"
+                               "Ibge=35503081\r\ncnesFarmacia=2345678\r\n[Tavro]\r\ndatainicial=01/03/2019\r\n");
     const StartupConfig c = readStartupConfig(IniFile(path));
     EXPECT_EQ(c.database, QStringLiteral("/dados/base.fdb"));
     EXPECT_EQ(c.ibge, QStringLiteral("3550308")); // only the first seven characters
@@ -54,14 +55,16 @@ TEST(IniFile, MissingFileGivesEveryDefault)
 TEST(IniFile, WritesReachTheFileAtOnceAndKeepItsLayout)
 {
     QTemporaryDir dir;
-    const QString path = write(dir, "; comentário\r\n[GERAL]\r\nDATABASE=base.fdb\r\n\r\n[TAVRO]\r\nDataInicial=01/01/2019\r\n");
+    const QString path = write(
+        dir, "; comentário\r\n[GERAL]\r\nDATABASE=base.fdb\r\n\r\n[TAVRO]\r\nDataInicial=01/01/2019\r\n");
     IniFile kept(path); // held for the program's life, as the window holds config.ini
     gravaini(path, QStringLiteral("tavro"), QStringLiteral("datainicial"), QStringLiteral("05/02/2019"));
     gravaini(path, QStringLiteral("TAVRO"), QStringLiteral("DataFinal"), QStringLiteral("  /  /    "));
     kept.setValue(QStringLiteral("Geral"), QStringLiteral("CNESFARMACIA"), QStringLiteral("7654321"));
     EXPECT_EQ(kept.value(QStringLiteral("TAVRO"), QStringLiteral("DATAINICIAL")), QStringLiteral("05/02/2019"));
-    EXPECT_EQ(read(path), QByteArray("; comentário\r\n[GERAL]\r\nDATABASE=base.fdb\r\nCNESFARMACIA=7654321\r\n\r\n"
-                                     "[TAVRO]\r\nDataInicial=05/02/2019\r\nDataFinal=  /  /    \r\n"));
+    EXPECT_EQ(read(path),
+              QByteArray("; comentário\r\n[GERAL]\r\nDATABASE=base.fdb\r\nCNESFARMACIA=7654321\r\n\r\n"
+                         "[TAVRO]\r\nDataInicial=05/02/2019\r\nDataFinal=  /  /    \r\n"));
 
     const QString fresh = dir.filePath(QStringLiteral("novo.ini"));
     gravaini(fresh, QStringLiteral("TAVRO"), QStringLiteral("DataFinal"), QStringLiteral("28/02/2019"));

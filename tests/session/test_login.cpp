@@ -48,7 +48,8 @@ TEST_F(Login, OutcomesByPassword)
     };
     for (const auto &c : cases) {
         LoginValues v;
-        EXPECT_EQ(login(db, QString::fromUtf8(c.user), QString::fromUtf8(c.password), v), c.result) << c.user << c.password;
+        EXPECT_EQ(login(db, QString::fromUtf8(c.user), QString::fromUtf8(c.password), v), c.result)
+            << c.user << c.password;
         if (c.tavroUser) {
             EXPECT_EQ(v.UsuarioSessao, QString::fromUtf8(c.user));
             EXPECT_EQ(v.TavroUsuarioSessao, QString::fromUtf8(c.tavroUser));
@@ -60,7 +61,8 @@ TEST_F(Login, OutcomesByPassword)
 
 TEST_F(Login, OperatorWhoseOwnPasswordIsTheMasterStaysRestricted)
 {
-    fixture.exec(QStringLiteral("insert into Usuarios (Usuario, Senha, TavroUsuario, TavroSenha) values ('MESTRE', 'quiltex', 'm.ws', 'm-pw')"));
+    fixture.exec(QStringLiteral("insert into Usuarios (Usuario, Senha, TavroUsuario, TavroSenha) values ('MESTRE', "
+                                "'quiltex', 'm.ws', 'm-pw')"));
     EXPECT_EQ(login(db, QStringLiteral("mestre"), QStringLiteral("quiltex"), values), LoginResult::Restricted);
     EXPECT_EQ(values.TavroUsuarioSessao, QStringLiteral("m.ws"));
 }
@@ -69,8 +71,10 @@ TEST_F(Login, ValuesAreCutAndHeldAsSingleByteText)
 {
     const QString longName = QStringLiteral("OPERADORACOMNOME20");
     const QString password = QString(120, QLatin1Char('s'));
-    fixture.exec(QStringLiteral("insert into Usuarios (Usuario, Senha, TavroUsuario, TavroSenha) values ('%1', 'x', 'usuário€', '%2')")
-                     .arg(longName, password));
+    fixture.exec(
+        QStringLiteral(
+            "insert into Usuarios (Usuario, Senha, TavroUsuario, TavroSenha) values ('%1', 'x', 'usuário€', '%2')")
+            .arg(longName, password));
     EXPECT_EQ(login(db, longName, QStringLiteral("x"), values), LoginResult::Unlocked);
     EXPECT_EQ(values.UsuarioSessao, longName.left(15));
     EXPECT_EQ(values.TavroSenhaSessao, password.left(100));
@@ -123,12 +127,14 @@ TEST(UnitSelection, ByCodeAndByName)
     EXPECT_FALSE(findUnitByCode(db, QStringLiteral("99")).found);
     EXPECT_THROW(findUnitByCode(db, QStringLiteral("x1")), Error);
 
-    EXPECT_EQ(lookupPattern(LookupMode::QualquerPalavra, QStringLiteral(" hospital  central ")), QStringLiteral("%HOSPITAL%%CENTRAL%"));
+    EXPECT_EQ(lookupPattern(LookupMode::QualquerPalavra, QStringLiteral(" hospital  central ")),
+              QStringLiteral("%HOSPITAL%%CENTRAL%"));
     EXPECT_EQ(lookupPattern(LookupMode::TrechoDoNome, QStringLiteral("Flores")), QStringLiteral("%FLORES%"));
     EXPECT_EQ(lookupPattern(LookupMode::InicioDoNome, QStringLiteral("ubs")), QStringLiteral("UBS%"));
 
     QStringList names;
-    for (const HealthUnit &u : searchUnits(db, lookupPattern(LookupMode::QualquerPalavra, QStringLiteral("hospital  central"))))
+    for (const HealthUnit &u :
+         searchUnits(db, lookupPattern(LookupMode::QualquerPalavra, QStringLiteral("hospital  central"))))
         names.append(u.nome);
     EXPECT_EQ(names, QStringList{QStringLiteral("HOSPITAL MUNICIPAL CENTRAL")});
     EXPECT_EQ(searchUnits(db, QStringLiteral("%")).size(), 6); // every active unit

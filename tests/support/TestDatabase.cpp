@@ -32,7 +32,7 @@ TestDatabase::TestDatabase(const QString &templateName)
 
 namespace {
 
-template<typename Body>
+template <typename Body>
 void withConnection(const QString &path, Body &&body)
 {
     const QString name = QUuid::createUuid().toString();

@@ -6,9 +6,9 @@ namespace tavro::test {
 
 QStringList simArguments(const LoginValues &login, const QStringList &extra)
 {
-    return extra
-        + QStringList{QStringLiteral("--namespace"), TestNamespace, QStringLiteral("--usuario"),
-                      login.TavroUsuarioSessao, QStringLiteral("--senha"), login.TavroSenhaSessao};
+    return extra + QStringList{QStringLiteral("--namespace"), TestNamespace,
+                               QStringLiteral("--usuario"),   login.TavroUsuarioSessao,
+                               QStringLiteral("--senha"),     login.TavroSenhaSessao};
 }
 
 quint16 unusedPort()
@@ -23,9 +23,8 @@ QString localOrigin(quint16 port, const QString &scheme)
     return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(port);
 }
 
-std::unique_ptr<SoapClient> makeClient(QNetworkAccessManager &network, const QString &origin,
-                                       const QString &logFolder, const LoginValues &login, int tempoLimite,
-                                       SoapClient::Clock clock)
+std::unique_ptr<SoapClient> makeClient(QNetworkAccessManager &network, const QString &origin, const QString &logFolder,
+                                       const LoginValues &login, int tempoLimite, SoapClient::Clock clock)
 {
     ServiceSettings settings;
     settings.Servidor = origin;

@@ -42,11 +42,11 @@ TEST(PendingPeriods, MonthsWithRecordsStillToSendFollowTheSendingRule)
     EXPECT_EQ(months(), QStringList{January});
 
     // A rejected record, or one whose status is outside the vocabulary, is to be sent again.
-    const struct {
+    const struct
+    {
         const char *status;
         bool pending;
-    } cases[]
-        = {{"Inconsistência", true}, {"Rejeitado", true}, {"", true}, {"Finalizado", false}, {"Ok", false}};
+    } cases[] = {{"Inconsistência", true}, {"Rejeitado", true}, {"", true}, {"Finalizado", false}, {"Ok", false}};
     for (const auto &c : cases) {
         SCOPED_TRACE(c.status);
         fixture.exec(QStringLiteral("update itensentradas set TavroSituacao = '%1' where lancamento = 1005")

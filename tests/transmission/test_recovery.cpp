@@ -48,8 +48,8 @@ const KindCase Kinds[] = {
      QStringLiteral("conciliacao"), QStringLiteral("Estoque")},
     {"Entrada", MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
      QStringLiteral("itensentradas"), QStringLiteral("Entrada")},
-    {"Saida", MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
-     QStringLiteral("itenssaidas"), QStringLiteral("Saída")},
+    {"Saida", MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("itenssaidas"),
+     QStringLiteral("Saída")},
     {"Dispensacao", MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); },
      QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
     {"SemCartao", MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
@@ -126,8 +126,9 @@ protected:
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"),
-                            QString(), 500, QDate(2019, 2, 1)};
+    TransmissionInput input{
+        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
+        QDate(2019, 2, 1)};
 };
 
 class RecoveryOfEachKind : public Recovery, public ::testing::WithParamInterface<KindCase>
@@ -191,8 +192,8 @@ TEST_F(Recovery, PassesOverRegisteredProtocolsUnansweredRequestsAndFaults)
     EXPECT_EQ(transmitOnce(db, *client, *transmitter, *list, input, report),
               QStringLiteral("Falha interna do serviço"));
 
-    const QList<QStringList> before = fixture.rows(QStringLiteral(
-        "select lancamento, TavroProtocolo, TavroSituacao from conciliacao order by lancamento"));
+    const QList<QStringList> before = fixture.rows(
+        QStringLiteral("select lancamento, TavroProtocolo, TavroSituacao from conciliacao order by lancamento"));
     const RecoveryReport recovered = recover();
     EXPECT_TRUE(recovered.recovered.isEmpty()) << recovered.recovered.join('\n').toStdString();
     EXPECT_TRUE(recovered.failures.isEmpty()) << recovered.failures.join('\n').toStdString();

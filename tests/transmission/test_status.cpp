@@ -15,9 +15,17 @@ TEST(PrioridadeSituacao, VocabularyAndEverythingElse)
         const char *status;
         int priority;
     } cases[] = {
-        {"Aguardando", 10}, {"Finalizado", 20},      {"Inconsistência", 30}, {"Ok", 40},
-        {"Ok (Inc.)", 41},  {"Ok-Retificado", 50},   {"", 100},              {"ok", 100},
-        {"Ok ", 100},       {"Inconsistencia", 100}, {"Enviado", 100},
+        {"Aguardando", 10},
+        {"Finalizado", 20},
+        {"Inconsistência", 30},
+        {"Ok", 40},
+        {"Ok (Inc.)", 41},
+        {"Ok-Retificado", 50},
+        {"", 100},
+        {"ok", 100},
+        {"Ok ", 100},
+        {"Inconsistencia", 100},
+        {"Enviado", 100},
     };
     for (const auto &c : cases)
         EXPECT_EQ(PrioridadeSituacao(QString::fromUtf8(c.status)), c.priority) << c.status;
@@ -60,9 +68,10 @@ protected:
 
     QStringList stock(int lancamento) const
     {
-        return fixture.rows(QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade "
-                                           "from conciliacao where lancamento = %1")
-                                .arg(lancamento))
+        return fixture
+            .rows(QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade "
+                                 "from conciliacao where lancamento = %1")
+                      .arg(lancamento))
             .value(0);
     }
     void setStock(int lancamento, const char *status, int priority) const
@@ -75,7 +84,8 @@ protected:
     }
     static RecordKey stockKey(int lancamento)
     {
-        return RecordKey{{QStringLiteral("where lancamento = :plancamento")}, {{QStringLiteral("plancamento"), QString::number(lancamento)}}};
+        return RecordKey{{QStringLiteral("where lancamento = :plancamento")},
+                         {{QStringLiteral("plancamento"), QString::number(lancamento)}}};
     }
 
     TestDatabase fixture;
@@ -87,24 +97,28 @@ TEST_F(StatusWrites, SendingOverwritesAnyStatusAndCutsTexts)
     setStock(5001, "Ok", 40);
     const QString protocol30 = QStringLiteral("123456789012345678901234567890");
     markRecordSent(db, RecordTable::Conciliacao, protocol30, QStringLiteral("16-08-2018 17:48:40"), stockKey(5001));
-    registerBatch(db, {protocol30, QStringLiteral("16-08-2018 17:48:40 extra text"), QDate(2019, 2, 1), Tipo::Estoque,
-                       QStringLiteral("2345678"), QString()});
+    registerBatch(db,
+                  {protocol30, QStringLiteral("16-08-2018 17:48:40 extra text"), QDate(2019, 2, 1), Tipo::Estoque,
+                   QStringLiteral("2345678"), QString()});
     EXPECT_FALSE(db.inTransaction());
-    EXPECT_EQ(stock(5001), (QStringList{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40"), QStringLiteral("Aguardando"),
-                                        QStringLiteral("10")}));
-    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
-                                          "ProtocoloAntigo from TavroProtocolos")),
-              (QList<QStringList>{{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40 extra"), QStringLiteral("2019-02-01"),
-                                   QStringLiteral("Aguardando"), QStringLiteral("10"), QStringLiteral("Estoque"),
-                                   QStringLiteral("2345678"), QStringLiteral("<null>")}}));
+    EXPECT_EQ(stock(5001),
+              (QStringList{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40"), QStringLiteral("Aguardando"),
+                           QStringLiteral("10")}));
+    EXPECT_EQ(
+        fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                    "ProtocoloAntigo from TavroProtocolos")),
+        (QList<QStringList>{{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40 extra"),
+                             QStringLiteral("2019-02-01"), QStringLiteral("Aguardando"), QStringLiteral("10"),
+                             QStringLiteral("Estoque"), QStringLiteral("2345678"), QStringLiteral("<null>")}}));
 }
 
 TEST_F(StatusWrites, RectificationRegistersTheOldProtocolAndItemKeysPickOneLine)
 {
     markRecordSent(db, RecordTable::ItensEntradas, QStringLiteral("NOVO"), QStringLiteral("D"),
                    itemKey(QStringLiteral("1001"), QStringLiteral("2")));
-    registerBatch(db, {QStringLiteral("NOVO"), QStringLiteral("D"), QDate(2019, 2, 1), Tipo::Entrada, QStringLiteral("2345678"),
-                       QStringLiteral("ANTIGO")});
+    registerBatch(db,
+                  {QStringLiteral("NOVO"), QStringLiteral("D"), QDate(2019, 2, 1), Tipo::Entrada,
+                   QStringLiteral("2345678"), QStringLiteral("ANTIGO")});
     EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos")), QStringLiteral("ANTIGO"));
     EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, item from itensentradas where TavroProtocolo = 'NOVO'")),
               (QList<QStringList>{{QStringLiteral("1001"), QStringLiteral("2")}}));
@@ -153,23 +167,29 @@ TEST_F(StatusWrites, ReportedIssueLinesAlsoChangeAtEqualPriority)
     raiseReportedRecord(db, RecordTable::ItensSaidas, protocolo, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
                         QStringLiteral("Ok (Inc.)"), QStringLiteral("88"), 30);
     db.commit();
-    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroSituacao, TavroCoRegistro from itensentradas where lancamento = 1001 and item = 1")),
+    EXPECT_EQ(fixture.rows(QStringLiteral(
+                  "select TavroSituacao, TavroCoRegistro from itensentradas where lancamento = 1001 and item = 1")),
               (QList<QStringList>{{QStringLiteral("Inconsistência"), QStringLiteral("<null>")}}));
-    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroCoRegistro from itenssaidas "
-                                          "where lancamento = 3001 and item = 1")),
-              (QList<QStringList>{{QStringLiteral("Ok (Inc.)"), QStringLiteral("41"), QStringLiteral("88")}}));
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 2")),
-              QStringLiteral("Inconsistência"));
+    EXPECT_EQ(
+        fixture.rows(QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroCoRegistro from itenssaidas "
+                                    "where lancamento = 3001 and item = 1")),
+        (QList<QStringList>{{QStringLiteral("Ok (Inc.)"), QStringLiteral("41"), QStringLiteral("88")}}));
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select TavroSituacao from itenssaidas where lancamento = 3001 and item = 2")),
+        QStringLiteral("Inconsistência"));
 }
 
 TEST_F(StatusWrites, ProtocolRowRisesOnlyAboveItsStoredPriority)
 {
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values ('A', 'Ok-Retificado', 50, 'Estoque')"));
-    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values ('B', 'Aguardando', 10, 'Estoque')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values "
+                                "('A', 'Ok-Retificado', 50, 'Estoque')"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Situacao, SituacaoPrioridade, Tipo) values "
+                                "('B', 'Aguardando', 10, 'Estoque')"));
     raiseProtocol(db, QStringLiteral("A"), QStringLiteral("Finalizado"));
     raiseProtocol(db, QStringLiteral("B"), QStringLiteral("Finalizado"));
     db.commit();
-    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Situacao, SituacaoPrioridade from TavroProtocolos order by Protocolo")),
+    EXPECT_EQ(fixture.rows(QStringLiteral(
+                  "select Protocolo, Situacao, SituacaoPrioridade from TavroProtocolos order by Protocolo")),
               (QList<QStringList>{{QStringLiteral("A"), QStringLiteral("Ok-Retificado"), QStringLiteral("50")},
                                   {QStringLiteral("B"), QStringLiteral("Finalizado"), QStringLiteral("20")}}));
 }

@@ -10,8 +10,8 @@
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
-#include "transmission/SaidaTransmission.h"
 #include "transmission/ProtocolSummary.h"
+#include "transmission/SaidaTransmission.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
@@ -108,8 +108,9 @@ protected:
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
-    TransmissionInput input{QStringLiteral("2345678"), QStringLiteral("3550308"),
-                            QStringLiteral("31/01/2019"), QString(), 500, QDate(2019, 2, 1)};
+    TransmissionInput input{
+        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
+        QDate(2019, 2, 1)};
     RunReport report;
     TransmissionAccount account;
     QList<TransmissionAccount::Line> listed; // the error tab's lines as the account lets them through
@@ -126,19 +127,23 @@ TEST_F(Transmission, StockBatchEndToEnd)
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
     EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"}));
     // Products without a catalogue code: two lines each, in every run.
-    EXPECT_EQ(report.erros.count(QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G")), 2);
+    EXPECT_EQ(report.erros.count(
+                  QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G")),
+              2);
     EXPECT_EQ(report.erros.count(QStringLiteral("Código de produto inválido! 5032 - GAZE ESTÉRIL 7,5X7,5CM")), 2);
 
     const QString protocol = report.retornos.value().value(0);
     ASSERT_FALSE(protocol.isEmpty());
-    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
-                                          "ProtocoloAntigo from TavroProtocolos")),
-              (QList<QStringList>{{protocol, report.retornos->value(1), "2019-02-01", "Aguardando", "10", "Estoque", "2345678",
-                                   "<null>"}}));
-    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = "
-                                   "'Aguardando' and TavroSituacaoPrioridade = 10 and data = '2019-01-31' and codunidade = 1")
-                        .arg(protocol)),
-              9);
+    EXPECT_EQ(
+        fixture.rows(QStringLiteral("select Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                    "ProtocoloAntigo from TavroProtocolos")),
+        (QList<QStringList>{
+            {protocol, report.retornos->value(1), "2019-02-01", "Aguardando", "10", "Estoque", "2345678", "<null>"}}));
+    EXPECT_EQ(
+        count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = "
+                             "'Aguardando' and TavroSituacaoPrioridade = 10 and data = '2019-01-31' and codunidade = 1")
+                  .arg(protocol)),
+        9);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), 9);
     for (int row = 0; row < stock.rowCount(); ++row) {
         const bool sent = !stock.subCell(row, EstoqueCell::Produto).isEmpty()
@@ -149,7 +154,8 @@ TEST_F(Transmission, StockBatchEndToEnd)
     const QStringList sentRequests = requests();
     ASSERT_EQ(sentRequests.size(), 1);
     const QString &request = sentRequests.first();
-    EXPECT_TRUE(request.contains(QStringLiteral("<coRegistroOrigem>0000005023-000000000000101-AMX1801</coRegistroOrigem>")));
+    EXPECT_TRUE(
+        request.contains(QStringLiteral("<coRegistroOrigem>0000005023-000000000000101-AMX1801</coRegistroOrigem>")));
     EXPECT_TRUE(request.contains(QStringLiteral("<dtValidade>30-06-2020</dtValidade>")));
     EXPECT_TRUE(request.contains(QStringLiteral("<dtRegistro>31-01-2019</dtRegistro>")));
     EXPECT_TRUE(request.contains(QStringLiteral("<coTipoEstabelecimento>F</coTipoEstabelecimento>")));
@@ -212,10 +218,11 @@ TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
         }
         const QString algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
         const QString gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
-        EXPECT_EQ(texts, (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + algodao,
-                                      QStringLiteral("Código de produto inválido! ") + algodao,
-                                      QStringLiteral("Falta Código de Identificação para o produto: ") + gaze,
-                                      QStringLiteral("Código de produto inválido! ") + gaze}));
+        EXPECT_EQ(texts,
+                  (QStringList{QStringLiteral("Falta Código de Identificação para o produto: ") + algodao,
+                               QStringLiteral("Código de produto inválido! ") + algodao,
+                               QStringLiteral("Falta Código de Identificação para o produto: ") + gaze,
+                               QStringLiteral("Código de produto inválido! ") + gaze}));
         EXPECT_EQ(captions, (QStringList{"5031", "5031", "5032", "5032"}));
         EXPECT_GT(report.erros.size(), texts.size());
     }
@@ -232,7 +239,8 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     TavroWSAsync port = GetTavroWSAsync(true, QString(), *client);
     port.consultarResultadoProcessamento(ProtocoloType{old, report.retornos->value(1)});
     fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
-                                "TavroCoRegistro = lancamento + 900000 where TavroProtocolo = '%1'").arg(old));
+                                "TavroCoRegistro = lancamento + 900000 where TavroProtocolo = '%1'")
+                     .arg(old));
     fixture.exec(QStringLiteral("update TavroProtocolos set Situacao = 'Ok'"));
     db.rollback();
     fillStock();
@@ -244,8 +252,13 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     EXPECT_EQ(account.text(), QStringLiteral("Enviados 9, recusados 0, restam 0"));
     const QString fresh = report.retornos->value(0);
     EXPECT_EQ(report.retornos->value(1), old); // the rectified protocol, between number and time
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'").arg(fresh)), old);
-    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = 'Aguardando'").arg(fresh)), 9);
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'").arg(fresh)),
+        old);
+    EXPECT_EQ(count(QStringLiteral(
+                        "select count(*) from conciliacao where TavroProtocolo = '%1' and TavroSituacao = 'Aguardando'")
+                        .arg(fresh)),
+              9);
     const QString request = requests().last();
     EXPECT_TRUE(request.contains(QStringLiteral("<nuProtocoloEntrada>%1</nuProtocoloEntrada>").arg(old)));
     EXPECT_TRUE(request.contains(QStringLiteral("<coRegistro>905023</coRegistro>")));
@@ -263,28 +276,46 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         QStringList lines;
         QStringList inRequest;
     } cases[] = {
-        {MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); }, QStringLiteral("Entrada"), 6,
+        {MovementKind::Entradas,
+         [] { return std::make_unique<EntradaTransmission>(); },
+         QStringLiteral("Entrada"),
+         6,
          {QStringLiteral("Falta CNPJ do Distribuidor do lançamento: 1003-2 - CAPTOPRIL 25MG COMPRIMIDO"),
-          QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: 1004-2 - GAZE ESTÉRIL 7,5X7,5CM")},
-         {QStringLiteral("<tpEntradaEstoque>E-O</tpEntradaEstoque>"), QStringLiteral("<nuValorUnitario>0.1200</nuValorUnitario>"),
+          QStringLiteral(
+              "Falta CNPJ do Fabricante ou Número Internacional o lançamento: 1004-2 - GAZE ESTÉRIL 7,5X7,5CM")},
+         {QStringLiteral("<tpEntradaEstoque>E-O</tpEntradaEstoque>"),
+          QStringLiteral("<nuValorUnitario>0.1200</nuValorUnitario>"),
           QStringLiteral("<nuCNPJDistribuidor>12345678000195</nuCNPJDistribuidor>"),
           QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")}},
-        {MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("Saída"), 5,
+        {MovementKind::Saidas,
+         [] { return std::make_unique<SaidaTransmission>(); },
+         QStringLiteral("Saída"),
+         5,
          {QStringLiteral("Código de produto inválido! Lançamento: 2002-1 - ALGODÃO HIDRÓFILO 500G"),
           QStringLiteral("Falta identificação do fabridante! Lançamento: 2003-2 - METFORMINA 850MG COMPRIMIDO")},
          {QStringLiteral("<idIdentificacao>CNPJ</idIdentificacao><nuCNPJ>34567890000110</nuCNPJ>"),
-          QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>3456789</coCNES>"), QStringLiteral("<tpSaida>S-TR</tpSaida>")}},
-        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("Dispensação"), 3,
+          QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>3456789</coCNES>"),
+          QStringLiteral("<tpSaida>S-TR</tpSaida>")}},
+        {MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoTransmission>(); },
+         QStringLiteral("Dispensação"),
+         3,
          {QStringLiteral("Informe o CNS para a pessoa: ANA CLÁUDIA DE SOUZA"),
           QStringLiteral("Informe o CNS correto para a pessoa: JOSÉ CARLOS OLIVEIRA")},
          {QStringLiteral("<nuCNS>898001160580009</nuCNS><peso>68.5</peso><altura>162</altura><cid-10>I10</cid-10>")}},
-        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); }, QStringLiteral("Dispensação"), 3,
-         {QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário sem Cartão SUS: "
-                         "MARIA DAS DORES DA SILVA")},
-         {QStringLiteral("<tpSaida>S-PA</tpSaida>"), QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>2345678</coCNES>")}},
+        {MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+         QStringLiteral("Dispensação"),
+         3,
+         {QStringLiteral(
+             "Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário sem Cartão SUS: "
+             "MARIA DAS DORES DA SILVA")},
+         {QStringLiteral("<tpSaida>S-PA</tpSaida>"),
+          QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>2345678</coCNES>")}},
     };
     for (const auto &c : cases) {
-        fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = null, TavroSituacao = null, TavroSituacaoPrioridade = null"));
+        fixture.exec(QStringLiteral(
+            "update itenssaidas set TavroProtocolo = null, TavroSituacao = null, TavroSituacaoPrioridade = null"));
         fixture.exec(QStringLiteral("delete from TavroProtocolos"));
         db.rollback();
         report = {};
@@ -293,7 +324,8 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         const ClickOutcome outcome = click(*kind);
         EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"})) << c.tipo.toStdString();
         for (const QString &line : c.lines)
-            EXPECT_TRUE(report.erros.contains(line)) << line.toStdString() << "\n" << report.erros.join('\n').toStdString();
+            EXPECT_TRUE(report.erros.contains(line)) << line.toStdString() << "\n"
+                                                     << report.erros.join('\n').toStdString();
         const QString request = requests().last();
         EXPECT_EQ(request.count(QStringLiteral("<registro>")), c.sent) << c.tipo.toStdString();
         for (const QString &part : c.inRequest)
@@ -307,10 +339,13 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
 {
     startSim();
     const QString mask = QStringLiteral("'  .   .   /    -  '");
-    fixture.exec(QStringLiteral("update Fabricantes set cnpj = %1 where codigo = 3").arg(mask)); // has an international number
-    fixture.exec(QStringLiteral("insert into FORNECEDORES (CODIGO, nome, CNPJ) values (4, 'SEM CNPJ NA MÁSCARA', %1)").arg(mask));
+    fixture.exec(
+        QStringLiteral("update Fabricantes set cnpj = %1 where codigo = 3").arg(mask)); // has an international number
+    fixture.exec(QStringLiteral("insert into FORNECEDORES (CODIGO, nome, CNPJ) values (4, 'SEM CNPJ NA MÁSCARA', %1)")
+                     .arg(mask));
     fixture.exec(QStringLiteral("update ENTRADAS set codfornecedor = 4 where lancamento = 1001"));
-    fixture.exec(QStringLiteral("update PESSOAS set cnpj = %1 where codigo = 7").arg(mask)); // destination of an S-TR issue
+    fixture.exec(
+        QStringLiteral("update PESSOAS set cnpj = %1 where codigo = 7").arg(mask)); // destination of an S-TR issue
     db.rollback();
     const QRegularExpression blankCnpj(QStringLiteral("<(nuCNPJFabricante|nuCNPJDistribuidor|nuCNPJ)>[ ./-]*</"));
 
@@ -333,8 +368,9 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
     EXPECT_TRUE(report.erros.contains(QStringLiteral("Falta identificação do destino da saída! Lançamento: 2003-1 - ")
                                       + QStringLiteral("LOSARTANA POTASSICA 50MG COMPRIMIDO")))
         << report.erros.join('\n').toStdString();
-    EXPECT_EQ(count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003 and TavroProtocolo is null")),
-              count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003")));
+    EXPECT_EQ(
+        count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003 and TavroProtocolo is null")),
+        count(QStringLiteral("select count(*) from itenssaidas where lancamento = 2003")));
 }
 
 TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
@@ -344,7 +380,8 @@ TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
     SaidaTransmission kind;
     ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     const QString first = report.retornos->value(0);
-    fixture.exec(QStringLiteral("update itenssaidas set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 where lancamento = 2001"));
+    fixture.exec(QStringLiteral(
+        "update itenssaidas set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 where lancamento = 2001"));
     db.rollback();
     fillPeriod(MovementKind::Saidas);
     input.protocolo = first;
@@ -361,7 +398,8 @@ TEST_F(Transmission, FailuresLeaveNothingWritten)
         QString ibge;
         QString expected;
     } cases[] = {
-        {{QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")}, QStringLiteral("3550308"),
+        {{QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")},
+         QStringLiteral("3550308"),
          QStringLiteral("Falha interna do serviço")},
         {{}, QStringLiteral("35x"), QStringLiteral("'35x' is not a valid integer value")},
     };
@@ -399,21 +437,38 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
         QString conversion;
         int sent;
     } cases[] = {
-        {MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
+        {MovementKind::Entradas,
+         [] { return std::make_unique<EntradaTransmission>(); },
          QStringLiteral("update itensentradas set QUANTIDADE = 2.5 where lancamento = 1001 and item = 2"),
          QStringLiteral("update itensentradas set QUANTIDADE = 1000 where lancamento = 1001 and item = 2"),
-         QStringLiteral("itensentradas"), {QStringLiteral("1001-2")}, QStringLiteral("'2,5' is not a valid integer value"), 5},
-        {MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
+         QStringLiteral("itensentradas"),
+         {QStringLiteral("1001-2")},
+         QStringLiteral("'2,5' is not a valid integer value"),
+         5},
+        {MovementKind::Saidas,
+         [] { return std::make_unique<SaidaTransmission>(); },
          QStringLiteral("update itenssaidas set QUANTIDADE = 0.5 where lancamento = 2001 and item = 1"),
          QStringLiteral("update itenssaidas set QUANTIDADE = 100 where lancamento = 2001 and item = 1"),
-         QStringLiteral("itenssaidas"), {QStringLiteral("2001-1")}, QStringLiteral("'0,5' is not a valid integer value"), 4},
-        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); },
+         QStringLiteral("itenssaidas"),
+         {QStringLiteral("2001-1")},
+         QStringLiteral("'0,5' is not a valid integer value"),
+         4},
+        {MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoTransmission>(); },
          QStringLiteral("update saidas set altura = 1.62 where lancamento = 3001"),
-         QStringLiteral("update saidas set altura = 162 where lancamento = 3001"), QStringLiteral("itenssaidas"),
-         {QStringLiteral("3001-1"), QStringLiteral("3001-2")}, QStringLiteral("'1,62' is not a valid integer value"), 1},
-        {MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
-         QStringLiteral("update itenssaidas set QUANTIDADE = 2.5 where lancamento = 3004"), QString(), QStringLiteral("itenssaidas"),
-         {QStringLiteral("3004-1")}, QStringLiteral("'2,5' is not a valid integer value"), 2},
+         QStringLiteral("update saidas set altura = 162 where lancamento = 3001"),
+         QStringLiteral("itenssaidas"),
+         {QStringLiteral("3001-1"), QStringLiteral("3001-2")},
+         QStringLiteral("'1,62' is not a valid integer value"),
+         1},
+        {MovementKind::Dispensacoes,
+         [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+         QStringLiteral("update itenssaidas set QUANTIDADE = 2.5 where lancamento = 3004"),
+         QString(),
+         QStringLiteral("itenssaidas"),
+         {QStringLiteral("3004-1")},
+         QStringLiteral("'2,5' is not a valid integer value"),
+         2},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.update.toStdString());
@@ -430,14 +485,16 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
         EXPECT_EQ(click(*kind).results, (QStringList{"transmitido", "pronto"}));
         EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), c.sent);
         EXPECT_EQ(count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
-                                       "'Aguardando'").arg(c.table, report.retornos->value(0))),
+                                       "'Aguardando'")
+                            .arg(c.table, report.retornos->value(0))),
                   c.sent);
         for (const QString &caption : c.refused) {
             const QStringList key = caption.split(QLatin1Char('-'));
-            EXPECT_EQ(fixture.scalar(QStringLiteral("select coalesce(TavroProtocolo, '') || coalesce(TavroSituacao, '') "
-                                                    "from %1 where lancamento = %2 and item = %3")
-                                         .arg(c.table, key[0], key[1])),
-                      QString());
+            EXPECT_EQ(
+                fixture.scalar(QStringLiteral("select coalesce(TavroProtocolo, '') || coalesce(TavroSituacao, '') "
+                                              "from %1 where lancamento = %2 and item = %3")
+                                   .arg(c.table, key[0], key[1])),
+                QString());
             int row = 0;
             while (row < rows.rowCount() && rows.caption(row) != caption)
                 ++row;
@@ -446,7 +503,8 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
             EXPECT_EQ(rows.subCell(row, kind->cells().gravar), QString());
             // Once per run that met the row.
             EXPECT_EQ(report.erros.count(UnreadableRowMessage + caption + QStringLiteral(" - ")
-                                         + rows.subCell(row, kind->cells().nome) + QStringLiteral(" - ") + c.conversion),
+                                         + rows.subCell(row, kind->cells().nome) + QStringLiteral(" - ")
+                                         + c.conversion),
                       2)
                 << report.erros.join('\n').toStdString();
         }
@@ -461,8 +519,9 @@ TEST_F(Transmission, RectificationWithoutARegistrationCodeStillEndsTheRun)
 {
     startSim();
     for (const QString &table : {QStringLiteral("conciliacao"), QStringLiteral("itensentradas")})
-        fixture.exec(QStringLiteral("update %1 set TavroProtocolo = 'P1', TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40")
-                         .arg(table));
+        fixture.exec(
+            QStringLiteral("update %1 set TavroProtocolo = 'P1', TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40")
+                .arg(table));
     db.rollback();
     input.protocolo = QStringLiteral("P1");
     const struct
@@ -509,8 +568,9 @@ TEST_F(Transmission, PassingServerTextStartsTheNextRun)
 TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
 {
     startSim({QStringLiteral("--falha-fault"), QStringLiteral("O identificador não está no estado correto")});
-    fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = 'P1', TavroData = 'D1', TavroSituacao = 'Ok', "
-                                "TavroSituacaoPrioridade = 40, TavroCoRegistro = '77' where lancamento in (5023, 5024)"));
+    fixture.exec(
+        QStringLiteral("update conciliacao set TavroProtocolo = 'P1', TavroData = 'D1', TavroSituacao = 'Ok', "
+                       "TavroSituacaoPrioridade = 40, TavroCoRegistro = '77' where lancamento in (5023, 5024)"));
     for (const QString &protocolo : {QString(), QStringLiteral("P1")}) {
         SCOPED_TRACE(protocolo.isEmpty() ? "new batch" : "rectification");
         input.protocolo = protocolo;
@@ -557,7 +617,8 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
     EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
-    ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty()) << report.erros.join('\n').toStdString();
+    ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty())
+        << report.erros.join('\n').toStdString();
 }
 
 TEST(ProtocolSummary, TellsTheProtocolAndHowItGoesAgain)
@@ -569,6 +630,7 @@ TEST(ProtocolSummary, TellsTheProtocolAndHowItGoesAgain)
     EXPECT_EQ(known.retransmissionQuestion(1, false),
               QStringLiteral("Retransmitir o protocolo 123, de 2019-02-01T10:00:00 (Saída)?\n"
                              "1 registro será enviado de novo ao Tavro num novo lote."));
-    EXPECT_EQ(unknown.retransmissionQuestion(9, true),
-              QStringLiteral("Retransmitir o protocolo 456?\n9 registros serão enviados de novo ao Tavro como retificação."));
+    EXPECT_EQ(
+        unknown.retransmissionQuestion(9, true),
+        QStringLiteral("Retransmitir o protocolo 456?\n9 registros serão enviados de novo ao Tavro como retificação."));
 }

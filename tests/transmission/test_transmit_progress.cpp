@@ -47,7 +47,8 @@ const QString Hibernate = QStringLiteral("Could not roll back Hibernate transact
 
 TEST(TransmitProgress, CountsAndStopsBetweenRuns)
 {
-    const struct {
+    const struct
+    {
         const char *name;
         QStringList results;
         int vezes;
@@ -57,12 +58,33 @@ TEST(TransmitProgress, CountsAndStopsBetweenRuns)
         bool stopped;
         qint64 enviados, recusados;
     } cases[] = {
-        {"runs used up", {"transmitido", "transmitido", "transmitido"}, 3, -1, 3, ClickOutcome::RunsUsedUp, false, 15,
+        {"runs used up",
+         {"transmitido", "transmitido", "transmitido"},
+         3,
+         -1,
+         3,
+         ClickOutcome::RunsUsedUp,
+         false,
+         15,
          0},
-        {"stop after the first run", {"transmitido", "transmitido", "transmitido"}, 3, 1, 1, ClickOutcome::RunsUsedUp,
-         true, 5, 0},
-        {"a refused batch goes on", {"transmitido", Hibernate, "transmitido", "pronto"}, 20, -1, 4,
-         ClickOutcome::AllSent, false, 10, 5},
+        {"stop after the first run",
+         {"transmitido", "transmitido", "transmitido"},
+         3,
+         1,
+         1,
+         ClickOutcome::RunsUsedUp,
+         true,
+         5,
+         0},
+        {"a refused batch goes on",
+         {"transmitido", Hibernate, "transmitido", "pronto"},
+         20,
+         -1,
+         4,
+         ClickOutcome::AllSent,
+         false,
+         10,
+         5},
         {"stop after a refused batch", {Hibernate, "transmitido"}, 20, 1, 1, ClickOutcome::RunsUsedUp, true, 0, 5},
         {"an error ends before a stop", {"transmitido", "Falha de rede"}, 20, 2, 2, ClickOutcome::Aborted, false, 5, 5},
         {"stop asked before the first run", {"transmitido"}, 20, 0, 0, ClickOutcome::RunsUsedUp, true, 0, 0},

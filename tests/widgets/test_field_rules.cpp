@@ -46,9 +46,12 @@ TEST(FieldRules, DateTimes)
     {
         const char *typed, *expected;
     } cases[] = {
-        {"01/02/2019 13:45", "01/02/2019 13:45"}, {"01/02/2019   :  ", "01/02/2019 00:00"},
-        {"01/02/2019 7 :5 ", "01/02/2019 07:05"}, {"01/02/2019 24:00", ""},
-        {"31/02/2019 10:00", ""},                 {"01/02/2019 10:60", ""},
+        {"01/02/2019 13:45", "01/02/2019 13:45"},
+        {"01/02/2019   :  ", "01/02/2019 00:00"},
+        {"01/02/2019 7 :5 ", "01/02/2019 07:05"},
+        {"01/02/2019 24:00", ""},
+        {"31/02/2019 10:00", ""},
+        {"01/02/2019 10:60", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(shown(normalisedDateTime(QString::fromLatin1(c.typed))), QString::fromLatin1(c.expected)) << c.typed;
@@ -62,10 +65,18 @@ TEST(FieldRules, DecimalsUseTheCommaWhateverTheMachineLocale)
     {
         const char *typed, *expected;
     } cases[] = {
-        {"3", "3,00"},         {"1,23456", "1,23456"}, {"1,5", "1,50"},   {"", "0,00"},
-        {"-2,5", "-2,50"},     {" 7 ", "7,00"},        {"1234567,1", "1234567,10"},
-        {"0,123456789012", "0,123456789"},            {"1.5", ""},       {"1.234,5", ""},
-        {"abc", ""},           {"1,2,3", ""},
+        {"3", "3,00"},
+        {"1,23456", "1,23456"},
+        {"1,5", "1,50"},
+        {"", "0,00"},
+        {"-2,5", "-2,50"},
+        {" 7 ", "7,00"},
+        {"1234567,1", "1234567,10"},
+        {"0,123456789012", "0,123456789"},
+        {"1.5", ""},
+        {"1.234,5", ""},
+        {"abc", ""},
+        {"1,2,3", ""},
     };
     for (const auto &c : cases)
         EXPECT_EQ(shown(normalisedDecimal(QString::fromUtf8(c.typed))), QString::fromUtf8(c.expected)) << c.typed;
@@ -87,10 +98,14 @@ TEST(FieldRules, CpfAndCnpjCheckDigitsWithBlanksCompletedByZeros)
         bool cnpj;
         const char *typed, *expected;
     } cases[] = {
-        {false, "123.456.789-09", "123.456.789-09"}, {false, "  1.234.567-97", "001.234.567-97"},
-        {false, "123.456.789-00", ""},               {false, "123.456.789- 9", ""},
-        {false, "  1.234.567-79", ""},               {true, "11.222.333/0001-81", "11.222.333/0001-81"},
-        {true, "  .123.456/0001-49", "00.123.456/0001-49"}, {true, "11.222.333/0001-18", ""},
+        {false, "123.456.789-09", "123.456.789-09"},
+        {false, "  1.234.567-97", "001.234.567-97"},
+        {false, "123.456.789-00", ""},
+        {false, "123.456.789- 9", ""},
+        {false, "  1.234.567-79", ""},
+        {true, "11.222.333/0001-81", "11.222.333/0001-81"},
+        {true, "  .123.456/0001-49", "00.123.456/0001-49"},
+        {true, "11.222.333/0001-18", ""},
         {true, "11.222.333/0001-8 ", ""},
     };
     for (const auto &c : cases) {
@@ -113,7 +128,7 @@ TEST(FieldRules, Recapitalisation)
         {"ANA MARIA", "ANA MARIA"}, // nothing is lowered
         {"rua  dois", "Rua  Dois"},
         {"a casa", "A Casa"},
-        {"ab cde", "Ab cde"},       // three characters are not a word for this rule
+        {"ab cde", "Ab cde"}, // three characters are not a word for this rule
         {"", ""},
     };
     for (const auto &c : cases)

@@ -92,8 +92,14 @@ TEST_F(PersonBtn, EveryWayOfClickingRunsTheCheck)
     QSignalSpy cancelled(closeButton, &QAbstractButton::clicked);
     const std::function<void()> ways[] = {
         [&] { QTest::mouseClick(button, Qt::LeftButton); },
-        [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Space); },
-        [&] { button->setFocus(); QTest::keyClick(button, Qt::Key_Return); },
+        [&] {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Space);
+        },
+        [&] {
+            button->setFocus();
+            QTest::keyClick(button, Qt::Key_Return);
+        },
         [&] { QTest::keyClick(&window, Qt::Key_I, Qt::AltModifier); },
         [&] { QTest::keyClick(&window, Qt::Key_Escape); },
     };

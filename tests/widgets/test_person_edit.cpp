@@ -319,10 +319,10 @@ TEST_F(PersonEdit, MaxLengthSizesAnAutomaticWidth)
         int length;
         QRect after;
     } cases[] = {
-        {{120, 40, 121, 24}, 4, {120, 40, 60, 24}},          // 15 per character below 5
-        {{120, 40, 121, 24}, 7, {120, 40, 70, 24}},          // 10 per character from 5
+        {{120, 40, 121, 24}, 4, {120, 40, 60, 24}},           // 15 per character below 5
+        {{120, 40, 121, 24}, 7, {120, 40, 70, 24}},           // 10 per character from 5
         {{560, 40, 121, 24}, 7, {600 - 70 - 15, 40, 70, 24}}, // would stick out: moved in
-        {{120, 40, 74, 24}, 7, {120, 40, 74, 24}},           // a width of its own: kept
+        {{120, 40, 74, 24}, 7, {120, 40, 74, 24}},            // a width of its own: kept
         {{120, 40, 121, 24}, 60, {600 - (600 - w - 3 - 20) - 15, 40, 600 - w - 3 - 20, 24}}, // too long: fills
     };
     for (const auto &c : cases) {

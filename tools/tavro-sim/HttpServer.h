@@ -19,7 +19,7 @@ class QTcpSocket;
 struct HttpRequest
 {
     QByteArray method;
-    QByteArray target; // path and query as sent
+    QByteArray target;                     // path and query as sent
     QHash<QByteArray, QByteArray> headers; // names in lower case
     QByteArray body;
 };

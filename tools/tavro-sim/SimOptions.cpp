@@ -22,7 +22,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
                                         QStringLiteral("N"), QStringLiteral("1"));
     const QCommandLineOption reprocessamento(QStringLiteral("reprocessamento"),
                                              QStringLiteral("Waiting answers say AGUARDANDO_REPROCESSAMENTO."));
-    const QCommandLineOption tls(QStringLiteral("tls"), QStringLiteral("HTTPS with a self-signed certificate for 127.0.0.1."));
+    const QCommandLineOption tls(QStringLiteral("tls"),
+                                 QStringLiteral("HTTPS with a self-signed certificate for 127.0.0.1."));
     const QCommandLineOption semEndereco(QStringLiteral("sem-endereco"),
                                          QStringLiteral("WSDL without the address of the port."));
     const QCommandLineOption semAcao(QStringLiteral("sem-acao"), QStringLiteral("WSDL without soapAction values."));

@@ -14,7 +14,7 @@ struct SimOptions
     QString usuario;
     QString senha;
     QString namespaceBase = tavro::ServiceSettings::DefaultNamespace;
-    int aguardando = 1; // processing queries answered AGUARDANDO before FINALIZADO
+    int aguardando = 1;           // processing queries answered AGUARDANDO before FINALIZADO
     bool reprocessamento = false; // those answers say AGUARDANDO_REPROCESSAMENTO instead
     bool tls = false;
     bool semEndereco = false; // the WSDL names no address for the port
@@ -28,8 +28,8 @@ struct SimOptions
     std::optional<QString> codigoFora;
     int atrasoMs = 0;
     bool silencio = false;
-    int falhas = -1; // how many calls fail; -1: every call
-    int reter = 0;   // the call (counted from 1) whose answer waits for a line on standard input; 0: none
+    int falhas = -1;   // how many calls fail; -1: every call
+    int reter = 0;     // the call (counted from 1) whose answer waits for a line on standard input; 0: none
     bool help = false; // the usage was asked for and printed
 
     // Parses the arguments; prints the usage and returns nothing when they are wrong.

@@ -79,9 +79,8 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
         if (path.toLower() == ServiceSettings::WsdlPath.toLower().toLatin1())
             return wsdl();
     } else if (request.method == "POST") {
-        report("POST " + request.target + " Length=" + QByteArray::number(request.body.size())
-               + " SOAPAction=" + request.headers.value("soapaction")
-               + " Authorization=" + request.headers.value("authorization"));
+        report("POST " + request.target + " Length=" + QByteArray::number(request.body.size()) + " SOAPAction="
+               + request.headers.value("soapaction") + " Authorization=" + request.headers.value("authorization"));
         if (path == ServiceSettings::AsyncPath.toLatin1()) {
             HttpResponse response = call(request);
             response.held = m_calls == m_options.reter;
@@ -265,9 +264,8 @@ HttpResponse TavroSimulator::answer(const QString &element, const auto &value) c
 {
     const QString ns = typesNamespace(m_options.namespaceBase);
     HttpResponse response;
-    response.body = SoapEnvelope::write([&](QXmlStreamWriter &writer) {
-        MessageXml::write(writer, ns, element, value);
-    });
+    response.body = SoapEnvelope::write(
+        [&](QXmlStreamWriter &writer) { MessageXml::write(writer, ns, element, value); });
     return response;
 }
 
@@ -291,16 +289,16 @@ QList<TavroSimulator::Problem> TavroSimulator::check(const QString &kind, const 
     QList<Problem> problems;
     const ProdutoType &p = record.produto;
     if (p.nuProduto.size() < 15)
-        problems.append({C::E026, QStringLiteral("Produto não encontrado no catálogo"), QStringLiteral("nuProduto"),
-                         p.nuProduto});
+        problems.append(
+            {C::E026, QStringLiteral("Produto não encontrado no catálogo"), QStringLiteral("nuProduto"), p.nuProduto});
     if (p.nuLote.isEmpty())
         problems.append({C::E027, QStringLiteral("Lote não informado"), QStringLiteral("nuLote"), p.nuLote});
     if (!isDate(p.dtValidade))
-        problems.append({C::E028, QStringLiteral("Data de validade inválida"), QStringLiteral("dtValidade"),
-                         p.dtValidade});
+        problems.append(
+            {C::E028, QStringLiteral("Data de validade inválida"), QStringLiteral("dtValidade"), p.dtValidade});
     if (!isDate(p.dtRegistro))
-        problems.append({C::E029, QStringLiteral("Data de registro inválida"), QStringLiteral("dtRegistro"),
-                         p.dtRegistro});
+        problems.append(
+            {C::E029, QStringLiteral("Data de registro inválida"), QStringLiteral("dtRegistro"), p.dtRegistro});
     if (p.qtProduto < 0 || (p.qtProduto == 0 && kind != QLatin1String("estoque")))
         problems.append({C::E030, QStringLiteral("Quantidade inválida"), QStringLiteral("qtProduto"),
                          QString::number(p.qtProduto)});
@@ -309,8 +307,8 @@ QList<TavroSimulator::Problem> TavroSimulator::check(const QString &kind, const 
     if (record.nuCNS && !cns.match(*record.nuCNS).hasMatch())
         problems.append({C::E031, QStringLiteral("CNS do paciente inválido"), QStringLiteral("nuCNS"), *record.nuCNS});
     if (!cnes.match(record.coCNES).hasMatch())
-        problems.append({C::E032, QStringLiteral("CNES do estabelecimento inválido"), QStringLiteral("coCNES"),
-                         record.coCNES});
+        problems.append(
+            {C::E032, QStringLiteral("CNES do estabelecimento inválido"), QStringLiteral("coCNES"), record.coCNES});
     return problems;
 }
 
@@ -321,7 +319,10 @@ HttpResponse TavroSimulator::receiveBatch(const QString &kind, const Request &re
         return fault(QStringLiteral("Identificação não informada"));
     Protocol protocol;
     protocol.identificacao = *request.identificacao;
-    constexpr bool rectification = requires { request.identificacao->nuProtocoloEntrada; };
+    constexpr bool rectification = requires
+    {
+        request.identificacao->nuProtocoloEntrada;
+    };
     // A rectification may only name records of the protocol it rectifies; an unknown
     // protocol has none.
     QSet<qint64> rectifiable;
