@@ -9,6 +9,7 @@
 #include "sync/PendingPeriods.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -40,11 +41,11 @@ struct Measure
     int exitCode = -1;
 };
 
-// Runs tavro-cli to its end; its output goes to `log`.
-Measure runCli(const QString &what, const QStringList &arguments, const QString &log)
+// Runs `program` (a copy of tavro-cli) to its end; its output goes to `log`.
+Measure runCli(const QString &program, const QString &what, const QStringList &arguments, const QString &log)
 {
     std::vector<QByteArray> bytes;
-    bytes.push_back(QByteArrayLiteral(TAVRO_CLI));
+    bytes.push_back(program.toLocal8Bit());
     for (const QString &argument : arguments)
         bytes.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
@@ -90,6 +91,14 @@ QString startSim(QProcess &sim, const QString &log)
         QThread::msleep(50);
     }
     return QString();
+}
+
+QString cliCopy(const QString &folder, const QString &name)
+{
+    const QString path = folder + QLatin1Char('/') + name + QStringLiteral("/tavro-cli");
+    QDir().mkpath(folder + QLatin1Char('/') + name);
+    QFile::copy(QStringLiteral(TAVRO_CLI), path);
+    return path;
 }
 
 QString writeConfig(const QString &folder, const QString &name, const QString &database, const QString &origin)
@@ -149,9 +158,14 @@ int main(int argc, char *argv[])
     qputenv("TAVRO_SENHA", "tavro2019");
     const QStringList login{QStringLiteral("--usuario"), QStringLiteral("FARMACIA")};
 
+    // Each half runs its own copy of tavro-cli, so each logs into a folder of its own: the verbs
+    // that write recover the accepted batches of their log folder, which must not be the other
+    // half's.
+    const QString programA = cliCopy(dir.path(), QStringLiteral("a"));
+    const QString programB = cliCopy(dir.path(), QStringLiteral("b"));
     const QString configA = writeConfig(dir.path(), QStringLiteral("a.ini"), together, origin);
     const Measure sync = runCli(
-        QStringLiteral("sincronizar"),
+        programA, QStringLiteral("sincronizar"),
         QStringList{"--config", configA} + login
             + QStringList{"sincronizar", "--de", FirstDay, "--ate", LastDay, "--lote", lote, "--vezes", Walks},
         cliLog);
@@ -169,16 +183,17 @@ int main(int argc, char *argv[])
     const QStringList runs{"--lote", lote, "--vezes", "100000"};
     QList<Measure> verbs;
     for (const QString &day : days) {
-        verbs.append(runCli(QStringLiteral("transmitir estoque ") + day,
+        verbs.append(runCli(programB, QStringLiteral("transmitir estoque ") + day,
                             common + QStringList{"transmitir", "estoque", "--dia", day} + runs, cliLog));
     }
     for (const char *kind : {"entradas", "saidas", "dispensacoes", "sem-cartao"}) {
         verbs.append(runCli(
-            QStringLiteral("transmitir ") + QLatin1String(kind),
+            programB, QStringLiteral("transmitir ") + QLatin1String(kind),
             common + QStringList{"transmitir", QString::fromLatin1(kind), "--de", FirstDay, "--ate", LastDay} + runs,
             cliLog));
     }
-    verbs.append(runCli(QStringLiteral("verificar"), common + QStringList{"verificar", "--vezes", Walks}, cliLog));
+    verbs.append(
+        runCli(programB, QStringLiteral("verificar"), common + QStringList{"verificar", "--vezes", Walks}, cliLog));
     sim.kill();
     sim.waitForFinished();
 
