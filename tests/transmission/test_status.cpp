@@ -39,7 +39,7 @@ TEST(Status, NewBatchesTakeNeverSentRejectedAndUnknown)
         EXPECT_FALSE(sendableInNewBatch(QString::fromUtf8(s))) << s;
 }
 
-// The colours of both lists as the spec's tables give them, by exact comparison.
+// The colour each status gives a row of both lists, written out here and compared exactly.
 TEST(Status, RowColours)
 {
     const QColor olive(128, 128, 0), green(0, 128, 0), blue(0, 0, 255), red(255, 0, 0), black(0, 0, 0);
