@@ -82,6 +82,15 @@ int changedRows(isc_stmt_handle &stmt)
     return changed;
 }
 
+// A value of the client's buffer, which need not be aligned for its type.
+template <class T>
+T fromBuffer(const char *data)
+{
+    T value;
+    std::memcpy(&value, data, sizeof value);
+    return value;
+}
+
 QVariant columnValue(const XSQLVAR &var)
 {
     if ((var.sqltype & 1) && *var.sqlind < 0)
@@ -98,37 +107,19 @@ QVariant columnValue(const XSQLVAR &var)
     switch (var.sqltype & ~1) {
     case SQL_TEXT:
         return QString::fromUtf8(data, var.sqllen);
-    case SQL_VARYING: {
-        short length;
-        std::memcpy(&length, data, sizeof length);
-        return QString::fromUtf8(data + sizeof length, length);
-    }
-    case SQL_SHORT: {
-        short v;
-        std::memcpy(&v, data, sizeof v);
-        return scaled(v);
-    }
-    case SQL_LONG: {
-        ISC_LONG v;
-        std::memcpy(&v, data, sizeof v);
-        return scaled(v);
-    }
-    case SQL_INT64: {
-        ISC_INT64 v;
-        std::memcpy(&v, data, sizeof v);
-        return scaled(v);
-    }
-    case SQL_FLOAT: {
-        float v;
-        std::memcpy(&v, data, sizeof v);
-        return double(v);
-    }
+    case SQL_VARYING:
+        return QString::fromUtf8(data + sizeof(short), fromBuffer<short>(data));
+    case SQL_SHORT:
+        return scaled(fromBuffer<short>(data));
+    case SQL_LONG:
+        return scaled(fromBuffer<ISC_LONG>(data));
+    case SQL_INT64:
+        return scaled(fromBuffer<ISC_INT64>(data));
+    case SQL_FLOAT:
+        return double(fromBuffer<float>(data));
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: {
-        double v;
-        std::memcpy(&v, data, sizeof v);
-        return v;
-    }
+    case SQL_D_FLOAT:
+        return fromBuffer<double>(data);
     case SQL_TYPE_DATE: {
         tm t{};
         isc_decode_sql_date(reinterpret_cast<const ISC_DATE *>(data), &t);

@@ -64,21 +64,13 @@ bool BatchClaim::claim(RecordList &list, int row)
     claim.setParam(QStringLiteral("pclaimprotocolo"), list.subCell(row, cells.protocolo));
     claim.setParam(QStringLiteral("pclaimsituacao"), list.subCell(row, cells.situacao));
     try {
-        if (m_db.select(claim).next()) {
-            ++m_claimed;
+        if (m_db.select(claim).next())
             return true;
-        }
     } catch (const RecordLocked &) {
         throw Error(recordHeldMessage(list.caption(row)));
     }
     refreshCells(m_db, m_kind.table(), key, cells, list, row);
     return false;
-}
-
-void BatchClaim::releaseUnused()
-{
-    if (m_started && m_claimed == 0)
-        m_db.rollback();
 }
 
 } // namespace tavro

@@ -31,8 +31,6 @@ public:
     // stays out of the batch. When another transaction holds the record, throws
     // Error(recordHeldMessage), and nothing of the run may be sent.
     bool claim(RecordList &list, int row);
-    // Ends the run's transaction when no row was claimed; the run sends nothing then.
-    void releaseUnused();
     // Milliseconds spent in the claims so far.
     double elapsedMs() const { return m_elapsedNs / 1e6; }
 
@@ -41,7 +39,6 @@ private:
     const TransmissionKind &m_kind;
     const TransmissionInput &m_input;
     bool m_started = false;
-    int m_claimed = 0;
     qint64 m_elapsedNs = 0;
 };
 

@@ -127,10 +127,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 {list.subCell(row, cells.protocolo), list.subCell(row, cells.data), list.subCell(row, cells.situacao)});
         }
         report.batchSize = taken;
-        if (taken == 0) {
-            claim.releaseUnused();
-            return RunResult::Pronto;
-        }
+        if (taken == 0)
+            return RunResult::Pronto; // the guard ends the claims' transaction
 
         report.buildingMs = clock.nsecsElapsed() / 1e6;
         report.claimingMs = claim.elapsedMs();
