@@ -1,7 +1,7 @@
 // transmit_bench DATABASE [BATCHES]: sends the stock positions of 28/02/2019 (the large
 // benchmark database has 20,000) to tavro-sim on 127.0.0.1 in batches of 500, as the
 // stock button does, and prints per batch the time spent taking and building the
-// records, writing the request, in the network, reading the answer, and marking the
+// records, writing the request, in the transport, reading the answer, and marking the
 // records with the registry row. Then isql-fb runs the same UPDATE and INSERT
 // statements as one script on a second copy, for comparison with the marking, and a
 // bare prepared Qt query runs them on a third: the floor that the database and its
@@ -23,7 +23,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -53,11 +52,11 @@ int main(int argc, char *argv[])
         QFile::copy(QString::fromLocal8Bit(argv[1]), copy);
 
     QProcess sim;
-    QNetworkAccessManager network;
+    HttpTransport transport;
     ServiceSettings settings;
     settings.Servidor = startSim(sim);
     SoapClient client(
-        network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+        transport, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
         BenchLogin);
 
     Database db;

@@ -44,7 +44,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -182,7 +181,6 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     setStatusBar(m_statusStrip);
 
     FProcura = new TFProcura(m_messages, this);
-    m_network = new QNetworkAccessManager(this);
     // Refused field values and required-field checks reach the operator as every other error.
     setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); },
                     this);
@@ -314,7 +312,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
+    HTTPRIO2 = programSoapClient(m_transport, ArquivoConfig, m_places.logFolder, m_login,
                                  [this](const QString &line) { REErros->append(line); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);

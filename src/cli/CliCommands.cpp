@@ -24,7 +24,6 @@
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
-#include <QNetworkAccessManager>
 #include <QPdfWriter>
 #include <QTextStream>
 
@@ -120,8 +119,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.dia = options.dia;
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);

@@ -13,7 +13,6 @@
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
-#include <QNetworkAccessManager>
 #include <QTextStream>
 
 #include <memory>
@@ -62,8 +61,8 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;

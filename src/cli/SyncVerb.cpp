@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -76,8 +75,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
     }
 
     const bool terminal = isatty(fileno(stderr));
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
                                       [&](const QString &step) {

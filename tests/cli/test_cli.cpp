@@ -12,7 +12,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>

@@ -7,7 +7,6 @@
 #include "session/Login.h"
 
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -70,10 +69,10 @@ TEST(ServiceSettings, AddressesAndNamespaceFollowTheContractPaths)
     EXPECT_EQ(settings.typesNamespace(), QStringLiteral("urn:op/tavro-ws/schemas/v1/TavroTypes"));
 
     // An empty address in WSDL mode is the default location, the same as passing it.
-    QNetworkAccessManager network;
+    HttpTransport transport;
     LoginValues login;
     SoapClient client(
-        network, settings, QString(), [] { return QDateTime(); }, login);
+        transport, settings, QString(), [] { return QDateTime(); }, login);
     GetTavroWSAsync(true, QStringLiteral("http://outro/x?wsdl"), client);
     EXPECT_EQ(client.WSDLLocation(), QStringLiteral("http://outro/x?wsdl"));
     GetTavroWSAsync(true, QString(), client);

@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -70,7 +69,7 @@ protected:
     void startSim(const QStringList &arguments = {})
     {
         sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
-        client = test::makeClient(network, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
+        client = test::makeClient(transport, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
                                   [this] { return now = now.addSecs(1); });
     }
 
@@ -122,7 +121,7 @@ protected:
     QTemporaryDir dir;
     QString logFolder = dir.filePath(QStringLiteral("Tavro"));
     QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    QNetworkAccessManager network;
+    HttpTransport transport;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;

@@ -16,7 +16,6 @@
 #include "transmission/TransmissionAccount.h"
 
 #include <QDir>
-#include <QNetworkAccessManager>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -40,7 +39,7 @@ protected:
     {
         sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
         // Each log gets its own second, so every request of a test keeps its file.
-        client = test::makeClient(network, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
+        client = test::makeClient(transport, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
                                   [this] { return now = now.addSecs(1); });
     }
 
@@ -104,7 +103,7 @@ protected:
     QTemporaryDir dir;
     QString logFolder = dir.filePath(QStringLiteral("Tavro"));
     QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    QNetworkAccessManager network;
+    HttpTransport transport;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
