@@ -106,7 +106,6 @@ QUrl proxyFor(const QString &setting, const QUrl &target, const QProcessEnvironm
 struct HttpTransport::Handles
 {
     CURLM *multi = nullptr;
-    CURL *easy = nullptr;
 };
 
 // One request in flight: the body it hands out once, and the answer as it arrives.
@@ -127,9 +126,13 @@ struct HttpTransport::Transfer
         t->sinceActivity.restart();
         return n;
     }
-    // Rewinding the body is what a second post would need: refused, so the library ends the
-    // request with a failure instead.
+    // A second post would need a new connection and the body rewound: once a byte of the body
+    // went, both are refused, so the library ends the request with a failure instead.
     static int seek(void *, curl_off_t, int) { return CURL_SEEKFUNC_CANTSEEK; }
+    static int newSocket(void *self, curl_socket_t, curlsocktype)
+    {
+        return static_cast<Transfer *>(self)->sent > 0 ? CURL_SOCKOPT_ERROR : CURL_SOCKOPT_OK;
+    }
     static size_t header(char *buffer, size_t size, size_t count, void *self)
     {
         auto *t = static_cast<Transfer *>(self);
@@ -159,12 +162,10 @@ HttpTransport::HttpTransport()
     initializeCurl();
     // The multi handle owns the pool of open connections, kept for the transport's life.
     m_handles->multi = curl_multi_init();
-    m_handles->easy = curl_easy_init();
 }
 
 HttpTransport::~HttpTransport()
 {
-    curl_easy_cleanup(m_handles->easy);
     curl_multi_cleanup(m_handles->multi);
 }
 
@@ -179,12 +180,14 @@ HttpAnswer HttpTransport::post(const QString &url, const QList<QByteArray> &head
     return perform(url, options, headers, &body);
 }
 
-HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &options,
-                                  const QList<QByteArray> &headers, const QByteArray *body)
+HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &options, const QList<QByteArray> &headers,
+                                  const QByteArray *body)
 {
     const QUrl proxy = proxyFor(options.proxy, QUrl(url));
-    CURL *easy = m_handles->easy;
-    curl_easy_reset(easy); // options only: open connections and TLS sessions stay
+    // A request of its own for every transfer, so nothing of a failed one (a rewind it asked
+    // for, say) carries over; the connections stay with the multi handle.
+    const std::unique_ptr<CURL, void (*)(CURL *)> request(curl_easy_init(), curl_easy_cleanup);
+    CURL *easy = request.get();
     Transfer transfer;
     transfer.body = body;
     char errorText[CURL_ERROR_SIZE] = {};
@@ -231,6 +234,8 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
         curl_easy_setopt(easy, CURLOPT_READFUNCTION, &Transfer::read);
         curl_easy_setopt(easy, CURLOPT_READDATA, &transfer);
         curl_easy_setopt(easy, CURLOPT_SEEKFUNCTION, &Transfer::seek);
+        curl_easy_setopt(easy, CURLOPT_SOCKOPTFUNCTION, &Transfer::newSocket);
+        curl_easy_setopt(easy, CURLOPT_SOCKOPTDATA, &transfer);
         // No "Expect: 100-continue": the body follows its head at once.
         headerList = curl_slist_append(headerList, "Expect:");
         for (const QByteArray &line : headers)
@@ -271,15 +276,21 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     curl_slist_free_all(headerList);
 
     if (timedOut)
-        throw Error(QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(options.timeLimitSeconds),
-                    ErrorHint::SemResposta);
+        throw Error(
+            QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(options.timeLimitSeconds),
+            ErrorHint::SemResposta);
     if (result == CURLE_OK) {
         transfer.answer.status = int(status);
         return transfer.answer;
     }
     const QString text = errorText[0] ? QString::fromLocal8Bit(errorText)
                                       : QString::fromLatin1(curl_easy_strerror(result));
-    if (connectStatus == 407)
+    if (body && transfer.sent > 0 && !transfer.answered)
+        throw Error(QStringLiteral("A conexão foi encerrada depois do envio do pedido, sem resposta; o pedido não "
+                                   "é enviado de novo"),
+                    ErrorHint::SemConexao);
+    // Proxies refuse a tunnel's login with 407, some with 401.
+    if (connectStatus == 407 || connectStatus == 401)
         throw Error(text, ErrorHint::ProxyRecusado);
     if (result == CURLE_COULDNT_RESOLVE_PROXY)
         throw Error(text, ErrorHint::ProxyInacessivel);
@@ -292,10 +303,6 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     }
     if (isTlsFailure(result))
         throw Error(QStringLiteral("SSL handshake failed: ") + text);
-    if (body && transfer.sent > 0 && !transfer.answered)
-        throw Error(QStringLiteral("A conexão foi encerrada depois do envio do pedido, sem resposta; o pedido não "
-                                   "é enviado de novo"),
-                    ErrorHint::SemConexao);
     throw Error(text, ErrorHint::SemConexao);
 }
 

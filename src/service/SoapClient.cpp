@@ -131,10 +131,16 @@ QString SoapClient::writeLog(const QByteArray &message, const QString &stem, con
         taken = stem + QLatin1Char('_') + QString::number(n);
         file.setFileName(taken + suffix);
     }
-    const QString failure = file.isOpen() ? writeAndSync(file, text.toLatin1()) : file.errorString();
-    if (!failure.isEmpty())
+    const bool created = file.isOpen();
+    const QString failure = created ? writeAndSync(file, text.toLatin1()) : file.errorString();
+    if (!failure.isEmpty()) {
+        if (created) { // a partial log would pass for one of a call that went
+            file.close();
+            QFile::remove(file.fileName());
+        }
         throw Error(QStringLiteral("Não foi possível gravar o log %1 na pasta %2: %3")
                         .arg(which, QDir::toNativeSeparators(m_logFolder), failure));
+    }
     return taken;
 }
 
@@ -196,12 +202,12 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     clock.restart();
 
     warnOfPlainCredentials(endpoint);
-    const QList<QByteArray> headers{
-        "Content-Type: text/xml; charset=utf-8", "SOAPAction: \"" + action.toUtf8() + '"',
-        "Authorization: " + basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao)};
-    const HttpAnswer answer
-        = transfer([&] { return m_transport.post(endpoint, headers, envelope, transportOptions()); },
-                   QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
+    const QList<QByteArray> headers{"Content-Type: text/xml; charset=utf-8", "SOAPAction: \"" + action.toUtf8() + '"',
+                                    "Authorization: "
+                                        + basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao)};
+    const HttpAnswer answer = transfer(
+        [&] { return m_transport.post(endpoint, headers, envelope, transportOptions()); },
+        QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
 
     m_timings.network += clock.nsecsElapsed() / 1e6;
     clock.restart();
@@ -224,9 +230,8 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     m_timings.reading = clock.nsecsElapsed() / 1e6;
 }
 
-std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini,
-                                              const QString &logFolder, const LoginValues &login,
-                                              SoapClient::WarningSink warnings)
+std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini, const QString &logFolder,
+                                              const LoginValues &login, SoapClient::WarningSink warnings)
 {
     auto client = std::make_unique<SoapClient>(
         transport, readServiceSettings(ini), logFolder, [] { return QDateTime::currentDateTime(); }, login);

@@ -25,6 +25,9 @@
 
 namespace tavro::test {
 
+// The start of a call's failure when the connection closes after the request went.
+inline const QString ClosedUnanswered = QStringLiteral("A conexão foi encerrada depois do envio do pedido");
+
 // One kind of transmission with its list and the table its records live in.
 struct KindCase
 {

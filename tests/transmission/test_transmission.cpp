@@ -616,7 +616,7 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
     EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
-    ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty())
+    ASSERT_FALSE(report.erros.filter(QStringLiteral("Não foi possível gravar o log da resposta na pasta")).isEmpty())
         << report.erros.join('\n').toStdString();
 }
 
