@@ -281,6 +281,7 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
             ErrorHint::SemResposta);
     if (result == CURLE_OK) {
         transfer.answer.status = int(status);
+        transfer.answer.viaProxy = !proxy.isEmpty();
         return transfer.answer;
     }
     const QString text = errorText[0] ? QString::fromLocal8Bit(errorText)

@@ -27,6 +27,7 @@ struct HttpAnswer
     QString reason;
     QByteArray contentType;
     QByteArray body;
+    bool viaProxy = false; // forwarded by a proxy, which may have answered itself
 };
 
 // The proxy a request to `target` goes through under `setting`, or an empty URL to go direct.

@@ -177,9 +177,11 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     if (!m_wsdlLocation.isEmpty()) {
         const HttpAnswer wsdl = transfer([&] { return m_transport.get(m_wsdlLocation, transportOptions()); },
                                          QStringLiteral(" - URL:") + m_wsdlLocation);
+        // The description is asked for without credentials: through a proxy, a 401 is the proxy
+        // refusing its own login (some proxies answer so instead of 407).
         if (wsdl.status > 299)
             throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation),
-                        httpStatusHint(wsdl.status));
+                        wsdl.status == 401 && wsdl.viaProxy ? ErrorHint::ProxyRecusado : httpStatusHint(wsdl.status));
         const WsdlPort port = WsdlPort::read(wsdl.body, m_service, m_port);
         if (port.address().isEmpty())
             throw Error(QStringLiteral("Unable to retrieve the URL endpoint for Service/Port '%1'/'%2' from WSDL '%3'")

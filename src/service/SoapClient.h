@@ -88,8 +88,7 @@ private:
     // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
     // with the first free N, and returns the stem it used; a log that cannot be written to the
     // end and synced throws a message naming the folder, the log (`which`) and the system's reason.
-    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix,
-                     const QString &which) const;
+    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix, const QString &which) const;
     void warnOfPlainCredentials(const QString &endpoint);
 
     HttpTransport &m_transport;
@@ -110,8 +109,7 @@ private:
 
 // The program's own client, as the window and the command line use it: settings from
 // config.ini, logs in `logFolder`, the local clock, its warning to `warnings`.
-std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini,
-                                              const QString &logFolder, const LoginValues &login,
-                                              SoapClient::WarningSink warnings);
+std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini, const QString &logFolder,
+                                              const LoginValues &login, SoapClient::WarningSink warnings);
 
 } // namespace tavro
