@@ -20,6 +20,7 @@
 #include <memory>
 
 #include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tavro;
 using tavro::test::errorOf;
@@ -362,7 +363,8 @@ TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)
     start({});
     const QString fullFolder = m_dir.filePath(QStringLiteral("cheia"));
     FullFolder full(fullFolder);
-    ASSERT_TRUE(full.mounted()) << "mounting a tmpfs needs root, as the tests run";
+    // Mounting needs root, as ./dev test and CI run; another account checks the folder case alone.
+    ASSERT_TRUE(full.mounted() || ::geteuid() != 0) << "a tmpfs could not be mounted";
     QFile blocker(m_dir.filePath(QStringLiteral("programa")));
     blocker.open(QIODevice::WriteOnly); // a file where the log folder's parent should be
     blocker.close();
@@ -372,6 +374,8 @@ TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)
         const char *reason;
     } cases[] = {{m_logFolder, "Not a directory"}, {fullFolder, "No space left on device"}};
     for (const auto &c : cases) {
+        if (c.folder == fullFolder && !full.mounted())
+            continue;
         m_logFolder = c.folder;
         useServer(m_origin);
         EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
