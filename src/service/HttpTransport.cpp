@@ -184,13 +184,13 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
                                   const QByteArray *body)
 {
     const QUrl proxy = proxyFor(options.proxy, QUrl(url));
+    Transfer transfer;
+    transfer.body = body;
+    char errorText[CURL_ERROR_SIZE] = {};
     // A request of its own for every transfer, so nothing of a failed one (a rewind it asked
     // for, say) carries over; the connections stay with the multi handle.
     const std::unique_ptr<CURL, void (*)(CURL *)> request(curl_easy_init(), curl_easy_cleanup);
     CURL *easy = request.get();
-    Transfer transfer;
-    transfer.body = body;
-    char errorText[CURL_ERROR_SIZE] = {};
     const QByteArray address = url.toUtf8();
     curl_easy_setopt(easy, CURLOPT_URL, address.constData());
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
@@ -205,10 +205,9 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
 
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, options.verifyCertificate ? 1L : 0L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, options.verifyCertificate ? 2L : 0L);
-    QByteArray authorities;
     if (options.verifyCertificate && !options.trustedPem.isEmpty()) {
-        authorities = systemAuthorities() + options.trustedPem;
-        curl_blob blob{authorities.data(), size_t(authorities.size()), CURL_BLOB_NOCOPY};
+        QByteArray authorities = systemAuthorities() + options.trustedPem;
+        curl_blob blob{authorities.data(), size_t(authorities.size()), CURL_BLOB_COPY};
         curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
     }
 
