@@ -11,6 +11,7 @@
 #include "transmission/Transmission.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
@@ -164,36 +165,80 @@ int DelayRelay::connections() const
     return m_state->connections;
 }
 
+namespace {
+
+// The request bodies logged in `logFolder`, in name order, without their "<!--...-->" head.
+QList<QByteArray> loggedRequests(const QString &logFolder)
+{
+    QList<QByteArray> bodies;
+    const QDir folder(logFolder);
+    for (const QString &log : folder.entryList({QStringLiteral("*_req.xml")}, QDir::Files, QDir::Name)) {
+        QFile file(folder.filePath(log));
+        file.open(QIODevice::ReadOnly);
+        const QByteArray logged = file.readAll();
+        bodies.append(logged.mid(logged.indexOf("-->") + 3));
+    }
+    return bodies;
+}
+
+// Where a stock batch goes and with which headers, as the program takes them from the description.
+struct StockCall
+{
+    QString wsdlUrl;
+    QString endpoint;
+    QList<QByteArray> headers;
+
+    explicit StockCall(const QString &origin)
+        : wsdlUrl(origin + ServiceSettings::WsdlPath + QStringLiteral("?wsdl"))
+    {
+        HttpTransport transport;
+        const WsdlPort port = WsdlPort::read(transport.get(wsdlUrl, {}).body, QStringLiteral("TavroWSService"),
+                                             QStringLiteral("TavroWSAsyncPort"));
+        endpoint = port.address();
+        headers = {"Content-Type: text/xml; charset=utf-8",
+                   "SOAPAction: \"" + port.action(QStringLiteral("informarPosicaoEstoqueEmLote")).toUtf8() + '"',
+                   "Authorization: " + basicAuthorization(BenchLogin.TavroUsuarioSessao, BenchLogin.TavroSenhaSessao),
+                   "Expect:"};
+    }
+};
+
+} // namespace
+
+double replayMs(const QString &origin, const QString &logFolder)
+{
+    const StockCall call(origin);
+    HttpTransport transport;
+    QElapsedTimer clock;
+    clock.start();
+    for (const QByteArray &body : loggedRequests(logFolder)) {
+        transport.get(call.wsdlUrl, {});
+        transport.post(call.endpoint, call.headers, body, {});
+    }
+    return clock.nsecsElapsed() / 1e6;
+}
+
 double curlTransfersMs(const QString &origin, const QString &logFolder, const QString &workFolder)
 {
-    // The endpoint and action as the program takes them, from the description.
-    HttpTransport transport;
-    const QString wsdlUrl = origin + ServiceSettings::WsdlPath + QStringLiteral("?wsdl");
-    const WsdlPort port = WsdlPort::read(transport.get(wsdlUrl, {}).body, QStringLiteral("TavroWSService"),
-                                         QStringLiteral("TavroWSAsyncPort"));
-    const QByteArray authorization = basicAuthorization(BenchLogin.TavroUsuarioSessao, BenchLogin.TavroSenhaSessao);
+    const StockCall call(origin);
 
     QDir().mkpath(workFolder);
     QFile config(workFolder + QStringLiteral("/curl.config"));
     config.open(QIODevice::WriteOnly | QIODevice::Truncate);
     QTextStream lines(&config);
-    const QStringList logs = QDir(logFolder).entryList({QStringLiteral("*_req.xml")}, QDir::Files, QDir::Name);
-    for (const QString &log : logs) {
-        QFile file(QDir(logFolder).filePath(log));
-        file.open(QIODevice::ReadOnly);
-        const QByteArray logged = file.readAll();
-        QFile body(workFolder + QLatin1Char('/') + log);
+    const QList<QByteArray> bodies = loggedRequests(logFolder);
+    for (qsizetype i = 0; i < bodies.size(); ++i) {
+        QFile body(workFolder + QStringLiteral("/%1.xml").arg(i));
         body.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        body.write(logged.mid(logged.indexOf("-->") + 3));
+        body.write(bodies[i]);
         body.close();
-        lines << "url = \"" << wsdlUrl << "\"\noutput = /dev/null\nsilent\ninsecure\nwrite-out = \"%{time_total}\\n\"\n"
-              << "next\n"
-              << "url = \"" << port.address() << "\"\noutput = /dev/null\nsilent\ninsecure\n"
-              << "write-out = \"%{time_total}\\n\"\ndata-binary = \"@" << body.fileName() << "\"\n"
-              << "header = \"Content-Type: text/xml; charset=utf-8\"\nheader = \"SOAPAction: \\\""
-              << port.action(QStringLiteral("informarPosicaoEstoqueEmLote")) << "\\\"\"\n"
-              << "header = \"Authorization: " << authorization << "\"\nheader = \"Expect:\"\n";
-        if (log != logs.last())
+        lines << "url = \"" << call.wsdlUrl << "\"\noutput = /dev/null\nsilent\ninsecure\n"
+              << "write-out = \"%{time_total}\\n\"\nnext\n"
+              << "url = \"" << call.endpoint << "\"\noutput = /dev/null\nsilent\ninsecure\n"
+              << "write-out = \"%{time_total}\\n\"\ndata-binary = \"@" << body.fileName() << "\"\n";
+        for (const QByteArray &header : call.headers)
+            lines << "header = \"" << QString::fromLatin1(header).replace(QLatin1Char('"'), QStringLiteral("\\\""))
+                  << "\"\n";
+        if (i + 1 < bodies.size())
             lines << "next\n";
     }
     lines.flush();
@@ -262,6 +307,7 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
     run.connections = relay ? relay->connections()
                             : int(QString::fromUtf8(sim.readAllStandardOutput()).count(QStringLiteral("connection ")));
     run.curlMs = curlTransfersMs(origin, logFolder, folder + QStringLiteral("/curl"));
+    run.replayMs = replayMs(origin, logFolder);
     sim.kill();
     sim.waitForFinished();
     return run;

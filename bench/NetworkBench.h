@@ -30,6 +30,7 @@ struct NetworkRun
 {
     double programMs = 0; // the program's network time: description and post of every batch
     double curlMs = 0;    // curl's transfers of the same requests
+    double replayMs = 0;  // the program's transport sending them back to back, as curl does
     int connections = 0;  // connections the service (or the relay) saw from the program
 };
 
@@ -37,9 +38,13 @@ struct NetworkRun
 // tavro-sim (over TLS when `tls`, through a DelayRelay of `delayMs` when positive), as the stock
 // button does; then posts the logged request bytes of every batch, each after a read of the
 // description, with one curl process over one kept-alive connection to the same service, and
-// takes curl's own times of its transfers.
+// takes curl's own times of its transfers; last the program's transport sends them the same way.
 NetworkRun compareNetwork(const QString &database, const QString &folder, int batches, bool tls, int delayMs,
                           QTextStream &out);
+
+// The program's transport alone, as curl below: the description then the post of each request
+// logged in `logFolder`, to `origin`, on one transport, timed from the first to the last.
+double replayMs(const QString &origin, const QString &logFolder);
 
 // curl's transfers alone: the description then the post of each request logged in
 // `logFolder`, to `origin`, with one curl process (--next).

@@ -90,11 +90,13 @@ void printNetworkFigures(const QString &database, const QString &folder, int bat
                           "connection:\n")
                .arg(batches);
     for (const auto &[name, run] : {std::pair{"direct", direct}, {"40 ms round trip", delayed}, {"TLS", tls}})
-        out << QStringLiteral("  %1: %2 ms / %3 ms, %4 connection(s)\n")
+        out << QStringLiteral("  %1: %2 ms / %3 ms, %4 connection(s); the program's transport sending the same "
+                              "requests back to back as curl does: %5 ms\n")
                    .arg(QLatin1String(name))
                    .arg(run.programMs, 0, 'f', 1)
                    .arg(run.curlMs, 0, 'f', 1)
-                   .arg(run.connections);
+                   .arg(run.connections)
+                   .arg(run.replayMs, 0, 'f', 1);
     const double floor = direct.curlMs + bareMarkingMs + bareClaimingMs;
     out << QStringLiteral("floor: curl %1 ms + bare marking %2 ms + bare claim %3 ms = %4 ms; the batches took %5 ms\n")
                .arg(direct.curlMs, 0, 'f', 1)
