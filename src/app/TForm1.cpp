@@ -22,15 +22,16 @@
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
+#include "transmission/TransmissionKinds.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -119,14 +120,14 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
-    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", QStringLiteral("Transmitir Estoque"));
+    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", TransmitKind::Estoque);
     SEEstoqueVezes = addRepeatCount(*TSEstoque, "SEEstoqueVezes");
-    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", QStringLiteral("Transmitir Entradas"));
+    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", TransmitKind::Entradas);
     SEEntradasVezes = addRepeatCount(*TSEntradas, "SEEntradasVezes");
-    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", QStringLiteral("Transmitir Saidas"));
+    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", TransmitKind::Saidas);
     SESaidasVezes = addRepeatCount(*TSSaidas, "SESaidasVezes");
-    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", QStringLiteral("Transmitir Dispensações"));
-    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", QStringLiteral("Trans. Sem Cartão SUS"));
+    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", TransmitKind::Dispensacoes);
+    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", TransmitKind::SemCartao);
     SEDispensacoesVezes = addRepeatCount(*TSDispensacoes, "SEDispensacoesVezes");
     PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
     TSDispensacoes->buttons()->addWidget(PBDispImprimir);
@@ -521,9 +522,9 @@ void TForm1::PBDispImprimirClick()
     });
 }
 
-TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, const QString &caption)
+TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind)
 {
-    auto *button = named(new TPersonBtn(caption, &tab), name);
+    auto *button = named(new TPersonBtn(kindEntry(kind).caption, &tab), name);
     button->setVerRequeridos(false);
     tab.buttons()->addWidget(button);
     return button;
@@ -568,7 +569,7 @@ void TForm1::PBDispensacaoClick()
 
 void TForm1::PBSemCartaoSusClick()
 {
-    DispensacaoSemSusTransmission kind;
+    SemCartaoTransmission kind;
     transmitClick(PBSemCartaoSus, SEDispensacoesVezes, *TSDispensacoes, kind);
 }
 

@@ -39,6 +39,7 @@ class SituacaoTab;
 struct OverviewChoice;
 class TFProcura;
 class TransmissionKind;
+enum class TransmitKind;
 class TPersonBtn;
 class TPersonEdit;
 
@@ -111,7 +112,7 @@ private:
     void openRefusedRow(MovementTab *tab, const QString &caption);
     // Operator, unit and service host in the status strip.
     void showSession();
-    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, const QString &caption);
+    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
     Messages &m_messages;

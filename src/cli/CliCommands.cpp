@@ -123,7 +123,7 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     QNetworkAccessManager network;
     const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
-    const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
+    const std::unique_ptr<TransmissionKind> kind = kindEntry(options.transmitKind).make();
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
 

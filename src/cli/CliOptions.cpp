@@ -45,14 +45,8 @@ const QString OptOnde = QStringLiteral("onde");
 
 MovementKind movementKind(const QString &name)
 {
-    if (name == QLatin1String("estoque"))
-        return MovementKind::Estoque;
-    if (name == QLatin1String("entradas"))
-        return MovementKind::Entradas;
-    if (name == QLatin1String("saidas"))
-        return MovementKind::Saidas;
-    if (name == QLatin1String("dispensacoes"))
-        return MovementKind::Dispensacoes;
+    if (const std::optional<MovementKind> kind = movementKindNamed(name))
+        return *kind;
     usageError(QStringLiteral("Lista desconhecida: %1").arg(name));
 }
 
@@ -138,18 +132,9 @@ int wholeNumber(const QCommandLineParser &parser, const QString &name, int fallb
 
 TransmitKind transmitKind(const QString &name)
 {
-    if (name == QLatin1String("sem-cartao"))
-        return TransmitKind::SemCartao;
-    switch (movementKind(name)) {
-    case MovementKind::Estoque:
-        return TransmitKind::Estoque;
-    case MovementKind::Entradas:
-        return TransmitKind::Entradas;
-    case MovementKind::Saidas:
-        return TransmitKind::Saidas;
-    case MovementKind::Dispensacoes:
-        return TransmitKind::Dispensacoes;
-    }
+    if (const std::optional<TransmitKind> kind = transmitKindNamed(name))
+        return *kind;
+    movementKind(name); // names the unknown list
     Q_UNREACHABLE();
 }
 
@@ -166,9 +151,8 @@ QList<TransmitKind> transmitKinds(const QString &text)
     QList<TransmitKind> kinds;
     for (const QString &raw : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         const QString name = raw.trimmed();
-        const auto known = std::find_if(std::begin(AllTransmitKinds), std::end(AllTransmitKinds),
-                                        [&](TransmitKind kind) { return transmitKindName(kind) == name; });
-        if (known == std::end(AllTransmitKinds))
+        const std::optional<TransmitKind> known = transmitKindNamed(name);
+        if (!known)
             usageError(QStringLiteral("Tipo desconhecido em --tipos: %1").arg(name));
         kinds.append(*known);
     }
@@ -317,8 +301,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
             usageError(QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));
         options.verb = CliVerb::Transmitir;
         options.transmitKind = transmitKind(words.at(1));
-        options.kind = options.transmitKind == TransmitKind::SemCartao ? MovementKind::Dispensacoes
-                                                                       : movementKind(words.at(1));
+        options.kind = kindEntry(options.transmitKind).list;
         const QString what = QStringLiteral("transmitir ") + words.at(1);
         rejectOptions(parser, {OptTodosCnes, OptTipo, OptPdf}, what);
         readListSearch(parser, options, what);

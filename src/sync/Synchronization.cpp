@@ -55,7 +55,7 @@ public:
             if (request.kinds.contains(kind)) {
                 m_kinds.append(kind);
                 KindSummary entry;
-                entry.name = transmitKindName(kind);
+                entry.name = kindEntry(kind).name;
                 m_summary.kinds.append(entry);
             }
         }
@@ -63,11 +63,10 @@ public:
 
     void transmitAll(const QList<Period> &periods)
     {
-        for (const MovementKind list :
-             {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas, MovementKind::Dispensacoes}) {
+        for (const MovementKind list : AllMovementKinds) {
             QList<TransmitKind> kinds;
             for (const TransmitKind kind : m_kinds) {
-                if (listOf(kind) == list)
+                if (kindEntry(kind).list == list)
                     kinds.append(kind);
             }
             if (kinds.isEmpty())
@@ -112,7 +111,8 @@ public:
             m_summary.failedChecks.append({check.protocolo, check.message});
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
         }
-        for (const QString &tipo : {Tipo::Estoque, Tipo::Entrada, Tipo::Saida, Tipo::Dispensacao}) {
+        for (const MovementKind listed : AllMovementKinds) {
+            const QString &tipo = listKind(listed).tipo;
             FollowupSummary kind;
             kind.tipo = tipo;
             for (int row = 0; row < list->rowCount(); ++row) {
@@ -168,7 +168,7 @@ private:
     void fail(TransmitKind kind, const QString &label, const QString &message)
     {
         summaryOf(kind).failures.append(label + QStringLiteral(": ") + message);
-        m_step(QStringLiteral("%1 %2: falha: %3").arg(transmitKindName(kind), label, message));
+        m_step(QStringLiteral("%1 %2: falha: %3").arg(kindEntry(kind).name, label, message));
     }
 
     // One list, and the transmit loop of each kind that reads it (the dispensation list
@@ -179,11 +179,11 @@ private:
         if (!guard(kinds, label, [&] { fillMovementList(m_db, search, *list); }))
             return;
         m_step(QStringLiteral("%1 %2: %3 registros listados")
-                   .arg(transmitKindName(kinds.first()), label)
+                   .arg(kindEntry(kinds.first()).name, label)
                    .arg(list->rowCount()));
         std::vector<std::unique_ptr<TransmissionKind>> transmitters;
         for (const TransmitKind kind : kinds) {
-            transmitters.push_back(newTransmissionKind(kind));
+            transmitters.push_back(kindEntry(kind).make());
             ++summaryOf(kind).lists;
             transmitKind(kind, *transmitters.back(), *list, search.dia, label);
         }
@@ -220,7 +220,7 @@ private:
                 ++summary.batches;
                 summary.sent += report.enviados;
                 m_step(QStringLiteral("%1 %2: lote %3 com %4 registros")
-                           .arg(transmitKindName(kind), label, report.retornos ? report.retornos->value(0) : QString())
+                           .arg(kindEntry(kind).name, label, report.retornos ? report.retornos->value(0) : QString())
                            .arg(report.enviados));
             }
             return result;
@@ -264,7 +264,7 @@ private:
         }
         summary.refused += refused;
         if (refused > 0)
-            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(transmitKindName(kind), label).arg(refused));
+            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(kindEntry(kind).name, label).arg(refused));
     }
 
     Database &m_db;
