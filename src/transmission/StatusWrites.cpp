@@ -9,9 +9,6 @@ namespace tavro {
 
 namespace {
 
-// The service's protocol and reception texts are kept to the width of the status columns.
-constexpr int StoredProtocolLength = 25;
-
 const QString PriorityBelow = QStringLiteral(
     "and (tavrosituacaoPrioridade < :psitprio or tavrosituacaoprioridade is null)");
 const QString PriorityAtMost = QStringLiteral(
