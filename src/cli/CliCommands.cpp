@@ -119,8 +119,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     request.input.loteMaximo = options.lote;
     request.vezes = options.vezes;
     HttpTransport transport;
-    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.logFolder, session.login,
-                                                                 [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        transport, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
     return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
 

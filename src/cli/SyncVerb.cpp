@@ -76,8 +76,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     HttpTransport transport;
-    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.logFolder, session.login,
-                                                                 [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        transport, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
                                       [&](const QString &step) {
                                           log.step(step);

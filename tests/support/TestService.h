@@ -8,7 +8,6 @@
 
 #include <memory>
 
-
 namespace tavro::test {
 
 // The namespace base and web-service login that tests and their substitute share.
