@@ -233,6 +233,7 @@ QWidget *TForm1::buildHeader()
     labelAt(header, QStringLiteral("Senha:"), 190, row1 + 4);
     ESenha = named(new QLineEdit(header), "ESenha");
     ESenha->setEchoMode(QLineEdit::Password);
+    ESenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*", not the style's dot
     ESenha->setGeometry(238, row1, 110, h);
     BValidar = named(new QPushButton(QStringLiteral("Login"), header), "BValidar");
     BValidar->setGeometry(356, row1 - 1, 76, h + 2);
@@ -240,6 +241,7 @@ QWidget *TForm1::buildHeader()
     SPProfissional = named(new QToolButton(header), "SPProfissional");
     SPProfissional->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SPProfissional->setGeometry(586, row1, h, h);
+    SPProfissional->setFocusPolicy(Qt::NoFocus); // a picture button outside the header's tab order
     PECodCNES = personEdit(header, "PECodCNES", QStringLiteral("CNES Unidade:"), QRect(712, row1, 74, h));
     PECodCNES->setMaxLength(7);
     PECodCNES->setRequerido(true);

@@ -956,3 +956,63 @@ TEST_F(WindowTransmitting, ARetransmissionAsksFirstAndADeclineSendsNothing)
     EXPECT_EQ(messages.log.size(), 2) << messages.log.join('\n').toStdString();
     EXPECT_FALSE(sim.requests().isEmpty());
 }
+
+// The header's controls in the order Tab visits them, the password shown as "*" and the
+// window's caption as given, with nothing of the program's name added to it.
+TEST_F(Window, HeaderTabOrderPasswordAndCaptionAreTheOnesGiven)
+{
+    logIn("farmacia", "tavro2019");
+    auto *user = child<QLineEdit>(*form, "EUsuario");
+    user->setFocus();
+    QStringList visited;
+    QWidget *now = user;
+    for (int step = 0; step < 12; ++step) {
+        QTest::keyClick(now, Qt::Key_Tab);
+        now = QApplication::focusWidget();
+        if (!now || child<QWidget>(*form, "PageControl1")->isAncestorOf(now) || now == user)
+            break;
+        visited << now->objectName();
+    }
+    // CNES and IBGE are disabled, and so skipped.
+    EXPECT_EQ(visited, (QStringList{"ESenha", "BValidar", "PECodigoUnidade", "PEDataInicial", "PEDataFinal",
+                                    "BtnPesquisar", "SEQuantidadeRegistros", "CBExibirSemCodigo"}));
+    ASSERT_NE(now, nullptr);
+    EXPECT_TRUE(child<QWidget>(*form, "PageControl1")->isAncestorOf(now)) << now->objectName().toStdString();
+
+    auto *password = child<QLineEdit>(*form, "ESenha");
+    password->setText(QStringLiteral("abc"));
+    EXPECT_EQ(password->displayText(), QStringLiteral("***"));
+    keepShot(*form, "header");
+
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43"));
+    // A display name would follow every window's and dialog's caption on the desktop.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+// The desktop's message boxes carry no title but the one an operation gives them.
+TEST(MessageBoxes, TitlesAreEmptyUnlessTheOperationNamesOne)
+{
+    MessageBoxes boxes;
+    QWidget parent;
+    parent.show();
+    QStringList titles;
+    const auto closeNextBox = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                titles << box->windowTitle();
+                box->reject();
+            }
+        });
+    };
+    closeNextBox();
+    boxes.information(&parent, QStringLiteral("Usuário ou Senha incorretos!"));
+    closeNextBox();
+    boxes.standardError(&parent, QStringLiteral("erro"));
+    closeNextBox();
+    boxes.question(&parent, QStringLiteral("pergunta?"));
+    closeNextBox();
+    boxes.warning(&parent, QStringLiteral("Informe o Código CNES da Unidade"));
+    closeNextBox();
+    boxes.error(&parent, LoginErrorTitle, QStringLiteral("erro"));
+    EXPECT_EQ(titles, (QStringList{QString(), QString(), QString(), QString(), LoginErrorTitle}));
+}

@@ -288,7 +288,7 @@ TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
     EXPECT_EQ(verb({"processamento", stock}).lines().value(2), QStringLiteral("Finalizado"));
     const CliRun ok = verb({"inconsistencia", stock});
     ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
-    EXPECT_EQ(ok.lines().mid(0, 3), (QStringList{"M", "3550308", ListHeader}));
+    EXPECT_EQ(ok.lines().mid(0, 4), (QStringList{"M", "3550308", "Nenhuma inconsistência.", ListHeader}));
     EXPECT_EQ(status(stock), QStringLiteral("Ok"));
     EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok'"), QStringLiteral("2"));
 
