@@ -116,6 +116,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEstoque->strip()->insertWidget(0, dayLabel);
     TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
     TSEstoque->strip()->insertSpacing(2, 12);
+    // Until a day is listed, an empty list would read as a unit without stock.
+    TSEstoque->setEmptyListText(QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
@@ -351,7 +353,7 @@ void TForm1::FormShow()
     PEDataInicial->setText(DataInicialConfig);
     PEDataFinal->setText(DataFinalConfig);
     guarded(m_messages, this, [&] {
-        const QStringList days = stockDays(IBDatabase1);
+        const QStringList days = stockDays(IBDatabase1, PECodCNES->text());
         const QSignalBlocker blocker(CBEstoqueDia);
         CBEstoqueDia->clear();
         CBEstoqueDia->addItems(days);
@@ -422,7 +424,7 @@ void TForm1::searchActiveTab(const TPersonEdit *leftField)
 void TForm1::BuscaConciliacoes()
 {
     const QString remembered = CBEstoqueDia->currentText();
-    const QStringList days = stockDays(IBDatabase1);
+    const QStringList days = stockDays(IBDatabase1, PECodCNES->text());
     const QSignalBlocker blocker(CBEstoqueDia);
     CBEstoqueDia->clear();
     CBEstoqueDia->addItems(days);
@@ -681,6 +683,7 @@ void TForm1::CBEstoqueDiaChange()
             const QStringList protocols = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(),
                                                            m_progress);
             TSEstoque->setProtocols(summarizeProtocols(IBDatabase1, protocols));
+            TSEstoque->setEmptyListText(QString());
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ProgressStrip.h"
 #include "app/QtTranslations.h"
+#include "app/RecordView.h"
 #include "app/TForm1.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -25,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -34,6 +37,7 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QTranslator>
 
 #include <functional>
@@ -974,8 +978,9 @@ TEST_F(Window, HeaderTabOrderPasswordAndCaptionAreTheOnesGiven)
         visited << now->objectName();
     }
     // CNES and IBGE are disabled, and so skipped.
-    EXPECT_EQ(visited, (QStringList{"ESenha", "BValidar", "PECodigoUnidade", "PEDataInicial", "PEDataFinal",
-                                    "BtnPesquisar", "SEQuantidadeRegistros", "CBExibirSemCodigo"}));
+    EXPECT_EQ(visited,
+              (QStringList{"ESenha", "BValidar", "PECodigoUnidade", "PEDataInicial", "PEDataFinal", "BtnPesquisar",
+                           "SEQuantidadeRegistros", "CBExibirSemCodigo"}));
     ASSERT_NE(now, nullptr);
     EXPECT_TRUE(child<QWidget>(*form, "PageControl1")->isAncestorOf(now)) << now->objectName().toStdString();
 
@@ -1015,4 +1020,97 @@ TEST(MessageBoxes, TitlesAreEmptyUnlessTheOperationNamesOne)
     closeNextBox();
     boxes.error(&parent, LoginErrorTitle, QStringLiteral("erro"));
     EXPECT_EQ(titles, (QStringList{QString(), QString(), QString(), QString(), LoginErrorTitle}));
+}
+
+// A movement list read at 1366x768: the status beside the key, the key in view however far
+// the list scrolls sideways, columns no row fills shrunk to their caption, a cut cell's
+// whole text as its tooltip, and the retransmission box showing its entries whole.
+TEST_F(Window, MovementListsReadWithoutScrollingHunts)
+{
+    fixture.exec(QStringLiteral("update itensentradas set TavroProtocolo = '100000000001', "
+                                "TavroData = '10-12-2026 14:33:12', TavroSituacao = 'Ok' where lancamento = 1001"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes) values "
+                                "('100000000001', '10-12-2026 14:33:12', 'Entrada', 'Ok', '2345678')"));
+    form->showNormal();
+    form->resize(1366, 768);
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    QCoreApplication::processEvents();
+    auto *view = child<QTableView>(*form, "LVEntradas");
+    QAbstractItemModel *list = view->model();
+    ASSERT_GT(list->rowCount(), 3);
+    const int status = EntradaCell::Situacao + 1;
+    EXPECT_EQ(list->headerData(status, Qt::Horizontal).toString(), QStringLiteral("Situação")); // the list's order
+    EXPECT_EQ(list->index(0, status).data().toString(), QStringLiteral("Ok"));
+    EXPECT_LE(view->visualRect(list->index(0, status)).right(), view->viewport()->width());
+    keepShot(*form, "entradas-1366");
+
+    // Scrolled to the far right, the key column still stands at the left edge.
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    EXPECT_LT(view->visualRect(list->index(0, 0)).right(), 0); // the grid's own key column scrolled away
+    auto *key = child<QTableView>(*view, "ChaveFixa");
+    EXPECT_TRUE(key->isVisible());
+    EXPECT_EQ(key->geometry().left(), view->frameWidth());
+    EXPECT_EQ(key->visualRect(list->index(0, 0)).left(), 0);
+    EXPECT_EQ(key->visualRect(list->index(0, 0)).width(), view->columnWidth(0));
+    keepShot(*form, "entradas-scrolled");
+    view->horizontalScrollBar()->setValue(0);
+
+    // No row fills "Programa Saude": it shrinks to its caption; "Nome" keeps its width.
+    const int programa = EntradaCell::ProgramaSaude + 1, nome = EntradaCell::Nome + 1;
+    EXPECT_EQ(view->columnWidth(programa), view->horizontalHeader()->sectionSizeHint(programa));
+    EXPECT_LT(view->columnWidth(programa), view->columnWidth(EntradaCell::Lote + 1) + 30);
+    const int nomeWidth = view->columnWidth(nome);
+    EXPECT_GT(nomeWidth, view->horizontalHeader()->sectionSizeHint(nome));
+
+    // A cut name shows whole as a tooltip; a cell that fits shows none.
+    const auto tipAt = [&](const QModelIndex &index) {
+        QToolTip::hideText(); // it fades out: wait until the last one has gone
+        for (int waited = 0; QToolTip::isVisible() && waited < 2000; waited += 20)
+            QTest::qWait(20);
+        const QPoint at = view->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    view->setColumnWidth(nome, 40);
+    EXPECT_EQ(tipAt(list->index(0, nome)), list->index(0, nome).data().toString());
+    EXPECT_EQ(tipAt(list->index(0, EntradaCell::Quantidade + 1)), QString());
+    view->setColumnWidth(nome, nomeWidth);
+
+    auto *choice = child<QComboBox>(*form, "CBProtocolosEntradas");
+    ASSERT_EQ(choice->count(), 2);
+    QCoreApplication::processEvents();
+    EXPECT_GE(choice->width(), choice->fontMetrics().horizontalAdvance(choice->itemText(1)) + 20)
+        << choice->itemText(1).toStdString();
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// The stock tab before a day is listed says how to list one, and its day box offers the
+// days with positions still to send first.
+TEST_F(Window, StockTabSaysHowToListADayAndOffersDaysToSendFirst)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+    auto *view = qobject_cast<RecordView *>(child<QTableView>(*form, "LVEstoque"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->shownEmptyText(), QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
+    keepShot(*form, "estoque-escolha-o-dia");
+    auto *days = child<QComboBox>(*form, "CBEstoqueDia");
+    days->setCurrentIndex(1);
+    EXPECT_GT(view->model()->rowCount(), 0);
+    EXPECT_EQ(view->shownEmptyText(), QString());
+
+    // Everything of the 31st sent: that day goes after the days that still hold work.
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Aguardando' where data = '2019-01-31'"));
+    child<QPushButton>(*form, "BtnPesquisar")->click();
+    QStringList offered;
+    for (int i = 0; i < days->count(); ++i)
+        offered << days->itemText(i);
+    EXPECT_EQ(offered, (QStringList{"30/01/2019", "29/01/2019", "31/01/2019"}));
+    EXPECT_EQ(days->currentText(), QStringLiteral("30/01/2019")); // the day listed stays chosen
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
 }
