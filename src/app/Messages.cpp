@@ -26,8 +26,7 @@ void MessageBoxes::standardError(QWidget *parent, const QString &text)
 
 bool MessageBoxes::question(QWidget *parent, const QString &text)
 {
-    return QMessageBox::question(parent, QString(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 

@@ -31,6 +31,12 @@ QString kindCaption(MovementKind kind)
     Q_UNREACHABLE();
 }
 
+QString overviewOpened(const OverviewChoice &choice, const QString &when)
+{
+    return QStringLiteral("%1 de %2, situação %3")
+        .arg(kindCaption(choice.kind), when, situacaoCaption(choice.situacao));
+}
+
 void OverviewModel::setFigures(OverviewFigures figures)
 {
     beginResetModel();

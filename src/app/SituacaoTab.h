@@ -24,8 +24,11 @@ class SituacaoTab : public QWidget
 public:
     explicit SituacaoTab(QWidget *parent = nullptr);
 
-    // The months chosen: the last twelve up to the month of `today`, or a whole year.
-    OverviewPeriod period(QDate today) const;
+    // The months chosen: the twelve up to the month of `latestRecord` (the unit's latest
+    // record; `today` when it has none), the twelve up to the month of `today`, or a year.
+    OverviewPeriod period(QDate today, QDate latestRecord) const;
+    // Whether the chosen months depend on the unit's latest record.
+    bool followsLatestRecord() const;
     void showFigures(OverviewFigures figures);
 
     QComboBox *CBSituacaoPeriodo;

@@ -698,7 +698,10 @@ void TForm1::CarregaSituacao()
         if (!PageControl1->isEnabled())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [SITUAÇÃO]..."));
-        TSSituacao->showFigures(loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate()))));
+        const QDate latest = TSSituacao->followsLatestRecord() ? latestRecordDay(IBDatabase1, overviewSearch({}))
+                                                               : QDate();
+        TSSituacao->showFigures(
+            loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate(), latest))));
         LAguarde->clear();
     });
 }
@@ -720,6 +723,7 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
         PEDataInicial->setText(dateToText(choice.month));
         PEDataFinal->setText(dateToText(choice.month.addMonths(1).addDays(-1)));
         PageControl1->setCurrentWidget(tab); // searches the period lists
+        QString opened = PEDataInicial->maskedText() + QStringLiteral(" a ") + PEDataFinal->maskedText();
         if (choice.kind == MovementKind::Estoque) {
             // The stock list shows one day: the month's last with records of the status.
             const QDate day = latestStockDay(IBDatabase1, overviewSearch({choice.month, 1}), choice.month,
@@ -731,7 +735,11 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
                 TSEstoque->setProtocols({ProtocolSummary{}});
             }
             CBEstoqueDiaChange();
+            opened = day.isValid() ? dateToText(day) : monthText(choice.month);
         }
+        // The clerk is told what changed under the tab, and Enter cannot send from there.
+        m_statusStrip->setNote(overviewOpened(choice, opened));
+        tab->focusList();
     });
 }
 

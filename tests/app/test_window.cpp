@@ -13,6 +13,8 @@
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -39,6 +41,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QTranslator>
+#include <QValueAxis>
 
 #include <functional>
 
@@ -1112,5 +1115,63 @@ TEST_F(Window, StockTabSaysHowToListADayAndOffersDaysToSendFirst)
         offered << days->itemText(i);
     EXPECT_EQ(offered, (QStringList{"30/01/2019", "29/01/2019", "31/01/2019"}));
     EXPECT_EQ(days->currentText(), QStringLiteral("30/01/2019")); // the day listed stays chosen
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// "Situação" opens on the twelve months up to the unit's latest record, counts on whole
+// ticks whose scale depends on the figures alone, and a click on a figure says in the
+// status strip what it opened and leaves the keyboard on that list.
+TEST_F(Window, SituacaoOpensOnTheUnitsRecordsAndSaysWhatAClickOpened)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *view = child<QTableView>(*form, "LVSituacao");
+    QAbstractItemModel *model = view->model();
+    ASSERT_EQ(model->rowCount(), 4 * 12);
+    EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("03/2018"));
+    EXPECT_EQ(model->index(11, 1).data().toString(), QStringLiteral("02/2019")); // the demo's last records
+
+    auto *chartView = child<QChartView>(*form, "ChartSituacao");
+    auto *kindBox = child<QComboBox>(*form, "CBSituacaoGrafico");
+    const auto scale = [&] {
+        const QList<QAbstractAxis *> axes = chartView->chart()->axes(Qt::Vertical);
+        auto *axis = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis *>(axes.first());
+        return axis ? QStringList{QString::number(axis->min()), QString::number(axis->max()),
+                                  QString::number(axis->tickInterval()), QString::number(int(axis->tickType()))}
+                    : QStringList();
+    };
+    // Stock of 01/2019: 29 positions, never sent, on whole ticks of 10 up to 30.
+    const QStringList stock{"0", "30", "10", QString::number(int(QValueAxis::TicksDynamic))};
+    EXPECT_EQ(scale(), stock);
+    kindBox->setCurrentIndex(1);
+    const QStringList entradas = scale();
+    ASSERT_EQ(entradas.size(), 4);
+    EXPECT_EQ(entradas.at(2).toDouble(), qRound(entradas.at(2).toDouble())) << entradas.join(' ').toStdString();
+    kindBox->setCurrentIndex(0);
+    child<QPushButton>(*form, "BtnSituacaoAtualizar")->click();
+    EXPECT_EQ(scale(), stock); // the same figures, the same scale
+    keepShot(*form, "situacao");
+
+    const auto click = [&](int row, const QString &status) {
+        int column = -1;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == status)
+                column = c;
+        }
+        const QModelIndex index = model->index(row, column);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    };
+    auto *note = child<QLabel>(*form, "LConta");
+    click(10, QStringLiteral("Não enviados")); // Estoque, 01/2019
+    EXPECT_EQ(note->text(), QStringLiteral("Estoque de 31/01/2019, situação Não enviados"));
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(*form, "LVEstoque"));
+    keepShot(*form, "situacao-aberta");
+
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    click(12 + 10, QStringLiteral("Não enviados")); // Entradas, 01/2019
+    EXPECT_EQ(note->text(), QStringLiteral("Entradas de 01/01/2019 a 31/01/2019, situação Não enviados"));
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(*form, "LVEntradas"));
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
 }
