@@ -320,6 +320,7 @@ bool TForm1::FormCreate()
 
     HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
                                  [this](const QString &line) { REErros->append(line); });
+    HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
