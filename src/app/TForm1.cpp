@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/ClickEnd.h"
 #include "app/EnterKey.h"
 #include "app/ErrorLines.h"
 #include "app/LastSyncButton.h"
@@ -319,7 +320,7 @@ bool TForm1::FormCreate()
     }
 
     HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
-                                 [this](const QString &line) { REErros->append(line); });
+                                 [this](const QString &line) { m_errorLines->appendNote(line); });
     HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
@@ -330,8 +331,10 @@ bool TForm1::FormCreate()
     // Batches the service accepted but a run that failed or died could not record.
     guarded(m_messages, this, [&] {
         const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
-        for (const QString &line : recovery.recovered + recovery.failures)
-            REErros->append(line);
+        for (const QString &line : recovery.recovered)
+            m_errorLines->appendNote(line);
+        for (const QString &line : recovery.failures)
+            m_errorLines->append(line);
     });
     guarded(m_messages, this, [&] {
         const HealthUnit unit = findUnitAtStartup(IBDatabase1, PECodCNES->text());
@@ -607,6 +610,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     input.loteMaximo = SEQuantidadeRegistros->value();
     TransmissionAccount account;
     QString dica;
+    const QSet<QString> toSend = rowsToSend(kind, tab.list(), tab.protocolo());
     m_progress->begin(true);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
     const ClickOutcome outcome = transmitRepeatedly(
@@ -615,8 +619,11 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
             input.protocolo = tab.protocolo();
             input.hoje = QDate::currentDate();
             const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
-            for (const TransmissionAccount::Line &line : account.add(report))
-                m_errorLines->append(line.text, &tab, line.caption);
+            for (const TransmissionAccount::Line &line : account.add(report)) {
+                const bool note = !line.caption.isEmpty() && !toSend.contains(line.caption);
+                m_errorLines->append(line.text, &tab, line.caption,
+                                     note ? ErrorLines::Kind::Aviso : ErrorLines::Kind::Erro);
+            }
             if (report.retornos) {
                 Memo2->clear();
                 for (const QString &line : *report.retornos)
@@ -632,11 +639,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     m_progress->end(); // the window takes input again before the loop's message
     account.countRows(kind, tab.list(), tab.protocolo());
     m_statusStrip->setAccount(account.text());
-    if (outcome.end == ClickOutcome::AllSent)
-        m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
-    else if (outcome.end == ClickOutcome::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption,
-                         withHint(outcome.message, dica) + QStringLiteral("\n\n") + account.text());
+    showClickEnd(m_messages, this, outcome, account, dica);
 }
 
 bool TForm1::retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind)

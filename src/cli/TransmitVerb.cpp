@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "service/ErrorHint.h"
 #include "transmission/Transmission.h"
+#include "transmission/TransmissionAccount.h"
 
 #include <QTextStream>
 
@@ -52,6 +53,12 @@ int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionK
         err << TodosTransferidosMessage << '\n';
         return ExitSuccess;
     case ClickOutcome::RunsUsedUp:
+        if (outcome.stopped) {
+            TransmissionAccount account;
+            account.countRows(kind, list, input.protocolo);
+            err << interruptedText(outcome.lotes(), account.restam()) << '\n';
+            return ExitSuccess;
+        }
         // The window goes quiet here; a script must know that the service refused rows still to send.
         if (outcome.stoppedByServer && rowsLeftToSend(kind, list, input)) {
             err << RegistrosPendentesMessage << '\n';

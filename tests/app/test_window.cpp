@@ -58,6 +58,7 @@ struct RecordingMessages : Messages
     {
         log << "error[" + title + "]: " + text;
     }
+    void warning(QWidget *, const QString &text) override { log << "warning: " + text; }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
     bool question(QWidget *, const QString &text) override
@@ -120,6 +121,14 @@ void activate(QWidget *window)
 {
     QApplication::setActiveWindow(window);
     QCoreApplication::processEvents();
+}
+
+// Where the window's screenshots go for a person to look at; nothing checks them.
+void keepShot(QWidget &window, const char *name)
+{
+    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
 }
 
 } // namespace
@@ -217,8 +226,7 @@ TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
     child<QPushButton>(form, "PBDispensacao")->click();
     const QString erros = child<QTextEdit>(form, "REErros")->toPlainText();
     EXPECT_EQ(erros.count(warning), 1) << erros.toStdString();
-    EXPECT_TRUE(
-        messages.log.value(0).startsWith(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
+    EXPECT_TRUE(messages.log.value(0).contains(QStringLiteral("Atenção! Todos os registros já foram transferidos!")))
         << messages.log.join('\n').toStdString();
 
     child<QPushButton>(form, "PBSemCartaoSus")->click();
@@ -756,8 +764,8 @@ protected:
     std::unique_ptr<test::SimProcess> sim;
 };
 
-// "Parar" clicked while the first of twenty batches is on its way: that batch is sent and
-// recorded whole, no other starts, and the loop ends silently as when its runs are used up.
+// "Parar" clicked while the first of twenty batches is on its way: it reads "Parando…" at
+// once, that batch is sent and recorded whole, no other starts, and the click ends saying so.
 TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
 {
     fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
@@ -771,23 +779,28 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
     auto *parar = child<QPushButton>(*form, "BtnParar");
     auto *strip = child<ProgressStrip>(*form, "Progresso");
     auto *box = child<QCheckBox>(*form, "CBEnExibirOk");
-    QString shown;
+    QString shown, stopping;
     bool stripVisible = false;
     QTimer::singleShot(150, [&] {
         stripVisible = strip->isVisible() && parar->isVisible();
         shown = child<QLabel>(*form, "LProgresso")->text();
         QTest::mouseClick(box, Qt::LeftButton); // any other control ignores input during the loop
         QTest::mouseClick(parar, Qt::LeftButton);
+        stopping = parar->text();
+        keepShot(*form, "parando");
     });
     QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
 
     EXPECT_TRUE(stripVisible);
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Lote 1 de até 20: 0 registros enviados, 0 recusados")))
         << shown.toStdString();
+    EXPECT_EQ(stopping, QStringLiteral("Parando…"));
     EXPECT_TRUE(box->isChecked());
     EXPECT_FALSE(strip->isVisible());
     EXPECT_TRUE(child<QPushButton>(*form, "PBEntradas")->isEnabled());
-    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    // The test's 20 rows and the period's 6 that pass their checks, less the one batch sent.
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("info: Interrompido pelo usuário: 1 lotes enviados, 25 restam.")});
     const QList<QStringList> registry = fixture.rows(QStringLiteral("select Protocolo from TavroProtocolos"));
     ASSERT_EQ(registry.size(), 1);
     EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo from itensentradas where TavroSituacao is not null")),
@@ -798,18 +811,6 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
     QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("3"));
 }
-
-namespace {
-
-// Where the window's screenshots go for a person to look at; nothing checks them.
-void keepShot(QWidget &window, const char *name)
-{
-    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
-    if (!folder.isEmpty())
-        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
-}
-
-} // namespace
 
 // The two stock rows of 31/01/2019 whose products have no catalogue code.
 const QString Algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
@@ -861,15 +862,16 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
     EXPECT_EQ(marked(), 5);
-    // The first call of the program over plain http adds its warning to the four refusals.
-    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (5)"));
+    // The first call of the program over plain http adds its warning, a note, to the four refusals.
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4) · Avisos (1)"));
 
     // Three runs, of which the last finds nothing: each refusal still listed once.
     child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(10);
     child<TPersonBtn>(*form, "PBEstoque")->click();
+    // Rows were refused: the box says so first, with the warning icon.
     EXPECT_EQ(messages.log,
-              QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
-                                         "Enviados 4, recusados 2 (ver Erros), restam 0")});
+              QStringList{QStringLiteral("warning: Enviados 4; 2 recusados ficam pendentes: veja Erros.\n"
+                                         "Atenção! Todos os registros já foram transferidos!")});
     EXPECT_EQ(marked(), 9);
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
     EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
@@ -1174,4 +1176,23 @@ TEST_F(Window, SituacaoOpensOnTheUnitsRecordsAndSaysWhatAClickOpened)
     EXPECT_EQ(note->text(), QStringLiteral("Entradas de 01/01/2019 a 31/01/2019, situação Não enviados"));
     EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(*form, "LVEntradas"));
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// After the card holders' batch, "Trans. Sem Cartão SUS" still writes its line about each
+// card holder: notes about rows it was not to send, counted apart from the errors.
+TEST_F(WindowTransmitting, LinesAboutRowsNotToSendAreNotesNotErrors)
+{
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    child<TPersonBtn>(*form, "PBDispensacao")->click();
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBSemCartaoSus")->click();
+    const QStringList lines = errors()->toPlainText().split(QLatin1Char('\n'));
+    // Three card holders already sent; two rows without a card refused, in three lines.
+    EXPECT_EQ(lines.filter(QStringLiteral("Apenas Cartões SUS")).size(), 3) << lines.join('\n').toStdString();
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (3) · Avisos (3)"));
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("warning: Enviados 3; 2 recusados ficam pendentes: veja Erros.\n"
+                                         "Atenção! Todos os registros já foram transferidos!")});
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    keepShot(*form, "erros-avisos");
 }
