@@ -7,9 +7,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedBarSeries>
@@ -88,6 +90,12 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     strip->addWidget(chartLabel);
     strip->addWidget(CBSituacaoGrafico);
     strip->addStretch();
+    BtnSituacaoEnviarTudo = new QPushButton(QStringLiteral("Enviar tudo o que falta"), this);
+    BtnSituacaoEnviarTudo->setObjectName(QStringLiteral("BtnSituacaoEnviarTudo"));
+    BtnSituacaoEnviarTudo->setToolTip(
+        QStringLiteral("Envia os registros ainda não enviados de todos os tipos desta unidade e depois verifica os "
+                       "protocolos em aberto, como a sincronização automática"));
+    strip->addWidget(BtnSituacaoEnviarTudo);
     layout->addLayout(strip);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
@@ -115,9 +123,17 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     m_series->attachAxis(m_counts);
     splitter->setSizes({700, 600});
     layout->addWidget(splitter, 1);
+    MSituacaoResumo = new QPlainTextEdit(this);
+    MSituacaoResumo->setObjectName(QStringLiteral("MSituacaoResumo"));
+    MSituacaoResumo->setReadOnly(true);
+    MSituacaoResumo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MSituacaoResumo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // the summary's columns
+    MSituacaoResumo->hide();
+    layout->addWidget(MSituacaoResumo);
 
     connect(CBSituacaoPeriodo, &QComboBox::activated, this, &SituacaoTab::refreshRequested);
     connect(BtnSituacaoAtualizar, &QPushButton::clicked, this, &SituacaoTab::refreshRequested);
+    connect(BtnSituacaoEnviarTudo, &QPushButton::clicked, this, &SituacaoTab::sendAllRequested);
     connect(CBSituacaoGrafico, &QComboBox::currentIndexChanged, this, &SituacaoTab::drawChart);
     connect(LVSituacao, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (const std::optional<OverviewChoice> choice = m_model->choiceAt(index))
@@ -140,6 +156,13 @@ OverviewPeriod SituacaoTab::period(QDate today, QDate latestRecord) const
 bool SituacaoTab::followsLatestRecord() const
 {
     return CBSituacaoPeriodo->currentData().toInt() == UpToLatestRecord;
+}
+
+void SituacaoTab::showSummary(const QString &text)
+{
+    MSituacaoResumo->setPlainText(text);
+    MSituacaoResumo->setMinimumHeight(MSituacaoResumo->fontMetrics().lineSpacing() * 12);
+    MSituacaoResumo->show();
 }
 
 void SituacaoTab::showFigures(OverviewFigures figures)

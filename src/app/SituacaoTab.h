@@ -9,6 +9,7 @@ class QChartView;
 class QStackedBarSeries;
 class QValueAxis;
 class QComboBox;
+class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 
@@ -36,11 +37,18 @@ public:
     QTableView *LVSituacao;
     QComboBox *CBSituacaoGrafico;
     QChartView *ChartSituacao;
+    QPushButton *BtnSituacaoEnviarTudo;
+    // The summary of the last "Enviar tudo o que falta", under the table and the chart.
+    QPlainTextEdit *MSituacaoResumo;
+
+    void showSummary(const QString &text);
 
 Q_SIGNALS:
     // The period changed or "Atualizar" was clicked.
     void refreshRequested();
     void choiceClicked(const tavro::OverviewChoice &choice);
+    // "Enviar tudo o que falta" was clicked.
+    void sendAllRequested();
 
 private:
     void drawChart();

@@ -8,6 +8,7 @@
 #include "app/MovementTab.h"
 #include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
+#include "app/SendAllPending.h"
 #include "app/SituacaoTab.h"
 #include "app/StatusStrip.h"
 #include "app/TFProcura.h"
@@ -176,13 +177,14 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LArquivos->setWordWrap(true);
     layout->addWidget(LArquivos);
-    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
-    statusBar()->addPermanentWidget(m_lastSync);
+    // The strip first: setting a status bar deletes the one before it, with what it holds.
+    m_statusStrip = new StatusStrip(this);
+    setStatusBar(m_statusStrip);
+    m_lastSync = named(new LastSyncButton(m_messages, m_statusStrip), "LastSync");
+    m_statusStrip->addPermanentWidget(m_lastSync);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
-    m_statusStrip = new StatusStrip(this);
-    setStatusBar(m_statusStrip);
 
     FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
@@ -219,6 +221,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
     connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
+    connect(TSSituacao, &SituacaoTab::sendAllRequested, this, &TForm1::PBEnviarTudoClick);
     connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
 }
 
@@ -745,6 +748,31 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
         m_statusStrip->setNote(overviewOpened(choice, opened));
         tab->focusList();
     });
+}
+
+void TForm1::PBEnviarTudoClick()
+{
+    if (PECodCNES->text().isEmpty() || PECodIBGE->text().isEmpty()) {
+        m_messages.warning(this, PECodCNES->text().isEmpty() ? InformeCnesMessage : InformeIbgeMessage);
+        return;
+    }
+    guarded(m_messages, this, [&] {
+        TSSituacao->BtnSituacaoEnviarTudo->setEnabled(false); // one run at a time
+        const auto enabled = qScopeGuard([this] { TSSituacao->BtnSituacaoEnviarTudo->setEnabled(true); });
+        QString refusal;
+        const std::optional<SyncSummary> summary = sendAllPending(
+            IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()},
+            m_login.UsuarioSessao, *m_progress, m_places.logFolder, refusal);
+        if (!summary) {
+            m_messages.information(this, refusal);
+            return;
+        }
+        TSSituacao->showSummary(summaryText(*summary));
+        m_statusStrip->setNote(QStringLiteral("Enviar tudo o que falta: ") + summaryEnd(*summary));
+        m_lastSync->load(lastSummaryPath(m_places.logFolder));
+    });
+    CarregaSituacao();
+    CarregaProtocolos();
 }
 
 void TForm1::PECodigoUnidadeExit()

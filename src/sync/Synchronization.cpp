@@ -1,6 +1,7 @@
 #include "sync/Synchronization.h"
 
 #include "common/Error.h"
+#include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "followup/BulkVerification.h"
@@ -43,13 +44,14 @@ class Synchronizer
 {
 public:
     Synchronizer(Database &db, SoapClient &client, const SyncUnit &unit, const SyncRequest &request,
-                 const std::function<void(const QString &)> &step, SyncSummary &summary)
+                 const std::function<void(const QString &)> &step, SyncSummary &summary, ProgressObserver *observer)
         : m_db(db)
         , m_client(client)
         , m_unit(unit)
         , m_request(request)
         , m_step(step)
         , m_summary(summary)
+        , m_observer(observer)
     {
         for (const TransmitKind kind : AllTransmitKinds) {
             if (request.kinds.contains(kind)) {
@@ -78,6 +80,8 @@ public:
             std::stable_partition(kinds.begin(), kinds.end(),
                                   [](TransmitKind kind) { return kind == TransmitKind::SemCartao; });
             for (const Period &period : periods) {
+                if (stopped())
+                    return;
                 if (list != MovementKind::Estoque) {
                     transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
                     continue;
@@ -85,14 +89,19 @@ public:
                 QStringList days;
                 if (!guard(kinds, periodLabel(period), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
                     continue;
-                for (const QString &dia : days)
+                for (const QString &dia : days) {
+                    if (stopped())
+                        return;
                     transmitList(kinds, listSearch(list, period, dia), dia);
+                }
             }
         }
     }
 
     void followUp(const QString &usuarioSessao)
     {
+        if (stopped())
+            return;
         ProtocolFilter filter;
         filter.cnes = m_unit.cnes;
         filter.estoque = m_kinds.contains(TransmitKind::Estoque);
@@ -107,7 +116,9 @@ public:
                    .arg(m_request.vezes));
 
         ProtocolFollowup checks(m_db, m_client, [](const QString &) {});
-        const QList<FailedCheck> failed = verificarTodosProtocolos(checks, *list, m_request.vezes, [] {});
+        const QList<FailedCheck> failed = verificarTodosProtocolos(
+            checks, *list, m_request.vezes, [] {}, m_observer);
+        stopped(); // a stop during the walk
         for (const FailedCheck &check : failed) {
             m_summary.failedChecks.append({check.protocolo, check.message});
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
@@ -136,6 +147,16 @@ public:
     }
 
 private:
+    // Asked between lists, batches and checks; notes in the summary that the run was stopped.
+    bool stopped()
+    {
+        if (m_observer && m_observer->stopRequested() && !m_summary.interrupted) {
+            m_summary.interrupted = true;
+            m_step(QStringLiteral("interrompida pelo usuário"));
+        }
+        return m_summary.interrupted;
+    }
+
     ListSearch listSearch(MovementKind list, const Period &period, const QString &dia) const
     {
         ListSearch search;
@@ -183,6 +204,8 @@ private:
                    .arg(list->rowCount()));
         std::vector<std::unique_ptr<TransmissionKind>> transmitters;
         for (const TransmitKind kind : kinds) {
+            if (stopped())
+                break;
             transmitters.push_back(newTransmissionKind(kind));
             ++summaryOf(kind).lists;
             transmitKind(kind, *transmitters.back(), *list, search.dia, label);
@@ -211,9 +234,8 @@ private:
         KindSummary &summary = summaryOf(kind);
         bool unitTypeMissing = false;
         const int vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
-        const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
+        const auto run = [&](RunReport &report) {
             input.hoje = QDate::currentDate();
-            RunReport report;
             const QString result = transmitOnce(m_db, m_client, transmitter, list, input, report);
             unitTypeMissing = report.unitTypeMissing;
             if (result == RunResult::Transmitido) {
@@ -224,7 +246,16 @@ private:
                            .arg(report.enviados));
             }
             return result;
-        });
+        };
+        const ClickOutcome outcome = m_observer ? transmitRepeatedly(vezes, run, *m_observer)
+                                                : transmitRepeatedly(vezes, [&] {
+                                                      RunReport report;
+                                                      return run(report);
+                                                  });
+        if (outcome.stopped) {
+            stopped();
+            return;
+        }
         switch (outcome.end) {
         case ClickOutcome::AllSent:
             break;
@@ -273,19 +304,21 @@ private:
     const SyncRequest &m_request;
     const std::function<void(const QString &)> &m_step;
     SyncSummary &m_summary;
+    ProgressObserver *m_observer;
     QList<TransmitKind> m_kinds;
 };
 
 } // namespace
 
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
-                        const SyncRequest &request, const std::function<void(const QString &)> &step)
+                        const SyncRequest &request, const std::function<void(const QString &)> &step,
+                        ProgressObserver *observer)
 {
     SyncSummary summary;
     summary.started = QDateTime::currentDateTime();
     summary.unidade = unit.codigo;
     summary.cnes = unit.cnes;
-    Synchronizer synchronizer(db, client, unit, request, step, summary);
+    Synchronizer synchronizer(db, client, unit, request, step, summary, observer);
     try {
         const QList<Period> periods = request.period ? QList<Period>{*request.period}
                                                      : pendingMonths(db, unit.codigo, unit.cnes);
@@ -301,7 +334,7 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
         rollbackQuietly(db);
     }
     summary.finished = QDateTime::currentDateTime();
-    step(summary.failed() ? QStringLiteral("fim, com falhas") : QStringLiteral("fim, concluída"));
+    step(QStringLiteral("fim, ") + summaryEnd(summary));
     return summary;
 }
 

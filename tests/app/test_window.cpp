@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressBar>
@@ -1195,4 +1196,59 @@ TEST_F(WindowTransmitting, LinesAboutRowsNotToSendAreNotesNotErrors)
                                          "Atenção! Todos os registros já foram transferidos!")});
     tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
     keepShot(*form, "erros-avisos");
+}
+
+// "Enviar tudo o que falta" runs what the nightly run runs: every kind's records still to
+// send, then the follow-up; its summary stands on the tab and where the nightly run leaves
+// its own, and the figures are counted again.
+TEST_F(WindowTransmitting, EnviarTudoSendsEveryKindAndShowsTheNightlySummary)
+{
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *overview = child<QTableView>(*form, "LVSituacao")->model();
+    const auto notSent = [&](int row) { return overview->index(row, 2).data().toInt(); };
+    EXPECT_EQ(notSent(10), 33); // Estoque, 01/2019, products without code shown
+
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+    for (const char *tipo : {"Estoque", "Entrada", "Saída", "Dispensação"})
+        EXPECT_NE(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = '%1'").arg(tipo)),
+                  QStringLiteral("0"))
+            << tipo;
+    EXPECT_EQ(notSent(10), 6); // the positions the checks refuse (no product code) stay
+    const QString summary = child<QPlainTextEdit>(*form, "MSituacaoResumo")->toPlainText();
+    EXPECT_TRUE(child<QPlainTextEdit>(*form, "MSituacaoResumo")->isVisible());
+    EXPECT_TRUE(summary.contains(QStringLiteral(": CONCLUÍDA"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Acompanhamento"))) << summary.toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviar tudo o que falta: concluída"));
+    EXPECT_TRUE(
+        child<QPushButton>(*form, "LastSync")->text().startsWith(QStringLiteral("Última sincronização pela janela: ")));
+    QFile json(fixture.folder() + QStringLiteral("/Tavro/sincronizar-ultimo.json"));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(json.readAll().contains("\"manual\": true"));
+    QFile log(fixture.folder() + QStringLiteral("/Tavro/sincronizar.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("fim, conclu"));
+    EXPECT_TRUE(child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->isEnabled());
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    keepShot(*form, "enviar-tudo");
+}
+
+// "Parar" during "Enviar tudo o que falta": the batch on its way is recorded, nothing else
+// goes out, and the summary says the run was interrupted.
+TEST_F(SlowService, EnviarTudoStopsAtOnceAndSaysSo)
+{
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *parar = child<QPushButton>(*form, "BtnParar");
+    bool stripShown = false;
+    QTimer::singleShot(150, [&] {
+        stripShown = child<ProgressStrip>(*form, "Progresso")->isVisible() && parar->isVisible();
+        QTest::mouseClick(parar, Qt::LeftButton);
+    });
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+    EXPECT_TRUE(stripShown);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
+    const QString summary = child<QPlainTextEdit>(*form, "MSituacaoResumo")->toPlainText();
+    EXPECT_TRUE(summary.contains(QStringLiteral(": INTERROMPIDA PELO USUÁRIO"))) << summary.toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(),
+              QStringLiteral("Enviar tudo o que falta: interrompida pelo usuário"));
 }
