@@ -16,25 +16,10 @@ QString situacaoCaption(const QString &situacao)
     return situacao.isEmpty() ? QStringLiteral("Não enviados") : situacao;
 }
 
-QString kindCaption(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return QStringLiteral("Estoque");
-    case MovementKind::Entradas:
-        return QStringLiteral("Entradas");
-    case MovementKind::Saidas:
-        return QStringLiteral("Saídas");
-    case MovementKind::Dispensacoes:
-        return QStringLiteral("Dispensações");
-    }
-    Q_UNREACHABLE();
-}
-
 QString overviewOpened(const OverviewChoice &choice, const QString &when)
 {
     return QStringLiteral("%1 de %2, situação %3")
-        .arg(kindCaption(choice.kind), when, situacaoCaption(choice.situacao));
+        .arg(listKind(choice.kind).caption, when, situacaoCaption(choice.situacao));
 }
 
 void OverviewModel::setFigures(OverviewFigures figures)
@@ -67,7 +52,7 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         if (index.column() == KindColumn)
-            return kindCaption(kind);
+            return listKind(kind).caption;
         if (index.column() == MonthColumn)
             return monthText(m_figures.period().month(month));
         const qint64 n = isTotal ? m_figures.total(kind, month) : m_figures.count(kind, month, m_situacoes.at(status));

@@ -60,7 +60,7 @@ struct SyncSummary
 // How the run ended: "com falhas", "interrompida pelo usuário" or "concluída".
 QString summaryEnd(const SyncSummary &summary);
 
-// The summary as text, in the window's language.
+// The summary as text, in Portuguese as every text the clerk reads.
 QString summaryText(const SyncSummary &summary);
 
 QByteArray summaryJson(const SyncSummary &summary);

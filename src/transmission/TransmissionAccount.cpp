@@ -42,11 +42,23 @@ void TransmissionAccount::countRows(const TransmissionKind &kind, const RecordLi
     }
 }
 
+QString accountText(int enviados, int recusados, int restam)
+{
+    const QString refused = recusados > 0 ? QStringLiteral("recusados %1 (ver Erros)").arg(recusados)
+                                          : QStringLiteral("recusados 0");
+    return QStringLiteral("Enviados %1, %2, restam %3").arg(enviados).arg(refused).arg(restam);
+}
+
+QString refusedAccountLine(int enviados, int recusados)
+{
+    const QString refused = recusados == 1 ? QStringLiteral("1 recusado fica pendente")
+                                           : QStringLiteral("%1 recusados ficam pendentes").arg(recusados);
+    return QStringLiteral("Enviados %1; %2: veja Erros.").arg(enviados).arg(refused);
+}
+
 QString TransmissionAccount::text() const
 {
-    const QString recusados = m_recusados > 0 ? QStringLiteral("recusados %1 (ver Erros)").arg(m_recusados)
-                                              : QStringLiteral("recusados 0");
-    return QStringLiteral("Enviados %1, %2, restam %3").arg(m_enviados).arg(recusados).arg(m_restam);
+    return accountText(m_enviados, m_recusados, m_restam);
 }
 
 } // namespace tavro
