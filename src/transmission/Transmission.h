@@ -99,9 +99,7 @@ struct ClickOutcome
     enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
     QString message; // the error text of an aborted click
     QStringList results;
-    bool stopped = false; // the observer asked to stop before the runs were used up
-    // Batches the service accepted.
-    qsizetype lotes() const { return results.count(RunResult::Transmitido); }
+    bool stopped = false;         // the observer asked to stop before the runs were used up
     bool stoppedByServer = false; // a run ended on one of the two passing server texts
 };
 
