@@ -30,11 +30,12 @@ void ErrorLines::clear()
 
 void ErrorLines::append(const QString &text, MovementTab *tab, const QString &caption, Kind kind)
 {
-    QTextCharFormat format;
-    if (kind == Kind::Aviso) {
+    if (kind == Kind::Aviso)
         ++m_notes; // counted before the box tells of its new line
-        format.setForeground(m_box->palette().color(QPalette::Disabled, QPalette::Text));
-    }
+    // A colour in every line's format: a line without one would take its neighbour's.
+    QTextCharFormat format;
+    format.setForeground(
+        m_box->palette().color(kind == Kind::Aviso ? QPalette::Disabled : QPalette::Active, QPalette::Text));
     // Written at the end whatever the operator selected in the box, in a format of its own.
     QTextCursor end(m_box->document());
     end.beginEditBlock();

@@ -1187,9 +1187,17 @@ TEST_F(WindowTransmitting, LinesAboutRowsNotToSendAreNotesNotErrors)
     child<TPersonBtn>(*form, "PBDispensacao")->click();
     messages.log.clear();
     child<TPersonBtn>(*form, "PBSemCartaoSus")->click();
-    const QStringList lines = errors()->toPlainText().split(QLatin1Char('\n'));
-    // Three card holders already sent; two rows without a card refused, in three lines.
-    EXPECT_EQ(lines.filter(QStringLiteral("Apenas Cartões SUS")).size(), 3) << lines.join('\n').toStdString();
+    // The lines about rows the card holders' click already sent are notes, drawn grey; the
+    // refusals of rows still to send (a card holder it refused included) are errors.
+    QStringList notes, refusals;
+    const QColor grey = errors()->palette().color(QPalette::Disabled, QPalette::Text);
+    for (QTextBlock block = errors()->document()->begin(); block.isValid(); block = block.next()) {
+        QTextCursor inside(block);
+        inside.movePosition(QTextCursor::NextCharacter);
+        (inside.charFormat().foreground().color() == grey ? notes : refusals) << block.text().section(' ', -1);
+    }
+    EXPECT_EQ(notes, (QStringList{"SILVA", "SANTOS", "3002-1"}));
+    EXPECT_EQ(refusals, (QStringList{"7,5X7,5CM", "3005-2", "ALVES"}));
     EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (3) · Avisos (3)"));
     EXPECT_EQ(messages.log,
               QStringList{QStringLiteral("warning: Enviados 3; 2 recusados ficam pendentes: veja Erros.\n"
