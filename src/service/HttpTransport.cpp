@@ -247,6 +247,9 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     transfer.sinceActivity.start();
     curl_multi_add_handle(m_handles->multi, easy);
     const qint64 limitMs = qint64(options.timeLimitSeconds) * 1000;
+    const QEventLoop::ProcessEventsFlags events = options.inputDuringWait && options.inputDuringWait()
+        ? QEventLoop::AllEvents
+        : QEventLoop::ExcludeUserInputEvents;
     bool timedOut = false;
     for (int running = 1;;) {
         curl_multi_perform(m_handles->multi, &running);
@@ -258,7 +261,7 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
         }
         curl_multi_poll(m_handles->multi, nullptr, 0, PollMs, nullptr);
         if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            QCoreApplication::processEvents(events);
     }
     CURLcode result = CURLE_OK;
     int left = 0;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 namespace tavro {
@@ -18,6 +19,8 @@ struct TransportOptions
     bool verifyCertificate = false;
     QByteArray trustedPem; // certificates trusted beside the system's authorities, when verifying
     QString proxy;         // empty: direct; "sistema": http_proxy/https_proxy/no_proxy; else a URL
+    // Asked as the wait begins: whether the user's input is taken while the request waits.
+    std::function<bool()> inputDuringWait;
 };
 
 // What the server answered.
@@ -45,7 +48,7 @@ QUrl proxyFor(const QString &setting, const QUrl &target,
 // second post that HTTP libraries make on a reused connection.
 //
 // A request blocks its caller in a loop that lets the application's other events (painting,
-// timers, local sockets) run but takes no user input. A failure throws Error with the
+// timers, local sockets) run, and the user's input only when the options let it. A failure throws Error with the
 // network's text and the hint for the clerk; a request that moves no byte for the time limit
 // fails with "O serviço não respondeu dentro do tempo limite (N s)".
 class HttpTransport

@@ -66,6 +66,7 @@ TransportOptions SoapClient::transportOptions() const
     options.verifyCertificate = m_settings.verifiesCertificate();
     options.trustedPem = m_trustedPem;
     options.proxy = m_settings.Proxy;
+    options.inputDuringWait = m_inputDuringWait;
     return options;
 }
 

@@ -31,9 +31,9 @@ QByteArray basicAuthorization(const QString &user, const QString &password);
 // Transport, settings, log folder, clock and login values come from the owner, which
 // keeps the transport and the login values alive as long as the client; the transport's
 // connections serve the description and the call, and the next call. A call blocks in a
-// local event loop that takes no user input; every request has the transfer time-out and
-// the proxy of the settings. Certificate problems of a TLS endpoint are ignored unless the
-// settings ask for verification.
+// local event loop that takes no user input unless the owner lets it through (see
+// setInputDuringWait); every request has the transfer time-out and the proxy of the settings. Certificate problems of a
+// TLS endpoint are ignored unless the settings ask for verification.
 //
 // The request's log is on disk (written, synced and closed, each step checked) before the
 // request leaves: a log that cannot be written ends the call with nothing sent. A batch is
@@ -76,6 +76,12 @@ public:
     // Answer logs that could not be written since the last call of this function.
     QStringList takeLogFailures() { return std::exchange(m_logFailures, {}); }
 
+    // Asked as each wait for an answer begins: whether the wait takes the user's input. The
+    // window says yes while long work runs whose own filter lets only its "Parar" control
+    // through, so a stop is taken while a batch or check waits (the call still runs to its
+    // end and its answer is recorded). Without it, or when it says no, a wait takes no input.
+    void setInputDuringWait(std::function<bool()> admits) { m_inputDuringWait = std::move(admits); }
+
     // Where the one warning of the client's life goes: credentials about to be posted over
     // plain http. Without a sink it is not given.
     void setWarningSink(WarningSink sink) { m_warnings = std::move(sink); }
@@ -104,6 +110,7 @@ private:
     Timings m_timings;
     QByteArray m_trustedPem; // the settings' certificate, read again for every call
     WarningSink m_warnings;
+    std::function<bool()> m_inputDuringWait;
     bool m_warnedOfPlainCredentials = false;
 };
 
