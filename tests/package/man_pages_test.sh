@@ -1,0 +1,23 @@
+#!/bin/bash
+# Each manual page names every option its program's --help lists, and tavro-cli's every verb,
+# so a new option cannot go unmentioned in the manual.
+# Usage: man_pages_test.sh MAN_SOURCE_FOLDER PROGRAM...
+set -euo pipefail
+folder=$1
+shift
+missing=()
+for program in "$@"; do
+    name=$(basename "$program")
+    page="$folder/$name.md"
+    help=$("$program" --help)
+    words=$(grep -Eo -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+    # Verbs: the word after the program's name and its bracketed options on the usage lines.
+    words+=$'\n'$(sed -En "s/^ *$name( \[[^]]*\])* ([a-z][a-z-]+).*/\2/p" <<<"$help" | sort -u)
+    for word in $words; do
+        grep -Fq -- "**$word**" "$page" || missing+=("$name: $word")
+    done
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    printf 'not in the manual page: %s\n' "${missing[@]}" >&2
+    exit 1
+fi
