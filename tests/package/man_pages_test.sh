@@ -10,9 +10,13 @@ for program in "$@"; do
     name=$(basename "$program")
     page="$folder/$name.md"
     help=$("$program" --help)
-    words=$(grep -Eo -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
-    # Verbs: the word after the program's name and its bracketed options on the usage lines.
-    words+=$'\n'$(sed -En "s/^ *$name( \[[^]]*\])* ([a-z][a-z-]+).*/\2/p" <<<"$help" | sort -u)
+    # Verbs: the word after the program's name and its bracketed options on the usage lines;
+    # each verb's own --help adds its options.
+    verbs=$(sed -En "s/^ *$name( \[[^]]*\])* ([a-z][a-z-]+).*/\2/p" <<<"$help" | sort -u)
+    for verb in $verbs; do
+        help+=$'\n'$("$program" "$verb" --help 2>&1 || true)
+    done
+    words=$(grep -Eo -- '--[a-z][a-z-]*' <<<"$help" | sort -u)$'\n'$verbs
     for word in $words; do
         grep -Fq -- "**$word**" "$page" || missing+=("$name: $word")
     done
