@@ -61,13 +61,13 @@ protected:
             fixture.exec(QStringLiteral("drop user %1").arg(m_user));
     }
 
-    // config.ini naming the account, its password in a file of the owner's alone.
-    void useAccount(quint16 simPort)
+    // config.ini naming the account, `password` in a file of the owner's alone.
+    void useAccount(quint16 simPort, const QString &password)
     {
         const QString passwordFile = fixture.folder() + QStringLiteral("/senha-banco");
         QFile secret(passwordFile);
-        ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
-        secret.write(m_password.toUtf8() + '\n');
+        ASSERT_TRUE(secret.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        secret.write(password.toUtf8() + '\n');
         secret.close();
         ASSERT_TRUE(secret.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
         QFile config(configPath());
@@ -87,7 +87,15 @@ protected:
 TEST_F(DatabaseAccount, TheReadmesGrantsDoTheWholeJobAndNothingElse)
 {
     sim = std::make_unique<tavro::test::SimProcess>(tavro::test::simArguments(tavro::test::TestLogin, {}));
-    useAccount(sim->port());
+    // The program logs in as the configured account: a wrong password in its file is refused.
+    useAccount(sim->port(), QStringLiteral("errada"));
+    const CliRun refused = verb({"protocolos"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.startsWith(QStringLiteral("Não encontrado arquivo de banco de dados em ")
+                                       + fixture.address() + QLatin1Char('\n')))
+        << refused.err.toStdString();
+
+    useAccount(sim->port(), m_password);
 
     const CliRun sent = verb(QStringList{"transmitir", "entradas"} + tavro::test::January);
     EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();
