@@ -50,7 +50,6 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavro-transmissor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavro Transmissor"));
     tavro::installQtTranslations(app);
 
     tavro::MessageBoxes messages;
