@@ -9,6 +9,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Local substitute of the Tavro web service"));
     parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Prints the version."));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1 (0: any free one)."),
                                   QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption usuario(QStringLiteral("usuario"), QStringLiteral("Basic user name accepted."),
@@ -57,7 +58,8 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
         QStringLiteral("Report each connection a client opens as a line \"connection N\" (over TLS: each handshake)."));
     parser.addOptions({port,        usuario, senha,       base,       aguardando, reprocessamento, tls,
                        semEndereco, semAcao, falhaStatus, falhaTexto, falhaFault, falhaHtml,       falhaRaiz,
-                       codigoFora,  atraso,  silencio,    falhas,     reter,      conexoes});
+                       codigoFora,  atraso,  silencio,    falhas,     reter,      version,
+                       conexoes});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
@@ -65,7 +67,12 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     SimOptions options;
     if (parser.isSet(QStringLiteral("help"))) {
         std::printf("%s", qPrintable(parser.helpText()));
-        options.help = true;
+        options.infoPrinted = true;
+        return options;
+    }
+    if (parser.isSet(version)) {
+        std::printf("tavro-sim %s\n", TAVRO_VERSION);
+        options.infoPrinted = true;
         return options;
     }
     options.port = quint16(parser.value(port).toUInt());
