@@ -155,13 +155,17 @@ bool writes(CliVerb verb)
         || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Sincronizar;
 }
 
-// Records the accepted batches that only the log folder holds, before a verb writes anything:
-// one line per recovered protocol on `out`, every failure on `err`. False when some failed.
-bool recover(Database &db, const QString &logFolder, QTextStream &out, QTextStream &err)
+// Resolves this database's batches still on their way, before a verb writes anything: one
+// line per batch finished or released on `out`, every batch without answer and every
+// failure on `err`. False when some failed.
+bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextStream &out, QTextStream &err)
 {
-    const RecoveryReport report = recoverProtocols(db, logFolder, QDate::currentDate());
-    for (const QString &line : report.recovered)
+    const RecoveryReport report =
+        resolveProvisionalBatches(db, logFolder, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite));
+    for (const QString &line : report.recovered + report.released)
         out << line << '\n';
+    for (const UnansweredBatch &batch : report.unanswered)
+        err << unansweredLine(batch) << '\n';
     for (const QString &line : report.failures)
         err << line << '\n';
     out.flush();
@@ -206,7 +210,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
-        const bool recovered = recover(db, places.logFolder, out, err);
+        const bool recovered = recover(db, ini, places.logFolder, out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
     }
