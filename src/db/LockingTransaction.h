@@ -22,7 +22,7 @@ struct FetchedRows
 // A read-committed transaction on an open connection, started through the Firebird client
 // itself because Qt's driver starts every transaction with the default wait for ever:
 // a statement that meets a record another transaction holds waits at most the lock
-// time-out and then fails with RecordLocked. Statements are prepared once per text for
+// time-out (not at all when it is 0) and then fails with RecordLocked. Statements are prepared once per text for
 // the life of the transaction. Destroying an active transaction rolls it back.
 class LockingTransaction
 {

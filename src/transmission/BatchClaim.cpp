@@ -8,9 +8,13 @@
 #include "transmission/TransmissionKind.h"
 
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QThread>
+
+#include <numeric>
 
 namespace tavro {
 
@@ -22,6 +26,9 @@ const QChar FieldEnd(0x1f);
 const QChar RowEnd(0x1e);
 // Characters of one text parameter: a UTF-8 varchar holds at most 8191.
 constexpr qsizetype ChunkCharacters = 8000;
+
+// The pause before held records are tried again.
+constexpr int RetryPauseMs = 200;
 
 const QString ExpectedProtocol = QStringLiteral("pesperadoprotocolo");
 const QString ExpectedStatus = QStringLiteral("pesperadosituacao");
@@ -139,13 +146,12 @@ BatchClaim::BatchClaim(Database &db, const TransmissionKind &kind, const Transmi
 
 QList<ClaimOutcome> BatchClaim::claim(RecordList &list, const QList<int> &rows)
 {
-    QList<ClaimOutcome> outcomes;
     if (rows.isEmpty())
-        return outcomes;
+        return {};
     QElapsedTimer clock;
     clock.start();
     const auto addTime = qScopeGuard([&] { m_claimingNs += clock.nsecsElapsed(); });
-    m_db.startLockingTransaction(ClaimLockTimeoutSeconds);
+    m_db.startLockingTransaction(0);
 
     const TransmissionCells cells = m_kind.cells();
     const RecordKey shape = m_kind.key(list, rows.first(), m_input);
@@ -175,19 +181,37 @@ QList<ClaimOutcome> BatchClaim::claim(RecordList &list, const QList<int> &rows)
     for (const QString &line : walkRows(keyNames(shape) << ExpectedProtocol << ExpectedStatus, body))
         block.add(line);
 
-    for (const QString &text : chunks(texts)) {
-        block.setParam(QStringLiteral("pchaves"), text);
-        SqlCursor cursor = m_db.select(block);
-        while (cursor.next()) {
-            const int row = rows.at(outcomes.size());
-            const int resultado = cursor.value(0).toInt();
-            if (resultado == 1) {
-                list.setSubCell(row, quantityCell(m_kind.table()), fieldText(cursor.value(1)));
-                outcomes.append(ClaimOutcome::Claimed);
-            } else {
-                outcomes.append(resultado == 2 ? ClaimOutcome::Held : ClaimOutcome::Changed);
+    // Records held by another transaction are tried again until the lock time-out has passed,
+    // so the whole claim waits at most that long however many records are held.
+    QList<ClaimOutcome> outcomes(rows.size(), ClaimOutcome::Held);
+    QList<qsizetype> pending(rows.size());
+    std::iota(pending.begin(), pending.end(), 0);
+    QDeadlineTimer deadline(ClaimLockTimeoutSeconds * 1000);
+    while (true) {
+        QStringList pendingTexts;
+        for (const qsizetype i : pending)
+            pendingTexts.append(texts.at(i));
+        QList<qsizetype> held;
+        qsizetype next = 0;
+        for (const QString &text : chunks(pendingTexts)) {
+            block.setParam(QStringLiteral("pchaves"), text);
+            SqlCursor cursor = m_db.select(block);
+            while (cursor.next()) {
+                const qsizetype i = pending.at(next++);
+                const int resultado = cursor.value(0).toInt();
+                if (resultado == 1)
+                    list.setSubCell(rows.at(i), quantityCell(m_kind.table()), fieldText(cursor.value(1)));
+                outcomes[i] = resultado == 1 ? ClaimOutcome::Claimed
+                    : resultado == 2         ? ClaimOutcome::Held
+                                             : ClaimOutcome::Changed;
+                if (resultado == 2)
+                    held.append(i);
             }
         }
+        if (held.isEmpty() || deadline.hasExpired())
+            break;
+        QThread::msleep(qMin<qint64>(RetryPauseMs, deadline.remainingTime()));
+        pending = held;
     }
     for (qsizetype i = 0; i < rows.size(); ++i) {
         if (outcomes.at(i) == ClaimOutcome::Changed)

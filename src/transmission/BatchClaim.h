@@ -11,9 +11,10 @@ class TransmissionKind;
 struct ProvisionalBatch;
 struct TransmissionInput;
 
-// How long a claim waits for a record that another transaction holds. A transmitter
-// holds its records only while it writes its batch ahead, so a longer wait would mostly
-// wait for a record that is about to be "Enviando", and gone anyway.
+// How long a claim waits for the records that another transaction holds, however many they
+// are (and how long a write of recovery waits for one). A transmitter holds its records
+// only while it writes its batch ahead, so a longer wait would mostly wait for records
+// that are about to be "Enviando", and gone anyway.
 constexpr int ClaimLockTimeoutSeconds = 3;
 
 // The line of "Erros" for a row another transaction holds: it waits for the next run.

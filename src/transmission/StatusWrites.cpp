@@ -212,7 +212,7 @@ int recordAnswer(Database &db, RecordTable table, const QString &provisorio, con
     return db.execute(records);
 }
 
-bool releaseRegistryRow(Database &db, const QString &provisorio)
+static bool releaseRegistryRow(Database &db, const QString &provisorio)
 {
     SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
     bool separator = false;
@@ -244,6 +244,15 @@ bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, co
     records.setParam(QStringLiteral("pprovisorio"), provisorio);
     db.execute(records);
     return true;
+}
+
+bool dropProvisionalBatch(Database &db, const QString &provisorio)
+{
+    SqlStatement registry{QStringLiteral("delete from TavroProtocolos where Protocolo = :pprovisorio"),
+                          QStringLiteral("and Situacao = :penviando")};
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    return db.execute(registry) > 0;
 }
 
 bool markUnanswered(Database &db, const QString &provisorio)

@@ -100,9 +100,10 @@ int recordAnswer(Database &db, RecordTable table, const QString &provisorio, con
 // the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row becomes
 // "Liberado". False, with nothing written, when the batch is no longer unresolved.
 bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo);
-// "Liberado" on the registry row of an unresolved batch, its records left to the caller;
-// false, with nothing written, when the batch is no longer unresolved.
-bool releaseRegistryRow(Database &db, const QString &provisorio);
+// Removes the registry row of a batch still "Enviando" that never reached the service (or
+// whose answer took nothing), its records left to the caller: it registered no batch, so it
+// goes as a failed run's writes went before. True when it was there.
+bool dropProvisionalBatch(Database &db, const QString &provisorio);
 // "Sem resposta" on the registry row of a batch still "Enviando"; true when it changed.
 bool markUnanswered(Database &db, const QString &provisorio);
 

@@ -91,7 +91,7 @@ BatchResolution resolveAfterFailure(Database &db, const QString &logFolder, cons
         const BatchResolution resolution = resolveFailedBatch(db, logFolder, provisorio);
         if (resolution == BatchResolution::NotTaken) {
             db.startLockingTransaction(ClaimLockTimeoutSeconds);
-            if (releaseRegistryRow(db, provisorio))
+            if (dropProvisionalBatch(db, provisorio))
                 claim.writeMarks(list, rows, before);
             db.commit();
         }
