@@ -300,6 +300,61 @@ TEST_P(EveryKind, RecordGoneSinceTheSearchLeavesTheBatch)
     expectListShowsDatabase(kind);
 }
 
+// A record another station holds (a form left open in the product's screens) leaves the
+// batch with one line naming it; the rest goes, and the held record goes with the first run
+// after the holder has committed.
+TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
+    const QString held = batch.at(batch.size() / 2);
+    const QString condition = recordCondition(kind, held);
+    const QString marked = QStringLiteral("select count(*) from %1 where TavroSituacao = 'Aguardando'").arg(kind.table);
+    const int before = m_fixture.scalar(marked).toInt();
+    {
+        const RowHolder holder(m_fixture.path(),
+                               QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition),
+                               5000ms, RowHolder::End::Commit);
+        ASSERT_EQ(holder.heldRows(), 1);
+        EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+        EXPECT_EQ(m_report.erros.filter(recordHeldMessage(held)).size(), 1) << m_report.erros.join('\n').toStdString();
+        EXPECT_EQ(m_fixture.scalar(marked).toInt(), before + batch.size() - 1);
+        EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is null and %2")
+                                       .arg(kind.table, condition)),
+                  QStringLiteral("1"));
+    }
+    EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+    EXPECT_EQ(m_fixture.scalar(marked).toInt(), before + batch.size());
+    expectListShowsDatabase(kind);
+}
+
+// A record whose quantity changed after the search goes with the value read under the claim.
+TEST_P(EveryKind, QuantityChangedSinceTheSearchGoesWithItsNewValue)
+{
+    const KindCase &kind = kindCases().at(GetParam());
+    useService();
+    fill(kind);
+    const auto transmitter = kind.make();
+    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    ASSERT_FALSE(batch.isEmpty());
+    m_fixture.exec(
+        QStringLiteral("update %1 set quantidade = 4321 where %2").arg(kind.table, recordCondition(kind, batch.first())));
+    m_db.restartTransaction();
+    EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+    const QDir logs(m_logFolder);
+    QByteArray request;
+    for (const QString &name : logs.entryList({QStringLiteral("*_req.xml")})) {
+        QFile file(logs.filePath(name));
+        file.open(QIODevice::ReadOnly);
+        request += file.readAll();
+    }
+    EXPECT_TRUE(request.contains("<qtProduto>4321</qtProduto>"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::Range(0, 5), kindName);
 
 // The Firebird server goes away while the batch is on its way: the run ends with the
