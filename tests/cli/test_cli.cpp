@@ -581,16 +581,17 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
               QStringLiteral("2"));
 }
 
-// A transmitter killed after the answer and before its commit (held at the registry insert by
-// another connection): the next process records the protocol from the logs, the follow-up takes
-// it to a final status, and the next runs send only what was never sent.
+// A transmitter killed after the answer and before its commit (held at the registry row by
+// another connection): its records stay "Enviando", the next process records the protocol
+// from the answer log its batch names, the follow-up takes it to a final status, and the next
+// runs send only what was never sent.
 TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
 {
     startSim({"--aguardando", "0"});
     fixture.exec("create table TestTrava (id integer not null primary key)");
     fixture.exec("insert into TestTrava values (1)");
-    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
-                 "begin update TestTrava set id = id; end");
+    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before update as "
+                 "begin if (new.Situacao = 'Aguardando') then update TestTrava set id = id; end");
     {
         tavro::Database holder;
         holder.open(fixture.address());
@@ -599,15 +600,20 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
         start(doomed,
               {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2", "--vezes", "1"});
         ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_res.xml")));
-        QThread::msleep(500); // marked, and waiting at the registry insert
+        QThread::msleep(500); // waiting at the registry row
         doomed.kill();
         doomed.waitForFinished();
         holder.rollback();
     }
     const QString lost = acceptedBatches(QStringLiteral("informarPosicaoEstoqueEmLote")).keys().value(0);
     ASSERT_FALSE(lost.isEmpty());
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
-    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroProtocolo is not null"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    EXPECT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and "
+                                            "TavroSituacao = 'Enviando'")
+                                 .arg(provisorio)),
+              QStringLiteral("2"));
 
     // Two programs start at once: one of them records the protocol, neither reports a failure.
     QProcess first;
@@ -619,9 +625,10 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
     EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
     const QString printed = one.out + other.out;
-    EXPECT_EQ(printed.count(QStringLiteral("recuperado")), 1) << printed.toStdString();
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("Protocolo %1 recuperado").arg(lost))) << printed.toStdString();
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(printed.count(QStringLiteral("registrado pela resposta")), 1) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("Lote %1 (Estoque) registrado").arg(provisorio)))
+        << printed.toStdString();
+    EXPECT_EQ(fixture.scalar("select Protocolo from TavroProtocolos"), lost);
     EXPECT_EQ(verb({"recuperar"}).out, QString());
 
     EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);

@@ -70,6 +70,8 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     fixture.exec("update itensentradas set TavroSituacao = 'Rejeitado' where lancamento = 1001 and item = 1");
     startSim({"--aguardando", "2"});
     const qint64 logBefore = runLogSize();
+    const QString tablesQuery = "select list(trim(rdb$relation_name)) from rdb$relations";
+    const QString tables = fixture.scalar(tablesQuery);
 
     const CliRun r = verb({"sincronizar", "--vezes", "3", "--json", jsonPath()});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
@@ -123,6 +125,8 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     const CliRun again = verb({"sincronizar"});
     EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
     EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 0);
+    // The product's database keeps its own tables: the nights created none.
+    EXPECT_EQ(fixture.scalar(tablesQuery), tables);
 }
 
 TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
