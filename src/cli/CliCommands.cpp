@@ -150,7 +150,8 @@ std::unique_ptr<RecordList> protocolList(Database &db, const CliOptions &options
 bool writes(CliVerb verb)
 {
     return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
-        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Sincronizar;
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Liberar
+        || verb == CliVerb::Sincronizar;
 }
 
 // Resolves this database's batches still on their way, before a verb writes anything: one
@@ -212,6 +213,14 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
     }
+    if (options.verb == CliVerb::Liberar) {
+        if (!releaseUnanswered(db, options.protocoloLiberado)) {
+            err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
+            return ExitFailure;
+        }
+        out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
+        return ExitSuccess;
+    }
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -239,6 +248,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
+    case CliVerb::Liberar:
         return ExitUsage;
     }
     writeList(*list, out);

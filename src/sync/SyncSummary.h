@@ -50,7 +50,8 @@ struct SyncSummary
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedProtocolCheck> failedChecks;
-    QString failure; // an error that ended the whole run early
+    QStringList liberados; // batches without answer whose records the run released, one line each
+    QString failure;       // an error that ended the whole run early
 
     bool failed() const;
 };

@@ -52,6 +52,14 @@ enum class BatchResolution {
 // a request log never left.
 BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const QString &provisorio);
 
+inline const QString LiberarParaReenvioCaption = QStringLiteral("Liberar para reenvio");
+// %1 is the batch's provisional protocol.
+inline const QString LoteLiberadoMessage = QStringLiteral("Lote %1 liberado para reenvio: seus registros voltam a ser "
+                                                          "enviados.");
+inline const QString SomenteSemRespostaMessage = QStringLiteral(
+    "Somente protocolos \"Sem resposta\" podem ser liberados para reenvio!");
+inline const QString NenhumLoteSemRespostaMessage = QStringLiteral("O protocolo %1 não é um lote sem resposta.");
+
 // The clerk's "Liberar para reenvio": releases the records of the batch "Sem resposta"
 // `protocolo`, with its own commit. False when no such batch is waiting to be released.
 bool releaseUnanswered(Database &db, const QString &protocolo);
