@@ -595,10 +595,11 @@ bool waitForLog(const QString &folder, const QString &pattern, int timeoutMs = 2
 
 } // namespace
 
-// A transmitter killed while its request is at the service: nothing is recorded, the next run
-// sends that batch again (the service gave the request no identity) and the follow-up
-// reports the duplicate; nothing else goes out twice.
-TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
+// A transmitter killed while its request is at the service: its records stay "Enviando" and
+// no run takes them; past its call's time the batch is "Sem resposta", and once the clerk
+// releases it the next run sends it again (the service gave the request no identity) and the
+// follow-up reports the duplicate; nothing else goes out twice.
+TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
 {
     startSim({"--aguardando", "0", "--atraso", "20000", "--falhas", "1"});
     const QStringList estoque{"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2"};
@@ -612,13 +613,33 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
         readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
         QStringLiteral("<coRegistroOrigem>([^<]*)<"));
     ASSERT_EQ(inFlight.size(), 2);
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Enviando'"),
+              QStringLiteral("2"));
 
-    const CliRun recovered = verb({"recuperar"});
-    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
-    EXPECT_EQ(recovered.out, QString());
     const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
+                                                  QStringLiteral("conciliacao"));
+
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19) where Protocolo = '%1'")
+                     .arg(provisorio));
+    const CliRun recovered = verb({"recuperar"});
+    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Lote %1 sem resposta").arg(provisorio)))
+        << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Estoque, 2 registro(s)"))) << recovered.err.toStdString();
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'")
+                                 .arg(provisorio)),
+              QStringLiteral("Sem resposta"));
+    const CliRun released = verb({"liberar", provisorio});
+    EXPECT_EQ(released.exitCode, 0) << released.err.toStdString();
+    EXPECT_EQ(verb({"liberar", provisorio}).exitCode, 1);
+
+    const CliRun again = verb(estoque + QStringList{"--vezes", "10"});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
                                                   QStringLiteral("conciliacao"), inFlight);
     // The duplicates come back as the service's "already registered".
