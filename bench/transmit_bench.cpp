@@ -227,7 +227,8 @@ int main(int argc, char *argv[])
     QElapsedTimer clock;
     clock.start();
     const RecoveryReport report = resolveProvisionalBatches(db, folder, unansweredAfterSeconds(120));
-    out << QStringLiteral("resolution before a run, 10,000 other logs in the folder: %1 ms, %2 recovered, %3 failures\n")
+    out << QStringLiteral(
+               "resolution before a run, 10,000 other logs in the folder: %1 ms, %2 recovered, %3 failures\n")
                .arg(clock.nsecsElapsed() / 1e6, 0, 'f', 1)
                .arg(report.recovered.size())
                .arg(report.failures.size());

@@ -159,8 +159,8 @@ bool writes(CliVerb verb)
 // failure on `err`. False when some failed.
 bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextStream &out, QTextStream &err)
 {
-    const RecoveryReport report =
-        resolveProvisionalBatches(db, logFolder, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite));
+    const RecoveryReport report = resolveProvisionalBatches(
+        db, logFolder, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite));
     for (const QString &line : report.recovered + report.released)
         out << line << '\n';
     for (const UnansweredBatch &batch : report.unanswered)

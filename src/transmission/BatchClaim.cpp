@@ -52,13 +52,13 @@ QString keyText(const QVariant &value)
 QStringList walkRows(const QStringList &rowVariables, const QStringList &body)
 {
     QStringList lines;
-    lines << QStringLiteral("declare variable inicio integer = 1;")
-          << QStringLiteral("declare variable fim integer;") << QStringLiteral("declare variable campo integer;")
+    lines << QStringLiteral("declare variable inicio integer = 1;") << QStringLiteral("declare variable fim integer;")
+          << QStringLiteral("declare variable campo integer;")
           << QStringLiteral("declare variable linha_texto varchar(8000) character set utf8;");
     for (const QString &name : rowVariables)
         lines << QStringLiteral("declare variable %1 varchar(8000) character set utf8;").arg(name);
-    lines << QStringLiteral("begin") << QStringLiteral("  while (inicio < char_length(pchaves)) do") << QStringLiteral("  begin")
-          << QStringLiteral("    fim = position(ascii_char(30), pchaves, inicio);")
+    lines << QStringLiteral("begin") << QStringLiteral("  while (inicio < char_length(pchaves)) do")
+          << QStringLiteral("  begin") << QStringLiteral("    fim = position(ascii_char(30), pchaves, inicio);")
           << QStringLiteral("    linha_texto = substring(pchaves from inicio for fim - inicio);")
           << QStringLiteral("    inicio = fim + 1;") << QStringLiteral("    campo = 1;");
     for (const QString &name : rowVariables) {
@@ -175,9 +175,9 @@ QList<ClaimOutcome> BatchClaim::claim(RecordList &list, const QList<int> &rows)
          << QStringLiteral("      when gdscode lock_conflict, gdscode lock_timeout, gdscode update_conflict, "
                            "gdscode deadlock do")
          << QStringLiteral("        resultado = 2;") << QStringLiteral("    end") << QStringLiteral("    suspend;");
-    SqlStatement block{
-        QStringLiteral("execute block (pchaves varchar(8000) character set utf8 = :pchaves)"),
-        QStringLiteral("returns (resultado integer, quantidade double precision)"), QStringLiteral("as")};
+    SqlStatement block{QStringLiteral("execute block (pchaves varchar(8000) character set utf8 = :pchaves)"),
+                       QStringLiteral("returns (resultado integer, quantidade double precision)"),
+                       QStringLiteral("as")};
     for (const QString &line : walkRows(keyNames(shape) << ExpectedProtocol << ExpectedStatus, body))
         block.add(line);
 

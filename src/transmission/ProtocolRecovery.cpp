@@ -29,11 +29,10 @@ struct ProvisionalRow
 
 SqlStatement provisionalRows(const QString &condition)
 {
-    SqlStatement query{
-        QStringLiteral("select Protocolo, Data, Tipo, ProtocoloAntigo, Situacao,"),
-        QStringLiteral("  datediff(second from cast(Data as timestamp) to current_timestamp)"),
-        QStringLiteral("from TavroProtocolos where Protocolo starting with :pprefixo"), condition,
-        QStringLiteral("order by Lancamento")};
+    SqlStatement query{QStringLiteral("select Protocolo, Data, Tipo, ProtocoloAntigo, Situacao,"),
+                       QStringLiteral("  datediff(second from cast(Data as timestamp) to current_timestamp)"),
+                       QStringLiteral("from TavroProtocolos where Protocolo starting with :pprefixo"), condition,
+                       QStringLiteral("order by Lancamento")};
     query.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
     query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
     query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
@@ -170,9 +169,8 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
             db.rollback(); // its sender is recording it now
         } catch (const Error &error) {
             db.rollback();
-            report.failures.append(
-                QStringLiteral("Lote %1 não resolvido agora (nova tentativa no próximo envio): %2")
-                    .arg(row.protocolo, error.message()));
+            report.failures.append(QStringLiteral("Lote %1 não resolvido agora (nova tentativa no próximo envio): %2")
+                                       .arg(row.protocolo, error.message()));
         }
     }
     return report;
@@ -184,7 +182,7 @@ BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const
     const std::optional<QByteArray> log = answerLog(logFolder, provisorio);
     if (!log)
         return QFile::exists(logPath(logFolder, provisorio, "_req.xml")) ? BatchResolution::Unresolved
-                                                                          : BatchResolution::NotTaken;
+                                                                         : BatchResolution::NotTaken;
     if (!readAnswerLog(*log))
         return BatchResolution::NotTaken;
     SqlStatement query = provisionalRows(QStringLiteral("and Protocolo = :pprovisorio"));

@@ -129,8 +129,8 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
 {
     // The registry's own serial makes the id unique among the stations of this database; the
     // random part keeps apart the logs of two databases that share a log folder.
-    const QString suffix = QString::number(QRandomGenerator::system()->generate() & 0xffffff, 16)
-                               .rightJustified(6, QLatin1Char('0'));
+    const QString suffix
+        = QString::number(QRandomGenerator::system()->generate() & 0xffffff, 16).rightJustified(6, QLatin1Char('0'));
     // Inside the block a variable is written :"NAME", which the statement's own named
     // parameters (:name) leave alone.
     SqlStatement block{
@@ -138,20 +138,18 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
         QStringLiteral("  psitprio integer = :psitprio, ptipo varchar(40) = :ptipo, pcnes varchar(40) = :pcnes,"),
         QStringLiteral("  pprotocoloantigo varchar(40) = :pprotocoloantigo, pprefixo varchar(10) = :pprefixo,"),
         QStringLiteral("  psufixo varchar(10) = :psufixo)"),
-        QStringLiteral("returns (protocolo varchar(25), data varchar(25))"),
-        QStringLiteral("as"),
-        QStringLiteral("declare variable lancamento integer;"),
-        QStringLiteral("begin"),
+        QStringLiteral("returns (protocolo varchar(25), data varchar(25))"), QStringLiteral("as"),
+        QStringLiteral("declare variable lancamento integer;"), QStringLiteral("begin"),
         // The database's clock, the one every station's age of a batch is measured against.
         QStringLiteral("  data = substring(cast(current_timestamp as varchar(30)) from 1 for 19);"),
-        QStringLiteral("  insert into TavroProtocolos (Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes,"),
+        QStringLiteral(
+            "  insert into TavroProtocolos (Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes,"),
         QStringLiteral("    ProtocoloAntigo) values (:\"DATA\", :\"PDATALANCAMENTO\", :\"PSITUACAO\", :\"PSITPRIO\","),
         QStringLiteral("    :\"PTIPO\", :\"PCNES\", nullif(:\"PPROTOCOLOANTIGO\", ''))"),
         QStringLiteral("    returning Lancamento into :\"LANCAMENTO\";"),
         QStringLiteral("  protocolo = pprefixo || lancamento || '-' || psufixo;"),
         QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";"),
-        QStringLiteral("  suspend;"),
-        QStringLiteral("end")};
+        QStringLiteral("  suspend;"), QStringLiteral("end")};
     block.setParam(QStringLiteral("pdatalancamento"), batch.dataLancamento);
     block.setParam(QStringLiteral("psituacao"), Situacao::Enviando);
     block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Enviando)));

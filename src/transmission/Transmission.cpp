@@ -59,8 +59,8 @@ bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, Run
     return passes;
 }
 
-void showSent(RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo,
-              const QString &data, const QString &situacao)
+void showSent(RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo, const QString &data,
+              const QString &situacao)
 {
     list.setSubCell(row, cells.protocolo, protocolo);
     list.setSubCell(row, cells.data, data);

@@ -615,8 +615,7 @@ TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
     ASSERT_EQ(inFlight.size(), 2);
     const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
     ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
-    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Enviando'"),
-              QStringLiteral("2"));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Enviando'"), QStringLiteral("2"));
 
     const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
@@ -631,9 +630,9 @@ TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
     EXPECT_TRUE(recovered.err.contains(QStringLiteral("Lote %1 sem resposta").arg(provisorio)))
         << recovered.err.toStdString();
     EXPECT_TRUE(recovered.err.contains(QStringLiteral("Estoque, 2 registro(s)"))) << recovered.err.toStdString();
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'")
-                                 .arg(provisorio)),
-              QStringLiteral("Sem resposta"));
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
     const CliRun released = verb({"liberar", provisorio});
     EXPECT_EQ(released.exitCode, 0) << released.err.toStdString();
     EXPECT_EQ(verb({"liberar", provisorio}).exitCode, 1);

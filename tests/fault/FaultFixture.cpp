@@ -286,9 +286,10 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     // only such a batch does.
     for (const QString &table : Tables) {
         EXPECT_EQ(joinedRows(m_fixture.rows(
-                      QStringLiteral("select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', false) is "
-                                     "distinct from exists (select 1 from TavroProtocolos p where p.Protocolo = "
-                                     "r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))")
+                      QStringLiteral(
+                          "select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', false) is "
+                          "distinct from exists (select 1 from TavroProtocolos p where p.Protocolo = "
+                          "r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))")
                           .arg(keyExpression(table), table))),
                   QStringList())
             << "records of " << table.toStdString() << " held or freed apart from their batch on its way";

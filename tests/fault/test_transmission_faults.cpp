@@ -72,8 +72,9 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
     if (GetParam().fault == Fault::LogFolderIsAFile)
         QFile::remove(m_logFolder);
     if (GetParam().unanswered) {
-        const int held =
-            m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'")).toInt();
+        const int held
+            = m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"))
+                  .toInt();
         EXPECT_GT(held, 0);
         useService();
         fill(stock);
@@ -105,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
                       FaultCase{"Slow", Fault::Slow, QString()},
                       FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)"), true},
-                      FaultCase{"Stalled", Fault::Stalled, QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"), true},
+                      FaultCase{"Stalled", Fault::Stalled,
+                                QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"), true},
                       // The network layer posts once more on a fresh connection, which the dead substitute refuses.
                       FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused"), true},
                       FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
@@ -316,9 +318,10 @@ TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
     const QString marked = QStringLiteral("select count(*) from %1 where TavroSituacao = 'Aguardando'").arg(kind.table);
     const int before = m_fixture.scalar(marked).toInt();
     {
-        const RowHolder holder(m_fixture.path(),
-                               QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition),
-                               5000ms, RowHolder::End::Commit);
+        const RowHolder holder(
+            m_fixture.path(),
+            QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition), 5000ms,
+            RowHolder::End::Commit);
         ASSERT_EQ(holder.heldRows(), 1);
         EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
         EXPECT_EQ(m_report.erros.filter(recordHeldMessage(held)).size(), 1) << m_report.erros.join('\n').toStdString();
@@ -341,8 +344,8 @@ TEST_P(EveryKind, QuantityChangedSinceTheSearchGoesWithItsNewValue)
     const auto transmitter = kind.make();
     const QStringList batch = batchCaptions(*m_list, *transmitter);
     ASSERT_FALSE(batch.isEmpty());
-    m_fixture.exec(
-        QStringLiteral("update %1 set quantidade = 4321 where %2").arg(kind.table, recordCondition(kind, batch.first())));
+    m_fixture.exec(QStringLiteral("update %1 set quantidade = 4321 where %2")
+                       .arg(kind.table, recordCondition(kind, batch.first())));
     m_db.restartTransaction();
     EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
     const QDir logs(m_logFolder);

@@ -192,8 +192,8 @@ TEST_P(RecoveryOfEachKind, KilledBeforeTheAnswersCommitIsFinishedFromItsAnswerLo
     ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
     ASSERT_LE(provisorio.size(), 25);
     dieBeforeTheAnswersCommit(fixture, kind, provisorio);
-    EXPECT_EQ(sending(kind), count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2'")
-                                       .arg(kind.table, provisorio)));
+    EXPECT_EQ(sending(kind),
+              count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2'").arg(kind.table, provisorio)));
     EXPECT_GT(sending(kind), 0);
 
     // Another station: its own program, its own log folder, the same database.
@@ -263,15 +263,15 @@ TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
     ASSERT_EQ(released.size(), 1);
     EXPECT_EQ(released[0].registros, 2);
     EXPECT_EQ(sending(stock), 0);
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'")
-                                 .arg(provisorio)),
-              QStringLiteral("Liberado"));
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Liberado"));
     EXPECT_FALSE(releaseUnanswered(db, provisorio)) << "released once";
     EXPECT_TRUE(unresolvedBatchIds(db).isEmpty());
     EXPECT_EQ(run(stock, db, *client, 500), RunResult::Transmitido);
     for (const QStringList &record : held)
-        EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = %1")
-                                     .arg(record[0])),
+        EXPECT_EQ(fixture.scalar(
+                      QStringLiteral("select TavroSituacao from conciliacao where lancamento = %1").arg(record[0])),
                   QStringLiteral("Aguardando"));
 }
 
@@ -294,8 +294,9 @@ TEST_F(Recovery, ReleaseGivesRectifiedRecordsBackToTheirProtocol)
     resolve(0);
     EXPECT_TRUE(releaseUnanswered(db, provisorio));
     QList<QStringList> expected = before;
-    expected.insert(1, {provisorio, QString(), QStringLiteral("Liberado"), QStringLiteral("100"),
-                        QStringLiteral("Estoque"), input.cnes, ok});
+    expected.insert(1,
+                    {provisorio, QString(), QStringLiteral("Liberado"), QStringLiteral("100"),
+                     QStringLiteral("Estoque"), input.cnes, ok});
     QList<QStringList> after = state(fixture, stock);
     ASSERT_EQ(after.size(), expected.size());
     after[1][1] = QString(); // its moment
