@@ -8,11 +8,13 @@
 #include <QString>
 
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace tavro {
 
 class Database;
+class ProgressObserver;
 class SoapClient;
 
 inline constexpr int DefaultLiberarSemRespostaHoras = 24;
@@ -20,7 +22,8 @@ inline constexpr int DefaultLiberarSemRespostaHoras = 24;
 // What an unattended run is asked to do.
 struct SyncRequest
 {
-    QList<TransmitKind> kinds;    // sent in the order of AllTransmitKinds
+    // Sent in the order of AllTransmitKinds; every kind unless asked otherwise.
+    QList<TransmitKind> kinds{std::begin(AllTransmitKinds), std::end(AllTransmitKinds)};
     std::optional<Period> period; // none: every month with records still to send
     int lote = 500;               // records per batch
     int vezes = 3;                // walks of the follow-up
@@ -42,8 +45,11 @@ struct SyncUnit
 // transmit loop over it until nothing sendable is left or a run fails; then the walk of
 // "Verificar Todos os Protocolos" over the unit's protocols of those kinds that are not
 // final, `vezes` times. A failed list or check is reported and the run goes on with the
-// next one. `step` receives one line per step, for the run log.
+// next one. `step` receives one line per step, for the run log. An observer follows each
+// transmit loop and the walk, and may stop the run between two batches or checks: no other
+// list, batch or check then starts, and the summary says the run was interrupted.
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
-                        const SyncRequest &request, const std::function<void(const QString &)> &step);
+                        const SyncRequest &request, const std::function<void(const QString &)> &step,
+                        ProgressObserver *observer = nullptr);
 
 } // namespace tavro
