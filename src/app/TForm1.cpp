@@ -89,13 +89,17 @@ bool TForm1::FormCreate()
     DataInicialConfig = config.dataInicial;
     DataFinalConfig = config.dataFinal;
 
-    // Batches the service accepted but a run that failed or died could not record.
+    // Batches of this database still on their way: finished from their answer logs, or shown
+    // without answer.
     guarded(m_messages, this, [&] {
-        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
-        for (const QString &line : recovery.recovered)
+        const RecoveryReport recovery = resolveProvisionalBatches(
+            IBDatabase1, m_places.logFolder, unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
+        for (const QString &line : recovery.recovered + recovery.released)
             m_errorLines->appendNote(line);
         for (const QString &line : recovery.failures)
             m_errorLines->append(line);
+        for (const UnansweredBatch &batch : recovery.unanswered)
+            m_errorLines->append(unansweredLine(batch));
     });
     guarded(m_messages, this, [&] {
         const HealthUnit unit = findUnitAtStartup(IBDatabase1, PECodCNES->text());

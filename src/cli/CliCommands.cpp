@@ -151,16 +151,21 @@ std::unique_ptr<RecordList> protocolList(Database &db, const CliOptions &options
 bool writes(CliVerb verb)
 {
     return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
-        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Sincronizar;
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Liberar
+        || verb == CliVerb::Sincronizar;
 }
 
-// Records the accepted batches that only the log folder holds, before a verb writes anything:
-// one line per recovered protocol on `out`, every failure on `err`. False when some failed.
-bool recover(Database &db, const QString &logFolder, QTextStream &out, QTextStream &err)
+// Resolves this database's batches still on their way, before a verb writes anything: one
+// line per batch finished or released on `out`, every batch without answer and every
+// failure on `err`. False when some failed.
+bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextStream &out, QTextStream &err)
 {
-    const RecoveryReport report = recoverProtocols(db, logFolder, QDate::currentDate());
-    for (const QString &line : report.recovered)
+    const RecoveryReport report = resolveProvisionalBatches(
+        db, logFolder, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite));
+    for (const QString &line : report.recovered + report.released)
         out << line << '\n';
+    for (const UnansweredBatch &batch : report.unanswered)
+        err << unansweredLine(batch) << '\n';
     for (const QString &line : report.failures)
         err << line << '\n';
     out.flush();
@@ -205,9 +210,17 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
-        const bool recovered = recover(db, places.logFolder, out, err);
+        const bool recovered = recover(db, ini, places.logFolder, out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
+    }
+    if (options.verb == CliVerb::Liberar) {
+        if (!releaseUnanswered(db, options.protocoloLiberado)) {
+            err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
+            return ExitFailure;
+        }
+        out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
+        return ExitSuccess;
     }
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
@@ -236,6 +249,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
+    case CliVerb::Liberar:
         return ExitUsage;
     }
     writeList(*list, out);

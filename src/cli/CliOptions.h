@@ -22,6 +22,7 @@ enum class CliVerb {
     Transmitir,
     Imprimir,
     Recuperar,
+    Liberar,
     Situacao,
     Sincronizar
 };
@@ -59,6 +60,8 @@ struct CliOptions
     QString protocoloReenviado;
     // imprimir
     QString pdfPath;
+    // liberar: the batch "Sem resposta" whose records are released
+    QString protocoloLiberado;
     // situacao: its months, and JSON instead of tab-separated text
     OverviewPeriod overviewPeriod;
     bool json = false;

@@ -188,6 +188,12 @@ void readRecuperar(const CliArguments &arguments, CliOptions &)
     noWords(arguments, QStringLiteral("recuperar"));
 }
 
+void readLiberar(const CliArguments &arguments, CliOptions &options)
+{
+    wordCount(arguments, 1, QStringLiteral("liberar exige o protocolo do lote sem resposta"));
+    options.protocoloLiberado = arguments.words.first();
+}
+
 void readSituacao(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("situacao"));
@@ -299,6 +305,7 @@ const QList<CliVerbSpec> &cliVerbs()
          QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]"),
          readImprimir},
         {CliVerb::Recuperar, QStringLiteral("recuperar"), {}, QStringLiteral("recuperar"), readRecuperar},
+        {CliVerb::Liberar, QStringLiteral("liberar"), {}, QStringLiteral("liberar PROTOCOLO"), readLiberar},
         {CliVerb::Situacao,
          QStringLiteral("situacao"),
          {{QStringLiteral("ano"), QStringLiteral("AAAA"), QStringLiteral("os doze meses do ano")},

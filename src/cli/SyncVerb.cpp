@@ -21,9 +21,14 @@ namespace tavro {
 
 namespace {
 
-SyncRequest syncRequest(const CliOptions &options)
+SyncRequest syncRequest(const CliOptions &options, const IniFile &ini)
 {
     SyncRequest request;
+    bool ok = false;
+    const int hours
+        = ini.value(QStringLiteral("TAVRO"), QStringLiteral("LiberarSemRespostaHoras")).trimmed().toInt(&ok);
+    if (ok && hours > 0)
+        request.liberarSemRespostaHoras = hours;
     request.kinds = options.tipos;
     if (options.dias > 0)
         request.period = lastDays(options.dias, QDate::currentDate());
@@ -65,8 +70,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
     QNetworkAccessManager network;
     const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
-    SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
-                                      [&](const QString &step) {
+    SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao,
+                                      syncRequest(options, session.ini), [&](const QString &step) {
                                           log.step(step);
                                           if (terminal) {
                                               err << step << '\n';

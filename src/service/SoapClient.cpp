@@ -155,7 +155,7 @@ void SoapClient::warnOfPlainCredentials(const QString &endpoint)
 }
 
 void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
-                        const std::function<void(QXmlStreamReader &)> &readResponse)
+                        const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName)
 {
     QElapsedTimer clock;
     clock.start();
@@ -189,8 +189,9 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
     // Logs are named by the second of the request; its answer's log takes the same name, so
     // the two can be paired when an accepted batch has to be recovered from them.
-    const QString logStem = writeLog(envelope, m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()),
-                                     QStringLiteral("_req.xml"));
+    const QString logStem = writeLog(
+        envelope, m_logFolder + QLatin1Char('/') + (logName.isEmpty() ? CarimboDataHora(m_clock()) : logName),
+        QStringLiteral("_req.xml"));
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 

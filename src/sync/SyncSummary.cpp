@@ -84,6 +84,8 @@ QString summaryText(const SyncSummary &summary)
              .arg(summary.unidade, summary.cnes, periodsText(summary.periods)));
     if (!summary.failure.isEmpty())
         line(QStringLiteral("Falha: ") + summary.failure);
+    for (const QString &liberado : summary.liberados)
+        line(liberado);
 
     if (!summary.kinds.isEmpty()) {
         line(QString());
@@ -177,6 +179,7 @@ QByteArray summaryJson(const SyncSummary &summary)
             QJsonObject{{QStringLiteral("protocolo"), check.protocolo}, {QStringLiteral("mensagem"), check.message}});
     root[QStringLiteral("falhasAcompanhamento")] = failedChecks;
     root[QStringLiteral("aguardandoServico")] = totalWaiting(summary);
+    root[QStringLiteral("liberados")] = textArray(summary.liberados);
     root[QStringLiteral("falha")] = summary.failure;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -222,6 +225,7 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
         summary.failedChecks.append(
             {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("mensagem")].toString()});
     }
+    summary.liberados = texts(root[QStringLiteral("liberados")]);
     summary.failure = root[QStringLiteral("falha")].toString();
     summary.interrupted = root[QStringLiteral("interrompida")].toBool();
     summary.manual = root[QStringLiteral("manual")].toBool();

@@ -50,6 +50,7 @@ struct SyncSummary
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedProtocolCheck> failedChecks;
+    QStringList liberados;    // batches without answer whose records the run released, one line each
     QString failure;          // an error that ended the whole run early
     bool interrupted = false; // stopped by the operator ("Parar") before its end
     bool manual = false;      // run from the window rather than by the schedule

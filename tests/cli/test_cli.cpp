@@ -603,10 +603,11 @@ bool waitForLog(const QString &folder, const QString &pattern, int timeoutMs = 2
 
 } // namespace
 
-// A transmitter killed while its request is at the service: nothing is recorded, the next run
-// sends that batch again (the service gave the request no identity) and the follow-up
-// reports the duplicate; nothing else goes out twice.
-TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
+// A transmitter killed while its request is at the service: its records stay "Enviando" and
+// no run takes them; past its call's time the batch is "Sem resposta", and once the clerk
+// releases it the next run sends it again (the service gave the request no identity) and the
+// follow-up reports the duplicate; nothing else goes out twice.
+TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
 {
     startSim({"--aguardando", "0", "--atraso", "20000", "--falhas", "1"});
     const QStringList estoque{"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2"};
@@ -620,13 +621,32 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
         readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
         QStringLiteral("<coRegistroOrigem>([^<]*)<"));
     ASSERT_EQ(inFlight.size(), 2);
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Enviando'"), QStringLiteral("2"));
 
-    const CliRun recovered = verb({"recuperar"});
-    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
-    EXPECT_EQ(recovered.out, QString());
     const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
+                                                  QStringLiteral("conciliacao"));
+
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19) where Protocolo = '%1'")
+                     .arg(provisorio));
+    const CliRun recovered = verb({"recuperar"});
+    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Lote %1 sem resposta").arg(provisorio)))
+        << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Estoque, 2 registro(s)"))) << recovered.err.toStdString();
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
+    const CliRun released = verb({"liberar", provisorio});
+    EXPECT_EQ(released.exitCode, 0) << released.err.toStdString();
+    EXPECT_EQ(verb({"liberar", provisorio}).exitCode, 1);
+
+    const CliRun again = verb(estoque + QStringList{"--vezes", "10"});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
                                                   QStringLiteral("conciliacao"), inFlight);
     // The duplicates come back as the service's "already registered".
@@ -635,16 +655,17 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
               QStringLiteral("2"));
 }
 
-// A transmitter killed after the answer and before its commit (held at the registry insert by
-// another connection): the next process records the protocol from the logs, the follow-up takes
-// it to a final status, and the next runs send only what was never sent.
+// A transmitter killed after the answer and before its commit (held at the registry row by
+// another connection): its records stay "Enviando", the next process records the protocol
+// from the answer log its batch names, the follow-up takes it to a final status, and the next
+// runs send only what was never sent.
 TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
 {
     startSim({"--aguardando", "0"});
     fixture.exec("create table TestTrava (id integer not null primary key)");
     fixture.exec("insert into TestTrava values (1)");
-    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
-                 "begin update TestTrava set id = id; end");
+    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before update as "
+                 "begin if (new.Situacao = 'Aguardando') then update TestTrava set id = id; end");
     {
         tavro::Database holder;
         holder.open(fixture.address());
@@ -653,15 +674,20 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
         start(doomed,
               {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2", "--vezes", "1"});
         ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_res.xml")));
-        QThread::msleep(500); // marked, and waiting at the registry insert
+        QThread::msleep(500); // waiting at the registry row
         doomed.kill();
         doomed.waitForFinished();
         holder.rollback();
     }
     const QString lost = acceptedBatches(QStringLiteral("informarPosicaoEstoqueEmLote")).keys().value(0);
     ASSERT_FALSE(lost.isEmpty());
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
-    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroProtocolo is not null"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    EXPECT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and "
+                                            "TavroSituacao = 'Enviando'")
+                                 .arg(provisorio)),
+              QStringLiteral("2"));
 
     // Two programs start at once: one of them records the protocol, neither reports a failure.
     QProcess first;
@@ -673,9 +699,10 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
     EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
     const QString printed = one.out + other.out;
-    EXPECT_EQ(printed.count(QStringLiteral("recuperado")), 1) << printed.toStdString();
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("Protocolo %1 recuperado").arg(lost))) << printed.toStdString();
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(printed.count(QStringLiteral("registrado pela resposta")), 1) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("Lote %1 (Estoque) registrado").arg(provisorio)))
+        << printed.toStdString();
+    EXPECT_EQ(fixture.scalar("select Protocolo from TavroProtocolos"), lost);
     EXPECT_EQ(verb({"recuperar"}).out, QString());
 
     EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
@@ -715,10 +742,14 @@ protected:
         out += QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         return {process.exitStatus(), process.exitCode(), out, QString::fromUtf8(process.readAllStandardError())};
     }
-    // No record is marked sent without its protocol's registry row, and none is lost.
+    // No record is marked sent without its protocol's registry row, and none is lost; a batch
+    // cut off on its way holds its one record "Enviando".
     void expectConsistent(int batches)
     {
-        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos where Situacao <> 'Enviando'"),
+                  QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos where Situacao = 'Enviando'"),
+                  fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Enviando'"));
         EXPECT_EQ(fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Aguardando'"),
                   QString::number(batches));
         EXPECT_EQ(fixture.scalar("select count(*) from itensentradas ie where ie.TavroProtocolo is not null and not "

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tavro::test;
 
 namespace {
@@ -70,6 +72,8 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     fixture.exec("update itensentradas set TavroSituacao = 'Rejeitado' where lancamento = 1001 and item = 1");
     startSim({"--aguardando", "2"});
     const qint64 logBefore = runLogSize();
+    const QString tablesQuery = "select list(trim(rdb$relation_name)) from rdb$relations";
+    const QString tables = fixture.scalar(tablesQuery);
 
     const CliRun r = verb({"sincronizar", "--vezes", "3", "--json", jsonPath()});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
@@ -123,6 +127,8 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     const CliRun again = verb({"sincronizar"});
     EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
     EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 0);
+    // The product's database keeps its own tables: the nights created none.
+    EXPECT_EQ(fixture.scalar(tablesQuery), tables);
 }
 
 TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
@@ -154,6 +160,40 @@ TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
     const CliRun next = verb({"sincronizar", "--json", jsonPath()});
     EXPECT_EQ(next.exitCode, 0) << next.out.toStdString();
     EXPECT_EQ(kind(summary(), "estoque").sent, 9);
+}
+
+// A batch without answer older than [TAVRO] LiberarSemRespostaHoras is released by the night
+// (and said so in the summary), so its record goes again; a younger one stays held.
+TEST_F(CliSync, NightReleasesBatchesWithoutAnswerPastTheSetHours)
+{
+    startSim({});
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write("LiberarSemRespostaHoras=6\n");
+    config.close();
+    for (const auto &[protocolo, hours, lancamento] :
+         {std::tuple{"ENV901-aaaaaa", 7, 5001}, std::tuple{"ENV902-bbbbbb", 5, 5002}}) {
+        fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, DataLancamento, Situacao, "
+                                    "SituacaoPrioridade, Tipo, cnes) values ('%1', substring(cast(dateadd(-%2 hour to "
+                                    "current_timestamp) as varchar(30)) from 1 for 19), current_date, 'Sem resposta', "
+                                    "100, 'Estoque', '2345678')")
+                         .arg(QLatin1String(protocolo))
+                         .arg(hours));
+        fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '%1', TavroSituacao = 'Enviando', "
+                                    "TavroSituacaoPrioridade = 100 where lancamento = %2")
+                         .arg(QLatin1String(protocolo))
+                         .arg(lancamento));
+    }
+    const CliRun r = verb({"sincronizar", "--tipos", "estoque", "--vezes", "0", "--json", jsonPath()});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Liberado para reenvio (sem resposta há mais de 6 horas): lote "
+                                              "ENV901-aaaaaa")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("ENV902-bbbbbb"))) << r.out.toStdString();
+    EXPECT_EQ(summary().liberados.size(), 1);
+    EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5001"), "Aguardando");
+    EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5002"), "Enviando");
+    EXPECT_EQ(fixture.scalar("select Situacao from TavroProtocolos where Protocolo = 'ENV901-aaaaaa'"), "Liberado");
 }
 
 TEST_F(CliSync, SecondRunOfTheSameDatabaseAndUnitExitsAtOnceWithoutARequest)
