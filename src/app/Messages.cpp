@@ -1,6 +1,8 @@
 #include "app/Messages.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace tavro {
@@ -18,6 +20,16 @@ void MessageBoxes::warning(QWidget *parent, const QString &text)
 void MessageBoxes::information(QWidget *parent, const QString &text)
 {
     QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void MessageBoxes::summary(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Information, QApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    // The box's own text label; its columns line up only in a fixed-width font.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        label->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    box.exec();
 }
 
 void MessageBoxes::standardError(QWidget *parent, const QString &text)

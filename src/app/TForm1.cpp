@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/DataFolderStart.h"
 #include "app/EnterKey.h"
 #include "app/ErrorLines.h"
 #include "app/LastSyncButton.h"
@@ -26,6 +27,7 @@
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
+#include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SaidaTransmission.h"
@@ -50,7 +52,6 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSpinBox>
-#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
@@ -173,13 +174,13 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LArquivos->setWordWrap(true);
     layout->addWidget(LArquivos);
-    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
-    statusBar()->addPermanentWidget(m_lastSync);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
     m_statusStrip = new StatusStrip(this);
     setStatusBar(m_statusStrip);
+    m_lastSync = named(new LastSyncButton(m_messages, m_statusStrip), "LastSync");
+    m_statusStrip->addPermanentWidget(m_lastSync);
 
     FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
@@ -297,7 +298,9 @@ void TForm1::setTabOrder()
 bool TForm1::FormCreate()
 {
     LAguarde->clear();
-    m_lastSync->load(lastSummaryPath(m_places.logFolder));
+    if (!startDataFolder(m_places.data, m_messages, this, [this](const QString &line) { REErros->append(line); }))
+        return false;
+    m_lastSync->load(lastSummaryPath(m_places.data.path));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(qMin(1280, area.width()), qMin(760, area.height()));
@@ -314,7 +317,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
+    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder(), m_login,
                                  [this](const QString &line) { REErros->append(line); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
@@ -324,8 +327,12 @@ bool TForm1::FormCreate()
 
     // Batches the service accepted but a run that failed or died could not record.
     guarded(m_messages, this, [&] {
-        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
+        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder(), QDate::currentDate());
         for (const QString &line : recovery.recovered + recovery.failures)
+            REErros->append(line);
+    });
+    guarded(m_messages, this, [&] {
+        for (const QString &line : removeOldLogs(IBDatabase1, m_places.logFolder(), logRetentionDays(ArquivoConfig)))
             REErros->append(line);
     });
     guarded(m_messages, this, [&] {

@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/RegistrosVerb.h"
 #include "cli/SituacaoVerb.h"
 #include "cli/SyncVerb.h"
 #include "cli/TransmitVerb.h"
@@ -20,6 +21,7 @@
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/Synchronization.h"
+#include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
@@ -121,7 +123,7 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(), session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
@@ -176,10 +178,19 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
             out << line << '\n';
         return ExitSuccess;
     }
+    // Nothing is sent while no log can be written.
+    try {
+        prepareDataFolder(places.data);
+    } catch (const Error &error) {
+        err << error.message() << '\n';
+        return ExitUsage;
+    }
+    if (const QString warning = openFolderWarning(places.data); !warning.isEmpty())
+        err << warning << '\n';
     const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
     std::unique_ptr<RunLock> syncLock;
-    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.logFolder, err)))
+    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.data.path, err)))
         return ExitFailure;
     try {
         db.open(config.database);
@@ -206,10 +217,14 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
-        const bool recovered = recover(db, places.logFolder, out, err);
+        const bool recovered = recover(db, places.logFolder(), out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
+        for (const QString &line : removeOldLogs(db, places.logFolder(), logRetentionDays(ini)))
+            err << line << '\n';
     }
+    if (options.verb == CliVerb::Registros)
+        return runRegistrosVerb(db, places, logRetentionDays(ini), options.limpar, out, err);
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -217,7 +232,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         list = movementList(db, movementSearch(options, unit));
         break;
     case CliVerb::Transmitir:
-        return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
+        return transmit(CliSession{db, ini, places.data, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
         return print(db, options, unit);
     case CliVerb::Situacao:
@@ -229,13 +244,14 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Processamento:
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
-        return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
+        return runFollowupVerb(CliSession{db, ini, places.data, values, unit.cnes}, options, out, err);
     case CliVerb::Sincronizar:
-        return runSyncVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options,
+        return runSyncVerb(CliSession{db, ini, places.data, values, unit.cnes}, options,
                            SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
+    case CliVerb::Registros:
         return ExitUsage;
     }
     writeList(*list, out);

@@ -37,6 +37,7 @@ const QString OptJsonArquivo = QStringLiteral("json-arquivo");
 const QString OptSenhaArquivo = QStringLiteral("senha-arquivo");
 const QString OptHelp = QStringLiteral("help");
 const QString OptOnde = QStringLiteral("onde");
+const QString OptLimpar = QStringLiteral("limpar");
 
 [[noreturn]] void usageError(const QString &reason)
 {
@@ -264,6 +265,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         {OptSenhaArquivo, QString(), QStringLiteral("file")},
         {QStringList{OptHelp, QStringLiteral("h")}, QString()},
         {OptOnde, QString()},
+        {OptLimpar, QString()},
     });
     // QCommandLineParser skips the first argument as the program name.
     if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + withSyncJsonOption(arguments)))
@@ -360,9 +362,20 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
             usageError(QStringLiteral("sincronizar não aceita argumentos além das opções"));
         options.verb = CliVerb::Sincronizar;
         readSync(parser, options);
+    } else if (verb == QLatin1String("registros")) {
+        if (words.size() != 1)
+            usageError(QStringLiteral("registros não aceita argumentos além das opções"));
+        options.verb = CliVerb::Registros;
+        rejectOptions(parser,
+                      {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo, OptVezes,
+                       OptLote, OptPdf},
+                      verb);
+        options.limpar = parser.isSet(OptLimpar);
     } else {
         usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
     }
+    if (options.verb != CliVerb::Registros)
+        rejectOptions(parser, {OptLimpar}, verb);
     if (options.verb != CliVerb::Situacao)
         rejectOptions(parser, {OptAno, OptJson}, verb);
     if (options.verb != CliVerb::Sincronizar)
@@ -404,6 +417,7 @@ QString cliUsage()
         "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
         "  tavro-cli [opções] sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
         "                     [--lote N] [--vezes N] [--json ARQUIVO]\n"
+        "  tavro-cli [opções] registros [--limpar]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -432,8 +446,12 @@ QString cliUsage()
         "Ctrl+C para transmitir e verificar depois do lote ou da verificação em curso; um segundo\n"
         "Ctrl+C encerra na hora. Num terminal, o andamento aparece na saída de erros.\n"
         "imprimir grava a listagem de dispensações do período em PDF.\n"
-        "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
-        "do serviço.\n"
+        "--onde mostra os arquivos de configuração lidos, o que a janela grava, a pasta de dados (e por\n"
+        "que ela: chave PastaDados, ao lado do programa, compartilhada ou pessoal) e a pasta dos\n"
+        "registros do serviço.\n"
+        "registros mostra quantos registros do serviço a pasta guarda, o tamanho, o mais antigo e o mais\n"
+        "recente, e o que DiasRegistros removeria; --limpar remove. Os comandos que gravam e a janela\n"
+        "removem o mesmo ao começar; os registros de lotes ainda sem resposta ficam.\n"
         "recuperar registra os protocolos aceitos pelo serviço que ficaram só nos logs da pasta Tavro (uma\n"
         "execução interrompida antes de gravar) e escreve uma linha por protocolo recuperado; os comandos\n"
         "que gravam (transmitir, processamento, inconsistencia, verificar) fazem o mesmo ao começar.\n"

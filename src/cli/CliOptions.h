@@ -22,7 +22,8 @@ enum class CliVerb {
     Imprimir,
     Recuperar,
     Situacao,
-    Sincronizar
+    Sincronizar,
+    Registros
 };
 
 // What one run of the command line asks for, read from its arguments.
@@ -63,6 +64,8 @@ struct CliOptions
     QList<TransmitKind> tipos;
     int dias = 0;
     QString jsonPath;
+    // registros: remove what DiasRegistros would remove
+    bool limpar = false;
 };
 
 // Reads the arguments (without the program name). The password comes from --senha,

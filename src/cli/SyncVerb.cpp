@@ -3,18 +3,18 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
+#include "common/PrivateFile.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
+#include "session/DataFolder.h"
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/RunLog.h"
 #include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -37,29 +37,29 @@ SyncRequest syncRequest(const CliOptions &options)
     return request;
 }
 
-// Written whole or not at all, so monitoring never reads half a report.
+// Written whole or not at all, so monitoring never reads half a report; the refusals in it
+// may name patients, so it is private as the logs are.
 bool writeJson(const QString &path, const QByteArray &json, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
+    QString reason;
+    if (makePrivateFolder(QFileInfo(path).absolutePath(), &reason) && writePrivateFile(path, json, &reason))
         return true;
-    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString());
+    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, reason);
     return false;
 }
 
 } // namespace
 
-std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &logFolder,
+std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &dataFolder,
                                      QTextStream &err)
 {
     const QString unit = options.unidade.isEmpty() ? QStringLiteral("CNES ") + config.cnesFarmacia
                                                    : QStringLiteral("unidade ") + options.unidade;
-    auto lock = std::make_unique<RunLock>(config.database, unit);
+    auto lock = std::make_unique<RunLock>(dataFolder, config.database, unit);
     if (lock->tryLock())
         return lock;
     const QString message = runLockedMessage(lock->holder());
-    RunLog(syncLogPath(logFolder)).step(QStringLiteral("não iniciada: ") + message);
+    RunLog(syncLogPath(dataFolder)).step(QStringLiteral("não iniciada: ") + message);
     err << message << '\n';
     return nullptr;
 }
@@ -67,7 +67,7 @@ std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptio
 int runSyncVerb(const CliSession &session, const CliOptions &options, const SyncUnit &unit, const QString &database,
                 QTextStream &out, QTextStream &err)
 {
-    RunLog log(syncLogPath(session.logFolder));
+    RunLog log(syncLogPath(session.data.path));
     if (unit.cnes.isEmpty() || unit.ibge.isEmpty()) {
         const QString message = unit.cnes.isEmpty() ? InformeCnesMessage : InformeIbgeMessage;
         log.step(QStringLiteral("não iniciada: ") + message);
@@ -77,7 +77,7 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(), session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
                                       [&](const QString &step) {
@@ -93,7 +93,7 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const QByteArray json = summaryJson(summary);
     QString error;
-    if (!writeJson(lastSummaryPath(session.logFolder), json, error)) {
+    if (!writeJson(lastSummaryPath(session.data.path), json, error)) {
         // The window only loses its note of this run; the run itself stands.
         log.step(error);
         err << error << '\n';
@@ -105,7 +105,7 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
     }
     if (!log.isOpen())
         err << QStringLiteral("Não foi possível gravar o registro da execução em %1")
-                   .arg(syncLogPath(session.logFolder))
+                   .arg(syncLogPath(session.data.path))
             << '\n';
     return summary.failed() ? ExitFailure : ExitSuccess;
 }

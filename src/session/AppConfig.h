@@ -15,6 +15,8 @@ inline const QString CnesFarmacia = QStringLiteral("CNESFARMACIA");
 inline const QString Tavro = QStringLiteral("TAVRO");
 inline const QString DataInicial = QStringLiteral("DataInicial");
 inline const QString DataFinal = QStringLiteral("DataFinal");
+inline const QString PastaDados = QStringLiteral("PastaDados");
+inline const QString DiasRegistros = QStringLiteral("DiasRegistros");
 inline const QString DefaultDataInicial = QStringLiteral("01/01/2019");
 inline const QString DefaultDataFinal = QStringLiteral("31/01/2019");
 } // namespace ConfigKey

@@ -222,9 +222,9 @@ QString lastRunLine(const SyncSummary &summary)
              summary.failed() ? QStringLiteral("com falhas") : QStringLiteral("concluída"));
 }
 
-QString lastSummaryPath(const QString &logFolder)
+QString lastSummaryPath(const QString &dataFolder)
 {
-    return QDir(logFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
+    return QDir(dataFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
 }
 
 } // namespace tavro

@@ -65,8 +65,8 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 // The status strip's line about a run: when it ended and whether it failed.
 QString lastRunLine(const SyncSummary &summary);
 
-// Where each run leaves its summary for the window: sincronizar-ultimo.json in the
-// service's log folder.
-QString lastSummaryPath(const QString &logFolder);
+// Where each run leaves its summary for the window: sincronizar-ultimo.json in the data
+// folder, which the window and the nightly run share.
+QString lastSummaryPath(const QString &dataFolder);
 
 } // namespace tavro

@@ -77,7 +77,7 @@ QString writeConfig(const QString &folder, const QString &database, const QStrin
 // A window given one config.ini, as with --config.
 ConfigPlaces onlyFile(const QString &config)
 {
-    return ConfigPlaces{config, {}, QFileInfo(config).absolutePath() + QStringLiteral("/Tavro")};
+    return ConfigPlaces{config, {}, DataFolder{QFileInfo(config).absolutePath(), DataFolder::Origin::Key}};
 }
 
 template <typename W>
