@@ -46,7 +46,7 @@ protected:
                                     "on p.Protocolo = r.TavroProtocolo where p.Tipo = '%2'")
                          .arg(table, tipo));
     }
-    QString runLogPath() const { return logFolder() + QStringLiteral("/sincronizar.log"); }
+    QString runLogPath() const { return dataFolder() + QStringLiteral("/sincronizar.log"); }
     qint64 runLogSize() const { return QFileInfo(runLogPath()).size(); }
     QString runLogSince(qint64 size) const
     {
