@@ -2,9 +2,14 @@
 #include "app/Messages.h"
 #include "sync/SyncSummary.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,4 +93,27 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
     broken.close();
     button.load(path);
     EXPECT_TRUE(button.isHidden());
+}
+
+// The summary's table lines up: its box shows it in a fixed-width font.
+TEST(LastSync, SummaryBoxUsesAFixedWidthFont)
+{
+    const QString text = summaryText(night(false));
+    QString shown;
+    bool fixed = false;
+    QTimer::singleShot(0, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        for (const QLabel *label : box->findChildren<QLabel *>()) {
+            if (label->text() == text) {
+                shown = label->text();
+                fixed = QFontInfo(label->font()).fixedPitch();
+            }
+        }
+        box->accept();
+    });
+    MessageBoxes().summary(nullptr, text);
+    EXPECT_EQ(shown, text);
+    EXPECT_TRUE(fixed);
 }

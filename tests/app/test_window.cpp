@@ -8,6 +8,7 @@
 #include "app/TForm1.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
+#include "sync/SyncSummary.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
@@ -27,6 +28,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -52,6 +54,7 @@ struct RecordingMessages : Messages
         log << "error[" + title + "]: " + text;
     }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
+    void summary(QWidget *, const QString &text) override { log << "summary: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
     bool question(QWidget *, const QString &text) override
     {
@@ -133,6 +136,67 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
     TForm1 form(onlyFile(dir.filePath(QStringLiteral("ausente.ini"))), messages);
     EXPECT_FALSE(form.FormCreate());
     EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+}
+
+// A PastaDados that cannot be made ends the program with one box, before the database opens.
+TEST(Startup, UnusableDataFolderEndsTheProgramWithOneBox)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("arquivo"))).open(QIODevice::WriteOnly);
+    const QString bad = dir.filePath(QStringLiteral("arquivo/dados"));
+    RecordingMessages messages;
+    TForm1 form(findConfigPlaces(writeConfig(dir.path(), QStringLiteral("/nao/existe.fdb"),
+                                             QStringLiteral("PastaDados=%1\r\n").arg(bad))),
+                messages);
+    EXPECT_FALSE(form.FormCreate());
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[]: Não foi possível usar a pasta de dados %1 (chave "
+                                                       "PastaDados): parte do caminho não é uma pasta. Nada foi "
+                                                       "enviado.")
+                                            .arg(bad)});
+}
+
+// The nightly run's summary, in the data folder the window shares with it, shows in the strip
+// of the assembled window; a data folder others can read is warned of in "Erros".
+TEST(Startup, LastNightShowsInTheStatusStripOfTheWindow)
+{
+    TestDatabase fixture;
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("dados"));
+    ASSERT_TRUE(QDir().mkpath(data)); // 0755
+    SyncSummary night;
+    night.started = QDateTime(QDate(2026, 12, 10), QTime(2, 0, 5));
+    night.finished = QDateTime(QDate(2026, 12, 10), QTime(2, 4, 40));
+    night.cnes = QStringLiteral("2345678");
+    QFile summary(data + QStringLiteral("/sincronizar-ultimo.json"));
+    ASSERT_TRUE(summary.open(QIODevice::WriteOnly));
+    summary.write(summaryJson(night));
+    summary.close();
+
+    RecordingMessages messages;
+    TForm1 form(findConfigPlaces(
+                    writeConfig(dir.path(), fixture.path(), QStringLiteral("PastaDados=%1\r\n").arg(data))),
+                messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    QCoreApplication::processEvents();
+
+    auto *button = form.findChild<QPushButton *>(QStringLiteral("LastSync"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(form.statusBar()->isAncestorOf(button));
+    EXPECT_EQ(button->text(), QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), "
+                                             "concluída"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("summary: ") + summaryText(night)});
+
+    EXPECT_TRUE(child<QLabel>(form, "LArquivos")->text().contains(
+        QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data)));
+    EXPECT_TRUE(child<QTextEdit>(form, "REErros")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
+                                             "pacientes; corrija com: chmod -R o-rwx %1")
+                                  .arg(data)));
 }
 
 // An installed program: the site's file in /etc under the user's, which the window writes.
