@@ -123,7 +123,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     input.protocolo = options.protocolo;
     input.loteMaximo = options.lote;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(), session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);

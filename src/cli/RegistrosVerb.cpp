@@ -35,8 +35,8 @@ int runRegistrosVerb(Database &db, const ConfigPlaces &places, int days, bool li
                      QTextStream &err)
 {
     TerminalProgress progress(err);
-    const LogSurvey survey =
-        surveyLogs(places.logFolder(), days, QDateTime::currentDateTime(), unresolvedBatchLogs(db), &progress);
+    const LogSurvey survey = surveyLogs(places.logFolder(), days, QDateTime::currentDateTime(), unresolvedBatchLogs(db),
+                                        &progress);
     progress.clear();
     for (const QString &line : places.dataFolderLines())
         out << line << '\n';

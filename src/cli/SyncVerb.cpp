@@ -77,7 +77,8 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(), session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
                                       [&](const QString &step) {

@@ -30,8 +30,9 @@ bool RunLock::tryLock()
     if (!m_file.tryLock(0))
         return false;
     // It names only the process and the host, but no file of the data folder is for others.
-    QFile::setPermissions(m_path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
-                                      | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup);
+    QFile::setPermissions(m_path,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser
+                              | QFileDevice::WriteUser | QFileDevice::ReadGroup | QFileDevice::WriteGroup);
     return true;
 }
 

@@ -149,10 +149,11 @@ TEST(Startup, UnusableDataFolderEndsTheProgramWithOneBox)
                                              QStringLiteral("PastaDados=%1\r\n").arg(bad))),
                 messages);
     EXPECT_FALSE(form.FormCreate());
-    EXPECT_EQ(messages.log, QStringList{QStringLiteral("error[]: Não foi possível usar a pasta de dados %1 (chave "
-                                                       "PastaDados): parte do caminho não é uma pasta. Nada foi "
-                                                       "enviado.")
-                                            .arg(bad)});
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("error[]: Não foi possível usar a pasta de dados %1 (chave "
+                                         "PastaDados): parte do caminho não é uma pasta. Nada foi "
+                                         "enviado.")
+                              .arg(bad)});
 }
 
 // The nightly run's summary, in the data folder the window shares with it, shows in the strip
@@ -173,9 +174,9 @@ TEST(Startup, LastNightShowsInTheStatusStripOfTheWindow)
     summary.close();
 
     RecordingMessages messages;
-    TForm1 form(findConfigPlaces(
-                    writeConfig(dir.path(), fixture.path(), QStringLiteral("PastaDados=%1\r\n").arg(data))),
-                messages);
+    TForm1 form(
+        findConfigPlaces(writeConfig(dir.path(), fixture.path(), QStringLiteral("PastaDados=%1\r\n").arg(data))),
+        messages);
     ASSERT_TRUE(form.FormCreate());
     form.show();
     form.FormShow();
@@ -185,13 +186,15 @@ TEST(Startup, LastNightShowsInTheStatusStripOfTheWindow)
     ASSERT_NE(button, nullptr);
     EXPECT_TRUE(button->isVisible());
     EXPECT_TRUE(form.statusBar()->isAncestorOf(button));
-    EXPECT_EQ(button->text(), QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), "
-                                             "concluída"));
+    EXPECT_EQ(button->text(),
+              QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), "
+                             "concluída"));
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_EQ(messages.log, QStringList{QStringLiteral("summary: ") + summaryText(night)});
 
-    EXPECT_TRUE(child<QLabel>(form, "LArquivos")->text().contains(
-        QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data)));
+    EXPECT_TRUE(child<QLabel>(form, "LArquivos")
+                    ->text()
+                    .contains(QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data)));
     EXPECT_TRUE(child<QTextEdit>(form, "REErros")
                     ->toPlainText()
                     .contains(QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "

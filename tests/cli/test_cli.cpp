@@ -293,9 +293,10 @@ TEST_F(Cli, DataFolderOfTheKeyIsMadeOrEndsTheRunNamingItsReason)
     useDataFolder(bad);
     const CliRun refused = listar({"estoque", "--dia", "31/01/2019"});
     EXPECT_EQ(refused.exitCode, 2);
-    EXPECT_EQ(refused.err, QStringLiteral("Não foi possível usar a pasta de dados %1 (chave PastaDados): parte do "
-                                          "caminho não é uma pasta. Nada foi enviado.\n")
-                               .arg(bad));
+    EXPECT_EQ(refused.err,
+              QStringLiteral("Não foi possível usar a pasta de dados %1 (chave PastaDados): parte do "
+                             "caminho não é uma pasta. Nada foi enviado.\n")
+                  .arg(bad));
     EXPECT_EQ(refused.out, QString());
     const CliRun where = run({"--onde"});
     EXPECT_EQ(where.exitCode, 0);
@@ -758,20 +759,20 @@ TEST_F(CliFollowup, RegistrosShowsTheLogsAndWhatLeavesThenLimparRemovesIt)
 
     const CliRun shown = verb({"registros"});
     EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
-    EXPECT_EQ(shown.err, QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
-                                        "pacientes; corrija com: chmod -R o-rwx %1\n")
-                             .arg(data));
+    EXPECT_EQ(shown.err,
+              QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
+                             "pacientes; corrija com: chmod -R o-rwx %1\n")
+                  .arg(data));
     const QString day = QStringLiteral("dd/MM/yyyy HH:mm");
-    EXPECT_EQ(shown.lines(),
-              (QStringList{QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data),
-                           QStringLiteral("Registros do serviço em: %1/Tavro").arg(data),
-                           QStringLiteral("Registros: 3 (3,0 kB)"),
-                           QStringLiteral("Mais antigo: %1 2026_01_01_02_00_00_req.xml")
-                               .arg(now.addDays(-45).toString(day)),
-                           QStringLiteral("Mais recente: %1 2026_03_01_02_00_00_req.xml")
-                               .arg(now.addDays(-2).toString(day)),
-                           QStringLiteral("DiasRegistros: 30 (remove os registros de mais de 30 dias)"),
-                           QStringLiteral("A remover: 2 (2,0 kB)")}));
+    EXPECT_EQ(
+        shown.lines(),
+        (QStringList{QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data),
+                     QStringLiteral("Registros do serviço em: %1/Tavro").arg(data),
+                     QStringLiteral("Registros: 3 (3,0 kB)"),
+                     QStringLiteral("Mais antigo: %1 2026_01_01_02_00_00_req.xml").arg(now.addDays(-45).toString(day)),
+                     QStringLiteral("Mais recente: %1 2026_03_01_02_00_00_req.xml").arg(now.addDays(-2).toString(day)),
+                     QStringLiteral("DiasRegistros: 30 (remove os registros de mais de 30 dias)"),
+                     QStringLiteral("A remover: 2 (2,0 kB)")}));
     EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files).size(), 3);
 
     const CliRun cleaned = verb({"registros", "--limpar"});

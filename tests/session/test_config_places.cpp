@@ -117,8 +117,7 @@ TEST_F(Places, DataFolderFromTheKeyThenBesideSharedAndPersonal)
         {"beside", false, true, true, false, roots.programFolder, DataFolder::Origin::BesideProgram},
         {"shared", false, false, true, false, roots.sharedData, DataFolder::Origin::Shared},
         {"personal", false, false, false, false, roots.userData, DataFolder::Origin::Personal},
-        {"personal with config.ini beside", false, false, false, true, roots.userData,
-         DataFolder::Origin::Personal},
+        {"personal with config.ini beside", false, false, false, true, roots.userData, DataFolder::Origin::Personal},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -102,14 +102,17 @@ TEST(DataFolder, PreparingMakesTheFolderAndItsLogFolderOrRefusesNamingIt)
     };
     const QString underFile = dir.filePath(QStringLiteral("arquivo/dados"));
     const Case cases[] = {
-        {"under a file", {underFile, DataFolder::Origin::Key},
+        {"under a file",
+         {underFile, DataFolder::Origin::Key},
          QStringLiteral("Não foi possível usar a pasta de dados %1 (chave PastaDados): parte do caminho não é uma "
                         "pasta. Nada foi enviado.")
              .arg(underFile)},
-        {"relative", {QStringLiteral("dados"), DataFolder::Origin::Key},
+        {"relative",
+         {QStringLiteral("dados"), DataFolder::Origin::Key},
          QStringLiteral("Não foi possível usar a pasta de dados dados (chave PastaDados): informe o caminho completo. "
                         "Nada foi enviado.")},
-        {"its log folder is a file", {dir.path(), DataFolder::Origin::Personal},
+        {"its log folder is a file",
+         {dir.path(), DataFolder::Origin::Personal},
          QStringLiteral("Não foi possível usar a pasta de dados %1/Tavro (pessoal): parte do caminho não é uma pasta. "
                         "Nada foi enviado.")
              .arg(dir.path())},

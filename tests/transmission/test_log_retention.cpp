@@ -63,8 +63,9 @@ TEST(LogRetention, RemovesLogsOlderThanTheDaysExceptOpenBatchesAndOtherFiles)
     EXPECT_EQ(survey.bytes, 100 + 50 + 10 * 4 + 7);
     EXPECT_EQ(survey.oldest.name, QStringLiteral("2026_01_02_02_00_00_req.xml"));
     EXPECT_EQ(survey.newest.name, QStringLiteral("2026_12_10_02_00_00_req.xml"));
-    EXPECT_EQ(names(survey.expired), (QStringList{"2026_01_02_02_00_00_req.xml", "2026_01_02_02_00_00_res.xml",
-                                                  "2026_11_09_02_00_00_2_req.xml"}));
+    EXPECT_EQ(
+        names(survey.expired),
+        (QStringList{"2026_01_02_02_00_00_req.xml", "2026_01_02_02_00_00_res.xml", "2026_11_09_02_00_00_2_req.xml"}));
     EXPECT_EQ(survey.expiredBytes, 160);
     EXPECT_EQ(survey.keptOld, 2);
     EXPECT_TRUE(surveyLogs(folder.path(), 0, Now, {}).expired.isEmpty()); // 0 keeps everything
@@ -75,8 +76,9 @@ TEST(LogRetention, RemovesLogsOlderThanTheDaysExceptOpenBatchesAndOtherFiles)
     EXPECT_TRUE(removal.failures.isEmpty());
     QStringList left = folder.entryList(QDir::Files);
     left.sort();
-    EXPECT_EQ(left, (QStringList{"2026_11_11_02_00_00_req.xml", "2026_12_10_02_00_00_req.xml", "P-77_req.xml",
-                                 "P-77_res.xml", "notas.xml", "sincronizar.log"}));
+    EXPECT_EQ(left,
+              (QStringList{"2026_11_11_02_00_00_req.xml", "2026_12_10_02_00_00_req.xml", "P-77_req.xml", "P-77_res.xml",
+                           "notas.xml", "sincronizar.log"}));
 
     // A log that is gone by the time it is removed is named, and the others still go.
     const LogSurvey again = surveyLogs(folder.path(), 10, Now, {});
@@ -96,9 +98,11 @@ TEST(LogRetention, ALargeFolderReportsItsProgress)
     CountingProgress progress;
     const LogSurvey survey = surveyLogs(folder.path(), 30, Now, {}, &progress);
     ASSERT_EQ(progress.seen.size(), 2);
-    EXPECT_TRUE(progress.seen.at(1).startsWith(QStringLiteral("2000 registros examinados"))) << progress.seen.at(1).toStdString();
+    EXPECT_TRUE(progress.seen.at(1).startsWith(QStringLiteral("2000 registros examinados")))
+        << progress.seen.at(1).toStdString();
     progress.seen.clear();
     EXPECT_EQ(removeExpiredLogs(survey, &progress).removed, 2500);
     ASSERT_EQ(progress.seen.size(), 2);
-    EXPECT_TRUE(progress.seen.at(0).startsWith(QStringLiteral("1000 de 2500 registros removidos"))) << progress.seen.at(0).toStdString();
+    EXPECT_TRUE(progress.seen.at(0).startsWith(QStringLiteral("1000 de 2500 registros removidos")))
+        << progress.seen.at(0).toStdString();
 }
