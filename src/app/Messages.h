@@ -21,7 +21,7 @@ public:
     virtual void warning(QWidget *parent, const QString &text) { error(parent, QString(), text); }
     // A plain information message.
     virtual void information(QWidget *parent, const QString &text) = 0;
-    // A text laid out in columns (a run's summary): an information box in a fixed-width font.
+    // A text laid out in columns (a run's summary), shown whole in a fixed-width font.
     virtual void summary(QWidget *parent, const QString &text) { information(parent, text); }
     // The application's standard error box, for errors no operation catches.
     virtual void standardError(QWidget *parent, const QString &text) = 0;

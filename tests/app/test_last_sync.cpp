@@ -5,8 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFontInfo>
-#include <QLabel>
-#include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -95,25 +94,26 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
     EXPECT_TRUE(button.isHidden());
 }
 
-// The summary's table lines up: its box shows it in a fixed-width font.
-TEST(LastSync, SummaryBoxUsesAFixedWidthFont)
+// The summary's table lines up: its box shows it unwrapped in a fixed-width font.
+TEST(LastSync, SummaryBoxShowsItUnwrappedInAFixedWidthFont)
 {
-    const QString text = summaryText(night(false));
+    const QString text = summaryText(night(true));
     QString shown;
     bool fixed = false;
+    bool wraps = true;
     QTimer::singleShot(0, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QWidget *box = QApplication::activeModalWidget();
         if (!box)
             return;
-        for (const QLabel *label : box->findChildren<QLabel *>()) {
-            if (label->text() == text) {
-                shown = label->text();
-                fixed = QFontInfo(label->font()).fixedPitch();
-            }
+        if (const auto *view = box->findChild<QPlainTextEdit *>()) {
+            shown = view->toPlainText();
+            fixed = QFontInfo(view->font()).fixedPitch();
+            wraps = view->lineWrapMode() != QPlainTextEdit::NoWrap;
         }
-        box->accept();
+        box->close();
     });
     MessageBoxes().summary(nullptr, text);
     EXPECT_EQ(shown, text);
     EXPECT_TRUE(fixed);
+    EXPECT_FALSE(wraps);
 }
