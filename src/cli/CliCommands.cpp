@@ -6,6 +6,7 @@
 #include "cli/RegistrosVerb.h"
 #include "cli/SituacaoVerb.h"
 #include "cli/SyncVerb.h"
+#include "cli/TerminalProgress.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -221,7 +222,10 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         const bool recovered = recover(db, places.logFolder(), out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
-        for (const QString &line : removeOldLogs(db, places.logFolder(), logRetentionDays(ini)))
+        TerminalProgress progress(err); // the first start after a long time may remove many
+        const QStringList failures = removeOldLogs(db, places.logFolder(), logRetentionDays(ini), &progress);
+        progress.clear();
+        for (const QString &line : failures)
             err << line << '\n';
     }
     if (options.verb == CliVerb::Registros)

@@ -82,7 +82,7 @@ LogRemoval removeExpiredLogs(const LogSurvey &survey, ProgressObserver *progress
         }
         if ((i + 1) % ProgressEvery == 0) {
             report(progress, i + 1, total, clock);
-            if (progress->stopRequested())
+            if (progress && progress->stopRequested())
                 break;
         }
     }
@@ -96,11 +96,12 @@ QSet<QString> unresolvedBatchLogs(Database &)
     return {};
 }
 
-QStringList removeOldLogs(Database &db, const QString &folder, int days)
+QStringList removeOldLogs(Database &db, const QString &folder, int days, ProgressObserver *progress)
 {
     if (days <= 0)
         return {};
-    return removeExpiredLogs(surveyLogs(folder, days, QDateTime::currentDateTime(), unresolvedBatchLogs(db))).failures;
+    const LogSurvey survey = surveyLogs(folder, days, QDateTime::currentDateTime(), unresolvedBatchLogs(db), progress);
+    return removeExpiredLogs(survey, progress).failures;
 }
 
 } // namespace tavro

@@ -55,6 +55,6 @@ QSet<QString> unresolvedBatchLogs(Database &db);
 
 // The retention at start: removes the logs older than `days` days, except those of this
 // database's unresolved batches. Returns what could not be removed, one line each.
-QStringList removeOldLogs(Database &db, const QString &folder, int days);
+QStringList removeOldLogs(Database &db, const QString &folder, int days, ProgressObserver *progress = nullptr);
 
 } // namespace tavro
