@@ -471,21 +471,6 @@ SqlStatement listStatement(const ListSearch &search)
     return query;
 }
 
-int situacaoCell(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return EstoqueCell::Situacao;
-    case MovementKind::Entradas:
-        return EntradaCell::Situacao;
-    case MovementKind::Saidas:
-        return SaidaCell::Situacao;
-    case MovementKind::Dispensacoes:
-        return DispensacaoCell::Situacao;
-    }
-    Q_UNREACHABLE();
-}
-
 RecordList *newMovementList(MovementKind kind, QObject *parent)
 {
     QList<ListColumn> columns;
@@ -535,7 +520,7 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
         break;
     }
-    return new RecordList(columns, situacaoCell(kind), recordStatusColour, parent);
+    return new RecordList(columns, listKind(kind).situacaoCell, recordStatusColour, parent);
 }
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
