@@ -44,7 +44,6 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavro-transmissor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavro Transmissor"));
     tavro::installQtTranslations(app);
 
     tavro::MessageBoxes messages;

@@ -3,7 +3,6 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
-#include "common/PrivateFile.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
 #include "session/DataFolder.h"
@@ -13,7 +12,6 @@
 #include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
 
-#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QTextStream>
 
@@ -35,17 +33,6 @@ SyncRequest syncRequest(const CliOptions &options)
     request.lote = options.lote;
     request.vezes = options.vezes;
     return request;
-}
-
-// Written whole or not at all, so monitoring never reads half a report; the refusals in it
-// may name patients, so it is private as the logs are.
-bool writeJson(const QString &path, const QByteArray &json, QString &error)
-{
-    QString reason;
-    if (makePrivateFolder(QFileInfo(path).absolutePath(), &reason) && writePrivateFile(path, json, &reason))
-        return true;
-    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, reason);
-    return false;
 }
 
 } // namespace
@@ -94,12 +81,12 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const QByteArray json = summaryJson(summary);
     QString error;
-    if (!writeJson(lastSummaryPath(session.data.path), json, error)) {
+    if (!writeSummaryJson(lastSummaryPath(session.data.path), json, error)) {
         // The window only loses its note of this run; the run itself stands.
         log.step(error);
         err << error << '\n';
     }
-    if (!options.jsonPath.isEmpty() && !writeJson(options.jsonPath, json, error)) {
+    if (!options.jsonPath.isEmpty() && !writeSummaryJson(options.jsonPath, json, error)) {
         log.step(error);
         err << error << '\n';
         return ExitFailure;

@@ -374,7 +374,7 @@ TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
     EXPECT_EQ(verb({"processamento", stock}).lines().value(2), QStringLiteral("Finalizado"));
     const CliRun ok = verb({"inconsistencia", stock});
     ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
-    EXPECT_EQ(ok.lines().mid(0, 3), (QStringList{"M", "3550308", ListHeader}));
+    EXPECT_EQ(ok.lines().mid(0, 4), (QStringList{"M", "3550308", "Nenhuma inconsistência.", ListHeader}));
     EXPECT_EQ(status(stock), QStringLiteral("Ok"));
     EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok'"), QStringLiteral("2"));
 
@@ -765,6 +765,8 @@ TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
     EXPECT_EQ(r.status, QProcess::NormalExit);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Parando após o lote atual"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Interrompido pelo usuário: 2 lotes enviados, 24 restam.\n")))
+        << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("Lote 1 de até"))); // no progress line when stderr is not a terminal
     // Two runs, then the protocol data of the last batch.
     EXPECT_EQ(r.out.mid(0, 3), (QStringList{"transmitido", "transmitido", r.out.value(2)}));
