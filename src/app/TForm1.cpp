@@ -21,6 +21,7 @@
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
+#include "session/DatabaseAccount.h"
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
@@ -76,10 +77,10 @@ bool TForm1::FormCreate()
 
     const StartupConfig config = readStartupConfig(ArquivoConfig);
     try {
-        IBDatabase1.open(config.database);
+        IBDatabase1.open(config.database, readDatabaseLogin(ArquivoConfig));
         IBDatabase1.startTransaction();
     } catch (const Error &error) {
-        m_messages.error(this, QString(), DatabaseNotFoundMessage + config.database);
+        m_messages.error(this, QString(), databaseNotFoundText(config.database, m_places));
         m_messages.standardError(this, error.message());
         return false;
     }
@@ -530,7 +531,7 @@ void TForm1::PECodigoUnidadeExit()
 void TForm1::SPProfissionalClick()
 {
     try {
-        FProcura->open(IBDatabase1.databaseName());
+        FProcura->open(IBDatabase1.databaseName(), IBDatabase1.login());
         const QString codigo = FProcura->choose();
         if (!codigo.isEmpty()) {
             PECodigoUnidade->setFocus();

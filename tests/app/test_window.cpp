@@ -140,19 +140,26 @@ void keepShot(QWidget &window, const char *name)
 TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
 {
     QTemporaryDir dir;
-    for (const QString &name : {QString(), QStringLiteral("/nao/existe/base.fdb")}) {
+    const QString notFound = QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ");
+    const QString named = QStringLiteral("/nao/existe/base.fdb");
+    for (const QString &name : {QString(), named}) {
         RecordingMessages messages;
         TForm1 form(onlyFile(writeConfig(dir.path(), name)), messages);
         EXPECT_FALSE(form.FormCreate());
         ASSERT_EQ(messages.log.size(), 2);
-        EXPECT_EQ(messages.log.at(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ") + name);
+        EXPECT_EQ(messages.log.at(0).section(QLatin1Char('\n'), 0, 0), notFound + name);
         EXPECT_TRUE(messages.log.at(1).startsWith(QStringLiteral("standard: ")));
         EXPECT_GT(messages.log.at(1).size(), 12);
     }
+    // Without a database the first box also says which files were read and which key to set.
+    const QString absent = dir.filePath(QStringLiteral("ausente.ini"));
     RecordingMessages messages;
-    TForm1 form(onlyFile(dir.filePath(QStringLiteral("ausente.ini"))), messages);
+    TForm1 form(onlyFile(absent), messages);
     EXPECT_FALSE(form.FormCreate());
-    EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+    EXPECT_EQ(messages.log.value(0),
+              notFound + QStringLiteral("\nNenhum arquivo de configuração lido informa o banco: ") + absent
+                  + QStringLiteral(" (não existe). Informe-o na chave DATABASE da seção [GERAL] (um arquivo, ou "
+                                   "servidor/porta:caminho)."));
 }
 
 // A PastaDados that cannot be made ends the program with one box, before the database opens.

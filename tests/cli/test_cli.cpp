@@ -265,6 +265,14 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
     EXPECT_FALSE(err.at(1).trimmed().isEmpty());
     EXPECT_EQ(r.out, QString());
+
+    // Without DATABASE the hint names the file read and the key to set.
+    writeConfig(QString());
+    const QStringList empty = listar({"estoque", "--dia", "31/01/2019"}).err.split(QLatin1Char('\n'));
+    ASSERT_GE(empty.size(), 2);
+    EXPECT_EQ(empty.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em "));
+    EXPECT_TRUE(empty.at(1).contains(configPath()) && empty.at(1).contains(QStringLiteral("DATABASE da seção [GERAL]")))
+        << empty.at(1).toStdString();
 }
 
 // Without --config: config.ini beside the program, else the system's file under the user's.
