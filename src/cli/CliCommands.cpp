@@ -3,8 +3,10 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/RegistrosVerb.h"
 #include "cli/SituacaoVerb.h"
 #include "cli/SyncVerb.h"
+#include "cli/TerminalProgress.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -21,6 +23,7 @@
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/Synchronization.h"
+#include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 
@@ -121,7 +124,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     request.input.loteMaximo = options.lote;
     request.vezes = options.vezes;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
@@ -180,10 +184,19 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
             out << line << '\n';
         return ExitSuccess;
     }
+    // Nothing is sent while no log can be written.
+    try {
+        prepareDataFolder(places.data);
+    } catch (const Error &error) {
+        err << error.message() << '\n';
+        return ExitUsage;
+    }
+    if (const QString warning = openFolderWarning(places.data); !warning.isEmpty())
+        err << warning << '\n';
     const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
     std::unique_ptr<RunLock> syncLock;
-    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.logFolder, err)))
+    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.data.path, err)))
         return ExitFailure;
     try {
         db.open(config.database, readDatabaseLogin(ini));
@@ -210,10 +223,20 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
+<<<<<<< HEAD
         const bool recovered = recover(db, ini, places.logFolder, out, err);
+=======
+        const bool recovered = recover(db, places.logFolder(), out, err);
+>>>>>>> i25
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
+        TerminalProgress progress(err); // the first start after a long time may remove many
+        const QStringList failures = removeOldLogs(db, places.logFolder(), logRetentionDays(ini), &progress);
+        progress.clear();
+        for (const QString &line : failures)
+            err << line << '\n';
     }
+<<<<<<< HEAD
     if (options.verb == CliVerb::Liberar) {
         if (!releaseUnanswered(db, options.protocoloLiberado)) {
             err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
@@ -222,6 +245,10 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
         return ExitSuccess;
     }
+=======
+    if (options.verb == CliVerb::Registros)
+        return runRegistrosVerb(db, places, logRetentionDays(ini), options.limpar, out, err);
+>>>>>>> i25
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -229,7 +256,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         list = movementList(db, movementSearch(options, unit));
         break;
     case CliVerb::Transmitir:
-        return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
+        return transmit(CliSession{db, ini, places.data, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
         return print(db, options, unit);
     case CliVerb::Situacao:
@@ -241,15 +268,19 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Processamento:
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
-        return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
+        return runFollowupVerb(CliSession{db, ini, places.data, values, unit.cnes}, options, out, err);
     case CliVerb::Sincronizar:
-        return runSyncVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options,
+        return runSyncVerb(CliSession{db, ini, places.data, values, unit.cnes}, options,
                            SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
     case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
+<<<<<<< HEAD
     case CliVerb::Liberar:
+=======
+    case CliVerb::Registros:
+>>>>>>> i25
         return ExitUsage;
     }
     writeList(*list, out);

@@ -24,7 +24,8 @@ enum class CliVerb {
     Recuperar,
     Liberar,
     Situacao,
-    Sincronizar
+    Sincronizar,
+    Registros
 };
 
 // What one run of the command line asks for, read from its arguments.
@@ -70,6 +71,8 @@ struct CliOptions
     QList<TransmitKind> tipos;
     int dias = 0;
     QString jsonPath;
+    // registros: remove what DiasRegistros would remove
+    bool limpar = false;
 };
 
 // Reads the arguments (without the program name). The common options go anywhere; a

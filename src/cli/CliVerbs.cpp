@@ -203,6 +203,12 @@ void readSituacao(const CliArguments &arguments, CliOptions &options)
     options.json = arguments.isSet(QStringLiteral("json"));
 }
 
+void readRegistros(const CliArguments &arguments, CliOptions &options)
+{
+    noWords(arguments, QStringLiteral("registros"));
+    options.limpar = arguments.isSet(QStringLiteral("limpar"));
+}
+
 QList<TransmitKind> transmitKinds(const QString &text)
 {
     QList<TransmitKind> kinds;
@@ -328,6 +334,11 @@ const QList<CliVerbSpec> &cliVerbs()
          QStringLiteral("sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
                         "            [--lote N] [--vezes N] [--json ARQUIVO]"),
          readSincronizar},
+        {CliVerb::Registros,
+         QStringLiteral("registros"),
+         {{QStringLiteral("limpar"), QString(), QStringLiteral("remove os registros que DiasRegistros removeria")}},
+         QStringLiteral("registros [--limpar]"),
+         readRegistros},
     };
     return verbs;
 }

@@ -1,11 +1,12 @@
 #include "sync/SyncSummary.h"
 
+#include "common/PrivateFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace tavro {
 
@@ -241,17 +242,16 @@ QString lastRunLine(const SyncSummary &summary)
 
 bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
+    QString reason;
+    if (makePrivateFolder(QFileInfo(path).absolutePath(), &reason) && writePrivateFile(path, json, &reason))
         return true;
-    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString());
+    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, reason);
     return false;
 }
 
-QString lastSummaryPath(const QString &logFolder)
+QString lastSummaryPath(const QString &dataFolder)
 {
-    return QDir(logFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
+    return QDir(dataFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
 }
 
 } // namespace tavro

@@ -1,4 +1,5 @@
 #include "CliFixture.h"
+#include "FileMode.h"
 
 #include "db/Database.h"
 #include "service/SoapClient.h"
@@ -106,6 +107,7 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         {"--usuario", "FARMACIA", "protocolos", "--senha"},
         {"protocolos"},
         {"--onde", "protocolos"},
+        {"--usuario", "FARMACIA", "protocolos", "--limpar"},
     };
     for (const QStringList &arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -289,11 +291,12 @@ TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
     const CliRun where = exec(program, {"--onde"}, env);
     ASSERT_EQ(where.exitCode, 0) << where.err.toStdString();
     const QStringList lines = where.lines();
-    ASSERT_EQ(lines.size(), 4) << where.out.toStdString();
+    ASSERT_EQ(lines.size(), 5) << where.out.toStdString();
     EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Configuração lida de: /etc/tavro/config.ini")));
     EXPECT_EQ(lines.at(1), QStringLiteral("Configuração lida de: %1 (não existe)").arg(user));
     EXPECT_EQ(lines.at(2), QStringLiteral("Configuração gravada em: ") + user);
-    EXPECT_EQ(lines.at(3), QStringLiteral("Registros do serviço em: ") + folder + QStringLiteral("/bin/Tavro"));
+    EXPECT_EQ(lines.at(3), QStringLiteral("Pasta de dados: ") + folder + QStringLiteral("/bin (ao lado do programa)"));
+    EXPECT_EQ(lines.at(4), QStringLiteral("Registros do serviço em: ") + folder + QStringLiteral("/bin/Tavro"));
 
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/cfg/tavro")));
     ASSERT_TRUE(QFile::copy(configPath(), user));
@@ -316,6 +319,43 @@ TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
     EXPECT_EQ(fromOption.exitCode, 0) << fromOption.err.toStdString();
     EXPECT_EQ(exec(program, {"--config", configPath(), "--onde"}, env).lines().value(0),
               QStringLiteral("Configuração lida de: ") + configPath());
+}
+
+// A PastaDados that does not exist is made, private; one that cannot be made ends the run
+// before the database is opened, while --onde still names it.
+TEST_F(Cli, DataFolderOfTheKeyIsMadeOrEndsTheRunNamingItsReason)
+{
+    QFile file(fixture.folder() + QStringLiteral("/arquivo"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const auto useDataFolder = [&](const QString &path) {
+        writeConfig(fixture.path());
+        QFile config(configPath());
+        ASSERT_TRUE(config.open(QIODevice::Append));
+        config.write(QStringLiteral("PastaDados=%1\n").arg(path).toUtf8());
+    };
+
+    const QString made = fixture.folder() + QStringLiteral("/var/lib/tavro");
+    useDataFolder(made);
+    const CliRun listed = listar({"estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.err, QString());
+    for (const QString &folder : {made, QString(made + QStringLiteral("/Tavro"))})
+        EXPECT_EQ(modeOf(folder), mode_t(02770)) << folder.toStdString();
+
+    const QString bad = file.fileName() + QStringLiteral("/dados");
+    useDataFolder(bad);
+    const CliRun refused = listar({"estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err,
+              QStringLiteral("Não foi possível usar a pasta de dados %1 (chave PastaDados): parte do "
+                             "caminho não é uma pasta. Nada foi enviado.\n")
+                  .arg(bad));
+    EXPECT_EQ(refused.out, QString());
+    const CliRun where = run({"--onde"});
+    EXPECT_EQ(where.exitCode, 0);
+    EXPECT_TRUE(where.lines().contains(QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(bad)))
+        << where.out.toStdString();
 }
 
 namespace {
@@ -779,4 +819,58 @@ TEST_F(CliInterrupt, ASecondCtrlCEndsAtOnce)
     EXPECT_EQ(r.status, QProcess::CrashExit);
     // The batch on its way when the program ended was never recorded: it goes out again.
     expectConsistent(1);
+}
+
+// registros shows the log folder and what DiasRegistros would remove; --limpar removes it,
+// and so does every verb that writes, at its start.
+TEST_F(CliFollowup, RegistrosShowsTheLogsAndWhatLeavesThenLimparRemovesIt)
+{
+    startSim({});
+    const QString data = fixture.folder() + QStringLiteral("/dados");
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Tavro"))); // 0755: others may read it
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("PastaDados=%1\nDiasRegistros=30\n").arg(data).toUtf8());
+    config.close();
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto writeLog = [&](const QString &name, int daysAgo, int size) {
+        QFile log(data + QStringLiteral("/Tavro/") + name);
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write(QByteArray(size, 'x'));
+        log.flush(); // a later flush would write the time anew
+        log.setFileTime(now.addDays(-daysAgo), QFileDevice::FileModificationTime);
+    };
+    writeLog(QStringLiteral("2026_01_01_02_00_00_req.xml"), 45, 1500);
+    writeLog(QStringLiteral("2026_01_01_02_00_00_res.xml"), 44, 500);
+    writeLog(QStringLiteral("2026_03_01_02_00_00_req.xml"), 2, 1000);
+
+    const CliRun shown = verb({"registros"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    EXPECT_EQ(shown.err,
+              QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
+                             "pacientes; corrija com: chmod -R o-rwx %1\n")
+                  .arg(data));
+    const QString day = QStringLiteral("dd/MM/yyyy HH:mm");
+    EXPECT_EQ(
+        shown.lines(),
+        (QStringList{QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data),
+                     QStringLiteral("Registros do serviço em: %1/Tavro").arg(data),
+                     QStringLiteral("Registros: 3 (3,0 kB)"),
+                     QStringLiteral("Mais antigo: %1 2026_01_01_02_00_00_req.xml").arg(now.addDays(-45).toString(day)),
+                     QStringLiteral("Mais recente: %1 2026_03_01_02_00_00_req.xml").arg(now.addDays(-2).toString(day)),
+                     QStringLiteral("DiasRegistros: 30 (remove os registros de mais de 30 dias)"),
+                     QStringLiteral("A remover: 2 (2,0 kB)")}));
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files).size(), 3);
+
+    const CliRun cleaned = verb({"registros", "--limpar"});
+    EXPECT_EQ(cleaned.exitCode, 0) << cleaned.err.toStdString();
+    EXPECT_EQ(cleaned.lines().last(), QStringLiteral("Removidos: 2 (2,0 kB)"));
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files),
+              QStringList{QStringLiteral("2026_03_01_02_00_00_req.xml")});
+
+    writeLog(QStringLiteral("2025_12_01_02_00_00_req.xml"), 31, 10);
+    const CliRun walked = verb({"verificar"});
+    EXPECT_EQ(walked.exitCode, 0) << walked.err.toStdString();
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files),
+              QStringList{QStringLiteral("2026_03_01_02_00_00_req.xml")});
 }

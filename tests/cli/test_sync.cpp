@@ -1,7 +1,9 @@
 #include "CliFixture.h"
+#include "FileMode.h"
 
 #include "sync/SyncSummary.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -48,7 +50,7 @@ protected:
                                     "on p.Protocolo = r.TavroProtocolo where p.Tipo = '%2'")
                          .arg(table, tipo));
     }
-    QString runLogPath() const { return logFolder() + QStringLiteral("/sincronizar.log"); }
+    QString runLogPath() const { return dataFolder() + QStringLiteral("/sincronizar.log"); }
     qint64 runLogSize() const { return QFileInfo(runLogPath()).size(); }
     QString runLogSince(qint64 size) const
     {
@@ -129,6 +131,36 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 0);
     // The product's database keeps its own tables: the nights created none.
     EXPECT_EQ(fixture.scalar(tablesQuery), tables);
+}
+
+// Whatever the umask, the night leaves nothing another account may read in the data folder
+// it makes: logs, summary, run log and every folder on the way.
+TEST_F(CliSync, NightLeavesNothingForOtherAccountsWhateverTheUmask)
+{
+    startSim({"--aguardando", "0"});
+    const QString data = fixture.folder() + QStringLiteral("/var/lib/tavro");
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("PastaDados=%1\n").arg(data).toUtf8());
+    config.close();
+
+    const mode_t previous = ::umask(0);
+    const CliRun r = verb({"sincronizar", "--tipos", "estoque", "--vezes", "1"});
+    ::umask(previous);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+
+    EXPECT_TRUE(QFileInfo::exists(data + QStringLiteral("/sincronizar-ultimo.json")));
+    EXPECT_TRUE(QFileInfo::exists(data + QStringLiteral("/sincronizar.log")));
+    EXPECT_FALSE(QDir(data + QStringLiteral("/Tavro")).entryList({QStringLiteral("*_req.xml")}).isEmpty());
+    int files = 0;
+    QDirIterator it(fixture.folder() + QStringLiteral("/var"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files += it.fileInfo().isFile();
+        EXPECT_EQ(modeOf(path), it.fileInfo().isDir() ? mode_t(02770) : mode_t(0660)) << path.toStdString();
+    }
+    EXPECT_GT(files, 4);
 }
 
 TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
