@@ -97,14 +97,9 @@ bool TForm1::FormCreate()
     // Batches of this database still on their way: finished from their answer logs, or shown
     // without answer.
     guarded(m_messages, this, [&] {
-<<<<<<< HEAD
         const RecoveryReport recovery = resolveProvisionalBatches(
-            IBDatabase1, m_places.logFolder, unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
+            IBDatabase1, m_places.logFolder(), unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
         for (const QString &line : recovery.recovered + recovery.released)
-=======
-        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder(), QDate::currentDate());
-        for (const QString &line : recovery.recovered)
->>>>>>> i25
             m_errorLines->appendNote(line);
         for (const QString &line : recovery.failures)
             m_errorLines->append(line);

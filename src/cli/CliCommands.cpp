@@ -223,11 +223,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
-<<<<<<< HEAD
-        const bool recovered = recover(db, ini, places.logFolder, out, err);
-=======
-        const bool recovered = recover(db, places.logFolder(), out, err);
->>>>>>> i25
+        const bool recovered = recover(db, ini, places.logFolder(), out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
         TerminalProgress progress(err); // the first start after a long time may remove many
@@ -236,7 +232,6 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         for (const QString &line : failures)
             err << line << '\n';
     }
-<<<<<<< HEAD
     if (options.verb == CliVerb::Liberar) {
         if (!releaseUnanswered(db, options.protocoloLiberado)) {
             err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
@@ -245,10 +240,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
         return ExitSuccess;
     }
-=======
     if (options.verb == CliVerb::Registros)
         return runRegistrosVerb(db, places, logRetentionDays(ini), options.limpar, out, err);
->>>>>>> i25
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -276,11 +269,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
-<<<<<<< HEAD
     case CliVerb::Liberar:
-=======
     case CliVerb::Registros:
->>>>>>> i25
         return ExitUsage;
     }
     writeList(*list, out);
