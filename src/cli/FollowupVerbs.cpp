@@ -11,6 +11,7 @@
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
+#include "session/DataFolder.h"
 #include "session/Login.h"
 
 #include <QTextStream>
@@ -63,7 +64,7 @@ int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextS
 {
     HttpTransport transport;
     const std::unique_ptr<SoapClient> client = programSoapClient(
-        transport, session.ini, session.logFolder, session.login, [&err](const QString &line) { err << line << '\n'; });
+        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));

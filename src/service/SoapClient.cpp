@@ -1,6 +1,7 @@
 #include "service/SoapClient.h"
 
 #include "common/Error.h"
+#include "common/PrivateFile.h"
 #include "db/UFunc.h"
 #include "service/ErrorHint.h"
 #include "service/SoapEnvelope.h"
@@ -119,14 +120,14 @@ QString SoapClient::writeLog(const QByteArray &message, const QString &stem, con
     stream.open(QIODevice::ReadOnly);
     const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
     // A folder that cannot be made shows up as the file's own failure just below.
-    QDir().mkpath(m_logFolder);
+    makePrivateFolder(m_logFolder);
     // A log never replaces another, which may hold an accepted batch: a name already taken
     // (by this program or another one writing into the same folder at the same moment)
     // gives way to the next free number. Anything else standing at the name fails the write
     // below, as a bad folder does.
     QString taken = stem;
     QFile file(taken + suffix);
-    for (int n = 2; !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
+    for (int n = 2; !openPrivate(file, QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
          && !QFileInfo(file.fileName()).isDir();
          ++n) {
         taken = stem + QLatin1Char('_') + QString::number(n);

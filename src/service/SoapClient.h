@@ -62,6 +62,7 @@ public:
     // request when `logName` is empty.
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                 const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName = {});
+    const QString &logFolder() const { return m_logFolder; }
 
     // Where the last call spent its time, in milliseconds: writing the request and its
     // log, the network (description and post), and reading the answer and its log.
