@@ -17,7 +17,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -58,11 +57,11 @@ double round(const QString &source, int count, QTextStream &out)
     QFile::setPermissions(programDb, QFile::ReadOwner | QFile::WriteOwner);
 
     QProcess sim;
-    QNetworkAccessManager network;
+    HttpTransport transport;
     ServiceSettings settings;
     settings.Servidor = startSim(sim, {QStringLiteral("--aguardando"), QStringLiteral("0")});
     SoapClient client(
-        network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+        transport, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
         BenchLogin);
 
     QString protocolo, data;
@@ -157,11 +156,11 @@ double round(const QString &source, int count, QTextStream &out)
                .arg(sent.size())
                .arg(reported.size())
                .arg(script.size());
-    out << QStringLiteral("processing check:     %1 ms (network %2 ms) -> %3\n")
+    out << QStringLiteral("processing check:     %1 ms (transport %2 ms) -> %3\n")
                .arg(processingMs, 7, 'f', 1)
                .arg(processingCall.network, 6, 'f', 1)
                .arg(processed);
-    out << QStringLiteral("inconsistency check:  %1 ms (network %2 ms) -> %3\n")
+    out << QStringLiteral("inconsistency check:  %1 ms (transport %2 ms) -> %3\n")
                .arg(inconsistencyMs, 7, 'f', 1)
                .arg(inconsistencyCall.network, 6, 'f', 1)
                .arg(checked);

@@ -13,6 +13,7 @@
 // Last, the resolution that runs before every run reads a log folder of 10,000 logs that
 // belong to no batch of this database (it opens none of them).
 #include "BenchSupport.h"
+#include "NetworkBench.h"
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
@@ -26,7 +27,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -38,6 +38,82 @@
 
 using namespace tavro;
 using namespace tavro::bench;
+
+namespace {
+
+using BatchRows = QList<std::tuple<int, int, QString>>; // lancamento, codproduto, lote
+
+// The claim's statement (each record locked while it still shows no protocol) through a bare
+// prepared Qt query, one transaction per batch: the floor that the database sets for the claim.
+double bareClaimMs(const QString &database, const QList<BatchRows> &batches)
+{
+    double ms = 0;
+    {
+        QSqlDatabase bare = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QStringLiteral("bareclaim"));
+        bare.setDatabaseName(database);
+        bare.setUserName(QStringLiteral("SYSDBA"));
+        bare.setPassword(QStringLiteral("plumtrove"));
+        bare.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
+        bare.open();
+        QElapsedTimer clock;
+        clock.start();
+        for (const BatchRows &rows : batches) {
+            bare.transaction();
+            QSqlQuery claim(bare);
+            claim.prepare(QStringLiteral(
+                "select TavroProtocolo, TavroData, TavroSituacao from conciliacao where codunidade = (select "
+                "u.codunidade from conciliacao u where u.lancamento = ?) and codproduto = ? and data = ? and lote = ? "
+                "and coalesce(TavroProtocolo, '') = '' and coalesce(TavroSituacao, '') = '' with lock"));
+            for (const auto &[lancamento, codproduto, lote] : rows) {
+                claim.bindValue(0, lancamento);
+                claim.bindValue(1, codproduto);
+                claim.bindValue(2, QDate(2019, 2, 28));
+                claim.bindValue(3, lote);
+                claim.exec();
+                claim.next();
+            }
+            claim = QSqlQuery();
+            bare.commit();
+        }
+        ms = clock.nsecsElapsed() / 1e6;
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bareclaim"));
+    return ms;
+}
+
+// The network next to curl: direct, through 40 ms of round trip, over TLS; then the batches next
+// to their floor (curl's posts, the bare marking and the bare claim).
+void printNetworkFigures(const QString &database, const QString &folder, int batches, double batchesMs,
+                         double bareMarkingMs, double bareClaimingMs, QTextStream &out)
+{
+    const NetworkRun direct = compareNetwork(database, folder + QStringLiteral("/direct"), batches, false, 0, out);
+    const NetworkRun delayed = compareNetwork(database, folder + QStringLiteral("/delayed"), batches, false, 40, out);
+    const NetworkRun tls = compareNetwork(database, folder + QStringLiteral("/tls"), batches, true, 0, out);
+    out << QStringLiteral("\nnetwork of %1 batches (description and post of each), program / curl over one kept-alive "
+                          "connection:\n")
+               .arg(batches);
+    for (const auto &[name, run] : {std::pair{"direct", direct}, {"40 ms round trip", delayed}, {"TLS", tls}})
+        out << QStringLiteral("  %1: %2 ms / %3 ms, %4 connection(s); the program's transport sending the same "
+                              "requests back to back as curl does: %5 ms\n")
+                   .arg(QLatin1String(name))
+                   .arg(run.programMs, 0, 'f', 1)
+                   .arg(run.curlMs, 0, 'f', 1)
+                   .arg(run.connections)
+                   .arg(run.replayMs, 0, 'f', 1);
+    const double floor = direct.curlMs + bareMarkingMs + bareClaimingMs;
+    out << QStringLiteral("floor: curl %1 ms + bare marking %2 ms + bare claim %3 ms = %4 ms; the batches took %5 ms\n")
+               .arg(direct.curlMs, 0, 'f', 1)
+               .arg(bareMarkingMs, 0, 'f', 1)
+               .arg(bareClaimingMs, 0, 'f', 1)
+               .arg(floor, 0, 'f', 1)
+               .arg(batchesMs, 0, 'f', 1);
+    out << QStringLiteral("network / curl: %1\n").arg(direct.programMs / direct.curlMs, 0, 'f', 2);
+    out << QStringLiteral("network / curl, 40 ms round trip: %1\n").arg(delayed.programMs / delayed.curlMs, 0, 'f', 2);
+    out << QStringLiteral("TLS handshakes, %1 batches: %2\n").arg(batches).arg(tls.connections);
+    out << QStringLiteral("batches / floor: %1\n").arg(batchesMs / floor, 0, 'f', 2);
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -52,15 +128,16 @@ int main(int argc, char *argv[])
     const QString programDb = dir.filePath(QStringLiteral("program.fdb"));
     const QString scriptDb = dir.filePath(QStringLiteral("script.fdb"));
     const QString bareDb = dir.filePath(QStringLiteral("bare.fdb"));
-    for (const QString &copy : {programDb, scriptDb, bareDb})
+    const QString claimDb = dir.filePath(QStringLiteral("claim.fdb"));
+    for (const QString &copy : {programDb, scriptDb, bareDb, claimDb})
         QFile::copy(QString::fromLocal8Bit(argv[1]), copy);
 
     QProcess sim;
-    QNetworkAccessManager network;
+    HttpTransport transport;
     ServiceSettings settings;
     settings.Servidor = startSim(sim);
     SoapClient client(
-        network, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
+        transport, settings, dir.filePath(QStringLiteral("Tavro")), [] { return QDateTime::currentDateTime(); },
         BenchLogin);
 
     Database db;
@@ -84,7 +161,7 @@ int main(int argc, char *argv[])
     struct MarkedBatch
     {
         QString protocolo, data;
-        QList<std::tuple<int, int, QString>> rows; // lancamento, codproduto, lote
+        BatchRows rows;
     };
     QList<MarkedBatch> marked;
     for (int b = 0; b < batches; ++b) {
@@ -187,6 +264,10 @@ int main(int argc, char *argv[])
         bareMs = bareClock.nsecsElapsed() / 1e6;
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bare"));
+    QList<BatchRows> claimedRows;
+    for (const MarkedBatch &batch : marked)
+        claimedRows.append(batch.rows);
+    const double bareClaimingMs = bareClaimMs(claimDb, claimedRows);
 
     out << QStringLiteral("\nall batches: %1 ms, of which network %2 ms; program's own work %3%\n")
                .arg(totalAll, 0, 'f', 1)
@@ -209,6 +290,9 @@ int main(int argc, char *argv[])
                    .arg((totalMark - totalAhead) / sentBatches, 0, 'f', 1);
         out << QStringLiteral("claim / marking: %1\n").arg(totalClaim / totalMark, 0, 'f', 2);
     }
+
+    printNetworkFigures(QString::fromLocal8Bit(argv[1]), dir.filePath(QStringLiteral("network")), batches, totalAll,
+                        bareMs, bareClaimingMs, out);
 
     // A folder of 10,000 logs of other batches: the resolution looks only for the names its own
     // provisional rows give, so their number costs nothing.

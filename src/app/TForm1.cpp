@@ -44,7 +44,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -85,7 +84,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder(), m_login,
+    HTTPRIO2 = programSoapClient(m_transport, ArquivoConfig, m_places.logFolder(), m_login,
                                  [this](const QString &line) { m_errorLines->appendNote(line); });
     HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});

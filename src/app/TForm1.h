@@ -4,6 +4,7 @@
 #include "lists/MovementLists.h"
 #include "lists/OverviewStatements.h"
 #include "reports/DispensationListing.h"
+#include "service/HttpTransport.h"
 #include "session/ConfigPlaces.h"
 #include "session/IniFile.h"
 #include "session/Login.h"
@@ -16,7 +17,6 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QNetworkAccessManager;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -117,7 +117,7 @@ private:
     IniFile ArquivoConfig;
     Database IBDatabase1;
     LoginValues m_login;
-    QNetworkAccessManager *m_network;
+    HttpTransport m_transport; // its open connections serve every call of the window
     std::unique_ptr<SoapClient> HTTPRIO2;
     QString DataInicialConfig;
     QString DataFinalConfig;

@@ -41,7 +41,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QNetworkAccessManager>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -182,7 +181,6 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     setCentralWidget(central);
 
     FProcura = new TFProcura(m_messages, this);
-    m_network = new QNetworkAccessManager(this);
     // Refused field values and required-field checks reach the operator as every other error.
     setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); },
                     this);

@@ -27,7 +27,6 @@
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 
-#include <QNetworkAccessManager>
 #include <QPdfWriter>
 #include <QTextStream>
 
@@ -123,10 +122,9 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     request.input.protocolo = options.protocoloReenviado;
     request.input.loteMaximo = options.lote;
     request.vezes = options.vezes;
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
-                                                                 session.login,
-                                                                 [&err](const QString &line) { err << line << '\n'; });
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
     return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
 

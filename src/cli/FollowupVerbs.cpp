@@ -14,7 +14,6 @@
 #include "session/DataFolder.h"
 #include "session/Login.h"
 
-#include <QNetworkAccessManager>
 #include <QTextStream>
 
 #include <memory>
@@ -63,10 +62,9 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
-                                                                 session.login,
-                                                                 [&err](const QString &line) { err << line << '\n'; });
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));

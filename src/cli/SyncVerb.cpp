@@ -12,7 +12,6 @@
 #include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
 
-#include <QNetworkAccessManager>
 #include <QTextStream>
 
 #include <cstdio>
@@ -68,10 +67,9 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
     }
 
     const bool terminal = isatty(fileno(stderr));
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
-                                                                 session.login,
-                                                                 [&err](const QString &line) { err << line << '\n'; });
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = programSoapClient(
+        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao,
                                       syncRequest(options, session.ini), [&](const QString &step) {
                                           log.step(step);

@@ -7,28 +7,10 @@ QString withHint(const QString &message, const QString &hint)
     return hint.isEmpty() ? message : message + QLatin1Char('\n') + hint;
 }
 
-QString networkErrorHint(QNetworkReply::NetworkError error)
-{
-    switch (error) {
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TimeoutError:
-        return ErrorHint::SemResposta;
-    case QNetworkReply::ConnectionRefusedError:
-    case QNetworkReply::RemoteHostClosedError:
-    case QNetworkReply::HostNotFoundError:
-    case QNetworkReply::TemporaryNetworkFailureError:
-    case QNetworkReply::NetworkSessionFailedError:
-    case QNetworkReply::ProxyConnectionRefusedError:
-    case QNetworkReply::ProxyNotFoundError:
-    case QNetworkReply::UnknownNetworkError:
-        return ErrorHint::SemConexao;
-    default:
-        return QString();
-    }
-}
-
 QString httpStatusHint(int status)
 {
+    if (status == 407)
+        return ErrorHint::ProxyRecusado;
     return status == 401 || status == 403 ? ErrorHint::UsuarioRecusado : QString();
 }
 

@@ -48,6 +48,7 @@ ServiceSettings readServiceSettings(const IniFile &ini)
     settings.VerificarCertificado = verify == QLatin1String("1") || verify == QLatin1String("sim")
         || verify == QLatin1String("true");
     settings.Certificado = ini.value(section, QStringLiteral("Certificado")).trimmed();
+    settings.Proxy = ini.value(section, QStringLiteral("Proxy")).trimmed();
     return settings;
 }
 

@@ -24,6 +24,9 @@ struct ServiceSettings
     // the service being reached whatever its certificate.
     bool VerificarCertificado = false; // against the system's authorities
     QString Certificado;               // a PEM file trusted as well; naming one turns verification on
+    // The HTTP proxy of the description and every call: empty for none, "sistema" for the
+    // environment's http_proxy/https_proxy/no_proxy, or http://[usuario:senha@]host:porta.
+    QString Proxy;
 
     bool verifiesCertificate() const { return VerificarCertificado || !Certificado.isEmpty(); }
 
@@ -33,7 +36,7 @@ struct ServiceSettings
     QString typesNamespace() const;
 };
 
-// `Servidor`, `Namespace`, `TempoLimite`, `VerificarCertificado` and `Certificado` of section
+// `Servidor`, `Namespace`, `TempoLimite`, `VerificarCertificado`, `Certificado` and `Proxy` of section
 // TAVRO; an empty key, or a time-out that is not a positive whole number, keeps the default.
 // Verification is on for "1" (or "sim", "true"), off for anything else.
 ServiceSettings readServiceSettings(const IniFile &ini);

@@ -12,16 +12,15 @@
 #include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
-#include <QSslConfiguration>
-#include <QSslSocket>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavro {
 
@@ -35,9 +34,9 @@ QByteArray basicAuthorization(const QString &user, const QString &password)
     return "Basic " + bytes.toBase64();
 }
 
-SoapClient::SoapClient(QNetworkAccessManager &network, ServiceSettings settings, QString logFolder, Clock clock,
+SoapClient::SoapClient(HttpTransport &transport, ServiceSettings settings, QString logFolder, Clock clock,
                        const LoginValues &login)
-    : m_network(network)
+    : m_transport(transport)
     , m_settings(std::move(settings))
     , m_logFolder(std::move(logFolder))
     , m_clock(std::move(clock))
@@ -61,62 +60,60 @@ void SoapClient::setURL(const QString &address)
     m_port.clear();
 }
 
-QNetworkRequest SoapClient::request(const QString &url) const
+TransportOptions SoapClient::transportOptions() const
 {
-    QNetworkRequest request{QUrl(url)};
-    request.setTransferTimeout(m_settings.TempoLimite * 1000);
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-    if (QSslSocket::supportsSsl()) {
-        QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
-        if (m_settings.verifiesCertificate()) {
-            ssl.setPeerVerifyMode(QSslSocket::VerifyPeer);
-            ssl.addCaCertificates(m_trusted);
-        } else {
-            ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
-        }
-        request.setSslConfiguration(ssl);
-    }
-    return request;
+    TransportOptions options;
+    options.timeLimitSeconds = m_settings.TempoLimite;
+    options.verifyCertificate = m_settings.verifiesCertificate();
+    options.trustedPem = m_trustedPem;
+    options.proxy = m_settings.Proxy;
+    options.inputDuringWait = m_inputDuringWait;
+    return options;
 }
 
-SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failureSuffix) const
+HttpAnswer SoapClient::transfer(const std::function<HttpAnswer()> &request, const QString &failureSuffix) const
 {
-    const std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> owner(reply,
-                                                                          [](QNetworkReply *r) { r->deleteLater(); });
-    // Unless verification was asked for, a certificate that would not pass is accepted: the
-    // service's hosts are the operator's.
-    if (!m_settings.verifiesCertificate())
-        QObject::connect(reply, &QNetworkReply::sslErrors, reply, [reply] { reply->ignoreSslErrors(); });
-    if (!reply->isFinished()) {
-        QEventLoop loop;
-        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec(m_inputDuringWait && m_inputDuringWait() ? QEventLoop::AllEvents
-                                                           : QEventLoop::ExcludeUserInputEvents);
+    try {
+        return request();
+    } catch (const Error &error) {
+        throw Error(error.message() + failureSuffix, error.hint());
     }
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    // A transfer that failed after the status line (the connection closed mid-body, or the
-    // server fell silent past the time limit) leaves a partial body: it is a transfer
-    // failure, not an answer to read. Network and proxy errors come before the content ones.
-    const QNetworkReply::NetworkError error = reply->error();
-    const bool transferFailed = error != QNetworkReply::NoError && error < QNetworkReply::ContentAccessDenied;
-    if (!status.isValid() || transferFailed) {
-        const bool timedOut = error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError;
-        const QString reason = timedOut
-            ? QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(m_settings.TempoLimite)
-            : reply->errorString();
-        throw Error(reason + failureSuffix, networkErrorHint(reply->error()));
-    }
-    Answer answer;
-    answer.status = status.toInt();
-    answer.reason = QString::fromLatin1(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray());
-    answer.contentType = reply->rawHeader("Content-Type");
-    answer.body = reply->readAll();
-    return answer;
 }
 
-QString SoapClient::writeLog(const QByteArray &message, const QString &stem, const QString &suffix) const
+namespace {
+
+// The system's text for the last failed call.
+QString systemReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Writes `bytes` into the open `file`, hands them to the disk and closes it; the system's
+// reason when a step fails, else nothing.
+QString writeAndSync(QFile &file, const QByteArray &bytes)
+{
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        return file.errorString();
+    if (::fsync(file.handle()) != 0)
+        return systemReason();
+    file.close();
+    if (file.error() != QFileDevice::NoError)
+        return file.errorString();
+    // The folder's entry for the new name reaches the disk too; a file system that cannot sync
+    // a folder has kept the file itself.
+    const int folder = ::open(QFile::encodeName(QFileInfo(file.fileName()).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+    return QString();
+}
+
+} // namespace
+
+QString SoapClient::writeLog(const QByteArray &message, const QString &stem, const QString &suffix,
+                             const QString &which) const
 {
     QBuffer stream;
     stream.setData(message);
@@ -136,9 +133,16 @@ QString SoapClient::writeLog(const QByteArray &message, const QString &stem, con
         taken = stem + QLatin1Char('_') + QString::number(n);
         file.setFileName(taken + suffix);
     }
-    if (!file.isOpen() || file.write(text.toLatin1()) < 0)
-        throw Error(QStringLiteral("Cannot create file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
+    const bool created = file.isOpen();
+    const QString failure = created ? writeAndSync(file, text.toLatin1()) : file.errorString();
+    if (!failure.isEmpty()) {
+        if (created) { // a partial log would pass for one of a call that went
+            file.close();
+            QFile::remove(file.fileName());
+        }
+        throw Error(QStringLiteral("Não foi possível gravar o log %1 na pasta %2: %3")
+                        .arg(which, QDir::toNativeSeparators(m_logFolder), failure));
+    }
     return taken;
 }
 
@@ -161,20 +165,25 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     QElapsedTimer clock;
     clock.start();
     m_timings = {};
-    m_trusted.clear();
+    m_trustedPem.clear();
     if (!m_settings.Certificado.isEmpty()) {
-        m_trusted = QSslCertificate::fromPath(m_settings.Certificado, QSsl::Pem);
-        if (m_trusted.isEmpty())
+        QFile certificate(m_settings.Certificado);
+        if (certificate.open(QIODevice::ReadOnly))
+            m_trustedPem = certificate.readAll();
+        if (!m_trustedPem.contains("-----BEGIN CERTIFICATE-----"))
             throw Error(QStringLiteral("Não foi possível ler o certificado %1 (TAVRO/Certificado)")
                             .arg(m_settings.Certificado));
     }
     QString endpoint = m_url;
     QString action;
     if (!m_wsdlLocation.isEmpty()) {
-        const Answer wsdl = await(m_network.get(request(m_wsdlLocation)), QStringLiteral(" - URL:") + m_wsdlLocation);
+        const HttpAnswer wsdl = transfer([&] { return m_transport.get(m_wsdlLocation, transportOptions()); },
+                                         QStringLiteral(" - URL:") + m_wsdlLocation);
+        // The description is asked for without credentials: through a proxy, a 401 is the proxy
+        // refusing its own login (some proxies answer so instead of 407).
         if (wsdl.status > 299)
             throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation),
-                        httpStatusHint(wsdl.status));
+                        wsdl.status == 401 && wsdl.viaProxy ? ErrorHint::ProxyRecusado : httpStatusHint(wsdl.status));
         const WsdlPort port = WsdlPort::read(wsdl.body, m_service, m_port);
         if (port.address().isEmpty())
             throw Error(QStringLiteral("Unable to retrieve the URL endpoint for Service/Port '%1'/'%2' from WSDL '%3'")
@@ -188,28 +197,28 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     m_timings.network = clock.nsecsElapsed() / 1e6;
     clock.restart();
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
-    // Logs are named by the second of the request; its answer's log takes the same name, so
-    // the two can be paired when an accepted batch has to be recovered from them.
+    // Logs are named by the caller or by the second of the request; its answer's log takes the
+    // same name, so the two can be paired when an accepted batch has to be recovered from them.
     const QString logStem = writeLog(
         envelope, m_logFolder + QLatin1Char('/') + (logName.isEmpty() ? CarimboDataHora(m_clock()) : logName),
-        QStringLiteral("_req.xml"));
+        QStringLiteral("_req.xml"), QStringLiteral("do pedido"));
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 
     warnOfPlainCredentials(endpoint);
-    QNetworkRequest post = request(endpoint);
-    post.setRawHeader("Content-Type", "text/xml; charset=utf-8");
-    post.setRawHeader("SOAPAction", '"' + action.toUtf8() + '"');
-    post.setRawHeader("Authorization", basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao));
-    const Answer answer = await(m_network.post(post, envelope),
-                                QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
+    const QList<QByteArray> headers{"Content-Type: text/xml; charset=utf-8", "SOAPAction: \"" + action.toUtf8() + '"',
+                                    "Authorization: "
+                                        + basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao)};
+    const HttpAnswer answer = transfer(
+        [&] { return m_transport.post(endpoint, headers, envelope, transportOptions()); },
+        QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
 
     m_timings.network += clock.nsecsElapsed() / 1e6;
     clock.restart();
     // The answer has arrived: a batch the service accepted must not be lost because its
     // log could not be written, so the failure is kept for the caller to report.
     try {
-        writeLog(answer.body, logStem, QStringLiteral("_res.xml"));
+        writeLog(answer.body, logStem, QStringLiteral("_res.xml"), QStringLiteral("da resposta"));
     } catch (const Error &error) {
         m_logFailures.append(error.message());
     }
@@ -225,12 +234,11 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     m_timings.reading = clock.nsecsElapsed() / 1e6;
 }
 
-std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const QString &logFolder, const LoginValues &login,
-                                              SoapClient::WarningSink warnings)
+std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini, const QString &logFolder,
+                                              const LoginValues &login, SoapClient::WarningSink warnings)
 {
     auto client = std::make_unique<SoapClient>(
-        network, readServiceSettings(ini), logFolder, [] { return QDateTime::currentDateTime(); }, login);
+        transport, readServiceSettings(ini), logFolder, [] { return QDateTime::currentDateTime(); }, login);
     client->setWarningSink(std::move(warnings));
     return client;
 }

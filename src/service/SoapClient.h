@@ -1,11 +1,10 @@
 #pragma once
 
+#include "service/HttpTransport.h"
 #include "service/ServiceSettings.h"
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QList>
-#include <QSslCertificate>
 #include <QString>
 #include <QStringList>
 #include <QXmlStreamReader>
@@ -14,10 +13,6 @@
 #include <functional>
 #include <memory>
 #include <utility>
-
-class QNetworkAccessManager;
-class QNetworkReply;
-class QNetworkRequest;
 
 namespace tavro {
 
@@ -34,17 +29,22 @@ QByteArray basicAuthorization(const QString &user, const QString &password);
 // answer into a value or an Error with the service binding's message texts.
 //
 // Transport, settings, log folder, clock and login values come from the owner, which
-// keeps the transport and the login values alive as long as the client. A call blocks in
-// a local event loop that takes no user input; every request has the transfer time-out
-// of the settings, unless the owner lets input through (see setInputDuringWait). Certificate problems of a TLS endpoint
-// are ignored unless the settings ask for verification.
+// keeps the transport and the login values alive as long as the client; the transport's
+// connections serve the description and the call, and the next call. A call blocks in a
+// local event loop that takes no user input unless the owner lets it through (see
+// setInputDuringWait); every request has the transfer time-out and the proxy of the settings. Certificate problems of a
+// TLS endpoint are ignored unless the settings ask for verification.
+//
+// The request's log is on disk (written, synced and closed, each step checked) before the
+// request leaves: a log that cannot be written ends the call with nothing sent. A batch is
+// posted once; a connection lost after the request left is the call's failure.
 class SoapClient
 {
 public:
     using Clock = std::function<QDateTime()>;
     using WarningSink = std::function<void(const QString &)>;
 
-    SoapClient(QNetworkAccessManager &network, ServiceSettings settings, QString logFolder, Clock clock,
+    SoapClient(HttpTransport &transport, ServiceSettings settings, QString logFolder, Clock clock,
                const LoginValues &login);
 
     const ServiceSettings &settings() const { return m_settings; }
@@ -57,8 +57,9 @@ public:
     const QString &WSDLLocation() const { return m_wsdlLocation; }
 
     // One operation call. `writeRequest` writes the request element into the Body;
-    // `readResponse` reads the response element (the reader on its start tag). With a
-    // `logName` the call's logs are `logName` + "_req.xml" and "_res.xml" in the log folder.
+    // `readResponse` reads the response element (the reader on its start tag). The logs are
+    // `logName` + "_req.xml" / "_res.xml" in the log folder, or named by the second of the
+    // request when `logName` is empty.
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
                 const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName = {});
     const QString &logFolder() const { return m_logFolder; }
@@ -87,24 +88,17 @@ public:
     void setWarningSink(WarningSink sink) { m_warnings = std::move(sink); }
 
 private:
-    struct Answer
-    {
-        int status = 0;
-        QString reason;
-        QByteArray contentType;
-        QByteArray body;
-    };
-
-    QNetworkRequest request(const QString &url) const;
-    // Waits for the reply; a transfer that fails, before or after the status line, throws
-    // with `failureSuffix` after the network's text.
-    Answer await(QNetworkReply *reply, const QString &failureSuffix) const;
+    TransportOptions transportOptions() const;
+    // Runs one request of the transport; a transfer that fails throws with `failureSuffix`
+    // after the network's text.
+    HttpAnswer transfer(const std::function<HttpAnswer()> &request, const QString &failureSuffix) const;
     // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
-    // with the first free N; returns the stem it used.
-    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix) const;
+    // with the first free N, and returns the stem it used; a log that cannot be written to the
+    // end and synced throws a message naming the folder, the log (`which`) and the system's reason.
+    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix, const QString &which) const;
     void warnOfPlainCredentials(const QString &endpoint);
 
-    QNetworkAccessManager &m_network;
+    HttpTransport &m_transport;
     ServiceSettings m_settings;
     QString m_logFolder;
     Clock m_clock;
@@ -115,7 +109,7 @@ private:
     QString m_url;
     QStringList m_logFailures;
     Timings m_timings;
-    QList<QSslCertificate> m_trusted; // the settings' certificate, read again for every call
+    QByteArray m_trustedPem; // the settings' certificate, read again for every call
     WarningSink m_warnings;
     std::function<bool()> m_inputDuringWait;
     bool m_warnedOfPlainCredentials = false;
@@ -123,8 +117,7 @@ private:
 
 // The program's own client, as the window and the command line use it: settings from
 // config.ini, logs in `logFolder`, the local clock, its warning to `warnings`.
-std::unique_ptr<SoapClient> programSoapClient(QNetworkAccessManager &network, const IniFile &ini,
-                                              const QString &logFolder, const LoginValues &login,
-                                              SoapClient::WarningSink warnings);
+std::unique_ptr<SoapClient> programSoapClient(HttpTransport &transport, const IniFile &ini, const QString &logFolder,
+                                              const LoginValues &login, SoapClient::WarningSink warnings);
 
 } // namespace tavro

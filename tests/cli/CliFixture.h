@@ -13,7 +13,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QProcess>
 #include <QProcessEnvironment>
 
@@ -145,8 +144,8 @@ protected:
     {
         tavro::Database db;
         db.open(fixture.path());
-        QNetworkAccessManager network;
-        const auto client = tavro::test::makeClient(network, origem, fixture.folder(), tavro::test::TestLogin);
+        HttpTransport transport;
+        const auto client = tavro::test::makeClient(transport, origem, fixture.folder(), tavro::test::TestLogin);
         return tavro::test::BatchSender(db, *client).send(tipo, keys, rejected);
     }
     QString status(const QString &protocolo) const

@@ -79,8 +79,8 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
     db.open(fixture.path());
     SimProcess sim(simArguments(TestLogin));
     QTemporaryDir logs;
-    QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = makeClient(network, localOrigin(sim.port()), logs.path(), TestLogin);
+    HttpTransport transport;
+    const std::unique_ptr<SoapClient> client = makeClient(transport, localOrigin(sim.port()), logs.path(), TestLogin);
     std::unique_ptr<RecordList> list(newMovementList(kind.list, nullptr));
     fillList(db, *list, kind, input);
     const auto transmitter = kind.make();
@@ -138,21 +138,21 @@ void FaultFixture::useUnreachableService()
 void FaultFixture::useOrigin(const QString &origin, int tempoLimite)
 {
     // Each log gets its own second, so no request of a test overwrites another's log.
-    m_client = makeClient(m_network, origin, m_logFolder, TestLogin, tempoLimite,
+    m_client = makeClient(m_transport, origin, m_logFolder, TestLogin, tempoLimite,
                           [this] { return m_now = m_now.addSecs(1); });
 }
 
 void FaultFixture::killFaultySimInItsCall()
 {
     // The call waits in a local event loop, where this timer fires.
-    auto *timer = new QTimer(&m_network);
-    QObject::connect(timer, &QTimer::timeout, timer, [this, timer] {
+    m_killer = std::make_unique<QTimer>();
+    QObject::connect(m_killer.get(), &QTimer::timeout, m_killer.get(), [this] {
         if (!m_faulty || !m_faulty->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
             m_faulty.reset();
-            timer->deleteLater();
+            m_killer->stop();
         }
     });
-    timer->start(50);
+    m_killer->start(50);
 }
 
 void FaultFixture::useScripted(const ScriptedService::Answer &call, std::optional<ScriptedService::Answer> description,

@@ -13,9 +13,9 @@
 #include "transmission/TransmissionKind.h"
 
 #include <QHash>
-#include <QNetworkAccessManager>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +24,9 @@
 #include <optional>
 
 namespace tavro::test {
+
+// The start of a call's failure when the connection closes after the request went.
+inline const QString ClosedUnanswered = QStringLiteral("A conexão foi encerrada depois do envio do pedido");
 
 // One kind of transmission with its list and the table its records live in.
 struct KindCase
@@ -104,9 +107,10 @@ protected:
     QTemporaryDir m_dir;
     QString m_logFolder = m_dir.filePath(QStringLiteral("Tavro"));
     QDateTime m_now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    QNetworkAccessManager m_network;
+    HttpTransport m_transport;
     std::unique_ptr<SimProcess> m_service;
     std::unique_ptr<SimProcess> m_faulty;
+    std::unique_ptr<QTimer> m_killer; // see killFaultySimInItsCall
     std::unique_ptr<ScriptedService> m_scripted;
     std::unique_ptr<SoapClient> m_client;
     std::unique_ptr<RecordList> m_list;

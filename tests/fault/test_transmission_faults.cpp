@@ -108,9 +108,10 @@ INSTANTIATE_TEST_SUITE_P(
                       FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)"), true},
                       FaultCase{"Stalled", Fault::Stalled,
                                 QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"), true},
-                      // The network layer posts once more on a fresh connection, which the dead substitute refuses.
-                      FaultCase{"Killed", Fault::Killed, QStringLiteral("Connection refused"), true},
-                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile, QStringLiteral("Cannot create file")}),
+                      // The connection closes after the request went: a failure, never a second post.
+                      FaultCase{"Killed", Fault::Killed, ClosedUnanswered, true},
+                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile,
+                                QStringLiteral("Não foi possível gravar o log do pedido na pasta")}),
     [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
 namespace {

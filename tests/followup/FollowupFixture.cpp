@@ -49,7 +49,7 @@ void FollowupFixture::useUnreachableService()
 
 void FollowupFixture::useServer(const QString &origin)
 {
-    m_client = makeClient(m_network, origin, m_logs.path(), m_login, 30);
+    m_client = makeClient(m_transport, origin, m_logs.path(), m_login, 30);
     m_sender = std::make_unique<BatchSender>(m_db, *m_client);
     m_checks = std::make_unique<ProtocolFollowup>(m_db, *m_client, [this](const QString &line) { m_lines << line; });
 }

@@ -10,7 +10,6 @@
 #include "service/SoapClient.h"
 #include "session/Login.h"
 
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -50,7 +49,7 @@ protected:
     Database m_db;
     QTemporaryDir m_logs;
     LoginValues m_login = TestLogin;
-    QNetworkAccessManager m_network;
+    HttpTransport m_transport;
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<SoapClient> m_client;
     std::unique_ptr<BatchSender> m_sender;

@@ -7,14 +7,20 @@
 #include "service/TavroWSAsync.h"
 #include "session/Login.h"
 
+#include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tavro;
 using tavro::test::errorOf;
@@ -78,7 +84,7 @@ public:
     void useServer(const QString &origin, int tempoLimite = 30)
     {
         m_origin = origin;
-        m_client = test::makeClient(m_network, origin, m_logFolder, m_login, tempoLimite, [this] { return m_now; });
+        m_client = test::makeClient(m_transport, origin, m_logFolder, m_login, tempoLimite, [this] { return m_now; });
     }
 
     TavroWSAsync port() { return GetTavroWSAsync(true, QString(), *m_client); }
@@ -90,7 +96,7 @@ public:
     QString m_logFolder = m_dir.filePath(QStringLiteral("programa/Tavro")); // not there yet
     QDateTime m_now{QDate(2026, 12, 10), QTime(3, 4, 5)};
     LoginValues m_login = test::TestLogin;
-    QNetworkAccessManager m_network;
+    HttpTransport m_transport;
     std::unique_ptr<SimProcess> m_sim;
     std::unique_ptr<SoapClient> m_client;
     QString m_origin;
@@ -319,15 +325,150 @@ TEST(ErrorHint, OnlyAFaultRefusingTheLoginGetsTheCredentialsHint)
             << c.fault;
 }
 
+namespace {
+
+// A tmpfs of 64 KiB mounted on `path` and filled to the last byte; unmounted at the end.
+class FullFolder
+{
+public:
+    explicit FullFolder(const QString &path)
+        : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=64k,mode=0700") == 0;
+        QFile filler(path + QStringLiteral("/filler"));
+        filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+        while (m_mounted && filler.write(QByteArray(512, 'x')) > 0) {
+        }
+    }
+    ~FullFolder()
+    {
+        if (m_mounted)
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
+
+} // namespace
+
+// The request's log is on disk before anything is posted: a folder that cannot hold it stops
+// the call after the description was read, with the folder and the system's reason, and
+// leaves no partial log behind.
 TEST_F(SoapPipeline, ARequestLogThatCannotBeWrittenStopsTheCallBeforeThePost)
 {
+    start({});
+    const QString fullFolder = m_dir.filePath(QStringLiteral("cheia"));
+    FullFolder full(fullFolder);
+    // Mounting needs root, as ./dev test and CI run; another account checks the folder case alone.
+    ASSERT_TRUE(full.mounted() || ::geteuid() != 0) << "a tmpfs could not be mounted";
     QFile blocker(m_dir.filePath(QStringLiteral("programa")));
     blocker.open(QIODevice::WriteOnly); // a file where the log folder's parent should be
     blocker.close();
-    start({});
-    const QString message = errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({})); });
-    EXPECT_TRUE(message.startsWith(QStringLiteral("Cannot create file"))) << message.toStdString();
-    EXPECT_EQ(m_sim->requests(), QStringList{QStringLiteral("GET ") + WsdlPath});
+    const struct
+    {
+        QString folder;
+        const char *reason;
+    } cases[] = {{m_logFolder, "Not a directory"}, {fullFolder, "No space left on device"}};
+    for (const auto &c : cases) {
+        if (c.folder == fullFolder && !full.mounted())
+            continue;
+        m_logFolder = c.folder;
+        useServer(m_origin);
+        EXPECT_EQ(errorOf([&] { port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
+                  QStringLiteral("Não foi possível gravar o log do pedido na pasta %1: %2")
+                      .arg(c.folder, QLatin1String(c.reason)));
+        EXPECT_EQ(m_sim->requests(), QStringList{QStringLiteral("GET ") + WsdlPath}) << c.reason;
+        EXPECT_EQ(QDir(c.folder).entryList({QStringLiteral("*.xml")}), QStringList()) << c.reason;
+    }
+}
+
+namespace {
+
+// A service that keeps its connection open after the description and closes it as soon as
+// it has read a whole call, without a byte of answer: the moment an HTTP library would post
+// the same body again on a fresh connection.
+class ClosingService
+{
+public:
+    ClosingService()
+    {
+        m_server.listen(QHostAddress::LocalHost);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                serve(socket);
+        });
+    }
+    QString origin() const { return test::localOrigin(m_server.serverPort()); }
+    int posts = 0;
+
+private:
+    void serve(QTcpSocket *socket)
+    {
+        auto received = std::make_shared<QByteArray>();
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, received] {
+            received->append(socket->readAll());
+            const qsizetype headerEnd = received->indexOf("\r\n\r\n");
+            const qsizetype length = received->mid(received->toLower().indexOf("content-length:") + 15).toLongLong();
+            if (headerEnd < 0 || received->size() < headerEnd + 4 + (received->startsWith("POST") ? length : 0))
+                return;
+            if (received->startsWith("POST")) {
+                ++posts;
+                socket->disconnectFromHost();
+                return;
+            }
+            const QByteArray wsdl = "<definitions xmlns=\"http://schemas.xmlsoap.org/wsdl/\" xmlns:soap=\""
+                                    "http://schemas.xmlsoap.org/wsdl/soap/\"><service name=\"TavroWSService\">"
+                                    "<port name=\"TavroWSAsyncPort\"><soap:address location=\""
+                + origin().toLatin1() + "/async\"/></port></service></definitions>";
+            received->clear();
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/xml\r\nContent-Length: "
+                          + QByteArray::number(wsdl.size()) + "\r\n\r\n" + wsdl);
+        });
+    }
+
+    QTcpServer m_server;
+};
+
+} // namespace
+
+// A connection closed after the request left is the call's failure: the service got the
+// batch once, on the connection kept from the description or on a fresh one.
+TEST_F(SoapPipeline, ABatchIsPostedOnceWhenTheConnectionClosesUnanswered)
+{
+    for (const bool wsdl : {true, false}) {
+        SCOPED_TRACE(wsdl ? "after the description" : "direct address");
+        ClosingService service;
+        useServer(service.origin());
+        TavroWSAsync async = GetTavroWSAsync(wsdl, wsdl ? QString() : service.origin() + "/async", *m_client);
+        EXPECT_EQ(errorWithHintOf([&] { async.informarPosicaoEstoqueEmLote(stockBatch({stockRecord("1-1")})); }),
+                  QStringLiteral("A conexão foi encerrada depois do envio do pedido, sem resposta; o pedido não é "
+                                 "enviado de novo - URL:%1/async - SOAPAction:tav:informarPosicaoEstoqueEmLote\n")
+                          .arg(service.origin())
+                      + ErrorHint::SemConexao);
+        EXPECT_EQ(service.posts, 1);
+    }
+}
+
+// The description, the call and the next calls share one connection, over http and https.
+TEST_F(SoapPipeline, OneConnectionServesTheDescriptionAndEveryCall)
+{
+    for (const char *scheme : {"http", "https"}) {
+        SCOPED_TRACE(scheme);
+        QStringList arguments{QStringLiteral("--conexoes")};
+        if (scheme == QLatin1String("https"))
+            arguments << QStringLiteral("--tls");
+        start(arguments, 30, QLatin1String(scheme));
+        for (int call = 0; call < 3; ++call)
+            port().informarPosicaoEstoqueEmLote(stockBatch({stockRecord(QStringLiteral("1-%1").arg(call))}));
+        const QStringList lines = m_sim->requests();
+        EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^connection "))), QStringList{"connection 1"});
+        EXPECT_EQ(lines.filter(QRegularExpression(QStringLiteral("^(GET|POST) "))).size(), 6);
+    }
 }
 
 TEST_F(SoapPipeline, OnlyTheFirstCallsFailWhenTheSubstituteIsToldSo)
@@ -571,10 +712,10 @@ TEST_F(SoapPipeline, TlsCertificateVerifiedOnlyWhenAsked)
     const Case cases[] = {
         {"verification off", false, QString(), "127.0.0.1", QString()},
         {"verification on: self-signed", true, QString(), "127.0.0.1",
-         QStringLiteral("The certificate is self-signed, and untrusted")},
+         QStringLiteral("SSL handshake failed: SSL certificate problem: self-signed certificate")},
         {"verification on, its certificate given", true, certificate, "127.0.0.1", QString()},
         {"its certificate given turns verification on: host not in it", false, certificate, "localhost",
-         QStringLiteral("The host name did not match any of the valid hosts for this certificate")},
+         QStringLiteral("no alternative certificate subject name matches target host name 'localhost'")},
         {"certificate file that cannot be read", true, m_dir.filePath(QStringLiteral("nada.pem")), "127.0.0.1",
          QStringLiteral("Não foi possível ler o certificado %1 (TAVRO/Certificado)")
              .arg(m_dir.filePath(QStringLiteral("nada.pem")))},
@@ -588,9 +729,9 @@ TEST_F(SoapPipeline, TlsCertificateVerifiedOnlyWhenAsked)
         settings.VerificarCertificado = c.verify;
         settings.Certificado = c.certificado;
         // Each case on a fresh transport, so no TLS session of an earlier case is reused.
-        QNetworkAccessManager network;
+        HttpTransport transport;
         SoapClient client(
-            network, settings, m_logFolder, [] { return QDateTime::currentDateTime(); }, m_login);
+            transport, settings, m_logFolder, [] { return QDateTime::currentDateTime(); }, m_login);
         QStringList warnings;
         client.setWarningSink([&](const QString &line) { warnings.append(line); });
         TavroWSAsync tls = GetTavroWSAsync(true, QString(), client);

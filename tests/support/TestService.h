@@ -8,8 +8,6 @@
 
 #include <memory>
 
-class QNetworkAccessManager;
-
 namespace tavro::test {
 
 // The namespace base and web-service login that tests and their substitute share.
@@ -27,7 +25,7 @@ QString localOrigin(quint16 port, const QString &scheme = QStringLiteral("http")
 // A client of the service at `origin` under the test namespace. `login` stays the
 // caller's, as the client keeps referring to it.
 std::unique_ptr<SoapClient> makeClient(
-    QNetworkAccessManager &network, const QString &origin, const QString &logFolder, const LoginValues &login,
+    HttpTransport &transport, const QString &origin, const QString &logFolder, const LoginValues &login,
     int tempoLimite = ServiceSettings::DefaultTempoLimite,
     SoapClient::Clock clock = [] { return QDateTime::currentDateTime(); });
 

@@ -15,7 +15,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -75,7 +74,7 @@ protected:
     }
     std::unique_ptr<SoapClient> makeClient(const QString &folder)
     {
-        return test::makeClient(network, test::localOrigin(sim->port()), folder, test::TestLogin, 20,
+        return test::makeClient(transport, test::localOrigin(sim->port()), folder, test::TestLogin, 20,
                                 [this] { return now = now.addSecs(1); });
     }
 
@@ -164,7 +163,7 @@ protected:
     QTemporaryDir dir;
     QString logFolder = dir.filePath(QStringLiteral("Tavro"));
     QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    QNetworkAccessManager network;
+    HttpTransport transport;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;

@@ -16,7 +16,6 @@
 #include "transmission/TransmissionAccount.h"
 
 #include <QDir>
-#include <QNetworkAccessManager>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -41,7 +40,7 @@ protected:
     {
         sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
         // Each log gets its own second, so every request of a test keeps its file.
-        client = test::makeClient(network, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
+        client = test::makeClient(transport, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
                                   [this] { return now = now.addSecs(1); });
     }
 
@@ -105,7 +104,7 @@ protected:
     QTemporaryDir dir;
     QString logFolder = dir.filePath(QStringLiteral("Tavro"));
     QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    QNetworkAccessManager network;
+    HttpTransport transport;
     std::unique_ptr<SimProcess> sim;
     std::unique_ptr<SoapClient> client;
     std::unique_ptr<RecordList> list;
@@ -627,7 +626,7 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
     EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
-    ASSERT_FALSE(report.erros.filter(QStringLiteral("Cannot create file")).isEmpty())
+    ASSERT_FALSE(report.erros.filter(QStringLiteral("Não foi possível gravar o log da resposta na pasta")).isEmpty())
         << report.erros.join('\n').toStdString();
 }
 

@@ -41,6 +41,9 @@ QString HttpServer::errorString() const
 void HttpServer::accept()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        ++m_connections;
+        if (m_connected)
+            m_connected(m_connections);
         m_pending.insert(socket, QByteArray());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {

@@ -54,6 +54,9 @@ public:
     QString errorString() const;
     // Sends the answers held so far.
     void release();
+    // Called with the count of connections so far whenever a client opens one (after its TLS
+    // handshake, over TLS).
+    void onConnection(std::function<void(int)> connected) { m_connected = std::move(connected); }
 
 private:
     void accept();
@@ -64,4 +67,6 @@ private:
     std::unique_ptr<QTcpServer> m_server;
     QHash<QTcpSocket *, QByteArray> m_pending;
     QList<std::pair<QPointer<QTcpSocket>, HttpResponse>> m_held;
+    std::function<void(int)> m_connected;
+    int m_connections = 0;
 };

@@ -53,9 +53,13 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption reter(QStringLiteral("reter"),
                                    QStringLiteral("Hold the answer to call N until a line arrives on standard input."),
                                    QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption conexoes(
+        QStringLiteral("conexoes"),
+        QStringLiteral("Report each connection a client opens as a line \"connection N\" (over TLS: each handshake)."));
     parser.addOptions({port,        usuario, senha,       base,       aguardando, reprocessamento, tls,
                        semEndereco, semAcao, falhaStatus, falhaTexto, falhaFault, falhaHtml,       falhaRaiz,
-                       codigoFora,  atraso,  silencio,    falhas,     reter,      version});
+                       codigoFora,  atraso,  silencio,    falhas,     reter,      version,
+                       conexoes});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
@@ -92,5 +96,6 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     options.silencio = parser.isSet(silencio);
     options.falhas = parser.value(falhas).toInt();
     options.reter = parser.value(reter).toInt();
+    options.conexoes = parser.isSet(conexoes);
     return options;
 }

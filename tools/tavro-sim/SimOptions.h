@@ -30,6 +30,7 @@ struct SimOptions
     bool silencio = false;
     int falhas = -1;          // how many calls fail; -1: every call
     int reter = 0;            // the call (counted from 1) whose answer waits for a line on standard input; 0: none
+    bool conexoes = false;    // report each connection a client opens, as "connection N"
     bool infoPrinted = false; // the usage or the version was asked for and printed
 
     // Parses the arguments; prints the usage and returns nothing when they are wrong.

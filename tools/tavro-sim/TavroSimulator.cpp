@@ -77,7 +77,7 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
     if (request.method == "GET") {
         report("GET " + request.target);
         if (path.toLower() == ServiceSettings::WsdlPath.toLower().toLatin1())
-            return wsdl();
+            return wsdl(request.headers.value("host"));
     } else if (request.method == "POST") {
         report("POST " + request.target + " Length=" + QByteArray::number(request.body.size()) + " SOAPAction="
                + request.headers.value("soapaction") + " Authorization=" + request.headers.value("authorization"));
@@ -95,8 +95,13 @@ HttpResponse TavroSimulator::handle(const HttpRequest &request)
     return notFound;
 }
 
-HttpResponse TavroSimulator::wsdl() const
+HttpResponse TavroSimulator::wsdl(const QByteArray &host) const
 {
+    // The address is the host the description was asked of, as services behind a relay or a
+    // proxy give it; without a Host header, the substitute's own.
+    const QString origin = host.isEmpty()
+        ? m_origin
+        : m_origin.section(QStringLiteral("://"), 0, 0) + QStringLiteral("://") + QString::fromLatin1(host);
     const QString service = m_options.namespaceBase + QStringLiteral("/tavro-ws");
     QByteArray document;
     QXmlStreamWriter w(&document);
@@ -160,7 +165,7 @@ HttpResponse TavroSimulator::wsdl() const
     w.writeAttribute(QStringLiteral("binding"), QStringLiteral("tns:TavroWSAsyncPortBinding"));
     if (!m_options.semEndereco) {
         w.writeEmptyElement(soapNs, QStringLiteral("address"));
-        w.writeAttribute(QStringLiteral("location"), m_origin + ServiceSettings::AsyncPath);
+        w.writeAttribute(QStringLiteral("location"), origin + ServiceSettings::AsyncPath);
     }
     w.writeEndElement();
     w.writeEndElement();

@@ -16,7 +16,7 @@ class TavroSimulator
 public:
     explicit TavroSimulator(SimOptions options);
 
-    // The scheme, host and port the WSDL gives as the port's address.
+    // The scheme, host and port the WSDL gives as the port's address when the request names no host.
     void setOrigin(const QString &origin) { m_origin = origin; }
     HttpResponse handle(const HttpRequest &request);
 
@@ -43,7 +43,7 @@ private:
         int queries = 0;
     };
 
-    HttpResponse wsdl() const;
+    HttpResponse wsdl(const QByteArray &host) const;
     HttpResponse call(const HttpRequest &request);
     // The failure the options ask for, if any.
     std::optional<HttpResponse> failure() const;

@@ -44,6 +44,12 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "tavro-sim: %s\n", qPrintable(server.errorString()));
         return 1;
     }
+    if (options->conexoes) {
+        server.onConnection([](int count) {
+            std::printf("connection %d\n", count);
+            std::fflush(stdout);
+        });
+    }
     simulator.setOrigin(QStringLiteral("%1://127.0.0.1:%2").arg(options->tls ? "https" : "http").arg(server.port()));
     std::printf("listening on 127.0.0.1:%u\n", unsigned(server.port()));
     std::fflush(stdout);
