@@ -24,6 +24,8 @@
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QPdfWriter>
 #include <QTextStream>
@@ -127,15 +129,22 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
 }
 
-// The dispensation listing of the tab's search, written as a PDF file.
-int print(Database &db, const CliOptions &options, const Unit &unit)
+// The dispensation listing of the tab's search, written as a PDF file: the one named,
+// or the one the window's print dialog offers.
+int print(Database &db, const CliOptions &options, const Unit &unit, QTextStream &out)
 {
     DispensationReportInput input;
     input.search = movementSearch(options, unit);
     input.cnes = unit.cnes;
     input.nomeUnidade = unit.nome;
-    QPdfWriter pdf(options.pdfPath);
+    QString path = options.pdfPath;
+    if (path.isEmpty()) {
+        path = dispensationListingPath(input);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    }
+    QPdfWriter pdf(path);
     printDispensationListing(db, input, pdf);
+    out << QStringLiteral("Listagem gravada em: ") << QFileInfo(path).absoluteFilePath() << '\n';
     return ExitSuccess;
 }
 
@@ -219,7 +228,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Transmitir:
         return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
-        return print(db, options, unit);
+        return print(db, options, unit, out);
     case CliVerb::Situacao:
         return runSituacaoVerb(db, OverviewSearch{unit.codigo, unit.cnes, options.semCodigo, options.overviewPeriod},
                                unit.nome, options.json, out);

@@ -332,7 +332,7 @@ CliOptions parseCliOptions(const QStringList &arguments, const QString &environm
         rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptDia}, verb);
         options.dataInicial = required(parser, OptDe, verb);
         options.dataFinal = required(parser, OptAte, verb);
-        options.pdfPath = required(parser, OptPdf, verb);
+        options.pdfPath = parser.value(OptPdf);
         if (parser.isSet(OptSituacao))
             options.status = statusBoxes(parser.value(OptSituacao));
         options.protocolo = parser.value(OptProtocolo);
@@ -398,7 +398,7 @@ QString cliUsage()
         "  tavro-cli [opções] transmitir estoque --dia DD/MM/AAAA [--vezes N] [--lote N] [--protocolo P]\n"
         "  tavro-cli [opções] transmitir entradas|saidas|dispensacoes|sem-cartao --de DD/MM/AAAA --ate DD/MM/AAAA\n"
         "                     [--vezes N] [--lote N] [--protocolo P]\n"
-        "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]\n"
+        "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]\n"
         "  tavro-cli [--config ARQUIVO] --onde\n"
         "  tavro-cli [opções] recuperar\n"
         "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
@@ -431,7 +431,8 @@ QString cliUsage()
         "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros.\n"
         "Ctrl+C para transmitir e verificar depois do lote ou da verificação em curso; um segundo\n"
         "Ctrl+C encerra na hora. Num terminal, o andamento aparece na saída de erros.\n"
-        "imprimir grava a listagem de dispensações do período em PDF.\n"
+        "imprimir grava a listagem de dispensações do período em PDF (padrão: na pasta de documentos,\n"
+        "Dispensacoes_CNES_INICIO_a_FIM.pdf) e escreve onde a gravou.\n"
         "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
         "do serviço.\n"
         "recuperar registra os protocolos aceitos pelo serviço que ficaram só nos logs da pasta Tavro (uma\n"
