@@ -24,7 +24,6 @@
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QNetworkAccessManager>
 #include <QPdfWriter>
@@ -137,11 +136,7 @@ int print(Database &db, const CliOptions &options, const Unit &unit, QTextStream
     input.search = movementSearch(options, unit);
     input.cnes = unit.cnes;
     input.nomeUnidade = unit.nome;
-    QString path = options.pdfPath;
-    if (path.isEmpty()) {
-        path = dispensationListingPath(input);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-    }
+    const QString path = options.pdfPath.isEmpty() ? dispensationListingPath(input) : options.pdfPath;
     QPdfWriter pdf(path);
     printDispensationListing(db, input, pdf);
     out << QStringLiteral("Listagem gravada em: ") << QFileInfo(path).absoluteFilePath() << '\n';

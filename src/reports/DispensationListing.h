@@ -43,8 +43,9 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
 void printDispensationListing(Database &db, const DispensationReportInput &input, QPagedPaintDevice &device);
 
 // Where the listing is saved unless the operator chooses otherwise: the user's documents
-// folder, in a file named by the unit's CNES and the period, so each month's listing
-// keeps its own file ("Dispensacoes_2345678_2019-01-01_a_2019-01-31.pdf").
+// folder (the home folder when there is none), in a file named by the unit's CNES and the
+// period, so each month's listing keeps its own file
+// ("Dispensacoes_2345678_2019-01-01_a_2019-01-31.pdf").
 QString dispensationListingPath(const DispensationReportInput &input);
 
 } // namespace tavro

@@ -5,8 +5,6 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <QAction>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -26,10 +24,8 @@ void previewDispensationListing(QWidget *parent, Database &db, const Dispensatio
     // the operator can still choose a printer there.
     printer.setOutputFormat(QPrinter::PdfFormat);
     // Named by unit and period in the documents folder, so next month's listing does not
-    // overwrite this one; the folder is made when the desktop has none yet.
-    const QString path = dispensationListingPath(input);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    printer.setOutputFileName(path);
+    // overwrite this one.
+    printer.setOutputFileName(dispensationListingPath(input));
 
     QPrintPreviewDialog preview(&printer, parent);
     // Painting runs inside the dialog's event handling, where no exception may escape:

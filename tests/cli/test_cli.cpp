@@ -97,6 +97,7 @@ TEST_F(Cli, ShortYearsListWhatFourDigitYearsList)
 TEST_F(Cli, PrintsTheListingIntoTheDocumentsFolderByDefault)
 {
     const QString home = fixture.folder() + QStringLiteral("/home");
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/Documents")));
     QProcessEnvironment env = environment(Password);
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
