@@ -42,7 +42,7 @@ struct DetailField
 // Every box ends at least 1 mm before the next begins, so a long text ends in "…" well
 // clear of its neighbour. The product name starts close after the product code ("BR" and
 // 13 digits need 24.3 mm) and takes room from the lot, whose codes are short, so the
-// catalogue's names are not cut; the validity box ends where the quantity's begins.
+// catalogue's names are not cut.
 const DetailField DetailFields[] = {
     {"LANCAMENTO", " - ", "ITEM", 0.8, 13.2, Qt::AlignLeft, "Código"},
     {"TAVROTIPO", "", "CODIGOTAVRO", 17.5, 26.0, Qt::AlignLeft, "Produto"},
