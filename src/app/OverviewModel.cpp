@@ -16,21 +16,6 @@ QString situacaoCaption(const QString &situacao)
     return situacao.isEmpty() ? QStringLiteral("Não enviados") : situacao;
 }
 
-QString kindCaption(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return QStringLiteral("Estoque");
-    case MovementKind::Entradas:
-        return QStringLiteral("Entradas");
-    case MovementKind::Saidas:
-        return QStringLiteral("Saídas");
-    case MovementKind::Dispensacoes:
-        return QStringLiteral("Dispensações");
-    }
-    Q_UNREACHABLE();
-}
-
 void OverviewModel::setFigures(OverviewFigures figures)
 {
     beginResetModel();
@@ -61,7 +46,7 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         if (index.column() == KindColumn)
-            return kindCaption(kind);
+            return listKind(kind).caption;
         if (index.column() == MonthColumn)
             return monthText(m_figures.period().month(month));
         const qint64 n = isTotal ? m_figures.total(kind, month) : m_figures.count(kind, month, m_situacoes.at(status));

@@ -43,7 +43,5 @@ private:
 
 // How the overview names a status: "Não enviados" for records never sent, otherwise its text.
 QString situacaoCaption(const QString &situacao);
-// How the overview names a kind, as its tab does.
-QString kindCaption(MovementKind kind);
 
 } // namespace tavro

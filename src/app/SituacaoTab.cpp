@@ -59,7 +59,7 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     CBSituacaoGrafico = new QComboBox(this);
     CBSituacaoGrafico->setObjectName(QStringLiteral("CBSituacaoGrafico"));
     for (const MovementKind kind : AllMovementKinds)
-        CBSituacaoGrafico->addItem(kindCaption(kind));
+        CBSituacaoGrafico->addItem(listKind(kind).caption);
     chartLabel->setBuddy(CBSituacaoGrafico);
     strip->addWidget(periodLabel);
     strip->addWidget(CBSituacaoPeriodo);
@@ -122,7 +122,7 @@ void SituacaoTab::drawChart()
 {
     const OverviewFigures &figures = m_model->figures();
     const MovementKind kind = AllMovementKinds[qMax(0, CBSituacaoGrafico->currentIndex())];
-    ChartSituacao->chart()->setTitle(kindCaption(kind));
+    ChartSituacao->chart()->setTitle(listKind(kind).caption);
     m_series->clear();
     QStringList months;
     qint64 highest = 0;

@@ -22,15 +22,11 @@
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
-#include "transmission/DispensacaoTransmission.h"
-#include "transmission/EntradaTransmission.h"
-#include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
-#include "transmission/SaidaTransmission.h"
-#include "transmission/Transmission.h"
-#include "transmission/TransmissionAccount.h"
+#include "transmission/SendOperation.h"
+#include "transmission/TransmissionKind.h"
+#include "transmission/TransmissionKinds.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -61,238 +57,6 @@
 #include <limits>
 
 namespace tavro {
-
-namespace {
-
-const QString WindowCaption = QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43");
-
-template <typename W>
-W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromUtf8(name));
-    return widget;
-}
-
-QLabel *labelAt(QWidget *parent, const QString &text, int x, int y)
-{
-    auto *label = new QLabel(text, parent);
-    label->adjustSize();
-    label->move(x, y);
-    return label;
-}
-
-TPersonEdit *personEdit(QWidget *parent, const char *name, const QString &label, QRect geometry)
-{
-    auto *edit = named(new TPersonEdit(parent), name);
-    edit->setGeometry(geometry);
-    edit->setLabelText(label);
-    return edit;
-}
-
-} // namespace
-
-TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
-    : QMainWindow(parent)
-    , m_messages(messages)
-    , m_places(std::move(places))
-    , ArquivoConfig(m_places.ini())
-{
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(WindowCaption);
-
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-    layout->setContentsMargins(11, 4, 11, 4);
-    layout->addWidget(buildHeader());
-
-    PageControl1 = named(new QTabWidget(central), "PageControl1");
-    PageControl1->tabBar()->setExpanding(false);
-    PageControl1->setUsesScrollButtons(false);
-    TSEstoque = buildMovementTab(MovementKind::Estoque, "Es", "Estoque");
-    auto *dayLabel = new QLabel(QStringLiteral("Estoque do dia:"), TSEstoque);
-    CBEstoqueDia = named(new QComboBox(TSEstoque), "CBEstoqueDia");
-    CBEstoqueDia->setMinimumWidth(110);
-    dayLabel->setBuddy(CBEstoqueDia);
-    TSEstoque->strip()->insertWidget(0, dayLabel);
-    TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
-    TSEstoque->strip()->insertSpacing(2, 12);
-    TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
-    TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
-    TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
-    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", QStringLiteral("Transmitir Estoque"));
-    SEEstoqueVezes = addRepeatCount(*TSEstoque, "SEEstoqueVezes");
-    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", QStringLiteral("Transmitir Entradas"));
-    SEEntradasVezes = addRepeatCount(*TSEntradas, "SEEntradasVezes");
-    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", QStringLiteral("Transmitir Saidas"));
-    SESaidasVezes = addRepeatCount(*TSSaidas, "SESaidasVezes");
-    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", QStringLiteral("Transmitir Dispensações"));
-    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", QStringLiteral("Trans. Sem Cartão SUS"));
-    SEDispensacoesVezes = addRepeatCount(*TSDispensacoes, "SEDispensacoesVezes");
-    PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
-    TSDispensacoes->buttons()->addWidget(PBDispImprimir);
-    TSErros = named(new QWidget(PageControl1), "TSErros");
-    REErros = named(new QTextEdit(TSErros), "REErros");
-    REErros->setLineWrapMode(QTextEdit::NoWrap);
-    REErros->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    REErros->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    (new QVBoxLayout(TSErros))->addWidget(REErros);
-    TabSheet7 = named(new QWidget(PageControl1), "TabSheet7");
-    Memo2 = named(new QPlainTextEdit(TabSheet7), "Memo2");
-    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    (new QVBoxLayout(TabSheet7))->addWidget(Memo2);
-    TSProtocolos = named(new ProtocolTab(PageControl1), "TSProtocolos");
-    TSSituacao = named(new SituacaoTab(PageControl1), "TSSituacao");
-    PageControl1->addTab(TSEstoque, QStringLiteral("Estoque"));
-    PageControl1->addTab(TSEntradas, QStringLiteral("Entradas"));
-    PageControl1->addTab(TSSaidas, QStringLiteral("Saídas"));
-    PageControl1->addTab(TSDispensacoes, QStringLiteral("Dispensações"));
-    PageControl1->addTab(TSErros, QStringLiteral("Erros"));
-    PageControl1->addTab(TabSheet7, QStringLiteral("Retornos"));
-    PageControl1->addTab(TSProtocolos, QStringLiteral("Protocolos"));
-    PageControl1->addTab(TSSituacao, QStringLiteral("Situação"));
-    layout->addWidget(PageControl1, 1);
-    m_errorLines = new ErrorLines(REErros, PageControl1, TSErros);
-
-    LAguarde = named(new QLabel(central), "LAguarde");
-    QFont waitFont = LAguarde->font();
-    waitFont.setPixelSize(19);
-    waitFont.setBold(true);
-    waitFont.setItalic(true);
-    LAguarde->setFont(waitFont);
-    LAguarde->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
-    LAguarde->setMinimumHeight(26);
-    auto *statusStrip = new QHBoxLayout();
-    statusStrip->addWidget(LAguarde, 1);
-    m_progress = named(new ProgressStrip(central), "Progresso");
-    statusStrip->addWidget(m_progress);
-    layout->addLayout(statusStrip);
-    // Which config.ini files and which log folder this window uses, for support calls.
-    LArquivos = named(new QLabel(m_places.description().join(QStringLiteral(" · ")), central), "LArquivos");
-    LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    LArquivos->setWordWrap(true);
-    layout->addWidget(LArquivos);
-    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
-    statusBar()->addPermanentWidget(m_lastSync);
-    Memo1 = named(new QPlainTextEdit(central), "Memo1");
-    Memo1->hide();
-    setCentralWidget(central);
-    m_statusStrip = new StatusStrip(this);
-    setStatusBar(m_statusStrip);
-
-    FProcura = new TFProcura(m_messages, this);
-    m_network = new QNetworkAccessManager(this);
-    // Refused field values and required-field checks reach the operator as every other error.
-    setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); },
-                    this);
-
-    setTabOrder();
-    qApp->installEventFilter(this);
-
-    connect(BValidar, &QPushButton::clicked, this, &TForm1::BValidarClick);
-    connect(BtnPesquisar, &QPushButton::clicked, this, &TForm1::BtnPesquisarClick);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &TForm1::BtnPesquisarClick);
-    connect(PEDataInicial, &TPersonEdit::exited, this, [this] { periodFieldExit(PEDataInicial); });
-    connect(PEDataFinal, &TPersonEdit::exited, this, [this] { periodFieldExit(PEDataFinal); });
-    connect(CBExibirSemCodigo, &QCheckBox::clicked, this, &TForm1::BtnPesquisarClick);
-    connect(TSProtocolos, &ProtocolTab::filterClicked, this, &TForm1::CarregaProtocolos);
-    connect(TSEstoque, &MovementTab::filterClicked, this, &TForm1::CBEstoqueDiaChange);
-    connect(TSEstoque, &MovementTab::protocolChosen, this, &TForm1::CBEstoqueDiaChange);
-    connect(CBEstoqueDia, &QComboBox::currentIndexChanged, this, &TForm1::CBEstoqueDiaChange);
-    connect(TSEntradas, &MovementTab::filterClicked, this, &TForm1::BuscaEntradas);
-    connect(TSSaidas, &MovementTab::filterClicked, this, &TForm1::BuscaSaidas);
-    connect(TSDispensacoes, &MovementTab::filterClicked, this, &TForm1::BuscaDispensacoes);
-    for (MovementTab *tab : {TSEntradas, TSSaidas, TSDispensacoes})
-        connect(tab, &MovementTab::protocolChosen, this, &TForm1::BtnPesquisarClick);
-    connect(PECodigoUnidade, &TPersonEdit::exited, this, &TForm1::PECodigoUnidadeExit);
-    connect(SPProfissional, &QToolButton::clicked, this, &TForm1::SPProfissionalClick);
-    connect(PBDispImprimir, &QPushButton::clicked, this, &TForm1::PBDispImprimirClick);
-    connect(PBEstoque, &QPushButton::clicked, this, &TForm1::PBEstoqueClick);
-    connect(PBEntradas, &QPushButton::clicked, this, &TForm1::PBEntradasClick);
-    connect(PBSaidas, &QPushButton::clicked, this, &TForm1::PBSaidasClick);
-    connect(PBDispensacao, &QPushButton::clicked, this, &TForm1::PBDispensacaoClick);
-    connect(PBSemCartaoSus, &QPushButton::clicked, this, &TForm1::PBSemCartaoSusClick);
-    connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
-    connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
-    connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
-    connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
-}
-
-TForm1::~TForm1() = default;
-
-QWidget *TForm1::buildHeader()
-{
-    auto *header = named(new QWidget(this), "Header");
-    header->setFixedHeight(76);
-    const int row1 = 8, row2 = 42, h = 24;
-
-    labelAt(header, QStringLiteral("Usuário:"), 0, row1 + 4);
-    EUsuario = named(new QLineEdit(header), "EUsuario");
-    EUsuario->setGeometry(58, row1, 120, h);
-    labelAt(header, QStringLiteral("Senha:"), 190, row1 + 4);
-    ESenha = named(new QLineEdit(header), "ESenha");
-    ESenha->setEchoMode(QLineEdit::Password);
-    ESenha->setGeometry(238, row1, 110, h);
-    BValidar = named(new QPushButton(QStringLiteral("Login"), header), "BValidar");
-    BValidar->setGeometry(356, row1 - 1, 76, h + 2);
-
-    SPProfissional = named(new QToolButton(header), "SPProfissional");
-    SPProfissional->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    SPProfissional->setGeometry(586, row1, h, h);
-    PECodCNES = personEdit(header, "PECodCNES", QStringLiteral("CNES Unidade:"), QRect(712, row1, 74, h));
-    PECodCNES->setMaxLength(7);
-    PECodCNES->setRequerido(true);
-    PECodCNES->setEnabled(false);
-    PECodIBGE = personEdit(header, "PECodIBGE", QStringLiteral("IBGE:"), QRect(830, row1, 74, h));
-    PECodIBGE->setMaxLength(7);
-    PECodIBGE->setRequerido(true);
-    PECodIBGE->setEnabled(false);
-    // Created after CNES and IBGE: a checking button names the first empty required
-    // field in this order.
-    PECodigoUnidade = personEdit(header, "PECodigoUnidade", QStringLiteral("Unidade:"), QRect(510, row1, 74, h));
-    PECodigoUnidade->setMaxLength(7);
-    PECodigoUnidade->setRequerido(true);
-    LNomeUnidade = named(new QLabel(QStringLiteral("."), header), "LNomeUnidade");
-    QFont unitFont = LNomeUnidade->font();
-    unitFont.setBold(true);
-    LNomeUnidade->setFont(unitFont);
-    LNomeUnidade->setGeometry(916, row1, 420, h);
-
-    PEDataInicial = personEdit(header, "PEDataInicial", QStringLiteral("Período:"), QRect(58, row2, 90, h));
-    PEDataInicial->setTipo(TPersonEdit::peData);
-    PEDataInicial->setText(ConfigKey::DefaultDataInicial);
-    PEDataFinal = personEdit(header, "PEDataFinal", QStringLiteral("a"), QRect(166, row2, 90, h));
-    PEDataFinal->setTipo(TPersonEdit::peData);
-    PEDataFinal->setText(ConfigKey::DefaultDataFinal);
-    BtnPesquisar = named(new QPushButton(QStringLiteral("Pesquisar"), header), "BtnPesquisar");
-    BtnPesquisar->setGeometry(268, row2 - 1, 96, h + 2);
-    labelAt(header, QStringLiteral("Transmitir"), 384, row2 + 4);
-    SEQuantidadeRegistros = named(new QSpinBox(header), "SEQuantidadeRegistros");
-    SEQuantidadeRegistros->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    SEQuantidadeRegistros->setValue(500);
-    SEQuantidadeRegistros->setGeometry(450, row2, 80, h);
-    labelAt(header, QStringLiteral("registros."), 536, row2 + 4);
-    CBExibirSemCodigo = named(new QCheckBox(QStringLiteral("Exibir produtos sem código"), header), "CBExibirSemCodigo");
-    CBExibirSemCodigo->setGeometry(620, row2, 240, h);
-    return header;
-}
-
-MovementTab *TForm1::buildMovementTab(MovementKind kind, const char *prefix, const char *name)
-{
-    auto *tab = new MovementTab(kind, QString::fromLatin1(prefix), QString::fromLatin1(name), PageControl1);
-    tab->setObjectName(QStringLiteral("TS") + QString::fromLatin1(name));
-    return tab;
-}
-
-void TForm1::setTabOrder()
-{
-    const QList<QWidget *> order = {
-        EUsuario,      ESenha,      BValidar,     PECodigoUnidade,       PECodCNES,        PECodIBGE,
-        PEDataInicial, PEDataFinal, BtnPesquisar, SEQuantidadeRegistros, CBExibirSemCodigo};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        QWidget::setTabOrder(order.at(i - 1), order.at(i));
-}
 
 bool TForm1::FormCreate()
 {
@@ -521,61 +285,38 @@ void TForm1::PBDispImprimirClick()
     });
 }
 
-TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, const QString &caption)
-{
-    auto *button = named(new TPersonBtn(caption, &tab), name);
-    button->setVerRequeridos(false);
-    tab.buttons()->addWidget(button);
-    return button;
-}
+namespace {
 
-QSpinBox *TForm1::addRepeatCount(MovementTab &tab, const char *name)
+// A click's send as the window follows it: the status strip's progress and "Parar", and
+// after each run its new lines in the error tab and the accepted batch in the return tab.
+class ClickObserver : public SendObserver
 {
-    auto *label = new QLabel(QStringLiteral("Vezes"), &tab);
-    auto *vezes = named(new QSpinBox(&tab), name);
-    vezes->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    vezes->setValue(10);
-    label->setBuddy(vezes);
-    tab.buttons()->addWidget(label);
-    tab.buttons()->addWidget(vezes);
-    tab.buttons()->addStretch();
-    return vezes;
-}
+public:
+    ClickObserver(ProgressObserver &progress, std::function<void(const SendRun &)> runEnded)
+        : m_progress(progress)
+        , m_runEnded(std::move(runEnded))
+    {
+    }
+    void progressed(const Progress &progress) override { m_progress.progressed(progress); }
+    bool stopRequested() override { return m_progress.stopRequested(); }
+    void runEnded(const SendRun &run) override { m_runEnded(run); }
 
-void TForm1::PBEstoqueClick()
-{
-    EstoqueTransmission kind;
-    transmitClick(PBEstoque, SEEstoqueVezes, *TSEstoque, kind);
-}
+private:
+    ProgressObserver &m_progress;
+    std::function<void(const SendRun &)> m_runEnded;
+};
 
-void TForm1::PBEntradasClick()
-{
-    EntradaTransmission kind;
-    transmitClick(PBEntradas, SEEntradasVezes, *TSEntradas, kind);
-}
+} // namespace
 
-void TForm1::PBSaidasClick()
+void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmitKind kind)
 {
-    SaidaTransmission kind;
-    transmitClick(PBSaidas, SESaidasVezes, *TSSaidas, kind);
-}
-
-void TForm1::PBDispensacaoClick()
-{
-    DispensacaoTransmission kind;
-    transmitClick(PBDispensacao, SEDispensacoesVezes, *TSDispensacoes, kind);
-}
-
-void TForm1::PBSemCartaoSusClick()
-{
-    DispensacaoSemSusTransmission kind;
-    transmitClick(PBSemCartaoSus, SEDispensacoesVezes, *TSDispensacoes, kind);
-}
-
-void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind)
-{
-    if (PECodCNES->text().isEmpty()) {
-        m_messages.warning(this, InformeCnesMessage);
+    SendRequest request;
+    request.kind = kind;
+    request.input.cnes = PECodCNES->text();
+    request.input.ibge = PECodIBGE->text();
+    const QString missing = missingUnitCode(request.input);
+    if (missing == InformeCnesMessage) {
+        m_messages.warning(this, missing);
         PECodCNES->setFocus();
         return;
     }
@@ -586,8 +327,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     });
     if (!configWritten)
         return;
-    if (PECodIBGE->text().isEmpty()) {
-        m_messages.warning(this, InformeIbgeMessage);
+    if (!missing.isEmpty()) {
+        m_messages.warning(this, missing);
         PECodIBGE->setFocus();
         return;
     }
@@ -595,56 +336,46 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         return;
     m_errorLines->clear();
     const TPersonBtn::Busy busy(*button);
-    TransmissionInput input;
-    input.cnes = PECodCNES->text();
-    input.ibge = PECodIBGE->text();
-    input.dia = CBEstoqueDia->currentText();
-    input.loteMaximo = SEQuantidadeRegistros->value();
-    TransmissionAccount account;
-    QString dica;
+    request.input.dia = CBEstoqueDia->currentText();
+    request.input.protocolo = tab.protocolo();
+    request.input.loteMaximo = SEQuantidadeRegistros->value();
+    request.vezes = vezes->value();
     m_progress->begin(true);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
-    const ClickOutcome outcome = transmitRepeatedly(
-        vezes->value(),
-        [&](RunReport &report) {
-            input.protocolo = tab.protocolo();
-            input.hoje = QDate::currentDate();
-            const QString result = transmitOnce(IBDatabase1, *HTTPRIO2, kind, tab.list(), input, report);
-            for (const TransmissionAccount::Line &line : account.add(report))
-                m_errorLines->append(line.text, &tab, line.caption);
-            if (report.retornos) {
-                Memo2->clear();
-                for (const QString &line : *report.retornos)
-                    Memo2->appendPlainText(line);
-            }
-            if (report.unitTypeMissing)
-                m_messages.information(this, UnitTypeMissingMessage);
-            dica = report.dica;
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            return result;
-        },
-        *m_progress);
-    m_progress->end(); // the window takes input again before the loop's message
-    account.countRows(kind, tab.list(), tab.protocolo());
-    m_statusStrip->setAccount(account.text());
-    if (outcome.end == ClickOutcome::AllSent)
-        m_messages.information(this, TodosTransferidosMessage + QLatin1Char('\n') + account.text());
-    else if (outcome.end == ClickOutcome::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption,
-                         withHint(outcome.message, dica) + QStringLiteral("\n\n") + account.text());
+    ClickObserver observer(*m_progress, [&](const SendRun &run) {
+        for (const TransmissionAccount::Line &line : run.novas)
+            m_errorLines->append(line.text, &tab, line.caption);
+        if (run.report.retornos) {
+            Memo2->clear();
+            for (const QString &line : *run.report.retornos)
+                Memo2->appendPlainText(line);
+        }
+        if (run.report.unitTypeMissing)
+            m_messages.information(this, UnitTypeMissingMessage);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    const SendOutcome outcome = transmit(IBDatabase1, *HTTPRIO2, tab.list(), request, observer);
+    m_progress->end(); // the window takes input again before the send's message
+    m_statusStrip->setAccount(outcome.accountText());
+    if (outcome.end == SendOutcome::End::AllSent)
+        m_messages.information(this, outcome.endText());
+    else if (outcome.end == SendOutcome::End::Aborted)
+        m_messages.error(this, TransmissaoAbortadaCaption, outcome.endText());
 }
 
-bool TForm1::retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind)
+bool TForm1::retransmissionConfirmed(MovementTab &tab, TransmitKind kind)
 {
     const QString protocolo = tab.protocolo();
     if (protocolo.isEmpty())
         return true;
     bool confirmed = false;
     guarded(m_messages, this, [&] {
+        const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
         TransmissionAccount toSend; // the rows a run would take: the protocol's, passing their checks
-        toSend.countRows(kind, tab.list(), protocolo);
-        confirmed = m_messages.question(
-            this, summarizeProtocol(IBDatabase1, protocolo).retransmissionQuestion(toSend.restam(), kind.rectifies()));
+        toSend.countRows(*transmitter, tab.list(), protocolo);
+        confirmed = m_messages.question(this,
+                                        summarizeProtocol(IBDatabase1, protocolo)
+                                            .retransmissionQuestion(toSend.restam(), transmitter->rectifies()));
     });
     return confirmed;
 }

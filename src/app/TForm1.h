@@ -39,6 +39,7 @@ class SituacaoTab;
 struct OverviewChoice;
 class TFProcura;
 class TransmissionKind;
+enum class TransmitKind;
 class TPersonBtn;
 class TPersonEdit;
 
@@ -71,11 +72,6 @@ public:
     void PECodigoUnidadeExit();
     void SPProfissionalClick();
     void PBDispImprimirClick();
-    void PBEstoqueClick();
-    void PBEntradasClick();
-    void PBSaidasClick();
-    void PBDispensacaoClick();
-    void PBSemCartaoSusClick();
     // The overview tab: its figures for the unit and period, and the list a click on one opens.
     void CarregaSituacao();
     void SituacaoClick(const OverviewChoice &choice);
@@ -103,15 +99,15 @@ private:
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
     // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
-    void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmissionKind &kind);
+    void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmitKind kind);
     // A click with a protocol chosen to resend: its number, date, kind and records, and
     // the operator's yes. True also when no protocol is chosen.
-    bool retransmissionConfirmed(MovementTab &tab, const TransmissionKind &kind);
+    bool retransmissionConfirmed(MovementTab &tab, TransmitKind kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
     // Operator, unit and service host in the status strip.
     void showSession();
-    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, const QString &caption);
+    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
     Messages &m_messages;

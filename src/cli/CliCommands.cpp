@@ -21,8 +21,7 @@
 #include "sync/RunLock.h"
 #include "sync/Synchronization.h"
 #include "transmission/ProtocolRecovery.h"
-#include "transmission/Transmission.h"
-#include "transmission/TransmissionKind.h"
+#include "transmission/SendOperation.h"
 
 #include <QFileInfo>
 #include <QNetworkAccessManager>
@@ -94,8 +93,8 @@ ListSearch movementSearch(const CliOptions &options, const Unit &unit)
     search.dataFinal = options.dataFinal;
     search.exibirSemCodigo = options.semCodigo;
     search.status = options.status;
-    search.protocoloSelecionado = !options.protocolo.isEmpty();
-    search.protocolo = options.protocolo;
+    search.protocoloSelecionado = !options.protocoloFiltro.isEmpty();
+    search.protocolo = options.protocoloFiltro;
     return search;
 }
 
@@ -112,20 +111,19 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
              QTextStream &out, QTextStream &err)
 {
     ListSearch search = movementSearch(options, unit);
-    search.protocoloSelecionado = false;
-    search.protocolo.clear();
     const std::unique_ptr<RecordList> list = movementList(session.db, search);
-    TransmissionInput input;
-    input.cnes = unit.cnes;
-    input.ibge = config.ibge;
-    input.dia = options.dia;
-    input.protocolo = options.protocolo;
-    input.loteMaximo = options.lote;
+    SendRequest request;
+    request.kind = options.transmitKind;
+    request.input.cnes = unit.cnes;
+    request.input.ibge = config.ibge;
+    request.input.dia = options.dia;
+    request.input.protocolo = options.protocoloReenviado;
+    request.input.loteMaximo = options.lote;
+    request.vezes = options.vezes;
     QNetworkAccessManager network;
     const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
-    const std::unique_ptr<TransmissionKind> kind = newTransmissionKind(options.transmitKind);
-    return runTransmitVerb(session, *client, *kind, *list, input, options.vezes, out, err);
+    return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
 
 // The dispensation listing of the tab's search, written as a PDF file: the one named,
@@ -238,6 +236,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         return runSyncVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options,
                            SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
+    case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
         return ExitUsage;

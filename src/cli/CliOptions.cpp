@@ -1,383 +1,204 @@
 #include "cli/CliOptions.h"
 
-#include "cli/SituacaoVerb.h"
-#include "common/Error.h"
-
-#include <QDate>
-
-#include <QCommandLineParser>
-
-#include <algorithm>
+#include "cli/CliVerbs.h"
 
 namespace tavro {
 
 namespace {
 
-const QString OptConfig = QStringLiteral("config");
-const QString OptUsuario = QStringLiteral("usuario");
-const QString OptSenha = QStringLiteral("senha");
-const QString OptUnidade = QStringLiteral("unidade");
-const QString OptDia = QStringLiteral("dia");
-const QString OptDe = QStringLiteral("de");
-const QString OptAte = QStringLiteral("ate");
-const QString OptSituacao = QStringLiteral("situacao");
-const QString OptProtocolo = QStringLiteral("protocolo");
-const QString OptSemCodigo = QStringLiteral("sem-codigo");
-const QString OptTodosCnes = QStringLiteral("todos-cnes");
-const QString OptTipo = QStringLiteral("tipo");
-const QString OptVezes = QStringLiteral("vezes");
-const QString OptLote = QStringLiteral("lote");
-const QString OptPdf = QStringLiteral("pdf");
-const QString OptAno = QStringLiteral("ano");
-const QString OptJson = QStringLiteral("json");
-const QString OptTipos = QStringLiteral("tipos");
-const QString OptDias = QStringLiteral("dias");
-// sincronizar's "--json FILE", read under a name of its own: situacao's --json is a switch.
-const QString OptJsonArquivo = QStringLiteral("json-arquivo");
-const QString OptSenhaArquivo = QStringLiteral("senha-arquivo");
 const QString OptHelp = QStringLiteral("help");
+const QString OptVersion = QStringLiteral("version");
 const QString OptOnde = QStringLiteral("onde");
+const QString OptSenha = QStringLiteral("senha");
+const QString OptSenhaArquivo = QStringLiteral("senha-arquivo");
 
-[[noreturn]] void usageError(const QString &reason)
+// The options of every verb, before or after it.
+const QList<CliOption> &commonOptions()
 {
-    throw Error(reason);
+    static const QList<CliOption> options{
+        {QStringLiteral("usuario"), QStringLiteral("NOME"), QStringLiteral("operador (obrigatório)")},
+        {OptSenha, QStringLiteral("SENHA"), QStringLiteral("senha; sem ela, vale a variável TAVRO_SENHA")},
+        {OptSenhaArquivo, QStringLiteral("ARQ"), QStringLiteral("lê a senha da primeira linha de ARQ")},
+        {QStringLiteral("config"), QStringLiteral("ARQUIVO"), QStringLiteral("config.ini a ler")},
+        {QStringLiteral("unidade"), QStringLiteral("CÓDIGO"), QStringLiteral("código da unidade")},
+        {OptOnde, QString(), QStringLiteral("mostra os arquivos de configuração e a pasta dos registros")},
+        {OptHelp, QString(), QStringLiteral("mostra o uso (de um comando, depois dele)")},
+        {OptVersion, QString(), QStringLiteral("mostra a versão")},
+    };
+    return options;
 }
 
-MovementKind movementKind(const QString &name)
+const CliOption *findOption(const QList<CliOption> &options, const QString &name)
 {
-    if (name == QLatin1String("estoque"))
-        return MovementKind::Estoque;
-    if (name == QLatin1String("entradas"))
-        return MovementKind::Entradas;
-    if (name == QLatin1String("saidas"))
-        return MovementKind::Saidas;
-    if (name == QLatin1String("dispensacoes"))
-        return MovementKind::Dispensacoes;
-    usageError(QStringLiteral("Lista desconhecida: %1").arg(name));
+    for (const CliOption &option : options) {
+        if (option.name == name)
+            return &option;
+    }
+    return nullptr;
 }
 
-// An empty text unticks every box, which lists every record whatever its status.
-StatusBoxes statusBoxes(const QString &text)
+// Some verb's option of that name; when verbs disagree on whether it takes a value (as
+// situacao's --json switch and sincronizar's --json file), none: only the verb can tell.
+const CliOption *anyVerbOption(const QString &name, bool &known)
 {
-    StatusBoxes boxes{false, false, false, false, false};
-    const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &raw : names) {
-        const QString name = raw.trimmed();
-        if (name == QLatin1String("aguardando"))
-            boxes.aguardando = true;
-        else if (name == QLatin1String("finalizados"))
-            boxes.finalizados = true;
-        else if (name == QLatin1String("inconsistencias"))
-            boxes.inconsistencias = true;
-        else if (name == QLatin1String("ok"))
-            boxes.ok = true;
-        else if (name == QLatin1String("okretificado"))
-            boxes.okRetificado = true;
+    const CliOption *found = nullptr;
+    known = false;
+    for (const CliVerbSpec &verb : cliVerbs()) {
+        const CliOption *option = verb.option(name);
+        if (!option)
+            continue;
+        if (known && found && found->takesValue() != option->takesValue())
+            return nullptr;
+        known = true;
+        found = option;
+    }
+    return found;
+}
+
+const CliVerbSpec *findVerb(const QString &name)
+{
+    for (const CliVerbSpec &verb : cliVerbs()) {
+        if (verb.name == name)
+            return &verb;
+    }
+    usageError(QStringLiteral("Comando desconhecido: %1").arg(name));
+}
+
+QString optionLines(const QList<CliOption> &options)
+{
+    QString text;
+    for (const CliOption &option : options) {
+        const QString head = QStringLiteral("  --") + option.name
+            + (option.takesValue() ? QLatin1Char(' ') + option.valueName : QString());
+        text += head.leftJustified(22) + QLatin1Char(' ') + option.help + QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString verbUsage(const CliVerbSpec &verb)
+{
+    QString text = QStringLiteral("Uso:\n");
+    const QString program = QStringLiteral("  tavro-cli [opções] ");
+    for (const QString &line : verb.usage.split(QLatin1Char('\n')))
+        text += (line.startsWith(QLatin1Char(' ')) ? QString(program.size(), QLatin1Char(' ')) : program) + line
+            + QLatin1Char('\n');
+    if (!verb.options.isEmpty())
+        text += QStringLiteral("\nOpções de %1:\n").arg(verb.name) + optionLines(verb.options);
+    return text + QStringLiteral("\nOpções comuns:\n") + optionLines(commonOptions());
+}
+
+// The options and words as written: the first word is the verb, whose table says which
+// options it takes and whether each takes a value. An option of a verb may come before
+// the verb when every verb that has it reads it the same way.
+struct ReadArguments
+{
+    const CliVerbSpec *verb = nullptr;
+    QHash<QString, QString> common;
+    CliArguments verbArguments;
+};
+
+ReadArguments readArguments(const QStringList &arguments)
+{
+    ReadArguments read;
+    QList<std::pair<QString, QString>> early; // verb options given before the verb
+    bool optionsEnded = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!optionsEnded && argument == QLatin1String("--")) {
+            optionsEnded = true;
+            continue;
+        }
+        if (optionsEnded || !argument.startsWith(QLatin1Char('-')) || argument.size() == 1) {
+            if (read.verb)
+                read.verbArguments.words.append(argument);
+            else
+                read.verb = findVerb(argument);
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        std::optional<QString> value;
+        if (const qsizetype equals = name.indexOf(QLatin1Char('=')); equals >= 0) {
+            value = name.mid(equals + 1);
+            name.truncate(equals);
+        }
+        if (name == QLatin1String("h"))
+            name = OptHelp;
+        const CliOption *option = findOption(commonOptions(), name);
+        const bool common = option != nullptr;
+        bool known = common;
+        if (!option && read.verb)
+            option = read.verb->option(name);
+        else if (!option)
+            option = anyVerbOption(name, known);
+        if (!option) {
+            bool elsewhere = false;
+            anyVerbOption(name, elsewhere);
+            if (!elsewhere)
+                usageError(QStringLiteral("Opção desconhecida: --%1").arg(name));
+            if (!read.verb)
+                usageError(QStringLiteral("A opção --%1 vem depois do comando").arg(name));
+            usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(name, read.verb->name));
+        }
+        if (!option->takesValue() && value)
+            usageError(QStringLiteral("A opção --%1 não leva valor").arg(name));
+        if (option->takesValue() && !value) {
+            if (i + 1 == arguments.size())
+                usageError(QStringLiteral("Falta o valor da opção --%1 (%2)").arg(name, option->valueName));
+            value = arguments.at(++i);
+        }
+        if (common)
+            read.common.insert(name, value.value_or(QString()));
+        else if (read.verb)
+            read.verbArguments.values.insert(name, value.value_or(QString()));
         else
-            usageError(QStringLiteral("Situação desconhecida em --situacao: %1").arg(name));
+            early.append({name, value.value_or(QString())});
     }
-    return boxes;
-}
-
-// The kind boxes of the protocol tab; an empty text unticks every box, which lists
-// protocols of every kind.
-void protocolKinds(const QString &text, ProtocolFilter &filter)
-{
-    filter.estoque = filter.entradas = filter.saidas = filter.dispensacoes = false;
-    const QStringList names = text.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString &raw : names) {
-        const QString name = raw.trimmed();
-        if (name == QLatin1String("estoque"))
-            filter.estoque = true;
-        else if (name == QLatin1String("entradas"))
-            filter.entradas = true;
-        else if (name == QLatin1String("saidas"))
-            filter.saidas = true;
-        else if (name == QLatin1String("dispensacoes"))
-            filter.dispensacoes = true;
-        else
-            usageError(QStringLiteral("Tipo desconhecido em --tipo: %1").arg(name));
+    if (!read.verb)
+        return read;
+    for (const auto &[name, value] : early) {
+        if (!read.verb->option(name))
+            usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(name, read.verb->name));
+        if (!read.verbArguments.isSet(name))
+            read.verbArguments.values.insert(name, value);
     }
-}
-
-ProtocolFilter protocolFilter(const QCommandLineParser &parser)
-{
-    ProtocolFilter filter;
-    filter.todosCnes = parser.isSet(OptTodosCnes);
-    if (parser.isSet(OptSituacao)) {
-        const StatusBoxes boxes = statusBoxes(parser.value(OptSituacao));
-        filter.aguardando = boxes.aguardando;
-        filter.finalizados = boxes.finalizados;
-        filter.inconsistencias = boxes.inconsistencias;
-        filter.ok = boxes.ok;
-        filter.okRetificado = boxes.okRetificado;
-    }
-    if (parser.isSet(OptTipo))
-        protocolKinds(parser.value(OptTipo), filter);
-    return filter;
-}
-
-void rejectOptions(const QCommandLineParser &parser, const QStringList &names, const QString &verb)
-{
-    for (const QString &name : names) {
-        if (parser.isSet(name))
-            usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(name, verb));
-    }
-}
-
-int wholeNumber(const QCommandLineParser &parser, const QString &name, int fallback)
-{
-    if (!parser.isSet(name))
-        return fallback;
-    bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok)
-        usageError(QStringLiteral("--%1 exige um número inteiro").arg(name));
-    return value;
-}
-
-TransmitKind transmitKind(const QString &name)
-{
-    if (name == QLatin1String("sem-cartao"))
-        return TransmitKind::SemCartao;
-    switch (movementKind(name)) {
-    case MovementKind::Estoque:
-        return TransmitKind::Estoque;
-    case MovementKind::Entradas:
-        return TransmitKind::Entradas;
-    case MovementKind::Saidas:
-        return TransmitKind::Saidas;
-    case MovementKind::Dispensacoes:
-        return TransmitKind::Dispensacoes;
-    }
-    Q_UNREACHABLE();
-}
-
-QString required(const QCommandLineParser &parser, const QString &name, const QString &verb)
-{
-    const QString value = parser.value(name);
-    if (value.isEmpty())
-        usageError(QStringLiteral("%1 exige --%2").arg(verb, name));
-    return value;
-}
-
-QList<TransmitKind> transmitKinds(const QString &text)
-{
-    QList<TransmitKind> kinds;
-    for (const QString &raw : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString name = raw.trimmed();
-        const auto known = std::find_if(std::begin(AllTransmitKinds), std::end(AllTransmitKinds),
-                                        [&](TransmitKind kind) { return transmitKindName(kind) == name; });
-        if (known == std::end(AllTransmitKinds))
-            usageError(QStringLiteral("Tipo desconhecido em --tipos: %1").arg(name));
-        kinds.append(*known);
-    }
-    if (kinds.isEmpty())
-        usageError(QStringLiteral("--tipos exige ao menos um tipo"));
-    return kinds;
-}
-
-// sincronizar: the kinds, the period and the sizes.
-void readSync(const QCommandLineParser &parser, CliOptions &options)
-{
-    const QString verb = QStringLiteral("sincronizar");
-    rejectOptions(parser, {OptDia, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo, OptPdf}, verb);
-    options.tipos = parser.isSet(OptTipos)
-        ? transmitKinds(parser.value(OptTipos))
-        : QList<TransmitKind>(std::begin(AllTransmitKinds), std::end(AllTransmitKinds));
-    if (parser.isSet(OptDias)) {
-        if (parser.isSet(OptDe) || parser.isSet(OptAte))
-            usageError(QStringLiteral("Use --dias ou --de e --ate, não os dois"));
-        options.dias = wholeNumber(parser, OptDias, 0);
-        if (options.dias < 1)
-            usageError(QStringLiteral("--dias exige um número positivo"));
-    } else if (parser.isSet(OptDe) || parser.isSet(OptAte)) {
-        options.dataInicial = required(parser, OptDe, verb);
-        options.dataFinal = required(parser, OptAte, verb);
-    }
-    options.vezes = wholeNumber(parser, OptVezes, 3);
-    options.lote = wholeNumber(parser, OptLote, 500);
-    if (options.lote < 1)
-        usageError(QStringLiteral("--lote exige um número positivo"));
-    options.jsonPath = parser.value(OptJsonArquivo);
-    if (parser.isSet(OptJsonArquivo) && options.jsonPath.isEmpty())
-        usageError(QStringLiteral("--json exige o nome do arquivo"));
-}
-
-// The list's day or period and its filters, as `listar` reads them for options.kind.
-void readListSearch(const QCommandLineParser &parser, CliOptions &options, const QString &what)
-{
-    if (options.kind == MovementKind::Estoque) {
-        rejectOptions(parser, {OptDe, OptAte}, what);
-        options.dia = required(parser, OptDia, what);
-    } else {
-        rejectOptions(parser, {OptDia}, what);
-        options.dataInicial = required(parser, OptDe, what);
-        options.dataFinal = required(parser, OptAte, what);
-    }
-    if (parser.isSet(OptSituacao))
-        options.status = statusBoxes(parser.value(OptSituacao));
-    options.protocolo = parser.value(OptProtocolo);
-    options.semCodigo = parser.isSet(OptSemCodigo);
-}
-
-// One parser cannot read --json as situacao's switch and as sincronizar's file: under
-// sincronizar it is read as OptJsonArquivo.
-QStringList withSyncJsonOption(QStringList arguments)
-{
-    if (!arguments.contains(QLatin1String("sincronizar")))
-        return arguments;
-    for (QString &argument : arguments) {
-        if (argument == QLatin1String("--json") || argument.startsWith(QLatin1String("--json=")))
-            argument.replace(0, 6, QStringLiteral("--") + OptJsonArquivo);
-    }
-    return arguments;
+    return read;
 }
 
 } // namespace
 
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword)
 {
-    QCommandLineParser parser;
-    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({
-        {OptConfig, QString(), QStringLiteral("path")},
-        {OptUsuario, QString(), QStringLiteral("name")},
-        {OptSenha, QString(), QStringLiteral("password")},
-        {OptUnidade, QString(), QStringLiteral("code")},
-        {OptDia, QString(), QStringLiteral("date")},
-        {OptDe, QString(), QStringLiteral("date")},
-        {OptAte, QString(), QStringLiteral("date")},
-        {OptSituacao, QString(), QStringLiteral("list")},
-        {OptProtocolo, QString(), QStringLiteral("protocol")},
-        {OptSemCodigo, QString()},
-        {OptTodosCnes, QString()},
-        {OptTipo, QString(), QStringLiteral("list")},
-        {OptVezes, QString(), QStringLiteral("n")},
-        {OptLote, QString(), QStringLiteral("n")},
-        {OptPdf, QString(), QStringLiteral("file")},
-        {OptAno, QString(), QStringLiteral("year")},
-        {OptJson, QString()},
-        {OptTipos, QString(), QStringLiteral("list")},
-        {OptDias, QString(), QStringLiteral("n")},
-        {OptJsonArquivo, QString(), QStringLiteral("file")},
-        {OptSenhaArquivo, QString(), QStringLiteral("file")},
-        {QStringList{OptHelp, QStringLiteral("h")}, QString()},
-        {OptOnde, QString()},
-    });
-    // QCommandLineParser skips the first argument as the program name.
-    if (!parser.parse(QStringList{QStringLiteral("tavro-cli")} + withSyncJsonOption(arguments)))
-        usageError(parser.errorText());
-
+    const ReadArguments read = readArguments(arguments);
     CliOptions options;
-    const QStringList words = parser.positionalArguments();
-    if (parser.isSet(OptHelp))
+    if (read.common.contains(OptHelp)) {
+        options.helpText = read.verb ? verbUsage(*read.verb) : cliUsage();
         return options;
-    if (parser.isSet(OptOnde)) {
-        if (!words.isEmpty())
+    }
+    if (read.common.contains(OptVersion)) {
+        options.verb = CliVerb::Version;
+        return options;
+    }
+    options.configPath = read.common.value(QStringLiteral("config"));
+    if (read.common.contains(OptOnde)) {
+        if (read.verb)
             usageError(QStringLiteral("--onde não se combina com um comando"));
         options.verb = CliVerb::Onde;
-        options.configPath = parser.value(OptConfig);
         return options;
     }
-    if (words.isEmpty())
+    if (!read.verb)
         usageError(QStringLiteral("Informe um comando"));
+    options.verb = read.verb->verb;
+    read.verb->read(read.verbArguments, options);
 
-    const QString verb = words.first();
-    if (verb == QLatin1String("listar")) {
-        if (words.size() != 2)
-            usageError(QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"));
-        options.verb = CliVerb::Listar;
-        options.kind = movementKind(words.at(1));
-        const QString what = QStringLiteral("listar ") + words.at(1);
-        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptPdf}, what);
-        readListSearch(parser, options, what);
-    } else if (verb == QLatin1String("protocolos")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("protocolos não aceita argumentos além das opções"));
-        options.verb = CliVerb::Protocolos;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes, OptLote, OptPdf}, verb);
-        options.protocolFilter = protocolFilter(parser);
-    } else if (verb == QLatin1String("processamento") || verb == QLatin1String("inconsistencia")) {
-        if (words.size() != 2)
-            usageError(QStringLiteral("%1 exige o número do protocolo").arg(verb));
-        options.verb = verb == QLatin1String("processamento") ? CliVerb::Processamento : CliVerb::Inconsistencia;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptVezes}, verb);
-        options.protocolo = words.at(1);
-        options.protocolFilter = protocolFilter(parser);
-    } else if (verb == QLatin1String("verificar")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("verificar não aceita argumentos além das opções"));
-        options.verb = CliVerb::Verificar;
-        rejectOptions(parser, {OptDia, OptDe, OptAte, OptProtocolo, OptSemCodigo, OptLote, OptPdf}, verb);
-        options.protocolFilter = protocolFilter(parser);
-        options.vezes = wholeNumber(parser, OptVezes, options.vezes);
-    } else if (verb == QLatin1String("transmitir")) {
-        if (words.size() != 2)
-            usageError(QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));
-        options.verb = CliVerb::Transmitir;
-        options.transmitKind = transmitKind(words.at(1));
-        options.kind = options.transmitKind == TransmitKind::SemCartao ? MovementKind::Dispensacoes
-                                                                       : movementKind(words.at(1));
-        const QString what = QStringLiteral("transmitir ") + words.at(1);
-        rejectOptions(parser, {OptTodosCnes, OptTipo, OptPdf}, what);
-        readListSearch(parser, options, what);
-        options.vezes = wholeNumber(parser, OptVezes, 10);
-        options.lote = wholeNumber(parser, OptLote, 500);
-    } else if (verb == QLatin1String("imprimir")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("imprimir não aceita argumentos além das opções"));
-        options.verb = CliVerb::Imprimir;
-        options.kind = MovementKind::Dispensacoes;
-        rejectOptions(parser, {OptTodosCnes, OptTipo, OptVezes, OptLote, OptDia}, verb);
-        options.dataInicial = required(parser, OptDe, verb);
-        options.dataFinal = required(parser, OptAte, verb);
-        options.pdfPath = parser.value(OptPdf);
-        if (parser.isSet(OptSituacao))
-            options.status = statusBoxes(parser.value(OptSituacao));
-        options.protocolo = parser.value(OptProtocolo);
-        options.semCodigo = parser.isSet(OptSemCodigo);
-    } else if (verb == QLatin1String("recuperar")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("recuperar não aceita argumentos além das opções"));
-        options.verb = CliVerb::Recuperar;
-        rejectOptions(parser,
-                      {OptDia, OptDe, OptAte, OptSituacao, OptProtocolo, OptSemCodigo, OptTodosCnes, OptTipo, OptVezes,
-                       OptLote, OptPdf},
-                      verb);
-    } else if (verb == QLatin1String("situacao")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("situacao não aceita argumentos além das opções"));
-        options.verb = CliVerb::Situacao;
-        rejectOptions(parser, {OptDia, OptSituacao, OptProtocolo, OptTodosCnes, OptTipo, OptVezes, OptLote, OptPdf},
-                      verb);
-        options.overviewPeriod = situacaoPeriod(parser.value(OptAno), parser.value(OptDe), parser.value(OptAte),
-                                                QDate::currentDate());
-        options.semCodigo = parser.isSet(OptSemCodigo);
-        options.json = parser.isSet(OptJson);
-    } else if (verb == QLatin1String("sincronizar")) {
-        if (words.size() != 1)
-            usageError(QStringLiteral("sincronizar não aceita argumentos além das opções"));
-        options.verb = CliVerb::Sincronizar;
-        readSync(parser, options);
-    } else {
-        usageError(QStringLiteral("Comando desconhecido: %1").arg(verb));
-    }
-    if (options.verb != CliVerb::Situacao)
-        rejectOptions(parser, {OptAno, OptJson}, verb);
-    if (options.verb != CliVerb::Sincronizar)
-        rejectOptions(parser, {OptTipos, OptDias, OptJsonArquivo}, verb);
-
-    options.configPath = parser.value(OptConfig);
-    options.unidade = parser.value(OptUnidade);
-    options.usuario = parser.value(OptUsuario);
-    options.senhaArquivo = parser.value(OptSenhaArquivo);
-    if (parser.isSet(OptSenha) && parser.isSet(OptSenhaArquivo))
+    options.unidade = read.common.value(QStringLiteral("unidade"));
+    options.usuario = read.common.value(QStringLiteral("usuario"));
+    options.senhaArquivo = read.common.value(OptSenhaArquivo);
+    if (read.common.contains(OptSenha) && read.common.contains(OptSenhaArquivo))
         usageError(QStringLiteral("Use --senha ou --senha-arquivo, não os dois"));
-    if (parser.isSet(OptSenhaArquivo) && options.senhaArquivo.isEmpty())
+    if (read.common.contains(OptSenhaArquivo) && options.senhaArquivo.isEmpty())
         usageError(QStringLiteral("--senha-arquivo exige o nome do arquivo"));
     if (options.senhaArquivo.isEmpty())
-        options.senha = parser.isSet(OptSenha) ? parser.value(OptSenha) : environmentPassword;
+        options.senha = read.common.contains(OptSenha) ? read.common.value(OptSenha) : environmentPassword;
     if (options.usuario.isEmpty())
         usageError(QStringLiteral("Informe o usuário com --usuario"));
     if (options.senha.isEmpty() && options.senhaArquivo.isEmpty())
@@ -400,6 +221,8 @@ QString cliUsage()
         "                     [--vezes N] [--lote N] [--protocolo P]\n"
         "  tavro-cli [opções] imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]\n"
         "  tavro-cli [--config ARQUIVO] --onde\n"
+        "  tavro-cli [COMANDO] --help           o uso de um comando, com as suas opções\n"
+        "  tavro-cli --version\n"
         "  tavro-cli [opções] recuperar\n"
         "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
         "  tavro-cli [opções] sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"

@@ -12,6 +12,7 @@ namespace tavro {
 
 enum class CliVerb {
     Help,
+    Version,
     Onde,
     Listar,
     Protocolos,
@@ -29,30 +30,33 @@ enum class CliVerb {
 struct CliOptions
 {
     CliVerb verb = CliVerb::Help;
+    QString helpText;   // Help: the usage to print, of one verb or of them all
     QString configPath; // empty: config.ini looked up in its places
     QString usuario;
     QString senha;
     QString senhaArquivo; // the file the password is to be read from; `senha` is then empty
     QString unidade;      // empty: the unit found from CNESFARMACIA
 
-    // listar
+    // listar, transmitir, imprimir: the list and its search
     MovementKind kind = MovementKind::Estoque;
     QString dia;
     QString dataInicial;
     QString dataFinal;
     StatusBoxes status;
-    QString protocolo; // listar: empty for no protocol filter; processamento, inconsistencia: the protocol
+    QString protocoloFiltro; // no protocol filter when empty
     bool semCodigo = false;
 
     // protocolos, processamento, inconsistencia, verificar: the protocol tab's filters
     // (its CNES is the unit's, filled in when the unit is known)
     ProtocolFilter protocolFilter;
-    // verificar, transmitir
+    QString protocoloVerificado; // processamento, inconsistencia: the protocol to check
+    // verificar, transmitir: runs; sincronizar: walks of the follow-up
     int vezes = 1;
 
-    // transmitir: the kind, the batch size and, in `protocolo`, the protocol to send again
+    // transmitir: the kind, the batch size and the protocol to send again (empty: a new batch)
     TransmitKind transmitKind = TransmitKind::Estoque;
     int lote = 500;
+    QString protocoloReenviado;
     // imprimir
     QString pdfPath;
     // situacao: its months, and JSON instead of tab-separated text
@@ -65,10 +69,11 @@ struct CliOptions
     QString jsonPath;
 };
 
-// Reads the arguments (without the program name). The password comes from --senha,
-// otherwise (unless --senha-arquivo names its file) from `environmentPassword`. Wrong
-// usage throws Error with the reason; dates are passed on as typed, so a bad date fails
-// as it does in the window.
+// Reads the arguments (without the program name). The common options go anywhere; a
+// verb's own options after it. The password comes from --senha, otherwise (unless
+// --senha-arquivo names its file) from `environmentPassword`. Wrong usage throws Error
+// with the reason; dates are passed on as typed, so a bad date fails as it does in the
+// window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
 
 QString cliUsage();

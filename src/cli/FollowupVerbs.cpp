@@ -36,7 +36,7 @@ enum class Outcome { Refused, Failed, Done };
 // One check of the chosen row, as its button runs it.
 Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOptions &options, QTextStream &err)
 {
-    const int row = findRow(list, options.protocolo);
+    const int row = findRow(list, options.protocoloVerificado);
     if (row < 0) {
         err << SelectProtocolMessage << '\n';
         return Outcome::Refused;

@@ -13,21 +13,6 @@ namespace tavro {
 
 namespace {
 
-QString kindName(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return QStringLiteral("estoque");
-    case MovementKind::Entradas:
-        return QStringLiteral("entradas");
-    case MovementKind::Saidas:
-        return QStringLiteral("saidas");
-    case MovementKind::Dispensacoes:
-        return QStringLiteral("dispensacoes");
-    }
-    Q_UNREACHABLE();
-}
-
 QDate month(const QString &option, const QString &text)
 {
     const std::optional<QDate> value = monthFromText(text);
@@ -44,7 +29,8 @@ void forEachLine(const OverviewFigures &figures, Line &&line)
     for (const MovementKind kind : AllMovementKinds) {
         for (int m = 0; m < figures.period().months; ++m) {
             for (const QString &situacao : situacoes)
-                line(kindName(kind), monthText(figures.period().month(m)), situacao, figures.count(kind, m, situacao));
+                line(listKind(kind).name, monthText(figures.period().month(m)), situacao,
+                     figures.count(kind, m, situacao));
         }
     }
 }

@@ -1,68 +1,79 @@
 #include "cli/TransmitVerb.h"
 
 #include "cli/CliCommands.h"
-#include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
-#include "db/Database.h"
 #include "service/ErrorHint.h"
-#include "transmission/Transmission.h"
+#include "transmission/SendOperation.h"
 
 #include <QTextStream>
 
 namespace tavro {
 
-int runTransmitVerb(const CliSession &session, SoapClient &client, TransmissionKind &kind, RecordList &list,
-                    TransmissionInput input, int vezes, QTextStream &out, QTextStream &err)
+namespace {
+
+// The send as the command line follows it: the progress line and Ctrl+C on stderr, and
+// after each run its result on stdout and the error tab's lines on stderr.
+class TerminalSend : public SendObserver
 {
-    if (input.cnes.isEmpty()) {
-        err << InformeCnesMessage << '\n';
-        return ExitFailure;
+public:
+    TerminalSend(QTextStream &out, QTextStream &err)
+        : m_out(out)
+        , m_err(err)
+        , m_progress(err)
+    {
     }
-    if (input.ibge.isEmpty()) {
-        err << InformeIbgeMessage << '\n';
-        return ExitFailure;
+    void progressed(const Progress &progress) override { m_progress.progressed(progress); }
+    bool stopRequested() override { return m_progress.stopRequested(); }
+    void runEnded(const SendRun &run) override
+    {
+        m_progress.clear();
+        for (const QString &line : run.report.erros)
+            m_err << line << '\n';
+        if (run.report.unitTypeMissing)
+            m_err << UnitTypeMissingMessage << '\n';
+        m_out << run.result << '\n';
+        m_out.flush();
+        m_err.flush();
     }
-    QStringList retornos;
-    TerminalProgress progress(err);
-    QString dica;
-    const ClickOutcome outcome = transmitRepeatedly(
-        vezes,
-        [&](RunReport &report) {
-            input.hoje = QDate::currentDate();
-            const QString result = transmitOnce(session.db, client, kind, list, input, report);
-            progress.clear();
-            for (const QString &line : report.erros)
-                err << line << '\n';
-            if (report.unitTypeMissing)
-                err << UnitTypeMissingMessage << '\n';
-            if (report.retornos)
-                retornos = *report.retornos;
-            dica = report.dica;
-            out << result << '\n';
-            out.flush();
-            err.flush();
-            return result;
-        },
-        progress);
-    progress.clear();
-    for (const QString &line : retornos)
+    void clear() { m_progress.clear(); }
+
+private:
+    QTextStream &m_out;
+    QTextStream &m_err;
+    TerminalProgress m_progress;
+};
+
+} // namespace
+
+int runTransmitVerb(Database &db, SoapClient &client, RecordList &list, const SendRequest &request, QTextStream &out,
+                    QTextStream &err)
+{
+    TerminalSend observer(out, err);
+    const SendOutcome outcome = transmit(db, client, list, request, observer);
+    observer.clear();
+    for (const QString &line : outcome.retornos)
         out << line << '\n';
     switch (outcome.end) {
-    case ClickOutcome::AllSent:
+    case SendOutcome::End::NotStarted:
+        err << outcome.mensagem << '\n';
+        return ExitFailure;
+    case SendOutcome::End::AllSent:
         err << TodosTransferidosMessage << '\n';
         return ExitSuccess;
-    case ClickOutcome::RunsUsedUp:
-        // The window goes quiet here; a script must know that the service refused rows still to send.
-        if (outcome.stoppedByServer && rowsLeftToSend(kind, list, input)) {
-            err << RegistrosPendentesMessage << '\n';
-            return ExitFailure;
-        }
-        return ExitSuccess;
-    case ClickOutcome::Aborted:
-        err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.message, dica) << '\n';
+    case SendOutcome::End::Aborted:
+        err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.mensagem, outcome.dica) << '\n';
+        return ExitFailure;
+    case SendOutcome::End::RunsUsedUp:
+    case SendOutcome::End::StoppedByUser:
+    case SendOutcome::End::StoppedByServer:
+        break;
+    }
+    // The window goes quiet here; a script must know that the service refused rows still to send.
+    if (outcome.serverText && outcome.restam > 0) {
+        err << RegistrosPendentesMessage << '\n';
         return ExitFailure;
     }
-    return ExitFailure;
+    return ExitSuccess;
 }
 
 } // namespace tavro

@@ -34,7 +34,7 @@ public:
     virtual bool stopRequested() { return false; }
 };
 
-// The short text of a progress, as the window's status strip and the command line show it.
+// The short text of a progress, as the status strip and the command line show it.
 QString progressText(const Progress &progress);
 
 } // namespace tavro

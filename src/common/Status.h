@@ -15,6 +15,9 @@ inline const QString OkInc = QStringLiteral("Ok (Inc.)");
 inline const QString OkRetificado = QStringLiteral("Ok-Retificado");
 } // namespace Situacao
 
+// The service's protocol and reception texts are kept to the width of the status columns.
+inline constexpr int StoredProtocolLength = 25;
+
 // Priority of a status: 10, 20, 30, 40, 41, 50 for the six statuses above, 100 for
 // any other text (the empty one included). A follow-up write only ever raises it.
 quint8 PrioridadeSituacao(const QString &situacao);

@@ -17,7 +17,7 @@ inline const QString OnlyFinishedMessage = QStringLiteral(
     "Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
 bool inconsistencyCheckAllowed(const QString &situacao);
 
-// The two follow-up checks of one protocol, run on the window's connection and SOAP
+// The two follow-up checks of one protocol, run on the caller's connection and SOAP
 // client. Each takes the five cells of a protocol-list row (protocol, reception text,
 // kind, status, rectified protocol), appends its text lines to the output as it goes,
 // commits its writes at its end and returns the status it wrote. The processing check

@@ -1,10 +1,27 @@
 #include "followup/ProtocolList.h"
 
+#include "common/RecordKinds.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
 
 namespace tavro {
+
+namespace {
+
+// One line per text after "and (1<>1 ", so each ticked box adds "or p.column = 'text'".
+// The texts are the system's own vocabulary, never typed input.
+void addOneOf(SqlStatement &query, const QString &column, const QStringList &texts)
+{
+    if (texts.isEmpty())
+        return;
+    query.add(QStringLiteral("and (1<>1 "));
+    for (const QString &text : texts)
+        query.add(QStringLiteral("or p.%1 = '%2'").arg(column, text));
+    query.add(QStringLiteral(")"));
+}
+
+} // namespace
 
 SqlStatement protocolListStatement(const ProtocolFilter &filter)
 {
@@ -16,34 +33,26 @@ SqlStatement protocolListStatement(const ProtocolFilter &filter)
         query.add(QStringLiteral("and p.cnes = :pcnes"));
         query.setParam(QStringLiteral("pcnes"), filter.cnes);
     }
-    if (filter.estoque || filter.entradas || filter.saidas || filter.dispensacoes) {
-        query.add(QStringLiteral("and (1<>1 "));
-        if (filter.estoque)
-            query.add(QStringLiteral("or p.tipo = 'Estoque'"));
-        if (filter.entradas)
-            query.add(QStringLiteral("or p.tipo = 'Entrada'"));
-        if (filter.saidas)
-            query.add(QStringLiteral("or p.tipo = 'Saída'"));
-        if (filter.dispensacoes)
-            query.add(QStringLiteral("or p.tipo = 'Dispensação'"));
-        query.add(QStringLiteral(")"));
+    QStringList tipos;
+    for (const auto &[ticked, tipo] :
+         {std::pair{filter.estoque, Tipo::Estoque}, std::pair{filter.entradas, Tipo::Entrada},
+          std::pair{filter.saidas, Tipo::Saida}, std::pair{filter.dispensacoes, Tipo::Dispensacao}}) {
+        if (ticked)
+            tipos.append(tipo);
     }
-    if (filter.aguardando || filter.finalizados || filter.inconsistencias || filter.ok || filter.okRetificado) {
-        query.add(QStringLiteral("and (1<>1 "));
-        if (filter.aguardando)
-            query.add(QStringLiteral("or p.situacao = 'Aguardando'"));
-        if (filter.finalizados)
-            query.add(QStringLiteral("or p.situacao = 'Finalizado'"));
-        if (filter.inconsistencias)
-            query.add(QStringLiteral("or p.situacao = 'Inconsistência'"));
-        if (filter.ok) {
-            query.add(QStringLiteral("or p.situacao = 'Ok'"));
-            query.add(QStringLiteral("or p.situacao = 'Ok (Inc.)'"));
-        }
-        if (filter.okRetificado)
-            query.add(QStringLiteral("or p.situacao = 'Ok-Retificado'"));
-        query.add(QStringLiteral(")"));
-    }
+    addOneOf(query, QStringLiteral("tipo"), tipos);
+    QStringList situacoes;
+    if (filter.aguardando)
+        situacoes.append(Situacao::Aguardando);
+    if (filter.finalizados)
+        situacoes.append(Situacao::Finalizado);
+    if (filter.inconsistencias)
+        situacoes.append(Situacao::Inconsistencia);
+    if (filter.ok)
+        situacoes += {Situacao::Ok, Situacao::OkInc};
+    if (filter.okRetificado)
+        situacoes.append(Situacao::OkRetificado);
+    addOneOf(query, QStringLiteral("situacao"), situacoes);
     query.add(QStringLiteral("order by lancamento descending"));
     return query;
 }

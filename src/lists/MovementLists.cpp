@@ -426,13 +426,12 @@ QList<ListColumn> periodHead(const QString &caption, int nameWidth)
 }
 
 // The cells a transmission run writes into a sent row keep room for what it writes: the
-// protocol and reception time (at most 25 characters each), "Aguardando" and the run
-// mark "Sim". Sending a list thus never stores its rows again.
+// protocol and reception time as stored, "Aguardando" and the run mark "Sim". Sending a
+// list thus never stores its rows again.
 QList<ListColumn> statusTail()
 {
-    constexpr quint16 Stored = 25;
-    return {{QStringLiteral("Protocolo"), 140, Left, Stored},
-            {QStringLiteral("Data"), 120, Left, Stored},
+    return {{QStringLiteral("Protocolo"), 140, Left, StoredProtocolLength},
+            {QStringLiteral("Data"), 120, Left, StoredProtocolLength},
             {QStringLiteral("Situação"), 100, Left, quint16(Situacao::Aguardando.size())},
             {QStringLiteral("CoReg."), 60},
             {QStringLiteral("Gravar"), 50, Left, quint16(QStringView(u"Sim").size())}};
@@ -474,21 +473,6 @@ SqlStatement listStatement(const ListSearch &search)
         query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
     }
     return query;
-}
-
-int situacaoCell(MovementKind kind)
-{
-    switch (kind) {
-    case MovementKind::Estoque:
-        return EstoqueCell::Situacao;
-    case MovementKind::Entradas:
-        return EntradaCell::Situacao;
-    case MovementKind::Saidas:
-        return SaidaCell::Situacao;
-    case MovementKind::Dispensacoes:
-        return DispensacaoCell::Situacao;
-    }
-    Q_UNREACHABLE();
 }
 
 RecordList *newMovementList(MovementKind kind, QObject *parent)
@@ -536,7 +520,7 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
         break;
     }
-    return new RecordList(columns, situacaoCell(kind), recordStatusColour, parent);
+    return new RecordList(columns, listKind(kind).situacaoCell, recordStatusColour, parent);
 }
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)

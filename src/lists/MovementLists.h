@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/SqlStatement.h"
+#include "lists/ListKinds.h"
 
 #include <QStringList>
 
@@ -11,8 +12,6 @@ namespace tavro {
 class Database;
 class ProgressObserver;
 class RecordList;
-
-enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes };
 
 // Sub-cells of each movement list. The transmitters read and write these cells.
 namespace EstoqueCell {
@@ -157,8 +156,5 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
 
 // Rows fetched between two reports to a search's observer.
 inline constexpr int SearchProgressRows = 2000;
-
-// The sub-cell holding a list's status, which colours its rows.
-int situacaoCell(MovementKind kind);
 
 } // namespace tavro

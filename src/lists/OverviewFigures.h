@@ -72,8 +72,4 @@ private:
     QMap<QString, QList<qint64>> m_counts; // by status, one count per kind and month
 };
 
-// The four kinds in the order of the window's tabs.
-inline constexpr MovementKind AllMovementKinds[] = {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
-                                                    MovementKind::Dispensacoes};
-
 } // namespace tavro

@@ -14,7 +14,7 @@ class Database;
 
 // What the dispensation listing prints: the dispensation tab's search (unit code,
 // period, status boxes, "Protoc. Selecionado" and the protocol box's text, which the
-// heading repeats) and the two unit texts of the window's header.
+// heading repeats) and the two unit texts of the header (CNES and name).
 struct DispensationReportInput
 {
     ListSearch search;   // kind Dispensacoes

@@ -55,7 +55,7 @@ struct SyncSummary
     bool failed() const;
 };
 
-// The summary as text, in the window's language.
+// The summary as text, in Portuguese as every text the clerk reads.
 QString summaryText(const SyncSummary &summary);
 
 QByteArray summaryJson(const SyncSummary &summary);

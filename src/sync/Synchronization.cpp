@@ -8,8 +8,8 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
+#include "transmission/SendOperation.h"
 #include "transmission/StatusWrites.h"
-#include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 
 #include <algorithm>
@@ -39,6 +39,28 @@ QString periodLabel(const Period &period)
     return period.dataInicial + QStringLiteral(" a ") + period.dataFinal;
 }
 
+// One line in the run log per batch the service accepted.
+class BatchSteps : public SendObserver
+{
+public:
+    BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix)
+        : m_step(step)
+        , m_prefix(prefix)
+    {
+    }
+    void runEnded(const SendRun &run) override
+    {
+        if (run.result == RunResult::Transmitido)
+            m_step(QStringLiteral("%1: lote %2 com %3 registros")
+                       .arg(m_prefix, run.report.retornos ? run.report.retornos->value(0) : QString())
+                       .arg(run.report.enviados));
+    }
+
+private:
+    const std::function<void(const QString &)> &m_step;
+    QString m_prefix;
+};
+
 class Synchronizer
 {
 public:
@@ -55,7 +77,7 @@ public:
             if (request.kinds.contains(kind)) {
                 m_kinds.append(kind);
                 KindSummary entry;
-                entry.name = transmitKindName(kind);
+                entry.name = kindEntry(kind).name;
                 m_summary.kinds.append(entry);
             }
         }
@@ -63,11 +85,10 @@ public:
 
     void transmitAll(const QList<Period> &periods)
     {
-        for (const MovementKind list :
-             {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas, MovementKind::Dispensacoes}) {
+        for (const MovementKind list : AllMovementKinds) {
             QList<TransmitKind> kinds;
             for (const TransmitKind kind : m_kinds) {
-                if (listOf(kind) == list)
+                if (kindEntry(kind).list == list)
                     kinds.append(kind);
             }
             if (kinds.isEmpty())
@@ -112,7 +133,8 @@ public:
             m_summary.failedChecks.append({check.protocolo, check.message});
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
         }
-        for (const QString &tipo : {Tipo::Estoque, Tipo::Entrada, Tipo::Saida, Tipo::Dispensacao}) {
+        for (const MovementKind listed : AllMovementKinds) {
+            const QString &tipo = listKind(listed).tipo;
             FollowupSummary kind;
             kind.tipo = tipo;
             for (int row = 0; row < list->rowCount(); ++row) {
@@ -168,7 +190,7 @@ private:
     void fail(TransmitKind kind, const QString &label, const QString &message)
     {
         summaryOf(kind).failures.append(label + QStringLiteral(": ") + message);
-        m_step(QStringLiteral("%1 %2: falha: %3").arg(transmitKindName(kind), label, message));
+        m_step(QStringLiteral("%1 %2: falha: %3").arg(kindEntry(kind).name, label, message));
     }
 
     // One list, and the transmit loop of each kind that reads it (the dispensation list
@@ -179,22 +201,19 @@ private:
         if (!guard(kinds, label, [&] { fillMovementList(m_db, search, *list); }))
             return;
         m_step(QStringLiteral("%1 %2: %3 registros listados")
-                   .arg(transmitKindName(kinds.first()), label)
+                   .arg(kindEntry(kinds.first()).name, label)
                    .arg(list->rowCount()));
-        std::vector<std::unique_ptr<TransmissionKind>> transmitters;
         for (const TransmitKind kind : kinds) {
-            transmitters.push_back(newTransmissionKind(kind));
             ++summaryOf(kind).lists;
-            transmitKind(kind, *transmitters.back(), *list, search.dia, label);
+            transmitKind(kind, *list, search.dia, label);
         }
-        for (std::size_t i = 0; i < transmitters.size(); ++i)
-            countLeftOver(kinds.at(int(i)), *transmitters.at(i), *list, label);
+        for (const TransmitKind kind : kinds)
+            countLeftOver(kind, *list, label);
     }
 
-    void transmitKind(TransmitKind kind, TransmissionKind &transmitter, RecordList &list, const QString &dia,
-                      const QString &label)
+    void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
     {
-        const int situacao = transmitter.cells().situacao;
+        const int situacao = kindEntry(kind).listKind().situacaoCell;
         int sendable = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (sendableInNewBatch(list.subCellView(row, situacao)))
@@ -203,56 +222,49 @@ private:
         if (sendable == 0)
             return;
         const int lote = qMax(1, m_request.lote);
-        TransmissionInput input;
-        input.cnes = m_unit.cnes;
-        input.ibge = m_unit.ibge;
-        input.dia = dia;
-        input.loteMaximo = lote;
+        SendRequest request;
+        request.kind = kind;
+        request.input.cnes = m_unit.cnes;
+        request.input.ibge = m_unit.ibge;
+        request.input.dia = dia;
+        request.input.loteMaximo = lote;
+        request.vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
+        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label);
+        const SendOutcome outcome = transmit(m_db, m_client, list, request, steps);
         KindSummary &summary = summaryOf(kind);
-        bool unitTypeMissing = false;
-        const int vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
-        const ClickOutcome outcome = transmitRepeatedly(vezes, [&] {
-            input.hoje = QDate::currentDate();
-            RunReport report;
-            const QString result = transmitOnce(m_db, m_client, transmitter, list, input, report);
-            unitTypeMissing = report.unitTypeMissing;
-            if (result == RunResult::Transmitido) {
-                ++summary.batches;
-                summary.sent += report.enviados;
-                m_step(QStringLiteral("%1 %2: lote %3 com %4 registros")
-                           .arg(transmitKindName(kind), label, report.retornos ? report.retornos->value(0) : QString())
-                           .arg(report.enviados));
-            }
-            return result;
-        });
+        summary.batches += outcome.lotes;
+        summary.sent += outcome.enviados;
         switch (outcome.end) {
-        case ClickOutcome::AllSent:
+        case SendOutcome::End::AllSent:
             break;
-        case ClickOutcome::Aborted:
-            fail(kind, label, unitTypeMissing ? UnitTypeMissingMessage : outcome.message);
+        case SendOutcome::End::NotStarted:
+        case SendOutcome::End::Aborted:
+            fail(kind, label, outcome.unitTypeMissing ? UnitTypeMissingMessage : outcome.mensagem);
             break;
-        case ClickOutcome::RunsUsedUp:
+        case SendOutcome::End::RunsUsedUp:
+        case SendOutcome::End::StoppedByUser:
+        case SendOutcome::End::StoppedByServer:
             fail(kind, label,
                  QStringLiteral("registros ainda por enviar após %1 execuções; a última terminou com: %2")
-                     .arg(vezes)
-                     .arg(outcome.results.value(outcome.results.size() - 1)));
+                     .arg(request.vezes)
+                     .arg(outcome.resultados.value(outcome.resultados.size() - 1)));
             break;
         }
     }
 
     // What is still to send once the kind's loop is over: records its checks refuse,
     // with their lines, and records they would let through (left by a failed loop).
-    void countLeftOver(TransmitKind kind, const TransmissionKind &transmitter, const RecordList &list,
-                       const QString &label)
+    void countLeftOver(TransmitKind kind, const RecordList &list, const QString &label)
     {
         KindSummary &summary = summaryOf(kind);
-        const int situacao = transmitter.cells().situacao;
+        const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
+        const int situacao = kindEntry(kind).listKind().situacaoCell;
         int refused = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (!sendableInNewBatch(list.subCellView(row, situacao)))
                 continue;
             QStringList lines;
-            if (transmitter.check(list, row, lines)) {
+            if (transmitter->check(list, row, lines)) {
                 ++summary.pending;
                 continue;
             }
@@ -264,7 +276,7 @@ private:
         }
         summary.refused += refused;
         if (refused > 0)
-            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(transmitKindName(kind), label).arg(refused));
+            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(kindEntry(kind).name, label).arg(refused));
     }
 
     Database &m_db;

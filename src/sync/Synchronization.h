@@ -24,7 +24,7 @@ struct SyncRequest
     int vezes = 3;                // walks of the follow-up
 };
 
-// The unit as the window's header holds it after start-up.
+// The unit found at start-up: its code, CNES and IBGE.
 struct SyncUnit
 {
     QString codigo; // PECodigoUnidade
@@ -32,7 +32,7 @@ struct SyncUnit
     QString ibge;   // PECodIBGE
 };
 
-// The unattended run, composed of what the window's buttons run: for each kind, the
+// The unattended run, composed of what the transmit and follow-up buttons run: for each kind, the
 // kind's list of each stock day or period (every record, whatever its status), and the
 // transmit loop over it until nothing sendable is left or a run fails; then the walk of
 // "Verificar Todos os Protocolos" over the unit's protocols of those kinds that are not

@@ -80,7 +80,8 @@ void markExamined(Database &db, const QString &arquivo, const QString &protocolo
         query.add(QStringLiteral("matching (Arquivo)"));
     query.setParam(QStringLiteral("parquivo"), arquivo);
     query.setParam(QStringLiteral("pprotocolo"),
-                   protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(protocolo.left(25)));
+                   protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
+                                       : QVariant(protocolo.left(StoredProtocolLength)));
     db.execute(query);
 }
 
@@ -100,8 +101,8 @@ bool registerRecovered(Database &db, const LoggedAnswer &answer, const LoggedReq
                        "Tipo, cnes, ProtocoloAntigo)"),
         QStringLiteral("values (:pprotocolo, :pdata, :pdatalancamento, :psituacao, :pprioridade, :ptipo, :pcnes, "
                        ":pprotocoloantigo)")};
-    query.setParam(QStringLiteral("pprotocolo"), answer.protocolo.left(25));
-    query.setParam(QStringLiteral("pdata"), answer.data.left(25));
+    query.setParam(QStringLiteral("pprotocolo"), answer.protocolo.left(StoredProtocolLength));
+    query.setParam(QStringLiteral("pdata"), answer.data.left(StoredProtocolLength));
     query.setParam(QStringLiteral("pdatalancamento"), day);
     query.setParam(QStringLiteral("psituacao"), Situacao::Aguardando);
     query.setParam(QStringLiteral("pprioridade"), int(PrioridadeSituacao(Situacao::Aguardando)));
@@ -157,7 +158,7 @@ RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QD
                 report.failures.append(QStringLiteral("Log %1 não lido: %2").arg(name, error.message()));
                 continue;
             }
-            const QString protocolo = answer ? answer->protocolo.left(25) : QString();
+            const QString protocolo = answer ? answer->protocolo.left(StoredProtocolLength) : QString();
             if (answer && !isRegistered(db, protocolo))
                 candidates.append({name, *answer});
             else
@@ -174,7 +175,7 @@ RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QD
     for (const Candidate &candidate : candidates) {
         const QString &name = candidate.name;
         const LoggedAnswer &answer = candidate.answer;
-        const QString protocolo = answer.protocolo.left(25);
+        const QString protocolo = answer.protocolo.left(StoredProtocolLength);
         try {
             db.startLockingTransaction(ClaimLockTimeoutSeconds);
             // First, so a second program recording the same log at the same moment waits here and

@@ -3,13 +3,11 @@
 #include "common/Status.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
+#include "lists/ListKinds.h"
 
 namespace tavro {
 
 namespace {
-
-// The service's protocol and reception texts are kept to the width of the status columns.
-constexpr int StoredProtocolLength = 25;
 
 const QString PriorityBelow = QStringLiteral(
     "and (tavrosituacaoPrioridade < :psitprio or tavrosituacaoprioridade is null)");
@@ -29,18 +27,15 @@ void setStatus(SqlStatement &query, bool &separator, const QString &column, cons
 
 RecordTable tableForTipo(const QString &tipo)
 {
-    if (tipo == Tipo::Entrada)
-        return RecordTable::ItensEntradas;
-    if (tipo == Tipo::Saida || tipo == Tipo::Dispensacao)
-        return RecordTable::ItensSaidas;
-    return RecordTable::Conciliacao;
+    return knownTableForTipo(tipo).value_or(RecordTable::Conciliacao);
 }
 
 std::optional<RecordTable> knownTableForTipo(const QString &tipo)
 {
-    if (tipo == Tipo::Estoque || tipo == Tipo::Entrada || tipo == Tipo::Saida || tipo == Tipo::Dispensacao)
-        return tableForTipo(tipo);
-    return std::nullopt;
+    const std::optional<MovementKind> kind = movementKindOfTipo(tipo);
+    if (!kind)
+        return std::nullopt;
+    return listKind(*kind).table;
 }
 
 QString tableName(RecordTable table)

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/RecordKinds.h"
+#include "common/Status.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -11,17 +14,6 @@ namespace tavro {
 
 class Database;
 class SqlStatement;
-
-// The three tables whose rows the system sends, each with the five status columns.
-enum class RecordTable { Conciliacao, ItensEntradas, ItensSaidas };
-
-// The kind of a protocol as stored in TavroProtocolos.Tipo.
-namespace Tipo {
-inline const QString Estoque = QStringLiteral("Estoque");
-inline const QString Entrada = QStringLiteral("Entrada");
-inline const QString Saida = QStringLiteral("Saída");
-inline const QString Dispensacao = QStringLiteral("Dispensação");
-} // namespace Tipo
 
 // The record table of a protocol kind: "Saída" and "Dispensação" both live in
 // itenssaidas; any kind other than "Entrada" is taken as stock.

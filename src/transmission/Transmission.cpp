@@ -135,13 +135,13 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         const SentBatch answer = kind.send(port);
         report.erros += client.takeLogFailures();
-        const QString protocolo = answer.protocolo.left(25);
+        const QString protocolo = answer.protocolo.left(StoredProtocolLength);
         // An answer without a protocol number (a Body without the protocol element) gives the
         // records nothing to be followed up by: marked, they would wait for ever instead of
         // going out again with the next run.
         if (protocolo.trimmed().isEmpty())
             throw Error(RespostaSemProtocoloMessage);
-        const QString data = answer.dataRecebimento.left(25);
+        const QString data = answer.dataRecebimento.left(StoredProtocolLength);
         QStringList retornos{protocolo};
         if (answer.protocoloRetificado)
             retornos.append(*answer.protocoloRetificado);

@@ -42,11 +42,16 @@ void TransmissionAccount::countRows(const TransmissionKind &kind, const RecordLi
     }
 }
 
+QString accountText(int enviados, int recusados, int restam)
+{
+    const QString refused = recusados > 0 ? QStringLiteral("recusados %1 (ver Erros)").arg(recusados)
+                                          : QStringLiteral("recusados 0");
+    return QStringLiteral("Enviados %1, %2, restam %3").arg(enviados).arg(refused).arg(restam);
+}
+
 QString TransmissionAccount::text() const
 {
-    const QString recusados = m_recusados > 0 ? QStringLiteral("recusados %1 (ver Erros)").arg(m_recusados)
-                                              : QStringLiteral("recusados 0");
-    return QStringLiteral("Enviados %1, %2, restam %3").arg(m_enviados).arg(recusados).arg(m_restam);
+    return accountText(m_enviados, m_recusados, m_restam);
 }
 
 } // namespace tavro

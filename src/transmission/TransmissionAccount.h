@@ -10,6 +10,9 @@ class RecordList;
 class TransmissionKind;
 struct RunReport;
 
+// "Enviados 120, recusados 4 (ver Erros), restam 0".
+QString accountText(int enviados, int recusados, int restam);
+
 // The account of one transmit click over all its runs: the records sent, the rows the
 // checks refused and the rows still waiting to be sent, so that a clerk who sees "all
 // transferred" also sees what was held back. It also lists each refusal once per click,

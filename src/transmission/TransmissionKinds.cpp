@@ -1,61 +1,54 @@
 #include "transmission/TransmissionKinds.h"
 
-#include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
+
+#include <array>
 
 namespace tavro {
 
-std::unique_ptr<TransmissionKind> newTransmissionKind(TransmitKind kind)
+namespace {
+
+template <class Kind>
+std::unique_ptr<TransmissionKind> make()
 {
-    switch (kind) {
-    case TransmitKind::Estoque:
-        return std::make_unique<EstoqueTransmission>();
-    case TransmitKind::Entradas:
-        return std::make_unique<EntradaTransmission>();
-    case TransmitKind::Saidas:
-        return std::make_unique<SaidaTransmission>();
-    case TransmitKind::Dispensacoes:
-        return std::make_unique<DispensacaoTransmission>();
-    case TransmitKind::SemCartao:
-        return std::make_unique<DispensacaoSemSusTransmission>();
-    }
-    Q_UNREACHABLE();
+    return std::make_unique<Kind>();
 }
 
-MovementKind listOf(TransmitKind kind)
+const std::array<TransmitKindEntry, 5> &transmitKinds()
 {
-    switch (kind) {
-    case TransmitKind::Estoque:
-        return MovementKind::Estoque;
-    case TransmitKind::Entradas:
-        return MovementKind::Entradas;
-    case TransmitKind::Saidas:
-        return MovementKind::Saidas;
-    case TransmitKind::Dispensacoes:
-    case TransmitKind::SemCartao:
-        return MovementKind::Dispensacoes;
-    }
-    Q_UNREACHABLE();
+    static const std::array<TransmitKindEntry, 5> kinds{{
+        {TransmitKind::Estoque, MovementKind::Estoque, QStringLiteral("estoque"), QStringLiteral("Transmitir Estoque"),
+         make<EstoqueTransmission>},
+        {TransmitKind::Entradas, MovementKind::Entradas, QStringLiteral("entradas"),
+         QStringLiteral("Transmitir Entradas"), make<EntradaTransmission>},
+        {TransmitKind::Saidas, MovementKind::Saidas, QStringLiteral("saidas"), QStringLiteral("Transmitir Saidas"),
+         make<SaidaTransmission>},
+        {TransmitKind::Dispensacoes, MovementKind::Dispensacoes, QStringLiteral("dispensacoes"),
+         QStringLiteral("Transmitir Dispensações"), make<DispensacaoTransmission>},
+        {TransmitKind::SemCartao, MovementKind::Dispensacoes, QStringLiteral("sem-cartao"),
+         QStringLiteral("Trans. Sem Cartão SUS"), make<SemCartaoTransmission>},
+    }};
+    return kinds;
 }
 
-QString transmitKindName(TransmitKind kind)
+} // namespace
+
+const TransmitKindEntry &kindEntry(TransmitKind kind)
 {
-    switch (kind) {
-    case TransmitKind::Estoque:
-        return QStringLiteral("estoque");
-    case TransmitKind::Entradas:
-        return QStringLiteral("entradas");
-    case TransmitKind::Saidas:
-        return QStringLiteral("saidas");
-    case TransmitKind::Dispensacoes:
-        return QStringLiteral("dispensacoes");
-    case TransmitKind::SemCartao:
-        return QStringLiteral("sem-cartao");
+    return transmitKinds().at(std::size_t(kind));
+}
+
+std::optional<TransmitKind> transmitKindNamed(const QString &name)
+{
+    for (const TransmitKindEntry &entry : transmitKinds()) {
+        if (entry.name == name)
+            return entry.kind;
     }
-    Q_UNREACHABLE();
+    return std::nullopt;
 }
 
 } // namespace tavro

@@ -109,6 +109,7 @@ TEST_F(Cli, PrintsTheListingIntoTheDocumentsFolderByDefault)
     EXPECT_EQ(r.lines(), QStringList{QStringLiteral("Listagem gravada em: ") + path});
     const QStringList pages = pdfPages(path);
     ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("Período de 01/01/2019 a 31/01/2019")));
     EXPECT_TRUE(pages.first().contains(QStringLiteral("3006 - 1")));
     EXPECT_TRUE(pages.first().contains(QStringLiteral("Página 1 de 1")));
 }
@@ -156,6 +157,52 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         EXPECT_EQ(r.out, QString());
     }
     EXPECT_EQ(run({"--usuario", "FARMACIA", "protocolos"}, QString()).exitCode, 2); // no password anywhere
+}
+
+// Each verb reads its own options, by its own table: an option's value is never taken for
+// a verb, nor a verb's name in a value for the verb.
+TEST_F(Cli, EachVerbReadsItsOwnOptions)
+{
+    fixture.exec(
+        "insert into Usuarios (Usuario, Nome, Senha, TavroUsuario, TavroSenha) "
+        "select 'SINCRONIZAR', Nome, Senha, TavroUsuario, TavroSenha from Usuarios where Usuario = 'FARMACIA'");
+    const CliRun named = run({"--usuario", "sincronizar", "--senha", Password, "situacao", "--json"});
+    ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
+    EXPECT_TRUE(QJsonDocument::fromJson(named.out.toUtf8()).object().contains("linhas"));
+    const CliRun places = run({"--usuario", "imprimir", "--onde"});
+    EXPECT_EQ(places.exitCode, 0);
+    EXPECT_TRUE(places.out.contains(QStringLiteral("config.ini"))) << places.out.toStdString();
+    EXPECT_EQ(places.err, QString()); // no GUI application, so no platform notice
+    // A verb option before the verb, when every verb reads it the same way.
+    EXPECT_EQ(run({"--dia", "31/01/2019", "--usuario", "FARMACIA", "listar", "estoque"}).exitCode, 0);
+
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QString out; // a part of stdout
+        QString err; // a part of stderr
+    } cases[] = {
+        {{"listar", "--help"}, 0, "listar estoque --dia DD/MM/AAAA", ""},
+        {{"situacao", "--help"}, 0, "um objeto JSON", ""},
+        {{"sincronizar", "-h"}, 0, "--json ARQUIVO", ""},
+        {{"--help"}, 0, "Opções comuns:", ""},
+        {{"--version"}, 0, "tavro-cli 2.", ""},
+        {{"--usuario", "F", "situacao", "--json=x.json"}, 2, "", "A opção --json não leva valor"},
+        {{"--usuario", "F", "sincronizar", "--json"}, 2, "", "Falta o valor da opção --json (ARQUIVO)"},
+        {{"--usuario", "F", "protocolos", "--nada"}, 2, "", "Opção desconhecida: --nada"},
+        {{"--usuario", "F", "protocolos", "--lote", "3"}, 2, "", "A opção --lote não se aplica a protocolos"},
+        {{"--usuario", "F", "--json", "x.json", "sincronizar"}, 2, "", "A opção --json vem depois do comando"},
+        {{"--usuario", "F", "--pdf", "x.pdf", "listar", "estoque"}, 2, "", "A opção --pdf não se aplica a listar"},
+        {{"--usuario", "F", "enviar"}, 2, "", "Comando desconhecido: enviar"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = run(c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.out.contains(c.out)) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+    }
 }
 
 TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)

@@ -1,10 +1,10 @@
 #include "FaultFixture.h"
 
-#include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +106,7 @@ const QList<KindCase> &kindCases()
         {QStringLiteral("Dispensação"), MovementKind::Dispensacoes,
          [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("itenssaidas")},
         {QStringLiteral("Dispensação sem cartão"), MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoSemSusTransmission>(); }, QStringLiteral("itenssaidas")},
+         [] { return std::make_unique<SemCartaoTransmission>(); }, QStringLiteral("itenssaidas")},
     };
     return cases;
 }

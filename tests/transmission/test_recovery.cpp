@@ -5,12 +5,12 @@
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
 #include "transmission/Transmission.h"
 
 #include <QDir>
@@ -52,7 +52,7 @@ const KindCase Kinds[] = {
      QStringLiteral("Saída")},
     {"Dispensacao", MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); },
      QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
-    {"SemCartao", MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+    {"SemCartao", MovementKind::Dispensacoes, [] { return std::make_unique<SemCartaoTransmission>(); },
      QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
 };
 

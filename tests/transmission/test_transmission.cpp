@@ -6,12 +6,12 @@
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
-#include "transmission/DispensacaoSemSusTransmission.h"
 #include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SaidaTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
@@ -304,7 +304,7 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
           QStringLiteral("Informe o CNS correto para a pessoa: JOSÉ CARLOS OLIVEIRA")},
          {QStringLiteral("<nuCNS>898001160580009</nuCNS><peso>68.5</peso><altura>162</altura><cid-10>I10</cid-10>")}},
         {MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+         [] { return std::make_unique<SemCartaoTransmission>(); },
          QStringLiteral("Dispensação"),
          3,
          {QStringLiteral(
@@ -462,7 +462,7 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
          QStringLiteral("'1,62' is not a valid integer value"),
          1},
         {MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoSemSusTransmission>(); },
+         [] { return std::make_unique<SemCartaoTransmission>(); },
          QStringLiteral("update itenssaidas set QUANTIDADE = 2.5 where lancamento = 3004"),
          QString(),
          QStringLiteral("itenssaidas"),

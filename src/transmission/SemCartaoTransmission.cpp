@@ -1,4 +1,4 @@
-#include "transmission/DispensacaoSemSusTransmission.h"
+#include "transmission/SemCartaoTransmission.h"
 
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
@@ -8,13 +8,13 @@ namespace tavro {
 
 namespace Cell = DispensacaoCell;
 
-DispensacaoSemSusTransmission::DispensacaoSemSusTransmission()
+SemCartaoTransmission::SemCartaoTransmission()
     : SaidaTransmission(Tipo::Dispensacao,
                         {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
 {
 }
 
-bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStringList &erros) const
+bool SemCartaoTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     bool ok = checkProductCode(list, row, erros);
     const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
@@ -32,7 +32,7 @@ bool DispensacaoSemSusTransmission::check(const RecordList &list, int row, QStri
     return ok;
 }
 
-void DispensacaoSemSusTransmission::add(const RecordList &list, int row)
+void SemCartaoTransmission::add(const RecordList &list, int row)
 {
     ProdutoSaidaType produto;
     readRowCells([&] { fillItemProduct(produto, list, row); });

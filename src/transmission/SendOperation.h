@@ -1,0 +1,87 @@
+#pragma once
+
+#include "common/ProgressObserver.h"
+#include "transmission/Transmission.h"
+#include "transmission/TransmissionAccount.h"
+#include "transmission/TransmissionKinds.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace tavro {
+
+class Database;
+class RecordList;
+class SoapClient;
+
+// One send of a kind over its list, as a transmit button, `transmitir` and each kind of
+// `sincronizar` ask for it: at most `vezes` runs of one batch each.
+struct SendRequest
+{
+    TransmitKind kind = TransmitKind::Estoque;
+    TransmissionInput input; // `hoje` is taken from the clock before each run
+    int vezes = 10;
+};
+
+// How a send ended, and everything its callers show of it.
+struct SendOutcome
+{
+    enum class End {
+        NotStarted,      // the unit's CNES or IBGE is missing; `mensagem` says which
+        AllSent,         // a run found nothing left to take
+        Aborted,         // a run ended on an error; `mensagem` holds it
+        RunsUsedUp,      // every run sent a batch
+        StoppedByUser,   // the observer asked to stop between two runs
+        StoppedByServer, // the runs were used up and one of them ended on a server text that lets the loop go on
+    };
+    End end = End::RunsUsedUp;
+
+    int enviados = 0;  // records of the accepted batches
+    int recusados = 0; // rows the send was to take that the checks refuse, once the runs are over
+    int restam = 0;    // rows that pass the checks but went unsent
+    int lotes = 0;     // batches the service accepted
+
+    QList<RowRefusal> recusas; // each refusal line once, with the row it names, in the order listed
+    QStringList avisos;        // the runs' other lines (lost request logs, the passing server texts)
+    QStringList falhas;        // the result of every run that ended on an error, in order
+    QStringList resultados;    // every run's result: "transmitido", "pronto" or its error text
+    QString mensagem;          // the error that ended the send (NotStarted, Aborted)
+    QString dica;              // the plain line for that error, when it is a technical one
+    bool unitTypeMissing = false;
+    bool serverText = false; // a run ended on one of the server texts that let the loop go on
+    QStringList retornos;    // the last accepted batch: protocol, rectified protocol, date
+
+    // "Enviados 120, recusados 4 (ver Erros), restam 0".
+    QString accountText() const;
+    // The text of the box that closes a send: everything sent, or the error that aborted it,
+    // each followed by the account; empty for the other ends.
+    QString endText() const;
+};
+
+// The end of one run, as a send's observer learns it while the send goes on.
+struct SendRun
+{
+    const RunReport &report;
+    QString result;                         // "transmitido", "pronto" or the error text
+    QList<TransmissionAccount::Line> novas; // the run's lines this send has not listed yet
+};
+
+// Follows a send: its progress and "Parar" (as any long work), and each run's end.
+class SendObserver : public ProgressObserver
+{
+public:
+    void progressed(const Progress &) override { }
+    virtual void runEnded(const SendRun &) { }
+};
+
+// The message for a unit code the send cannot go without (CNES first, then IBGE); empty
+// when both are there.
+QString missingUnitCode(const TransmissionInput &input);
+
+// Sends the kind's rows of `list` as the request says; the list's rows show what each
+// accepted batch wrote. The observer may ask to stop between two runs.
+SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const SendRequest &request,
+                     SendObserver &observer);
+
+} // namespace tavro
