@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace tavro {
@@ -23,12 +24,26 @@ ErrorLines::ErrorLines(QTextEdit *box, QTabWidget *tabs, QWidget *page)
 void ErrorLines::clear()
 {
     m_rows.clear();
+    m_notes = 0;
     m_box->clear();
 }
 
-void ErrorLines::append(const QString &text, MovementTab *tab, const QString &caption)
+void ErrorLines::append(const QString &text, MovementTab *tab, const QString &caption, Kind kind)
 {
-    m_box->append(text);
+    if (kind == Kind::Aviso)
+        ++m_notes; // counted before the box tells of its new line
+    // A colour in every line's format: a line without one would take its neighbour's.
+    QTextCharFormat format;
+    format.setForeground(
+        m_box->palette().color(kind == Kind::Aviso ? QPalette::Disabled : QPalette::Active, QPalette::Text));
+    // Written at the end whatever the operator selected in the box, in a format of its own.
+    QTextCursor end(m_box->document());
+    end.beginEditBlock();
+    end.movePosition(QTextCursor::End);
+    if (!m_box->document()->isEmpty())
+        end.insertBlock(QTextBlockFormat(), format);
+    end.insertText(text, format);
+    end.endEditBlock();
     if (!caption.isEmpty())
         m_rows.insert(m_box->document()->lastBlock().blockNumber(), Row{tab, caption});
 }
@@ -37,9 +52,15 @@ void ErrorLines::showCount()
 {
     const QTextDocument *document = m_box->document();
     const int lines = document->isEmpty() ? 0 : document->blockCount();
-    if (lines == 0)
-        m_rows.clear(); // emptied by whoever: no line is left to point at a row
-    const QString caption = lines == 0 ? QStringLiteral("Erros") : QStringLiteral("Erros (%1)").arg(lines);
+    if (lines == 0) { // emptied by whoever: no line is left to point at a row
+        m_rows.clear();
+        m_notes = 0;
+    }
+    // Lines written by any part of the window straight into the box count as errors.
+    const int errors = lines - m_notes;
+    QString caption = errors == 0 ? QStringLiteral("Erros") : QStringLiteral("Erros (%1)").arg(errors);
+    if (m_notes > 0)
+        caption += QStringLiteral(" · Avisos (%1)").arg(m_notes);
     m_tabs->setTabText(m_tabs->indexOf(m_page), caption);
 }
 

@@ -2,14 +2,49 @@
 
 #include "lists/RecordList.h"
 
+#include <QAbstractItemView>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QStyledItemDelegate>
 #include <QTableView>
+#include <QToolTip>
 
 namespace tavro {
+
+namespace {
+
+// Shows a cell's whole text as its tooltip when the column is too narrow for it.
+class CutCellTip : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override
+    {
+        if (event->type() != QEvent::ToolTip)
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QStyle *style = view->style();
+        const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, view);
+        // The style keeps a margin on each side of the text inside its rectangle.
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, &cell, view) + 1;
+        if (!cell.text.isEmpty() && cell.fontMetrics.horizontalAdvance(cell.text) > room.width() - 2 * margin) {
+            QToolTip::showText(event->globalPos(), cell.text, view->viewport(), option.rect);
+            return true;
+        }
+        QToolTip::hideText();
+        return true;
+    }
+};
+
+} // namespace
 
 void showRecordList(QTableView *view, RecordList *list)
 {
     view->setModel(list);
+    view->setItemDelegate(new CutCellTip(view));
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);

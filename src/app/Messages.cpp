@@ -1,6 +1,5 @@
 #include "app/Messages.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 namespace tavro {
@@ -17,18 +16,17 @@ void MessageBoxes::warning(QWidget *parent, const QString &text)
 
 void MessageBoxes::information(QWidget *parent, const QString &text)
 {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::information(parent, QString(), text);
 }
 
 void MessageBoxes::standardError(QWidget *parent, const QString &text)
 {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    QMessageBox::critical(parent, QString(), text);
 }
 
 bool MessageBoxes::question(QWidget *parent, const QString &text)
 {
-    return QMessageBox::question(parent, QApplication::applicationDisplayName(), text,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+    return QMessageBox::question(parent, QString(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
         == QMessageBox::Yes;
 }
 

@@ -1,6 +1,6 @@
 #include "app/MovementTab.h"
 
-#include "app/ListView.h"
+#include "app/RecordView.h"
 #include "lists/ListCounts.h"
 #include "lists/RecordList.h"
 
@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -25,6 +24,8 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_protocols = new QComboBox(this);
     m_protocols->setObjectName(QStringLiteral("CBProtocolos") + name);
     m_protocols->setMinimumWidth(180);
+    // Entries show their date and kind beside the number: the box grows to show them whole.
+    m_protocols->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_protocols->addItem(QString(), QString());
     label->setBuddy(m_protocols);
     m_strip->addWidget(label);
@@ -42,9 +43,8 @@ MovementTab::MovementTab(MovementKind kind, const QString &prefix, const QString
     m_strip->addStretch();
     layout->addLayout(m_strip);
 
-    m_view = new QTableView(this);
+    m_view = new RecordView(m_list, this);
     m_view->setObjectName(QStringLiteral("LV") + name);
-    showRecordList(m_view, m_list);
     layout->addWidget(m_view, 1);
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("LContagem") + name);
@@ -117,6 +117,16 @@ void MovementTab::showCounts()
 {
     m_countTimer->stop();
     m_counts->setText(countRows(*m_list).text());
+}
+
+void MovementTab::setEmptyListText(const QString &text)
+{
+    m_view->setEmptyText(text);
+}
+
+void MovementTab::focusList()
+{
+    m_view->setFocus();
 }
 
 bool MovementTab::showRow(const QString &caption)

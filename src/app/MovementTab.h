@@ -9,12 +9,12 @@ class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
-class QTableView;
 class QTimer;
 
 namespace tavro {
 
 class RecordList;
+class RecordView;
 
 // One movement tab: its filter strip (protocol choice box, status boxes, "Protoc.
 // Selecionado") above its record list. It reads and fills its controls; the window
@@ -46,6 +46,10 @@ public:
     // Selects the row with this caption, scrolls to it and gives the list the focus; false
     // when the list does not hold it.
     bool showRow(const QString &caption);
+    // The line the list shows while it holds no row (empty: none).
+    void setEmptyListText(const QString &text);
+    // Gives the keyboard to the list, as after opening it from elsewhere.
+    void focusList();
 
 Q_SIGNALS:
     void filterClicked();
@@ -57,7 +61,7 @@ private:
 
     MovementKind m_kind;
     RecordList *m_list;
-    QTableView *m_view;
+    RecordView *m_view;
     QLabel *m_counts;
     // Coalesces the row changes of a transmission run into one count.
     QTimer *m_countTimer;

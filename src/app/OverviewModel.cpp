@@ -16,6 +16,12 @@ QString situacaoCaption(const QString &situacao)
     return situacao.isEmpty() ? QStringLiteral("Não enviados") : situacao;
 }
 
+QString overviewOpened(const OverviewChoice &choice, const QString &when)
+{
+    return QStringLiteral("%1 de %2, situação %3")
+        .arg(listKind(choice.kind).caption, when, situacaoCaption(choice.situacao));
+}
+
 void OverviewModel::setFigures(OverviewFigures figures)
 {
     beginResetModel();

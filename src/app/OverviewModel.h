@@ -43,5 +43,8 @@ private:
 
 // How the overview names a status: "Não enviados" for records never sent, otherwise its text.
 QString situacaoCaption(const QString &situacao);
+// What a click on a figure opened, `when` being the day or period listed:
+// "Estoque de 31/01/2019, situação Não enviados".
+QString overviewOpened(const OverviewChoice &choice, const QString &when);
 
 } // namespace tavro

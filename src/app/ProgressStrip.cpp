@@ -55,7 +55,8 @@ ProgressStrip::ProgressStrip(QWidget *parent)
     connect(BtnParar, &QPushButton::clicked, this, [this] {
         m_stop = true;
         BtnParar->setEnabled(false);
-        BtnParar->setText(QStringLiteral("Parando..."));
+        BtnParar->setText(QStringLiteral("Parando…"));
+        BtnParar->repaint(); // at once, though the work may not yield again for a while
     });
 }
 
@@ -67,6 +68,7 @@ ProgressStrip::~ProgressStrip()
 void ProgressStrip::begin(bool canStop)
 {
     m_stop = false;
+    m_canStop = canStop;
     BtnParar->setVisible(canStop);
     BtnParar->setEnabled(true);
     BtnParar->setText(QStringLiteral("Parar"));

@@ -29,6 +29,8 @@ public:
 
     void progressed(const Progress &progress) override;
     bool stopRequested() override { return m_stop; }
+    // Whether work that can be stopped runs: only "Parar" then takes the window's input.
+    bool takesStop() const { return m_active && m_canStop; }
 
     QProgressBar *PBProgresso;
     QLabel *LProgresso;
@@ -40,6 +42,7 @@ protected:
 private:
     bool m_active = false;
     bool m_stop = false;
+    bool m_canStop = false;
 };
 
 } // namespace tavro

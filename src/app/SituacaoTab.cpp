@@ -7,9 +7,11 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedBarSeries>
@@ -22,6 +24,24 @@ namespace tavro {
 namespace {
 
 const int YearsOffered = 10;
+
+// The period box's entries before the years.
+enum : int { UpToLatestRecord = -1, UpToToday = 0 };
+
+// The top of the count axis and the interval of its ticks: whole numbers, 1, 2 or 5 times a
+// power of ten, at most five intervals, decided by the figures alone so the same figures
+// always get the same scale.
+std::pair<qint64, qint64> countScale(qint64 highest)
+{
+    highest = qMax<qint64>(highest, 1);
+    for (qint64 magnitude = 1;; magnitude *= 10) {
+        for (const qint64 factor : {1, 2, 5}) {
+            const qint64 step = factor * magnitude;
+            if (highest <= 5 * step)
+                return {(highest + step - 1) / step * step, step};
+        }
+    }
+}
 
 // The lists' colours where they tell statuses apart; the statuses the lists draw black,
 // and "Ok (Inc.)" beside "Ok", get shades of their own so that no two bars look alike.
@@ -48,7 +68,9 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     auto *periodLabel = new QLabel(QStringLiteral("Período:"), this);
     CBSituacaoPeriodo = new QComboBox(this);
     CBSituacaoPeriodo->setObjectName(QStringLiteral("CBSituacaoPeriodo"));
-    CBSituacaoPeriodo->addItem(QStringLiteral("Últimos 12 meses"), 0);
+    // A unit whose records stopped a while ago must not open on an empty table.
+    CBSituacaoPeriodo->addItem(QStringLiteral("Últimos 12 meses com registros"), UpToLatestRecord);
+    CBSituacaoPeriodo->addItem(QStringLiteral("Últimos 12 meses"), UpToToday);
     const int year = QDate::currentDate().year();
     for (int y = year; y > year - YearsOffered; --y)
         CBSituacaoPeriodo->addItem(QString::number(y), y);
@@ -68,6 +90,12 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     strip->addWidget(chartLabel);
     strip->addWidget(CBSituacaoGrafico);
     strip->addStretch();
+    BtnSituacaoEnviarTudo = new QPushButton(QStringLiteral("Enviar tudo o que falta"), this);
+    BtnSituacaoEnviarTudo->setObjectName(QStringLiteral("BtnSituacaoEnviarTudo"));
+    BtnSituacaoEnviarTudo->setToolTip(
+        QStringLiteral("Envia os registros ainda não enviados de todos os tipos desta unidade e depois verifica os "
+                       "protocolos em aberto, como a sincronização automática"));
+    strip->addWidget(BtnSituacaoEnviarTudo);
     layout->addLayout(strip);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
@@ -95,9 +123,17 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     m_series->attachAxis(m_counts);
     splitter->setSizes({700, 600});
     layout->addWidget(splitter, 1);
+    MSituacaoResumo = new QPlainTextEdit(this);
+    MSituacaoResumo->setObjectName(QStringLiteral("MSituacaoResumo"));
+    MSituacaoResumo->setReadOnly(true);
+    MSituacaoResumo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    MSituacaoResumo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // the summary's columns
+    MSituacaoResumo->hide();
+    layout->addWidget(MSituacaoResumo);
 
     connect(CBSituacaoPeriodo, &QComboBox::activated, this, &SituacaoTab::refreshRequested);
     connect(BtnSituacaoAtualizar, &QPushButton::clicked, this, &SituacaoTab::refreshRequested);
+    connect(BtnSituacaoEnviarTudo, &QPushButton::clicked, this, &SituacaoTab::sendAllRequested);
     connect(CBSituacaoGrafico, &QComboBox::currentIndexChanged, this, &SituacaoTab::drawChart);
     connect(LVSituacao, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (const std::optional<OverviewChoice> choice = m_model->choiceAt(index))
@@ -105,10 +141,28 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     });
 }
 
-OverviewPeriod SituacaoTab::period(QDate today) const
+OverviewPeriod SituacaoTab::period(QDate today, QDate latestRecord) const
 {
-    const int year = CBSituacaoPeriodo->currentData().toInt();
-    return year == 0 ? lastTwelveMonths(today) : yearPeriod(year);
+    switch (const int year = CBSituacaoPeriodo->currentData().toInt()) {
+    case UpToLatestRecord:
+        return lastTwelveMonths(latestRecord.isValid() ? latestRecord : today);
+    case UpToToday:
+        return lastTwelveMonths(today);
+    default:
+        return yearPeriod(year);
+    }
+}
+
+bool SituacaoTab::followsLatestRecord() const
+{
+    return CBSituacaoPeriodo->currentData().toInt() == UpToLatestRecord;
+}
+
+void SituacaoTab::showSummary(const QString &text)
+{
+    MSituacaoResumo->setPlainText(text);
+    MSituacaoResumo->setMinimumHeight(MSituacaoResumo->fontMetrics().lineSpacing() * 12);
+    MSituacaoResumo->show();
 }
 
 void SituacaoTab::showFigures(OverviewFigures figures)
@@ -142,8 +196,11 @@ void SituacaoTab::drawChart()
         m_series->append(set);
     }
     m_months->setCategories(months);
-    m_counts->setRange(0, double(qMax<qint64>(highest, 1)));
-    m_counts->applyNiceNumbers();
+    const auto [top, step] = countScale(highest);
+    m_counts->setTickType(QValueAxis::TicksDynamic);
+    m_counts->setTickAnchor(0);
+    m_counts->setTickInterval(double(step));
+    m_counts->setRange(0, double(top));
 }
 
 } // namespace tavro

@@ -9,6 +9,7 @@ class QChartView;
 class QStackedBarSeries;
 class QValueAxis;
 class QComboBox;
+class QPlainTextEdit;
 class QPushButton;
 class QTableView;
 
@@ -24,8 +25,11 @@ class SituacaoTab : public QWidget
 public:
     explicit SituacaoTab(QWidget *parent = nullptr);
 
-    // The months chosen: the last twelve up to the month of `today`, or a whole year.
-    OverviewPeriod period(QDate today) const;
+    // The months chosen: the twelve up to the month of `latestRecord` (the unit's latest
+    // record; `today` when it has none), the twelve up to the month of `today`, or a year.
+    OverviewPeriod period(QDate today, QDate latestRecord) const;
+    // Whether the chosen months depend on the unit's latest record.
+    bool followsLatestRecord() const;
     void showFigures(OverviewFigures figures);
 
     QComboBox *CBSituacaoPeriodo;
@@ -33,11 +37,18 @@ public:
     QTableView *LVSituacao;
     QComboBox *CBSituacaoGrafico;
     QChartView *ChartSituacao;
+    QPushButton *BtnSituacaoEnviarTudo;
+    // The summary of the last "Enviar tudo o que falta", under the table and the chart.
+    QPlainTextEdit *MSituacaoResumo;
+
+    void showSummary(const QString &text);
 
 Q_SIGNALS:
     // The period changed or "Atualizar" was clicked.
     void refreshRequested();
     void choiceClicked(const tavro::OverviewChoice &choice);
+    // "Enviar tudo o que falta" was clicked.
+    void sendAllRequested();
 
 private:
     void drawChart();

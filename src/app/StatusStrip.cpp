@@ -23,6 +23,11 @@ void StatusStrip::setAccount(const QString &text)
     m_account->setText(text);
 }
 
+void StatusStrip::setNote(const QString &text)
+{
+    m_account->setText(text);
+}
+
 void StatusStrip::setSession(const QString &operador, const QString &unidade, const QString &servidor)
 {
     m_session->setText(QStringLiteral("Operador: %1   Unidade: %2   Serviço: %3")

@@ -7,7 +7,7 @@ class QLabel;
 namespace tavro {
 
 // The strip along the window's foot: on the left the account of the last transmit
-// click, on the right who works where (operator, unit, the service's host).
+// click or a note of what the window last opened, on the right who works where (operator, unit, the service's host).
 class StatusStrip : public QStatusBar
 {
     Q_OBJECT
@@ -16,6 +16,8 @@ public:
     explicit StatusStrip(QWidget *parent = nullptr);
 
     void setAccount(const QString &text);
+    // A line in the account's place that says what the window just did by itself.
+    void setNote(const QString &text);
     // An empty operator reads "(nenhum)" until someone logs in.
     void setSession(const QString &operador, const QString &unidade, const QString &servidor);
 

@@ -50,11 +50,12 @@ TFProcura::TFProcura(Messages &messages, QWidget *parent)
 
 TFProcura::~TFProcura() = default;
 
-void TFProcura::open(const QString &databaseName)
+void TFProcura::open(const QString &databaseName, const DatabaseLogin &login)
 {
-    if (databaseName != m_databaseName)
+    if (databaseName != m_databaseName || login.userName != m_login.userName || login.password != m_login.password)
         abandon();
     m_databaseName = databaseName;
+    m_login = login;
     try {
         connection().restartTransaction();
         search(QStringLiteral("%"));
@@ -68,7 +69,7 @@ Database &TFProcura::connection()
 {
     if (!m_db) {
         auto db = std::make_unique<Database>();
-        db->open(m_databaseName);
+        db->open(m_databaseName, m_login);
         m_db = std::move(db);
     }
     if (!m_db->inTransaction())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/Database.h"
 #include "session/HealthUnit.h"
 
 #include <QDialog>
@@ -28,9 +29,10 @@ public:
     explicit TFProcura(Messages &messages, QWidget *parent = nullptr);
     ~TFProcura() override;
 
-    // Prepares the dialog on the database at `databaseName`: every active unit, by
+    // Prepares the dialog on the database at `databaseName`, logged in as `login` (the main
+    // window's account): every active unit, by
     // name. Throws Error, with the transaction ended, when the database fails.
-    void open(const QString &databaseName);
+    void open(const QString &databaseName, const DatabaseLogin &login = Database::defaultLogin());
     // Shows the dialog modally; the chosen unit's code, or empty without a choice.
     QString choose();
     // Ends the dialog's transaction after an error and drops its connection.
@@ -51,6 +53,7 @@ private:
 
     Messages &m_messages;
     QString m_databaseName;
+    DatabaseLogin m_login;
     std::unique_ptr<Database> m_db;
     QRadioButton *RBTrecho;
     QRadioButton *RBNome;

@@ -7,6 +7,7 @@
 #include "app/MovementTab.h"
 #include "app/ProgressStrip.h"
 #include "app/ProtocolTab.h"
+#include "app/SendAllPending.h"
 #include "app/SituacaoTab.h"
 #include "app/StatusStrip.h"
 #include "app/TFProcura.h"
@@ -19,6 +20,7 @@
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
+#include "session/DatabaseAccount.h"
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
@@ -70,16 +72,17 @@ bool TForm1::FormCreate()
 
     const StartupConfig config = readStartupConfig(ArquivoConfig);
     try {
-        IBDatabase1.open(config.database);
+        IBDatabase1.open(config.database, readDatabaseLogin(ArquivoConfig));
         IBDatabase1.startTransaction();
     } catch (const Error &error) {
-        m_messages.error(this, QString(), DatabaseNotFoundMessage + config.database);
+        m_messages.error(this, QString(), databaseNotFoundText(config.database, m_places));
         m_messages.standardError(this, error.message());
         return false;
     }
 
     HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
-                                 [this](const QString &line) { REErros->append(line); });
+                                 [this](const QString &line) { m_errorLines->appendNote(line); });
+    HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
@@ -89,8 +92,10 @@ bool TForm1::FormCreate()
     // Batches the service accepted but a run that failed or died could not record.
     guarded(m_messages, this, [&] {
         const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
-        for (const QString &line : recovery.recovered + recovery.failures)
-            REErros->append(line);
+        for (const QString &line : recovery.recovered)
+            m_errorLines->appendNote(line);
+        for (const QString &line : recovery.failures)
+            m_errorLines->append(line);
     });
     guarded(m_messages, this, [&] {
         const HealthUnit unit = findUnitAtStartup(IBDatabase1, PECodCNES->text());
@@ -113,7 +118,7 @@ void TForm1::FormShow()
     PEDataInicial->setText(DataInicialConfig);
     PEDataFinal->setText(DataFinalConfig);
     guarded(m_messages, this, [&] {
-        const QStringList days = stockDays(IBDatabase1);
+        const QStringList days = stockDays(IBDatabase1, PECodCNES->text());
         const QSignalBlocker blocker(CBEstoqueDia);
         CBEstoqueDia->clear();
         CBEstoqueDia->addItems(days);
@@ -184,7 +189,7 @@ void TForm1::searchActiveTab(const TPersonEdit *leftField)
 void TForm1::BuscaConciliacoes()
 {
     const QString remembered = CBEstoqueDia->currentText();
-    const QStringList days = stockDays(IBDatabase1);
+    const QStringList days = stockDays(IBDatabase1, PECodCNES->text());
     const QSignalBlocker blocker(CBEstoqueDia);
     CBEstoqueDia->clear();
     CBEstoqueDia->addItems(days);
@@ -344,7 +349,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     const auto ended = qScopeGuard([this] { m_progress->end(); });
     ClickObserver observer(*m_progress, [&](const SendRun &run) {
         for (const TransmissionAccount::Line &line : run.novas)
-            m_errorLines->append(line.text, &tab, line.caption);
+            m_errorLines->append(line.text, &tab, line.caption,
+                                 line.nota ? ErrorLines::Kind::Aviso : ErrorLines::Kind::Erro);
         if (run.report.retornos) {
             Memo2->clear();
             for (const QString &line : *run.report.retornos)
@@ -357,7 +363,9 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     const SendOutcome outcome = transmit(IBDatabase1, *HTTPRIO2, tab.list(), request, observer);
     m_progress->end(); // the window takes input again before the send's message
     m_statusStrip->setAccount(outcome.accountText());
-    if (outcome.end == SendOutcome::End::AllSent)
+    if (outcome.endWarns())
+        m_messages.warning(this, outcome.endText());
+    else if (outcome.end == SendOutcome::End::AllSent || outcome.end == SendOutcome::End::StoppedByUser)
         m_messages.information(this, outcome.endText());
     else if (outcome.end == SendOutcome::End::Aborted)
         m_messages.error(this, TransmissaoAbortadaCaption, outcome.endText());
@@ -410,6 +418,7 @@ void TForm1::CBEstoqueDiaChange()
             const QStringList protocols = fillMovementList(IBDatabase1, tabSearch(*TSEstoque), TSEstoque->list(),
                                                            m_progress);
             TSEstoque->setProtocols(summarizeProtocols(IBDatabase1, protocols));
+            TSEstoque->setEmptyListText(QString());
         } catch (...) {
             searchFailed(*TSEstoque);
             throw;
@@ -424,7 +433,10 @@ void TForm1::CarregaSituacao()
         if (!PageControl1->isEnabled())
             return;
         showWait(QStringLiteral("Aguarde, pesquisando [SITUAÇÃO]..."));
-        TSSituacao->showFigures(loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate()))));
+        const QDate latest = TSSituacao->followsLatestRecord() ? latestRecordDay(IBDatabase1, overviewSearch({}))
+                                                               : QDate();
+        TSSituacao->showFigures(
+            loadOverview(IBDatabase1, overviewSearch(TSSituacao->period(QDate::currentDate(), latest))));
         LAguarde->clear();
     });
 }
@@ -446,6 +458,7 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
         PEDataInicial->setText(dateToText(choice.month));
         PEDataFinal->setText(dateToText(choice.month.addMonths(1).addDays(-1)));
         PageControl1->setCurrentWidget(tab); // searches the period lists
+        QString opened = PEDataInicial->maskedText() + QStringLiteral(" a ") + PEDataFinal->maskedText();
         if (choice.kind == MovementKind::Estoque) {
             // The stock list shows one day: the month's last with records of the status.
             const QDate day = latestStockDay(IBDatabase1, overviewSearch({choice.month, 1}), choice.month,
@@ -457,8 +470,37 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
                 TSEstoque->setProtocols({ProtocolSummary{}});
             }
             CBEstoqueDiaChange();
+            opened = day.isValid() ? dateToText(day) : monthText(choice.month);
         }
+        // The clerk is told what changed under the tab, and Enter cannot send from there.
+        m_statusStrip->setNote(overviewOpened(choice, opened));
+        tab->focusList();
     });
+}
+
+void TForm1::PBEnviarTudoClick()
+{
+    if (PECodCNES->text().isEmpty() || PECodIBGE->text().isEmpty()) {
+        m_messages.warning(this, PECodCNES->text().isEmpty() ? InformeCnesMessage : InformeIbgeMessage);
+        return;
+    }
+    guarded(m_messages, this, [&] {
+        TSSituacao->BtnSituacaoEnviarTudo->setEnabled(false); // one run at a time
+        const auto enabled = qScopeGuard([this] { TSSituacao->BtnSituacaoEnviarTudo->setEnabled(true); });
+        QString refusal;
+        const std::optional<SyncSummary> summary = sendAllPending(
+            IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()},
+            m_login.UsuarioSessao, *m_progress, m_places.logFolder, refusal);
+        if (!summary) {
+            m_messages.information(this, refusal);
+            return;
+        }
+        TSSituacao->showSummary(summaryText(*summary));
+        m_statusStrip->setNote(QStringLiteral("Enviar tudo o que falta: ") + summaryEnd(*summary));
+        m_lastSync->load(lastSummaryPath(m_places.logFolder));
+    });
+    CarregaSituacao();
+    CarregaProtocolos();
 }
 
 void TForm1::PECodigoUnidadeExit()
@@ -480,7 +522,7 @@ void TForm1::PECodigoUnidadeExit()
 void TForm1::SPProfissionalClick()
 {
     try {
-        FProcura->open(IBDatabase1.databaseName());
+        FProcura->open(IBDatabase1.databaseName(), IBDatabase1.login());
         const QString codigo = FProcura->choose();
         if (!codigo.isEmpty()) {
             PECodigoUnidade->setFocus();

@@ -75,6 +75,8 @@ public:
     // The overview tab: its figures for the unit and period, and the list a click on one opens.
     void CarregaSituacao();
     void SituacaoClick(const OverviewChoice &choice);
+    // "Enviar tudo o que falta": the nightly run for the unit of the header, from the window.
+    void PBEnviarTudoClick();
 
     const LoginValues &loginValues() const { return m_login; }
 

@@ -113,6 +113,8 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEstoque->strip()->insertWidget(0, dayLabel);
     TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
     TSEstoque->strip()->insertSpacing(2, 12);
+    // Until a day is listed, an empty list would read as a unit without stock.
+    TSEstoque->setEmptyListText(QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
@@ -170,13 +172,14 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     LArquivos->setTextInteractionFlags(Qt::TextSelectableByMouse);
     LArquivos->setWordWrap(true);
     layout->addWidget(LArquivos);
-    m_lastSync = named(new LastSyncButton(m_messages, this), "LastSync");
-    statusBar()->addPermanentWidget(m_lastSync);
+    // The strip first: setting a status bar deletes the one before it, with what it holds.
+    m_statusStrip = new StatusStrip(this);
+    setStatusBar(m_statusStrip);
+    m_lastSync = named(new LastSyncButton(m_messages, m_statusStrip), "LastSync");
+    m_statusStrip->addPermanentWidget(m_lastSync);
     Memo1 = named(new QPlainTextEdit(central), "Memo1");
     Memo1->hide();
     setCentralWidget(central);
-    m_statusStrip = new StatusStrip(this);
-    setStatusBar(m_statusStrip);
 
     FProcura = new TFProcura(m_messages, this);
     m_network = new QNetworkAccessManager(this);
@@ -217,6 +220,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
     connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
+    connect(TSSituacao, &SituacaoTab::sendAllRequested, this, &TForm1::PBEnviarTudoClick);
     connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
 }
 
@@ -234,6 +238,7 @@ QWidget *TForm1::buildHeader()
     labelAt(header, QStringLiteral("Senha:"), 190, row1 + 4);
     ESenha = named(new QLineEdit(header), "ESenha");
     ESenha->setEchoMode(QLineEdit::Password);
+    ESenha->setStyleSheet(QStringLiteral("lineedit-password-character: 42")); // "*", not the style's dot
     ESenha->setGeometry(238, row1, 110, h);
     BValidar = named(new QPushButton(QStringLiteral("Login"), header), "BValidar");
     BValidar->setGeometry(356, row1 - 1, 76, h + 2);
@@ -241,6 +246,7 @@ QWidget *TForm1::buildHeader()
     SPProfissional = named(new QToolButton(header), "SPProfissional");
     SPProfissional->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
     SPProfissional->setGeometry(586, row1, h, h);
+    SPProfissional->setFocusPolicy(Qt::NoFocus); // a picture button outside the header's tab order
     PECodCNES = personEdit(header, "PECodCNES", QStringLiteral("CNES Unidade:"), QRect(712, row1, 74, h));
     PECodCNES->setMaxLength(7);
     PECodCNES->setRequerido(true);

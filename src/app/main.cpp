@@ -16,6 +16,7 @@ const char *const Usage
       "  --config ARQUIVO   config.ini a ler e gravar. Sem esta opção vale o config.ini ao lado do\n"
       "                     programa; não havendo, /etc/tavro/config.ini e depois\n"
       "                     ~/.config/tavro/config.ini (cujas chaves prevalecem e onde a janela grava)\n"
+      "  --version          mostra a versão\n"
       "  --help             mostra este texto\n";
 
 } // namespace
@@ -29,7 +30,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     const QCommandLineOption config(QStringLiteral("config"), QString(), QStringLiteral("path"));
     const QCommandLineOption help(QStringList{QStringLiteral("help"), QStringLiteral("h")});
-    parser.addOptions({config, help});
+    const QCommandLineOption version(QStringLiteral("version"));
+    parser.addOptions({config, help, version});
     if (!parser.parse(arguments) || !parser.positionalArguments().isEmpty()) {
         const QString reason = parser.errorText().isEmpty()
             ? QStringLiteral("Argumento inesperado: %1").arg(parser.positionalArguments().value(0))
@@ -41,10 +43,13 @@ int main(int argc, char *argv[])
         std::fputs(Usage, stdout);
         return 0;
     }
+    if (parser.isSet(version)) {
+        std::puts("tavro-transmissor " TAVRO_VERSION);
+        return 0;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavro-transmissor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tavro Transmissor"));
     tavro::installQtTranslations(app);
 
     tavro::MessageBoxes messages;

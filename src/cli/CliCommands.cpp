@@ -16,6 +16,7 @@
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
 #include "session/ConfigPlaces.h"
+#include "session/DatabaseAccount.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
 #include "sync/RunLock.h"
@@ -184,10 +185,10 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.logFolder, err)))
         return ExitFailure;
     try {
-        db.open(config.database);
+        db.open(config.database, readDatabaseLogin(ini));
         db.startTransaction();
     } catch (const Error &error) {
-        err << DatabaseNotFoundMessage << config.database << '\n' << error.message() << '\n';
+        err << databaseNotFoundText(config.database, places) << '\n' << error.message() << '\n';
         return ExitFailure;
     }
 

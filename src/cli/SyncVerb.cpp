@@ -11,10 +11,7 @@
 #include "sync/Synchronization.h"
 #include "transmission/Transmission.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QNetworkAccessManager>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -35,17 +32,6 @@ SyncRequest syncRequest(const CliOptions &options)
     request.lote = options.lote;
     request.vezes = options.vezes;
     return request;
-}
-
-// Written whole or not at all, so monitoring never reads half a report.
-bool writeJson(const QString &path, const QByteArray &json, QString &error)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
-        return true;
-    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString());
-    return false;
 }
 
 } // namespace
@@ -93,12 +79,12 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const QByteArray json = summaryJson(summary);
     QString error;
-    if (!writeJson(lastSummaryPath(session.logFolder), json, error)) {
+    if (!writeSummaryJson(lastSummaryPath(session.logFolder), json, error)) {
         // The window only loses its note of this run; the run itself stands.
         log.step(error);
         err << error << '\n';
     }
-    if (!options.jsonPath.isEmpty() && !writeJson(options.jsonPath, json, error)) {
+    if (!options.jsonPath.isEmpty() && !writeSummaryJson(options.jsonPath, json, error)) {
         log.step(error);
         err << error << '\n';
         return ExitFailure;

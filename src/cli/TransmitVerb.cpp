@@ -63,8 +63,10 @@ int runTransmitVerb(Database &db, SoapClient &client, RecordList &list, const Se
     case SendOutcome::End::Aborted:
         err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.mensagem, outcome.dica) << '\n';
         return ExitFailure;
-    case SendOutcome::End::RunsUsedUp:
     case SendOutcome::End::StoppedByUser:
+        err << outcome.endText() << '\n';
+        return ExitSuccess;
+    case SendOutcome::End::RunsUsedUp:
     case SendOutcome::End::StoppedByServer:
         break;
     }

@@ -12,6 +12,11 @@ QString elapsed(qint64 ms)
 
 } // namespace
 
+QString interruptedText(qint64 lotes, qint64 restam)
+{
+    return QStringLiteral("Interrompido pelo usuário: %1 lotes enviados, %2 restam.").arg(lotes).arg(restam);
+}
+
 QString progressText(const Progress &p)
 {
     switch (p.work) {

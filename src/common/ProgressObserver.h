@@ -37,4 +37,7 @@ public:
 // The short text of a progress, as the status strip and the command line show it.
 QString progressText(const Progress &progress);
 
+// How work the user stopped ends: "Interrompido pelo usuário: 2 lotes enviados, 18 restam."
+QString interruptedText(qint64 lotes, qint64 restam);
+
 } // namespace tavro

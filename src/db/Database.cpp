@@ -80,11 +80,12 @@ Database::~Database()
     QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-void Database::open(const QString &databaseName)
+void Database::open(const QString &databaseName, const DatabaseLogin &login)
 {
     forgetPrepared();
     m_locking.reset();
     m_databaseName = databaseName;
+    m_login = login;
     if (!QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
     QSqlDatabase db = connection();
@@ -92,8 +93,8 @@ void Database::open(const QString &databaseName)
         db.close();
     m_inTransaction = false;
     db.setDatabaseName(databaseName);
-    db.setUserName(QString::fromLatin1(UserName));
-    db.setPassword(QString::fromLatin1(Password));
+    db.setUserName(login.userName);
+    db.setPassword(login.password);
     db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
     if (!db.open())
         throw Error(errorText(db.lastError()));

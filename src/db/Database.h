@@ -15,6 +15,13 @@ class LockingTransaction;
 class SqlCursor;
 struct FetchedRows;
 
+// The Firebird account the connection logs in with.
+struct DatabaseLogin
+{
+    QString userName;
+    QString password;
+};
+
 // The one connection to the health-management product's Firebird database and its
 // main transaction. A plain file path opens the file with the embedded engine;
 // "host:path" or "host/port:path" reaches a Firebird server. Every statement runs
@@ -23,9 +30,10 @@ struct FetchedRows;
 class Database
 {
 public:
-    // The fixed credentials of the connection.
+    // The credentials of the connection when the site names no other account.
     static constexpr const char *UserName = "sysdba";
     static constexpr const char *Password = "plumtrove";
+    static DatabaseLogin defaultLogin() { return {QString::fromLatin1(UserName), QString::fromLatin1(Password)}; }
 
     Database();
     ~Database();
@@ -33,9 +41,10 @@ public:
     Database &operator=(const Database &) = delete;
 
     // Opens the connection; throws Error with the database's own message.
-    void open(const QString &databaseName);
+    void open(const QString &databaseName, const DatabaseLogin &login = defaultLogin());
     bool isOpen() const;
     QString databaseName() const { return m_databaseName; }
+    DatabaseLogin login() const { return m_login; }
 
     bool inTransaction() const { return m_inTransaction; }
     void startTransaction();
@@ -70,6 +79,7 @@ private:
 
     QString m_connectionName;
     QString m_databaseName;
+    DatabaseLogin m_login;
     bool m_inTransaction = false;
     // The active main transaction when it was started with a lock time-out.
     std::unique_ptr<LockingTransaction> m_locking;

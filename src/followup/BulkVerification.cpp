@@ -39,15 +39,20 @@ QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList
     const auto failedCheck = [&](int row) {
         failed.append({list.subCell(row, ProtocolCell::Protocolo), checks.lastError()});
     };
+    // Asked before every check: a stop the report let through, or one clicked while the
+    // check before waited for its answer, starts no other check.
+    const auto stopped = [observer] { return observer && observer->stopRequested(); };
     for (int vez = 0; vez < vezes; ++vez) {
         for (int row = list.rowCount() - 1; row >= 0; --row) {
+            if (stopped())
+                return failed;
             if (observer) {
-                if (observer->stopRequested())
-                    return failed;
                 progress.round = vez + 1;
                 progress.current = list.rowCount() - row;
                 progress.elapsedMs = clock.elapsed();
                 observer->progressed(progress);
+                if (stopped())
+                    return failed;
             }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Aguardando) {
                 const QString result = verificarProcessamento(checks, list, row);
@@ -59,6 +64,8 @@ QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList
                 }
             }
             if (list.subCell(row, ProtocolCell::Situacao) == Situacao::Finalizado) {
+                if (stopped())
+                    return failed;
                 const QString result = verificarInconsistencia(checks, list, row);
                 if (result.isEmpty()) {
                     failedCheck(row);

@@ -30,7 +30,8 @@ QString verificarInconsistencia(ProtocolFollowup &checks, const RecordList &list
 // the inconsistency check. A check that succeeds writes its status into the row's
 // status cell and `repaint` runs, so the list shows the progress; a failed check leaves
 // the cell, and a later repetition asks again. The list is not reloaded here. An observer
-// learns which row of which repetition comes next and may stop the walk before it. Returns
+// learns which row of which repetition comes next and may stop the walk before any check,
+// the second check of a row included. Returns
 // every check that failed, in the order they ran.
 QList<FailedCheck> verificarTodosProtocolos(ProtocolFollowup &checks, RecordList &list, int vezes,
                                             const std::function<void()> &repaint, ProgressObserver *observer = nullptr);

@@ -210,6 +210,9 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         situacao = table && onlyDuplicates ? Situacao::OkInc : Situacao::Inconsistencia;
     raiseProtocol(m_db, protocolo, situacao);
     m_db.commit();
+    // Two identification lines alone read like a check that stopped half-way.
+    if (answer.inconsistencias.empty())
+        m_output(NoInconsistencyLine);
     return situacao;
 }
 

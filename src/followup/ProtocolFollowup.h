@@ -16,6 +16,8 @@ inline const QString SelectProtocolMessage = QStringLiteral("Selecione o protoco
 inline const QString OnlyFinishedMessage = QStringLiteral(
     "Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
 bool inconsistencyCheckAllowed(const QString &situacao);
+// The last line of an inconsistency check whose answer reported nothing.
+inline const QString NoInconsistencyLine = QStringLiteral("Nenhuma inconsistência.");
 
 // The two follow-up checks of one protocol, run on the caller's connection and SOAP
 // client. Each takes the five cells of a protocol-list row (protocol, reception text,

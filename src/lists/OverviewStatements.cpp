@@ -6,12 +6,14 @@ namespace tavro {
 
 namespace {
 
-// The records of a kind's list between two days, as "from ... where ..." lines.
-void addRecords(SqlStatement &query, const ListRecords &records, const OverviewSearch &search, MovementKind kind)
+// The records of a kind's list between two days (or on any day), as "from ... where ..." lines.
+void addRecords(SqlStatement &query, const ListRecords &records, const OverviewSearch &search, MovementKind kind,
+                bool betweenDays = true)
 {
     for (const QString &line : records.tables)
         query.add(line);
-    query.add(QStringLiteral("where %1 >= :pDATA1 and %1 <= :pDATA2").arg(records.dateColumn));
+    query.add(betweenDays ? QStringLiteral("where %1 >= :pDATA1 and %1 <= :pDATA2").arg(records.dateColumn)
+                          : QStringLiteral("where 1 = 1"));
     for (const QString &line : records.conditions)
         query.add(line);
     query.setParam(QStringLiteral("punidade"), kind == MovementKind::Estoque ? search.cnes : search.codigoUnidade);
@@ -44,6 +46,23 @@ OverviewFigures loadOverview(Database &db, const OverviewSearch &search)
     }
     db.rollback();
     return figures;
+}
+
+QDate latestRecordDay(Database &db, const OverviewSearch &search)
+{
+    QDate latest;
+    db.restartTransaction();
+    for (const MovementKind kind : AllMovementKinds) {
+        const ListRecords records = listRecords(kind, search.exibirSemCodigo);
+        SqlStatement query;
+        query.add(QStringLiteral("select max(%1)").arg(records.dateColumn));
+        addRecords(query, records, search, kind, false);
+        SqlCursor cursor = db.select(query);
+        if (cursor.next() && cursor.value(0).toDate() > latest)
+            latest = cursor.value(0).toDate();
+    }
+    db.rollback();
+    return latest;
 }
 
 QDate latestStockDay(Database &db, const OverviewSearch &search, QDate month, const QString &situacao)

@@ -25,6 +25,10 @@ SqlStatement overviewStatement(MovementKind kind, const OverviewSearch &search);
 // Runs the four aggregates in one fresh main transaction and rolls it back.
 OverviewFigures loadOverview(Database &db, const OverviewSearch &search);
 
+// The latest day on which the unit has a record of any kind and status that its list would
+// show (the search's period is not read), or an invalid date when it has none.
+QDate latestRecordDay(Database &db, const OverviewSearch &search);
+
 // The last day of `month` on which the stock list holds records with status `situacao`
 // (empty: never sent), or an invalid date when there is none. The stock list shows one
 // day, so the overview opens the latest one of the month.

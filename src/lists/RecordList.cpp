@@ -120,6 +120,15 @@ void RecordRows::setCell(int row, int column, QStringView text)
     m_rowStarts[size_t(row)] = Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())};
 }
 
+bool RecordRows::columnIsEmpty(int column) const
+{
+    for (size_t at = size_t(column); at < m_lengths.size(); at += size_t(m_columnCount)) {
+        if (m_lengths[at] != 0)
+            return false;
+    }
+    return true;
+}
+
 RecordList::RecordList(QList<ListColumn> columns, int statusSubCell, ColourRule colourRule, QObject *parent)
     : QAbstractTableModel(parent)
     , m_columns(std::move(columns))

@@ -43,6 +43,8 @@ public:
     // with room: is no longer than what the cell keeps; otherwise: is as long as the
     // old text); any other row is stored anew.
     void setCell(int row, int column, QStringView text);
+    // Whether every row holds empty text in `column`; reads only the cell lengths.
+    bool columnIsEmpty(int column) const;
 
 private:
     struct Location
@@ -92,6 +94,8 @@ public:
     QStringView subCellView(int row, int subCell) const { return m_rows.cell(row, subCell + 1); }
     // The sub-cell that holds the row's status.
     int statusSubCell() const { return m_statusColumn - 1; }
+    // Whether column `column` (0 the caption) is empty in every row.
+    bool columnIsEmpty(int column) const { return m_rows.columnIsEmpty(column); }
     // Changes one sub-cell and tells the views about that row only.
     void setSubCell(int row, int subCell, const QString &text);
 

@@ -91,7 +91,8 @@ SoapClient::Answer SoapClient::await(QNetworkReply *reply, const QString &failur
     if (!reply->isFinished()) {
         QEventLoop loop;
         QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        loop.exec(m_inputDuringWait && m_inputDuringWait() ? QEventLoop::AllEvents
+                                                           : QEventLoop::ExcludeUserInputEvents);
     }
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     // A transfer that failed after the status line (the connection closed mid-body, or the

@@ -36,8 +36,8 @@ QByteArray basicAuthorization(const QString &user, const QString &password);
 // Transport, settings, log folder, clock and login values come from the owner, which
 // keeps the transport and the login values alive as long as the client. A call blocks in
 // a local event loop that takes no user input; every request has the transfer time-out
-// of the settings. Certificate problems of a TLS endpoint are ignored unless the settings
-// ask for verification.
+// of the settings, unless the owner lets input through (see setInputDuringWait). Certificate problems of a TLS endpoint
+// are ignored unless the settings ask for verification.
 class SoapClient
 {
 public:
@@ -74,6 +74,12 @@ public:
     // Answer logs that could not be written since the last call of this function.
     QStringList takeLogFailures() { return std::exchange(m_logFailures, {}); }
 
+    // Asked as each wait for an answer begins: whether the wait takes the user's input. The
+    // window says yes while long work runs whose own filter lets only its "Parar" control
+    // through, so a stop is taken while a batch or check waits (the call still runs to its
+    // end and its answer is recorded). Without it, or when it says no, a wait takes no input.
+    void setInputDuringWait(std::function<bool()> admits) { m_inputDuringWait = std::move(admits); }
+
     // Where the one warning of the client's life goes: credentials about to be posted over
     // plain http. Without a sink it is not given.
     void setWarningSink(WarningSink sink) { m_warnings = std::move(sink); }
@@ -109,6 +115,7 @@ private:
     Timings m_timings;
     QList<QSslCertificate> m_trusted; // the settings' certificate, read again for every call
     WarningSink m_warnings;
+    std::function<bool()> m_inputDuringWait;
     bool m_warnedOfPlainCredentials = false;
 };
 

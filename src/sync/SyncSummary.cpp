@@ -1,9 +1,11 @@
 #include "sync/SyncSummary.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSaveFile>
 
 namespace tavro {
 
@@ -64,13 +66,20 @@ bool SyncSummary::failed() const
     return false;
 }
 
+QString summaryEnd(const SyncSummary &summary)
+{
+    if (summary.failed())
+        return QStringLiteral("com falhas");
+    return summary.interrupted ? QStringLiteral("interrompida pelo usuário") : QStringLiteral("concluída");
+}
+
 QString summaryText(const SyncSummary &summary)
 {
     QString text;
     const auto line = [&text](const QString &s) { text += s + QLatin1Char('\n'); };
     line(QStringLiteral("Sincronização de %1 a %2: %3")
              .arg(summary.started.toString(DateTimeFormat), summary.finished.toString(DateTimeFormat),
-                  summary.failed() ? QStringLiteral("COM FALHAS") : QStringLiteral("CONCLUÍDA")));
+                  summaryEnd(summary).toUpper()));
     line(QStringLiteral("Unidade %1 (CNES %2), período: %3")
              .arg(summary.unidade, summary.cnes, periodsText(summary.periods)));
     if (!summary.failure.isEmpty())
@@ -130,6 +139,8 @@ QByteArray summaryJson(const SyncSummary &summary)
     root[QStringLiteral("inicio")] = summary.started.toString(Qt::ISODate);
     root[QStringLiteral("fim")] = summary.finished.toString(Qt::ISODate);
     root[QStringLiteral("falhou")] = summary.failed();
+    root[QStringLiteral("interrompida")] = summary.interrupted;
+    root[QStringLiteral("manual")] = summary.manual;
     root[QStringLiteral("banco")] = summary.database;
     root[QStringLiteral("unidade")] = summary.unidade;
     root[QStringLiteral("cnes")] = summary.cnes;
@@ -212,14 +223,26 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
             {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("mensagem")].toString()});
     }
     summary.failure = root[QStringLiteral("falha")].toString();
+    summary.interrupted = root[QStringLiteral("interrompida")].toBool();
+    summary.manual = root[QStringLiteral("manual")].toBool();
     return true;
 }
 
 QString lastRunLine(const SyncSummary &summary)
 {
-    return QStringLiteral("Última sincronização automática: %1 (CNES %2), %3")
-        .arg(summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes,
-             summary.failed() ? QStringLiteral("com falhas") : QStringLiteral("concluída"));
+    return QStringLiteral("Última sincronização %1: %2 (CNES %3), %4")
+        .arg(summary.manual ? QStringLiteral("pela janela") : QStringLiteral("automática"),
+             summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes, summaryEnd(summary));
+}
+
+bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
+        return true;
+    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString());
+    return false;
 }
 
 QString lastSummaryPath(const QString &logFolder)

@@ -50,10 +50,15 @@ struct SyncSummary
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedProtocolCheck> failedChecks;
-    QString failure; // an error that ended the whole run early
+    QString failure;          // an error that ended the whole run early
+    bool interrupted = false; // stopped by the operator ("Parar") before its end
+    bool manual = false;      // run from the window rather than by the schedule
 
     bool failed() const;
 };
+
+// How the run ended: "com falhas", "interrompida pelo usuário" or "concluída".
+QString summaryEnd(const SyncSummary &summary);
 
 // The summary as text, in Portuguese as every text the clerk reads.
 QString summaryText(const SyncSummary &summary);
@@ -64,6 +69,10 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 
 // The status strip's line about a run: when it ended and whether it failed.
 QString lastRunLine(const SyncSummary &summary);
+
+// Writes a summary's JSON whole or not at all, so monitoring never reads half a report;
+// false with the reason in `error` when it could not.
+bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error);
 
 // Where each run leaves its summary for the window: sincronizar-ultimo.json in the
 // service's log folder.

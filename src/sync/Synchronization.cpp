@@ -1,6 +1,7 @@
 #include "sync/Synchronization.h"
 
 #include "common/Error.h"
+#include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "followup/BulkVerification.h"
@@ -43,11 +44,19 @@ QString periodLabel(const Period &period)
 class BatchSteps : public SendObserver
 {
 public:
-    BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix)
+    // `observer`, when there is one, follows the send's progress and may stop it.
+    BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix, ProgressObserver *observer)
         : m_step(step)
         , m_prefix(prefix)
+        , m_observer(observer)
     {
     }
+    void progressed(const Progress &progress) override
+    {
+        if (m_observer)
+            m_observer->progressed(progress);
+    }
+    bool stopRequested() override { return m_observer && m_observer->stopRequested(); }
     void runEnded(const SendRun &run) override
     {
         if (run.result == RunResult::Transmitido)
@@ -59,19 +68,21 @@ public:
 private:
     const std::function<void(const QString &)> &m_step;
     QString m_prefix;
+    ProgressObserver *m_observer;
 };
 
 class Synchronizer
 {
 public:
     Synchronizer(Database &db, SoapClient &client, const SyncUnit &unit, const SyncRequest &request,
-                 const std::function<void(const QString &)> &step, SyncSummary &summary)
+                 const std::function<void(const QString &)> &step, SyncSummary &summary, ProgressObserver *observer)
         : m_db(db)
         , m_client(client)
         , m_unit(unit)
         , m_request(request)
         , m_step(step)
         , m_summary(summary)
+        , m_observer(observer)
     {
         for (const TransmitKind kind : AllTransmitKinds) {
             if (request.kinds.contains(kind)) {
@@ -99,6 +110,8 @@ public:
             std::stable_partition(kinds.begin(), kinds.end(),
                                   [](TransmitKind kind) { return kind == TransmitKind::SemCartao; });
             for (const Period &period : periods) {
+                if (stopped())
+                    return;
                 if (list != MovementKind::Estoque) {
                     transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
                     continue;
@@ -106,14 +119,19 @@ public:
                 QStringList days;
                 if (!guard(kinds, periodLabel(period), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
                     continue;
-                for (const QString &dia : days)
+                for (const QString &dia : days) {
+                    if (stopped())
+                        return;
                     transmitList(kinds, listSearch(list, period, dia), dia);
+                }
             }
         }
     }
 
     void followUp(const QString &usuarioSessao)
     {
+        if (stopped())
+            return;
         ProtocolFilter filter;
         filter.cnes = m_unit.cnes;
         filter.estoque = m_kinds.contains(TransmitKind::Estoque);
@@ -128,7 +146,9 @@ public:
                    .arg(m_request.vezes));
 
         ProtocolFollowup checks(m_db, m_client, [](const QString &) {});
-        const QList<FailedCheck> failed = verificarTodosProtocolos(checks, *list, m_request.vezes, [] {});
+        const QList<FailedCheck> failed = verificarTodosProtocolos(
+            checks, *list, m_request.vezes, [] {}, m_observer);
+        stopped(); // a stop during the walk
         for (const FailedCheck &check : failed) {
             m_summary.failedChecks.append({check.protocolo, check.message});
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
@@ -158,6 +178,16 @@ public:
     }
 
 private:
+    // Asked between lists, batches and checks; notes in the summary that the run was stopped.
+    bool stopped()
+    {
+        if (m_observer && m_observer->stopRequested() && !m_summary.interrupted) {
+            m_summary.interrupted = true;
+            m_step(QStringLiteral("interrompida pelo usuário"));
+        }
+        return m_summary.interrupted;
+    }
+
     ListSearch listSearch(MovementKind list, const Period &period, const QString &dia) const
     {
         ListSearch search;
@@ -204,6 +234,8 @@ private:
                    .arg(kindEntry(kinds.first()).name, label)
                    .arg(list->rowCount()));
         for (const TransmitKind kind : kinds) {
+            if (stopped())
+                break;
             ++summaryOf(kind).lists;
             transmitKind(kind, *list, search.dia, label);
         }
@@ -229,11 +261,15 @@ private:
         request.input.dia = dia;
         request.input.loteMaximo = lote;
         request.vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
-        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label);
+        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label, m_observer);
         const SendOutcome outcome = transmit(m_db, m_client, list, request, steps);
         KindSummary &summary = summaryOf(kind);
         summary.batches += outcome.lotes;
         summary.sent += outcome.enviados;
+        if (outcome.end == SendOutcome::End::StoppedByUser) {
+            stopped();
+            return;
+        }
         switch (outcome.end) {
         case SendOutcome::End::AllSent:
             break;
@@ -285,19 +321,21 @@ private:
     const SyncRequest &m_request;
     const std::function<void(const QString &)> &m_step;
     SyncSummary &m_summary;
+    ProgressObserver *m_observer;
     QList<TransmitKind> m_kinds;
 };
 
 } // namespace
 
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
-                        const SyncRequest &request, const std::function<void(const QString &)> &step)
+                        const SyncRequest &request, const std::function<void(const QString &)> &step,
+                        ProgressObserver *observer)
 {
     SyncSummary summary;
     summary.started = QDateTime::currentDateTime();
     summary.unidade = unit.codigo;
     summary.cnes = unit.cnes;
-    Synchronizer synchronizer(db, client, unit, request, step, summary);
+    Synchronizer synchronizer(db, client, unit, request, step, summary, observer);
     try {
         const QList<Period> periods = request.period ? QList<Period>{*request.period}
                                                      : pendingMonths(db, unit.codigo, unit.cnes);
@@ -313,7 +351,7 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
         rollbackQuietly(db);
     }
     summary.finished = QDateTime::currentDateTime();
-    step(summary.failed() ? QStringLiteral("fim, com falhas") : QStringLiteral("fim, concluída"));
+    step(QStringLiteral("fim, ") + summaryEnd(summary));
     return summary;
 }
 

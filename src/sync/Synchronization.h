@@ -8,17 +8,20 @@
 #include <QString>
 
 #include <functional>
+#include <iterator>
 #include <optional>
 
 namespace tavro {
 
 class Database;
+class ProgressObserver;
 class SoapClient;
 
 // What an unattended run is asked to do.
 struct SyncRequest
 {
-    QList<TransmitKind> kinds;    // sent in the order of AllTransmitKinds
+    // Sent in the order of AllTransmitKinds; every kind unless asked otherwise.
+    QList<TransmitKind> kinds{std::begin(AllTransmitKinds), std::end(AllTransmitKinds)};
     std::optional<Period> period; // none: every month with records still to send
     int lote = 500;               // records per batch
     int vezes = 3;                // walks of the follow-up
@@ -37,8 +40,11 @@ struct SyncUnit
 // transmit loop over it until nothing sendable is left or a run fails; then the walk of
 // "Verificar Todos os Protocolos" over the unit's protocols of those kinds that are not
 // final, `vezes` times. A failed list or check is reported and the run goes on with the
-// next one. `step` receives one line per step, for the run log.
+// next one. `step` receives one line per step, for the run log. An observer follows each
+// transmit loop and the walk, and may stop the run between two batches or checks: no other
+// list, batch or check then starts, and the summary says the run was interrupted.
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
-                        const SyncRequest &request, const std::function<void(const QString &)> &step);
+                        const SyncRequest &request, const std::function<void(const QString &)> &step,
+                        ProgressObserver *observer = nullptr);
 
 } // namespace tavro

@@ -1,9 +1,11 @@
 #include "transmission/SendOperation.h"
 
+#include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "transmission/TransmissionKind.h"
 
 #include <QDate>
+#include <QSet>
 
 #include <memory>
 
@@ -18,13 +20,17 @@ QString SendOutcome::endText() const
 {
     switch (end) {
     case End::AllSent:
+        // "All transferred" alone reads as "everything went" while refused rows stay behind.
+        if (endWarns())
+            return refusedAccountLine(enviados, recusados) + QLatin1Char('\n') + TodosTransferidosMessage;
         return TodosTransferidosMessage + QLatin1Char('\n') + accountText();
+    case End::StoppedByUser:
+        return interruptedText(lotes, restam);
     case End::Aborted:
         return withHint(mensagem, dica) + QStringLiteral("\n\n") + accountText();
     case End::NotStarted:
         return mensagem;
     case End::RunsUsedUp:
-    case End::StoppedByUser:
     case End::StoppedByServer:
         break;
     }
@@ -52,15 +58,24 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     const std::unique_ptr<TransmissionKind> kind = kindEntry(request.kind).make();
     TransmissionInput input = request.input;
     TransmissionAccount account;
+    // A check's line about a row the send was not to take is a note: every run checks every row.
+    QSet<QString> toSend;
+    for (int row = 0; row < list.rowCount(); ++row) {
+        if (rowToSend(list, row, kind->cells(), input.protocolo))
+            toSend.insert(list.caption(row));
+    }
     const ClickOutcome loop = transmitRepeatedly(
         request.vezes,
         [&](RunReport &report) {
             input.hoje = QDate::currentDate();
             const QString result = transmitOnce(db, client, *kind, list, input, report);
-            const QList<TransmissionAccount::Line> novas = account.add(report);
-            for (const TransmissionAccount::Line &line : novas) {
+            QList<TransmissionAccount::Line> novas = account.add(report);
+            for (TransmissionAccount::Line &line : novas) {
+                line.nota = !line.caption.isEmpty() && !toSend.contains(line.caption);
                 if (line.caption.isEmpty())
                     outcome.avisos.append(line.text);
+                else if (line.nota)
+                    outcome.notas.append({line.caption, line.text});
                 else
                     outcome.recusas.append({line.caption, line.text});
             }

@@ -43,20 +43,26 @@ struct SendOutcome
     int lotes = 0;     // batches the service accepted
 
     QList<RowRefusal> recusas; // each refusal line once, with the row it names, in the order listed
-    QStringList avisos;        // the runs' other lines (lost request logs, the passing server texts)
-    QStringList falhas;        // the result of every run that ended on an error, in order
-    QStringList resultados;    // every run's result: "transmitido", "pronto" or its error text
-    QString mensagem;          // the error that ended the send (NotStarted, Aborted)
-    QString dica;              // the plain line for that error, when it is a technical one
+    // The checks' lines about rows the send was not to take (already sent; a card holder's
+    // row for the send without a card): notes, not refusals.
+    QList<RowRefusal> notas;
+    QStringList avisos;     // the runs' other lines (lost request logs, the passing server texts)
+    QStringList falhas;     // the result of every run that ended on an error, in order
+    QStringList resultados; // every run's result: "transmitido", "pronto" or its error text
+    QString mensagem;       // the error that ended the send (NotStarted, Aborted)
+    QString dica;           // the plain line for that error, when it is a technical one
     bool unitTypeMissing = false;
     bool serverText = false; // a run ended on one of the server texts that let the loop go on
     QStringList retornos;    // the last accepted batch: protocol, rectified protocol, date
 
     // "Enviados 120, recusados 4 (ver Erros), restam 0".
     QString accountText() const;
-    // The text of the box that closes a send: everything sent, or the error that aborted it,
-    // each followed by the account; empty for the other ends.
+    // The text of the box that closes a send: everything sent (the refused rows first when
+    // the checks held some back), the error that aborted it, followed by the account, or the
+    // stop ("Interrompido pelo usuário: N lotes enviados, M restam."); empty for the other ends.
     QString endText() const;
+    // Whether that box warns: everything went but the checks held rows back.
+    bool endWarns() const { return end == End::AllSent && recusados > 0; }
 };
 
 // The end of one run, as a send's observer learns it while the send goes on.

@@ -218,6 +218,10 @@ ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport
         progress.current = i + 1;
         progress.elapsedMs = clock.elapsed();
         observer.progressed(progress);
+        if (observer.stopRequested()) { // taken while the report was drawn
+            outcome.stopped = true;
+            break;
+        }
         RunReport report;
         const QString result = run(report);
         outcome.results.append(result);

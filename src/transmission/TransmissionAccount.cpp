@@ -49,6 +49,13 @@ QString accountText(int enviados, int recusados, int restam)
     return QStringLiteral("Enviados %1, %2, restam %3").arg(enviados).arg(refused).arg(restam);
 }
 
+QString refusedAccountLine(int enviados, int recusados)
+{
+    const QString refused = recusados == 1 ? QStringLiteral("1 recusado fica pendente")
+                                           : QStringLiteral("%1 recusados ficam pendentes").arg(recusados);
+    return QStringLiteral("Enviados %1; %2: veja Erros.").arg(enviados).arg(refused);
+}
+
 QString TransmissionAccount::text() const
 {
     return accountText(m_enviados, m_recusados, m_restam);

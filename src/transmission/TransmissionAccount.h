@@ -12,6 +12,9 @@ struct RunReport;
 
 // "Enviados 120, recusados 4 (ver Erros), restam 0".
 QString accountText(int enviados, int recusados, int restam);
+// The first line of a send's end box when the checks held rows back:
+// "Enviados 6; 2 recusados ficam pendentes: veja Erros."
+QString refusedAccountLine(int enviados, int recusados);
 
 // The account of one transmit click over all its runs: the records sent, the rows the
 // checks refused and the rows still waiting to be sent, so that a clerk who sees "all
@@ -25,6 +28,7 @@ public:
     {
         QString text;
         QString caption;
+        bool nota = false; // about a row the send was not to take: a note, not a refusal
     };
 
     // Takes one run's report; returns its error lines that this click has not listed yet.

@@ -1,6 +1,5 @@
 #include "widgets/ErrorDisplay.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
@@ -38,7 +37,7 @@ void showError(QWidget *source, const QString &message)
         c.display(source, message);
         return;
     }
-    QMessageBox::critical(source ? source->window() : nullptr, QApplication::applicationDisplayName(), message);
+    QMessageBox::critical(source ? source->window() : nullptr, QString(), message);
 }
 
 } // namespace tavro

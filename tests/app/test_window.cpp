@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "app/ProgressStrip.h"
 #include "app/QtTranslations.h"
+#include "app/RecordView.h"
 #include "app/TForm1.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
@@ -12,19 +13,24 @@
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -34,7 +40,9 @@
 #include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 #include <QTranslator>
+#include <QValueAxis>
 
 #include <functional>
 
@@ -51,6 +59,7 @@ struct RecordingMessages : Messages
     {
         log << "error[" + title + "]: " + text;
     }
+    void warning(QWidget *, const QString &text) override { log << "warning: " + text; }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
     bool question(QWidget *, const QString &text) override
@@ -115,24 +124,39 @@ void activate(QWidget *window)
     QCoreApplication::processEvents();
 }
 
+// Where the window's screenshots go for a person to look at; nothing checks them.
+void keepShot(QWidget &window, const char *name)
+{
+    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
+    if (!folder.isEmpty())
+        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
+}
+
 } // namespace
 
 TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
 {
     QTemporaryDir dir;
-    for (const QString &name : {QString(), QStringLiteral("/nao/existe/base.fdb")}) {
+    const QString notFound = QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ");
+    const QString named = QStringLiteral("/nao/existe/base.fdb");
+    for (const QString &name : {QString(), named}) {
         RecordingMessages messages;
         TForm1 form(onlyFile(writeConfig(dir.path(), name)), messages);
         EXPECT_FALSE(form.FormCreate());
         ASSERT_EQ(messages.log.size(), 2);
-        EXPECT_EQ(messages.log.at(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em ") + name);
+        EXPECT_EQ(messages.log.at(0).section(QLatin1Char('\n'), 0, 0), notFound + name);
         EXPECT_TRUE(messages.log.at(1).startsWith(QStringLiteral("standard: ")));
         EXPECT_GT(messages.log.at(1).size(), 12);
     }
+    // Without a database the first box also says which files were read and which key to set.
+    const QString absent = dir.filePath(QStringLiteral("ausente.ini"));
     RecordingMessages messages;
-    TForm1 form(onlyFile(dir.filePath(QStringLiteral("ausente.ini"))), messages);
+    TForm1 form(onlyFile(absent), messages);
     EXPECT_FALSE(form.FormCreate());
-    EXPECT_EQ(messages.log.value(0), QStringLiteral("error[]: Não encontrado arquivo de banco de dados em "));
+    EXPECT_EQ(messages.log.value(0),
+              notFound + QStringLiteral("\nNenhum arquivo de configuração lido informa o banco: ") + absent
+                  + QStringLiteral(" (não existe). Informe-o na chave DATABASE da seção [GERAL] (um arquivo, ou "
+                                   "servidor/porta:caminho)."));
 }
 
 // An installed program: the site's file in /etc under the user's, which the window writes.
@@ -210,8 +234,7 @@ TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
     child<QPushButton>(form, "PBDispensacao")->click();
     const QString erros = child<QTextEdit>(form, "REErros")->toPlainText();
     EXPECT_EQ(erros.count(warning), 1) << erros.toStdString();
-    EXPECT_TRUE(
-        messages.log.value(0).startsWith(QStringLiteral("info: Atenção! Todos os registros já foram transferidos!")))
+    EXPECT_TRUE(messages.log.value(0).contains(QStringLiteral("Atenção! Todos os registros já foram transferidos!")))
         << messages.log.join('\n').toStdString();
 
     child<QPushButton>(form, "PBSemCartaoSus")->click();
@@ -749,8 +772,8 @@ protected:
     std::unique_ptr<test::SimProcess> sim;
 };
 
-// "Parar" clicked while the first of twenty batches is on its way: that batch is sent and
-// recorded whole, no other starts, and the loop ends silently as when its runs are used up.
+// "Parar" clicked while the first of twenty batches is on its way: it reads "Parando…" at
+// once, that batch is sent and recorded whole, no other starts, and the click ends saying so.
 TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
 {
     fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
@@ -764,23 +787,28 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
     auto *parar = child<QPushButton>(*form, "BtnParar");
     auto *strip = child<ProgressStrip>(*form, "Progresso");
     auto *box = child<QCheckBox>(*form, "CBEnExibirOk");
-    QString shown;
+    QString shown, stopping;
     bool stripVisible = false;
     QTimer::singleShot(150, [&] {
         stripVisible = strip->isVisible() && parar->isVisible();
         shown = child<QLabel>(*form, "LProgresso")->text();
         QTest::mouseClick(box, Qt::LeftButton); // any other control ignores input during the loop
         QTest::mouseClick(parar, Qt::LeftButton);
+        stopping = parar->text();
+        keepShot(*form, "parando");
     });
     QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
 
     EXPECT_TRUE(stripVisible);
     EXPECT_TRUE(shown.startsWith(QStringLiteral("Lote 1 de até 20: 0 registros enviados, 0 recusados")))
         << shown.toStdString();
+    EXPECT_EQ(stopping, QStringLiteral("Parando…"));
     EXPECT_TRUE(box->isChecked());
     EXPECT_FALSE(strip->isVisible());
     EXPECT_TRUE(child<QPushButton>(*form, "PBEntradas")->isEnabled());
-    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    // The test's 20 rows and the period's 6 that pass their checks, less the one batch sent.
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("info: Interrompido pelo usuário: 1 lotes enviados, 25 restam.")});
     const QList<QStringList> registry = fixture.rows(QStringLiteral("select Protocolo from TavroProtocolos"));
     ASSERT_EQ(registry.size(), 1);
     EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo from itensentradas where TavroSituacao is not null")),
@@ -791,18 +819,6 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
     QTest::mouseClick(child<QPushButton>(*form, "PBEntradas"), Qt::LeftButton);
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("3"));
 }
-
-namespace {
-
-// Where the window's screenshots go for a person to look at; nothing checks them.
-void keepShot(QWidget &window, const char *name)
-{
-    const QString folder = qEnvironmentVariable("TAVRO_SHOTS");
-    if (!folder.isEmpty())
-        window.grab().save(folder + QLatin1Char('/') + QString::fromUtf8(name) + QStringLiteral(".png"));
-}
-
-} // namespace
 
 // The two stock rows of 31/01/2019 whose products have no catalogue code.
 const QString Algodao = QStringLiteral("5031 - ALGODÃO HIDRÓFILO 500G");
@@ -854,15 +870,16 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 5, recusados 2 (ver Erros), restam 4"));
     EXPECT_EQ(marked(), 5);
-    // The first call of the program over plain http adds its warning to the four refusals.
-    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (5)"));
+    // The first call of the program over plain http adds its warning, a note, to the four refusals.
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (4) · Avisos (1)"));
 
     // Three runs, of which the last finds nothing: each refusal still listed once.
     child<QSpinBox>(*form, "SEEstoqueVezes")->setValue(10);
     child<TPersonBtn>(*form, "PBEstoque")->click();
+    // Rows were refused: the box says so first, with the warning icon.
     EXPECT_EQ(messages.log,
-              QStringList{QStringLiteral("info: Atenção! Todos os registros já foram transferidos!\n"
-                                         "Enviados 4, recusados 2 (ver Erros), restam 0")});
+              QStringList{QStringLiteral("warning: Enviados 4; 2 recusados ficam pendentes: veja Erros.\n"
+                                         "Atenção! Todos os registros já foram transferidos!")});
     EXPECT_EQ(marked(), 9);
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviados 4, recusados 2 (ver Erros), restam 0"));
     EXPECT_EQ(errors()->toPlainText().split(QLatin1Char('\n')),
@@ -955,4 +972,298 @@ TEST_F(WindowTransmitting, ARetransmissionAsksFirstAndADeclineSendsNothing)
     EXPECT_EQ(messages.log.value(0), question);
     EXPECT_EQ(messages.log.size(), 2) << messages.log.join('\n').toStdString();
     EXPECT_FALSE(sim.requests().isEmpty());
+}
+
+// The header's controls in the order Tab visits them, the password shown as "*" and the
+// window's caption as given, with nothing of the program's name added to it.
+TEST_F(Window, HeaderTabOrderPasswordAndCaptionAreTheOnesGiven)
+{
+    logIn("farmacia", "tavro2019");
+    auto *user = child<QLineEdit>(*form, "EUsuario");
+    user->setFocus();
+    QStringList visited;
+    QWidget *now = user;
+    for (int step = 0; step < 12; ++step) {
+        QTest::keyClick(now, Qt::Key_Tab);
+        now = QApplication::focusWidget();
+        if (!now || child<QWidget>(*form, "PageControl1")->isAncestorOf(now) || now == user)
+            break;
+        visited << now->objectName();
+    }
+    // CNES and IBGE are disabled, and so skipped.
+    EXPECT_EQ(visited,
+              (QStringList{"ESenha", "BValidar", "PECodigoUnidade", "PEDataInicial", "PEDataFinal", "BtnPesquisar",
+                           "SEQuantidadeRegistros", "CBExibirSemCodigo"}));
+    ASSERT_NE(now, nullptr);
+    EXPECT_TRUE(child<QWidget>(*form, "PageControl1")->isAncestorOf(now)) << now->objectName().toStdString();
+
+    auto *password = child<QLineEdit>(*form, "ESenha");
+    password->setText(QStringLiteral("abc"));
+    EXPECT_EQ(password->displayText(), QStringLiteral("***"));
+    keepShot(*form, "header");
+
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vidozovevor WebService Tavro - Versão 2.43"));
+    // A display name would follow every window's and dialog's caption on the desktop.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+}
+
+// The desktop's message boxes carry no title but the one an operation gives them.
+TEST(MessageBoxes, TitlesAreEmptyUnlessTheOperationNamesOne)
+{
+    MessageBoxes boxes;
+    QWidget parent;
+    parent.show();
+    QStringList titles;
+    const auto closeNextBox = [&] {
+        QTimer::singleShot(0, [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                titles << box->windowTitle();
+                box->reject();
+            }
+        });
+    };
+    closeNextBox();
+    boxes.information(&parent, QStringLiteral("Usuário ou Senha incorretos!"));
+    closeNextBox();
+    boxes.standardError(&parent, QStringLiteral("erro"));
+    closeNextBox();
+    boxes.question(&parent, QStringLiteral("pergunta?"));
+    closeNextBox();
+    boxes.warning(&parent, QStringLiteral("Informe o Código CNES da Unidade"));
+    closeNextBox();
+    boxes.error(&parent, LoginErrorTitle, QStringLiteral("erro"));
+    EXPECT_EQ(titles, (QStringList{QString(), QString(), QString(), QString(), LoginErrorTitle}));
+}
+
+// A movement list read at 1366x768: the status beside the key, the key in view however far
+// the list scrolls sideways, columns no row fills shrunk to their caption, a cut cell's
+// whole text as its tooltip, and the retransmission box showing its entries whole.
+TEST_F(Window, MovementListsReadWithoutScrollingHunts)
+{
+    fixture.exec(QStringLiteral("update itensentradas set TavroProtocolo = '100000000001', "
+                                "TavroData = '10-12-2026 14:33:12', TavroSituacao = 'Ok' where lancamento = 1001"));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes) values "
+                                "('100000000001', '10-12-2026 14:33:12', 'Entrada', 'Ok', '2345678')"));
+    form->showNormal();
+    form->resize(1366, 768);
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    QCoreApplication::processEvents();
+    auto *view = child<QTableView>(*form, "LVEntradas");
+    QAbstractItemModel *list = view->model();
+    ASSERT_GT(list->rowCount(), 3);
+    const int status = EntradaCell::Situacao + 1;
+    EXPECT_EQ(list->headerData(status, Qt::Horizontal).toString(), QStringLiteral("Situação")); // the list's order
+    EXPECT_EQ(list->index(0, status).data().toString(), QStringLiteral("Ok"));
+    EXPECT_LE(view->visualRect(list->index(0, status)).right(), view->viewport()->width());
+    keepShot(*form, "entradas-1366");
+
+    // Scrolled to the far right, the key column still stands at the left edge.
+    view->horizontalScrollBar()->setValue(view->horizontalScrollBar()->maximum());
+    QCoreApplication::processEvents();
+    EXPECT_LT(view->visualRect(list->index(0, 0)).right(), 0); // the grid's own key column scrolled away
+    auto *key = child<QTableView>(*view, "ChaveFixa");
+    EXPECT_TRUE(key->isVisible());
+    EXPECT_EQ(key->geometry().left(), view->frameWidth());
+    EXPECT_EQ(key->visualRect(list->index(0, 0)).left(), 0);
+    EXPECT_EQ(key->visualRect(list->index(0, 0)).width(), view->columnWidth(0));
+    keepShot(*form, "entradas-scrolled");
+    view->horizontalScrollBar()->setValue(0);
+
+    // No row fills "Programa Saude": it shrinks to its caption; "Nome" keeps its width.
+    const int programa = EntradaCell::ProgramaSaude + 1, nome = EntradaCell::Nome + 1;
+    EXPECT_EQ(view->columnWidth(programa), view->horizontalHeader()->sectionSizeHint(programa));
+    EXPECT_LT(view->columnWidth(programa), view->columnWidth(EntradaCell::Lote + 1) + 30);
+    const int nomeWidth = view->columnWidth(nome);
+    EXPECT_GT(nomeWidth, view->horizontalHeader()->sectionSizeHint(nome));
+
+    // A cut name shows whole as a tooltip; a cell that fits shows none.
+    const auto tipAt = [&](const QModelIndex &index) {
+        QToolTip::hideText(); // it fades out: wait until the last one has gone
+        for (int waited = 0; QToolTip::isVisible() && waited < 2000; waited += 20)
+            QTest::qWait(20);
+        const QPoint at = view->visualRect(index).center();
+        QHelpEvent help(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    view->setColumnWidth(nome, 40);
+    EXPECT_EQ(tipAt(list->index(0, nome)), list->index(0, nome).data().toString());
+    EXPECT_EQ(tipAt(list->index(0, EntradaCell::Quantidade + 1)), QString());
+    view->setColumnWidth(nome, nomeWidth);
+
+    auto *choice = child<QComboBox>(*form, "CBProtocolosEntradas");
+    ASSERT_EQ(choice->count(), 2);
+    QCoreApplication::processEvents();
+    EXPECT_GE(choice->width(), choice->fontMetrics().horizontalAdvance(choice->itemText(1)) + 20)
+        << choice->itemText(1).toStdString();
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// The stock tab before a day is listed says how to list one, and its day box offers the
+// days with positions still to send first.
+TEST_F(Window, StockTabSaysHowToListADayAndOffersDaysToSendFirst)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+    auto *view = qobject_cast<RecordView *>(child<QTableView>(*form, "LVEstoque"));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->shownEmptyText(), QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
+    keepShot(*form, "estoque-escolha-o-dia");
+    auto *days = child<QComboBox>(*form, "CBEstoqueDia");
+    days->setCurrentIndex(1);
+    EXPECT_GT(view->model()->rowCount(), 0);
+    EXPECT_EQ(view->shownEmptyText(), QString());
+
+    // Everything of the 31st sent: that day goes after the days that still hold work.
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Aguardando' where data = '2019-01-31'"));
+    child<QPushButton>(*form, "BtnPesquisar")->click();
+    QStringList offered;
+    for (int i = 0; i < days->count(); ++i)
+        offered << days->itemText(i);
+    EXPECT_EQ(offered, (QStringList{"30/01/2019", "29/01/2019", "31/01/2019"}));
+    EXPECT_EQ(days->currentText(), QStringLiteral("30/01/2019")); // the day listed stays chosen
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// "Situação" opens on the twelve months up to the unit's latest record, counts on whole
+// ticks whose scale depends on the figures alone, and a click on a figure says in the
+// status strip what it opened and leaves the keyboard on that list.
+TEST_F(Window, SituacaoOpensOnTheUnitsRecordsAndSaysWhatAClickOpened)
+{
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *view = child<QTableView>(*form, "LVSituacao");
+    QAbstractItemModel *model = view->model();
+    ASSERT_EQ(model->rowCount(), 4 * 12);
+    EXPECT_EQ(model->index(0, 1).data().toString(), QStringLiteral("03/2018"));
+    EXPECT_EQ(model->index(11, 1).data().toString(), QStringLiteral("02/2019")); // the demo's last records
+
+    auto *chartView = child<QChartView>(*form, "ChartSituacao");
+    auto *kindBox = child<QComboBox>(*form, "CBSituacaoGrafico");
+    const auto scale = [&] {
+        const QList<QAbstractAxis *> axes = chartView->chart()->axes(Qt::Vertical);
+        auto *axis = axes.isEmpty() ? nullptr : qobject_cast<QValueAxis *>(axes.first());
+        return axis ? QStringList{QString::number(axis->min()), QString::number(axis->max()),
+                                  QString::number(axis->tickInterval()), QString::number(int(axis->tickType()))}
+                    : QStringList();
+    };
+    // Stock of 01/2019: 29 positions, never sent, on whole ticks of 10 up to 30.
+    const QStringList stock{"0", "30", "10", QString::number(int(QValueAxis::TicksDynamic))};
+    EXPECT_EQ(scale(), stock);
+    kindBox->setCurrentIndex(1);
+    const QStringList entradas = scale();
+    ASSERT_EQ(entradas.size(), 4);
+    EXPECT_EQ(entradas.at(2).toDouble(), qRound(entradas.at(2).toDouble())) << entradas.join(' ').toStdString();
+    kindBox->setCurrentIndex(0);
+    child<QPushButton>(*form, "BtnSituacaoAtualizar")->click();
+    EXPECT_EQ(scale(), stock); // the same figures, the same scale
+    keepShot(*form, "situacao");
+
+    const auto click = [&](int row, const QString &status) {
+        int column = -1;
+        for (int c = 0; c < model->columnCount(); ++c) {
+            if (model->headerData(c, Qt::Horizontal).toString() == status)
+                column = c;
+        }
+        const QModelIndex index = model->index(row, column);
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    };
+    auto *note = child<QLabel>(*form, "LConta");
+    click(10, QStringLiteral("Não enviados")); // Estoque, 01/2019
+    EXPECT_EQ(note->text(), QStringLiteral("Estoque de 31/01/2019, situação Não enviados"));
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(*form, "LVEstoque"));
+    keepShot(*form, "situacao-aberta");
+
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    click(12 + 10, QStringLiteral("Não enviados")); // Entradas, 01/2019
+    EXPECT_EQ(note->text(), QStringLiteral("Entradas de 01/01/2019 a 31/01/2019, situação Não enviados"));
+    EXPECT_EQ(QApplication::focusWidget(), child<QWidget>(*form, "LVEntradas"));
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+}
+
+// After the card holders' batch, "Trans. Sem Cartão SUS" still writes its line about each
+// card holder: notes about rows it was not to send, counted apart from the errors.
+TEST_F(WindowTransmitting, LinesAboutRowsNotToSendAreNotesNotErrors)
+{
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSDispensacoes"));
+    child<TPersonBtn>(*form, "PBDispensacao")->click();
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBSemCartaoSus")->click();
+    // The lines about rows the card holders' click already sent are notes, drawn grey; the
+    // refusals of rows still to send (a card holder it refused included) are errors.
+    QStringList notes, refusals;
+    const QColor grey = errors()->palette().color(QPalette::Disabled, QPalette::Text);
+    for (QTextBlock block = errors()->document()->begin(); block.isValid(); block = block.next()) {
+        QTextCursor inside(block);
+        inside.movePosition(QTextCursor::NextCharacter);
+        (inside.charFormat().foreground().color() == grey ? notes : refusals) << block.text().section(' ', -1);
+    }
+    EXPECT_EQ(notes, (QStringList{"SILVA", "SANTOS", "3002-1"}));
+    EXPECT_EQ(refusals, (QStringList{"7,5X7,5CM", "3005-2", "ALVES"}));
+    EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros (3) · Avisos (3)"));
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("warning: Enviados 3; 2 recusados ficam pendentes: veja Erros.\n"
+                                         "Atenção! Todos os registros já foram transferidos!")});
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    keepShot(*form, "erros-avisos");
+}
+
+// "Enviar tudo o que falta" runs what the nightly run runs: every kind's records still to
+// send, then the follow-up; its summary stands on the tab and where the nightly run leaves
+// its own, and the figures are counted again.
+TEST_F(WindowTransmitting, EnviarTudoSendsEveryKindAndShowsTheNightlySummary)
+{
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *overview = child<QTableView>(*form, "LVSituacao")->model();
+    const auto notSent = [&](int row) { return overview->index(row, 2).data().toInt(); };
+    EXPECT_EQ(notSent(10), 33); // Estoque, 01/2019, products without code shown
+
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+    for (const char *tipo : {"Estoque", "Entrada", "Saída", "Dispensação"})
+        EXPECT_NE(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = '%1'").arg(tipo)),
+                  QStringLiteral("0"))
+            << tipo;
+    EXPECT_EQ(notSent(10), 6); // the positions the checks refuse (no product code) stay
+    const QString summary = child<QPlainTextEdit>(*form, "MSituacaoResumo")->toPlainText();
+    EXPECT_TRUE(child<QPlainTextEdit>(*form, "MSituacaoResumo")->isVisible());
+    EXPECT_TRUE(summary.contains(QStringLiteral(": CONCLUÍDA"))) << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Acompanhamento"))) << summary.toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviar tudo o que falta: concluída"));
+    EXPECT_TRUE(
+        child<QPushButton>(*form, "LastSync")->text().startsWith(QStringLiteral("Última sincronização pela janela: ")));
+    QFile json(fixture.folder() + QStringLiteral("/Tavro/sincronizar-ultimo.json"));
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(json.readAll().contains("\"manual\": true"));
+    QFile log(fixture.folder() + QStringLiteral("/Tavro/sincronizar.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(log.readAll().contains("fim, conclu"));
+    EXPECT_TRUE(child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->isEnabled());
+    EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
+    keepShot(*form, "enviar-tudo");
+}
+
+// "Parar" during "Enviar tudo o que falta": the batch on its way is recorded, nothing else
+// goes out, and the summary says the run was interrupted.
+TEST_F(SlowService, EnviarTudoStopsAtOnceAndSaysSo)
+{
+    logIn("farmacia", "tavro2019");
+    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    auto *parar = child<QPushButton>(*form, "BtnParar");
+    bool stripShown = false;
+    QTimer::singleShot(150, [&] {
+        stripShown = child<ProgressStrip>(*form, "Progresso")->isVisible() && parar->isVisible();
+        QTest::mouseClick(parar, Qt::LeftButton);
+    });
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+    EXPECT_TRUE(stripShown);
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
+    const QString summary = child<QPlainTextEdit>(*form, "MSituacaoResumo")->toPlainText();
+    EXPECT_TRUE(summary.contains(QStringLiteral(": INTERROMPIDA PELO USUÁRIO"))) << summary.toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(),
+              QStringLiteral("Enviar tudo o que falta: interrompida pelo usuário"));
 }

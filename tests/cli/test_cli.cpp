@@ -305,6 +305,14 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
     EXPECT_FALSE(err.at(1).trimmed().isEmpty());
     EXPECT_EQ(r.out, QString());
+
+    // Without DATABASE the hint names the file read and the key to set.
+    writeConfig(QString());
+    const QStringList empty = listar({"estoque", "--dia", "31/01/2019"}).err.split(QLatin1Char('\n'));
+    ASSERT_GE(empty.size(), 2);
+    EXPECT_EQ(empty.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em "));
+    EXPECT_TRUE(empty.at(1).contains(configPath()) && empty.at(1).contains(QStringLiteral("DATABASE da seção [GERAL]")))
+        << empty.at(1).toStdString();
 }
 
 // Without --config: config.ini beside the program, else the system's file under the user's.
@@ -376,7 +384,7 @@ TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
     EXPECT_EQ(verb({"processamento", stock}).lines().value(2), QStringLiteral("Finalizado"));
     const CliRun ok = verb({"inconsistencia", stock});
     ASSERT_EQ(ok.exitCode, 0) << ok.err.toStdString();
-    EXPECT_EQ(ok.lines().mid(0, 3), (QStringList{"M", "3550308", ListHeader}));
+    EXPECT_EQ(ok.lines().mid(0, 4), (QStringList{"M", "3550308", "Nenhuma inconsistência.", ListHeader}));
     EXPECT_EQ(status(stock), QStringLiteral("Ok"));
     EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok'"), QStringLiteral("2"));
 
@@ -766,6 +774,8 @@ TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
     EXPECT_EQ(r.status, QProcess::NormalExit);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Parando após o lote atual"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Interrompido pelo usuário: 2 lotes enviados, 24 restam.\n")))
+        << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("Lote 1 de até"))); // no progress line when stderr is not a terminal
     // Two runs, then the protocol data of the last batch.
     EXPECT_EQ(r.out.mid(0, 3), (QStringList{"transmitido", "transmitido", r.out.value(2)}));

@@ -1,5 +1,7 @@
 #include "FollowupFixture.h"
 
+#include <functional>
+
 #include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "followup/BulkVerification.h"
@@ -113,24 +115,28 @@ TEST_F(Bulk, AFailedCheckOfTheWalkIsNotCommittedByALaterOne)
     EXPECT_EQ(record(Tipo::Saida, "2001-1").mid(0, 4), (QStringList{Situacao::Aguardando, "10", broken, "<null>"}));
 }
 
-// Stops the walk once `checks` rows have been reported, and keeps every report.
+// Stops the walk once `rows` rows have been reported, or once `when` says so, and keeps
+// every report.
 class StopAfter : public ProgressObserver
 {
 public:
-    explicit StopAfter(int rows)
+    explicit StopAfter(
+        int rows, std::function<bool()> when = [] { return false; })
         : m_rows(rows)
+        , m_when(std::move(when))
     {
     }
     void progressed(const Progress &progress) override { reports.append(progress); }
-    bool stopRequested() override { return reports.size() >= m_rows; }
+    bool stopRequested() override { return reports.size() >= m_rows || m_when(); }
 
     QList<Progress> reports;
 
 private:
     int m_rows;
+    std::function<bool()> m_when;
 };
 
-TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
+TEST_F(Bulk, AStopEndsTheWalkBeforeTheNextCheckWhenEverItWasAsked)
 {
     startSim({"--aguardando", "0"});
     const QString older = m_sender->send(Tipo::Estoque, {"5001"});
@@ -138,17 +144,27 @@ TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
     processingRequests();
     std::unique_ptr<RecordList> list(newProtocolList(nullptr));
     CarregaProtocolos(m_db, allProtocols(), m_login.UsuarioSessao, *list);
-    StopAfter observer(1);
-    verificarTodosProtocolos(
-        *m_checks, *list, 3, [] {}, &observer);
 
-    ASSERT_EQ(observer.reports.size(), 1);
-    EXPECT_EQ(observer.reports.first().work, Progress::Work::Verificacao);
-    EXPECT_EQ(observer.reports.first().current, 1);
-    EXPECT_EQ(observer.reports.first().total, 2);
-    EXPECT_EQ(observer.reports.first().rounds, 3);
-    EXPECT_EQ(processingRequests(), 1); // the older protocol's checks ran whole, and nothing after
-    EXPECT_EQ(protocolRow(older), (QStringList{Situacao::Ok, "40"}));
+    // Asked while the first row is reported: no check at all.
+    StopAfter atOnce(1);
+    verificarTodosProtocolos(
+        *m_checks, *list, 3, [] {}, &atOnce);
+    ASSERT_EQ(atOnce.reports.size(), 1);
+    EXPECT_EQ(atOnce.reports.first().work, Progress::Work::Verificacao);
+    EXPECT_EQ(atOnce.reports.first().current, 1);
+    EXPECT_EQ(atOnce.reports.first().total, 2);
+    EXPECT_EQ(atOnce.reports.first().rounds, 3);
+    EXPECT_EQ(processingRequests(), 0);
+
+    // Asked while the older protocol's processing check waited: its inconsistency check
+    // does not go out, nor anything after it.
+    StopAfter duringACheck(1000, [&] { return protocolRow(older).value(0) == Situacao::Finalizado; });
+    verificarTodosProtocolos(
+        *m_checks, *list, 3, [] {}, &duringACheck);
+    const QStringList requests = m_sim->requests();
+    EXPECT_EQ(requests.filter(QStringLiteral("consultarResultadoProcessamento")).size(), 1);
+    EXPECT_EQ(requests.filter(QStringLiteral("consultarInconsistencias")).size(), 0);
+    EXPECT_EQ(protocolRow(older), (QStringList{Situacao::Finalizado, "20"}));
     EXPECT_EQ(protocolRow(newer), (QStringList{Situacao::Aguardando, "10"}));
 
     StopAfter never(1000);
@@ -157,5 +173,6 @@ TEST_F(Bulk, AStopEndsTheWalkBetweenTwoProtocolsWithTheFirstOneDone)
         *m_checks, *list, 2, [] {}, &never);
     EXPECT_EQ(never.reports.size(), 4); // two rows, twice
     EXPECT_EQ(never.reports.last().round, 2);
+    EXPECT_EQ(protocolRow(older), (QStringList{Situacao::Ok, "40"}));
     EXPECT_EQ(protocolRow(newer), (QStringList{Situacao::Ok, "40"}));
 }

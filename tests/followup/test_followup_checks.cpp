@@ -89,7 +89,7 @@ TEST_P(Checks, ProtocolGoesFromWaitingThroughFinishedToOk)
     EXPECT_TRUE(codes.first().toLongLong() > 0) << codes.first().toStdString();
 
     EXPECT_EQ(inconsistencia(protocolo), Situacao::Ok);
-    EXPECT_EQ(takeLines(), (QStringList{"M", "3550308"}));
+    EXPECT_EQ(takeLines(), (QStringList{"M", "3550308", "Nenhuma inconsistência."}));
     EXPECT_EQ(protocolRow(protocolo), status(Situacao::Ok, 40));
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(statusOf(i), status(Situacao::Ok, 40));

@@ -102,13 +102,13 @@ TEST_F(Tab, ButtonsRunTheChecksOfTheSelectedRowAndReload)
     EXPECT_EQ(statusCell(), Situacao::Ok);
     const QString heading = QStringLiteral("Protocolo %1 - %2 - ").arg(m_protocolo, Tipo::Entrada);
     const QStringList lines = m_tab.MProtocolos->toPlainText().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 7);
+    ASSERT_EQ(lines.size(), 8);
     // Each check's lines follow the line that names its protocol.
     EXPECT_TRUE(lines.at(0).startsWith(heading)) << lines.at(0).toStdString();
     EXPECT_GT(lines.at(0).size(), heading.size()); // the reception time
     EXPECT_EQ(lines.mid(1, 3), (QStringList{"M", "3550308", "Finalizado"}));
     EXPECT_EQ(lines.at(4), lines.at(0));
-    EXPECT_EQ(lines.mid(5), (QStringList{"M", "3550308"}));
+    EXPECT_EQ(lines.mid(5), (QStringList{"M", "3550308", "Nenhuma inconsistência."}));
     EXPECT_EQ(m_tab.findChild<QTableWidget *>(QStringLiteral("TBInconsistencias"))->rowCount(), 0);
     EXPECT_EQ(m_messages.shown, QStringList());
 

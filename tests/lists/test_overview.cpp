@@ -45,7 +45,7 @@ protected:
         QStringList days;
         if (kind == MovementKind::Estoque) {
             list.unidade = s.cnes;
-            for (const QString &day : stockDays(db)) {
+            for (const QString &day : stockDays(db, QString())) {
                 const QDate d = dateFromText(day);
                 if (d >= first && d <= last)
                     days.append(day);

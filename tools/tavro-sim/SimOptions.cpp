@@ -9,6 +9,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Local substitute of the Tavro web service"));
     parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Prints the version."));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1 (0: any free one)."),
                                   QStringLiteral("N"), QStringLiteral("0"));
     const QCommandLineOption usuario(QStringLiteral("usuario"), QStringLiteral("Basic user name accepted."),
@@ -52,8 +53,9 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     const QCommandLineOption reter(QStringLiteral("reter"),
                                    QStringLiteral("Hold the answer to call N until a line arrives on standard input."),
                                    QStringLiteral("N"), QStringLiteral("0"));
-    parser.addOptions({port, usuario, senha, base, aguardando, reprocessamento, tls, semEndereco, semAcao, falhaStatus,
-                       falhaTexto, falhaFault, falhaHtml, falhaRaiz, codigoFora, atraso, silencio, falhas, reter});
+    parser.addOptions({port,        usuario, senha,       base,       aguardando, reprocessamento, tls,
+                       semEndereco, semAcao, falhaStatus, falhaTexto, falhaFault, falhaHtml,       falhaRaiz,
+                       codigoFora,  atraso,  silencio,    falhas,     reter,      version});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
@@ -61,7 +63,12 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
     SimOptions options;
     if (parser.isSet(QStringLiteral("help"))) {
         std::printf("%s", qPrintable(parser.helpText()));
-        options.help = true;
+        options.infoPrinted = true;
+        return options;
+    }
+    if (parser.isSet(version)) {
+        std::printf("tavro-sim %s\n", TAVRO_VERSION);
+        options.infoPrinted = true;
         return options;
     }
     options.port = quint16(parser.value(port).toUInt());

@@ -28,9 +28,9 @@ struct SimOptions
     std::optional<QString> codigoFora;
     int atrasoMs = 0;
     bool silencio = false;
-    int falhas = -1;   // how many calls fail; -1: every call
-    int reter = 0;     // the call (counted from 1) whose answer waits for a line on standard input; 0: none
-    bool help = false; // the usage was asked for and printed
+    int falhas = -1;          // how many calls fail; -1: every call
+    int reter = 0;            // the call (counted from 1) whose answer waits for a line on standard input; 0: none
+    bool infoPrinted = false; // the usage or the version was asked for and printed
 
     // Parses the arguments; prints the usage and returns nothing when they are wrong.
     static std::optional<SimOptions> parse(const QStringList &arguments);

@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     const std::optional<SimOptions> options = SimOptions::parse(app.arguments());
     if (!options)
         return 2;
-    if (options->help)
+    if (options->infoPrinted)
         return 0;
     TavroSimulator simulator(*options);
     HttpServer server([&simulator](const HttpRequest &request) { return simulator.handle(request); },

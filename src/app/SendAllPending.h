@@ -1,0 +1,25 @@
+#pragma once
+
+#include "sync/Synchronization.h"
+
+#include <QString>
+
+#include <optional>
+
+namespace tavro {
+
+class Database;
+class ProgressStrip;
+class SoapClient;
+
+// "Enviar tudo o que falta": the nightly run of `tavro-cli sincronizar` (every kind's
+// records of the unit still to send, then the follow-up of its open protocols), run from
+// the window with the status strip's progress and "Parar". It takes the nightly run's
+// lock for the database and the unit, so the two never overlap; logs each step in the
+// nightly run's log and leaves its summary where the nightly run leaves its own. When
+// another run holds the lock it sends nothing and `refusal` says who holds it.
+std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
+                                          const QString &usuarioSessao, ProgressStrip &progress,
+                                          const QString &logFolder, QString &refusal);
+
+} // namespace tavro
