@@ -122,8 +122,12 @@ void RecordRows::setCell(int row, int column, QStringView text)
 
 bool RecordRows::columnIsEmpty(int column) const
 {
-    for (size_t at = size_t(column); at < m_lengths.size(); at += size_t(m_columnCount)) {
-        if (m_lengths[at] != 0)
+    // A column with room keeps its text lengths apart from the characters its cells take.
+    const int index = m_roomIndex[size_t(column)];
+    const std::vector<quint16> &lengths = index < 0 ? m_slots : m_used;
+    const size_t stride = index < 0 ? m_rooms.size() : size_t(m_roomColumns);
+    for (size_t at = size_t(index < 0 ? column : index); at < lengths.size(); at += stride) {
+        if (lengths[at] != 0)
             return false;
     }
     return true;
