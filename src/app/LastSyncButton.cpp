@@ -14,7 +14,7 @@ LastSyncButton::LastSyncButton(Messages &messages, QWidget *parent)
     setFlat(true);
     setCursor(Qt::PointingHandCursor);
     hide();
-    connect(this, &QPushButton::clicked, this, [this] { m_messages.information(this, m_summary); });
+    connect(this, &QPushButton::clicked, this, [this] { m_messages.summary(this, m_summary); });
 }
 
 void LastSyncButton::load(const QString &path)

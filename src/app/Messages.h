@@ -21,6 +21,8 @@ public:
     virtual void warning(QWidget *parent, const QString &text) { error(parent, QString(), text); }
     // A plain information message.
     virtual void information(QWidget *parent, const QString &text) = 0;
+    // A text laid out in columns (a run's summary), shown whole in a fixed-width font.
+    virtual void summary(QWidget *parent, const QString &text) { information(parent, text); }
     // The application's standard error box, for errors no operation catches.
     virtual void standardError(QWidget *parent, const QString &text) = 0;
     // A yes-or-no question, "no" chosen at first; true for "yes". Where none can be
@@ -40,6 +42,7 @@ public:
     void error(QWidget *parent, const QString &title, const QString &text) override;
     void warning(QWidget *parent, const QString &text) override;
     void information(QWidget *parent, const QString &text) override;
+    void summary(QWidget *parent, const QString &text) override;
     void standardError(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
 };

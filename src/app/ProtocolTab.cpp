@@ -4,10 +4,12 @@
 #include "app/ListView.h"
 #include "app/Messages.h"
 #include "app/ProgressStrip.h"
+#include "common/Status.h"
 #include "followup/BulkVerification.h"
 #include "followup/InconsistencyRow.h"
 #include "followup/ProtocolFollowup.h"
 #include "lists/RecordList.h"
+#include "transmission/ProtocolRecovery.h"
 #include "widgets/TPersonBtn.h"
 
 #include <QCheckBox>
@@ -90,9 +92,12 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     PBProtocolosProcessamento->setObjectName(QStringLiteral("PBProtocolosProcessamento"));
     PBProtocolosInconsistencia = new TPersonBtn(QStringLiteral("Inconsistencia"), buttons);
     PBProtocolosInconsistencia->setObjectName(QStringLiteral("PBProtocolosInconsistencia"));
+    PBLiberarReenvio = new TPersonBtn(LiberarParaReenvioCaption, buttons);
+    PBLiberarReenvio->setObjectName(QStringLiteral("PBLiberarReenvio"));
     PersonBtn1 = new TPersonBtn(QStringLiteral("Limpar texto"), buttons);
     PersonBtn1->setObjectName(QStringLiteral("PersonBtn1"));
-    for (TPersonBtn *button : {PBTodosProtocolos, PBProtocolosProcessamento, PBProtocolosInconsistencia, PersonBtn1})
+    for (TPersonBtn *button :
+         {PBTodosProtocolos, PBProtocolosProcessamento, PBProtocolosInconsistencia, PBLiberarReenvio, PersonBtn1})
         button->setVerRequeridos(false);
     buttonLayout->addWidget(PBTodosProtocolos);
     buttonLayout->addWidget(vezes);
@@ -100,6 +105,8 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     buttonLayout->addSpacing(16);
     buttonLayout->addWidget(PBProtocolosProcessamento);
     buttonLayout->addWidget(PBProtocolosInconsistencia);
+    buttonLayout->addSpacing(16);
+    buttonLayout->addWidget(PBLiberarReenvio);
     buttonLayout->addStretch();
     buttonLayout->addWidget(PersonBtn1);
     layout->addWidget(buttons);
@@ -109,6 +116,7 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     connect(PBProtocolosProcessamento, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosProcessamentoClick);
     connect(PBProtocolosInconsistencia, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosInconsistenciaClick);
     connect(PBTodosProtocolos, &QPushButton::clicked, this, &ProtocolTab::PBTodosProtocolosClick);
+    connect(PBLiberarReenvio, &QPushButton::clicked, this, &ProtocolTab::PBLiberarReenvioClick);
 }
 
 int ProtocolTab::selectedRow()
@@ -186,6 +194,23 @@ void ProtocolTab::PBTodosProtocolosClick()
         });
         verificarTodosProtocolos(
             checks, *m_list, SEProtocolosVezes->value(), [this] { LVProtocolos->viewport()->repaint(); }, progress);
+    });
+}
+
+void ProtocolTab::PBLiberarReenvioClick()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    if (m_list->subCell(row, ProtocolCell::Situacao) != Situacao::SemResposta) {
+        m_services.messages->information(this, SomenteSemRespostaMessage);
+        return;
+    }
+    const QString protocolo = m_list->subCell(row, ProtocolCell::Protocolo);
+    runWithButton(PBLiberarReenvio, [&](ProtocolFollowup &) {
+        MProtocolos->appendPlainText(releaseUnanswered(*m_services.db, protocolo)
+                                         ? LoteLiberadoMessage.arg(protocolo)
+                                         : NenhumLoteSemRespostaMessage.arg(protocolo));
     });
 }
 

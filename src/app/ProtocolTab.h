@@ -56,6 +56,7 @@ public:
     QSpinBox *SEProtocolosVezes;
     TPersonBtn *PBProtocolosProcessamento;
     TPersonBtn *PBProtocolosInconsistencia;
+    TPersonBtn *PBLiberarReenvio; // releases the records of a batch "Sem resposta"
     TPersonBtn *PersonBtn1;
 
 Q_SIGNALS:
@@ -66,6 +67,7 @@ private:
     void PBProtocolosProcessamentoClick();
     void PBProtocolosInconsistenciaClick();
     void PBTodosProtocolosClick();
+    void PBLiberarReenvioClick();
     // The selected row, or -1 after "Selecione o protocolo!".
     int selectedRow();
     // Runs `body` with `button` disabled and the list reloaded after it, errors or not.

@@ -11,11 +11,11 @@ namespace tavro {
 
 std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
                                           const QString &usuarioSessao, ProgressStrip &progress,
-                                          const QString &logFolder, QString &refusal)
+                                          const QString &dataFolder, QString &refusal)
 {
-    RunLog log(syncLogPath(logFolder));
+    RunLog log(syncLogPath(dataFolder));
     // Named as the nightly run names the unit of CNESFARMACIA.
-    RunLock lock(db.databaseName(), QStringLiteral("CNES ") + unit.cnes);
+    RunLock lock(dataFolder, db.databaseName(), QStringLiteral("CNES ") + unit.cnes);
     if (!lock.tryLock()) {
         refusal = runLockedMessage(lock.holder());
         log.step(QStringLiteral("não iniciada: ") + refusal);
@@ -28,7 +28,7 @@ std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, cons
     summary.database = db.databaseName();
     summary.manual = true;
     QString error;
-    if (!writeSummaryJson(lastSummaryPath(logFolder), summaryJson(summary), error))
+    if (!writeSummaryJson(lastSummaryPath(dataFolder), summaryJson(summary), error))
         log.step(error); // the strip only loses its note of this run; the run itself stands
     return summary;
 }

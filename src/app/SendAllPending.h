@@ -16,10 +16,11 @@ class SoapClient;
 // records of the unit still to send, then the follow-up of its open protocols), run from
 // the window with the status strip's progress and "Parar". It takes the nightly run's
 // lock for the database and the unit, so the two never overlap; logs each step in the
-// nightly run's log and leaves its summary where the nightly run leaves its own. When
+// nightly run's log and leaves its summary where the nightly run leaves its own: all three in
+// the data folder `dataFolder`. When
 // another run holds the lock it sends nothing and `refusal` says who holds it.
 std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
                                           const QString &usuarioSessao, ProgressStrip &progress,
-                                          const QString &logFolder, QString &refusal);
+                                          const QString &dataFolder, QString &refusal);
 
 } // namespace tavro

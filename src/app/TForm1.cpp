@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/DataFolderStart.h"
 #include "app/EnterKey.h"
 #include "app/ErrorLines.h"
 #include "app/LastSyncButton.h"
@@ -24,6 +25,7 @@
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
+#include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SendOperation.h"
@@ -63,7 +65,10 @@ namespace tavro {
 bool TForm1::FormCreate()
 {
     LAguarde->clear();
-    m_lastSync->load(lastSummaryPath(m_places.logFolder));
+    if (!startDataFolder(m_places.data, m_messages, this,
+                         [this](const QString &line) { m_errorLines->appendNote(line); }))
+        return false;
+    m_lastSync->load(lastSummaryPath(m_places.data.path));
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
         resize(qMin(1280, area.width()), qMin(760, area.height()));
@@ -80,7 +85,7 @@ bool TForm1::FormCreate()
         return false;
     }
 
-    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder, m_login,
+    HTTPRIO2 = programSoapClient(*m_network, ArquivoConfig, m_places.logFolder(), m_login,
                                  [this](const QString &line) { m_errorLines->appendNote(line); });
     HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
@@ -89,12 +94,20 @@ bool TForm1::FormCreate()
     DataInicialConfig = config.dataInicial;
     DataFinalConfig = config.dataFinal;
 
-    // Batches the service accepted but a run that failed or died could not record.
+    // Batches of this database still on their way: finished from their answer logs, or shown
+    // without answer.
     guarded(m_messages, this, [&] {
-        const RecoveryReport recovery = recoverProtocols(IBDatabase1, m_places.logFolder, QDate::currentDate());
-        for (const QString &line : recovery.recovered)
+        const RecoveryReport recovery = resolveProvisionalBatches(
+            IBDatabase1, m_places.logFolder(), unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
+        for (const QString &line : recovery.recovered + recovery.released)
             m_errorLines->appendNote(line);
         for (const QString &line : recovery.failures)
+            m_errorLines->append(line);
+        for (const UnansweredBatch &batch : recovery.unanswered)
+            m_errorLines->append(unansweredLine(batch));
+    });
+    guarded(m_messages, this, [&] {
+        for (const QString &line : removeOldLogs(IBDatabase1, m_places.logFolder(), logRetentionDays(ArquivoConfig)))
             m_errorLines->append(line);
     });
     guarded(m_messages, this, [&] {
@@ -490,14 +503,14 @@ void TForm1::PBEnviarTudoClick()
         QString refusal;
         const std::optional<SyncSummary> summary = sendAllPending(
             IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()},
-            m_login.UsuarioSessao, *m_progress, m_places.logFolder, refusal);
+            m_login.UsuarioSessao, *m_progress, m_places.data.path, refusal);
         if (!summary) {
             m_messages.information(this, refusal);
             return;
         }
         TSSituacao->showSummary(summaryText(*summary));
         m_statusStrip->setNote(QStringLiteral("Enviar tudo o que falta: ") + summaryEnd(*summary));
-        m_lastSync->load(lastSummaryPath(m_places.logFolder));
+        m_lastSync->load(lastSummaryPath(m_places.data.path));
     });
     CarregaSituacao();
     CarregaProtocolos();

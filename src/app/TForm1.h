@@ -50,7 +50,7 @@ class TForm1 : public QMainWindow
     Q_OBJECT
 
 public:
-    // `places`: the config.ini files read and written and the log folder, shown in the status strip.
+    // `places`: the config.ini files read and written and the data folder, shown in the status strip.
     TForm1(ConfigPlaces places, Messages &messages, QWidget *parent = nullptr);
     ~TForm1() override;
 

@@ -3,8 +3,10 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/RegistrosVerb.h"
 #include "cli/SituacaoVerb.h"
 #include "cli/SyncVerb.h"
+#include "cli/TerminalProgress.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
@@ -21,6 +23,7 @@
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/Synchronization.h"
+#include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 
@@ -122,7 +125,8 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     request.input.loteMaximo = options.lote;
     request.vezes = options.vezes;
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
@@ -155,16 +159,21 @@ std::unique_ptr<RecordList> protocolList(Database &db, const CliOptions &options
 bool writes(CliVerb verb)
 {
     return verb == CliVerb::Transmitir || verb == CliVerb::Processamento || verb == CliVerb::Inconsistencia
-        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Sincronizar;
+        || verb == CliVerb::Verificar || verb == CliVerb::Recuperar || verb == CliVerb::Liberar
+        || verb == CliVerb::Sincronizar;
 }
 
-// Records the accepted batches that only the log folder holds, before a verb writes anything:
-// one line per recovered protocol on `out`, every failure on `err`. False when some failed.
-bool recover(Database &db, const QString &logFolder, QTextStream &out, QTextStream &err)
+// Resolves this database's batches still on their way, before a verb writes anything: one
+// line per batch finished or released on `out`, every batch without answer and every
+// failure on `err`. False when some failed.
+bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextStream &out, QTextStream &err)
 {
-    const RecoveryReport report = recoverProtocols(db, logFolder, QDate::currentDate());
-    for (const QString &line : report.recovered)
+    const RecoveryReport report = resolveProvisionalBatches(
+        db, logFolder, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite));
+    for (const QString &line : report.recovered + report.released)
         out << line << '\n';
+    for (const UnansweredBatch &batch : report.unanswered)
+        err << unansweredLine(batch) << '\n';
     for (const QString &line : report.failures)
         err << line << '\n';
     out.flush();
@@ -179,10 +188,19 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
             out << line << '\n';
         return ExitSuccess;
     }
+    // Nothing is sent while no log can be written.
+    try {
+        prepareDataFolder(places.data);
+    } catch (const Error &error) {
+        err << error.message() << '\n';
+        return ExitUsage;
+    }
+    if (const QString warning = openFolderWarning(places.data); !warning.isEmpty())
+        err << warning << '\n';
     const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
     std::unique_ptr<RunLock> syncLock;
-    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.logFolder, err)))
+    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.data.path, err)))
         return ExitFailure;
     try {
         db.open(config.database, readDatabaseLogin(ini));
@@ -209,10 +227,25 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     }
 
     if (writes(options.verb)) {
-        const bool recovered = recover(db, places.logFolder, out, err);
+        const bool recovered = recover(db, ini, places.logFolder(), out, err);
         if (options.verb == CliVerb::Recuperar)
             return recovered ? ExitSuccess : ExitFailure;
+        TerminalProgress progress(err); // the first start after a long time may remove many
+        const QStringList failures = removeOldLogs(db, places.logFolder(), logRetentionDays(ini), &progress);
+        progress.clear();
+        for (const QString &line : failures)
+            err << line << '\n';
     }
+    if (options.verb == CliVerb::Liberar) {
+        if (!releaseUnanswered(db, options.protocoloLiberado)) {
+            err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
+            return ExitFailure;
+        }
+        out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
+        return ExitSuccess;
+    }
+    if (options.verb == CliVerb::Registros)
+        return runRegistrosVerb(db, places, logRetentionDays(ini), options.limpar, out, err);
     const Unit unit = chooseUnit(db, config, options.unidade);
     std::unique_ptr<RecordList> list;
     switch (options.verb) {
@@ -220,7 +253,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         list = movementList(db, movementSearch(options, unit));
         break;
     case CliVerb::Transmitir:
-        return transmit(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, unit, config, out, err);
+        return transmit(CliSession{db, ini, places.data, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
         return print(db, options, unit, out);
     case CliVerb::Situacao:
@@ -232,14 +265,16 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Processamento:
     case CliVerb::Inconsistencia:
     case CliVerb::Verificar:
-        return runFollowupVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options, out, err);
+        return runFollowupVerb(CliSession{db, ini, places.data, values, unit.cnes}, options, out, err);
     case CliVerb::Sincronizar:
-        return runSyncVerb(CliSession{db, ini, places.logFolder, values, unit.cnes}, options,
+        return runSyncVerb(CliSession{db, ini, places.data, values, unit.cnes}, options,
                            SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
     case CliVerb::Help:
     case CliVerb::Version:
     case CliVerb::Onde:
     case CliVerb::Recuperar:
+    case CliVerb::Liberar:
+    case CliVerb::Registros:
         return ExitUsage;
     }
     writeList(*list, out);

@@ -21,7 +21,7 @@ const QList<CliOption> &commonOptions()
         {OptSenhaArquivo, QStringLiteral("ARQ"), QStringLiteral("lê a senha da primeira linha de ARQ")},
         {QStringLiteral("config"), QStringLiteral("ARQUIVO"), QStringLiteral("config.ini a ler")},
         {QStringLiteral("unidade"), QStringLiteral("CÓDIGO"), QStringLiteral("código da unidade")},
-        {OptOnde, QString(), QStringLiteral("mostra os arquivos de configuração e a pasta dos registros")},
+        {OptOnde, QString(), QStringLiteral("mostra os arquivos de configuração e a pasta de dados")},
         {OptHelp, QString(), QStringLiteral("mostra o uso (de um comando, depois dele)")},
         {OptVersion, QString(), QStringLiteral("mostra a versão")},
     };
@@ -224,9 +224,11 @@ QString cliUsage()
         "  tavro-cli [COMANDO] --help           o uso de um comando, com as suas opções\n"
         "  tavro-cli --version\n"
         "  tavro-cli [opções] recuperar\n"
+        "  tavro-cli [opções] liberar PROTOCOLO\n"
         "  tavro-cli [opções] situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]\n"
         "  tavro-cli [opções] sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
         "                     [--lote N] [--vezes N] [--json ARQUIVO]\n"
+        "  tavro-cli [opções] registros [--limpar]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -256,11 +258,17 @@ QString cliUsage()
         "Ctrl+C encerra na hora. Num terminal, o andamento aparece na saída de erros.\n"
         "imprimir grava a listagem de dispensações do período em PDF (padrão: na pasta de documentos,\n"
         "Dispensacoes_CNES_INICIO_a_FIM.pdf) e escreve onde a gravou.\n"
-        "--onde mostra os arquivos de configuração lidos, o que a janela grava e a pasta dos registros\n"
-        "do serviço.\n"
-        "recuperar registra os protocolos aceitos pelo serviço que ficaram só nos logs da pasta Tavro (uma\n"
-        "execução interrompida antes de gravar) e escreve uma linha por protocolo recuperado; os comandos\n"
-        "que gravam (transmitir, processamento, inconsistencia, verificar) fazem o mesmo ao começar.\n"
+        "--onde mostra os arquivos de configuração lidos, o que a janela grava, a pasta de dados (e por\n"
+        "que ela: chave PastaDados, ao lado do programa, compartilhada ou pessoal) e a pasta dos\n"
+        "registros do serviço.\n"
+        "registros mostra quantos registros do serviço a pasta guarda, o tamanho, o mais antigo e o mais\n"
+        "recente, e o que DiasRegistros removeria; --limpar remove. Os comandos que gravam e a janela\n"
+        "removem o mesmo ao começar; os registros de lotes ainda sem resposta ficam.\n"
+        "recuperar resolve os lotes deste banco ainda \"Enviando\" pela resposta guardada no log de cada\n"
+        "um e escreve uma linha por lote registrado; os lotes \"Sem resposta\" vão para a saída de erros.\n"
+        "Os comandos que gravam (transmitir, processamento, inconsistencia, verificar, sincronizar) fazem\n"
+        "o mesmo ao começar.\n"
+        "liberar PROTOCOLO libera para reenvio os registros do lote \"Sem resposta\" PROTOCOLO.\n"
         "situacao conta os registros de cada tipo por mês e situação (padrão: os últimos 12 meses):\n"
         "tipo, mes (MM/AAAA), situacao (vazia: nunca enviados) e quantidade, ou um objeto JSON com --json.\n"
         "\n"

@@ -22,8 +22,10 @@ enum class CliVerb {
     Transmitir,
     Imprimir,
     Recuperar,
+    Liberar,
     Situacao,
-    Sincronizar
+    Sincronizar,
+    Registros
 };
 
 // What one run of the command line asks for, read from its arguments.
@@ -59,6 +61,8 @@ struct CliOptions
     QString protocoloReenviado;
     // imprimir
     QString pdfPath;
+    // liberar: the batch "Sem resposta" whose records are released
+    QString protocoloLiberado;
     // situacao: its months, and JSON instead of tab-separated text
     OverviewPeriod overviewPeriod;
     bool json = false;
@@ -67,6 +71,8 @@ struct CliOptions
     QList<TransmitKind> tipos;
     int dias = 0;
     QString jsonPath;
+    // registros: remove what DiasRegistros would remove
+    bool limpar = false;
 };
 
 // Reads the arguments (without the program name). The common options go anywhere; a

@@ -199,6 +199,12 @@ void readRecuperar(const CliArguments &arguments, CliOptions &)
     noWords(arguments, QStringLiteral("recuperar"));
 }
 
+void readLiberar(const CliArguments &arguments, CliOptions &options)
+{
+    wordCount(arguments, 1, QStringLiteral("liberar exige o protocolo do lote sem resposta"));
+    options.protocoloLiberado = arguments.words.first();
+}
+
 void readSituacao(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("situacao"));
@@ -206,6 +212,12 @@ void readSituacao(const CliArguments &arguments, CliOptions &options)
                                             arguments.value(Ate.name), QDate::currentDate());
     options.semCodigo = arguments.isSet(SemCodigo.name);
     options.json = arguments.isSet(QStringLiteral("json"));
+}
+
+void readRegistros(const CliArguments &arguments, CliOptions &options)
+{
+    noWords(arguments, QStringLiteral("registros"));
+    options.limpar = arguments.isSet(QStringLiteral("limpar"));
 }
 
 QList<TransmitKind> transmitKinds(const QString &text)
@@ -311,6 +323,7 @@ const QList<CliVerbSpec> &cliVerbs()
          QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]"),
          readImprimir},
         {CliVerb::Recuperar, QStringLiteral("recuperar"), {}, QStringLiteral("recuperar"), readRecuperar},
+        {CliVerb::Liberar, QStringLiteral("liberar"), {}, QStringLiteral("liberar PROTOCOLO"), readLiberar},
         {CliVerb::Situacao,
          QStringLiteral("situacao"),
          {{QStringLiteral("ano"), QStringLiteral("AAAA"), QStringLiteral("os doze meses do ano")},
@@ -333,6 +346,11 @@ const QList<CliVerbSpec> &cliVerbs()
          QStringLiteral("sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
                         "            [--lote N] [--vezes N] [--json ARQUIVO]"),
          readSincronizar},
+        {CliVerb::Registros,
+         QStringLiteral("registros"),
+         {{QStringLiteral("limpar"), QString(), QStringLiteral("remove os registros que DiasRegistros removeria")}},
+         QStringLiteral("registros [--limpar]"),
+         readRegistros},
     };
     return verbs;
 }

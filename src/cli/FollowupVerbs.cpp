@@ -11,6 +11,7 @@
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
+#include "session/DataFolder.h"
 #include "session/Login.h"
 
 #include <QNetworkAccessManager>
@@ -63,7 +64,8 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;

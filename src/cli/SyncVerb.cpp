@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "service/SoapClient.h"
 #include "session/AppConfig.h"
+#include "session/DataFolder.h"
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/RunLog.h"
@@ -21,9 +22,14 @@ namespace tavro {
 
 namespace {
 
-SyncRequest syncRequest(const CliOptions &options)
+SyncRequest syncRequest(const CliOptions &options, const IniFile &ini)
 {
     SyncRequest request;
+    bool ok = false;
+    const int hours
+        = ini.value(QStringLiteral("TAVRO"), QStringLiteral("LiberarSemRespostaHoras")).trimmed().toInt(&ok);
+    if (ok && hours > 0)
+        request.liberarSemRespostaHoras = hours;
     request.kinds = options.tipos;
     if (options.dias > 0)
         request.period = lastDays(options.dias, QDate::currentDate());
@@ -36,16 +42,16 @@ SyncRequest syncRequest(const CliOptions &options)
 
 } // namespace
 
-std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &logFolder,
+std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &dataFolder,
                                      QTextStream &err)
 {
     const QString unit = options.unidade.isEmpty() ? QStringLiteral("CNES ") + config.cnesFarmacia
                                                    : QStringLiteral("unidade ") + options.unidade;
-    auto lock = std::make_unique<RunLock>(config.database, unit);
+    auto lock = std::make_unique<RunLock>(dataFolder, config.database, unit);
     if (lock->tryLock())
         return lock;
     const QString message = runLockedMessage(lock->holder());
-    RunLog(syncLogPath(logFolder)).step(QStringLiteral("não iniciada: ") + message);
+    RunLog(syncLogPath(dataFolder)).step(QStringLiteral("não iniciada: ") + message);
     err << message << '\n';
     return nullptr;
 }
@@ -53,7 +59,7 @@ std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptio
 int runSyncVerb(const CliSession &session, const CliOptions &options, const SyncUnit &unit, const QString &database,
                 QTextStream &out, QTextStream &err)
 {
-    RunLog log(syncLogPath(session.logFolder));
+    RunLog log(syncLogPath(session.data.path));
     if (unit.cnes.isEmpty() || unit.ibge.isEmpty()) {
         const QString message = unit.cnes.isEmpty() ? InformeCnesMessage : InformeIbgeMessage;
         log.step(QStringLiteral("não iniciada: ") + message);
@@ -63,10 +69,11 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     QNetworkAccessManager network;
-    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.logFolder, session.login,
+    const std::unique_ptr<SoapClient> client = programSoapClient(network, session.ini, session.data.logFolder(),
+                                                                 session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
-    SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao, syncRequest(options),
-                                      [&](const QString &step) {
+    SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao,
+                                      syncRequest(options, session.ini), [&](const QString &step) {
                                           log.step(step);
                                           if (terminal) {
                                               err << step << '\n';
@@ -79,7 +86,7 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const QByteArray json = summaryJson(summary);
     QString error;
-    if (!writeSummaryJson(lastSummaryPath(session.logFolder), json, error)) {
+    if (!writeSummaryJson(lastSummaryPath(session.data.path), json, error)) {
         // The window only loses its note of this run; the run itself stands.
         log.step(error);
         err << error << '\n';
@@ -91,7 +98,7 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
     }
     if (!log.isOpen())
         err << QStringLiteral("Não foi possível gravar o registro da execução em %1")
-                   .arg(syncLogPath(session.logFolder))
+                   .arg(syncLogPath(session.data.path))
             << '\n';
     return summary.failed() ? ExitFailure : ExitSuccess;
 }

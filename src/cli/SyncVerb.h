@@ -14,11 +14,11 @@ struct CliSession;
 struct StartupConfig;
 struct SyncUnit;
 
-// Takes the lock of `sincronizar` for the database and unit named by config.ini and the
+// Takes the lock of `sincronizar` (in `dataFolder`) for the database and unit named by config.ini and the
 // options, before anything is opened: none, with the reason on `err` and in the run
 // log, while another run holds it. A unit named once by code and once through
 // CNESFARMACIA counts as two.
-std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &logFolder,
+std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &dataFolder,
                                      QTextStream &err);
 
 // sincronizar: the unattended run for the unit of `session`, under the lock. Prints the

@@ -29,4 +29,19 @@ private:
     QByteArray m_utf8;
 };
 
+// A record another transaction holds (a lock conflict, a lock time-out, or an update by
+// a transaction that committed while this one waited).
+class RecordLocked : public Error
+{
+public:
+    using Error::Error;
+};
+
+// A row whose key another transaction has already written (a unique or primary key).
+class DuplicateKey : public Error
+{
+public:
+    using Error::Error;
+};
+
 } // namespace tavro

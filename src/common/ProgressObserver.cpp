@@ -34,6 +34,13 @@ QString progressText(const Progress &p)
     }
     case Progress::Work::Pesquisa:
         return QStringLiteral("%1 linhas lidas (%2)").arg(p.current).arg(elapsed(p.elapsedMs));
+    case Progress::Work::Registros:
+        if (p.total == 0)
+            return QStringLiteral("%1 registros examinados (%2)").arg(p.current).arg(elapsed(p.elapsedMs));
+        return QStringLiteral("%1 de %2 registros removidos (%3)")
+            .arg(p.current)
+            .arg(p.total)
+            .arg(elapsed(p.elapsedMs));
     }
     Q_UNREACHABLE();
 }

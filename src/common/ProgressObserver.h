@@ -7,11 +7,12 @@ namespace tavro {
 // How far long work has come. Which fields count depends on the work.
 struct Progress
 {
-    enum class Work { Transmissao, Verificacao, Pesquisa };
+    enum class Work { Transmissao, Verificacao, Pesquisa, Registros };
     Work work = Work::Transmissao;
     // Transmission: the batch (run) under way or just done, of at most `total` (the repeat
     // count). Bulk verification: the protocol, of `total` listed, in round `round` of `rounds`.
-    // Search: the rows fetched so far; `total` stays 0.
+    // Search: the rows fetched so far; `total` stays 0. Logs: the logs surveyed so far
+    // (`total` 0), or removed of `total`.
     qint64 current = 0;
     qint64 total = 0;
     int round = 0;

@@ -26,14 +26,14 @@ bool sendableInNewBatch(QStringView situacao)
 {
     using namespace Situacao;
     return situacao != Aguardando && situacao != Finalizado && situacao != Ok && situacao != OkInc
-        && situacao != OkRetificado;
+        && situacao != OkRetificado && situacao != Enviando && situacao != SemResposta;
 }
 
 QString sendableCondition(const QString &column)
 {
     using namespace Situacao;
     QStringList sent;
-    for (const QString &situacao : {Aguardando, Finalizado, Ok, OkInc, OkRetificado})
+    for (const QString &situacao : {Aguardando, Finalizado, Ok, OkInc, OkRetificado, Enviando, SemResposta})
         sent.append(QLatin1Char('\'') + situacao + QLatin1Char('\''));
     return QStringLiteral("(%1 is null or %1 not in (%2))").arg(column, sent.join(QStringLiteral(", ")));
 }

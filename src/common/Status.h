@@ -13,6 +13,14 @@ inline const QString Inconsistencia = QStringLiteral("Inconsistência");
 inline const QString Ok = QStringLiteral("Ok");
 inline const QString OkInc = QStringLiteral("Ok (Inc.)");
 inline const QString OkRetificado = QStringLiteral("Ok-Retificado");
+// A batch on its way: its registry row and its records carry a provisional protocol until
+// the service's answer is recorded. No transmitter takes such a record.
+inline const QString Enviando = QStringLiteral("Enviando");
+// A batch whose answer this database never saw, past the time a call may take: its records
+// stay out of every batch until the clerk (or the nightly run) releases them.
+inline const QString SemResposta = QStringLiteral("Sem resposta");
+// A batch without answer whose records were released to be sent again.
+inline const QString Liberado = QStringLiteral("Liberado");
 } // namespace Situacao
 
 // The service's protocol and reception texts are kept to the width of the status columns.
@@ -22,7 +30,8 @@ inline constexpr int StoredProtocolLength = 25;
 // any other text (the empty one included). A follow-up write only ever raises it.
 quint8 PrioridadeSituacao(const QString &situacao);
 
-// May a new batch take a record with this status? Never sent, rejected, or unknown.
+// May a new batch take a record with this status? Never sent, rejected, or unknown; never
+// one on its way.
 bool sendableInNewBatch(QStringView situacao);
 // The same rule as a condition on a status column, for statements that look for
 // records still to send.

@@ -49,8 +49,8 @@ public:
     bool inTransaction() const { return m_inTransaction; }
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
-    // record another transaction holds waits at most `lockTimeoutSeconds`, then throws
-    // RecordLocked (db/LockingTransaction.h); Qt's driver would wait for that transaction
+    // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
+    // then throws RecordLocked (common/Error.h); Qt's driver would wait for that transaction
     // to end. It ends by commit or rollback like any main transaction. A main transaction
     // that is active is committed first.
     void startLockingTransaction(int lockTimeoutSeconds);

@@ -292,23 +292,18 @@ LockingTransaction::LockingTransaction(const void *dbHandle, int lockTimeoutSeco
     : m(std::make_unique<Impl>())
 {
     m->db = *static_cast<const isc_db_handle *>(dbHandle);
-    const ISC_LONG timeout = lockTimeoutSeconds;
-    char tpb[] = {isc_tpb_version3,
-                  isc_tpb_write,
-                  isc_tpb_read_committed,
-                  isc_tpb_rec_version,
-                  isc_tpb_wait,
-                  isc_tpb_lock_timeout,
-                  sizeof timeout,
-                  0,
-                  0,
-                  0,
-                  0};
-    // The time-out goes little-endian, as every number of a parameter block.
-    for (size_t i = 0; i < sizeof timeout; ++i)
-        tpb[7 + i] = static_cast<char>((timeout >> (8 * i)) & 0xff);
+    std::vector<char> tpb{isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version};
+    if (lockTimeoutSeconds <= 0) {
+        tpb.push_back(isc_tpb_nowait);
+    } else {
+        const ISC_LONG timeout = lockTimeoutSeconds;
+        tpb.insert(tpb.end(), {isc_tpb_wait, isc_tpb_lock_timeout, static_cast<char>(sizeof timeout)});
+        // The time-out goes little-endian, as every number of a parameter block.
+        for (size_t i = 0; i < sizeof timeout; ++i)
+            tpb.push_back(static_cast<char>((timeout >> (8 * i)) & 0xff));
+    }
     ISC_STATUS_ARRAY status;
-    isc_start_transaction(status, &m->tr, 1, &m->db, static_cast<unsigned short>(sizeof tpb), tpb);
+    isc_start_transaction(status, &m->tr, 1, &m->db, static_cast<unsigned short>(tpb.size()), tpb.data());
     check(status);
 }
 

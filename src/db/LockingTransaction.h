@@ -19,25 +19,10 @@ struct FetchedRows
     std::vector<QVariantList> rows;
 };
 
-// A record another transaction holds (a lock conflict, a lock time-out, or an update by
-// a transaction that committed while this one waited).
-class RecordLocked : public Error
-{
-public:
-    using Error::Error;
-};
-
-// A row whose key another transaction has already written (a unique or primary key).
-class DuplicateKey : public Error
-{
-public:
-    using Error::Error;
-};
-
 // A read-committed transaction on an open connection, started through the Firebird client
 // itself because Qt's driver starts every transaction with the default wait for ever:
 // a statement that meets a record another transaction holds waits at most the lock
-// time-out and then fails with RecordLocked. Statements are prepared once per text for
+// time-out (not at all when it is 0) and then fails with RecordLocked. Statements are prepared once per text for
 // the life of the transaction. Destroying an active transaction rolls it back.
 class LockingTransaction
 {

@@ -1,6 +1,7 @@
 #include "service/SoapClient.h"
 
 #include "common/Error.h"
+#include "common/PrivateFile.h"
 #include "db/UFunc.h"
 #include "service/ErrorHint.h"
 #include "service/SoapEnvelope.h"
@@ -122,14 +123,14 @@ QString SoapClient::writeLog(const QByteArray &message, const QString &stem, con
     stream.open(QIODevice::ReadOnly);
     const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
     // A folder that cannot be made shows up as the file's own failure just below.
-    QDir().mkpath(m_logFolder);
+    makePrivateFolder(m_logFolder);
     // A log never replaces another, which may hold an accepted batch: a name already taken
     // (by this program or another one writing into the same folder at the same moment)
     // gives way to the next free number. Anything else standing at the name fails the write
     // below, as a bad folder does.
     QString taken = stem;
     QFile file(taken + suffix);
-    for (int n = 2; !file.open(QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
+    for (int n = 2; !openPrivate(file, QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
          && !QFileInfo(file.fileName()).isDir();
          ++n) {
         taken = stem + QLatin1Char('_') + QString::number(n);
@@ -155,7 +156,7 @@ void SoapClient::warnOfPlainCredentials(const QString &endpoint)
 }
 
 void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
-                        const std::function<void(QXmlStreamReader &)> &readResponse)
+                        const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName)
 {
     QElapsedTimer clock;
     clock.start();
@@ -189,8 +190,9 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
     // Logs are named by the second of the request; its answer's log takes the same name, so
     // the two can be paired when an accepted batch has to be recovered from them.
-    const QString logStem = writeLog(envelope, m_logFolder + QLatin1Char('/') + CarimboDataHora(m_clock()),
-                                     QStringLiteral("_req.xml"));
+    const QString logStem = writeLog(
+        envelope, m_logFolder + QLatin1Char('/') + (logName.isEmpty() ? CarimboDataHora(m_clock()) : logName),
+        QStringLiteral("_req.xml"));
     m_timings.writing = clock.nsecsElapsed() / 1e6;
     clock.restart();
 

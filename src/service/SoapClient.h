@@ -57,9 +57,11 @@ public:
     const QString &WSDLLocation() const { return m_wsdlLocation; }
 
     // One operation call. `writeRequest` writes the request element into the Body;
-    // `readResponse` reads the response element (the reader on its start tag).
+    // `readResponse` reads the response element (the reader on its start tag). With a
+    // `logName` the call's logs are `logName` + "_req.xml" and "_res.xml" in the log folder.
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
-                const std::function<void(QXmlStreamReader &)> &readResponse);
+                const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName = {});
+    const QString &logFolder() const { return m_logFolder; }
 
     // Where the last call spent its time, in milliseconds: writing the request and its
     // log, the network (description and post), and reading the answer and its log.

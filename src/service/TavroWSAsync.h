@@ -14,6 +14,10 @@ class TavroWSAsync
 public:
     explicit TavroWSAsync(SoapClient &client);
 
+    // The name the logs of the port's next calls take (SoapClient::invoke); empty for the
+    // moment of the call.
+    void setLogName(const QString &name) { m_logName = name; }
+
     ProtocoloType informarPosicaoEstoqueEmLote(const InformarPosicaoEstoqueEmLoteType &request);
     ProtocoloRetificadoType retificarPosicaoEstoqueEmLote(const RetificarPosicaoEstoqueEmLoteType &request);
     ProtocoloType informarEntradaMedicamentoEmLote(const InformarEntradaMedicamentoEmLoteType &request);
@@ -30,6 +34,7 @@ private:
     Response call(const QString &operation, const QString &requestElement, const Request &request);
 
     SoapClient &m_client;
+    QString m_logName;
 };
 
 inline const QString TavroWSServiceName = QStringLiteral("TavroWSService");

@@ -18,6 +18,8 @@ inline const QString SenhaBancoArquivo = QStringLiteral("SenhaBancoArquivo");
 inline const QString Tavro = QStringLiteral("TAVRO");
 inline const QString DataInicial = QStringLiteral("DataInicial");
 inline const QString DataFinal = QStringLiteral("DataFinal");
+inline const QString PastaDados = QStringLiteral("PastaDados");
+inline const QString DiasRegistros = QStringLiteral("DiasRegistros");
 inline const QString DefaultDataInicial = QStringLiteral("01/01/2019");
 inline const QString DefaultDataFinal = QStringLiteral("31/01/2019");
 } // namespace ConfigKey

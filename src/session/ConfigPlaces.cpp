@@ -1,5 +1,7 @@
 #include "session/ConfigPlaces.h"
 
+#include "session/AppConfig.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -10,7 +12,6 @@ namespace tavro {
 namespace {
 
 const QString ConfigName = QStringLiteral("config.ini");
-const QString LogFolderName = QStringLiteral("Tavro");
 
 QString readLine(const QString &path)
 {
@@ -25,10 +26,12 @@ PlaceRoots PlaceRoots::ofThisProgram()
     PlaceRoots roots;
     roots.programFolder = QCoreApplication::applicationDirPath();
     // A program installed under /usr never writes beside itself, not even when root runs it.
-    const QFileInfo logs(QDir(roots.programFolder).filePath(LogFolderName));
     roots.programFolderWritable = !roots.programFolder.startsWith(QLatin1String("/usr/"))
-        && (logs.exists() ? logs.isDir() && logs.isWritable() : QFileInfo(roots.programFolder).isWritable());
+        && QFileInfo(roots.programFolder).isWritable();
     roots.systemConfig = QStringLiteral("/etc/tavro/") + ConfigName;
+    roots.sharedData = QStringLiteral("/var/lib/tavro");
+    const QFileInfo shared(roots.sharedData);
+    roots.sharedDataWritable = shared.isDir() && shared.isWritable();
     const QString home = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     roots.userConfig = home + QStringLiteral("/tavro/") + ConfigName;
     roots.userData = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/tavro");
@@ -42,8 +45,13 @@ QStringList ConfigPlaces::description() const
         lines.append(readLine(*it));
     lines.append(readLine(config));
     lines.append(QStringLiteral("Configuração gravada em: %1").arg(config));
-    lines.append(QStringLiteral("Registros do serviço em: %1").arg(logFolder));
-    return lines;
+    return lines + dataFolderLines();
+}
+
+QStringList ConfigPlaces::dataFolderLines() const
+{
+    return {QStringLiteral("Pasta de dados: %1 (%2)").arg(data.path, data.originText()),
+            QStringLiteral("Registros do serviço em: %1").arg(logFolder())};
 }
 
 ConfigPlaces findConfigPlaces(const QString &commandLineConfig, const PlaceRoots &roots)
@@ -58,8 +66,15 @@ ConfigPlaces findConfigPlaces(const QString &commandLineConfig, const PlaceRoots
         places.config = roots.userConfig;
         places.underlying = {roots.systemConfig};
     }
-    places.logFolder = roots.programFolderWritable ? QDir(roots.programFolder).filePath(LogFolderName)
-                                                   : roots.userData + QLatin1Char('/') + LogFolderName;
+    const QString key = places.ini().value(ConfigKey::Tavro, ConfigKey::PastaDados).trimmed();
+    if (!key.isEmpty())
+        places.data = {QDir::cleanPath(key), DataFolder::Origin::Key};
+    else if (roots.programFolderWritable)
+        places.data = {roots.programFolder, DataFolder::Origin::BesideProgram};
+    else if (roots.sharedDataWritable)
+        places.data = {roots.sharedData, DataFolder::Origin::Shared};
+    else
+        places.data = {roots.userData, DataFolder::Origin::Personal};
     return places;
 }
 

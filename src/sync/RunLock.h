@@ -5,14 +5,14 @@
 
 namespace tavro {
 
-// Keeps two unattended runs of the same database and unit from overlapping on this
-// machine: a lock file in the temporary folder, named after both. A run that ended
-// without releasing it (killed, crashed) leaves a lock whose process is gone, which the
-// next run takes over.
+// Keeps two unattended runs of the same database and unit from overlapping: a lock file in
+// the data folder that every run of this machine shares, named after both. A run that ended
+// without releasing it (killed, crashed) leaves a lock whose process is gone, which the next
+// run takes over.
 class RunLock
 {
 public:
-    RunLock(const QString &database, const QString &unidade);
+    RunLock(const QString &dataFolder, const QString &database, const QString &unidade);
 
     // Takes the lock without waiting; false while another run holds it.
     bool tryLock();

@@ -1,5 +1,7 @@
 #include "sync/RunLog.h"
 
+#include "common/PrivateFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -9,8 +11,8 @@ RunLog::RunLog(const QString &path, Clock clock)
     : m_file(path)
     , m_clock(std::move(clock))
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    m_file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
+    makePrivateFolder(QFileInfo(path).absolutePath());
+    openPrivate(m_file, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text);
 }
 
 void RunLog::step(const QString &text)
@@ -26,9 +28,9 @@ void RunLog::step(const QString &text)
     m_file.flush();
 }
 
-QString syncLogPath(const QString &logFolder)
+QString syncLogPath(const QString &dataFolder)
 {
-    return QDir(logFolder).filePath(QStringLiteral("sincronizar.log"));
+    return QDir(dataFolder).filePath(QStringLiteral("sincronizar.log"));
 }
 
 } // namespace tavro

@@ -27,7 +27,7 @@ private:
     Clock m_clock;
 };
 
-// Where `sincronizar` keeps its log: sincronizar.log in the service's log folder.
-QString syncLogPath(const QString &logFolder);
+// Where `sincronizar` keeps its log: sincronizar.log in the data folder.
+QString syncLogPath(const QString &dataFolder);
 
 } // namespace tavro

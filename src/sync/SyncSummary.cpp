@@ -1,11 +1,12 @@
 #include "sync/SyncSummary.h"
 
+#include "common/PrivateFile.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 
 namespace tavro {
 
@@ -84,6 +85,8 @@ QString summaryText(const SyncSummary &summary)
              .arg(summary.unidade, summary.cnes, periodsText(summary.periods)));
     if (!summary.failure.isEmpty())
         line(QStringLiteral("Falha: ") + summary.failure);
+    for (const QString &liberado : summary.liberados)
+        line(liberado);
 
     if (!summary.kinds.isEmpty()) {
         line(QString());
@@ -177,6 +180,7 @@ QByteArray summaryJson(const SyncSummary &summary)
             QJsonObject{{QStringLiteral("protocolo"), check.protocolo}, {QStringLiteral("mensagem"), check.message}});
     root[QStringLiteral("falhasAcompanhamento")] = failedChecks;
     root[QStringLiteral("aguardandoServico")] = totalWaiting(summary);
+    root[QStringLiteral("liberados")] = textArray(summary.liberados);
     root[QStringLiteral("falha")] = summary.failure;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -222,6 +226,7 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
         summary.failedChecks.append(
             {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("mensagem")].toString()});
     }
+    summary.liberados = texts(root[QStringLiteral("liberados")]);
     summary.failure = root[QStringLiteral("falha")].toString();
     summary.interrupted = root[QStringLiteral("interrompida")].toBool();
     summary.manual = root[QStringLiteral("manual")].toBool();
@@ -237,17 +242,16 @@ QString lastRunLine(const SyncSummary &summary)
 
 bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(json) == json.size() && file.commit())
+    QString reason;
+    if (makePrivateFolder(QFileInfo(path).absolutePath(), &reason) && writePrivateFile(path, json, &reason))
         return true;
-    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, file.errorString());
+    error = QStringLiteral("Não foi possível gravar %1: %2").arg(path, reason);
     return false;
 }
 
-QString lastSummaryPath(const QString &logFolder)
+QString lastSummaryPath(const QString &dataFolder)
 {
-    return QDir(logFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
+    return QDir(dataFolder).filePath(QStringLiteral("sincronizar-ultimo.json"));
 }
 
 } // namespace tavro

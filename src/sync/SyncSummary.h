@@ -50,6 +50,7 @@ struct SyncSummary
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedProtocolCheck> failedChecks;
+    QStringList liberados;    // batches without answer whose records the run released, one line each
     QString failure;          // an error that ended the whole run early
     bool interrupted = false; // stopped by the operator ("Parar") before its end
     bool manual = false;      // run from the window rather than by the schedule
@@ -71,11 +72,12 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 QString lastRunLine(const SyncSummary &summary);
 
 // Writes a summary's JSON whole or not at all, so monitoring never reads half a report;
-// false with the reason in `error` when it could not.
+// the refusals in it may name patients, so it is private as the logs are. False with the
+// reason in `error` when it could not.
 bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error);
 
-// Where each run leaves its summary for the window: sincronizar-ultimo.json in the
-// service's log folder.
-QString lastSummaryPath(const QString &logFolder);
+// Where each run leaves its summary for the window: sincronizar-ultimo.json in the data
+// folder, which the window and the nightly run share.
+QString lastSummaryPath(const QString &dataFolder);
 
 } // namespace tavro

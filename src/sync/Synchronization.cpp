@@ -9,6 +9,7 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
+#include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 #include "transmission/StatusWrites.h"
 #include "transmission/TransmissionKind.h"
@@ -343,6 +344,15 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
             summary.periods.append({period.dataInicial, period.dataFinal});
         step(
             QStringLiteral("início: unidade %1, CNES %2, %3 períodos").arg(unit.codigo, unit.cnes).arg(periods.size()));
+        for (const UnansweredBatch &batch : releaseUnansweredOlderThan(db, request.liberarSemRespostaHoras)) {
+            summary.liberados.append(
+                QStringLiteral("Liberado para reenvio (sem resposta há mais de %1 horas): lote %2, enviado em %3, %4, "
+                               "%5 registro(s).")
+                    .arg(request.liberarSemRespostaHoras)
+                    .arg(batch.protocolo, batch.data, batch.tipo)
+                    .arg(batch.registros));
+            step(summary.liberados.last());
+        }
         synchronizer.transmitAll(periods);
         synchronizer.followUp(usuarioSessao);
     } catch (const Error &error) {

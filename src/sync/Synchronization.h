@@ -17,6 +17,8 @@ class Database;
 class ProgressObserver;
 class SoapClient;
 
+inline constexpr int DefaultLiberarSemRespostaHoras = 24;
+
 // What an unattended run is asked to do.
 struct SyncRequest
 {
@@ -25,6 +27,8 @@ struct SyncRequest
     std::optional<Period> period; // none: every month with records still to send
     int lote = 500;               // records per batch
     int vezes = 3;                // walks of the follow-up
+    // Batches "Sem resposta" older than this many hours are released before sending.
+    int liberarSemRespostaHoras = DefaultLiberarSemRespostaHoras;
 };
 
 // The unit found at start-up: its code, CNES and IBGE.
@@ -35,7 +39,8 @@ struct SyncUnit
     QString ibge;   // PECodIBGE
 };
 
-// The unattended run, composed of what the transmit and follow-up buttons run: for each kind, the
+// The unattended run, composed of what the transmit and follow-up buttons run: first the
+// release of the batches without answer older than the request's hours; then for each kind, the
 // kind's list of each stock day or period (every record, whatever its status), and the
 // transmit loop over it until nothing sendable is left or a run fails; then the walk of
 // "Verificar Todos os Protocolos" over the unit's protocols of those kinds that are not

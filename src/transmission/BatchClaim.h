@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tavro {
@@ -7,39 +8,62 @@ namespace tavro {
 class Database;
 class RecordList;
 class TransmissionKind;
+struct ProvisionalBatch;
 struct TransmissionInput;
 
-// How long a claim waits for a record that another transaction holds. A transmitter
-// holds its records only while its batch is on its way, so a longer wait would mostly
-// wait for a batch that is about to be recorded, and the record would be gone anyway.
+// How long a claim waits for the records that another transaction holds, however many they
+// are (and how long a write of recovery waits for one). A transmitter holds its records
+// only while it writes its batch ahead, so a longer wait would mostly wait for records
+// that are about to be "Enviando", and gone anyway.
 constexpr int ClaimLockTimeoutSeconds = 3;
 
-// The text of a run stopped because another transmitter holds a record of its batch.
+// The line of "Erros" for a row another transaction holds: it waits for the next run.
 QString recordHeldMessage(const QString &caption);
 
-// Claims the rows of a run's batch before the batch leaves. The first claim starts the
-// run's transaction (a lock time-out of ClaimLockTimeoutSeconds); each claim locks the
-// row's record while the database still holds the protocol and status that the list
-// shows, which allowed sending. The locks last until the run's commit or rollback.
+// How a row of a batch fared in its claim.
+enum class ClaimOutcome {
+    Claimed, // its record is now the run's, its values read anew into the row
+    Changed, // its record no longer holds what the list showed; the row shows it now
+    Held,    // another transaction holds its record
+};
+
+// What a record's transmission columns hold: protocol, reception text and status (the
+// priority follows the status); empty texts are null.
+struct RecordMark
+{
+    QString protocolo;
+    QString data;
+    QString situacao;
+};
+
+// Claims the rows of a run's batch and writes them ahead, in the run's transaction (a
+// lock time-out of ClaimLockTimeoutSeconds), a few statements per batch whatever its size.
 class BatchClaim
 {
 public:
     BatchClaim(Database &db, const TransmissionKind &kind, const TransmissionInput &input);
 
-    // True when the row's record is now this run's. False when the record changed since
-    // the list was loaded: the row's protocol, date and status cells are read anew and it
-    // stays out of the batch. When another transaction holds the record, throws
-    // Error(recordHeldMessage), and nothing of the run may be sent.
-    bool claim(RecordList &list, int row);
-    // Milliseconds spent in the claims so far.
-    double elapsedMs() const { return m_elapsedNs / 1e6; }
+    // Locks the records of `rows` while the database still holds the protocol and status
+    // that the list shows, which allowed sending, and reads the values the request sends
+    // under that lock into the rows (the quantity). A changed row's protocol, date and
+    // status cells are read anew. The locks last until the run's commit or rollback.
+    QList<ClaimOutcome> claim(RecordList &list, const QList<int> &rows);
+    // Puts the provisional protocol, its moment and "Enviando" on the records of claimed rows.
+    void markSending(const RecordList &list, const QList<int> &rows, const ProvisionalBatch &batch);
+    // Puts each row's mark on its record: a batch that never reached the service gives its
+    // records back what they held.
+    void writeMarks(const RecordList &list, const QList<int> &rows, const QList<RecordMark> &marks);
+
+    // Milliseconds spent in the claims, and in the marks of markSending, so far.
+    double claimingMs() const { return m_claimingNs / 1e6; }
+    double markingMs() const { return m_markingNs / 1e6; }
 
 private:
     Database &m_db;
     const TransmissionKind &m_kind;
     const TransmissionInput &m_input;
-    bool m_started = false;
-    qint64 m_elapsedNs = 0;
+    qint64 m_claimingNs = 0;
+    qint64 m_markingNs = 0;
 };
 
 } // namespace tavro

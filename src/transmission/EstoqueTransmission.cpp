@@ -1,5 +1,6 @@
 #include "transmission/EstoqueTransmission.h"
 
+#include "db/DateText.h"
 #include "db/UFunc.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
@@ -62,7 +63,7 @@ RecordKey EstoqueTransmission::key(const RecordList &list, int row, const Transm
                       QStringLiteral("and lote = :plote")},
                      {{QStringLiteral("plancamento"), list.caption(row)},
                       {QStringLiteral("pcodproduto"), list.subCell(row, Cell::Codigo)},
-                      {QStringLiteral("pdata"), input.dia},
+                      {QStringLiteral("pdata"), dateFromText(input.dia)},
                       {QStringLiteral("plote"), list.subCell(row, Cell::Lote)}}};
 }
 

@@ -3,220 +3,232 @@
 #include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
-#include "db/LockingTransaction.h"
 #include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
 #include "transmission/StatusWrites.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSet>
-#include <QSysInfo>
+
+#include <optional>
 
 namespace tavro {
 
 namespace {
 
-const QString AnswerSuffix = QStringLiteral("_res.xml");
-const QString RequestSuffix = QStringLiteral("_req.xml");
-
-bool tableExists(Database &db)
+// A registry row written ahead and not yet resolved.
+struct ProvisionalRow
 {
-    SqlStatement query{QStringLiteral("select 1 from rdb$relations where rdb$relation_name = :pnome")};
-    query.setParam(QStringLiteral("pnome"), RecoveryTableName.toUpper());
+    QString protocolo;
+    QString data;
+    QString tipo;
+    QString protocoloAntigo;
+    QString situacao;
+    qint64 idade = 0; // seconds since it was written ahead
+};
+
+SqlStatement provisionalRows(const QString &condition)
+{
+    SqlStatement query{QStringLiteral("select Protocolo, Data, Tipo, ProtocoloAntigo, Situacao,"),
+                       QStringLiteral("  datediff(second from cast(Data as timestamp) to current_timestamp)"),
+                       QStringLiteral("from TavroProtocolos where Protocolo starting with :pprefixo"), condition,
+                       QStringLiteral("order by Lancamento")};
+    query.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
+    query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
+    return query;
+}
+
+QList<ProvisionalRow> readRows(Database &db, const SqlStatement &query)
+{
+    QList<ProvisionalRow> rows;
     SqlCursor cursor = db.select(query);
-    const bool exists = cursor.next();
-    cursor.close();
-    return exists;
-}
-
-void ensureTable(Database &db)
-{
-    if (tableExists(db))
-        return;
-    try {
-        // Through the client itself: Qt's driver warns on stderr that it cannot count a DDL statement's rows.
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
-        db.execute(SqlStatement{QStringLiteral("create table ") + RecoveryTableName
-                                + QStringLiteral(" (Arquivo varchar(120) not null primary key, "
-                                                 "Protocolo varchar(25))")});
-        db.commit();
-    } catch (const Error &) {
-        // Another program may have created it at the same moment.
-        db.rollback();
-        if (!tableExists(db))
-            throw;
-    }
-}
-
-// Logs of one station's folder are told apart from another's of the same name.
-QString folderKey(const QString &logFolder)
-{
-    const QByteArray place = (QSysInfo::machineHostName() + QLatin1Char(':') + QDir(logFolder).absolutePath()).toUtf8();
-    return QString::fromLatin1(QCryptographicHash::hash(place, QCryptographicHash::Sha1).toHex()) + QLatin1Char(':');
-}
-
-QSet<QString> examinedLogs(Database &db, const QString &prefix)
-{
-    SqlStatement query{QStringLiteral("select Arquivo from ") + RecoveryTableName,
-                       QStringLiteral("where Arquivo starting with :pprefixo")};
-    query.setParam(QStringLiteral("pprefixo"), prefix);
-    SqlCursor cursor = db.select(query);
-    QSet<QString> examined;
     while (cursor.next())
-        examined.insert(cursor.text(0).mid(prefix.size()));
+        rows.append({cursor.text(0), cursor.text(1), cursor.text(2), cursor.text(3), cursor.text(4),
+                     cursor.value(5).toLongLong()});
     cursor.close();
-    return examined;
+    db.rollback();
+    return rows;
 }
 
-// `again`: a row another program wrote meanwhile is no error.
-void markExamined(Database &db, const QString &arquivo, const QString &protocolo, bool again)
+QList<ProvisionalRow> unresolvedRows(Database &db)
 {
-    SqlStatement query{(again ? QStringLiteral("update or insert into ") : QStringLiteral("insert into "))
-                           + RecoveryTableName + QStringLiteral(" (Arquivo, Protocolo)"),
-                       QStringLiteral("values (:parquivo, :pprotocolo)")};
-    if (again)
-        query.add(QStringLiteral("matching (Arquivo)"));
-    query.setParam(QStringLiteral("parquivo"), arquivo);
-    query.setParam(QStringLiteral("pprotocolo"),
-                   protocolo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                       : QVariant(protocolo.left(StoredProtocolLength)));
-    db.execute(query);
+    return readRows(db, provisionalRows(QStringLiteral("and Situacao in (:penviando, :psemresposta)")));
 }
 
-bool isRegistered(Database &db, const QString &protocolo)
+int heldRecords(Database &db, const ProvisionalRow &row)
 {
-    SqlStatement query{QStringLiteral("select 1 from TavroProtocolos where Protocolo = :pprotocolo")};
-    query.setParam(QStringLiteral("pprotocolo"), protocolo);
-    return db.select(query).next();
+    SqlStatement query{QStringLiteral("select count(*) from ") + tableName(tableForTipo(row.tipo)),
+                       QStringLiteral("where TavroProtocolo = :pprovisorio")};
+    query.setParam(QStringLiteral("pprovisorio"), row.protocolo);
+    SqlCursor cursor = db.select(query);
+    return cursor.next() ? cursor.value(0).toInt() : 0;
 }
 
-// The registry row, unless one was written meanwhile; true when this call wrote it.
-bool registerRecovered(Database &db, const LoggedAnswer &answer, const LoggedRequest &batch, const QDate &day)
+UnansweredBatch unanswered(Database &db, const ProvisionalRow &row)
 {
-    SqlStatement query{
-        QStringLiteral("merge into TavroProtocolos t using rdb$database on t.Protocolo = :pprotocolo"),
-        QStringLiteral("when not matched then insert (Protocolo, Data, DataLancamento, Situacao, SituacaoPrioridade, "
-                       "Tipo, cnes, ProtocoloAntigo)"),
-        QStringLiteral("values (:pprotocolo, :pdata, :pdatalancamento, :psituacao, :pprioridade, :ptipo, :pcnes, "
-                       ":pprotocoloantigo)")};
-    query.setParam(QStringLiteral("pprotocolo"), answer.protocolo.left(StoredProtocolLength));
-    query.setParam(QStringLiteral("pdata"), answer.data.left(StoredProtocolLength));
-    query.setParam(QStringLiteral("pdatalancamento"), day);
-    query.setParam(QStringLiteral("psituacao"), Situacao::Aguardando);
-    query.setParam(QStringLiteral("pprioridade"), int(PrioridadeSituacao(Situacao::Aguardando)));
-    query.setParam(QStringLiteral("ptipo"), batch.tipo);
-    query.setParam(QStringLiteral("pcnes"), batch.cnes);
-    query.setParam(QStringLiteral("pprotocoloantigo"),
-                   batch.protocoloAntigo.isEmpty() ? QVariant(QMetaType::fromType<QString>())
-                                                   : QVariant(batch.protocoloAntigo));
-    return db.execute(query) > 0;
+    return {row.protocolo, row.data, row.tipo, heldRecords(db, row)};
 }
 
-QByteArray readLog(const QString &path)
+QString logPath(const QString &logFolder, const QString &provisorio, const char *suffix)
 {
-    QFile file(path);
+    return QDir(logFolder).filePath(provisorio + QLatin1String(suffix));
+}
+
+// The batch's answer log, when this station holds it; throws when it cannot be read.
+std::optional<QByteArray> answerLog(const QString &logFolder, const QString &provisorio)
+{
+    QFile file(logPath(logFolder, provisorio, "_res.xml"));
+    if (!file.exists())
+        return std::nullopt;
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(
-            QStringLiteral("Cannot open file \"%1\". %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw Error(QStringLiteral("Cannot open file \"%1\". %2")
+                        .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
     return file.readAll();
+}
+
+bool rectifies(const QString &tipo)
+{
+    return tipo == Tipo::Estoque || tipo == Tipo::Entrada;
+}
+
+// Finishes or releases the batch from its answer log, with its own commit; none when this
+// station has no answer log for it. Throws RecordLocked when its records are held.
+std::optional<BatchResolution> resolveFromLog(Database &db, const QString &logFolder, const ProvisionalRow &row,
+                                              int &marked)
+{
+    const std::optional<QByteArray> log = answerLog(logFolder, row.protocolo);
+    if (!log)
+        return std::nullopt;
+    const std::optional<LoggedAnswer> answer = readAnswerLog(*log);
+    const RecordTable table = tableForTipo(row.tipo);
+    db.startLockingTransaction(ClaimLockTimeoutSeconds);
+    try {
+        std::optional<BatchResolution> resolution;
+        if (answer) {
+            marked = recordAnswer(db, table, row.protocolo, answer->protocolo, answer->data, rectifies(row.tipo));
+            resolution = BatchResolution::Recorded;
+        } else {
+            releaseBatch(db, table, row.protocolo, row.protocoloAntigo);
+            resolution = BatchResolution::NotTaken;
+        }
+        db.commit();
+        return resolution;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
 }
 
 } // namespace
 
-RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QDate &hoje)
+QString unansweredLine(const UnansweredBatch &batch)
+{
+    return QStringLiteral("Lote %1 sem resposta do serviço: enviado em %2, %3, %4 registro(s) retidos até ser "
+                          "liberado para reenvio.")
+        .arg(batch.protocolo, batch.data, batch.tipo)
+        .arg(batch.registros);
+}
+
+int unansweredAfterSeconds(int tempoLimite)
+{
+    return 2 * tempoLimite + 60;
+}
+
+RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder, int unansweredAfter)
 {
     RecoveryReport report;
-    const QDir folder(logFolder);
-    const QStringList answers = folder.entryList({QLatin1Char('*') + AnswerSuffix}, QDir::Files, QDir::Name);
-    if (answers.isEmpty())
-        return report;
     db.rollback();
-    ensureTable(db);
-    const QString prefix = folderKey(logFolder);
-    const QSet<QString> examined = examinedLogs(db, prefix);
-    db.rollback();
-
-    // Answers with nothing to record (no batch's protocol, or a protocol already registered) are
-    // noted in one transaction; the others are recorded one by one, each with its own commit.
-    struct Candidate
-    {
-        QString name;
-        LoggedAnswer answer;
-    };
-    QList<Candidate> candidates;
-    try {
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
-        for (const QString &name : answers) {
-            if (examined.contains(name))
-                continue;
-            std::optional<LoggedAnswer> answer;
-            try {
-                answer = readAnswerLog(readLog(folder.filePath(name)));
-            } catch (const Error &error) {
-                report.failures.append(QStringLiteral("Log %1 não lido: %2").arg(name, error.message()));
-                continue;
-            }
-            const QString protocolo = answer ? answer->protocolo.left(StoredProtocolLength) : QString();
-            if (answer && !isRegistered(db, protocolo))
-                candidates.append({name, *answer});
-            else
-                markExamined(db, prefix + name, protocolo, true);
-        }
-        db.commit();
-    } catch (const RecordLocked &) {
-        db.rollback(); // another program is noting the same logs; the next call looks again
-    } catch (const Error &error) {
-        db.rollback();
-        report.failures.append(QStringLiteral("Logs de %1 não verificados: %2").arg(logFolder, error.message()));
-    }
-
-    for (const Candidate &candidate : candidates) {
-        const QString &name = candidate.name;
-        const LoggedAnswer &answer = candidate.answer;
-        const QString protocolo = answer.protocolo.left(StoredProtocolLength);
+    for (const ProvisionalRow &row : unresolvedRows(db)) {
         try {
-            db.startLockingTransaction(ClaimLockTimeoutSeconds);
-            // First, so a second program recording the same log at the same moment waits here and
-            // then finds it taken.
-            markExamined(db, prefix + name, protocolo, false);
-            // A request log that is missing or holds no batch will not change: it is reported once.
-            std::optional<LoggedRequest> batch;
-            try {
-                batch = readRequestLog(readLog(folder.filePath(name.chopped(AnswerSuffix.size()) + RequestSuffix)));
-            } catch (const Error &error) {
-                report.failures.append(
-                    QStringLiteral("Protocolo %1 do log %2 não recuperado: %3").arg(protocolo, name, error.message()));
+            int marked = 0;
+            const std::optional<BatchResolution> resolution = resolveFromLog(db, logFolder, row, marked);
+            if (resolution == BatchResolution::Recorded) {
+                report.recovered.append(
+                    QStringLiteral("Lote %1 (%2) registrado pela resposta do serviço guardada no log: %3 registro(s).")
+                        .arg(row.protocolo, row.tipo)
+                        .arg(marked));
+                continue;
             }
-            if (batch) {
-                int marked = 0;
-                for (const QString &origem : batch->origens)
-                    marked += markRecordRecovered(db, batch->table, protocolo, answer.data,
-                                                  recordKeyOf(batch->table, origem));
-                const QDate day = QDate::fromString(name.left(10), QStringLiteral("yyyy_MM_dd"));
-                if (registerRecovered(db, answer, *batch, day.isValid() ? day : hoje))
-                    report.recovered.append(QStringLiteral("Protocolo %1 recuperado do log %2: %3 de %4 registros "
-                                                           "marcados.")
-                                                .arg(protocolo, name)
-                                                .arg(marked)
-                                                .arg(batch->origens.size()));
+            if (resolution == BatchResolution::NotTaken) {
+                report.released.append(
+                    QStringLiteral("Lote %1 (%2) não aceito pelo serviço: seus registros voltam a ser enviados.")
+                        .arg(row.protocolo, row.tipo));
+                continue;
             }
-            db.commit();
-        } catch (const RecordLocked &) {
-            // The run that sent the batch still holds its records (it is about to commit), or
-            // another program is recording the log: the next call looks again.
+            if (row.situacao == Situacao::Enviando) {
+                if (row.idade < unansweredAfter)
+                    continue; // its call may still be under way
+                if (markUnanswered(db, row.protocolo))
+                    ++report.newlyUnanswered;
+                db.commit();
+            }
+            report.unanswered.append(unanswered(db, row));
             db.rollback();
-        } catch (const DuplicateKey &) {
-            db.rollback(); // another program recorded the log meanwhile
+        } catch (const RecordLocked &) {
+            db.rollback(); // its sender is recording it now
         } catch (const Error &error) {
             db.rollback();
-            report.failures.append(QStringLiteral("Protocolo %1 do log %2 não recuperado agora (nova tentativa no "
-                                                  "próximo início): %3")
-                                       .arg(protocolo, name, error.message()));
+            report.failures.append(QStringLiteral("Lote %1 não resolvido agora (nova tentativa no próximo envio): %2")
+                                       .arg(row.protocolo, error.message()));
         }
     }
     return report;
+}
+
+BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const QString &provisorio)
+{
+    db.rollback();
+    const std::optional<QByteArray> log = answerLog(logFolder, provisorio);
+    if (!log)
+        return QFile::exists(logPath(logFolder, provisorio, "_req.xml")) ? BatchResolution::Unresolved
+                                                                         : BatchResolution::NotTaken;
+    if (!readAnswerLog(*log))
+        return BatchResolution::NotTaken;
+    SqlStatement query = provisionalRows(QStringLiteral("and Protocolo = :pprovisorio"));
+    query.setParam(QStringLiteral("pprovisorio"), provisorio);
+    const QList<ProvisionalRow> rows = readRows(db, query);
+    int marked = 0;
+    if (rows.isEmpty() || resolveFromLog(db, logFolder, rows.first(), marked) != BatchResolution::Recorded)
+        return BatchResolution::Unresolved;
+    return BatchResolution::Recorded;
+}
+
+bool releaseUnanswered(Database &db, const QString &protocolo)
+{
+    db.rollback();
+    SqlStatement query = provisionalRows(QStringLiteral("and Protocolo = :pprovisorio and Situacao = :psemresposta"));
+    query.setParam(QStringLiteral("pprovisorio"), protocolo);
+    const QList<ProvisionalRow> rows = readRows(db, query);
+    if (rows.isEmpty())
+        return false;
+    db.startLockingTransaction(ClaimLockTimeoutSeconds);
+    const bool released = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo);
+    db.commit();
+    return released;
+}
+
+QList<UnansweredBatch> releaseUnansweredOlderThan(Database &db, int hours)
+{
+    QList<UnansweredBatch> released;
+    db.rollback();
+    for (const ProvisionalRow &row : readRows(db, provisionalRows(QStringLiteral("and Situacao = :psemresposta")))) {
+        if (row.idade < qint64(hours) * 3600)
+            continue;
+        const UnansweredBatch batch = unanswered(db, row);
+        db.rollback();
+        if (releaseUnanswered(db, row.protocolo))
+            released.append(batch);
+    }
+    return released;
+}
+
+QStringList unresolvedBatchIds(Database &db)
+{
+    QStringList ids;
+    for (const ProvisionalRow &row : unresolvedRows(db))
+        ids.append(row.protocolo);
+    return ids;
 }
 
 } // namespace tavro

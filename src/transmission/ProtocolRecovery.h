@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -8,27 +8,66 @@ namespace tavro {
 
 class Database;
 
-// Our own bookkeeping table: one row per answer log already examined (its station and
-// folder, its file name) and the protocol it held, so a later start opens only new logs.
-// The program creates it when it is missing.
-inline const QString RecoveryTableName = QStringLiteral("TavroLogsVerificados");
+// A batch of this database whose answer no station recorded, past the time a call may take.
+struct UnansweredBatch
+{
+    QString protocolo; // provisional
+    QString data;      // when it was written ahead, by the database's clock
+    QString tipo;
+    int registros = 0; // records still held by it
+};
+
+// The line of "Erros" (and of the command line) for a batch without answer.
+QString unansweredLine(const UnansweredBatch &batch);
 
 struct RecoveryReport
 {
-    QStringList recovered; // one line per protocol recorded from its logs
-    QStringList failures;  // logs that could not be examined or recorded, with the reason
+    QStringList recovered;             // one line per batch finished from its answer log
+    QStringList released;              // one line per batch whose answer log holds no protocol
+    QList<UnansweredBatch> unanswered; // every batch "Sem resposta" after the call
+    int newlyUnanswered = 0;           // of those, the ones this call found past the time limit
+    QStringList failures;              // batches that could not be resolved now, with the reason
 };
 
-// Records every batch the service accepted whose answer log lies in `logFolder` and whose
-// protocol has no registry row, because the run that sent it failed or died before its
-// commit: the registry row from the answer, the marks of its records from the request log
-// of the same name (guarded by markRecordRecovered). Each log is recorded with its own
-// commit, in a transaction that waits at most a few seconds for a record another one
-// holds. Logs without a batch's protocol (faults, follow-up answers), protocols already
-// registered and request logs without their answer are passed over. A log whose records are
-// held by another transaction (most likely the run that sent the batch, about to commit it)
-// is passed over without a report; it and any log whose recording failed are examined again
-// at the next call. A folder without new answer logs costs one directory scan and one query.
-RecoveryReport recoverProtocols(Database &db, const QString &logFolder, const QDate &hoje);
+// Seconds after which a batch still "Enviando" can no longer be waiting for its answer:
+// the description and the post of a call may each take the transfer time limit.
+int unansweredAfterSeconds(int tempoLimite);
+
+// Resolves the batches of this database still on their way ("Enviando" or "Sem resposta")
+// from the answer logs this station holds, read by the name each batch's provisional
+// protocol gives (nothing else in `logFolder` is read): an answer with a protocol finishes
+// the batch ("Aguardando"), any other answer releases its records; a batch without answer
+// log older than `unansweredAfter` seconds becomes "Sem resposta". Each batch has its own
+// commit; one whose records another transaction holds (its sender, about to record it) is
+// passed over. The main transaction is rolled back first.
+RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder, int unansweredAfter);
+
+// How a batch whose call failed ended.
+enum class BatchResolution {
+    Recorded,   // its answer log held the service's protocol: recorded, with its commit
+    NotTaken,   // nothing left the station, or the answer took nothing: the caller releases it
+    Unresolved, // the request left and no answer came: it stays "Enviando"
+};
+// Resolves the batch `provisorio` of this run right after its call failed; a batch without
+// a request log never left.
+BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const QString &provisorio);
+
+inline const QString LiberarParaReenvioCaption = QStringLiteral("Liberar para reenvio");
+// %1 is the batch's provisional protocol.
+inline const QString LoteLiberadoMessage = QStringLiteral("Lote %1 liberado para reenvio: seus registros voltam a ser "
+                                                          "enviados.");
+inline const QString SomenteSemRespostaMessage = QStringLiteral(
+    "Somente protocolos \"Sem resposta\" podem ser liberados para reenvio!");
+inline const QString NenhumLoteSemRespostaMessage = QStringLiteral("O protocolo %1 não é um lote sem resposta.");
+
+// The clerk's "Liberar para reenvio": releases the records of the batch "Sem resposta"
+// `protocolo`, with its own commit. False when no such batch is waiting to be released.
+bool releaseUnanswered(Database &db, const QString &protocolo);
+// Releases every batch "Sem resposta" written ahead more than `hours` ago, each with its own
+// commit; returns them.
+QList<UnansweredBatch> releaseUnansweredOlderThan(Database &db, int hours);
+
+// The provisional protocols of this database's unresolved batches: their logs must be kept.
+QStringList unresolvedBatchIds(Database &db);
 
 } // namespace tavro

@@ -1,9 +1,12 @@
 #include "transmission/StatusWrites.h"
 
+#include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "db/UFunc.h"
 #include "lists/ListKinds.h"
+
+#include <QRandomGenerator>
 
 namespace tavro {
 
@@ -99,27 +102,6 @@ bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     return table == RecordTable::Conciliacao ? changed > 0 : changed == 1;
 }
 
-int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
-                        const RecordKey &key)
-{
-    SqlStatement query;
-    query.add(updateLine(table));
-    bool separator = false;
-    const QString stored = protocolo.left(StoredProtocolLength);
-    AlteraCampo(query, separator, QStringLiteral("TavroProtocolo"), stored, QStringLiteral("s"));
-    AlteraCampo(query, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), QStringLiteral("s"));
-    setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
-    addKey(query, key);
-    query.add(QStringLiteral("and (coalesce(TavroProtocolo, '') = '' or char_length(TavroProtocolo) < :ptamanho"));
-    query.add(QStringLiteral("  or (char_length(TavroProtocolo) = :ptamanho and TavroProtocolo < :precuperado)"));
-    query.add(QStringLiteral("  or (TavroProtocolo = :precuperado"));
-    query.add(QStringLiteral("      and (tavrosituacaoprioridade < :psitprio or tavrosituacaoprioridade is null)))"));
-    query.setParam(QStringLiteral("ptamanho"), int(stored.size()));
-    query.setParam(QStringLiteral("precuperado"), stored);
-    query.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
-    return db.execute(query);
-}
-
 void registerBatch(Database &db, const BatchRegistration &batch)
 {
     SqlStatement query;
@@ -141,7 +123,140 @@ void registerBatch(Database &db, const BatchRegistration &batch)
     query.lines()[0] += QLatin1Char(')');
     query.lines()[1] += QStringLiteral(");");
     db.execute(query);
-    db.commit();
+}
+
+ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration &batch)
+{
+    // The registry's own serial makes the id unique among the stations of this database; the
+    // random part keeps apart the logs of two databases that share a log folder.
+    const QString suffix
+        = QString::number(QRandomGenerator::system()->generate() & 0xffffff, 16).rightJustified(6, QLatin1Char('0'));
+    // Inside the block a variable is written :"NAME", which the statement's own named
+    // parameters (:name) leave alone.
+    SqlStatement block{
+        QStringLiteral("execute block (pdatalancamento date = :pdatalancamento, psituacao varchar(40) = :psituacao,"),
+        QStringLiteral("  psitprio integer = :psitprio, ptipo varchar(40) = :ptipo, pcnes varchar(40) = :pcnes,"),
+        QStringLiteral("  pprotocoloantigo varchar(40) = :pprotocoloantigo, pprefixo varchar(10) = :pprefixo,"),
+        QStringLiteral("  psufixo varchar(10) = :psufixo)"),
+        QStringLiteral("returns (protocolo varchar(25), data varchar(25))"), QStringLiteral("as"),
+        QStringLiteral("declare variable lancamento integer;"), QStringLiteral("begin"),
+        // The database's clock, the one every station's age of a batch is measured against.
+        QStringLiteral("  data = substring(cast(current_timestamp as varchar(30)) from 1 for 19);"),
+        QStringLiteral(
+            "  insert into TavroProtocolos (Data, DataLancamento, Situacao, SituacaoPrioridade, Tipo, cnes,"),
+        QStringLiteral("    ProtocoloAntigo) values (:\"DATA\", :\"PDATALANCAMENTO\", :\"PSITUACAO\", :\"PSITPRIO\","),
+        QStringLiteral("    :\"PTIPO\", :\"PCNES\", nullif(:\"PPROTOCOLOANTIGO\", ''))"),
+        QStringLiteral("    returning Lancamento into :\"LANCAMENTO\";"),
+        QStringLiteral("  protocolo = pprefixo || lancamento || '-' || psufixo;"),
+        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";"),
+        QStringLiteral("  suspend;"), QStringLiteral("end")};
+    block.setParam(QStringLiteral("pdatalancamento"), batch.dataLancamento);
+    block.setParam(QStringLiteral("psituacao"), Situacao::Enviando);
+    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Enviando)));
+    block.setParam(QStringLiteral("ptipo"), batch.tipo);
+    block.setParam(QStringLiteral("pcnes"), batch.cnes);
+    block.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo);
+    block.setParam(QStringLiteral("psufixo"), suffix);
+    block.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
+    SqlCursor cursor = db.select(block);
+    if (!cursor.next())
+        throw Error(QStringLiteral("The registry row of the batch was not written"));
+    return {cursor.text(0), cursor.text(1)};
+}
+
+namespace {
+
+const QString UnresolvedCondition = QStringLiteral("and Situacao in (:penviando, :psemresposta)");
+
+void setUnresolved(SqlStatement &query)
+{
+    query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
+}
+
+} // namespace
+
+int recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+                 const QString &data, bool rectifies)
+{
+    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
+    bool separator = false;
+    const QString s = QStringLiteral("s");
+    AlteraCampo(registry, separator, QStringLiteral("Protocolo"), protocolo.left(StoredProtocolLength), s);
+    AlteraCampo(registry, separator, QStringLiteral("Data"), data.left(StoredProtocolLength), s);
+    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Aguardando);
+    // The row kept the chosen protocol so a release can give its records back; only a
+    // rectification names it once the batch is accepted.
+    if (!rectifies)
+        registry.add(QStringLiteral(",ProtocoloAntigo = null"));
+    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
+    registry.add(UnresolvedCondition);
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    setUnresolved(registry);
+    if (db.execute(registry) == 0)
+        return 0; // released meanwhile: its records may be on their way again
+    SqlStatement records{updateLine(table)};
+    separator = false;
+    AlteraCampo(records, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), s);
+    AlteraCampo(records, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), s);
+    setStatus(records, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
+    records.add(QStringLiteral("where TavroProtocolo = :pprovisorio"));
+    records.setParam(QStringLiteral("pprovisorio"), provisorio);
+    return db.execute(records);
+}
+
+static bool releaseRegistryRow(Database &db, const QString &provisorio)
+{
+    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
+    bool separator = false;
+    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Liberado);
+    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
+    registry.add(UnresolvedCondition);
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    setUnresolved(registry);
+    return db.execute(registry) > 0;
+}
+
+bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo)
+{
+    if (!releaseRegistryRow(db, provisorio))
+        return false;
+    SqlStatement records{updateLine(table)};
+    bool separator = false;
+    if (protocoloAntigo.isEmpty()) {
+        records.add(QStringLiteral("TavroProtocolo = null, TavroData = null, TavroSituacao = null, "
+                                   "TavroSituacaoPrioridade = null"));
+    } else {
+        // The "Ok" records of a chosen protocol go back to it, as they were before the batch.
+        AlteraCampo(records, separator, QStringLiteral("TavroProtocolo"), protocoloAntigo, QStringLiteral("s"));
+        records.add(QStringLiteral(",TavroData = (select first 1 Data from TavroProtocolos "
+                                   "where Protocolo = :pTavroProtocolo)"));
+        setStatus(records, separator, QStringLiteral("TavroSituacao"), Situacao::Ok);
+    }
+    records.add(QStringLiteral("where TavroProtocolo = :pprovisorio"));
+    records.setParam(QStringLiteral("pprovisorio"), provisorio);
+    db.execute(records);
+    return true;
+}
+
+bool dropProvisionalBatch(Database &db, const QString &provisorio)
+{
+    SqlStatement registry{QStringLiteral("delete from TavroProtocolos where Protocolo = :pprovisorio"),
+                          QStringLiteral("and Situacao = :penviando")};
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    return db.execute(registry) > 0;
+}
+
+bool markUnanswered(Database &db, const QString &provisorio)
+{
+    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
+    bool separator = false;
+    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::SemResposta);
+    registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :penviando"));
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    return db.execute(registry) > 0;
 }
 
 void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,

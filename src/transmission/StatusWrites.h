@@ -50,12 +50,6 @@ void addKey(SqlStatement &query, const RecordKey &key);
 bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
 
-// Puts an accepted batch's protocol, reception text and "Aguardando" on a record when the
-// run that sent it could not: only while the record carries no protocol, an older one
-// (protocol numbers grow), or this one below "Aguardando". Returns the rows changed.
-int markRecordRecovered(Database &db, RecordTable table, const QString &protocolo, const QString &data,
-                        const RecordKey &key);
-
 struct BatchRegistration
 {
     QString protocolo;
@@ -66,9 +60,44 @@ struct BatchRegistration
     QString protocoloAntigo; // only for a rectification batch; empty otherwise
 };
 
-// Inserts the registry row of an accepted batch as "Aguardando" and commits the main
-// transaction, which makes the batch's record marks durable with it.
+// Inserts the registry row of an accepted batch as "Aguardando"; the caller's commit makes
+// the batch's record marks durable with it.
 void registerBatch(Database &db, const BatchRegistration &batch);
+
+// The provisional protocols of batches on their way begin with this text, which no protocol
+// of the service does.
+inline const QString ProvisionalPrefix = QStringLiteral("ENV");
+
+// A batch written ahead of its request: its provisional protocol and the moment (the
+// database's clock, "yyyy-MM-dd hh:mm:ss") it was written.
+struct ProvisionalBatch
+{
+    QString protocolo;
+    QString data;
+};
+
+// Inserts the registry row of a batch about to leave, as "Enviando", with a provisional
+// protocol unique across the stations of this database and fitting the protocol columns.
+// `batch.protocolo` and `batch.data` are not read; `protocoloAntigo` is the chosen protocol
+// whatever the kind, so a release can give the records back to it.
+ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration &batch);
+
+// The service's answer to a batch on its way ("Enviando" or "Sem resposta"): the real
+// protocol replaces the provisional one on the registry row and the records, "Aguardando".
+// Without `rectifies` the registry row forgets the chosen protocol. Returns the records
+// marked; 0, with nothing written, when the batch was released meanwhile.
+int recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+                 const QString &data, bool rectifies);
+// Gives the records of an unanswered batch back: sendable again, or, when the batch took
+// the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row becomes
+// "Liberado". False, with nothing written, when the batch is no longer unresolved.
+bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo);
+// Removes the registry row of a batch still "Enviando" that never reached the service (or
+// whose answer took nothing), its records left to the caller: it registered no batch, so it
+// goes as a failed run's writes went before. True when it was there.
+bool dropProvisionalBatch(Database &db, const QString &provisorio);
+// "Sem resposta" on the registry row of a batch still "Enviando"; true when it changed.
+bool markUnanswered(Database &db, const QString &provisorio);
 
 // Guarded writes: each changes a row only while its stored priority is null or below
 // `psitprio` (raiseProtocol: the new status's priority); raiseReportedRecord also

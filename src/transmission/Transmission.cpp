@@ -10,12 +10,13 @@
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/BatchClaim.h"
+#include "transmission/ProtocolRecovery.h"
 #include "transmission/RecordValues.h"
 #include "transmission/TransmissionKind.h"
 
 #include <QElapsedTimer>
 
-#include <array>
+#include <optional>
 
 namespace tavro {
 
@@ -46,6 +47,62 @@ bool selected(const RecordList &list, int row, const TransmissionCells &cells, c
               int taken)
 {
     return rowToSend(list, row, cells, input.protocolo) && (!input.protocolo.isEmpty() || taken < input.loteMaximo);
+}
+
+// Runs the row's checks, their lines going to the report.
+bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report)
+{
+    const qsizetype linesBefore = report.erros.size();
+    const bool passes = kind.check(list, row, report.erros);
+    for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
+        report.recusas.append({list.caption(row), report.erros.at(i)});
+    return passes;
+}
+
+void showSent(RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo, const QString &data,
+              const QString &situacao)
+{
+    list.setSubCell(row, cells.protocolo, protocolo);
+    list.setSubCell(row, cells.data, data);
+    list.setSubCell(row, cells.situacao, situacao);
+    if (situacao != Situacao::Enviando)
+        list.setSubCell(row, cells.gravar, QString());
+}
+
+// What the resolution before a run tells the clerk: batches finished or released from their
+// logs, and the batches it has just found without answer.
+void takeResolution(const RecoveryReport &resolution, RunReport &report)
+{
+    report.erros += resolution.recovered + resolution.released + resolution.failures;
+    if (resolution.newlyUnanswered > 0) {
+        for (const UnansweredBatch &batch : resolution.unanswered)
+            report.erros.append(unansweredLine(batch));
+    }
+}
+
+// Resolves the run's batch after its call failed: recorded from its answer log, given back
+// (its records hold again what they held before the run) or, when its request left without
+// answer, left "Enviando" with a line that says so.
+BatchResolution resolveAfterFailure(Database &db, const QString &logFolder, const QString &provisorio,
+                                    BatchClaim &claim, const RecordList &list, const QList<int> &rows,
+                                    const QList<RecordMark> &before, RunReport &report)
+{
+    try {
+        const BatchResolution resolution = resolveFailedBatch(db, logFolder, provisorio);
+        if (resolution == BatchResolution::NotTaken) {
+            db.startLockingTransaction(ClaimLockTimeoutSeconds);
+            if (dropProvisionalBatch(db, provisorio))
+                claim.writeMarks(list, rows, before);
+            db.commit();
+        }
+        if (resolution == BatchResolution::Unresolved)
+            report.erros.append(SemRespostaAindaMessage.arg(provisorio));
+        return resolution;
+    } catch (const Error &error) {
+        db.rollback();
+        report.erros.append(SemRespostaAindaMessage.arg(provisorio) + QLatin1Char(' ') + error.message());
+        return BatchResolution::Unresolved;
+    }
 }
 
 } // namespace
@@ -81,12 +138,17 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     const TransmissionCells cells = kind.cells();
     QElapsedTimer clock;
     clock.start();
-    QList<int> batchRows; // the rows given the run mark, in list order
-    // A failed run's writes are undone at once, so no later commit can make a record
-    // durable as sent without the registry row of its protocol.
+    QList<int> batchRows; // the rows of the batch written ahead, in list order
+    // A failed run's writes before its batch is written ahead are undone at once; from then
+    // on the batch is "Enviando" in the database until it is resolved.
     const TransactionGuard transaction(db);
-    QList<std::array<QString, 3>> shownBefore; // their protocol, date and status cells before the run
+    QList<RecordMark> shownBefore; // their protocol, date and status cells before the run
+    QString provisorio;
+    std::optional<BatchClaim> claim;
     try {
+        takeResolution(
+            resolveProvisionalBatches(db, client.logFolder(), unansweredAfterSeconds(client.settings().TempoLimite)),
+            report);
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
         context.protocolo = input.protocolo;
@@ -101,16 +163,26 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         }
         kind.begin(context);
 
-        BatchClaim claim(db, kind, input);
-        int taken = 0;
+        QList<int> candidates;
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
-            const bool take = selected(list, row, cells, input, taken);
-            const qsizetype linesBefore = report.erros.size();
-            const bool passes = kind.check(list, row, report.erros);
-            for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
-                report.recusas.append({list.caption(row), report.erros.at(i)});
-            if (!take || !passes || !claim.claim(list, row))
+            const bool take = selected(list, row, cells, input, int(candidates.size()));
+            if (checkRow(kind, list, row, report) && take)
+                candidates.append(row);
+        }
+        claim.emplace(db, kind, input);
+        const QList<ClaimOutcome> outcomes = claim->claim(list, candidates);
+        int held = 0;
+        for (qsizetype i = 0; i < candidates.size(); ++i) {
+            const int row = candidates.at(i);
+            if (outcomes.at(i) == ClaimOutcome::Held) {
+                ++held;
+                report.erros.append(recordHeldMessage(list.caption(row)));
+                report.recusas.append({list.caption(row), report.erros.last()});
+                continue;
+            }
+            // The values read under the lock may no longer pass the row's checks.
+            if (outcomes.at(i) == ClaimOutcome::Changed || !checkRow(kind, list, row, report))
                 continue;
             try {
                 kind.add(list, row);
@@ -120,19 +192,33 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 report.recusas.append({list.caption(row), report.erros.last()});
                 continue;
             }
-            ++taken;
-            list.setSubCell(row, cells.gravar, Sim);
             batchRows.append(row);
+        }
+        report.batchSize = int(batchRows.size());
+        report.claimingMs = claim->claimingMs();
+        if (batchRows.isEmpty()) {
+            if (held > 0)
+                throw Error(TodosEmUsoMessage);
+            return RunResult::Pronto; // the guard ends the claims' transaction
+        }
+
+        // Written ahead: from this commit on, no transmitter takes these records.
+        BatchRegistration registration{QString(), QString(), input.hoje, kind.tipo(), input.cnes, input.protocolo};
+        const ProvisionalBatch ahead = registerProvisionalBatch(db, registration);
+        claim->markSending(list, batchRows, ahead);
+        db.commit();
+        provisorio = ahead.protocolo;
+        report.writingAheadMs = clock.nsecsElapsed() / 1e6 - report.claimingMs;
+        for (const int row : batchRows) {
             shownBefore.append(
                 {list.subCell(row, cells.protocolo), list.subCell(row, cells.data), list.subCell(row, cells.situacao)});
+            list.setSubCell(row, cells.gravar, Sim);
+            showSent(list, row, cells, ahead.protocolo, ahead.data, Situacao::Enviando);
         }
-        report.batchSize = taken;
-        if (taken == 0)
-            return RunResult::Pronto; // the guard ends the claims' transaction
-
         report.buildingMs = clock.nsecsElapsed() / 1e6;
-        report.claimingMs = claim.elapsedMs();
+
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
+        port.setLogName(provisorio);
         const SentBatch answer = kind.send(port);
         report.erros += client.takeLogFailures();
         const QString protocolo = answer.protocolo.left(StoredProtocolLength);
@@ -149,33 +235,27 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         report.retornos = retornos;
         clock.restart();
 
-        for (const int row : batchRows) {
-            list.setSubCell(row, cells.gravar, QString());
-            list.setSubCell(row, cells.protocolo, protocolo);
-            list.setSubCell(row, cells.data, data);
-            list.setSubCell(row, cells.situacao, Situacao::Aguardando);
-            // A record gone or changed since the search would stay unmarked and go out again.
-            if (!markRecordSent(db, kind.table(), protocolo, data, kind.key(list, row, input)))
-                throw Error(RegistroNaoMarcadoMessage.arg(list.caption(row)));
-        }
-        BatchRegistration batch{protocolo, data, input.hoje, kind.tipo(), input.cnes, QString()};
-        if (context.retransmission && kind.rectifies())
-            batch.protocoloAntigo = input.protocolo;
-        registerBatch(db, batch);
+        db.startLockingTransaction(ClaimLockTimeoutSeconds);
+        recordAnswer(db, kind.table(), provisorio, protocolo, data, context.retransmission && kind.rectifies());
+        db.commit();
         report.markingMs = clock.nsecsElapsed() / 1e6;
+        for (const int row : batchRows)
+            showSent(list, row, cells, protocolo, data, Situacao::Aguardando);
         report.enviados = int(batchRows.size());
         return RunResult::Transmitido;
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
         report.dica = error.hint();
-        // Every row of the batch, marked in the list or not yet, shows again what its record
-        // holds once the guard has rolled the run back.
+        const BatchResolution resolution = provisorio.isEmpty()
+            ? BatchResolution::NotTaken
+            : resolveAfterFailure(db, client.logFolder(), provisorio, *claim, list, batchRows, shownBefore, report);
         for (qsizetype i = 0; i < batchRows.size(); ++i) {
             const int row = batchRows.at(i);
             list.setSubCell(row, cells.gravar, QString());
-            list.setSubCell(row, cells.protocolo, shownBefore.at(i)[0]);
-            list.setSubCell(row, cells.data, shownBefore.at(i)[1]);
-            list.setSubCell(row, cells.situacao, shownBefore.at(i)[2]);
+            // A batch given back shows again what its records hold.
+            if (resolution == BatchResolution::NotTaken && i < shownBefore.size())
+                showSent(list, row, cells, shownBefore.at(i).protocolo, shownBefore.at(i).data,
+                         shownBefore.at(i).situacao);
         }
         // The loop goes on after these, so the clerk sees them nowhere else.
         if (isPassingServerText(error.message()))

@@ -44,10 +44,11 @@ struct RunReport
     bool unitTypeMissing = false;        // the run stopped at the unit-type check
     int batchSize = 0;                   // rows the run took into its batch, accepted or not
     QString dica;                        // the plain line for the technical error that ended the run
-    // Milliseconds spent taking and building the records (claims included), claiming them, and
-    // marking them with the registry row.
+    // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
+    // them, writing them ahead (registry row and marks, claim excluded), and recording the answer.
     double buildingMs = 0;
     double claimingMs = 0;
+    double writingAheadMs = 0;
     double markingMs = 0;
 };
 
@@ -69,20 +70,27 @@ inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.
 inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ausente na resposta: nuProtocoloEntrada");
-// A batch row whose mark changed no record (or more than its one line); %1 is the row caption.
-inline const QString RegistroNaoMarcadoMessage = QStringLiteral(
-    "Não foi possível marcar como transmitido o lançamento: %1");
+// A run whose every row another transaction holds.
+inline const QString TodosEmUsoMessage = QStringLiteral(
+    "Nada foi enviado: todos os registros do lote estão em uso por outra estação; ficam para o próximo envio.");
+// A batch whose call failed after its request left; %1 is its provisional protocol.
+inline const QString SemRespostaAindaMessage = QStringLiteral(
+    "O lote %1 pode ter chegado ao serviço: seus registros ficam \"Enviando\" até a resposta ser encontrada ou o "
+    "lote ser liberado para reenvio.");
 
 // Would a run with `protocolo` chosen (empty: a new batch) send the row, were its checks
 // passed and the batch not yet full?
 bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo);
 
-// One transmission run of a kind over its list: takes at most one batch of rows,
-// checks them, sends the batch, writes the protocol onto the rows and the records and
-// registers the batch with one commit. Returns "transmitido", "pronto", the message
-// of the error that ended the run, or empty when the unit type stopped it. A run that
-// fails rolls back its own writes at once, and the rows of its batch show again the
-// protocol, date and status they showed before it.
+// One transmission run of a kind over its list. First the batches of this database still
+// on their way are resolved from their logs. Then it takes at most one batch of rows,
+// checks them, claims their records (a record another station holds waits for the next
+// run, with a line in "Erros"), writes the batch ahead with a provisional protocol
+// ("Enviando", one commit), sends it, and records the service's protocol on the registry
+// row and the records with one commit. Returns "transmitido", "pronto", the message of the
+// error that ended the run, or empty when the unit type stopped it. A batch that failed
+// before its request left, or whose answer took nothing, is released at once and its rows
+// show again what they showed; one whose request left without answer stays "Enviando".
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report);
 

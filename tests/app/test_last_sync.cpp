@@ -2,9 +2,13 @@
 #include "app/Messages.h"
 #include "sync/SyncSummary.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFontInfo>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,4 +92,28 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
     broken.close();
     button.load(path);
     EXPECT_TRUE(button.isHidden());
+}
+
+// The summary's table lines up: its box shows it unwrapped in a fixed-width font.
+TEST(LastSync, SummaryBoxShowsItUnwrappedInAFixedWidthFont)
+{
+    const QString text = summaryText(night(true));
+    QString shown;
+    bool fixed = false;
+    bool wraps = true;
+    QTimer::singleShot(0, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            return;
+        if (const auto *view = box->findChild<QPlainTextEdit *>()) {
+            shown = view->toPlainText();
+            fixed = QFontInfo(view->font()).fixedPitch();
+            wraps = view->lineWrapMode() != QPlainTextEdit::NoWrap;
+        }
+        box->close();
+    });
+    MessageBoxes().summary(nullptr, text);
+    EXPECT_EQ(shown, text);
+    EXPECT_TRUE(fixed);
+    EXPECT_FALSE(wraps);
 }

@@ -9,6 +9,7 @@
 #include "app/TForm1.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
+#include "sync/SyncSummary.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
@@ -33,6 +34,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -61,6 +63,7 @@ struct RecordingMessages : Messages
     }
     void warning(QWidget *, const QString &text) override { log << "warning: " + text; }
     void information(QWidget *, const QString &text) override { log << "info: " + text; }
+    void summary(QWidget *, const QString &text) override { log << "summary: " + text; }
     void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
     bool question(QWidget *, const QString &text) override
     {
@@ -86,7 +89,7 @@ QString writeConfig(const QString &folder, const QString &database, const QStrin
 // A window given one config.ini, as with --config.
 ConfigPlaces onlyFile(const QString &config)
 {
-    return ConfigPlaces{config, {}, QFileInfo(config).absolutePath() + QStringLiteral("/Tavro")};
+    return ConfigPlaces{config, {}, DataFolder{QFileInfo(config).absolutePath(), DataFolder::Origin::Key}};
 }
 
 template <typename W>
@@ -157,6 +160,70 @@ TEST(Startup, DatabaseThatCannotBeOpenedEndsTheProgram)
               notFound + QStringLiteral("\nNenhum arquivo de configuração lido informa o banco: ") + absent
                   + QStringLiteral(" (não existe). Informe-o na chave DATABASE da seção [GERAL] (um arquivo, ou "
                                    "servidor/porta:caminho)."));
+}
+
+// A PastaDados that cannot be made ends the program with one box, before the database opens.
+TEST(Startup, UnusableDataFolderEndsTheProgramWithOneBox)
+{
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("arquivo"))).open(QIODevice::WriteOnly);
+    const QString bad = dir.filePath(QStringLiteral("arquivo/dados"));
+    RecordingMessages messages;
+    TForm1 form(findConfigPlaces(writeConfig(dir.path(), QStringLiteral("/nao/existe.fdb"),
+                                             QStringLiteral("PastaDados=%1\r\n").arg(bad))),
+                messages);
+    EXPECT_FALSE(form.FormCreate());
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("error[]: Não foi possível usar a pasta de dados %1 (chave "
+                                         "PastaDados): parte do caminho não é uma pasta. Nada foi "
+                                         "enviado.")
+                              .arg(bad)});
+}
+
+// The nightly run's summary, in the data folder the window shares with it, shows in the strip
+// of the assembled window; a data folder others can read is warned of in "Erros".
+TEST(Startup, LastNightShowsInTheStatusStripOfTheWindow)
+{
+    TestDatabase fixture;
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("dados"));
+    ASSERT_TRUE(QDir().mkpath(data)); // 0755
+    SyncSummary night;
+    night.started = QDateTime(QDate(2026, 12, 10), QTime(2, 0, 5));
+    night.finished = QDateTime(QDate(2026, 12, 10), QTime(2, 4, 40));
+    night.cnes = QStringLiteral("2345678");
+    QFile summary(data + QStringLiteral("/sincronizar-ultimo.json"));
+    ASSERT_TRUE(summary.open(QIODevice::WriteOnly));
+    summary.write(summaryJson(night));
+    summary.close();
+
+    RecordingMessages messages;
+    TForm1 form(
+        findConfigPlaces(writeConfig(dir.path(), fixture.path(), QStringLiteral("PastaDados=%1\r\n").arg(data))),
+        messages);
+    ASSERT_TRUE(form.FormCreate());
+    form.show();
+    form.FormShow();
+    QCoreApplication::processEvents();
+
+    auto *button = form.findChild<QPushButton *>(QStringLiteral("LastSync"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(form.statusBar()->isAncestorOf(button));
+    EXPECT_EQ(button->text(),
+              QStringLiteral("Última sincronização automática: 10/12/2026 02:04 (CNES 2345678), "
+                             "concluída"));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("summary: ") + summaryText(night)});
+
+    EXPECT_TRUE(child<QLabel>(form, "LArquivos")
+                    ->text()
+                    .contains(QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data)));
+    EXPECT_TRUE(child<QTextEdit>(form, "REErros")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
+                                             "pacientes; corrija com: chmod -R o-rwx %1")
+                                  .arg(data)));
 }
 
 // An installed program: the site's file in /etc under the user's, which the window writes.
@@ -1236,10 +1303,10 @@ TEST_F(WindowTransmitting, EnviarTudoSendsEveryKindAndShowsTheNightlySummary)
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(), QStringLiteral("Enviar tudo o que falta: concluída"));
     EXPECT_TRUE(
         child<QPushButton>(*form, "LastSync")->text().startsWith(QStringLiteral("Última sincronização pela janela: ")));
-    QFile json(fixture.folder() + QStringLiteral("/Tavro/sincronizar-ultimo.json"));
+    QFile json(fixture.folder() + QStringLiteral("/sincronizar-ultimo.json")); // the data folder
     ASSERT_TRUE(json.open(QIODevice::ReadOnly));
     EXPECT_TRUE(json.readAll().contains("\"manual\": true"));
-    QFile log(fixture.folder() + QStringLiteral("/Tavro/sincronizar.log"));
+    QFile log(fixture.folder() + QStringLiteral("/sincronizar.log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(log.readAll().contains("fim, conclu"));
     EXPECT_TRUE(child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->isEnabled());

@@ -45,8 +45,9 @@ inline const QString MasterPassword = QStringLiteral("quiltex");
 inline const QStringList January{"--de", "01/01/2019", "--ate", "31/01/2019"};
 
 // Runs the real tavro-cli against a fresh demo database and a config.ini of its own. The
-// program is a copy in the test's folder, so its log folder ("Tavro" beside it) holds only
-// this test's logs: the verbs that write recover accepted batches from that folder.
+// program is a copy in the test's folder, so its data folder (its own folder, the logs in
+// "Tavro" inside) holds only this test's files: the verbs that write recover accepted
+// batches from that folder.
 class Cli : public ::testing::Test
 {
 protected:
@@ -57,7 +58,8 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(TAVRO_CLI), cliPath()));
     }
     QString cliPath() const { return fixture.folder() + QStringLiteral("/bin/tavro-cli"); }
-    QString logFolder() const { return fixture.folder() + QStringLiteral("/bin/Tavro"); }
+    QString dataFolder() const { return fixture.folder() + QStringLiteral("/bin"); }
+    QString logFolder() const { return dataFolder() + QStringLiteral("/Tavro"); }
 
     void writeConfig(const QString &database)
     {

@@ -1,4 +1,5 @@
 #include "CliFixture.h"
+#include "FileMode.h"
 #include "PdfText.h"
 
 #include "db/Database.h"
@@ -148,6 +149,7 @@ TEST_F(Cli, WrongUsageExitsTwoWithUsageText)
         {"--usuario", "FARMACIA", "protocolos", "--senha"},
         {"protocolos"},
         {"--onde", "protocolos"},
+        {"--usuario", "FARMACIA", "protocolos", "--limpar"},
     };
     for (const QStringList &arguments : cases) {
         SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
@@ -331,11 +333,12 @@ TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
     const CliRun where = exec(program, {"--onde"}, env);
     ASSERT_EQ(where.exitCode, 0) << where.err.toStdString();
     const QStringList lines = where.lines();
-    ASSERT_EQ(lines.size(), 4) << where.out.toStdString();
+    ASSERT_EQ(lines.size(), 5) << where.out.toStdString();
     EXPECT_TRUE(lines.at(0).startsWith(QStringLiteral("Configuração lida de: /etc/tavro/config.ini")));
     EXPECT_EQ(lines.at(1), QStringLiteral("Configuração lida de: %1 (não existe)").arg(user));
     EXPECT_EQ(lines.at(2), QStringLiteral("Configuração gravada em: ") + user);
-    EXPECT_EQ(lines.at(3), QStringLiteral("Registros do serviço em: ") + folder + QStringLiteral("/bin/Tavro"));
+    EXPECT_EQ(lines.at(3), QStringLiteral("Pasta de dados: ") + folder + QStringLiteral("/bin (ao lado do programa)"));
+    EXPECT_EQ(lines.at(4), QStringLiteral("Registros do serviço em: ") + folder + QStringLiteral("/bin/Tavro"));
 
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/cfg/tavro")));
     ASSERT_TRUE(QFile::copy(configPath(), user));
@@ -358,6 +361,43 @@ TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
     EXPECT_EQ(fromOption.exitCode, 0) << fromOption.err.toStdString();
     EXPECT_EQ(exec(program, {"--config", configPath(), "--onde"}, env).lines().value(0),
               QStringLiteral("Configuração lida de: ") + configPath());
+}
+
+// A PastaDados that does not exist is made, private; one that cannot be made ends the run
+// before the database is opened, while --onde still names it.
+TEST_F(Cli, DataFolderOfTheKeyIsMadeOrEndsTheRunNamingItsReason)
+{
+    QFile file(fixture.folder() + QStringLiteral("/arquivo"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const auto useDataFolder = [&](const QString &path) {
+        writeConfig(fixture.path());
+        QFile config(configPath());
+        ASSERT_TRUE(config.open(QIODevice::Append));
+        config.write(QStringLiteral("PastaDados=%1\n").arg(path).toUtf8());
+    };
+
+    const QString made = fixture.folder() + QStringLiteral("/var/lib/tavro");
+    useDataFolder(made);
+    const CliRun listed = listar({"estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.err, QString());
+    for (const QString &folder : {made, QString(made + QStringLiteral("/Tavro"))})
+        EXPECT_EQ(modeOf(folder), mode_t(02770)) << folder.toStdString();
+
+    const QString bad = file.fileName() + QStringLiteral("/dados");
+    useDataFolder(bad);
+    const CliRun refused = listar({"estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_EQ(refused.err,
+              QStringLiteral("Não foi possível usar a pasta de dados %1 (chave PastaDados): parte do "
+                             "caminho não é uma pasta. Nada foi enviado.\n")
+                  .arg(bad));
+    EXPECT_EQ(refused.out, QString());
+    const CliRun where = run({"--onde"});
+    EXPECT_EQ(where.exitCode, 0);
+    EXPECT_TRUE(where.lines().contains(QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(bad)))
+        << where.out.toStdString();
 }
 
 namespace {
@@ -644,10 +684,11 @@ bool waitForLog(const QString &folder, const QString &pattern, int timeoutMs = 2
 
 } // namespace
 
-// A transmitter killed while its request is at the service: nothing is recorded, the next run
-// sends that batch again (the service gave the request no identity) and the follow-up
-// reports the duplicate; nothing else goes out twice.
-TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
+// A transmitter killed while its request is at the service: its records stay "Enviando" and
+// no run takes them; past its call's time the batch is "Sem resposta", and once the clerk
+// releases it the next run sends it again (the service gave the request no identity) and the
+// follow-up reports the duplicate; nothing else goes out twice.
+TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
 {
     startSim({"--aguardando", "0", "--atraso", "20000", "--falhas", "1"});
     const QStringList estoque{"transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2"};
@@ -661,13 +702,32 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
         readLog(QDir(logFolder()).filePath(QDir(logFolder()).entryList({"*_req.xml"}).first())),
         QStringLiteral("<coRegistroOrigem>([^<]*)<"));
     ASSERT_EQ(inFlight.size(), 2);
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Enviando'"), QStringLiteral("2"));
 
-    const CliRun recovered = verb({"recuperar"});
-    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
-    EXPECT_EQ(recovered.out, QString());
     const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
+                                                  QStringLiteral("conciliacao"));
+
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19) where Protocolo = '%1'")
+                     .arg(provisorio));
+    const CliRun recovered = verb({"recuperar"});
+    EXPECT_EQ(recovered.exitCode, 0) << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Lote %1 sem resposta").arg(provisorio)))
+        << recovered.err.toStdString();
+    EXPECT_TRUE(recovered.err.contains(QStringLiteral("Estoque, 2 registro(s)"))) << recovered.err.toStdString();
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
+    const CliRun released = verb({"liberar", provisorio});
+    EXPECT_EQ(released.exitCode, 0) << released.err.toStdString();
+    EXPECT_EQ(verb({"liberar", provisorio}).exitCode, 1);
+
+    const CliRun again = verb(estoque + QStringList{"--vezes", "10"});
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
                                                   QStringLiteral("conciliacao"), inFlight);
     // The duplicates come back as the service's "already registered".
@@ -676,16 +736,17 @@ TEST_F(CliTogether, KilledBeforeTheAnswerSendsOnlyThatBatchAgain)
               QStringLiteral("2"));
 }
 
-// A transmitter killed after the answer and before its commit (held at the registry insert by
-// another connection): the next process records the protocol from the logs, the follow-up takes
-// it to a final status, and the next runs send only what was never sent.
+// A transmitter killed after the answer and before its commit (held at the registry row by
+// another connection): its records stay "Enviando", the next process records the protocol
+// from the answer log its batch names, the follow-up takes it to a final status, and the next
+// runs send only what was never sent.
 TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
 {
     startSim({"--aguardando", "0"});
     fixture.exec("create table TestTrava (id integer not null primary key)");
     fixture.exec("insert into TestTrava values (1)");
-    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
-                 "begin update TestTrava set id = id; end");
+    fixture.exec("create trigger TestTravaProtocolos for TavroProtocolos before update as "
+                 "begin if (new.Situacao = 'Aguardando') then update TestTrava set id = id; end");
     {
         tavro::Database holder;
         holder.open(fixture.address());
@@ -694,15 +755,20 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
         start(doomed,
               {"--usuario", "FARMACIA", "transmitir", "estoque", "--dia", "31/01/2019", "--lote", "2", "--vezes", "1"});
         ASSERT_TRUE(waitForLog(logFolder(), QStringLiteral("*_res.xml")));
-        QThread::msleep(500); // marked, and waiting at the registry insert
+        QThread::msleep(500); // waiting at the registry row
         doomed.kill();
         doomed.waitForFinished();
         holder.rollback();
     }
     const QString lost = acceptedBatches(QStringLiteral("informarPosicaoEstoqueEmLote")).keys().value(0);
     ASSERT_FALSE(lost.isEmpty());
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("0"));
-    EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroProtocolo is not null"), QStringLiteral("0"));
+    const QString provisorio = fixture.scalar("select Protocolo from TavroProtocolos where Situacao = 'Enviando'");
+    EXPECT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' and "
+                                            "TavroSituacao = 'Enviando'")
+                                 .arg(provisorio)),
+              QStringLiteral("2"));
 
     // Two programs start at once: one of them records the protocol, neither reports a failure.
     QProcess first;
@@ -714,9 +780,10 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
     EXPECT_EQ(one.exitCode, 0) << one.err.toStdString();
     EXPECT_EQ(other.exitCode, 0) << other.err.toStdString();
     const QString printed = one.out + other.out;
-    EXPECT_EQ(printed.count(QStringLiteral("recuperado")), 1) << printed.toStdString();
-    EXPECT_TRUE(printed.startsWith(QStringLiteral("Protocolo %1 recuperado").arg(lost))) << printed.toStdString();
-    EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QStringLiteral("1"));
+    EXPECT_EQ(printed.count(QStringLiteral("registrado pela resposta")), 1) << printed.toStdString();
+    EXPECT_TRUE(printed.startsWith(QStringLiteral("Lote %1 (Estoque) registrado").arg(provisorio)))
+        << printed.toStdString();
+    EXPECT_EQ(fixture.scalar("select Protocolo from TavroProtocolos"), lost);
     EXPECT_EQ(verb({"recuperar"}).out, QString());
 
     EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
@@ -756,10 +823,14 @@ protected:
         out += QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
         return {process.exitStatus(), process.exitCode(), out, QString::fromUtf8(process.readAllStandardError())};
     }
-    // No record is marked sent without its protocol's registry row, and none is lost.
+    // No record is marked sent without its protocol's registry row, and none is lost; a batch
+    // cut off on its way holds its one record "Enviando".
     void expectConsistent(int batches)
     {
-        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos"), QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos where Situacao <> 'Enviando'"),
+                  QString::number(batches));
+        EXPECT_EQ(fixture.scalar("select count(*) from TavroProtocolos where Situacao = 'Enviando'"),
+                  fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Enviando'"));
         EXPECT_EQ(fixture.scalar("select count(*) from itensentradas where TavroSituacao = 'Aguardando'"),
                   QString::number(batches));
         EXPECT_EQ(fixture.scalar("select count(*) from itensentradas ie where ie.TavroProtocolo is not null and not "
@@ -789,4 +860,58 @@ TEST_F(CliInterrupt, ASecondCtrlCEndsAtOnce)
     EXPECT_EQ(r.status, QProcess::CrashExit);
     // The batch on its way when the program ended was never recorded: it goes out again.
     expectConsistent(1);
+}
+
+// registros shows the log folder and what DiasRegistros would remove; --limpar removes it,
+// and so does every verb that writes, at its start.
+TEST_F(CliFollowup, RegistrosShowsTheLogsAndWhatLeavesThenLimparRemovesIt)
+{
+    startSim({});
+    const QString data = fixture.folder() + QStringLiteral("/dados");
+    ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Tavro"))); // 0755: others may read it
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("PastaDados=%1\nDiasRegistros=30\n").arg(data).toUtf8());
+    config.close();
+    const QDateTime now = QDateTime::currentDateTime();
+    const auto writeLog = [&](const QString &name, int daysAgo, int size) {
+        QFile log(data + QStringLiteral("/Tavro/") + name);
+        ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+        log.write(QByteArray(size, 'x'));
+        log.flush(); // a later flush would write the time anew
+        log.setFileTime(now.addDays(-daysAgo), QFileDevice::FileModificationTime);
+    };
+    writeLog(QStringLiteral("2026_01_01_02_00_00_req.xml"), 45, 1500);
+    writeLog(QStringLiteral("2026_01_01_02_00_00_res.xml"), 44, 500);
+    writeLog(QStringLiteral("2026_03_01_02_00_00_req.xml"), 2, 1000);
+
+    const CliRun shown = verb({"registros"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    EXPECT_EQ(shown.err,
+              QStringLiteral("Aviso: outras contas podem ler a pasta de dados %1, que guarda dados de "
+                             "pacientes; corrija com: chmod -R o-rwx %1\n")
+                  .arg(data));
+    const QString day = QStringLiteral("dd/MM/yyyy HH:mm");
+    EXPECT_EQ(
+        shown.lines(),
+        (QStringList{QStringLiteral("Pasta de dados: %1 (chave PastaDados)").arg(data),
+                     QStringLiteral("Registros do serviço em: %1/Tavro").arg(data),
+                     QStringLiteral("Registros: 3 (3,0 kB)"),
+                     QStringLiteral("Mais antigo: %1 2026_01_01_02_00_00_req.xml").arg(now.addDays(-45).toString(day)),
+                     QStringLiteral("Mais recente: %1 2026_03_01_02_00_00_req.xml").arg(now.addDays(-2).toString(day)),
+                     QStringLiteral("DiasRegistros: 30 (remove os registros de mais de 30 dias)"),
+                     QStringLiteral("A remover: 2 (2,0 kB)")}));
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files).size(), 3);
+
+    const CliRun cleaned = verb({"registros", "--limpar"});
+    EXPECT_EQ(cleaned.exitCode, 0) << cleaned.err.toStdString();
+    EXPECT_EQ(cleaned.lines().last(), QStringLiteral("Removidos: 2 (2,0 kB)"));
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files),
+              QStringList{QStringLiteral("2026_03_01_02_00_00_req.xml")});
+
+    writeLog(QStringLiteral("2025_12_01_02_00_00_req.xml"), 31, 10);
+    const CliRun walked = verb({"verificar"});
+    EXPECT_EQ(walked.exitCode, 0) << walked.err.toStdString();
+    EXPECT_EQ(QDir(data + QStringLiteral("/Tavro")).entryList(QDir::Files),
+              QStringList{QStringLiteral("2026_03_01_02_00_00_req.xml")});
 }

@@ -113,7 +113,7 @@ TEST_F(DatabaseAccount, TheReadmesGrantsDoTheWholeJobAndNothingElse)
     tavro::Database db;
     db.open(fixture.address(), {m_user, m_password});
     for (const char *statement : {"create table TavroIntrusa (a integer)", "update PRODUTOS set descricao = 'x'",
-                                  "update ITENSENTRADAS set QUANTIDADE = 0", "delete from TavroProtocolos",
+                                  "update ITENSENTRADAS set QUANTIDADE = 0", "delete from ITENSENTRADAS",
                                   "insert into UNIDADES (codigo) values (99)"}) {
         EXPECT_THROW(
             {

@@ -1,12 +1,16 @@
 #include "CliFixture.h"
+#include "FileMode.h"
 
 #include "sync/SyncSummary.h"
 
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 using namespace tavro::test;
 
@@ -46,7 +50,7 @@ protected:
                                     "on p.Protocolo = r.TavroProtocolo where p.Tipo = '%2'")
                          .arg(table, tipo));
     }
-    QString runLogPath() const { return logFolder() + QStringLiteral("/sincronizar.log"); }
+    QString runLogPath() const { return dataFolder() + QStringLiteral("/sincronizar.log"); }
     qint64 runLogSize() const { return QFileInfo(runLogPath()).size(); }
     QString runLogSince(qint64 size) const
     {
@@ -70,6 +74,8 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     fixture.exec("update itensentradas set TavroSituacao = 'Rejeitado' where lancamento = 1001 and item = 1");
     startSim({"--aguardando", "2"});
     const qint64 logBefore = runLogSize();
+    const QString tablesQuery = "select list(trim(rdb$relation_name)) from rdb$relations";
+    const QString tables = fixture.scalar(tablesQuery);
 
     const CliRun r = verb({"sincronizar", "--vezes", "3", "--json", jsonPath()});
     ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
@@ -123,6 +129,38 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     const CliRun again = verb({"sincronizar"});
     EXPECT_EQ(again.exitCode, 0) << again.out.toStdString();
     EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 0);
+    // The product's database keeps its own tables: the nights created none.
+    EXPECT_EQ(fixture.scalar(tablesQuery), tables);
+}
+
+// Whatever the umask, the night leaves nothing another account may read in the data folder
+// it makes: logs, summary, run log and every folder on the way.
+TEST_F(CliSync, NightLeavesNothingForOtherAccountsWhateverTheUmask)
+{
+    startSim({"--aguardando", "0"});
+    const QString data = fixture.folder() + QStringLiteral("/var/lib/tavro");
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write(QStringLiteral("PastaDados=%1\n").arg(data).toUtf8());
+    config.close();
+
+    const mode_t previous = ::umask(0);
+    const CliRun r = verb({"sincronizar", "--tipos", "estoque", "--vezes", "1"});
+    ::umask(previous);
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+
+    EXPECT_TRUE(QFileInfo::exists(data + QStringLiteral("/sincronizar-ultimo.json")));
+    EXPECT_TRUE(QFileInfo::exists(data + QStringLiteral("/sincronizar.log")));
+    EXPECT_FALSE(QDir(data + QStringLiteral("/Tavro")).entryList({QStringLiteral("*_req.xml")}).isEmpty());
+    int files = 0;
+    QDirIterator it(fixture.folder() + QStringLiteral("/var"), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files += it.fileInfo().isFile();
+        EXPECT_EQ(modeOf(path), it.fileInfo().isDir() ? mode_t(02770) : mode_t(0660)) << path.toStdString();
+    }
+    EXPECT_GT(files, 4);
 }
 
 TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
@@ -154,6 +192,40 @@ TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
     const CliRun next = verb({"sincronizar", "--json", jsonPath()});
     EXPECT_EQ(next.exitCode, 0) << next.out.toStdString();
     EXPECT_EQ(kind(summary(), "estoque").sent, 9);
+}
+
+// A batch without answer older than [TAVRO] LiberarSemRespostaHoras is released by the night
+// (and said so in the summary), so its record goes again; a younger one stays held.
+TEST_F(CliSync, NightReleasesBatchesWithoutAnswerPastTheSetHours)
+{
+    startSim({});
+    QFile config(configPath());
+    ASSERT_TRUE(config.open(QIODevice::Append));
+    config.write("LiberarSemRespostaHoras=6\n");
+    config.close();
+    for (const auto &[protocolo, hours, lancamento] :
+         {std::tuple{"ENV901-aaaaaa", 7, 5001}, std::tuple{"ENV902-bbbbbb", 5, 5002}}) {
+        fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, DataLancamento, Situacao, "
+                                    "SituacaoPrioridade, Tipo, cnes) values ('%1', substring(cast(dateadd(-%2 hour to "
+                                    "current_timestamp) as varchar(30)) from 1 for 19), current_date, 'Sem resposta', "
+                                    "100, 'Estoque', '2345678')")
+                         .arg(QLatin1String(protocolo))
+                         .arg(hours));
+        fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '%1', TavroSituacao = 'Enviando', "
+                                    "TavroSituacaoPrioridade = 100 where lancamento = %2")
+                         .arg(QLatin1String(protocolo))
+                         .arg(lancamento));
+    }
+    const CliRun r = verb({"sincronizar", "--tipos", "estoque", "--vezes", "0", "--json", jsonPath()});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Liberado para reenvio (sem resposta há mais de 6 horas): lote "
+                                              "ENV901-aaaaaa")))
+        << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("ENV902-bbbbbb"))) << r.out.toStdString();
+    EXPECT_EQ(summary().liberados.size(), 1);
+    EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5001"), "Aguardando");
+    EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5002"), "Enviando");
+    EXPECT_EQ(fixture.scalar("select Situacao from TavroProtocolos where Protocolo = 'ENV901-aaaaaa'"), "Liberado");
 }
 
 TEST_F(CliSync, SecondRunOfTheSameDatabaseAndUnitExitsAtOnceWithoutARequest)

@@ -282,9 +282,22 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
                   QStringList())
             << "records of " << table.toStdString() << " marked sent without a registry row";
     }
-    // A rectified protocol gives its records to the rectifying one.
+    // A batch on its way holds its records "Enviando" under its provisional protocol, and
+    // only such a batch does.
+    for (const QString &table : Tables) {
+        EXPECT_EQ(joinedRows(m_fixture.rows(
+                      QStringLiteral(
+                          "select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', false) is "
+                          "distinct from exists (select 1 from TavroProtocolos p where p.Protocolo = "
+                          "r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))")
+                          .arg(keyExpression(table), table))),
+                  QStringList())
+            << "records of " << table.toStdString() << " held or freed apart from their batch on its way";
+    }
+    // A rectified protocol gives its records to the rectifying one; a released batch gave its
+    // records back.
     EXPECT_EQ(joinedRows(m_fixture.rows(QStringLiteral(
-                  "select Protocolo, Tipo from TavroProtocolos p where Situacao is distinct from 'Ok-Retificado' "
+                  "select Protocolo, Tipo from TavroProtocolos p where Situacao not in ('Ok-Retificado', 'Liberado') "
                   "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
                   "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
                   "and not exists (select 1 from itenssaidas r where r.TavroProtocolo = p.Protocolo)"))),

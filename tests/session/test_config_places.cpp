@@ -99,15 +99,40 @@ TEST_F(Places, BesideSystemUserAndCommandLine)
     }
 }
 
-TEST_F(Places, LogsBesideTheProgramOnlyWhenItsFolderIsWritable)
+// The data folder: the key, else beside a writable program, else the shared folder when this
+// account may write it, else the user's own; a config.ini beside the program does not move it.
+TEST_F(Places, DataFolderFromTheKeyThenBesideSharedAndPersonal)
 {
-    roots.programFolderWritable = true;
-    EXPECT_EQ(findConfigPlaces(QString(), roots).logFolder, roots.programFolder + QStringLiteral("/Tavro"));
-    EXPECT_EQ(findConfigPlaces(option(), roots).logFolder, roots.programFolder + QStringLiteral("/Tavro"));
-    roots.programFolderWritable = false;
-    EXPECT_EQ(findConfigPlaces(QString(), roots).logFolder, roots.userData + QStringLiteral("/Tavro"));
-    writeFile(beside(), "[GERAL]\n");
-    EXPECT_EQ(findConfigPlaces(QString(), roots).logFolder, roots.userData + QStringLiteral("/Tavro"));
+    roots.sharedData = dir.filePath(QStringLiteral("var/lib/tavro"));
+    const QString key = dir.filePath(QStringLiteral("dados"));
+    struct Case
+    {
+        const char *name;
+        bool key, programWritable, sharedWritable, besideConfig;
+        QString path;
+        DataFolder::Origin origin;
+    };
+    const Case cases[] = {
+        {"key wins", true, true, true, false, key, DataFolder::Origin::Key},
+        {"beside", false, true, true, false, roots.programFolder, DataFolder::Origin::BesideProgram},
+        {"shared", false, false, true, false, roots.sharedData, DataFolder::Origin::Shared},
+        {"personal", false, false, false, false, roots.userData, DataFolder::Origin::Personal},
+        {"personal with config.ini beside", false, false, false, true, roots.userData, DataFolder::Origin::Personal},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(beside());
+        QFile::remove(option());
+        if (c.besideConfig)
+            writeFile(beside(), "[GERAL]\n");
+        writeFile(option(), c.key ? QStringLiteral("[tavro]\npastadados=%1/\n").arg(key).toUtf8() : "[TAVRO]\n");
+        roots.programFolderWritable = c.programWritable;
+        roots.sharedDataWritable = c.sharedWritable;
+        const ConfigPlaces places = findConfigPlaces(c.besideConfig ? QString() : option(), roots);
+        EXPECT_EQ(places.data.path, c.path);
+        EXPECT_EQ(places.data.origin, c.origin);
+        EXPECT_EQ(places.logFolder(), c.path + QStringLiteral("/Tavro"));
+    }
 }
 
 TEST_F(Places, DescriptionNamesEveryFileAndMarksMissingOnes)
@@ -118,6 +143,7 @@ TEST_F(Places, DescriptionNamesEveryFileAndMarksMissingOnes)
               (QStringList{QStringLiteral("Configuração lida de: ") + roots.systemConfig,
                            QStringLiteral("Configuração lida de: %1 (não existe)").arg(roots.userConfig),
                            QStringLiteral("Configuração gravada em: ") + roots.userConfig,
+                           QStringLiteral("Pasta de dados: ") + roots.userData + QStringLiteral(" (pessoal)"),
                            QStringLiteral("Registros do serviço em: ") + roots.userData + QStringLiteral("/Tavro")}));
 }
 

@@ -158,6 +158,7 @@ void BatchSender::record(const QString &tipo, const QString &protocolo, const QS
     for (const QString &key : keys)
         markRecordSent(m_db, tableForTipo(tipo), protocolo, data, recordKeyOf(tableForTipo(tipo), key));
     registerBatch(m_db, {protocolo, data, QDate::currentDate(), tipo, Cnes, protocoloAntigo});
+    m_db.commit();
 }
 
 } // namespace tavro::test

@@ -56,8 +56,9 @@ const KindCase Kinds[] = {
      QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
 };
 
-// A batch the service accepted whose run never committed, as a crash between the answer
-// and the commit leaves it: the logs are there, the database holds nothing of it.
+// A batch whose run died after its request left and before the answer's commit: the
+// database holds it written ahead ("Enviando" under its provisional protocol), the log
+// folder holds its request and, when the answer arrived, its answer.
 class Recovery : public ::testing::Test
 {
 protected:
@@ -70,12 +71,15 @@ protected:
     void startSim(const QStringList &arguments = {})
     {
         sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
-        client = test::makeClient(network, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
-                                  [this] { return now = now.addSecs(1); });
+        client = makeClient(logFolder);
+    }
+    std::unique_ptr<SoapClient> makeClient(const QString &folder)
+    {
+        return test::makeClient(network, test::localOrigin(sim->port()), folder, test::TestLogin, 20,
+                                [this] { return now = now.addSecs(1); });
     }
 
-    // Sends one batch of `lote` records of the kind and returns its protocol.
-    QString send(const KindCase &kind, int lote = 2)
+    RecordList &fill(Database &on, const KindCase &kind)
     {
         ListSearch search;
         search.kind = kind.list;
@@ -85,36 +89,74 @@ protected:
         search.dataInicial = QStringLiteral("01/01/2019");
         search.dataFinal = QStringLiteral("31/01/2019");
         list.reset(newMovementList(search.kind, nullptr));
-        fillMovementList(db, search, *list);
+        fillMovementList(on, search, *list);
+        return *list;
+    }
+
+    // One run of the kind on `on` through `through`, batches of `lote` records.
+    QString run(const KindCase &kind, Database &on, SoapClient &through, int lote = 2)
+    {
+        fill(on, kind);
         const auto transmitter = kind.make();
         input.loteMaximo = lote;
-        RunReport report;
-        const QString result = transmitOnce(db, *client, *transmitter, *list, input, report);
-        EXPECT_EQ(result, RunResult::Transmitido);
-        return report.retornos ? report.retornos->value(0) : QString();
+        last = RunReport();
+        return transmitOnce(on, through, *transmitter, *list, input, last);
     }
-
-    // Undoes what the run committed for `protocolo`, as if it had died before its commit.
-    void loseCommit(const KindCase &kind, const QString &protocolo)
+    // Sends one batch and returns its provisional protocol (its logs' name).
+    QString send(const KindCase &kind, TestDatabase &where, Database &on)
     {
-        fixture.exec(QStringLiteral("delete from TavroProtocolos where Protocolo = '%1'").arg(protocolo));
-        fixture.exec(QStringLiteral("update %1 set TavroProtocolo = null, TavroData = null, TavroSituacao = null, "
-                                    "TavroSituacaoPrioridade = null where TavroProtocolo = '%2'")
-                         .arg(kind.table, protocolo));
+        const QStringList before = QDir(logFolder).entryList({QStringLiteral("*_req.xml")});
+        EXPECT_EQ(run(kind, on, *client), RunResult::Transmitido);
+        if (!last.retornos)
+            return QString();
+        QStringList after = QDir(logFolder).entryList({QStringLiteral("*_req.xml")});
+        for (const QString &name : before)
+            after.removeOne(name);
+        EXPECT_EQ(after.size(), 1);
+        const QString provisorio = after.value(0).chopped(8);
+        recorded = batchState(where, kind, last.retornos->value(0));
+        return provisorio;
     }
-
-    RecoveryReport recover() { return recoverProtocols(db, logFolder, QDate(2027, 1, 2)); }
+    // Puts the batch back as a run that died before recording its answer leaves it.
+    void dieBeforeTheAnswersCommit(TestDatabase &where, const KindCase &kind, const QString &provisorio)
+    {
+        const QString protocolo = last.retornos->value(0);
+        where.exec(QStringLiteral("update TavroProtocolos set Protocolo = '%1', Situacao = 'Enviando', "
+                                  "SituacaoPrioridade = 100, Data = substring(cast(current_timestamp as varchar(30)) "
+                                  "from 1 for 19), ProtocoloAntigo = nullif('%3', '') where Protocolo = '%2'")
+                       .arg(provisorio, protocolo, input.protocolo));
+        where.exec(QStringLiteral("update %1 set TavroProtocolo = '%2', TavroSituacao = 'Enviando', "
+                                  "TavroSituacaoPrioridade = 100 where TavroProtocolo = '%3'")
+                       .arg(kind.table, provisorio, protocolo));
+    }
+    // The registry and the marked records of a database.
+    QList<QStringList> state(const TestDatabase &where, const KindCase &kind) const
+    {
+        return where.rows(QStringLiteral("select Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                         "ProtocoloAntigo from TavroProtocolos order by Lancamento"))
+            + where.rows(QStringLiteral("select lancamento, TavroProtocolo, TavroData, TavroSituacao, "
+                                        "TavroSituacaoPrioridade from %1 where TavroProtocolo is not null "
+                                        "order by 1, 2")
+                             .arg(kind.table));
+    }
+    // The registry row and the records of one protocol.
+    QList<QStringList> batchState(const TestDatabase &where, const KindCase &kind, const QString &protocolo) const
+    {
+        return where.rows(QStringLiteral("select Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, cnes, "
+                                         "ProtocoloAntigo from TavroProtocolos where Protocolo = '%1'")
+                              .arg(protocolo))
+            + where.rows(QStringLiteral("select lancamento, TavroProtocolo, TavroData, TavroSituacao, "
+                                        "TavroSituacaoPrioridade from %1 where TavroProtocolo = '%2' order by 1")
+                             .arg(kind.table, protocolo));
+    }
+    RecoveryReport resolve(int unansweredAfter = 3600)
+    {
+        return resolveProvisionalBatches(db, logFolder, unansweredAfter);
+    }
     int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
-    QString logOf(const QString &protocolo, const QString &suffix) const
+    int sending(const KindCase &kind) const
     {
-        const QDir dir(logFolder);
-        for (const QString &name : dir.entryList({QStringLiteral("*_res.xml")}, QDir::Files, QDir::Name)) {
-            QFile file(dir.filePath(name));
-            file.open(QIODevice::ReadOnly);
-            if (file.readAll().contains(QByteArray("<nuProtocoloEntrada>" + protocolo.toLatin1() + "<")))
-                return dir.filePath(name.chopped(8) + suffix);
-        }
-        return QString();
+        return count(QStringLiteral("select count(*) from %1 where TavroSituacao = 'Enviando'").arg(kind.table));
     }
 
     TestDatabase fixture;
@@ -129,6 +171,8 @@ protected:
     TransmissionInput input{
         QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
         QDate(2019, 2, 1)};
+    RunReport last;
+    QList<QStringList> recorded; // the last batch as its own run recorded it
 };
 
 class RecoveryOfEachKind : public Recovery, public ::testing::WithParamInterface<KindCase>
@@ -137,106 +181,153 @@ class RecoveryOfEachKind : public Recovery, public ::testing::WithParamInterface
 
 } // namespace
 
-// The registry row comes back from the answer (with the request's kind, CNES and the day of
-// its log) and the marks from the request, once: a second call finds nothing new.
-TEST_P(RecoveryOfEachKind, LostCommitIsRecordedFromTheLogsOnce)
+// Killed after the answer arrived and before its commit: the records stay "Enviando", so
+// another station's transmitter takes none of them, and the resolution finishes the batch
+// from its answer log exactly as its run would have, once.
+TEST_P(RecoveryOfEachKind, KilledBeforeTheAnswersCommitIsFinishedFromItsAnswerLog)
 {
     const KindCase &kind = GetParam();
-    const QString protocolo = send(kind);
-    ASSERT_FALSE(protocolo.isEmpty());
-    const QList<QStringList> registry = fixture.rows(
-        QStringLiteral("select Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, cnes, ProtocoloAntigo "
-                       "from TavroProtocolos"));
-    const QList<QStringList> marks = fixture.rows(
-        QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade from %1 "
-                       "where TavroProtocolo is not null order by 1, 2, 3")
-            .arg(kind.table));
-    loseCommit(kind, protocolo);
+    const QString provisorio = send(kind, fixture, db);
+    ASSERT_FALSE(provisorio.isEmpty());
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+    ASSERT_LE(provisorio.size(), 25);
+    dieBeforeTheAnswersCommit(fixture, kind, provisorio);
+    EXPECT_EQ(sending(kind),
+              count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2'").arg(kind.table, provisorio)));
+    EXPECT_GT(sending(kind), 0);
 
-    const RecoveryReport report = recover();
+    // Another station: its own program, its own log folder, the same database.
+    QTemporaryDir otherFolder;
+    Database other;
+    other.open(fixture.path());
+    const std::unique_ptr<SoapClient> otherClient = makeClient(otherFolder.path());
+    const QString protocolo = last.retornos->value(0);
+    run(kind, other, *otherClient, 500); // sends the period's other records, if any
+    other.rollback();
+    EXPECT_EQ(count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
+                                   "'Enviando'")
+                        .arg(kind.table, provisorio)),
+              2);
+
+    const RecoveryReport report = resolve();
     EXPECT_TRUE(report.failures.isEmpty()) << report.failures.join('\n').toStdString();
     ASSERT_EQ(report.recovered.size(), 1);
-    EXPECT_TRUE(report.recovered[0].startsWith(QStringLiteral("Protocolo %1 recuperado").arg(protocolo)));
-    EXPECT_EQ(fixture.rows(QStringLiteral("select Protocolo, Data, Situacao, SituacaoPrioridade, Tipo, cnes, "
-                                          "ProtocoloAntigo from TavroProtocolos")),
-              registry);
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select DataLancamento from TavroProtocolos")),
-              QStringLiteral("2026-12-10"));
-    EXPECT_EQ(fixture.rows(QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao, TavroSituacaoPrioridade "
-                                          "from %1 where TavroProtocolo is not null order by 1, 2, 3")
-                               .arg(kind.table)),
-              marks);
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select Tipo from TavroProtocolos")), kind.tipo);
+    EXPECT_TRUE(report.recovered[0].contains(provisorio));
+    EXPECT_EQ(sending(kind), 0);
+    EXPECT_EQ(batchState(fixture, kind, protocolo), recorded);
 
-    const RecoveryReport again = recover();
+    const QList<QStringList> once = state(fixture, kind);
+    const RecoveryReport again = resolve();
     EXPECT_TRUE(again.recovered.isEmpty());
-    EXPECT_TRUE(again.failures.isEmpty());
-    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
+    EXPECT_EQ(state(fixture, kind), once);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, RecoveryOfEachKind, ::testing::ValuesIn(Kinds),
                          [](const ::testing::TestParamInfo<KindCase> &info) { return std::string(info.param.name); });
 
-// What recovery passes over: a protocol that was registered, a request whose answer never
-// came, an answer that is a fault. None of them writes anything or reports anything.
-TEST_F(Recovery, PassesOverRegisteredProtocolsUnansweredRequestsAndFaults)
+// Without its answer log the batch waits out the time a call may take, is then shown "Sem
+// resposta" (date, kind, records), and its records stay out of every batch until the clerk
+// releases them; the nightly release takes only batches older than its hours.
+TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
 {
     const KindCase &stock = Kinds[0];
-    send(stock);
-    const QString unanswered = send(stock);
-    loseCommit(stock, unanswered);
-    ASSERT_TRUE(QFile::remove(logOf(unanswered, QStringLiteral("_res.xml"))));
-    startSim({QStringLiteral("--falha-fault"), QStringLiteral("Falha interna do serviço")});
-    RunReport report;
-    const auto transmitter = stock.make();
-    EXPECT_EQ(transmitOnce(db, *client, *transmitter, *list, input, report),
-              QStringLiteral("Falha interna do serviço"));
+    const QString provisorio = send(stock, fixture, db);
+    ASSERT_FALSE(provisorio.isEmpty());
+    dieBeforeTheAnswersCommit(fixture, stock, provisorio);
+    ASSERT_TRUE(QFile::remove(QDir(logFolder).filePath(provisorio + QStringLiteral("_res.xml"))));
 
-    const QList<QStringList> before = fixture.rows(
-        QStringLiteral("select lancamento, TavroProtocolo, TavroSituacao from conciliacao order by lancamento"));
-    const RecoveryReport recovered = recover();
-    EXPECT_TRUE(recovered.recovered.isEmpty()) << recovered.recovered.join('\n').toStdString();
-    EXPECT_TRUE(recovered.failures.isEmpty()) << recovered.failures.join('\n').toStdString();
-    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
-    EXPECT_EQ(fixture.rows(QStringLiteral(
-                  "select lancamento, TavroProtocolo, TavroSituacao from conciliacao order by lancamento")),
-              before);
+    RecoveryReport report = resolve();
+    EXPECT_TRUE(report.unanswered.isEmpty()) << "a batch within its call's time may still be answered";
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos")), QStringLiteral("Enviando"));
+
+    report = resolve(0);
+    EXPECT_EQ(report.newlyUnanswered, 1);
+    ASSERT_EQ(report.unanswered.size(), 1);
+    EXPECT_EQ(report.unanswered[0].protocolo, provisorio);
+    EXPECT_EQ(report.unanswered[0].tipo, QStringLiteral("Estoque"));
+    EXPECT_EQ(report.unanswered[0].registros, 2);
+    EXPECT_TRUE(unansweredLine(report.unanswered[0]).contains(report.unanswered[0].data));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos")), QStringLiteral("Sem resposta"));
+    EXPECT_EQ(unresolvedBatchIds(db), QStringList{provisorio});
+    EXPECT_EQ(resolve(0).newlyUnanswered, 0);
+    EXPECT_EQ(run(stock, db, *client), RunResult::Transmitido);
+    EXPECT_EQ(sending(stock), 2) << "a new batch took a record without answer";
+
+    const QList<QStringList> held = fixture.rows(
+        QStringLiteral("select lancamento from conciliacao where TavroProtocolo = '%1'").arg(provisorio));
+    EXPECT_TRUE(releaseUnansweredOlderThan(db, 24).isEmpty());
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-25 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19) where Protocolo = '%1'")
+                     .arg(provisorio));
+    const QList<UnansweredBatch> released = releaseUnansweredOlderThan(db, 24);
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(released[0].registros, 2);
+    EXPECT_EQ(sending(stock), 0);
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Liberado"));
+    EXPECT_FALSE(releaseUnanswered(db, provisorio)) << "released once";
+    EXPECT_TRUE(unresolvedBatchIds(db).isEmpty());
+    EXPECT_EQ(run(stock, db, *client, 500), RunResult::Transmitido);
+    for (const QStringList &record : held)
+        EXPECT_EQ(fixture.scalar(
+                      QStringLiteral("select TavroSituacao from conciliacao where lancamento = %1").arg(record[0])),
+                  QStringLiteral("Aguardando"));
 }
 
-// An answer whose request log is gone cannot give the records: the loss is reported once.
-TEST_F(Recovery, AnswerWithoutItsRequestIsReportedOnce)
+// The clerk's release of a rectification gives the records back to the protocol they were
+// rectifying, "Ok" as before.
+TEST_F(Recovery, ReleaseGivesRectifiedRecordsBackToTheirProtocol)
 {
     const KindCase &stock = Kinds[0];
-    const QString protocolo = send(stock);
-    loseCommit(stock, protocolo);
-    ASSERT_TRUE(QFile::remove(logOf(protocolo, QStringLiteral("_req.xml"))));
-    const RecoveryReport report = recover();
-    EXPECT_TRUE(report.recovered.isEmpty());
-    ASSERT_EQ(report.failures.size(), 1);
-    EXPECT_TRUE(report.failures[0].contains(protocolo));
-    EXPECT_TRUE(recover().failures.isEmpty());
-    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 0);
+    ASSERT_FALSE(send(stock, fixture, db).isEmpty());
+    const QString ok = last.retornos->value(0);
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
+                                "TavroCoRegistro = '77' where TavroProtocolo = '%1'")
+                     .arg(ok));
+    const QList<QStringList> before = state(fixture, stock);
+    input.protocolo = ok;
+    const QString provisorio = send(stock, fixture, db);
+    ASSERT_FALSE(provisorio.isEmpty());
+    dieBeforeTheAnswersCommit(fixture, stock, provisorio);
+    ASSERT_TRUE(QFile::remove(QDir(logFolder).filePath(provisorio + QStringLiteral("_res.xml"))));
+    resolve(0);
+    EXPECT_TRUE(releaseUnanswered(db, provisorio));
+    QList<QStringList> expected = before;
+    expected.insert(1,
+                    {provisorio, QString(), QStringLiteral("Liberado"), QStringLiteral("100"),
+                     QStringLiteral("Estoque"), input.cnes, ok});
+    QList<QStringList> after = state(fixture, stock);
+    ASSERT_EQ(after.size(), expected.size());
+    after[1][1] = QString(); // its moment
+    EXPECT_EQ(after, expected);
 }
 
-// Records a later run sent again keep their newer protocol and status; the lost protocol
-// still gets its registry row, so it can be followed up.
-TEST_F(Recovery, RecordsSentAgainKeepTheirNewerProtocol)
+// Two databases logging into one folder: each resolves only the batches it wrote ahead,
+// by their own names, so B is never touched by A's logs.
+TEST_F(Recovery, TwoDatabasesSharingALogFolderLeaveEachOtherAlone)
 {
     const KindCase &stock = Kinds[0];
-    const QString lost = send(stock);
-    loseCommit(stock, lost);
-    const QString newer = send(stock);
-    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 "
-                                "where TavroProtocolo = '%1'")
-                     .arg(newer));
-    const QList<QStringList> before = fixture.rows(QStringLiteral(
-        "select lancamento, TavroProtocolo, TavroSituacao, TavroSituacaoPrioridade from conciliacao order by 1"));
+    TestDatabase fixtureB;
+    Database dbB;
+    dbB.open(fixtureB.path());
+    const QString ofA = send(stock, fixture, db);
+    ASSERT_FALSE(ofA.isEmpty());
+    dieBeforeTheAnswersCommit(fixture, stock, ofA);
+    const QList<QStringList> stateOfA = state(fixture, stock);
 
-    const RecoveryReport report = recover();
-    ASSERT_EQ(report.recovered.size(), 1) << report.failures.join('\n').toStdString();
-    EXPECT_TRUE(report.recovered[0].contains(QStringLiteral("0 de 2 registros")));
-    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, TavroProtocolo, TavroSituacao, TavroSituacaoPrioridade "
-                                          "from conciliacao order by 1")),
-              before);
-    EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos where Protocolo = '%1'").arg(lost)), 1);
+    const QList<QStringList> untouchedB = state(fixtureB, stock);
+    resolveProvisionalBatches(dbB, logFolder, 0);
+    EXPECT_EQ(state(fixtureB, stock), untouchedB);
+    EXPECT_EQ(state(fixture, stock), stateOfA);
+
+    // B's own batch, of the same serial number as A's, finishes from B's answer only.
+    const QString ofB = send(stock, fixtureB, dbB);
+    ASSERT_FALSE(ofB.isEmpty());
+    EXPECT_NE(ofB, ofA);
+    const QString protocoloB = last.retornos->value(0);
+    dieBeforeTheAnswersCommit(fixtureB, stock, ofB);
+    EXPECT_EQ(resolveProvisionalBatches(dbB, logFolder, 0).recovered.size(), 1);
+    EXPECT_EQ(fixtureB.scalar(QStringLiteral("select Protocolo from TavroProtocolos")), protocoloB);
+    EXPECT_EQ(state(fixture, stock), stateOfA);
 }

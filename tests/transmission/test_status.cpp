@@ -100,7 +100,7 @@ TEST_F(StatusWrites, SendingOverwritesAnyStatusAndCutsTexts)
     registerBatch(db,
                   {protocol30, QStringLiteral("16-08-2018 17:48:40 extra text"), QDate(2019, 2, 1), Tipo::Estoque,
                    QStringLiteral("2345678"), QString()});
-    EXPECT_FALSE(db.inTransaction());
+    db.commit();
     EXPECT_EQ(stock(5001),
               (QStringList{protocol30.left(25), QStringLiteral("16-08-2018 17:48:40"), QStringLiteral("Aguardando"),
                            QStringLiteral("10")}));
@@ -119,6 +119,7 @@ TEST_F(StatusWrites, RectificationRegistersTheOldProtocolAndItemKeysPickOneLine)
     registerBatch(db,
                   {QStringLiteral("NOVO"), QStringLiteral("D"), QDate(2019, 2, 1), Tipo::Entrada,
                    QStringLiteral("2345678"), QStringLiteral("ANTIGO")});
+    db.commit();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select ProtocoloAntigo from TavroProtocolos")), QStringLiteral("ANTIGO"));
     EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, item from itensentradas where TavroProtocolo = 'NOVO'")),
               (QList<QStringList>{{QStringLiteral("1001"), QStringLiteral("2")}}));

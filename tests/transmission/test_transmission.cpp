@@ -19,6 +19,7 @@
 #include <QNetworkAccessManager>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -608,11 +609,20 @@ TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)
 
 TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
 {
-    startSim();
+    startSim({QStringLiteral("--atraso"), QStringLiteral("1500")});
     fillStock();
-    // The answer's log file name is taken by a folder, so writing it fails after the answer arrived.
-    for (int second = 1; second <= 4; ++second)
-        QDir().mkpath(logFolder + QStringLiteral("/2026_12_10_08_00_0%1_res.xml").arg(second));
+    // Once the request is logged, the log folder's place is taken by a file, so writing the
+    // answer's log fails after the answer arrived.
+    QTimer takeFolder;
+    QObject::connect(&takeFolder, &QTimer::timeout, [&] {
+        if (QDir(logFolder).entryList({QStringLiteral("*_req.xml")}).isEmpty())
+            return;
+        takeFolder.stop();
+        QDir().rename(logFolder, logFolder + QStringLiteral("-moved"));
+        QFile file(logFolder);
+        file.open(QIODevice::WriteOnly);
+    });
+    takeFolder.start(50);
     EstoqueTransmission kind;
     EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
