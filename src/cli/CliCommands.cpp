@@ -27,6 +27,7 @@
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 
+#include <QFileInfo>
 #include <QPdfWriter>
 #include <QTextStream>
 
@@ -123,20 +124,24 @@ int transmit(const CliSession &session, const CliOptions &options, const Unit &u
     request.input.loteMaximo = options.lote;
     request.vezes = options.vezes;
     HttpTransport transport;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.data.logFolder(),
+                                                                 session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     return runTransmitVerb(session.db, *client, *list, request, out, err);
 }
 
-// The dispensation listing of the tab's search, written as a PDF file.
-int print(Database &db, const CliOptions &options, const Unit &unit)
+// The dispensation listing of the tab's search, written as a PDF file: the one named,
+// or the one the window's print dialog offers.
+int print(Database &db, const CliOptions &options, const Unit &unit, QTextStream &out)
 {
     DispensationReportInput input;
     input.search = movementSearch(options, unit);
     input.cnes = unit.cnes;
     input.nomeUnidade = unit.nome;
-    QPdfWriter pdf(options.pdfPath);
+    const QString path = options.pdfPath.isEmpty() ? dispensationListingPath(input) : options.pdfPath;
+    QPdfWriter pdf(path);
     printDispensationListing(db, input, pdf);
+    out << QStringLiteral("Listagem gravada em: ") << QFileInfo(path).absoluteFilePath() << '\n';
     return ExitSuccess;
 }
 
@@ -249,7 +254,7 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Transmitir:
         return transmit(CliSession{db, ini, places.data, values, unit.cnes}, options, unit, config, out, err);
     case CliVerb::Imprimir:
-        return print(db, options, unit);
+        return print(db, options, unit, out);
     case CliVerb::Situacao:
         return runSituacaoVerb(db, OverviewSearch{unit.codigo, unit.cnes, options.semCodigo, options.overviewPeriod},
                                unit.nome, options.json, out);

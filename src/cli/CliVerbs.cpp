@@ -2,6 +2,7 @@
 
 #include "cli/SituacaoVerb.h"
 #include "common/Error.h"
+#include "db/DateText.h"
 
 #include <QDate>
 
@@ -43,6 +44,16 @@ QString required(const CliArguments &arguments, const QString &name, const QStri
     if (value.isEmpty())
         usageError(QStringLiteral("%1 exige --%2").arg(verb, name));
     return value;
+}
+
+// A required day/month/year option, written with a four-digit year when it reads as a date
+// (a short year as the window's date fields read it); any other text is kept for the
+// database to refuse, as a typed period is.
+QString requiredDate(const CliArguments &arguments, const QString &name, const QString &verb)
+{
+    const QString value = required(arguments, name, verb);
+    const std::optional<QDate> date = readDate(value);
+    return date ? dateToText(*date) : value;
 }
 
 void wordCount(const CliArguments &arguments, int count, const QString &message)
@@ -114,10 +125,10 @@ void readListSearch(const CliArguments &arguments, CliOptions &options, const QS
             usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(other.name, what));
     }
     if (stock) {
-        options.dia = required(arguments, Dia.name, what);
+        options.dia = requiredDate(arguments, Dia.name, what);
     } else {
-        options.dataInicial = required(arguments, De.name, what);
-        options.dataFinal = required(arguments, Ate.name, what);
+        options.dataInicial = requiredDate(arguments, De.name, what);
+        options.dataFinal = requiredDate(arguments, Ate.name, what);
     }
     if (arguments.isSet(Situacao.name))
         options.status = statusBoxes(arguments.value(Situacao.name));
@@ -174,9 +185,9 @@ void readImprimir(const CliArguments &arguments, CliOptions &options)
     const QString verb = QStringLiteral("imprimir");
     noWords(arguments, verb);
     options.kind = MovementKind::Dispensacoes;
-    options.dataInicial = required(arguments, De.name, verb);
-    options.dataFinal = required(arguments, Ate.name, verb);
-    options.pdfPath = required(arguments, QStringLiteral("pdf"), verb);
+    options.dataInicial = requiredDate(arguments, De.name, verb);
+    options.dataFinal = requiredDate(arguments, Ate.name, verb);
+    options.pdfPath = arguments.value(QStringLiteral("pdf"));
     if (arguments.isSet(Situacao.name))
         options.status = statusBoxes(arguments.value(Situacao.name));
     options.protocoloFiltro = arguments.value(ProtocoloFiltro.name);
@@ -238,8 +249,8 @@ void readSincronizar(const CliArguments &arguments, CliOptions &options)
         if (options.dias < 1)
             usageError(QStringLiteral("--dias exige um número positivo"));
     } else if (period) {
-        options.dataInicial = required(arguments, De.name, verb);
-        options.dataFinal = required(arguments, Ate.name, verb);
+        options.dataInicial = requiredDate(arguments, De.name, verb);
+        options.dataFinal = requiredDate(arguments, Ate.name, verb);
     }
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 3);
     options.lote = wholeNumber(arguments, Lote.name, 500);
@@ -304,11 +315,12 @@ const QList<CliVerbSpec> &cliVerbs()
          QStringLiteral("imprimir"),
          {De,
           Ate,
-          {QStringLiteral("pdf"), QStringLiteral("ARQUIVO"), QStringLiteral("o PDF a gravar")},
+          {QStringLiteral("pdf"), QStringLiteral("ARQUIVO"),
+           QStringLiteral("o PDF a gravar (padrão: Dispensacoes_CNES_INICIO_a_FIM.pdf na pasta de documentos)")},
           Situacao,
           ProtocoloFiltro,
           SemCodigo},
-         QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA --pdf ARQUIVO [opções de listar]"),
+         QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]"),
          readImprimir},
         {CliVerb::Recuperar, QStringLiteral("recuperar"), {}, QStringLiteral("recuperar"), readRecuperar},
         {CliVerb::Liberar, QStringLiteral("liberar"), {}, QStringLiteral("liberar PROTOCOLO"), readLiberar},

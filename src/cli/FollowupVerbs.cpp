@@ -63,8 +63,9 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
 int runFollowupVerb(const CliSession &session, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     HttpTransport transport;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.data.logFolder(),
+                                                                 session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     ProtocolFilter filter = options.protocolFilter;
     filter.cnes = session.cnes;
     const std::unique_ptr<RecordList> list(newProtocolList(nullptr));

@@ -68,8 +68,9 @@ int runSyncVerb(const CliSession &session, const CliOptions &options, const Sync
 
     const bool terminal = isatty(fileno(stderr));
     HttpTransport transport;
-    const std::unique_ptr<SoapClient> client = programSoapClient(
-        transport, session.ini, session.data.logFolder(), session.login, [&err](const QString &line) { err << line << '\n'; });
+    const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.data.logFolder(),
+                                                                 session.login,
+                                                                 [&err](const QString &line) { err << line << '\n'; });
     SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao,
                                       syncRequest(options, session.ini), [&](const QString &step) {
                                           log.step(step);

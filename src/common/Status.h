@@ -23,6 +23,9 @@ inline const QString SemResposta = QStringLiteral("Sem resposta");
 inline const QString Liberado = QStringLiteral("Liberado");
 } // namespace Situacao
 
+// The service's protocol and reception texts are kept to the width of the status columns.
+inline constexpr int StoredProtocolLength = 25;
+
 // Priority of a status: 10, 20, 30, 40, 41, 50 for the six statuses above, 100 for
 // any other text (the empty one included). A follow-up write only ever raises it.
 quint8 PrioridadeSituacao(const QString &situacao);

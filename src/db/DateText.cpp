@@ -6,9 +6,10 @@ namespace tavro {
 
 namespace {
 
-// The value of 1 to `maxDigits` ASCII digits, or -1.
+// The value of 1 to `maxDigits` ASCII digits, blanks around them ignored, or -1.
 int digitsValue(QStringView text, int maxDigits)
 {
+    text = text.trimmed();
     if (text.isEmpty() || text.size() > maxDigits)
         return -1;
     int value = 0;
@@ -23,22 +24,35 @@ int digitsValue(QStringView text, int maxDigits)
 } // namespace
 
 // Read by hand rather than by a pattern: every marked record binds its day through here.
+std::optional<QDate> readDate(QStringView text, int thisYear)
+{
+    const qsizetype first = text.indexOf(QLatin1Char('/'));
+    const qsizetype second = first < 0 ? -1 : text.indexOf(QLatin1Char('/'), first + 1);
+    if (second < 0)
+        return std::nullopt;
+    const int day = digitsValue(text.first(first), 2);
+    const int month = digitsValue(text.sliced(first + 1, second - first - 1), 2);
+    const QStringView yearText = text.sliced(second + 1).trimmed();
+    int year = digitsValue(yearText, 4);
+    if (day < 0 || month < 0 || year < 0 || yearText.size() == 3)
+        return std::nullopt;
+    if (yearText.size() <= 2) {
+        year += thisYear / 100 * 100;
+        if (year > thisYear + 50)
+            year -= 100;
+        else if (year <= thisYear - 50)
+            year += 100;
+    }
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return std::nullopt;
+    return date;
+}
+
 QDate dateFromText(const QString &text)
 {
-    const QStringView t = QStringView(text).trimmed();
-    const qsizetype first = t.indexOf(QLatin1Char('/'));
-    const qsizetype second = first < 0 ? -1 : t.indexOf(QLatin1Char('/'), first + 1);
-    if (second > 0) {
-        const int day = digitsValue(t.first(first), 2);
-        const int month = digitsValue(t.sliced(first + 1, second - first - 1), 2);
-        const QStringView yearText = t.sliced(second + 1);
-        int year = digitsValue(yearText, 4);
-        if (year >= 0 && yearText.size() <= 2)
-            year += 2000;
-        const QDate date(year, month, day);
-        if (day >= 0 && month >= 0 && year >= 0 && date.isValid())
-            return date;
-    }
+    if (const std::optional<QDate> date = readDate(text))
+        return *date;
     throw Error(QStringLiteral("'%1' is not a valid date").arg(text));
 }
 

@@ -2,6 +2,9 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 namespace tavro {
 
@@ -9,8 +12,15 @@ namespace tavro {
 // empty date mask of a date field.
 inline constexpr char16_t EmptyDateMask[] = u"  /  /    ";
 
-// Reads a day/month/year text strictly: an impossible day (31/02/2019) or any
-// other text raises the conversion error "'<text>' is not a valid date".
+// The one reading of a day/month/year text, for the window's date fields and for every
+// date the core is given (the command line's options among them). Blanks around each
+// part are ignored; day and month have one or two digits, the year four, or one or two
+// that fall within fifty years of `thisYear` ("80" is 1980 and "30" is 2030 in 2026).
+// Nothing when the text is no real date.
+std::optional<QDate> readDate(QStringView text, int thisYear = QDate::currentDate().year());
+
+// readDate, with the conversion error "'<text>' is not a valid date" for a text that is
+// no real date (31/02/2019).
 QDate dateFromText(const QString &text);
 
 // day/month/year with two-digit day and month, as the lists show dates.

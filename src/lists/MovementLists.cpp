@@ -12,6 +12,7 @@ namespace tavro {
 
 namespace {
 
+const Qt::Alignment Left = Qt::AlignLeft | Qt::AlignVCenter;
 const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
 
 void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
@@ -424,13 +425,16 @@ QList<ListColumn> periodHead(const QString &caption, int nameWidth)
             {QStringLiteral("IUM"), 80}};
 }
 
+// The cells a transmission run writes into a sent row keep room for what it writes: the
+// protocol and reception time as stored, "Aguardando" and the run mark "Sim". Sending a
+// list thus never stores its rows again.
 QList<ListColumn> statusTail()
 {
-    return {{QStringLiteral("Protocolo"), 140},
-            {QStringLiteral("Data"), 120},
-            {QStringLiteral("Situação"), 100},
+    return {{QStringLiteral("Protocolo"), 140, Left, StoredProtocolLength},
+            {QStringLiteral("Data"), 120, Left, StoredProtocolLength},
+            {QStringLiteral("Situação"), 100, Left, quint16(Situacao::Aguardando.size())},
             {QStringLiteral("CoReg."), 60},
-            {QStringLiteral("Gravar"), 50}};
+            {QStringLiteral("Gravar"), 50, Left, quint16(QStringView(u"Sim").size())}};
 }
 
 QStringList recordConditions(const StatementShape &shape, bool exibirSemCodigo)
@@ -476,21 +480,17 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
     QList<ListColumn> columns;
     switch (kind) {
     case MovementKind::Estoque:
-        columns = {{QStringLiteral("Lanc."), 50},
-                   {QStringLiteral("Codigo"), 50},
-                   {QStringLiteral("Produto"), 110},
-                   {QStringLiteral("Nome"), 250},
-                   {QStringLiteral("Lote"), 80},
-                   {QStringLiteral("Validade"), 70},
-                   {QStringLiteral("Quantidade"), 70, Right},
-                   {QStringLiteral("Data"), 70},
-                   {QStringLiteral("Programa Saude"), 100},
-                   {QStringLiteral("IUM"), 80},
-                   {QStringLiteral("Protocolo"), 140},
-                   {QStringLiteral("Data"), 120},
-                   {QStringLiteral("Situação"), 100},
-                   {QStringLiteral("CoReg."), 60},
-                   {QStringLiteral("Gravar"), 50}};
+        columns = QList<ListColumn>{{QStringLiteral("Lanc."), 50},
+                                    {QStringLiteral("Codigo"), 50},
+                                    {QStringLiteral("Produto"), 110},
+                                    {QStringLiteral("Nome"), 250},
+                                    {QStringLiteral("Lote"), 80},
+                                    {QStringLiteral("Validade"), 70},
+                                    {QStringLiteral("Quantidade"), 70, Right},
+                                    {QStringLiteral("Data"), 70},
+                                    {QStringLiteral("Programa Saude"), 100},
+                                    {QStringLiteral("IUM"), 80}}
+            + statusTail();
         break;
     case MovementKind::Entradas:
         columns = periodHead(QStringLiteral("Código"), 200)

@@ -8,8 +8,15 @@ constexpr qsizetype MaxCellLength = 0xFFFF;
 } // namespace
 
 RecordRows::RecordRows(int columnCount)
-    : m_columnCount(columnCount)
+    : RecordRows(QList<quint16>(columnCount, 0))
 {
+}
+
+RecordRows::RecordRows(const QList<quint16> &rooms)
+    : m_rooms(rooms.begin(), rooms.end())
+{
+    for (const quint16 room : m_rooms)
+        m_roomIndex.push_back(room > 0 ? m_roomColumns++ : -1);
 }
 
 char16_t *RecordRows::reserveInRow(qsizetype length)
@@ -35,17 +42,21 @@ char16_t *RecordRows::reserveInRow(qsizetype length)
 
 void RecordRows::append(QStringView text)
 {
+    const qsizetype column = m_filling;
     const qsizetype length = std::min(text.size(), MaxCellLength);
-    const bool firstCell = m_filling == 0;
+    const qsizetype slot = std::max<qsizetype>(length, m_rooms[size_t(column)]);
+    const bool firstCell = column == 0;
     if (firstCell)
         m_rowLength = 0;
-    char16_t *target = reserveInRow(length);
+    char16_t *target = reserveInRow(slot);
     if (firstCell)
         m_rowStarts.push_back(Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())});
     std::copy_n(text.utf16(), length, target);
-    m_rowLength += length;
-    m_lengths.push_back(quint16(length));
-    if (++m_filling == m_columnCount)
+    m_rowLength += slot;
+    m_slots.push_back(quint16(slot));
+    if (m_roomIndex[size_t(column)] >= 0)
+        m_used.push_back(quint16(length));
+    if (++m_filling == columnCount())
         m_filling = 0;
 }
 
@@ -55,49 +66,68 @@ const char16_t *RecordRows::rowText(int row) const
     return m_blocks[at.block].data() + at.offset;
 }
 
-QStringView RecordRows::cell(int row, int column) const
+qsizetype RecordRows::offset(int row, int column) const
 {
-    const quint16 *lengths = m_lengths.data() + size_t(row) * m_columnCount;
+    const quint16 *slots = m_slots.data() + size_t(row) * m_rooms.size();
     qsizetype offset = 0;
     for (int c = 0; c < column; ++c)
-        offset += lengths[c];
-    return QStringView(rowText(row) + offset, lengths[column]);
+        offset += slots[c];
+    return offset;
+}
+
+quint16 *RecordRows::usedLength(int row, int column)
+{
+    const int index = m_roomIndex[size_t(column)];
+    return index < 0 ? nullptr : &m_used[size_t(row) * m_roomColumns + index];
+}
+
+QStringView RecordRows::cell(int row, int column) const
+{
+    const int index = m_roomIndex[size_t(column)];
+    const quint16 length = index < 0 ? m_slots[size_t(row) * m_rooms.size() + column]
+                                     : m_used[size_t(row) * m_roomColumns + index];
+    return QStringView(rowText(row) + offset(row, column), length);
 }
 
 void RecordRows::setCell(int row, int column, QStringView text)
 {
     Q_ASSERT(m_filling == 0);
-    quint16 *lengths = m_lengths.data() + size_t(row) * m_columnCount;
+    quint16 *slots = m_slots.data() + size_t(row) * m_rooms.size();
+    quint16 *used = usedLength(row, column);
     const qsizetype length = std::min(text.size(), MaxCellLength);
-    if (length == lengths[column]) {
-        qsizetype offset = 0;
-        for (int c = 0; c < column; ++c)
-            offset += lengths[c];
-        std::copy_n(text.utf16(), length, const_cast<char16_t *>(rowText(row)) + offset);
+    if (used ? length <= slots[column] : length == slots[column]) {
+        std::copy_n(text.utf16(), length, const_cast<char16_t *>(rowText(row)) + offset(row, column));
+        if (used)
+            *used = quint16(length);
         return;
     }
     // Store the row anew at the end with the changed cell; the old text stays unused.
-    qsizetype before = 0;
-    for (int c = 0; c < column; ++c)
-        before += lengths[c];
+    const qsizetype before = offset(row, column);
     qsizetype after = 0;
-    for (int c = column + 1; c < m_columnCount; ++c)
-        after += lengths[c];
+    for (qsizetype c = column + 1; c < columnCount(); ++c)
+        after += slots[c];
+    const qsizetype slot = std::max<qsizetype>(length, m_rooms[size_t(column)]);
     m_rowLength = 0;
     // Blocks never move, so the old row stays readable while the new one is written.
-    char16_t *target = reserveInRow(before + length + after);
+    char16_t *target = reserveInRow(before + slot + after);
     const char16_t *source = rowText(row);
     std::copy_n(source, before, target);
     std::copy_n(text.utf16(), length, target + before);
-    std::copy_n(source + before + lengths[column], after, target + before + length);
-    lengths[column] = quint16(length);
+    std::copy_n(source + before + slots[column], after, target + before + slot);
+    slots[column] = quint16(slot);
+    if (used)
+        *used = quint16(length);
     m_rowStarts[size_t(row)] = Location{quint32(m_blocks.size() - 1), quint32(target - m_blocks.back().data())};
 }
 
 bool RecordRows::columnIsEmpty(int column) const
 {
-    for (size_t at = size_t(column); at < m_lengths.size(); at += size_t(m_columnCount)) {
-        if (m_lengths[at] != 0)
+    // A column with room keeps its text lengths apart from the characters its cells take.
+    const int index = m_roomIndex[size_t(column)];
+    const std::vector<quint16> &lengths = index < 0 ? m_slots : m_used;
+    const size_t stride = index < 0 ? m_rooms.size() : size_t(m_roomColumns);
+    for (size_t at = size_t(index < 0 ? column : index); at < lengths.size(); at += stride) {
+        if (lengths[at] != 0)
             return false;
     }
     return true;
@@ -157,6 +187,14 @@ void RecordList::setSubCell(int row, int subCell, const QString &text)
         return;
     m_rows.setCell(row, subCell + 1, text);
     Q_EMIT dataChanged(index(row, 0), index(row, columnCount() - 1), {Qt::DisplayRole, Qt::ForegroundRole});
+}
+
+RecordRows RecordList::newRows() const
+{
+    QList<quint16> rooms;
+    for (const ListColumn &column : m_columns)
+        rooms.append(column.room);
+    return RecordRows(rooms);
 }
 
 void RecordList::replaceRows(RecordRows rows)

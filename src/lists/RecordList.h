@@ -15,24 +15,33 @@ struct ListColumn
     QString caption;
     int width = 0; // pixels; 0 for the view's default
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // Characters every cell of the column keeps for a text written after the search (the
+    // run mark, protocol, reception time and status a transmission writes), so that the
+    // write stays inside the row instead of storing the row anew.
+    quint16 room = 0;
 };
 
 // Rows of text cells being filled by a search, kept compact: the cells of a row lie
 // one after another in large text blocks that never move, and each cell costs two
-// bytes of length beside its text. A list of 100,000 lines thus costs little more
-// than its text, and filling it never copies what it already holds.
+// bytes of length beside its text (four in a column with room). A list of 100,000
+// lines thus costs little more than its text, and filling it never copies what it
+// already holds.
 class RecordRows
 {
 public:
     explicit RecordRows(int columnCount = 0);
+    // One column per entry, each keeping at least that many characters per cell.
+    explicit RecordRows(const QList<quint16> &rooms);
 
-    int columnCount() const { return m_columnCount; }
+    int columnCount() const { return int(m_rooms.size()); }
     int rowCount() const { return int(m_rowStarts.size()); }
 
     // Appends one cell to the row being filled; a row is complete after columnCount() cells.
     void append(QStringView text);
     QStringView cell(int row, int column) const;
-    // Rewrites one cell; a row whose length changes is stored anew.
+    // Rewrites one cell in place when the text fits the cell's characters (in a column
+    // with room: is no longer than what the cell keeps; otherwise: is as long as the
+    // old text); any other row is stored anew.
     void setCell(int row, int column, QStringView text);
     // Whether every row holds empty text in `column`; reads only the cell lengths.
     bool columnIsEmpty(int column) const;
@@ -47,13 +56,19 @@ private:
     // filled to a fresh block when it does not fit.
     char16_t *reserveInRow(qsizetype length);
     const char16_t *rowText(int row) const;
+    qsizetype offset(int row, int column) const;
+    // The text's length in a cell of a column with room, else null.
+    quint16 *usedLength(int row, int column);
 
-    int m_columnCount;
+    std::vector<quint16> m_rooms; // per column
+    std::vector<int> m_roomIndex; // per column: its place among the columns with room, or -1
+    int m_roomColumns = 0;
     std::vector<std::vector<char16_t>> m_blocks;
     std::vector<Location> m_rowStarts;
-    std::vector<quint16> m_lengths; // rowCount * columnCount cell lengths
-    qsizetype m_filling = 0;        // cells of the current row appended so far
-    qsizetype m_rowLength = 0;      // characters of the current row so far
+    std::vector<quint16> m_slots; // rowCount * columnCount characters each cell takes
+    std::vector<quint16> m_used;  // rowCount * m_roomColumns text lengths of the cells with room
+    qsizetype m_filling = 0;      // cells of the current row appended so far
+    qsizetype m_rowLength = 0;    // characters of the current row so far
 };
 
 // A record list: a table model whose column 0 is the row caption and whose column
@@ -85,7 +100,7 @@ public:
     void setSubCell(int row, int subCell, const QString &text);
 
     // An empty row store with this list's columns, to be filled and handed to replaceRows.
-    RecordRows newRows() const { return RecordRows(int(m_columns.size())); }
+    RecordRows newRows() const;
     void replaceRows(RecordRows rows);
     void clear() { replaceRows(newRows()); }
 

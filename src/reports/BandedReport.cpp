@@ -16,12 +16,24 @@ constexpr double Tolerance = 0.001;
 
 } // namespace
 
+void BandedReport::setPageFooter(double height, PageFooter footer)
+{
+    m_footerHeight = height;
+    m_pageFooter = std::move(footer);
+}
+
+ReportBand BandedReport::pageFooter(int page, int pageCount) const
+{
+    return m_pageFooter ? m_pageFooter(page, pageCount) : ReportBand(m_footerHeight);
+}
+
 QList<QList<BandedReport::Placement>> BandedReport::pages() const
 {
     QList<QList<Placement>> pages(1);
+    const double room = PrintableHeight - m_footerHeight;
     double y = 0;
     const auto place = [&](const ReportBand &band) {
-        if (y > 0 && y + band.height() > PrintableHeight + Tolerance) {
+        if (y > 0 && y + band.height() > room + Tolerance) {
             pages.append(QList<Placement>());
             y = 0;
         }
@@ -31,7 +43,8 @@ QList<QList<BandedReport::Placement>> BandedReport::pages() const
     place(m_title);
     for (const ReportBand &band : m_details)
         place(band);
-    place(m_summary);
+    for (const ReportBand &band : m_summaries)
+        place(band);
     return pages;
 }
 
@@ -54,11 +67,16 @@ void BandedReport::render(QPagedPaintDevice &device) const
         throw Error(QStringLiteral("Não foi possível iniciar a impressão do relatório."));
     // The painter's origin is the top left corner inside the margins.
     const double pixelsPerMm = device.logicalDpiY() / 25.4;
-    for (qsizetype p = 0; p < layout.size(); ++p) {
+    const int pageCount = int(layout.size());
+    for (int p = 0; p < pageCount; ++p) {
         if (p > 0)
             device.newPage();
         for (const Placement &placement : layout.at(p))
             placement.band->paint(painter, QPointF(0, placement.top * pixelsPerMm), PrintableWidth, pixelsPerMm);
+        if (m_pageFooter)
+            pageFooter(p + 1, pageCount)
+                .paint(painter, QPointF(0, (PrintableHeight - m_footerHeight) * pixelsPerMm), PrintableWidth,
+                       pixelsPerMm);
     }
     painter.end();
 }

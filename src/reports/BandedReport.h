@@ -5,14 +5,17 @@
 #include <QList>
 #include <QPageLayout>
 
+#include <functional>
+
 class QPagedPaintDevice;
 
 namespace tavro {
 
 // A banded page layout in millimetres: a title band printed once at the top of the
-// first page, detail bands one below the other, and a summary band closing the report.
-// A band that does not fit in what is left of a page starts the next page. Pages are
-// A4 landscape with 10 mm margins on every side.
+// first page, detail bands one below the other, summary bands closing the report, and
+// a page footer at the bottom of every page. A band that does not fit in what is left
+// of a page above its footer starts the next page. Pages are A4 landscape with 10 mm
+// margins on every side.
 class BandedReport
 {
 public:
@@ -29,15 +32,23 @@ public:
         double top;
     };
 
+    // Makes the footer of page `page` (from 1) of `pageCount`.
+    using PageFooter = std::function<ReportBand(int page, int pageCount)>;
+
     void setTitle(ReportBand band) { m_title = std::move(band); }
     void addDetail(ReportBand band) { m_details.append(std::move(band)); }
-    void setSummary(ReportBand band) { m_summary = std::move(band); }
+    void addSummary(ReportBand band) { m_summaries.append(std::move(band)); }
+    // Every footer is `height` mm high, whatever band `footer` makes.
+    void setPageFooter(double height, PageFooter footer);
 
     const ReportBand &title() const { return m_title; }
     const QList<ReportBand> &details() const { return m_details; }
-    const ReportBand &summary() const { return m_summary; }
+    const QList<ReportBand> &summaries() const { return m_summaries; }
+    // An empty band when the report has no footer.
+    ReportBand pageFooter(int page, int pageCount) const;
 
-    // The bands of each page in printing order. There is always at least one page.
+    // The title, detail and summary bands of each page in printing order, above the
+    // footer's room. There is always at least one page.
     QList<QList<Placement>> pages() const;
 
     // Sets the device's page to A4 landscape with the report's margins and paints every
@@ -50,7 +61,9 @@ public:
 private:
     ReportBand m_title;
     QList<ReportBand> m_details;
-    ReportBand m_summary;
+    QList<ReportBand> m_summaries;
+    double m_footerHeight = 0;
+    PageFooter m_pageFooter;
 };
 
 } // namespace tavro

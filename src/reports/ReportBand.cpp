@@ -42,22 +42,20 @@ void ReportBand::paint(QPainter &painter, const QPointF &origin, double width, d
             font = reportFont(field.pointSize, painter.device());
             metrics.emplace(font, painter.device());
         }
-        const double textWidth = metrics->horizontalAdvance(field.text);
         double left = origin.x() + mm(field.left);
         double boxWidth = mm(field.width);
+        QString text = field.text;
         if (field.width <= 0) {
-            boxWidth = textWidth;
+            boxWidth = metrics->horizontalAdvance(text);
             if (field.alignment & Qt::AlignRight)
                 left -= boxWidth;
+        } else {
+            text = metrics->elidedText(text, Qt::ElideRight, boxWidth);
         }
         const QRectF box(left, origin.y() + mm(field.top), boxWidth, metrics->height());
-        painter.fillRect(box, Qt::white);
-        painter.save();
-        painter.setClipRect(box);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(box, int(field.alignment | Qt::AlignVCenter) | Qt::TextSingleLine, field.text);
-        painter.restore();
+        painter.drawText(box, int(field.alignment | Qt::AlignVCenter) | Qt::TextSingleLine, text);
     }
 }
 

@@ -6,8 +6,8 @@
 namespace tavro {
 
 // One text box of a band. Positions and sizes are millimetres from the band's top
-// left; the box is painted on an opaque white background and its text is cut at the
-// box edge.
+// left. The box has no background of its own, so a shaded band stays one solid strip;
+// a text longer than its box ends in "…" inside the box.
 struct ReportField
 {
     QString text;

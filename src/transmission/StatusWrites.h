@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/RecordKinds.h"
+#include "common/Status.h"
 
 #include <QDate>
 #include <QList>
@@ -13,9 +14,6 @@ namespace tavro {
 
 class Database;
 class SqlStatement;
-
-// The service's protocol and reception texts are kept to the width of the status columns.
-inline constexpr int StoredProtocolLength = 25;
 
 // The record table of a protocol kind: "Saída" and "Dispensação" both live in
 // itenssaidas; any kind other than "Entrada" is taken as stock.

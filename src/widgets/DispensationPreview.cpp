@@ -5,7 +5,6 @@
 #include "widgets/ErrorDisplay.h"
 
 #include <QAction>
-#include <QDir>
 #include <QGuiApplication>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -24,7 +23,9 @@ void previewDispensationListing(QWidget *parent, Database &db, const Dispensatio
     // With a PDF output and a file name, the print dialog offers saving as PDF first;
     // the operator can still choose a printer there.
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QDir::home().filePath(QStringLiteral("RelacaoDispensacoes.pdf")));
+    // Named by unit and period in the documents folder, so next month's listing does not
+    // overwrite this one.
+    printer.setOutputFileName(dispensationListingPath(input));
 
     QPrintPreviewDialog preview(&printer, parent);
     // Painting runs inside the dialog's event handling, where no exception may escape:

@@ -1,5 +1,7 @@
 #include "widgets/FieldRules.h"
 
+#include "db/DateText.h"
+
 #include <QDate>
 #include <QLocale>
 #include <QTime>
@@ -30,32 +32,6 @@ std::optional<int> number(const QString &part)
         if (!c.isDigit())
             return std::nullopt;
     return digits.toInt();
-}
-
-std::optional<QDate> dateOf(const QString &text)
-{
-    const QStringList parts = text.split(QLatin1Char('/'));
-    if (parts.size() != 3)
-        return std::nullopt;
-    const auto day = number(parts.at(0)), month = number(parts.at(1)), year = number(parts.at(2));
-    if (!day || !month || !year)
-        return std::nullopt;
-    int y = *year;
-    const qsizetype yearDigits = parts.at(2).trimmed().size();
-    if (yearDigits == 3 || yearDigits > 4)
-        return std::nullopt;
-    if (yearDigits <= 2) {
-        const int thisYear = QDate::currentDate().year();
-        y += thisYear / 100 * 100;
-        if (y > thisYear + 50)
-            y -= 100;
-        else if (y <= thisYear - 50)
-            y += 100;
-    }
-    const QDate date(y, *month, *day);
-    if (!date.isValid())
-        return std::nullopt;
-    return date;
 }
 
 // The digits of a masked number with the blanks before the check digits as zeros;
@@ -99,17 +75,17 @@ QString withDigits(const QString &masked, const QString &digits)
 
 std::optional<QString> normalisedDate(const QString &text)
 {
-    const auto date = dateOf(text);
+    const auto date = readDate(text);
     if (!date)
         return std::nullopt;
-    return date->toString(QStringLiteral("dd/MM/yyyy"));
+    return dateToText(*date);
 }
 
 std::optional<QString> normalisedDateTime(const QString &text)
 {
     const QString trimmed = text.trimmed();
     const qsizetype space = trimmed.indexOf(QLatin1Char(' '));
-    const auto date = dateOf(space < 0 ? trimmed : trimmed.left(space));
+    const auto date = readDate(space < 0 ? trimmed : trimmed.left(space));
     if (!date)
         return std::nullopt;
     QTime time(0, 0);

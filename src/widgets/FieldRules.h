@@ -9,9 +9,9 @@
 // comma, as the pharmacy's data and the service expect them.
 namespace tavro::fieldrules {
 
-// "dd/mm/yyyy" of a day/month/year text, or nothing when it is no real date. Blanks
-// around the parts are ignored; a year of one or two digits falls within fifty years
-// of today.
+// "dd/mm/yyyy" of a day/month/year text read as the core reads every date (readDate:
+// a year of one or two digits falls within fifty years of today), or nothing when it is
+// no real date.
 std::optional<QString> normalisedDate(const QString &text);
 
 // "dd/mm/yyyy hh:mm" of a date followed by a time; a blank time is midnight.

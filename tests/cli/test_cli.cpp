@@ -1,5 +1,6 @@
 #include "CliFixture.h"
 #include "FileMode.h"
+#include "PdfText.h"
 
 #include "db/Database.h"
 #include "service/SoapClient.h"
@@ -70,6 +71,47 @@ TEST_F(Cli, ListsEachKindWithCaptionsAndCells)
     EXPECT_EQ(other.captions().size(), 4);
 
     EXPECT_EQ(configText(), configBefore); // the command line never writes config.ini
+}
+
+// A short year means what the window's date field makes of it: within fifty years of today.
+TEST_F(Cli, ShortYearsListWhatFourDigitYearsList)
+{
+    const struct
+    {
+        QStringList shortYears, fullYears;
+    } cases[] = {
+        {{"--de", "01/01/19", "--ate", "31/01/19"}, January},
+        {{"--de", "1/1/80", "--ate", "31/01/19"}, {"--de", "01/01/1980", "--ate", "31/01/2019"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.shortYears.join(QLatin1Char(' ')).toStdString());
+        const CliRun shortYears = listar(QStringList{"entradas"} + c.shortYears);
+        ASSERT_EQ(shortYears.exitCode, 0) << shortYears.err.toStdString();
+        EXPECT_EQ(shortYears.captions().size(), 8);
+        EXPECT_EQ(shortYears.out, listar(QStringList{"entradas"} + c.fullYears).out);
+    }
+}
+
+// Without --pdf the listing goes where the window's print dialog offers it: the user's
+// documents folder, in a file of its own for the unit and the period.
+TEST_F(Cli, PrintsTheListingIntoTheDocumentsFolderByDefault)
+{
+    const QString home = fixture.folder() + QStringLiteral("/home");
+    ASSERT_TRUE(QDir().mkpath(home + QStringLiteral("/Documents")));
+    QProcessEnvironment env = environment(Password);
+    env.insert(QStringLiteral("HOME"), home);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    const CliRun r = exec(
+        cliPath(),
+        {"--config", configPath(), "--usuario", "FARMACIA", "imprimir", "--de", "01/01/19", "--ate", "31/01/19"}, env);
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString path = home + QStringLiteral("/Documents/Dispensacoes_2345678_2019-01-01_a_2019-01-31.pdf");
+    EXPECT_EQ(r.lines(), QStringList{QStringLiteral("Listagem gravada em: ") + path});
+    const QStringList pages = pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("Período de 01/01/2019 a 31/01/2019")));
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("3006 - 1")));
+    EXPECT_TRUE(pages.first().contains(QStringLiteral("Página 1 de 1")));
 }
 
 TEST_F(Cli, StatusAndProtocolFiltersWithAQuote)
@@ -491,7 +533,6 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
-    EXPECT_EQ(verb({"imprimir", "--de", "01/01/2019", "--ate", "31/01/2019"}).exitCode, 2); // no --pdf
 }
 
 namespace {

@@ -94,6 +94,25 @@ TEST(DateText, ReadsDayMonthYearStrictly)
     }
 }
 
+// The window's date fields and the command line read a short year the same way.
+TEST(DateText, ShortYearsFallWithinFiftyYearsOfTheCurrentYear)
+{
+    const struct
+    {
+        const char *text;
+        int thisYear;
+        QDate date; // invalid: no date
+    } cases[] = {
+        {"01/01/80", 2026, QDate(1980, 1, 1)},   {"01/01/19", 2026, QDate(2019, 1, 1)},
+        {"01/01/76", 2026, QDate(2076, 1, 1)},   {"01/01/77", 2026, QDate(1977, 1, 1)},
+        {"1/1/0", 2026, QDate(2000, 1, 1)},      {"01/01/80", 2031, QDate(2080, 1, 1)},
+        {"01/01/1980", 2031, QDate(1980, 1, 1)}, {"01/01/201", 2026, QDate()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(readDate(QString::fromUtf8(c.text), c.thisYear).value_or(QDate()), c.date)
+            << c.text << " in " << c.thisYear;
+}
+
 TEST(AlteraCampo, AddsOneLinePerColumn)
 {
     SqlStatement q{QStringLiteral("update conciliacao set ")};

@@ -1,4 +1,5 @@
 #include "common/Status.h"
+#include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 
 #include <QAbstractItemModelTester>
@@ -6,6 +7,8 @@
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace tavro;
 
@@ -72,6 +75,80 @@ TEST(RecordRows, RewrittenCellsKeepTheirNeighbours)
     EXPECT_EQ(store.cell(2, 2), u"");
     EXPECT_EQ(store.cell(0, 0).size(), 0xFFFF);
     EXPECT_EQ(store.cell(0, 1), u"Aguardando");
+}
+
+// A cell of a column with room takes any text up to that many characters where it
+// lies; only a longer text stores its row anew.
+TEST(RecordRows, CellsWithRoomAreRewrittenInPlace)
+{
+    RecordRows store(QList<quint16>{0, 10, 0});
+    for (int r = 0; r < 3; ++r)
+        for (const char *text : {"caption", "", "tail"})
+            store.append(QString::fromUtf8(text));
+    const QStringView before = store.cell(1, 0);
+    const struct
+    {
+        const char *text;
+        bool inPlace;
+    } writes[] = {{"Sim", true}, {"", true}, {"Aguardando", true}, {"Ok", true}, {"Inconsistência", false}};
+    for (const auto &w : writes) {
+        const QStringView was = store.cell(1, 0);
+        store.setCell(1, 1, QString::fromUtf8(w.text));
+        EXPECT_EQ(store.cell(1, 0).utf16() == was.utf16(), w.inPlace) << w.text;
+        EXPECT_EQ(store.cell(1, 0), u"caption") << w.text;
+        EXPECT_EQ(store.cell(1, 1).toString(), QString::fromUtf8(w.text));
+        EXPECT_EQ(store.cell(1, 2), u"tail") << w.text;
+    }
+    EXPECT_NE(store.cell(1, 0).utf16(), before.utf16());
+    // The row stored anew keeps at least the room, so shorter texts go in place again.
+    const QStringView moved = store.cell(1, 0);
+    store.setCell(1, 1, u"Aguardando");
+    EXPECT_EQ(store.cell(1, 0).utf16(), moved.utf16());
+    EXPECT_EQ(store.cell(0, 1), u"");
+    EXPECT_EQ(store.cell(2, 2), u"tail");
+}
+
+// What a transmission run writes into a sent row of any movement list (the run mark,
+// protocol and reception time at their longest, the status, the mark cleared) leaves the
+// row where the search put it.
+TEST(RecordList, SendingARowDoesNotStoreItAgain)
+{
+    const struct
+    {
+        MovementKind kind;
+        int gravar, protocolo, data, situacao;
+    } lists[] = {
+        {MovementKind::Estoque, EstoqueCell::Gravar, EstoqueCell::Protocolo, EstoqueCell::DataProtocolo,
+         EstoqueCell::Situacao},
+        {MovementKind::Entradas, EntradaCell::Gravar, EntradaCell::Protocolo, EntradaCell::DataProtocolo,
+         EntradaCell::Situacao},
+        {MovementKind::Saidas, SaidaCell::Gravar, SaidaCell::Protocolo, SaidaCell::DataProtocolo, SaidaCell::Situacao},
+        {MovementKind::Dispensacoes, DispensacaoCell::Gravar, DispensacaoCell::Protocolo,
+         DispensacaoCell::DataProtocolo, DispensacaoCell::Situacao},
+    };
+    for (const auto &l : lists) {
+        std::unique_ptr<RecordList> list(newMovementList(l.kind, nullptr));
+        QAbstractItemModelTester tester(list.get(), QAbstractItemModelTester::FailureReportingMode::Warning);
+        RecordRows rows = list->newRows();
+        for (int r = 0; r < 2; ++r) {
+            for (int c = 0; c < list->columnCount(); ++c)
+                rows.append(c - 1 == l.situacao && r == 1 ? QStringLiteral("Inconsistência")
+                                                          : QStringLiteral("cell %1").arg(c));
+        }
+        list->replaceRows(std::move(rows));
+        for (int r = 0; r < 2; ++r) {
+            const QStringView caption = list->subCellView(r, 0);
+            list->setSubCell(r, l.gravar, QStringLiteral("Sim"));
+            list->setSubCell(r, l.gravar, QString());
+            list->setSubCell(r, l.protocolo, QString(25, QLatin1Char('9')));
+            list->setSubCell(r, l.data, QStringLiteral("10-12-2026 08:30:00.000-3"));
+            list->setSubCell(r, l.situacao, Situacao::Aguardando);
+            EXPECT_EQ(list->subCellView(r, 0).utf16(), caption.utf16()) << int(l.kind) << " row " << r;
+            EXPECT_EQ(list->subCell(r, l.situacao), Situacao::Aguardando);
+            EXPECT_EQ(list->subCell(r, l.data), QStringLiteral("10-12-2026 08:30:00.000-3"));
+            EXPECT_EQ(list->subCell(r, l.situacao + 1), QStringLiteral("cell %1").arg(l.situacao + 2));
+        }
+    }
 }
 
 TEST(RecordList, CellWritesRecolourOnlyTheirRow)

@@ -6,6 +6,8 @@
 #include "widgets/DispensationPreview.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -44,6 +46,16 @@ TEST(DispensationPreview, OpensOverMostOfTheScreenFittedToTheWidthWithPdfOutput)
     TestDatabase fixture;
     Database db;
     db.open(fixture.path());
+    // The desktop's documents folder, as its user-dirs file names it.
+    const QString documents = fixture.folder() + QStringLiteral("/Documentos");
+    const QString config = fixture.folder() + QStringLiteral("/config");
+    ASSERT_TRUE(QDir().mkpath(config) && QDir().mkpath(documents));
+    QFile dirs(config + QStringLiteral("/user-dirs.dirs"));
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly));
+    dirs.write("XDG_DOCUMENTS_DIR=\"" + documents.toUtf8() + "\"\n");
+    dirs.close();
+    const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.toUtf8());
     bool inspected = false;
     whenPreviewOpens([&](QPrintPreviewDialog &dialog) {
         inspected = true;
@@ -60,10 +72,15 @@ TEST(DispensationPreview, OpensOverMostOfTheScreenFittedToTheWidthWithPdfOutput)
         EXPECT_EQ(pages->orientation(), QPageLayout::Landscape);
         QPrinter *printer = dialog.printer();
         EXPECT_EQ(printer->outputFormat(), QPrinter::PdfFormat);
-        EXPECT_TRUE(printer->outputFileName().endsWith(QStringLiteral(".pdf")));
+        EXPECT_EQ(printer->outputFileName(),
+                  documents + QStringLiteral("/Dispensacoes_2345678_2019-01-01_a_2019-01-31.pdf"));
         EXPECT_EQ(printer->pageLayout().pageSize().id(), QPageSize::A4);
     });
     previewDispensationListing(nullptr, db, january());
+    if (configBefore.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", configBefore);
     EXPECT_TRUE(inspected);
 }
 

@@ -58,8 +58,7 @@ std::optional<SimOptions> SimOptions::parse(const QStringList &arguments)
         QStringLiteral("Report each connection a client opens as a line \"connection N\" (over TLS: each handshake)."));
     parser.addOptions({port,        usuario, senha,       base,       aguardando, reprocessamento, tls,
                        semEndereco, semAcao, falhaStatus, falhaTexto, falhaFault, falhaHtml,       falhaRaiz,
-                       codigoFora,  atraso,  silencio,    falhas,     reter,      version,
-                       conexoes});
+                       codigoFora,  atraso,  silencio,    falhas,     reter,      version,         conexoes});
     if (!parser.parse(arguments)) {
         std::fprintf(stderr, "%s\n%s", qPrintable(parser.errorText()), qPrintable(parser.helpText()));
         return std::nullopt;
