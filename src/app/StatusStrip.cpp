@@ -13,6 +13,9 @@ StatusStrip::StatusStrip(QWidget *parent)
     m_account->setObjectName(QStringLiteral("LConta"));
     m_session->setObjectName(QStringLiteral("LSessao"));
     m_account->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long account or note gives way to the window's width instead of widening the window past
+    // the screen; its whole text stays in the tooltip.
+    m_account->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_account, 1);
     addPermanentWidget(m_session);
     setSizeGripEnabled(false);
@@ -21,11 +24,12 @@ StatusStrip::StatusStrip(QWidget *parent)
 void StatusStrip::setAccount(const QString &text)
 {
     m_account->setText(text);
+    m_account->setToolTip(text);
 }
 
 void StatusStrip::setNote(const QString &text)
 {
-    m_account->setText(text);
+    setAccount(text);
 }
 
 void StatusStrip::setSession(const QString &operador, const QString &unidade, const QString &servidor)
