@@ -93,7 +93,9 @@ bool rectifies(const QString &tipo)
 }
 
 // Finishes or releases the batch from its answer log, with its own commit; none when this
-// station has no answer log for it. Throws RecordLocked when its records are held.
+// station has no answer log for it. Two programs may both read the batch unresolved: only
+// the first write counts, the other learns ResolvedElsewhere. Throws RecordLocked when its
+// records are held.
 std::optional<BatchResolution> resolveFromLog(Database &db, const QString &logFolder, const ProvisionalRow &row,
                                               int &marked)
 {
@@ -104,12 +106,15 @@ std::optional<BatchResolution> resolveFromLog(Database &db, const QString &logFo
     const RecordTable table = tableForTipo(row.tipo);
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
     try {
-        std::optional<BatchResolution> resolution;
+        std::optional<BatchResolution> resolution = BatchResolution::ResolvedElsewhere;
         if (answer) {
-            marked = recordAnswer(db, table, row.protocolo, answer->protocolo, answer->data, rectifies(row.tipo));
-            resolution = BatchResolution::Recorded;
-        } else {
-            releaseBatch(db, table, row.protocolo, row.protocoloAntigo);
+            const std::optional<int> recorded = recordAnswer(db, table, row.protocolo, answer->protocolo, answer->data,
+                                                             rectifies(row.tipo));
+            if (recorded) {
+                marked = *recorded;
+                resolution = BatchResolution::Recorded;
+            }
+        } else if (releaseBatch(db, table, row.protocolo, row.protocoloAntigo)) {
             resolution = BatchResolution::NotTaken;
         }
         db.commit();
@@ -150,6 +155,8 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
                         .arg(marked));
                 continue;
             }
+            if (resolution == BatchResolution::ResolvedElsewhere)
+                continue;
             if (resolution == BatchResolution::NotTaken) {
                 report.released.append(
                     QStringLiteral("Lote %1 (%2) não aceito pelo serviço: seus registros voltam a ser enviados.")

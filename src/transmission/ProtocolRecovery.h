@@ -44,9 +44,10 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
 
 // How a batch whose call failed ended.
 enum class BatchResolution {
-    Recorded,   // its answer log held the service's protocol: recorded, with its commit
-    NotTaken,   // nothing left the station, or the answer took nothing: the caller releases it
-    Unresolved, // the request left and no answer came: it stays "Enviando"
+    Recorded,          // its answer log held the service's protocol: recorded, with its commit
+    NotTaken,          // nothing left the station, or the answer took nothing: the caller releases it
+    Unresolved,        // the request left and no answer came: it stays "Enviando"
+    ResolvedElsewhere, // another program recorded or released it meanwhile
 };
 // Resolves the batch `provisorio` of this run right after its call failed; a batch without
 // a request log never left.

@@ -176,8 +176,8 @@ void setUnresolved(SqlStatement &query)
 
 } // namespace
 
-int recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
-                 const QString &data, bool rectifies)
+std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+                                const QString &data, bool rectifies)
 {
     SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
     bool separator = false;
@@ -194,7 +194,7 @@ int recordAnswer(Database &db, RecordTable table, const QString &provisorio, con
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     setUnresolved(registry);
     if (db.execute(registry) == 0)
-        return 0; // released meanwhile: its records may be on their way again
+        return std::nullopt; // resolved or released meanwhile: its records may be on their way again
     SqlStatement records{updateLine(table)};
     separator = false;
     AlteraCampo(records, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), s);

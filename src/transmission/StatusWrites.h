@@ -85,9 +85,10 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
 // The service's answer to a batch on its way ("Enviando" or "Sem resposta"): the real
 // protocol replaces the provisional one on the registry row and the records, "Aguardando".
 // Without `rectifies` the registry row forgets the chosen protocol. Returns the records
-// marked; 0, with nothing written, when the batch was released meanwhile.
-int recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
-                 const QString &data, bool rectifies);
+// marked; none, with nothing written, when the batch was resolved or released meanwhile (by
+// another program resolving the same batch, say).
+std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+                                const QString &data, bool rectifies);
 // Gives the records of an unanswered batch back: sendable again, or, when the batch took
 // the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row becomes
 // "Liberado". False, with nothing written, when the batch is no longer unresolved.
