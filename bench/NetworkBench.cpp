@@ -30,6 +30,17 @@
 
 namespace tavro::bench {
 
+std::unique_ptr<RecordList> benchStockList(Database &db)
+{
+    ListSearch search;
+    search.kind = MovementKind::Estoque;
+    search.unidade = QStringLiteral("2345678");
+    search.dia = QStringLiteral("28/02/2019");
+    std::unique_ptr<RecordList> list(newMovementList(MovementKind::Estoque, nullptr));
+    fillMovementList(db, search, *list);
+    return list;
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -281,12 +292,7 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
             transport, settings, logFolder, [] { return QDateTime::currentDateTime(); }, BenchLogin);
         Database db;
         db.open(copy);
-        ListSearch search;
-        search.kind = MovementKind::Estoque;
-        search.unidade = QStringLiteral("2345678");
-        search.dia = QStringLiteral("28/02/2019");
-        std::unique_ptr<RecordList> list(newMovementList(MovementKind::Estoque, nullptr));
-        fillMovementList(db, search, *list);
+        const std::unique_ptr<RecordList> list = benchStockList(db);
         TransmissionInput input{
             QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("28/02/2019"), QString(), 500,
             QDate::currentDate()};

@@ -7,7 +7,16 @@
 
 class QTextStream;
 
+namespace tavro {
+class Database;
+class RecordList;
+} // namespace tavro
+
 namespace tavro::bench {
+
+// The benchmarks' stock list: the positions of 28/02/2019 of unit 2345678, as the stock tab
+// lists them.
+std::unique_ptr<RecordList> benchStockList(Database &db);
 
 // A TCP relay on 127.0.0.1, in a thread of its own, to the local port `target`: every chunk
 // waits `delayMs` before it goes on, in each direction, so a round trip takes 2 x `delayMs`

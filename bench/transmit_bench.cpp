@@ -142,12 +142,7 @@ int main(int argc, char *argv[])
 
     Database db;
     db.open(programDb);
-    ListSearch search;
-    search.kind = MovementKind::Estoque;
-    search.unidade = QStringLiteral("2345678");
-    search.dia = QStringLiteral("28/02/2019");
-    std::unique_ptr<RecordList> list(newMovementList(MovementKind::Estoque, nullptr));
-    fillMovementList(db, search, *list);
+    const std::unique_ptr<RecordList> list = benchStockList(db);
     out << "stock rows listed: " << list->rowCount() << "\n";
 
     TransmissionInput input{
