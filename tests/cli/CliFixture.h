@@ -159,4 +159,18 @@ protected:
     std::unique_ptr<tavro::test::SimProcess> sim;
 };
 
+// The same, on a database the Firebird server of TAVRO_FB_SERVER serves; skipped without one.
+class CliOnServer : public CliFollowup
+{
+protected:
+    void SetUp() override
+    {
+        const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
+        if (server.isEmpty())
+            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+        CliFollowup::SetUp();
+        fixture.useServer(server);
+    }
+};
+
 } // namespace tavro::test

@@ -539,18 +539,9 @@ namespace {
 
 // Several real tavro-cli processes on one database served by the Firebird server, against
 // one tavro-sim, all logging into the same folder.
-class CliTogether : public CliFollowup
+class CliTogether : public CliOnServer
 {
 protected:
-    void SetUp() override
-    {
-        const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
-        if (server.isEmpty())
-            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-        CliFollowup::SetUp();
-        fixture.useServer(server);
-    }
-
     static QByteArray readLog(const QString &path)
     {
         QFile file(path);

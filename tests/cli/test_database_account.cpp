@@ -9,7 +9,7 @@
 
 namespace {
 
-using tavro::test::CliFollowup;
+using tavro::test::CliOnServer;
 using tavro::test::CliRun;
 
 // The statements of the README's first sql block that grants rights, for the account `user`.
@@ -36,16 +36,14 @@ QStringList readmeGrants(const QString &user)
     return {};
 }
 
-class DatabaseAccount : public CliFollowup
+class DatabaseAccount : public CliOnServer
 {
 protected:
     void SetUp() override
     {
-        const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
-        if (server.isEmpty())
-            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-        CliFollowup::SetUp();
-        fixture.useServer(server);
+        CliOnServer::SetUp();
+        if (IsSkipped())
+            return;
         // Accounts belong to the whole server: one of this process's own, dropped at the end.
         m_user = QStringLiteral("TAVRO_TESTE_%1").arg(QCoreApplication::applicationPid());
         fixture.exec(QStringLiteral("create or alter user %1 password '%2'").arg(m_user, m_password));
