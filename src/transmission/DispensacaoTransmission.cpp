@@ -86,8 +86,7 @@ void DispensacaoTransmission::add(const RecordList &list, int row)
 
 SentBatch DispensacaoTransmission::send(TavroWSAsync &port)
 {
-    const ProtocoloType answer = port.informarDispensacaoMedicamentoEmLote(m_request);
-    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+    return sentBatch(port.informarDispensacaoMedicamentoEmLote(m_request));
 }
 
 } // namespace tavro

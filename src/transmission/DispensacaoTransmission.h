@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/TavroWS11.h"
+#include "transmission/BatchRequests.h"
 #include "transmission/ItemTransmission.h"
 
 namespace tavro {

@@ -36,14 +36,7 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
 
 void EntradaTransmission::begin(const BatchContext &context)
 {
-    m_rectification = context.retransmission;
-    m_estabelecimento = estabelecimento(context);
-    m_new = {};
-    m_rectify = {};
-    if (m_rectification)
-        m_rectify.identificacao = identificacaoProtocolo(context);
-    else
-        m_new.identificacao = identificacao(context);
+    m_requests.begin(context);
 }
 
 void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row)
@@ -60,32 +53,22 @@ void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, cons
 
 void EntradaTransmission::add(const RecordList &list, int row)
 {
-    if (m_rectification) {
+    if (m_requests.rectification) {
         ProdutoVinculadoEntradaType produto;
         produto.coRegistro = integerValue(list.subCell(row, Cell::CoRegistro));
         readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
-        registro7 registro;
-        registro.estabelecimento = m_estabelecimento;
-        registro.produto = std::move(produto);
-        m_rectify.registro.push_back(std::move(registro));
+        appendRecord(m_requests.retificacao, m_requests.estabelecimento, std::move(produto));
     } else {
         ProdutoEntradaType produto;
         readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
-        registro3 registro;
-        registro.estabelecimento = m_estabelecimento;
-        registro.produto = std::move(produto);
-        m_new.registro.push_back(std::move(registro));
+        appendRecord(m_requests.novo, m_requests.estabelecimento, std::move(produto));
     }
 }
 
 SentBatch EntradaTransmission::send(TavroWSAsync &port)
 {
-    if (m_rectification) {
-        const ProtocoloRetificadoType answer = port.retificarEntradaMedicamentoEmLote(m_rectify);
-        return {answer.nuProtocoloEntrada, answer.dtRecebimento, answer.nuProtocoloRetificado};
-    }
-    const ProtocoloType answer = port.informarEntradaMedicamentoEmLote(m_new);
-    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+    return m_requests.send(port, &TavroWSAsync::informarEntradaMedicamentoEmLote,
+                           &TavroWSAsync::retificarEntradaMedicamentoEmLote);
 }
 
 } // namespace tavro

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "service/TavroWS11.h"
+#include "transmission/BatchRequests.h"
 #include "transmission/ItemTransmission.h"
 
 namespace tavro {
@@ -23,10 +23,7 @@ public:
     static void MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row);
 
 private:
-    bool m_rectification = false;
-    EstabelecimentoType m_estabelecimento;
-    InformarEntradaMedicamentoEmLoteType m_new;
-    RetificarEntradaMedicamentoEmLoteType m_rectify;
+    BatchRequests<InformarEntradaMedicamentoEmLoteType, RetificarEntradaMedicamentoEmLoteType> m_requests;
 };
 
 } // namespace tavro

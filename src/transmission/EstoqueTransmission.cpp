@@ -69,14 +69,7 @@ RecordKey EstoqueTransmission::key(const RecordList &list, int row, const Transm
 
 void EstoqueTransmission::begin(const BatchContext &context)
 {
-    m_rectification = context.retransmission;
-    m_estabelecimento = estabelecimento(context);
-    m_new = {};
-    m_rectify = {};
-    if (m_rectification)
-        m_rectify.identificacao = identificacaoProtocolo(context);
-    else
-        m_new.identificacao = identificacao(context);
+    m_requests.begin(context);
 }
 
 ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, int row)
@@ -100,30 +93,20 @@ ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, in
 
 void EstoqueTransmission::add(const RecordList &list, int row)
 {
-    if (m_rectification) {
-        registro4 registro;
+    if (m_requests.rectification) {
         ProdutoVinculadoType produto;
         produto.coRegistro = integerValue(list.subCell(row, Cell::CoRegistro));
         static_cast<ProdutoType &>(produto) = MontaRegistroEstoque(list, row);
-        registro.estabelecimento = m_estabelecimento;
-        registro.produto = produto;
-        m_rectify.registro.push_back(std::move(registro));
+        appendRecord(m_requests.retificacao, m_requests.estabelecimento, std::move(produto));
     } else {
-        registro2 registro;
-        registro.estabelecimento = m_estabelecimento;
-        registro.produto = MontaRegistroEstoque(list, row);
-        m_new.registro.push_back(std::move(registro));
+        appendRecord(m_requests.novo, m_requests.estabelecimento, MontaRegistroEstoque(list, row));
     }
 }
 
 SentBatch EstoqueTransmission::send(TavroWSAsync &port)
 {
-    if (m_rectification) {
-        const ProtocoloRetificadoType answer = port.retificarPosicaoEstoqueEmLote(m_rectify);
-        return {answer.nuProtocoloEntrada, answer.dtRecebimento, answer.nuProtocoloRetificado};
-    }
-    const ProtocoloType answer = port.informarPosicaoEstoqueEmLote(m_new);
-    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+    return m_requests.send(port, &TavroWSAsync::informarPosicaoEstoqueEmLote,
+                           &TavroWSAsync::retificarPosicaoEstoqueEmLote);
 }
 
 } // namespace tavro

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "service/TavroWS11.h"
-#include "transmission/TransmissionKind.h"
+#include "transmission/BatchRequests.h"
 
 namespace tavro {
 
@@ -26,10 +25,7 @@ public:
     static ProdutoType MontaRegistroEstoque(const RecordList &list, int row);
 
 private:
-    bool m_rectification = false;
-    EstabelecimentoType m_estabelecimento;
-    InformarPosicaoEstoqueEmLoteType m_new;
-    RetificarPosicaoEstoqueEmLoteType m_rectify;
+    BatchRequests<InformarPosicaoEstoqueEmLoteType, RetificarPosicaoEstoqueEmLoteType> m_requests;
 };
 
 } // namespace tavro

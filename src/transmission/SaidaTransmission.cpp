@@ -72,8 +72,7 @@ void SaidaTransmission::appendIssue(ProdutoSaidaType produto, EstabelecimentoCNE
 
 SentBatch SaidaTransmission::send(TavroWSAsync &port)
 {
-    const ProtocoloType answer = port.informarSaidaMedicamentoEmLote(m_request);
-    return {answer.nuProtocoloEntrada, answer.dtRecebimento, std::nullopt};
+    return sentBatch(port.informarSaidaMedicamentoEmLote(m_request));
 }
 
 } // namespace tavro
