@@ -32,7 +32,8 @@ enum : int {
     Gravar
 };
 }
-namespace EntradaCell {
+// The first sub-cells of the three period lists, which every line of a document has.
+namespace ItemCell {
 enum : int {
     Produto,
     Nome,
@@ -42,7 +43,13 @@ enum : int {
     Data,
     ProgramaSaude,
     Ium,
-    CnpjFabricante,
+    Proprias // the list's own sub-cells start here
+};
+}
+namespace EntradaCell {
+using namespace ItemCell;
+enum : int {
+    CnpjFabricante = Proprias,
     FabricanteInternacional,
     NotaFiscal,
     ValorUnitario,
@@ -54,18 +61,11 @@ enum : int {
     CoRegistro,
     Gravar
 };
-}
+} // namespace EntradaCell
 namespace SaidaCell {
+using namespace ItemCell;
 enum : int {
-    Produto,
-    Nome,
-    Lote,
-    Validade,
-    Quantidade,
-    Data,
-    ProgramaSaude,
-    Ium,
-    CnpjFabricante,
+    CnpjFabricante = Proprias,
     FabricanteInternacional,
     TipoSaida,
     Destino,
@@ -77,18 +77,11 @@ enum : int {
     CoRegistro,
     Gravar
 };
-}
+} // namespace SaidaCell
 namespace DispensacaoCell {
+using namespace ItemCell;
 enum : int {
-    Produto,
-    Nome,
-    Lote,
-    Validade,
-    Quantidade,
-    Data,
-    ProgramaSaude,
-    Ium,
-    Competencia,
+    Competencia = Proprias,
     CnsUsuario,
     NomeUsuario,
     Peso,
@@ -105,7 +98,7 @@ enum : int {
     CnpjFabricante,
     FabricanteInternacional
 };
-}
+} // namespace DispensacaoCell
 
 // The status boxes of a movement tab.
 struct StatusBoxes

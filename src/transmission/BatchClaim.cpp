@@ -112,8 +112,7 @@ QString rowText(const QStringList &fields)
 
 int quantityCell(RecordTable table)
 {
-    // The three period lists agree on their first eight sub-cells.
-    return table == RecordTable::Conciliacao ? int(EstoqueCell::Quantidade) : int(EntradaCell::Quantidade);
+    return table == RecordTable::Conciliacao ? int(EstoqueCell::Quantidade) : int(ItemCell::Quantidade);
 }
 
 // Shows the record as the database holds it now.

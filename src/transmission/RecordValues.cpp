@@ -68,8 +68,7 @@ EstabelecimentoType estabelecimento(const BatchContext &context)
 
 void fillItemProduct(ProdutoType &produto, const RecordList &list, int row)
 {
-    // The three period lists agree on their first eight sub-cells.
-    using namespace EntradaCell;
+    using namespace ItemCell;
     produto.coRegistroOrigem = list.caption(row);
     produto.nuProduto = list.subCell(row, Produto);
     produto.nuLote = list.subCell(row, Lote);

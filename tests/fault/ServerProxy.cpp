@@ -1,7 +1,10 @@
 #include "ServerProxy.h"
 
+#include "SimProcess.h"
+
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -56,6 +59,19 @@ void ServerProxy::stop()
 void ServerProxy::onProxyThread(const std::function<void()> &work)
 {
     QMetaObject::invokeMethod(m_context, work, Qt::BlockingQueuedConnection);
+}
+
+ServerGoneDuringPost::ServerGoneDuringPost(ServerProxy &proxy, SimProcess &service)
+{
+    service.requests(); // what came before does not count
+    QObject::connect(&m_poll, &QTimer::timeout, &m_poll, [this, &proxy, &service] {
+        if (!service.requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
+            m_poll.stop();
+            proxy.stop();
+            service.release();
+        }
+    });
+    m_poll.start(50);
 }
 
 } // namespace tavro::test

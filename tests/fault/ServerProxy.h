@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QtGlobal>
 
 #include <atomic>
@@ -32,6 +33,19 @@ private:
     std::thread m_thread;
     QObject *m_context = nullptr;
     std::atomic<quint16> m_port = 0;
+};
+
+class SimProcess;
+
+// The database server goes away while the program waits for the service: once `service` has
+// received a POST (whose answer it holds back), `proxy` stops and the answer is let go.
+class ServerGoneDuringPost
+{
+public:
+    ServerGoneDuringPost(ServerProxy &proxy, SimProcess &service);
+
+private:
+    QTimer m_poll;
 };
 
 } // namespace tavro::test

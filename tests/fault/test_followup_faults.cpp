@@ -6,8 +6,6 @@
 #include "followup/ProtocolFollowup.h"
 
 #include <QFile>
-#include <QRegularExpression>
-#include <QTimer>
 
 using namespace tavro;
 using namespace tavro::test;
@@ -191,16 +189,7 @@ TEST_F(FollowupFault, DatabaseServerGoneDuringTheCheck)
     const QString protocolo = sendBatch({QStringLiteral("--reter"), QStringLiteral("2")});
     ASSERT_FALSE(protocolo.isEmpty());
     const Snapshot before = snapshot();
-    m_service->requests();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-        if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
-            poll.stop();
-            proxy.stop();
-            m_service->release();
-        }
-    });
-    poll.start(50);
+    const ServerGoneDuringPost serverGone(proxy, *m_service);
 
     QString result;
     EXPECT_NO_THROW(result = run(Check::Processamento, protocolo));

@@ -8,8 +8,6 @@
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QRegularExpression>
-#include <QTimer>
 
 using namespace tavro;
 using namespace tavro::test;
@@ -378,16 +376,7 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     const KindCase &stock = kindCases().front();
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
-    m_service->requests();
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &poll, [&] {
-        if (!m_service->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
-            poll.stop();
-            proxy.stop();
-            m_service->release();
-        }
-    });
-    poll.start(50);
+    const ServerGoneDuringPost serverGone(proxy, *m_service);
 
     fill(stock);
     const auto transmitter = stock.make();
