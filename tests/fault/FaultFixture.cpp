@@ -1,11 +1,5 @@
 #include "FaultFixture.h"
 
-#include "transmission/DispensacaoTransmission.h"
-#include "transmission/EntradaTransmission.h"
-#include "transmission/EstoqueTransmission.h"
-#include "transmission/SaidaTransmission.h"
-#include "transmission/SemCartaoTransmission.h"
-
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -93,23 +87,6 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
 }
 
 } // namespace
-
-const QList<KindCase> &kindCases()
-{
-    static const QList<KindCase> cases{
-        {QStringLiteral("Estoque"), MovementKind::Estoque, [] { return std::make_unique<EstoqueTransmission>(); },
-         QStringLiteral("conciliacao")},
-        {QStringLiteral("Entrada"), MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
-         QStringLiteral("itensentradas")},
-        {QStringLiteral("Saída"), MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
-         QStringLiteral("itenssaidas")},
-        {QStringLiteral("Dispensação"), MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("itenssaidas")},
-        {QStringLiteral("Dispensação sem cartão"), MovementKind::Dispensacoes,
-         [] { return std::make_unique<SemCartaoTransmission>(); }, QStringLiteral("itenssaidas")},
-    };
-    return cases;
-}
 
 FaultFixture::FaultFixture(const QString &templateName)
     : m_fixture(templateName)

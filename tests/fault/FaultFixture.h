@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KindCases.h"
 #include "ScriptedService.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
@@ -29,15 +30,6 @@ namespace tavro::test {
 inline const QString ClosedUnanswered = QStringLiteral("A conexão foi encerrada depois do envio do pedido");
 
 // One kind of transmission with its list and the table its records live in.
-struct KindCase
-{
-    QString name;
-    MovementKind list;
-    std::function<std::unique_ptr<TransmissionKind>()> make;
-    QString table;
-};
-
-const QList<KindCase> &kindCases();
 
 // A fresh demo database on the code's own connection, a healthy substitute that keeps
 // every batch it accepted, and whatever misbehaving service a case points the SOAP

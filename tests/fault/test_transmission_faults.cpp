@@ -198,8 +198,7 @@ class EveryKind : public FaultFixture, public ::testing::WithParamInterface<int>
 
 std::string kindName(const ::testing::TestParamInfo<int> &info)
 {
-    const std::string names[] = {"Estoque", "Entrada", "Saida", "Dispensacao", "DispensacaoSemCartao"};
-    return names[info.param];
+    return kindCases().at(info.param).id;
 }
 
 // Captions of the rows a new batch of the kind takes from the list, in list order.

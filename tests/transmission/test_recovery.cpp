@@ -1,16 +1,13 @@
+#include "KindCases.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
+#include "TransmissionSetup.h"
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
-#include "transmission/DispensacaoTransmission.h"
-#include "transmission/EntradaTransmission.h"
-#include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolRecovery.h"
-#include "transmission/SaidaTransmission.h"
-#include "transmission/SemCartaoTransmission.h"
 #include "transmission/Transmission.h"
 
 #include <QDir>
@@ -28,55 +25,16 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-struct KindCase
-{
-    const char *name;
-    MovementKind list;
-    std::function<std::unique_ptr<TransmissionKind>()> make;
-    QString table;
-    QString tipo;
-};
-
-void PrintTo(const KindCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-const KindCase Kinds[] = {
-    {"Estoque", MovementKind::Estoque, [] { return std::make_unique<EstoqueTransmission>(); },
-     QStringLiteral("conciliacao"), QStringLiteral("Estoque")},
-    {"Entrada", MovementKind::Entradas, [] { return std::make_unique<EntradaTransmission>(); },
-     QStringLiteral("itensentradas"), QStringLiteral("Entrada")},
-    {"Saida", MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("itenssaidas"),
-     QStringLiteral("Saída")},
-    {"Dispensacao", MovementKind::Dispensacoes, [] { return std::make_unique<DispensacaoTransmission>(); },
-     QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
-    {"SemCartao", MovementKind::Dispensacoes, [] { return std::make_unique<SemCartaoTransmission>(); },
-     QStringLiteral("itenssaidas"), QStringLiteral("Dispensação")},
-};
+using tavro::test::KindCase;
+using tavro::test::kindCases;
 
 // A batch whose run died after its request left and before the answer's commit: the
 // database holds it written ahead ("Enviando" under its provisional protocol), the log
 // folder holds its request and, when the answer arrived, its answer.
-class Recovery : public ::testing::Test
+class Recovery : public ::testing::Test, public test::TransmissionSetup
 {
 protected:
-    void SetUp() override
-    {
-        db.open(fixture.path());
-        startSim();
-    }
-
-    void startSim(const QStringList &arguments = {})
-    {
-        sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
-        client = makeClient(logFolder);
-    }
-    std::unique_ptr<SoapClient> makeClient(const QString &folder)
-    {
-        return test::makeClient(transport, test::localOrigin(sim->port()), folder, test::TestLogin, 20,
-                                [this] { return now = now.addSecs(1); });
-    }
+    void SetUp() override { startSim(); }
 
     RecordList &fill(Database &on, const KindCase &kind)
     {
@@ -152,24 +110,11 @@ protected:
     {
         return resolveProvisionalBatches(db, logFolder, unansweredAfter);
     }
-    int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
     int sending(const KindCase &kind) const
     {
         return count(QStringLiteral("select count(*) from %1 where TavroSituacao = 'Enviando'").arg(kind.table));
     }
 
-    TestDatabase fixture;
-    Database db;
-    QTemporaryDir dir;
-    QString logFolder = dir.filePath(QStringLiteral("Tavro"));
-    QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    HttpTransport transport;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<SoapClient> client;
-    std::unique_ptr<RecordList> list;
-    TransmissionInput input{
-        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
-        QDate(2019, 2, 1)};
     RunReport last;
     QList<QStringList> recorded; // the last batch as its own run recorded it
 };
@@ -221,15 +166,15 @@ TEST_P(RecoveryOfEachKind, KilledBeforeTheAnswersCommitIsFinishedFromItsAnswerLo
     EXPECT_EQ(state(fixture, kind), once);
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, RecoveryOfEachKind, ::testing::ValuesIn(Kinds),
-                         [](const ::testing::TestParamInfo<KindCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, RecoveryOfEachKind, ::testing::ValuesIn(kindCases()),
+                         [](const ::testing::TestParamInfo<KindCase> &info) { return info.param.id; });
 
 // Without its answer log the batch waits out the time a call may take, is then shown "Sem
 // resposta" (date, kind, records), and its records stay out of every batch until the clerk
 // releases them; the nightly release takes only batches older than its hours.
 TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
 {
-    const KindCase &stock = Kinds[0];
+    const KindCase &stock = kindCases().front();
     const QString provisorio = send(stock, fixture, db);
     ASSERT_FALSE(provisorio.isEmpty());
     dieBeforeTheAnswersCommit(fixture, stock, provisorio);
@@ -278,7 +223,7 @@ TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
 // rectifying, "Ok" as before.
 TEST_F(Recovery, ReleaseGivesRectifiedRecordsBackToTheirProtocol)
 {
-    const KindCase &stock = Kinds[0];
+    const KindCase &stock = kindCases().front();
     ASSERT_FALSE(send(stock, fixture, db).isEmpty());
     const QString ok = last.retornos->value(0);
     fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40, "
@@ -306,7 +251,7 @@ TEST_F(Recovery, ReleaseGivesRectifiedRecordsBackToTheirProtocol)
 // by their own names, so B is never touched by A's logs.
 TEST_F(Recovery, TwoDatabasesSharingALogFolderLeaveEachOtherAlone)
 {
-    const KindCase &stock = Kinds[0];
+    const KindCase &stock = kindCases().front();
     TestDatabase fixtureB;
     Database dbB;
     dbB.open(fixtureB.path());

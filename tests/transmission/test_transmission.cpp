@@ -1,6 +1,7 @@
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
+#include "TransmissionSetup.h"
 #include "db/Database.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
@@ -31,19 +32,9 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-class Transmission : public ::testing::Test
+class Transmission : public ::testing::Test, public test::TransmissionSetup
 {
 protected:
-    void SetUp() override { db.open(fixture.path()); }
-
-    void startSim(const QStringList &arguments = {})
-    {
-        sim = std::make_unique<SimProcess>(test::simArguments(test::TestLogin, arguments));
-        // Each log gets its own second, so every request of a test keeps its file.
-        client = test::makeClient(transport, test::localOrigin(sim->port()), logFolder, test::TestLogin, 20,
-                                  [this] { return now = now.addSecs(1); });
-    }
-
     RecordList &fill(ListSearch search)
     {
         search.exibirSemCodigo = true;
@@ -97,20 +88,6 @@ protected:
         return texts;
     }
 
-    int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
-
-    TestDatabase fixture;
-    Database db;
-    QTemporaryDir dir;
-    QString logFolder = dir.filePath(QStringLiteral("Tavro"));
-    QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    HttpTransport transport;
-    std::unique_ptr<SimProcess> sim;
-    std::unique_ptr<SoapClient> client;
-    std::unique_ptr<RecordList> list;
-    TransmissionInput input{
-        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
-        QDate(2019, 2, 1)};
     RunReport report;
     TransmissionAccount account;
     QList<TransmissionAccount::Line> listed; // the error tab's lines as the account lets them through

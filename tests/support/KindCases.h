@@ -1,0 +1,34 @@
+#pragma once
+
+#include "lists/ListKinds.h"
+#include "transmission/TransmissionKind.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace tavro::test {
+
+// The five kinds a transmission suite runs each case over: the list a kind sends from, its
+// transmitter and the table its records live in.
+struct KindCase
+{
+    std::string id; // the case's name in a parameterised test's name
+    QString name;   // as a failure names it
+    MovementKind list;
+    std::function<std::unique_ptr<TransmissionKind>()> make;
+    QString table;
+};
+
+const QList<KindCase> &kindCases();
+
+inline void PrintTo(const KindCase &kind, std::ostream *os)
+{
+    *os << kind.id;
+}
+
+} // namespace tavro::test

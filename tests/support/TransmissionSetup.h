@@ -1,0 +1,54 @@
+#pragma once
+
+#include "SimProcess.h"
+#include "TestDatabase.h"
+#include "TestService.h"
+
+#include "db/Database.h"
+#include "lists/RecordList.h"
+#include "service/HttpTransport.h"
+#include "service/SoapClient.h"
+#include "transmission/Transmission.h"
+
+#include <QDateTime>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tavro::test {
+
+// What a transmission test works with: its own copy of the demo database on the code's
+// connection, a log folder of its own, tavro-sim and a client of it whose clock moves a second
+// a call (so every request keeps its own log), the list a run sends from and the input of
+// the day the demo's movements were made.
+struct TransmissionSetup
+{
+    TransmissionSetup() { db.open(fixture.path()); }
+
+    void startSim(const QStringList &arguments = {})
+    {
+        sim = std::make_unique<SimProcess>(simArguments(TestLogin, arguments));
+        client = makeClient(logFolder);
+    }
+    std::unique_ptr<SoapClient> makeClient(const QString &folder)
+    {
+        return test::makeClient(transport, localOrigin(sim->port()), folder, TestLogin, 20,
+                                [this] { return now = now.addSecs(1); });
+    }
+    int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
+
+    TestDatabase fixture;
+    Database db;
+    QTemporaryDir dir;
+    QString logFolder = dir.filePath(QStringLiteral("Tavro"));
+    QDateTime now{QDate(2026, 12, 10), QTime(8, 0, 0)};
+    HttpTransport transport;
+    std::unique_ptr<SimProcess> sim;
+    std::unique_ptr<SoapClient> client;
+    std::unique_ptr<RecordList> list;
+    TransmissionInput input{
+        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
+        QDate(2019, 2, 1)};
+};
+
+} // namespace tavro::test
