@@ -1,3 +1,4 @@
+#include "RecordingMessages.h"
 #include "app/LastSyncButton.h"
 #include "app/Messages.h"
 #include "sync/SyncSummary.h"
@@ -16,13 +17,7 @@ using namespace tavro;
 
 namespace {
 
-struct ShownMessages : Messages
-{
-    void error(QWidget *, const QString &, const QString &text) override { shown << text; }
-    void information(QWidget *, const QString &text) override { shown << text; }
-    void standardError(QWidget *, const QString &text) override { shown << text; }
-    QStringList shown;
-};
+using tavro::test::RecordingMessages;
 
 SyncSummary night(bool failing)
 {
@@ -57,7 +52,7 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("sincronizar-ultimo.json"));
-    ShownMessages messages;
+    RecordingMessages messages;
     LastSyncButton button(messages);
 
     button.load(path); // no run yet

@@ -1,3 +1,4 @@
+#include "RecordingMessages.h"
 #include "TestDatabase.h"
 #include "app/Messages.h"
 #include "app/TFProcura.h"
@@ -16,13 +17,7 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-struct LookupMessages : Messages
-{
-    void error(QWidget *, const QString &title, const QString &text) override { log << title + ": " + text; }
-    void information(QWidget *, const QString &text) override { log << text; }
-    void standardError(QWidget *, const QString &text) override { log << text; }
-    QStringList log;
-};
+using tavro::test::RecordingMessages;
 
 // The dialog shown without its modal loop, so a test can type into it.
 class Lookup : public ::testing::Test
@@ -43,7 +38,7 @@ protected:
     int units() { return child<QListWidget>("DBLookupListBox1")->count(); }
 
     TestDatabase fixture;
-    LookupMessages messages;
+    RecordingMessages messages;
     TFProcura dialog{messages};
 };
 
@@ -64,7 +59,7 @@ TEST_F(Lookup, ADatabaseErrorWhileTypingIsShownAndTheNextSearchConnectsAgain)
     fixture.exec(QStringLiteral("delete from mon$attachments where mon$attachment_id <> current_connection"));
     edit->setText(QStringLiteral("hospital"));
     ASSERT_EQ(messages.log.size(), 1);
-    EXPECT_TRUE(messages.log.at(0).startsWith(QStringLiteral("Erro, verifique os dados digitados: ")));
+    EXPECT_TRUE(messages.log.at(0).startsWith(QStringLiteral("error[Erro, verifique os dados digitados]: ")));
     EXPECT_EQ(units(), 0);
     edit->setText(QStringLiteral("central"));
     EXPECT_EQ(units(), 3);

@@ -1,4 +1,5 @@
 #include "PdfText.h"
+#include "RecordingMessages.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
@@ -55,24 +56,7 @@ using tavro::test::TestDatabase;
 
 namespace {
 
-struct RecordingMessages : Messages
-{
-    void error(QWidget *, const QString &title, const QString &text) override
-    {
-        log << "error[" + title + "]: " + text;
-    }
-    void warning(QWidget *, const QString &text) override { log << "warning: " + text; }
-    void information(QWidget *, const QString &text) override { log << "info: " + text; }
-    void summary(QWidget *, const QString &text) override { log << "summary: " + text; }
-    void standardError(QWidget *, const QString &text) override { log << "standard: " + text; }
-    bool question(QWidget *, const QString &text) override
-    {
-        log << "question: " + text;
-        return answer;
-    }
-    QStringList log;
-    bool answer = false;
-};
+using tavro::test::RecordingMessages;
 
 QString writeConfig(const QString &folder, const QString &database, const QString &tavroKeys = QString())
 {

@@ -1,4 +1,5 @@
 #include "FollowupFixture.h"
+#include "RecordingMessages.h"
 
 #include "app/Messages.h"
 #include "app/ProtocolTab.h"
@@ -23,15 +24,7 @@ using tavro::test::FollowupFixture;
 
 namespace {
 
-class RecordedMessages : public Messages
-{
-public:
-    void error(QWidget *, const QString &, const QString &text) override { shown << text; }
-    void information(QWidget *, const QString &text) override { shown << text; }
-    void standardError(QWidget *, const QString &text) override { shown << text; }
-
-    QStringList shown;
-};
+using tavro::test::RecordingMessages;
 
 class Tab : public FollowupFixture
 {
@@ -67,7 +60,7 @@ protected:
     int posts() { return int(m_sim->requests().filter(QStringLiteral("POST")).size()); }
 
     ProtocolTab m_tab;
-    RecordedMessages m_messages;
+    RecordingMessages m_messages;
     QString m_protocolo;
     int m_reloads = 0;
 };
