@@ -10,6 +10,7 @@
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewStatements.h"
@@ -56,9 +57,10 @@ Unit chooseUnit(Database &db, const StartupConfig &config, const QString &codigo
         const HealthUnit unit = findUnitAtStartup(db, config.cnesFarmacia);
         return {unit.codigo, config.cnesFarmacia, unit.nome};
     }
-    db.restartTransaction();
-    const UnitByCode unit = findUnitByCode(db, codigo);
-    db.rollback();
+    const UnitByCode unit = [&] {
+        const ReadSnapshot snapshot(db);
+        return findUnitByCode(db, codigo);
+    }();
     if (!unit.found)
         throw Error(QStringLiteral("Unidade não encontrada: %1").arg(codigo));
     return {codigo, unit.numero, unit.nome};

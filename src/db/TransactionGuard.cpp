@@ -6,15 +6,35 @@
 
 namespace tavro {
 
-TransactionGuard::~TransactionGuard()
+namespace {
+
+void rollBackQuietly(Database &db)
 {
-    if (!m_db.inTransaction())
+    if (!db.inTransaction())
         return;
     try {
-        m_db.rollback();
+        db.rollback();
     } catch (const std::exception &) {
         // A connection too broken to roll back holds nothing a later commit could carry.
     }
+}
+
+} // namespace
+
+TransactionGuard::~TransactionGuard()
+{
+    rollBackQuietly(m_db);
+}
+
+ReadSnapshot::ReadSnapshot(Database &db)
+    : m_db(db)
+{
+    m_db.restartTransaction();
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    rollBackQuietly(m_db);
 }
 
 } // namespace tavro

@@ -23,4 +23,20 @@ private:
     Database &m_db;
 };
 
+// One read on a fresh snapshot: whatever the main transaction held is rolled back, so the
+// reads in the guard's scope see what is committed, and the transaction they ran in is rolled
+// back when the scope ends (by return or by exception). Cursors declared after the guard end
+// before it.
+class ReadSnapshot
+{
+public:
+    explicit ReadSnapshot(Database &db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot &) = delete;
+    ReadSnapshot &operator=(const ReadSnapshot &) = delete;
+
+private:
+    Database &m_db;
+};
+
 } // namespace tavro

@@ -1,6 +1,7 @@
 #include "lists/OverviewStatements.h"
 
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 
 namespace tavro {
 
@@ -38,20 +39,19 @@ SqlStatement overviewStatement(MovementKind kind, const OverviewSearch &search)
 OverviewFigures loadOverview(Database &db, const OverviewSearch &search)
 {
     OverviewFigures figures(search.period);
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     for (const MovementKind kind : AllMovementKinds) {
         SqlCursor cursor = db.select(overviewStatement(kind, search));
         while (cursor.next())
             figures.add(kind, cursor.value(0).toInt(), cursor.text(1), cursor.value(2).toLongLong());
     }
-    db.rollback();
     return figures;
 }
 
 QDate latestRecordDay(Database &db, const OverviewSearch &search)
 {
     QDate latest;
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     for (const MovementKind kind : AllMovementKinds) {
         const ListRecords records = listRecords(kind, search.exibirSemCodigo);
         SqlStatement query;
@@ -61,7 +61,6 @@ QDate latestRecordDay(Database &db, const OverviewSearch &search)
         if (cursor.next() && cursor.value(0).toDate() > latest)
             latest = cursor.value(0).toDate();
     }
-    db.rollback();
     return latest;
 }
 
@@ -79,11 +78,10 @@ QDate latestStockDay(Database &db, const OverviewSearch &search, QDate month, co
     }
     query.setParam(QStringLiteral("pDATA1"), month);
     query.setParam(QStringLiteral("pDATA2"), month.addMonths(1).addDays(-1));
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     SqlCursor cursor = db.select(query);
     const QDate day = cursor.next() ? cursor.value(0).toDate() : QDate();
     cursor.close();
-    db.rollback();
     return day;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 
 namespace tavro {
 
@@ -14,14 +15,13 @@ QStringList stockDays(Database &db, const QString &cnes)
                        QStringLiteral("from conciliacao c left join unidades u on u.codigo = c.codunidade"),
                        QStringLiteral("group by c.data order by 2 desc, 1 desc")};
     query.setParam(QStringLiteral("punidade"), cnes);
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     QStringList days;
     {
         SqlCursor cursor = db.select(query);
         while (cursor.next())
             days.append(cursor.text(0));
     }
-    db.rollback();
     return days;
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 #include "db/DateText.h"
+#include "db/TransactionGuard.h"
 
 #include <QDir>
 #include <QSet>
@@ -205,7 +206,7 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
     ListSearch search = input.search;
     search.kind = MovementKind::Dispensacoes;
     ListingTotals totals;
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     {
         SqlCursor cursor = db.select(listStatement(search));
         // The shading starts white before the report and switches before every row,
@@ -219,7 +220,6 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
             totals.add(report.details().last(), cursor.value(quantidade).toDouble());
         }
     }
-    db.rollback();
     for (ReportBand &band : totals.bands())
         report.addSummary(std::move(band));
     return report;

@@ -1,13 +1,14 @@
 #include "session/HealthUnit.h"
 
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 
 namespace tavro {
 
 HealthUnit findUnitAtStartup(Database &db, const QString &cnes)
 {
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     SqlStatement query{QStringLiteral("select codigo, nome from unidades where codigo = :pcod or numero = :pcod")};
     query.setParam(QStringLiteral("pcod"), cnes);
     HealthUnit unit;
@@ -18,7 +19,6 @@ HealthUnit findUnitAtStartup(Database &db, const QString &cnes)
             unit.nome = cursor.text(1);
         }
     }
-    db.rollback();
     return unit;
 }
 

@@ -3,6 +3,7 @@
 #include "common/Status.h"
 #include "db/Database.h"
 #include "db/DateText.h"
+#include "db/TransactionGuard.h"
 
 #include <set>
 
@@ -27,13 +28,12 @@ QList<Period> pendingMonths(Database &db, const QString &codigoUnidade, const QS
     query.setParam(QStringLiteral("pcodigo"), codigoUnidade);
     query.setParam(QStringLiteral("pcnes"), cnes);
     std::set<int> months;
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     {
         SqlCursor cursor = db.select(query);
         while (cursor.next())
             months.insert(cursor.value(0).toInt());
     }
-    db.rollback();
     QList<Period> periods;
     for (const int m : months) {
         const QDate first(m / 12, m % 12 + 1, 1);
@@ -54,13 +54,12 @@ QStringList pendingStockDays(Database &db, const QString &cnes, const Period &pe
     query.setParam(QStringLiteral("pDATA2"), period.dataFinal);
     query.setParam(QStringLiteral("punidade"), cnes);
     QStringList days;
-    db.restartTransaction();
+    const ReadSnapshot snapshot(db);
     {
         SqlCursor cursor = db.select(query);
         while (cursor.next())
             days.append(cursor.text(0));
     }
-    db.rollback();
     return days;
 }
 

@@ -122,6 +122,33 @@ TEST(Database, TransactionGuardRollsBackWhatItsScopeLeftUncommitted)
                                   {QStringLiteral("5003"), QStringLiteral("<null>")}}));
 }
 
+// A read on a fresh snapshot sees what another connection committed after the main
+// transaction began, and leaves no transaction behind, whether it ends by a return or by the
+// statement's error.
+TEST(Database, ReadSnapshotSeesWhatIsCommittedAndLeavesNothingOpen)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    const SqlStatement situacao{QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5001")};
+    db.select(situacao); // an old snapshot held by the main transaction
+    fixture.exec(QStringLiteral("update conciliacao set TavroSituacao = 'Ok' where lancamento = 5001"));
+    {
+        const ReadSnapshot snapshot(db);
+        SqlCursor cursor = db.select(situacao);
+        ASSERT_TRUE(cursor.next());
+        EXPECT_EQ(cursor.text(0), QStringLiteral("Ok"));
+    }
+    EXPECT_FALSE(db.inTransaction());
+    EXPECT_THROW(
+        {
+            const ReadSnapshot snapshot(db);
+            db.select(SqlStatement{QStringLiteral("select nada from tabela_que_nao_existe")});
+        },
+        Error);
+    EXPECT_FALSE(db.inTransaction());
+}
+
 TEST(Database, FieldsReadAsTheListsShowThem)
 {
     TestDatabase fixture;
