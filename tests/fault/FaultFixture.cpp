@@ -89,16 +89,15 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
 } // namespace
 
 FaultFixture::FaultFixture(const QString &templateName)
-    : m_fixture(templateName)
+    : TransmissionSetup(templateName)
 {
-    m_db.open(m_fixture.path());
 }
 
 void FaultFixture::useService(const QStringList &arguments)
 {
-    if (!m_service)
-        m_service = std::make_unique<SimProcess>(simArguments(TestLogin, arguments));
-    useOrigin(localOrigin(m_service->port()));
+    if (!sim)
+        sim = std::make_unique<SimProcess>(simArguments(TestLogin, arguments));
+    useOrigin(localOrigin(sim->port()));
 }
 
 void FaultFixture::useFaultySim(const QStringList &arguments, int tempoLimite)
@@ -115,8 +114,8 @@ void FaultFixture::useUnreachableService()
 void FaultFixture::useOrigin(const QString &origin, int tempoLimite)
 {
     // Each log gets its own second, so no request of a test overwrites another's log.
-    m_client = makeClient(m_transport, origin, m_logFolder, TestLogin, tempoLimite,
-                          [this] { return m_now = m_now.addSecs(1); });
+    client = test::makeClient(transport, origin, logFolder, TestLogin, tempoLimite,
+                              [this] { return now = now.addSecs(1); });
 }
 
 void FaultFixture::killFaultySimInItsCall()
@@ -189,8 +188,8 @@ void FaultFixture::useFaultyService(Fault fault)
         return killFaultySimInItsCall();
     case Fault::LogFolderIsAFile: {
         // Permissions do not stop root, a file in the folder's place does.
-        QDir(m_logFolder).removeRecursively();
-        QFile file(m_logFolder);
+        QDir(logFolder).removeRecursively();
+        QFile file(logFolder);
         file.open(QIODevice::WriteOnly);
         return useService();
     }
@@ -199,16 +198,16 @@ void FaultFixture::useFaultyService(Fault fault)
 
 RecordList &FaultFixture::fill(const KindCase &kind)
 {
-    m_list.reset(newMovementList(kind.list, nullptr));
-    fillList(m_db, *m_list, kind, m_input);
-    return *m_list;
+    list.reset(newMovementList(kind.list, nullptr));
+    fillList(db, *list, kind, input);
+    return *list;
 }
 
 ClickOutcome FaultFixture::click(TransmissionKind &kind, int vezes)
 {
     return transmitRepeatedly(vezes, [&] {
         RunReport report;
-        const QString result = transmitOnce(m_db, *m_client, kind, *m_list, m_input, report);
+        const QString result = transmitOnce(db, *client, kind, *list, input, report);
         m_report.erros += report.erros;
         if (report.retornos)
             m_report.retornos = report.retornos;
@@ -222,9 +221,9 @@ QString FaultFixture::sendFirstBatch(const KindCase &kind, int lote)
     useService();
     fill(kind);
     const auto transmitter = kind.make();
-    m_input.loteMaximo = lote;
+    input.loteMaximo = lote;
     const ClickOutcome outcome = click(*transmitter, 1);
-    m_input.loteMaximo = 500;
+    input.loteMaximo = 500;
     EXPECT_EQ(outcome.results, QStringList{RunResult::Transmitido}) << outcome.message.toStdString();
     return m_report.retornos.value_or(QStringList()).value(0);
 }
@@ -233,7 +232,7 @@ FaultFixture::Snapshot FaultFixture::snapshot() const
 {
     Snapshot s;
     for (const QString &table : Tables) {
-        const QList<QStringList> rows = m_fixture.rows(
+        const QList<QStringList> rows = fixture.rows(
             QStringLiteral("select %1, coalesce(TavroSituacaoPrioridade, 0), coalesce(TavroProtocolo, '') from %2")
                 .arg(keyExpression(table), table));
         for (const QStringList &row : rows) {
@@ -242,7 +241,7 @@ FaultFixture::Snapshot FaultFixture::snapshot() const
         }
     }
     for (const QStringList &row :
-         m_fixture.rows(QStringLiteral("select Protocolo, coalesce(SituacaoPrioridade, 0) from TavroProtocolos")))
+         fixture.rows(QStringLiteral("select Protocolo, coalesce(SituacaoPrioridade, 0) from TavroProtocolos")))
         s.protocolPriorities.insert(row[0], row[1].toInt());
     return s;
 }
@@ -250,7 +249,7 @@ FaultFixture::Snapshot FaultFixture::snapshot() const
 void FaultFixture::expectConsistent(const Snapshot &before) const
 {
     for (const QString &table : Tables) {
-        EXPECT_EQ(joinedRows(m_fixture.rows(
+        EXPECT_EQ(joinedRows(fixture.rows(
                       QStringLiteral("select %1, TavroProtocolo, TavroSituacao from %2 r "
                                      "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) "
                                      "and (trim(r.TavroProtocolo) = '' or not exists "
@@ -262,7 +261,7 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     // A batch on its way holds its records "Enviando" under its provisional protocol, and
     // only such a batch does.
     for (const QString &table : Tables) {
-        EXPECT_EQ(joinedRows(m_fixture.rows(
+        EXPECT_EQ(joinedRows(fixture.rows(
                       QStringLiteral(
                           "select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', false) is "
                           "distinct from exists (select 1 from TavroProtocolos p where p.Protocolo = "
@@ -273,7 +272,7 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     }
     // A rectified protocol gives its records to the rectifying one; a released batch gave its
     // records back.
-    EXPECT_EQ(joinedRows(m_fixture.rows(QStringLiteral(
+    EXPECT_EQ(joinedRows(fixture.rows(QStringLiteral(
                   "select Protocolo, Tipo from TavroProtocolos p where Situacao not in ('Ok-Retificado', 'Liberado') "
                   "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
                   "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
@@ -300,34 +299,34 @@ void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
 {
     QHash<QString, QString> stored;
     for (const QStringList &row :
-         m_fixture.rows(QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
-                                       "coalesce(TavroSituacao, '') from %2")
-                            .arg(keyExpression(kind.table), kind.table)))
+         fixture.rows(QStringLiteral("select %1, coalesce(TavroProtocolo, ''), coalesce(TavroData, ''), "
+                                     "coalesce(TavroSituacao, '') from %2")
+                          .arg(keyExpression(kind.table), kind.table)))
         stored.insert(row[0], row.mid(1).join(QLatin1Char('|')));
     const TransmissionCells cells = kind.make()->cells();
-    ASSERT_GT(m_list->rowCount(), 0);
-    for (int row = 0; row < m_list->rowCount(); ++row) {
-        const QString caption = m_list->caption(row);
-        const QString shown = QStringList{m_list->subCell(row, cells.protocolo), m_list->subCell(row, cells.data),
-                                          m_list->subCell(row, cells.situacao)}
+    ASSERT_GT(list->rowCount(), 0);
+    for (int row = 0; row < list->rowCount(); ++row) {
+        const QString caption = list->caption(row);
+        const QString shown = QStringList{list->subCell(row, cells.protocolo), list->subCell(row, cells.data),
+                                          list->subCell(row, cells.situacao)}
                                   .join(QLatin1Char('|'));
         // A record gone since the search holds nothing.
         EXPECT_EQ(shown, stored.value(caption, QStringLiteral("||")))
             << kind.name.toStdString() << " row " << caption.toStdString();
-        EXPECT_EQ(m_list->subCell(row, cells.gravar), QString()) << caption.toStdString();
+        EXPECT_EQ(list->subCell(row, cells.gravar), QString()) << caption.toStdString();
     }
 }
 
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
 {
-    const QSet<QString> reference = referenceSentRecords(kind, m_input);
+    const QSet<QString> reference = referenceSentRecords(kind, input);
     ASSERT_FALSE(reference.isEmpty());
     useService();
     fill(kind);
     const auto transmitter = kind.make();
     const ClickOutcome outcome = click(*transmitter);
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
-    EXPECT_EQ(sentKeys(m_fixture, kind.table), reference) << kind.name.toStdString();
+    EXPECT_EQ(sentKeys(fixture, kind.table), reference) << kind.name.toStdString();
 }
 
 } // namespace tavro::test

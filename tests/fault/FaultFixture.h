@@ -5,6 +5,7 @@
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
+#include "TransmissionSetup.h"
 
 #include "db/Database.h"
 #include "lists/MovementLists.h"
@@ -38,7 +39,7 @@ inline const QString ClosedUnanswered = QStringLiteral("A conexão foi encerrada
 // lacks its records and no committed status went down; `expectNextRunSendsTheRest`
 // checks that the next run against the healthy substitute sends every record a run on
 // an untouched database sends.
-class FaultFixture : public ::testing::Test
+class FaultFixture : public ::testing::Test, public TransmissionSetup
 {
 public:
     // What a service call meets; the one step of a transmission or check that goes wrong.
@@ -94,21 +95,9 @@ protected:
     // Every row of the list shows the protocol, date and status its record holds.
     void expectListShowsDatabase(const KindCase &kind) const;
 
-    TestDatabase m_fixture;
-    Database m_db;
-    QTemporaryDir m_dir;
-    QString m_logFolder = m_dir.filePath(QStringLiteral("Tavro"));
-    QDateTime m_now{QDate(2026, 12, 10), QTime(8, 0, 0)};
-    HttpTransport m_transport;
-    std::unique_ptr<SimProcess> m_service;
     std::unique_ptr<SimProcess> m_faulty;
     std::unique_ptr<QTimer> m_killer; // see killFaultySimInItsCall
     std::unique_ptr<ScriptedService> m_scripted;
-    std::unique_ptr<SoapClient> m_client;
-    std::unique_ptr<RecordList> m_list;
-    TransmissionInput m_input{
-        QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
-        QDate(2019, 2, 1)};
     RunReport m_report;
 };
 

@@ -35,17 +35,17 @@ TEST_P(BadConfigRun, StopsWithTheValueAndWritesNothing)
 {
     const BadConfig &c = GetParam();
     useService();
-    const QString path = m_dir.filePath(QStringLiteral("config.ini"));
+    const QString path = dir.filePath(QStringLiteral("config.ini"));
     {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QByteArray(c.ini).replace("%SERVIDOR%", m_client->settings().Servidor.toUtf8()));
+        file.write(QByteArray(c.ini).replace("%SERVIDOR%", client->settings().Servidor.toUtf8()));
     }
     const IniFile ini(path);
     const StartupConfig config = readStartupConfig(ini);
     const ServiceSettings settings = readServiceSettings(ini);
     useOrigin(settings.Servidor, settings.TempoLimite);
-    m_input.ibge = config.ibge;
+    input.ibge = config.ibge;
     const Snapshot before = snapshot();
 
     const KindCase &issues = kindCases().at(2);
@@ -56,8 +56,8 @@ TEST_P(BadConfigRun, StopsWithTheValueAndWritesNothing)
         search.unidade = QStringLiteral("1");
         search.dataInicial = config.dataInicial;
         search.dataFinal = config.dataFinal;
-        m_list.reset(newMovementList(issues.list, nullptr));
-        fillMovementList(m_db, search, *m_list);
+        list.reset(newMovementList(issues.list, nullptr));
+        fillMovementList(db, search, *list);
         const auto transmitter = issues.make();
         const ClickOutcome outcome = click(*transmitter);
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);

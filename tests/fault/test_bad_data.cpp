@@ -47,7 +47,7 @@ TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
     const BadData &c = GetParam();
     const KindCase &kind = kindCases().at(c.kind);
     for (const QString &update : c.updates)
-        m_fixture.exec(update);
+        fixture.exec(update);
     const Snapshot before = snapshot();
     useService();
     fill(kind);
@@ -140,15 +140,15 @@ INSTANTIATE_TEST_SUITE_P(
 // accented status and sent again.
 TEST_F(Win1252Database, AccentedTextsAtFullWidth)
 {
-    m_fixture.exec(QStringLiteral("update produtos set descricao = '%1'").arg(LongName));
-    m_fixture.exec(QStringLiteral("update pessoas set nome = '%1' where cartaosus is null").arg(LongName.left(80)));
-    m_fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, SituacaoPrioridade, cnes) "
-                                  "values ('100', 'Estoque', 'Inconsistência', 30, '2345678')"));
-    m_fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '100', TavroSituacao = 'Inconsistência', "
-                                  "TavroSituacaoPrioridade = 30 where lancamento = 5023"));
+    fixture.exec(QStringLiteral("update produtos set descricao = '%1'").arg(LongName));
+    fixture.exec(QStringLiteral("update pessoas set nome = '%1' where cartaosus is null").arg(LongName.left(80)));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Tipo, Situacao, SituacaoPrioridade, cnes) "
+                                "values ('100', 'Estoque', 'Inconsistência', 30, '2345678')"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '100', TavroSituacao = 'Inconsistência', "
+                                "TavroSituacaoPrioridade = 30 where lancamento = 5023"));
     // The protocol keeps records of other days, which no run of this list takes.
-    m_fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '100', TavroSituacao = 'Ok', "
-                                  "TavroSituacaoPrioridade = 40 where data <> '2019-01-31'"));
+    fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '100', TavroSituacao = 'Ok', "
+                                "TavroSituacaoPrioridade = 40 where data <> '2019-01-31'"));
     const Snapshot before = snapshot();
     useService();
     for (const KindCase &kind : kindCases()) {
@@ -161,7 +161,7 @@ TEST_F(Win1252Database, AccentedTextsAtFullWidth)
         << m_report.erros.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(m_report.erros.contains(QStringLiteral("Informe o CNS para a pessoa: ") + LongName.left(80)))
         << m_report.erros.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5023")),
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5023")),
               QStringLiteral("Aguardando"));
     expectConsistent(before);
 }

@@ -41,7 +41,7 @@ protected:
     // The check as the protocol tab runs it, with the cells of the protocol's registry row.
     QString run(Check check, const QString &protocolo)
     {
-        QStringList c = m_fixture
+        QStringList c = fixture
                             .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
                                                  "from TavroProtocolos where Protocolo = '%1'")
                                       .arg(protocolo))
@@ -49,7 +49,7 @@ protected:
         c.replaceInStrings(QStringLiteral("<null>"), QString());
         if (c.size() != 5)
             return QStringLiteral("no registry row for %1").arg(protocolo);
-        ProtocolFollowup followup(m_db, *m_client, [](const QString &) {});
+        ProtocolFollowup followup(db, *client, [](const QString &) {});
         const QString result = check == Check::Processamento
             ? followup.ProtocolosVerificarProcessamento(c[0], c[1], c[2], c[3], c[4])
             : followup.ProtocolosVerificarInconsistencia(c[0], c[1], c[2], c[3], c[4]);
@@ -77,13 +77,13 @@ TEST_P(FollowupFault, CheckFailsCleanAndTheNextCheckSucceeds)
     useFaultyService(c.fault);
     EXPECT_EQ(run(check, protocolo), QString());
     EXPECT_TRUE(m_lastError.contains(c.message)) << m_lastError.toStdString();
-    EXPECT_FALSE(m_db.inTransaction());
+    EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
     expectConsistent(before);
 
     if (c.fault == Fault::LogFolderIsAFile)
-        QFile::remove(m_logFolder);
+        QFile::remove(logFolder);
     useService();
     EXPECT_NE(run(check, protocolo), QString()) << m_lastError.toStdString();
     expectConsistent(before);
@@ -125,17 +125,17 @@ TEST_F(FollowupFault, CodeOutsideTheCatalogue)
     const Snapshot before = snapshot();
     EXPECT_EQ(run(Check::Inconsistencia, protocolo), Situacao::Inconsistencia) << m_lastError.toStdString();
     EXPECT_EQ(
-        m_fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo)),
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(protocolo)),
         Situacao::Inconsistencia);
-    EXPECT_EQ(m_fixture
+    EXPECT_EQ(fixture
                   .scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
                                          "and TavroSituacao = 'Inconsistência'")
                               .arg(protocolo))
                   .toInt(),
               1);
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
-                                              "and TavroSituacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')")
-                                   .arg(protocolo)),
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1' "
+                                            "and TavroSituacao not in ('Ok', 'Ok (Inc.)', 'Inconsistência')")
+                                 .arg(protocolo)),
               QStringLiteral("0"));
     expectConsistent(before);
 }
@@ -157,17 +157,17 @@ TEST_F(FollowupFault, LockConflictOnTheProtocolsRecords)
     const QString protocolo = sendBatch();
     const Snapshot before = snapshot();
     {
-        const RowHolder holder(m_fixture.path(),
+        const RowHolder holder(fixture.path(),
                                QStringLiteral("update conciliacao set quantidade = quantidade "
                                               "where TavroProtocolo = '%1'")
                                    .arg(protocolo),
                                1500ms, RowHolder::End::Commit);
         ASSERT_GT(holder.heldRows(), 0);
-        m_db.restartTransaction(); // the check's transaction starts before the holder commits
+        db.restartTransaction(); // the check's transaction starts before the holder commits
         EXPECT_EQ(run(Check::Processamento, protocolo), QString());
     }
     EXPECT_TRUE(m_lastError.contains(QStringLiteral("update conflicts"))) << m_lastError.toStdString();
-    EXPECT_FALSE(m_db.inTransaction());
+    EXPECT_FALSE(db.inTransaction());
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
     EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();
@@ -182,21 +182,21 @@ TEST_F(FollowupFault, DatabaseServerGoneDuringTheCheck)
     const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
     if (server.isEmpty())
         GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-    m_fixture.useServer(server);
+    fixture.useServer(server);
     ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
-    m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
+    db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(fixture.path()));
     // The answer to the check's call (the second) waits until the server has gone.
     const QString protocolo = sendBatch({QStringLiteral("--reter"), QStringLiteral("2")});
     ASSERT_FALSE(protocolo.isEmpty());
     const Snapshot before = snapshot();
-    const ServerGoneDuringPost serverGone(proxy, *m_service);
+    const ServerGoneDuringPost serverGone(proxy, *sim);
 
     QString result;
     EXPECT_NO_THROW(result = run(Check::Processamento, protocolo));
     EXPECT_EQ(result, QString());
     EXPECT_TRUE(m_lastError.contains(QStringLiteral("connection"))) << m_lastError.toStdString();
 
-    m_db.open(m_fixture.address());
+    db.open(fixture.address());
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
     EXPECT_EQ(run(Check::Processamento, protocolo), Situacao::Finalizado) << m_lastError.toStdString();

@@ -60,30 +60,30 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
             EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
             EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
         }
-        EXPECT_FALSE(m_db.inTransaction());
+        EXPECT_FALSE(db.inTransaction());
     }
     expectConsistent(before);
-    const QString enviando = m_fixture.scalar(
+    const QString enviando = fixture.scalar(
         QStringLiteral("select list(Protocolo) from TavroProtocolos where Situacao = 'Enviando'"));
     EXPECT_EQ(enviando.startsWith(QStringLiteral("ENV")), GetParam().unanswered) << enviando.toStdString();
 
     if (GetParam().fault == Fault::LogFolderIsAFile)
-        QFile::remove(m_logFolder);
+        QFile::remove(logFolder);
     if (GetParam().unanswered) {
         const int held
-            = m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"))
+            = fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"))
                   .toInt();
         EXPECT_GT(held, 0);
         useService();
         fill(stock);
         const auto again = stock.make();
         click(*again);
-        EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"))
-                      .toInt(),
-                  held)
+        EXPECT_EQ(
+            fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'")).toInt(),
+            held)
             << "a run took a record whose batch may have reached the service";
-        resolveProvisionalBatches(m_db, m_logFolder, 0);
-        EXPECT_TRUE(releaseUnanswered(m_db, enviando));
+        resolveProvisionalBatches(db, logFolder, 0);
+        EXPECT_TRUE(releaseUnanswered(db, enviando));
     }
     expectNextRunSendsTheRest(stock);
     expectConsistent(before);
@@ -155,7 +155,7 @@ TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
     ClickOutcome outcome;
     QElapsedTimer waited;
     {
-        const RowHolder holder(m_fixture.path(), c.update, c.hold, c.end);
+        const RowHolder holder(fixture.path(), c.update, c.hold, c.end);
         ASSERT_GT(holder.heldRows(), 0);
         waited.start();
         outcome = click(*transmitter);
@@ -165,7 +165,7 @@ TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
     if (c.aborts) {
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
         EXPECT_EQ(outcome.message, TodosEmUsoMessage);
-        EXPECT_FALSE(m_db.inTransaction());
+        EXPECT_FALSE(db.inTransaction());
         EXPECT_EQ(snapshot().recordProtocols, before.recordProtocols);
         expectConsistent(before);
         expectNextRunSendsTheRest(stock);
@@ -173,11 +173,11 @@ TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
         EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
     }
     // Records the holder marked as sent elsewhere keep that protocol: the run did not send them.
-    SqlCursor elsewhere = m_db.select(
+    SqlCursor elsewhere = db.select(
         SqlStatement{QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '999000000001'")});
     elsewhere.next();
     const int keptElsewhere = elsewhere.value(0).toInt();
-    m_db.rollback();
+    db.rollback();
     EXPECT_EQ(keptElsewhere > 0, c.update == SendElsewhere && c.end == RowHolder::End::Commit);
 }
 
@@ -251,29 +251,29 @@ TEST_P(EveryKind, FailedRegistryRowLeavesTheListAsTheDatabaseHoldsIt)
     const KindCase &kind = kindCases().at(GetParam());
     const QString first = sendFirstBatch(kind, 2);
     ASSERT_FALSE(first.isEmpty());
-    m_fixture.exec(QStringLiteral("update %1 set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30 "
-                                  "where TavroProtocolo = '%2'")
-                       .arg(kind.table, first));
-    m_fixture.exec(QStringLiteral("create table TestTrava (id integer not null primary key)"));
-    m_fixture.exec(QStringLiteral("insert into TestTrava values (1)"));
-    m_fixture.exec(QStringLiteral("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
-                                  "begin update TestTrava set id = id; end"));
+    fixture.exec(QStringLiteral("update %1 set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30 "
+                                "where TavroProtocolo = '%2'")
+                     .arg(kind.table, first));
+    fixture.exec(QStringLiteral("create table TestTrava (id integer not null primary key)"));
+    fixture.exec(QStringLiteral("insert into TestTrava values (1)"));
+    fixture.exec(QStringLiteral("create trigger TestTravaProtocolos for TavroProtocolos before insert as "
+                                "begin update TestTrava set id = id; end"));
     const Snapshot before = snapshot();
     fill(kind);
     const auto transmitter = kind.make();
-    ASSERT_GE(batchCaptions(*m_list, *transmitter).size(), 3) << kind.name.toStdString();
+    ASSERT_GE(batchCaptions(*list, *transmitter).size(), 3) << kind.name.toStdString();
     ClickOutcome outcome;
     {
-        const RowHolder holder(m_fixture.path(), QStringLiteral("update TestTrava set id = id"),
+        const RowHolder holder(fixture.path(), QStringLiteral("update TestTrava set id = id"),
                                std::chrono::seconds(ClaimLockTimeoutSeconds + 3), RowHolder::End::Rollback);
         ASSERT_EQ(holder.heldRows(), 1);
         outcome = click(*transmitter);
     }
     EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
     EXPECT_FALSE(outcome.message.isEmpty());
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' "
-                                              "and TavroSituacao = 'Inconsistência'")
-                                   .arg(kind.table, first)),
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' "
+                                            "and TavroSituacao = 'Inconsistência'")
+                                 .arg(kind.table, first)),
               QStringLiteral("2"));
     expectListShowsDatabase(kind);
 }
@@ -287,16 +287,16 @@ TEST_P(EveryKind, RecordGoneSinceTheSearchLeavesTheBatch)
     useService();
     fill(kind);
     const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    const QStringList batch = batchCaptions(*list, *transmitter);
     ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
     const QString gone = batch.at(batch.size() / 2);
-    m_fixture.exec(QStringLiteral("delete from %1 where %2").arg(kind.table, recordCondition(kind, gone)));
+    fixture.exec(QStringLiteral("delete from %1 where %2").arg(kind.table, recordCondition(kind, gone)));
     // The stock list leaves its reading transaction active, which would still see the record.
-    m_db.restartTransaction();
+    db.restartTransaction();
 
     const ClickOutcome outcome = click(*transmitter);
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
-    EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
     expectListShowsDatabase(kind);
 }
 
@@ -309,27 +309,26 @@ TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
     useService();
     fill(kind);
     const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    const QStringList batch = batchCaptions(*list, *transmitter);
     ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
     const QString held = batch.at(batch.size() / 2);
     const QString condition = recordCondition(kind, held);
     const QString marked = QStringLiteral("select count(*) from %1 where TavroSituacao = 'Aguardando'").arg(kind.table);
-    const int before = m_fixture.scalar(marked).toInt();
+    const int before = fixture.scalar(marked).toInt();
     {
         const RowHolder holder(
-            m_fixture.path(),
-            QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition), 5000ms,
-            RowHolder::End::Commit);
+            fixture.path(), QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition),
+            5000ms, RowHolder::End::Commit);
         ASSERT_EQ(holder.heldRows(), 1);
         EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
         EXPECT_EQ(m_report.erros.filter(recordHeldMessage(held)).size(), 1) << m_report.erros.join('\n').toStdString();
-        EXPECT_EQ(m_fixture.scalar(marked).toInt(), before + batch.size() - 1);
-        EXPECT_EQ(m_fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is null and %2")
-                                       .arg(kind.table, condition)),
+        EXPECT_EQ(fixture.scalar(marked).toInt(), before + batch.size() - 1);
+        EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is null and %2")
+                                     .arg(kind.table, condition)),
                   QStringLiteral("1"));
     }
     EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
-    EXPECT_EQ(m_fixture.scalar(marked).toInt(), before + batch.size());
+    EXPECT_EQ(fixture.scalar(marked).toInt(), before + batch.size());
     expectListShowsDatabase(kind);
 }
 
@@ -340,13 +339,13 @@ TEST_P(EveryKind, QuantityChangedSinceTheSearchGoesWithItsNewValue)
     useService();
     fill(kind);
     const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*m_list, *transmitter);
+    const QStringList batch = batchCaptions(*list, *transmitter);
     ASSERT_FALSE(batch.isEmpty());
-    m_fixture.exec(QStringLiteral("update %1 set quantidade = 4321 where %2")
-                       .arg(kind.table, recordCondition(kind, batch.first())));
-    m_db.restartTransaction();
+    fixture.exec(QStringLiteral("update %1 set quantidade = 4321 where %2")
+                     .arg(kind.table, recordCondition(kind, batch.first())));
+    db.restartTransaction();
     EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
-    const QDir logs(m_logFolder);
+    const QDir logs(logFolder);
     QByteArray request;
     for (const QString &name : logs.entryList({QStringLiteral("*_req.xml")})) {
         QFile file(logs.filePath(name));
@@ -366,16 +365,16 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
     if (server.isEmpty())
         GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-    m_fixture.useServer(server);
+    fixture.useServer(server);
     ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
-    m_db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(m_fixture.path()));
+    db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(fixture.path()));
 
     // The answer to the run's call (the second) waits until the server has gone.
     useService({QStringLiteral("--reter"), QStringLiteral("2")});
     const KindCase &stock = kindCases().front();
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
-    const ServerGoneDuringPost serverGone(proxy, *m_service);
+    const ServerGoneDuringPost serverGone(proxy, *sim);
 
     fill(stock);
     const auto transmitter = stock.make();
@@ -384,7 +383,7 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << outcome.results.join(QLatin1Char('/')).toStdString();
     EXPECT_TRUE(outcome.message.contains(QStringLiteral("connection"))) << outcome.message.toStdString();
 
-    m_db.open(m_fixture.address());
+    db.open(fixture.address());
     expectConsistent(before);
     expectNextRunSendsTheRest(stock);
     expectConsistent(before);

@@ -23,7 +23,11 @@ namespace tavro::test {
 // the day the demo's movements were made.
 struct TransmissionSetup
 {
-    TransmissionSetup() { db.open(fixture.path()); }
+    explicit TransmissionSetup(const QString &templateName = QStringLiteral("demo-utf8.fdb"))
+        : fixture(templateName)
+    {
+        db.open(fixture.path());
+    }
 
     void startSim(const QStringList &arguments = {})
     {
