@@ -184,12 +184,15 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
         if (wsdl.status > 299)
             throw Error(QStringLiteral("%1 (%2) - '%3'").arg(wsdl.reason).arg(wsdl.status).arg(m_wsdlLocation),
                         wsdl.status == 401 && wsdl.viaProxy ? ErrorHint::ProxyRecusado : httpStatusHint(wsdl.status));
-        const WsdlPort port = WsdlPort::read(wsdl.body, m_service, m_port);
-        if (port.address().isEmpty())
+        if (wsdl.body != m_wsdlBody) {
+            m_wsdlPort = WsdlPort::read(wsdl.body, m_service, m_port);
+            m_wsdlBody = wsdl.body;
+        }
+        if (m_wsdlPort.address().isEmpty())
             throw Error(QStringLiteral("Unable to retrieve the URL endpoint for Service/Port '%1'/'%2' from WSDL '%3'")
                             .arg(m_service, m_port, m_wsdlLocation));
-        endpoint = port.address();
-        action = port.action(operation);
+        endpoint = m_wsdlPort.address();
+        action = m_wsdlPort.action(operation);
     }
     if (action.isEmpty())
         action = QStringLiteral("tav:") + operation;

@@ -2,6 +2,7 @@
 
 #include "service/HttpTransport.h"
 #include "service/ServiceSettings.h"
+#include "service/WsdlPort.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -107,6 +108,10 @@ private:
     QString m_service;
     QString m_port;
     QString m_url;
+    // The description read last and the port it gives: a batch after batch reads the same
+    // description, which is parsed again only when its bytes change.
+    QByteArray m_wsdlBody;
+    WsdlPort m_wsdlPort;
     QStringList m_logFailures;
     Timings m_timings;
     QByteArray m_trustedPem; // the settings' certificate, read again for every call
