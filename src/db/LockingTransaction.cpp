@@ -137,6 +137,20 @@ QVariant columnValue(const XSQLVAR &var)
     }
 }
 
+// A description made into room for one variable tells how many there are; this one
+// describes them again into room for all of them.
+void describeAll(std::vector<char> &buffer, isc_stmt_handle &handle,
+                 ISC_STATUS (*describe)(ISC_STATUS *, isc_stmt_handle *, unsigned short, XSQLDA *))
+{
+    const int count = sqldaOf(buffer)->sqld;
+    if (count <= 1)
+        return;
+    buffer = sqldaBuffer(count);
+    ISC_STATUS_ARRAY status;
+    describe(status, &handle, SQLDA_VERSION1, sqldaOf(buffer));
+    check(status);
+}
+
 } // namespace
 
 struct LockingTransaction::Impl
@@ -191,12 +205,8 @@ struct LockingTransaction::Impl
             isc_dsql_free_statement(ignored, &s->handle, DSQL_drop);
             fail(status);
         }
+        describeAll(s->out, s->handle, isc_dsql_describe);
         const int columns = sqldaOf(s->out)->sqld;
-        if (columns > 1) {
-            s->out = sqldaBuffer(columns);
-            isc_dsql_describe(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->out));
-            check(status);
-        }
         s->outData.resize(columns);
         s->outNull.resize(columns);
         for (int i = 0; i < columns; ++i) {
@@ -208,12 +218,8 @@ struct LockingTransaction::Impl
         s->in = sqldaBuffer(1);
         isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
         check(status);
+        describeAll(s->in, s->handle, isc_dsql_describe_bind);
         const int params = sqldaOf(s->in)->sqld;
-        if (params > 1) {
-            s->in = sqldaBuffer(params);
-            isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
-            check(status);
-        }
         for (int i = 0; i < params; ++i) {
             const XSQLVAR &var = sqldaOf(s->in)->sqlvar[i];
             s->types.push_back(ParamType{static_cast<short>(var.sqltype & ~1), var.sqlscale});
