@@ -20,18 +20,20 @@ void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
     if (!(s.aguardando || s.finalizados || s.inconsistencias || s.ok || s.okRetificado))
         return;
     query.add(QStringLiteral("and (%1tavrosituacao is null or %1tavrosituacao = '' ").arg(t));
+    QStringList shown;
     if (s.aguardando)
-        query.add(QStringLiteral("or %1tavrosituacao = 'Aguardando'").arg(t));
+        shown << Situacao::Aguardando;
     if (s.finalizados)
-        query.add(QStringLiteral("or %1tavrosituacao = 'Finalizado'").arg(t));
+        shown << Situacao::Finalizado;
     if (s.inconsistencias)
-        query.add(QStringLiteral("or %1tavrosituacao = 'Inconsistência'").arg(t));
-    if (s.ok) {
-        query.add(QStringLiteral("or %1tavrosituacao = 'Ok'").arg(t));
-        query.add(QStringLiteral("or %1tavrosituacao = 'Ok (Inc.)'").arg(t));
-    }
+        shown << Situacao::Inconsistencia;
+    if (s.ok)
+        shown << Situacao::Ok << Situacao::OkInc;
     if (s.okRetificado)
-        query.add(QStringLiteral("or %1tavrosituacao = 'Ok-Retificado'").arg(t));
+        shown << Situacao::OkRetificado;
+    // The vocabulary's own texts, none with a quote, so they can stand in the statement.
+    for (const QString &situacao : shown)
+        query.add(QStringLiteral("or %1tavrosituacao = '%2'").arg(t, situacao));
     query.add(QStringLiteral(")"));
 }
 
