@@ -520,7 +520,7 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
         break;
     }
-    return new RecordList(columns, listKind(kind).situacaoCell, recordStatusColour, parent);
+    return new RecordList(columns, listKind(kind).cells.situacao, recordStatusColour, parent);
 }
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)

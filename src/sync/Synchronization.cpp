@@ -246,7 +246,7 @@ private:
 
     void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
     {
-        const int situacao = kindEntry(kind).listKind().situacaoCell;
+        const int situacao = kindEntry(kind).listKind().cells.situacao;
         int sendable = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (sendableInNewBatch(list.subCellView(row, situacao)))
@@ -295,7 +295,7 @@ private:
     {
         KindSummary &summary = summaryOf(kind);
         const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
-        const int situacao = kindEntry(kind).listKind().situacaoCell;
+        const int situacao = kindEntry(kind).listKind().cells.situacao;
         int refused = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (!sendableInNewBatch(list.subCellView(row, situacao)))

@@ -11,7 +11,10 @@ namespace tavro {
 class DispensacaoTransmission : public ItemTransmission
 {
 public:
-    DispensacaoTransmission();
+    DispensacaoTransmission()
+        : ItemTransmission(MovementKind::Dispensacoes)
+    {
+    }
 
     bool needsUnitType() const override { return false; }
     bool rectifies() const override { return false; }

@@ -10,12 +10,6 @@ namespace tavro {
 
 namespace Cell = EntradaCell;
 
-EntradaTransmission::EntradaTransmission()
-    : ItemTransmission(Tipo::Entrada, RecordTable::ItensEntradas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
-{
-}
-
 bool EntradaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     const auto fail = [&](const QString &message) {

@@ -10,7 +10,10 @@ namespace tavro {
 class EntradaTransmission : public ItemTransmission
 {
 public:
-    EntradaTransmission();
+    EntradaTransmission()
+        : ItemTransmission(MovementKind::Entradas)
+    {
+    }
 
     bool needsUnitType() const override { return true; }
     bool rectifies() const override { return true; }

@@ -12,16 +12,6 @@ namespace tavro {
 
 namespace Cell = EstoqueCell;
 
-QString EstoqueTransmission::tipo() const
-{
-    return Tipo::Estoque;
-}
-
-TransmissionCells EstoqueTransmission::cells() const
-{
-    return {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome};
-}
-
 bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     const auto fail = [&](const QString &message) {

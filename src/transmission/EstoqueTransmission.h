@@ -10,9 +10,11 @@ namespace tavro {
 class EstoqueTransmission : public TransmissionKind
 {
 public:
-    QString tipo() const override;
-    RecordTable table() const override { return RecordTable::Conciliacao; }
-    TransmissionCells cells() const override;
+    EstoqueTransmission()
+        : TransmissionKind(MovementKind::Estoque)
+    {
+    }
+
     bool needsUnitType() const override { return true; }
     bool rectifies() const override { return true; }
     bool check(const RecordList &list, int row, QStringList &erros) const override;

@@ -10,7 +10,10 @@ namespace tavro {
 class SaidaTransmission : public ItemTransmission
 {
 public:
-    SaidaTransmission();
+    SaidaTransmission()
+        : SaidaTransmission(MovementKind::Saidas)
+    {
+    }
 
     bool needsUnitType() const override { return true; }
     bool rectifies() const override { return false; }
@@ -21,7 +24,7 @@ public:
 
 protected:
     // For kinds of another list that go out as issues.
-    SaidaTransmission(QString tipo, TransmissionCells cells);
+    explicit SaidaTransmission(MovementKind list);
 
     // Appends one issue record from the shared establishment.
     void appendIssue(ProdutoSaidaType produto, EstabelecimentoCNESCNPJType destino);
