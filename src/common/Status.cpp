@@ -29,12 +29,34 @@ bool sendableInNewBatch(QStringView situacao)
         && situacao != OkRetificado && situacao != Enviando && situacao != SemResposta;
 }
 
+QStringList StatusBoxes::situacoes() const
+{
+    using namespace Situacao;
+    QStringList listed;
+    if (aguardando)
+        listed.append(Aguardando);
+    if (finalizados)
+        listed.append(Finalizado);
+    if (inconsistencias)
+        listed.append(Inconsistencia);
+    if (ok)
+        listed += {Ok, OkInc};
+    if (okRetificado)
+        listed.append(OkRetificado);
+    return listed;
+}
+
+QString sqlText(const QString &situacao)
+{
+    return QLatin1Char('\'') + situacao + QLatin1Char('\'');
+}
+
 QString sendableCondition(const QString &column)
 {
     using namespace Situacao;
     QStringList sent;
     for (const QString &situacao : {Aguardando, Finalizado, Ok, OkInc, OkRetificado, Enviando, SemResposta})
-        sent.append(QLatin1Char('\'') + situacao + QLatin1Char('\''));
+        sent.append(sqlText(situacao));
     return QStringLiteral("(%1 is null or %1 not in (%2))").arg(column, sent.join(QStringLiteral(", ")));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Status.h"
 #include "db/SqlStatement.h"
 #include "lists/ListKinds.h"
 
@@ -99,12 +100,6 @@ enum : int {
     FabricanteInternacional
 };
 } // namespace DispensacaoCell
-
-// The status boxes of a movement tab.
-struct StatusBoxes
-{
-    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
-};
 
 // What a search of one movement list reads from the window.
 struct ListSearch

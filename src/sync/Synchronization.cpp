@@ -139,7 +139,7 @@ public:
         filter.entradas = m_kinds.contains(TransmitKind::Entradas);
         filter.saidas = m_kinds.contains(TransmitKind::Saidas);
         filter.dispensacoes = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
-        filter.inconsistencias = filter.ok = filter.okRetificado = false;
+        filter.status.inconsistencias = filter.status.ok = filter.status.okRetificado = false;
         const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
         CarregaProtocolos(m_db, filter, usuarioSessao, *list);
         m_step(QStringLiteral("acompanhamento: %1 protocolos a verificar, %2 vezes")
