@@ -122,8 +122,8 @@ void readListSearch(const CliArguments &arguments, CliOptions &options, const QS
     if (stock) {
         options.dia = requiredDate(arguments, Dia.name, what);
     } else {
-        options.dataInicial = requiredDate(arguments, De.name, what);
-        options.dataFinal = requiredDate(arguments, Ate.name, what);
+        options.period.dataInicial = requiredDate(arguments, De.name, what);
+        options.period.dataFinal = requiredDate(arguments, Ate.name, what);
     }
     if (arguments.isSet(SituacaoFiltro.name))
         options.status = statusBoxes(arguments.value(SituacaoFiltro.name));
@@ -180,8 +180,8 @@ void readImprimir(const CliArguments &arguments, CliOptions &options)
     const QString verb = QStringLiteral("imprimir");
     noWords(arguments, verb);
     options.kind = MovementKind::Dispensacoes;
-    options.dataInicial = requiredDate(arguments, De.name, verb);
-    options.dataFinal = requiredDate(arguments, Ate.name, verb);
+    options.period.dataInicial = requiredDate(arguments, De.name, verb);
+    options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
     options.pdfPath = arguments.value(QStringLiteral("pdf"));
     if (arguments.isSet(SituacaoFiltro.name))
         options.status = statusBoxes(arguments.value(SituacaoFiltro.name));
@@ -244,8 +244,8 @@ void readSincronizar(const CliArguments &arguments, CliOptions &options)
         if (options.dias < 1)
             usageError(QStringLiteral("--dias exige um número positivo"));
     } else if (period) {
-        options.dataInicial = requiredDate(arguments, De.name, verb);
-        options.dataFinal = requiredDate(arguments, Ate.name, verb);
+        options.period.dataInicial = requiredDate(arguments, De.name, verb);
+        options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
     }
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 3);
     options.lote = wholeNumber(arguments, Lote.name, 500);

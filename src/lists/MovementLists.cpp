@@ -510,8 +510,8 @@ SqlStatement listStatement(const ListSearch &search)
     if (search.kind == MovementKind::Estoque) {
         query.setParam(QStringLiteral("pdata"), search.dia);
     } else {
-        query.setParam(QStringLiteral("pDATA1"), search.dataInicial);
-        query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
+        query.setParam(QStringLiteral("pDATA1"), search.period.dataInicial);
+        query.setParam(QStringLiteral("pDATA2"), search.period.dataFinal);
     }
     return query;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Period.h"
 #include "common/Status.h"
 #include "db/SqlStatement.h"
 #include "lists/ListKinds.h"
@@ -105,10 +106,9 @@ enum : int {
 struct ListSearch
 {
     MovementKind kind = MovementKind::Estoque;
-    QString unidade;     // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
-    QString dataInicial; // period lists, day/month/year
-    QString dataFinal;
-    QString dia; // stock: the chosen day
+    QString unidade; // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
+    Period period;   // period lists
+    QString dia;     // stock: the chosen day
     bool exibirSemCodigo = false;
     StatusBoxes status;
     bool protocoloSelecionado = false;

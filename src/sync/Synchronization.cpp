@@ -36,11 +36,6 @@ void rollbackQuietly(Database &db)
     }
 }
 
-QString periodLabel(const Period &period)
-{
-    return period.dataInicial + QStringLiteral(" a ") + period.dataFinal;
-}
-
 // One line in the run log per batch the service accepted.
 class BatchSteps : public SendObserver
 {
@@ -114,11 +109,11 @@ public:
                 if (stopped())
                     return;
                 if (list != MovementKind::Estoque) {
-                    transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
+                    transmitList(kinds, listSearch(list, period, QString()), period.text());
                     continue;
                 }
                 QStringList days;
-                if (!guard(kinds, periodLabel(period), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
+                if (!guard(kinds, period.text(), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
                     continue;
                 for (const QString &dia : days) {
                     if (stopped())
@@ -150,10 +145,9 @@ public:
         const QList<FailedCheck> failed = verificarTodosProtocolos(
             checks, *list, m_request.vezes, [] {}, m_observer);
         stopped(); // a stop during the walk
-        for (const FailedCheck &check : failed) {
-            m_summary.failedChecks.append({check.protocolo, check.message});
+        m_summary.failedChecks += failed;
+        for (const FailedCheck &check : failed)
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
-        }
         for (const MovementKind listed : AllMovementKinds) {
             const QString &tipo = listKind(listed).tipo;
             FollowupSummary kind;
@@ -194,8 +188,7 @@ private:
         ListSearch search;
         search.kind = list;
         search.unidade = list == MovementKind::Estoque ? m_unit.cnes : m_unit.codigo;
-        search.dataInicial = period.dataInicial;
-        search.dataFinal = period.dataFinal;
+        search.period = period;
         search.dia = dia;
         // Every record, whatever its status: a status outside the vocabulary is still sent.
         search.status = StatusBoxes{false, false, false, false, false};
@@ -341,7 +334,7 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
         const QList<Period> periods = request.period ? QList<Period>{*request.period}
                                                      : pendingMonths(db, unit.codigo, unit.cnes);
         for (const Period &period : periods)
-            summary.periods.append({period.dataInicial, period.dataFinal});
+            summary.periods.append(period);
         step(
             QStringLiteral("início: unidade %1, CNES %2, %3 períodos").arg(unit.codigo, unit.cnes).arg(periods.size()));
         for (const UnansweredBatch &batch : releaseUnansweredOlderThan(db, request.liberarSemRespostaHoras)) {

@@ -52,8 +52,8 @@ protected:
             }
         } else {
             list.unidade = s.codigoUnidade;
-            list.dataInicial = dateToText(first);
-            list.dataFinal = dateToText(last);
+            list.period.dataInicial = dateToText(first);
+            list.period.dataFinal = dateToText(last);
             days.append(QString());
         }
         QMap<QString, qint64> counts;

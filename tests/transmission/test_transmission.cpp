@@ -55,8 +55,8 @@ protected:
         ListSearch s;
         s.kind = kind;
         s.unidade = QStringLiteral("1");
-        s.dataInicial = QStringLiteral("01/01/2019");
-        s.dataFinal = QStringLiteral("31/01/2019");
+        s.period.dataInicial = QStringLiteral("01/01/2019");
+        s.period.dataFinal = QStringLiteral("31/01/2019");
         return fill(s);
     }
 
