@@ -130,13 +130,22 @@ void readListSearch(const CliArguments &arguments, CliOptions &options, const QS
     options.semCodigo = arguments.isSet(SemCodigo.name);
 }
 
-void readListar(const CliArguments &arguments, CliOptions &options)
+// The kind the verb's one word names.
+template <class Kind>
+Kind namedKind(const CliArguments &arguments, const QString &usage, std::optional<Kind> (*named)(const QString &))
 {
-    wordCount(arguments, 1, QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"));
-    const std::optional<MovementKind> kind = movementKindNamed(arguments.words.first());
+    wordCount(arguments, 1, usage);
+    const std::optional<Kind> kind = named(arguments.words.first());
     if (!kind)
         usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
-    options.kind = *kind;
+    return *kind;
+}
+
+void readListar(const CliArguments &arguments, CliOptions &options)
+{
+    options.kind = namedKind(arguments,
+                             QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"),
+                             movementKindNamed);
     readListSearch(arguments, options, QStringLiteral("listar ") + arguments.words.first());
     options.protocoloFiltro = arguments.value(ProtocoloFiltro.name);
 }
@@ -163,12 +172,10 @@ void readVerificar(const CliArguments &arguments, CliOptions &options)
 
 void readTransmitir(const CliArguments &arguments, CliOptions &options)
 {
-    wordCount(arguments, 1, QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));
-    const std::optional<TransmitKind> kind = transmitKindNamed(arguments.words.first());
-    if (!kind)
-        usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
-    options.transmitKind = *kind;
-    options.kind = kindEntry(*kind).list;
+    options.transmitKind = namedKind(
+        arguments, QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"),
+        transmitKindNamed);
+    options.kind = kindEntry(options.transmitKind).list;
     readListSearch(arguments, options, QStringLiteral("transmitir ") + arguments.words.first());
     options.protocoloReenviado = arguments.value(ProtocoloFiltro.name);
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 10);

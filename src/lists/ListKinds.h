@@ -21,8 +21,9 @@ struct TransmissionCells
 };
 
 // What every layer knows of one movement list: its name on the command line, its caption
-// in the overview, the Tipo of its protocols, the table of its records and the cells a
-// transmission reads and writes (its status cell among them).
+// in the overview, the Tipo of its protocols, the table of its records, the cells a
+// transmission reads and writes (its status cell among them), and whether a chosen
+// protocol is sent again as its rectification (or its records go in a new batch).
 struct ListKind
 {
     MovementKind kind;
@@ -31,6 +32,7 @@ struct ListKind
     QString tipo;
     RecordTable table;
     TransmissionCells cells;
+    bool rectifies;
 };
 
 // The four lists, in the order of the tabs.

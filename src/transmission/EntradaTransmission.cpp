@@ -28,11 +28,6 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
     return ok;
 }
 
-void EntradaTransmission::begin(const BatchContext &context)
-{
-    m_requests.begin(context);
-}
-
 void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row)
 {
     fillItemProduct(produto, list, row);
@@ -57,12 +52,6 @@ void EntradaTransmission::add(const RecordList &list, int row)
         readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
         appendRecord(m_requests.novo, m_requests.estabelecimento, std::move(produto));
     }
-}
-
-SentBatch EntradaTransmission::send(TavroWSAsync &port)
-{
-    return m_requests.send(port, &TavroWSAsync::informarEntradaMedicamentoEmLote,
-                           &TavroWSAsync::retificarEntradaMedicamentoEmLote);
 }
 
 } // namespace tavro

@@ -57,11 +57,6 @@ RecordKey EstoqueTransmission::key(const RecordList &list, int row, const Transm
                       {QStringLiteral("plote"), list.subCell(row, Cell::Lote)}}};
 }
 
-void EstoqueTransmission::begin(const BatchContext &context)
-{
-    m_requests.begin(context);
-}
-
 ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, int row)
 {
     ProdutoType produto;
@@ -91,12 +86,6 @@ void EstoqueTransmission::add(const RecordList &list, int row)
     } else {
         appendRecord(m_requests.novo, m_requests.estabelecimento, MontaRegistroEstoque(list, row));
     }
-}
-
-SentBatch EstoqueTransmission::send(TavroWSAsync &port)
-{
-    return m_requests.send(port, &TavroWSAsync::informarPosicaoEstoqueEmLote,
-                           &TavroWSAsync::retificarPosicaoEstoqueEmLote);
 }
 
 } // namespace tavro

@@ -15,8 +15,6 @@ public:
     {
     }
 
-    bool needsUnitType() const override { return true; }
-    bool rectifies() const override { return false; }
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     void begin(const BatchContext &context) override;
     void add(const RecordList &list, int row) override;

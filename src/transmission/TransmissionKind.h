@@ -50,10 +50,11 @@ public:
     const QString &tipo() const { return m_list.tipo; }
     RecordTable table() const { return m_list.table; }
     const TransmissionCells &cells() const { return m_list.cells; }
-    // Does the establishment carry the unit's type (looked up before the row pass)?
-    virtual bool needsUnitType() const = 0;
     // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
-    virtual bool rectifies() const = 0;
+    bool rectifies() const { return m_list.rectifies; }
+    // Does the establishment carry the unit's type (looked up before the row pass)? It does
+    // in every batch but one of dispensations to card holders.
+    virtual bool needsUnitType() const { return true; }
 
     // The row's checks; each failure appends its line to `erros`. True when all pass.
     virtual bool check(const RecordList &list, int row, QStringList &erros) const = 0;
