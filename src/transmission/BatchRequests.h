@@ -67,13 +67,16 @@ struct OperationRequest<Answer (TavroWSAsync::*)(const Request &)>
     using type = Request;
 };
 
-// A kind whose batch is new, sent with the port's `informar`, or the rectification of a
-// chosen protocol, sent with `retificar`; `Base` checks and keys its rows.
-template <class Base, auto informar, auto retificar>
+// A kind of the rows of `list` whose batch is new, sent with the port's `informar`, or the
+// rectification of a chosen protocol, sent with `retificar`; `Base` checks and keys its rows.
+template <class Base, MovementKind list, auto informar, auto retificar>
 class RectifiableTransmission : public Base
 {
 public:
-    using Base::Base;
+    RectifiableTransmission()
+        : Base(list)
+    {
+    }
 
     void begin(const BatchContext &context) override { m_requests.begin(context); }
     SentBatch send(TavroWSAsync &port) override { return m_requests.send(port, informar, retificar); }

@@ -7,16 +7,11 @@ namespace tavro {
 
 // Goods-received lines: informarEntradaMedicamentoEmLote, or the rectification of a
 // chosen protocol with retificarEntradaMedicamentoEmLote.
-class EntradaTransmission
-    : public RectifiableTransmission<ItemTransmission, &TavroWSAsync::informarEntradaMedicamentoEmLote,
-                                     &TavroWSAsync::retificarEntradaMedicamentoEmLote>
+class EntradaTransmission : public RectifiableTransmission<ItemTransmission, MovementKind::Entradas,
+                                                           &TavroWSAsync::informarEntradaMedicamentoEmLote,
+                                                           &TavroWSAsync::retificarEntradaMedicamentoEmLote>
 {
 public:
-    EntradaTransmission()
-        : RectifiableTransmission(MovementKind::Entradas)
-    {
-    }
-
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     void add(const RecordList &list, int row) override;
 

@@ -7,16 +7,11 @@ namespace tavro {
 // Stock positions of one day: informarPosicaoEstoqueEmLote, or the rectification of a
 // chosen protocol with retificarPosicaoEstoqueEmLote. A row is keyed by unit, product,
 // day and lot.
-class EstoqueTransmission
-    : public RectifiableTransmission<TransmissionKind, &TavroWSAsync::informarPosicaoEstoqueEmLote,
-                                     &TavroWSAsync::retificarPosicaoEstoqueEmLote>
+class EstoqueTransmission : public RectifiableTransmission<TransmissionKind, MovementKind::Estoque,
+                                                           &TavroWSAsync::informarPosicaoEstoqueEmLote,
+                                                           &TavroWSAsync::retificarPosicaoEstoqueEmLote>
 {
 public:
-    EstoqueTransmission()
-        : RectifiableTransmission(MovementKind::Estoque)
-    {
-    }
-
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     RecordKey key(const RecordList &list, int row, const TransmissionInput &input) const override;
     void add(const RecordList &list, int row) override;
