@@ -102,7 +102,7 @@ enum : int {
 };
 } // namespace DispensacaoCell
 
-// What a search of one movement list reads from the window.
+// What a search of one movement list reads: in the window, its header and tab fields.
 struct ListSearch
 {
     MovementKind kind = MovementKind::Estoque;
