@@ -52,9 +52,9 @@ QStringList StatusBoxes::situacoes() const
     return listed;
 }
 
-QString sqlText(const QString &situacao)
+QString sqlText(const QString &text)
 {
-    return QLatin1Char('\'') + situacao + QLatin1Char('\'');
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
 QString sendableCondition(const QString &column)

@@ -40,8 +40,9 @@ inline constexpr int StoredProtocolLength = 25;
 // any other text (the empty one included). A follow-up write only ever raises it.
 quint8 PrioridadeSituacao(const QString &situacao);
 
-// A status of the vocabulary as a literal of a statement's text (none holds a quote).
-QString sqlText(const QString &situacao);
+// `text` as a string literal of a statement's text, its quotes doubled: how statements
+// that list statuses of the vocabulary write them.
+QString sqlText(const QString &text);
 
 // May a new batch take a record with this status? Never sent, rejected, or unknown; never
 // one on its way.
