@@ -50,11 +50,6 @@ qint64 timeIsql(const QString &database, const QString &scriptPath)
 
 } // namespace
 
-QString sqlText(const QString &text)
-{
-    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
-}
-
 QString startSim(QProcess &sim, const QStringList &arguments)
 {
     sim.start(QStringLiteral(TAVRO_SIM),

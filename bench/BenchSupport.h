@@ -14,9 +14,6 @@ namespace tavro::bench {
 inline const LoginValues BenchLogin{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"),
                                     QStringLiteral("segredo-ws")};
 
-// `text` as an SQL string literal.
-QString sqlText(const QString &text);
-
 // Starts tavro-sim in `sim` on a free local port with BenchLogin and `arguments`, and
 // returns its origin ("http://127.0.0.1:PORT"). Its request lines are left unread.
 QString startSim(QProcess &sim, const QStringList &arguments = {});

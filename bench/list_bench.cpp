@@ -35,8 +35,8 @@ constexpr int Repetitions = 3;
 ListSearch searchFor(const QString &kind)
 {
     ListSearch search;
-    search.dataInicial = QStringLiteral("01/01/2019");
-    search.dataFinal = QStringLiteral("31/01/2019");
+    search.period.dataInicial = QStringLiteral("01/01/2019");
+    search.period.dataFinal = QStringLiteral("31/01/2019");
     search.unidade = QStringLiteral("1");
     if (kind == QLatin1String("estoque")) {
         search.kind = MovementKind::Estoque;

@@ -233,11 +233,8 @@ ProtocolFilter ProtocolTab::filter(const QString &cnes) const
     f.entradas = CBProtEntradas->isChecked();
     f.saidas = CBProtSaidas->isChecked();
     f.dispensacoes = CBProtDispensacoes->isChecked();
-    f.aguardando = CBProtAguardando->isChecked();
-    f.finalizados = CBProtFinalizados->isChecked();
-    f.inconsistencias = CBProtInconsistencias->isChecked();
-    f.ok = CBProtOk->isChecked();
-    f.okRetificado = CBProtOkRetificado->isChecked();
+    f.status = {CBProtAguardando->isChecked(), CBProtFinalizados->isChecked(), CBProtInconsistencias->isChecked(),
+                CBProtOk->isChecked(), CBProtOkRetificado->isChecked()};
     return f;
 }
 

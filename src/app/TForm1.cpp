@@ -90,8 +90,8 @@ bool TForm1::FormCreate()
     TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
-    DataInicialConfig = config.dataInicial;
-    DataFinalConfig = config.dataFinal;
+    DataInicialConfig = config.period.dataInicial;
+    DataFinalConfig = config.period.dataFinal;
 
     // Batches of this database still on their way: finished from their answer logs, or shown
     // without answer.
@@ -280,8 +280,7 @@ ListSearch TForm1::tabSearch(const MovementTab &tab) const
         search.dia = CBEstoqueDia->currentText();
     } else {
         search.unidade = PECodigoUnidade->text();
-        search.dataInicial = PEDataInicial->maskedText();
-        search.dataFinal = PEDataFinal->maskedText();
+        search.period = {PEDataInicial->maskedText(), PEDataFinal->maskedText()};
     }
     search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
     search.status = tab.statusBoxes();

@@ -77,6 +77,18 @@ QLabel *labelAt(QWidget *parent, const QString &text, int x, int y)
     return label;
 }
 
+// The one text pane of a tab: long lines are not wrapped, and both scroll bars always show.
+template <typename Pane>
+Pane *textPane(QWidget *tab, const char *name)
+{
+    auto *pane = named(new Pane(tab), name);
+    pane->setLineWrapMode(Pane::NoWrap);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    (new QVBoxLayout(tab))->addWidget(pane);
+    return pane;
+}
+
 TPersonEdit *personEdit(QWidget *parent, const char *name, const QString &label, QRect geometry)
 {
     auto *edit = named(new TPersonEdit(parent), name);
@@ -129,17 +141,9 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
     TSDispensacoes->buttons()->addWidget(PBDispImprimir);
     TSErros = named(new QWidget(PageControl1), "TSErros");
-    REErros = named(new QTextEdit(TSErros), "REErros");
-    REErros->setLineWrapMode(QTextEdit::NoWrap);
-    REErros->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    REErros->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    (new QVBoxLayout(TSErros))->addWidget(REErros);
+    REErros = textPane<QTextEdit>(TSErros, "REErros");
     TabSheet7 = named(new QWidget(PageControl1), "TabSheet7");
-    Memo2 = named(new QPlainTextEdit(TabSheet7), "Memo2");
-    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    (new QVBoxLayout(TabSheet7))->addWidget(Memo2);
+    Memo2 = textPane<QPlainTextEdit>(TabSheet7, "Memo2");
     TSProtocolos = named(new ProtocolTab(PageControl1), "TSProtocolos");
     TSSituacao = named(new SituacaoTab(PageControl1), "TSSituacao");
     PageControl1->addTab(TSEstoque, QStringLiteral("Estoque"));

@@ -94,8 +94,7 @@ ListSearch movementSearch(const CliOptions &options, const Unit &unit)
     search.kind = options.kind;
     search.unidade = options.kind == MovementKind::Estoque ? unit.cnes : unit.codigo;
     search.dia = options.dia;
-    search.dataInicial = options.dataInicial;
-    search.dataFinal = options.dataFinal;
+    search.period = options.period;
     search.exibirSemCodigo = options.semCodigo;
     search.status = options.status;
     search.protocoloSelecionado = !options.protocoloFiltro.isEmpty();

@@ -42,8 +42,7 @@ struct CliOptions
     // listar, transmitir, imprimir: the list and its search
     MovementKind kind = MovementKind::Estoque;
     QString dia;
-    QString dataInicial;
-    QString dataFinal;
+    Period period;
     StatusBoxes status;
     QString protocoloFiltro; // no protocol filter when empty
     bool semCodigo = false;
@@ -66,7 +65,7 @@ struct CliOptions
     // situacao: its months, and JSON instead of tab-separated text
     OverviewPeriod overviewPeriod;
     bool json = false;
-    // sincronizar: the kinds, the period (`dataInicial` and `dataFinal`, or the last `dias`
+    // sincronizar: the kinds, the period (`period`, or the last `dias`
     // days, or neither), `lote`, `vezes` walks of the follow-up, and the JSON report
     QList<TransmitKind> tipos;
     int dias = 0;

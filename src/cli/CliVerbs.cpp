@@ -13,8 +13,9 @@ namespace {
 const CliOption Dia{QStringLiteral("dia"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("o dia do estoque")};
 const CliOption De{QStringLiteral("de"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("primeiro dia do período")};
 const CliOption Ate{QStringLiteral("ate"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("último dia do período")};
-const CliOption Situacao{QStringLiteral("situacao"), QStringLiteral("LISTA"),
-                         QStringLiteral("aguardando,finalizados,inconsistencias,ok,okretificado (padrão: todas)")};
+const CliOption SituacaoFiltro{
+    QStringLiteral("situacao"), QStringLiteral("LISTA"),
+    QStringLiteral("aguardando,finalizados,inconsistencias,ok,okretificado (padrão: todas)")};
 const CliOption ProtocoloFiltro{QStringLiteral("protocolo"), QStringLiteral("P"),
                                 QStringLiteral("só os registros do protocolo P")};
 const CliOption SemCodigo{QStringLiteral("sem-codigo"), QString(), QStringLiteral("inclui produtos sem código")};
@@ -24,8 +25,8 @@ const CliOption TipoFiltro{QStringLiteral("tipo"), QStringLiteral("LISTA"),
                            QStringLiteral("estoque,entradas,saidas,dispensacoes (padrão: todos)")};
 const CliOption Lote{QStringLiteral("lote"), QStringLiteral("N"), QStringLiteral("registros por lote (padrão 500)")};
 
-const QList<CliOption> ListSearchOptions{Dia, De, Ate, Situacao, ProtocoloFiltro, SemCodigo};
-const QList<CliOption> ProtocolFilterOptions{TodosCnes, Situacao, TipoFiltro};
+const QList<CliOption> ListSearchOptions{Dia, De, Ate, SituacaoFiltro, ProtocoloFiltro, SemCodigo};
+const QList<CliOption> ProtocolFilterOptions{TodosCnes, SituacaoFiltro, TipoFiltro};
 
 int wholeNumber(const CliArguments &arguments, const QString &name, int fallback)
 {
@@ -94,14 +95,8 @@ ProtocolFilter protocolFilter(const CliArguments &arguments)
 {
     ProtocolFilter filter;
     filter.todosCnes = arguments.isSet(TodosCnes.name);
-    if (arguments.isSet(Situacao.name)) {
-        const StatusBoxes boxes = statusBoxes(arguments.value(Situacao.name));
-        filter.aguardando = boxes.aguardando;
-        filter.finalizados = boxes.finalizados;
-        filter.inconsistencias = boxes.inconsistencias;
-        filter.ok = boxes.ok;
-        filter.okRetificado = boxes.okRetificado;
-    }
+    if (arguments.isSet(SituacaoFiltro.name))
+        filter.status = statusBoxes(arguments.value(SituacaoFiltro.name));
     if (arguments.isSet(TipoFiltro.name)) {
         bool *boxes[] = {&filter.estoque, &filter.entradas, &filter.saidas, &filter.dispensacoes};
         for (bool *box : boxes)
@@ -127,21 +122,30 @@ void readListSearch(const CliArguments &arguments, CliOptions &options, const QS
     if (stock) {
         options.dia = requiredDate(arguments, Dia.name, what);
     } else {
-        options.dataInicial = requiredDate(arguments, De.name, what);
-        options.dataFinal = requiredDate(arguments, Ate.name, what);
+        options.period.dataInicial = requiredDate(arguments, De.name, what);
+        options.period.dataFinal = requiredDate(arguments, Ate.name, what);
     }
-    if (arguments.isSet(Situacao.name))
-        options.status = statusBoxes(arguments.value(Situacao.name));
+    if (arguments.isSet(SituacaoFiltro.name))
+        options.status = statusBoxes(arguments.value(SituacaoFiltro.name));
     options.semCodigo = arguments.isSet(SemCodigo.name);
+}
+
+// The kind the verb's one word names.
+template <class Kind>
+Kind namedKind(const CliArguments &arguments, const QString &usage, std::optional<Kind> (*named)(const QString &))
+{
+    wordCount(arguments, 1, usage);
+    const std::optional<Kind> kind = named(arguments.words.first());
+    if (!kind)
+        usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
+    return *kind;
 }
 
 void readListar(const CliArguments &arguments, CliOptions &options)
 {
-    wordCount(arguments, 1, QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"));
-    const std::optional<MovementKind> kind = movementKindNamed(arguments.words.first());
-    if (!kind)
-        usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
-    options.kind = *kind;
+    options.kind = namedKind(arguments,
+                             QStringLiteral("listar exige uma lista: estoque, entradas, saidas ou dispensacoes"),
+                             movementKindNamed);
     readListSearch(arguments, options, QStringLiteral("listar ") + arguments.words.first());
     options.protocoloFiltro = arguments.value(ProtocoloFiltro.name);
 }
@@ -168,12 +172,10 @@ void readVerificar(const CliArguments &arguments, CliOptions &options)
 
 void readTransmitir(const CliArguments &arguments, CliOptions &options)
 {
-    wordCount(arguments, 1, QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"));
-    const std::optional<TransmitKind> kind = transmitKindNamed(arguments.words.first());
-    if (!kind)
-        usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
-    options.transmitKind = *kind;
-    options.kind = kindEntry(*kind).list;
+    options.transmitKind = namedKind(
+        arguments, QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"),
+        transmitKindNamed);
+    options.kind = kindEntry(options.transmitKind).list;
     readListSearch(arguments, options, QStringLiteral("transmitir ") + arguments.words.first());
     options.protocoloReenviado = arguments.value(ProtocoloFiltro.name);
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 10);
@@ -185,11 +187,11 @@ void readImprimir(const CliArguments &arguments, CliOptions &options)
     const QString verb = QStringLiteral("imprimir");
     noWords(arguments, verb);
     options.kind = MovementKind::Dispensacoes;
-    options.dataInicial = requiredDate(arguments, De.name, verb);
-    options.dataFinal = requiredDate(arguments, Ate.name, verb);
+    options.period.dataInicial = requiredDate(arguments, De.name, verb);
+    options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
     options.pdfPath = arguments.value(QStringLiteral("pdf"));
-    if (arguments.isSet(Situacao.name))
-        options.status = statusBoxes(arguments.value(Situacao.name));
+    if (arguments.isSet(SituacaoFiltro.name))
+        options.status = statusBoxes(arguments.value(SituacaoFiltro.name));
     options.protocoloFiltro = arguments.value(ProtocoloFiltro.name);
     options.semCodigo = arguments.isSet(SemCodigo.name);
 }
@@ -249,8 +251,8 @@ void readSincronizar(const CliArguments &arguments, CliOptions &options)
         if (options.dias < 1)
             usageError(QStringLiteral("--dias exige um número positivo"));
     } else if (period) {
-        options.dataInicial = requiredDate(arguments, De.name, verb);
-        options.dataFinal = requiredDate(arguments, Ate.name, verb);
+        options.period.dataInicial = requiredDate(arguments, De.name, verb);
+        options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
     }
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 3);
     options.lote = wholeNumber(arguments, Lote.name, 500);
@@ -301,7 +303,7 @@ const QList<CliVerbSpec> &cliVerbs()
          {Dia,
           De,
           Ate,
-          Situacao,
+          SituacaoFiltro,
           SemCodigo,
           {QStringLiteral("protocolo"), QStringLiteral("P"),
            QStringLiteral("reenvia os registros \"Ok\" do protocolo P")},
@@ -317,7 +319,7 @@ const QList<CliVerbSpec> &cliVerbs()
           Ate,
           {QStringLiteral("pdf"), QStringLiteral("ARQUIVO"),
            QStringLiteral("o PDF a gravar (padrão: Dispensacoes_CNES_INICIO_a_FIM.pdf na pasta de documentos)")},
-          Situacao,
+          SituacaoFiltro,
           ProtocoloFiltro,
           SemCodigo},
          QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]"),

@@ -32,8 +32,8 @@ SyncRequest syncRequest(const CliOptions &options, const IniFile &ini)
     request.kinds = options.tipos;
     if (options.dias > 0)
         request.period = lastDays(options.dias, QDate::currentDate());
-    else if (!options.dataInicial.isEmpty())
-        request.period = Period{options.dataInicial, options.dataFinal};
+    else if (!options.period.dataInicial.isEmpty())
+        request.period = options.period;
     request.lote = options.lote;
     request.vezes = options.vezes;
     return request;

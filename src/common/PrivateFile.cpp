@@ -8,6 +8,7 @@
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace tavro {
 
@@ -36,23 +37,20 @@ void restrict(int fd, bool created)
 
 QString systemReason(int error)
 {
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("sem permissão");
-    case ENOENT:
-        return QStringLiteral("não existe");
-    case ENOTDIR:
-        return QStringLiteral("parte do caminho não é uma pasta");
-    case EEXIST:
-        return QStringLiteral("já existe um arquivo com esse nome");
-    case EROFS:
-        return QStringLiteral("o sistema de arquivos é somente leitura");
-    case ENOSPC:
-        return QStringLiteral("não há espaço no disco");
-    default:
-        return QString::fromLocal8Bit(std::strerror(error));
+    static const std::pair<int, const char *> reasons[] = {
+        {EACCES, "sem permissão"},
+        {EPERM, "sem permissão"},
+        {ENOENT, "não existe"},
+        {ENOTDIR, "parte do caminho não é uma pasta"},
+        {EEXIST, "já existe um arquivo com esse nome"},
+        {EROFS, "o sistema de arquivos é somente leitura"},
+        {ENOSPC, "não há espaço no disco"},
+    };
+    for (const auto &[code, reason] : reasons) {
+        if (code == error)
+            return QString::fromUtf8(reason);
     }
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 bool openPrivate(QFile &file, QIODevice::OpenMode mode)

@@ -2,39 +2,66 @@
 
 #include <QStringList>
 
+#include <utility>
+
 namespace tavro {
+
+namespace {
+
+// The statuses of a record already sent or on its way, which no new batch takes.
+const QStringList &sentSituacoes()
+{
+    using namespace Situacao;
+    static const QStringList sent{Aguardando, Finalizado, Ok, OkInc, OkRetificado, Enviando, SemResposta};
+    return sent;
+}
+
+} // namespace
 
 quint8 PrioridadeSituacao(const QString &situacao)
 {
     using namespace Situacao;
-    if (situacao == Aguardando)
-        return 10;
-    if (situacao == Finalizado)
-        return 20;
-    if (situacao == Inconsistencia)
-        return 30;
-    if (situacao == Ok)
-        return 40;
-    if (situacao == OkInc)
-        return 41;
-    if (situacao == OkRetificado)
-        return 50;
+    static const std::pair<QString, quint8> priorities[] = {{Aguardando, 10}, {Finalizado, 20}, {Inconsistencia, 30},
+                                                            {Ok, 40},         {OkInc, 41},      {OkRetificado, 50}};
+    for (const auto &[text, prioridade] : priorities) {
+        if (situacao == text)
+            return prioridade;
+    }
     return 100;
 }
 
 bool sendableInNewBatch(QStringView situacao)
 {
+    return !sentSituacoes().contains(situacao);
+}
+
+QStringList StatusBoxes::situacoes() const
+{
     using namespace Situacao;
-    return situacao != Aguardando && situacao != Finalizado && situacao != Ok && situacao != OkInc
-        && situacao != OkRetificado && situacao != Enviando && situacao != SemResposta;
+    QStringList listed;
+    if (aguardando)
+        listed.append(Aguardando);
+    if (finalizados)
+        listed.append(Finalizado);
+    if (inconsistencias)
+        listed.append(Inconsistencia);
+    if (ok)
+        listed += {Ok, OkInc};
+    if (okRetificado)
+        listed.append(OkRetificado);
+    return listed;
+}
+
+QString sqlText(const QString &text)
+{
+    return QLatin1Char('\'') + QString(text).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
 }
 
 QString sendableCondition(const QString &column)
 {
-    using namespace Situacao;
     QStringList sent;
-    for (const QString &situacao : {Aguardando, Finalizado, Ok, OkInc, OkRetificado, Enviando, SemResposta})
-        sent.append(QLatin1Char('\'') + situacao + QLatin1Char('\''));
+    for (const QString &situacao : sentSituacoes())
+        sent.append(sqlText(situacao));
     return QStringLiteral("(%1 is null or %1 not in (%2))").arg(column, sent.join(QStringLiteral(", ")));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 namespace tavro {
 
@@ -23,12 +24,25 @@ inline const QString SemResposta = QStringLiteral("Sem resposta");
 inline const QString Liberado = QStringLiteral("Liberado");
 } // namespace Situacao
 
+// The status boxes of a movement tab or of the protocol tab.
+struct StatusBoxes
+{
+    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
+
+    // The statuses the ticked boxes list, in the vocabulary's order ("Ok" lists "Ok (Inc.)" too).
+    QStringList situacoes() const;
+};
+
 // The service's protocol and reception texts are kept to the width of the status columns.
 inline constexpr int StoredProtocolLength = 25;
 
 // Priority of a status: 10, 20, 30, 40, 41, 50 for the six statuses above, 100 for
 // any other text (the empty one included). A follow-up write only ever raises it.
 quint8 PrioridadeSituacao(const QString &situacao);
+
+// `text` as a string literal of a statement's text, its quotes doubled: how statements
+// that list statuses of the vocabulary write them.
+QString sqlText(const QString &text);
 
 // May a new batch take a record with this status? Never sent, rejected, or unknown; never
 // one on its way.

@@ -17,7 +17,7 @@ void addOneOf(SqlStatement &query, const QString &column, const QStringList &tex
         return;
     query.add(QStringLiteral("and (1<>1 "));
     for (const QString &text : texts)
-        query.add(QStringLiteral("or p.%1 = '%2'").arg(column, text));
+        query.add(QStringLiteral("or p.%1 = %2").arg(column, sqlText(text)));
     query.add(QStringLiteral(")"));
 }
 
@@ -41,18 +41,7 @@ SqlStatement protocolListStatement(const ProtocolFilter &filter)
             tipos.append(tipo);
     }
     addOneOf(query, QStringLiteral("tipo"), tipos);
-    QStringList situacoes;
-    if (filter.aguardando)
-        situacoes.append(Situacao::Aguardando);
-    if (filter.finalizados)
-        situacoes.append(Situacao::Finalizado);
-    if (filter.inconsistencias)
-        situacoes.append(Situacao::Inconsistencia);
-    if (filter.ok)
-        situacoes += {Situacao::Ok, Situacao::OkInc};
-    if (filter.okRetificado)
-        situacoes.append(Situacao::OkRetificado);
-    addOneOf(query, QStringLiteral("situacao"), situacoes);
+    addOneOf(query, QStringLiteral("situacao"), filter.status.situacoes());
     query.add(QStringLiteral("order by lancamento descending"));
     return query;
 }

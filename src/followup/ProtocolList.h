@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Status.h"
 #include "db/SqlStatement.h"
 
 #include <QString>
@@ -20,7 +21,7 @@ struct ProtocolFilter
     bool todosCnes = false;
     QString cnes;
     bool estoque = true, entradas = true, saidas = true, dispensacoes = true;
-    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
+    StatusBoxes status;
 };
 
 // The list's statement for these filters, newest protocol first.

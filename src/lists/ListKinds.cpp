@@ -11,14 +11,37 @@ namespace {
 const std::array<ListKind, 4> &listKinds()
 {
     static const std::array<ListKind, 4> kinds{{
-        {MovementKind::Estoque, QStringLiteral("estoque"), QStringLiteral("Estoque"), Tipo::Estoque,
-         RecordTable::Conciliacao, EstoqueCell::Situacao},
-        {MovementKind::Entradas, QStringLiteral("entradas"), QStringLiteral("Entradas"), Tipo::Entrada,
-         RecordTable::ItensEntradas, EntradaCell::Situacao},
-        {MovementKind::Saidas, QStringLiteral("saidas"), QStringLiteral("Saídas"), Tipo::Saida,
-         RecordTable::ItensSaidas, SaidaCell::Situacao},
-        {MovementKind::Dispensacoes, QStringLiteral("dispensacoes"), QStringLiteral("Dispensações"), Tipo::Dispensacao,
-         RecordTable::ItensSaidas, DispensacaoCell::Situacao},
+        {MovementKind::Estoque,
+         QStringLiteral("estoque"),
+         QStringLiteral("Estoque"),
+         Tipo::Estoque,
+         RecordTable::Conciliacao,
+         {EstoqueCell::Protocolo, EstoqueCell::DataProtocolo, EstoqueCell::Situacao, EstoqueCell::Gravar,
+          EstoqueCell::Nome},
+         true},
+        {MovementKind::Entradas,
+         QStringLiteral("entradas"),
+         QStringLiteral("Entradas"),
+         Tipo::Entrada,
+         RecordTable::ItensEntradas,
+         {EntradaCell::Protocolo, EntradaCell::DataProtocolo, EntradaCell::Situacao, EntradaCell::Gravar,
+          EntradaCell::Nome},
+         true},
+        {MovementKind::Saidas,
+         QStringLiteral("saidas"),
+         QStringLiteral("Saídas"),
+         Tipo::Saida,
+         RecordTable::ItensSaidas,
+         {SaidaCell::Protocolo, SaidaCell::DataProtocolo, SaidaCell::Situacao, SaidaCell::Gravar, SaidaCell::Nome},
+         false},
+        {MovementKind::Dispensacoes,
+         QStringLiteral("dispensacoes"),
+         QStringLiteral("Dispensações"),
+         Tipo::Dispensacao,
+         RecordTable::ItensSaidas,
+         {DispensacaoCell::Protocolo, DispensacaoCell::DataProtocolo, DispensacaoCell::Situacao,
+          DispensacaoCell::Gravar, DispensacaoCell::Nome},
+         false},
     }};
     return kinds;
 }
@@ -32,20 +55,12 @@ const ListKind &listKind(MovementKind kind)
 
 std::optional<MovementKind> movementKindNamed(const QString &name)
 {
-    for (const ListKind &entry : listKinds()) {
-        if (entry.name == name)
-            return entry.kind;
-    }
-    return std::nullopt;
+    return kindWhere(listKinds(), &ListKind::name, name);
 }
 
 std::optional<MovementKind> movementKindOfTipo(const QString &tipo)
 {
-    for (const ListKind &entry : listKinds()) {
-        if (entry.tipo == tipo)
-            return entry.kind;
-    }
-    return std::nullopt;
+    return kindWhere(listKinds(), &ListKind::tipo, tipo);
 }
 
 } // namespace tavro

@@ -8,6 +8,8 @@
 #include <QElapsedTimer>
 #include <QSet>
 
+#include <array>
+
 namespace tavro {
 
 namespace {
@@ -17,23 +19,12 @@ const Qt::Alignment Right = Qt::AlignRight | Qt::AlignVCenter;
 
 void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
 {
-    if (!(s.aguardando || s.finalizados || s.inconsistencias || s.ok || s.okRetificado))
+    const QStringList listed = s.situacoes();
+    if (listed.isEmpty())
         return;
     query.add(QStringLiteral("and (%1tavrosituacao is null or %1tavrosituacao = '' ").arg(t));
-    QStringList shown;
-    if (s.aguardando)
-        shown << Situacao::Aguardando;
-    if (s.finalizados)
-        shown << Situacao::Finalizado;
-    if (s.inconsistencias)
-        shown << Situacao::Inconsistencia;
-    if (s.ok)
-        shown << Situacao::Ok << Situacao::OkInc;
-    if (s.okRetificado)
-        shown << Situacao::OkRetificado;
-    // The vocabulary's own texts, none with a quote, so they can stand in the statement.
-    for (const QString &situacao : shown)
-        query.add(QStringLiteral("or %1tavrosituacao = '%2'").arg(t, situacao));
+    for (const QString &situacao : listed)
+        query.add(QStringLiteral("or %1tavrosituacao = %2").arg(t, sqlText(situacao)));
     query.add(QStringLiteral(")"));
 }
 
@@ -133,61 +124,6 @@ QStringList dispensacoesTables()
             QStringLiteral("left outer join profissionais pr on pr.codigo = s.codprofissional")};
 }
 
-// What a list's statement is made of besides the shared filter lines: its table
-// prefix, its columns, its tables, the line of its day or period, the column that
-// line reads, the lines that pick the unit, and its order.
-struct StatementShape
-{
-    QString prefix;
-    QStringList columns;
-    QStringList tables;
-    QString dateLine;
-    QString dateColumn;
-    QStringList unitLines;
-    QString order;
-};
-
-StatementShape statementShape(MovementKind kind)
-{
-    const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
-    switch (kind) {
-    case MovementKind::Estoque:
-        return {QStringLiteral("c."),
-                stockColumns(),
-                stockTables(),
-                QStringLiteral("where c.data = :pdata"),
-                QStringLiteral("c.data"),
-                {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
-                QStringLiteral("order by p.descricao, c.lancamento")};
-    case MovementKind::Entradas:
-        return {QStringLiteral("ie."),
-                entradasColumns(),
-                entradasTables(),
-                periodLine.arg(QLatin1Char('E')),
-                QStringLiteral("E.DATA"),
-                {QStringLiteral("AND ie.codunidade = :punidade")},
-                QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item")};
-    case MovementKind::Saidas:
-        return {QStringLiteral("its."),
-                saidasColumns(),
-                saidasTables(),
-                periodLine.arg(QLatin1Char('S')),
-                QStringLiteral("S.DATA"),
-                {QStringLiteral("AND its.codunidade = :punidade"),
-                 QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
-                QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
-    case MovementKind::Dispensacoes:
-        return {QStringLiteral("its."),
-                dispensacoesColumns(),
-                dispensacoesTables(),
-                periodLine.arg(QLatin1Char('S')),
-                QStringLiteral("S.DATA"),
-                {QStringLiteral("AND its.codunidade = :punidade")},
-                QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item")};
-    }
-    Q_UNREACHABLE();
-}
-
 // Column positions of a result, looked up once per search.
 class Columns
 {
@@ -250,6 +186,19 @@ private:
     QSet<QString> m_seen;
 };
 
+// Fills one row per result row with `fillRow(filler)`.
+template <class FillRow>
+QStringList fillRows(SqlCursor &cursor, RecordRows &rows, int protocolColumn, ProgressObserver *observer,
+                     FillRow fillRow)
+{
+    RowFiller f(cursor, rows, protocolColumn, observer);
+    while (cursor.next()) {
+        fillRow(f);
+        f.endRow();
+    }
+    return f.protocols();
+}
+
 QString productCode(const QString &tavrotipo, const QString &codigotavro)
 {
     return codigotavro.isEmpty() ? QString() : tavrotipo + codigotavro;
@@ -260,15 +209,14 @@ QString itemCaption(const QString &lancamento, const QString &item)
     return lancamento + QLatin1Char('-') + item;
 }
 
-QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia, ProgressObserver *observer)
+QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const ListSearch &search, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const int lancamento = c["lancamento"], codproduto = c["codproduto"], tavrotipo = c["tavrotipo"],
               codigotavro = c["codigotavro"], nome = c["nomeproduto"], lote = c["lote"], validade = c["dtvalidade"],
               quantidade = c["quantidade"], protocolo = c["TavroProtocolo"], data = c["TavroData"],
               situacao = c["TavroSituacao"], coRegistro = c["TavroCoRegistro"];
-    RowFiller f(cursor, rows, protocolo, observer);
-    while (cursor.next()) {
+    return fillRows(cursor, rows, protocolo, observer, [&](RowFiller &f) {
         f.cell(lancamento);
         f.cell(codproduto);
         f.cell(productCode(f.text(tavrotipo), f.text(codigotavro)));
@@ -276,7 +224,7 @@ QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia, P
         f.cell(lote);
         f.cell(validade);
         f.cell(quantidade);
-        f.cell(dia);
+        f.cell(search.dia);
         f.empty();
         f.empty();
         f.cell(protocolo);
@@ -284,9 +232,7 @@ QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const QString &dia, P
         f.cell(situacao);
         f.cell(coRegistro);
         f.empty();
-        f.endRow();
-    }
-    return f.protocols();
+    });
 }
 
 // The first cells common to the three period lists: caption, product, name, lot,
@@ -338,14 +284,13 @@ struct PeriodColumns
     int protocolo, dataProtocolo, situacao, coRegistro, cnpjFabricante, numeroFabricante;
 };
 
-QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
+QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows, const ListSearch &, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int documento = c["documento"], valor = c["valorunitario"], distribuidor = c["cnpjdistribuidor"],
               distribuidorItem = c["cnpjdistribuidoritem"], tpmov = c["tavro_tpmov"];
-    RowFiller f(cursor, rows, p.protocolo, observer);
-    while (cursor.next()) {
+    return fillRows(cursor, rows, p.protocolo, observer, [&](RowFiller &f) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
         f.cell(p.numeroFabricante);
@@ -355,19 +300,16 @@ QStringList fillEntradas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *
         f.cell(cnpj.isEmpty() ? f.text(distribuidorItem) : cnpj);
         f.cell(tpmov);
         p.fillStatus(f);
-        f.endRow();
-    }
-    return f.protocols();
+    });
 }
 
-QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
+QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows, const ListSearch &, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int tpmov = c["tavro_tpmov"], pessoa = c["nomepessoadestino"], cnpjDestino = c["cnpjdestino"],
               unidade = c["nomeunidadedestino"], cnes = c["cnesdestino"];
-    RowFiller f(cursor, rows, p.protocolo, observer);
-    while (cursor.next()) {
+    return fillRows(cursor, rows, p.protocolo, observer, [&](RowFiller &f) {
         p.fillHead(f);
         f.cell(p.cnpjFabricante);
         f.cell(p.numeroFabricante);
@@ -383,19 +325,16 @@ QStringList fillSaidas(SqlCursor &cursor, RecordRows &rows, ProgressObserver *ob
             f.cell(cnpjDestino);
         }
         p.fillStatus(f);
-        f.endRow();
-    }
-    return f.protocols();
+    });
 }
 
-QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows, ProgressObserver *observer)
+QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows, const ListSearch &, ProgressObserver *observer)
 {
     const Columns c(cursor);
     const PeriodColumns p(c);
     const int cartao = c["cartaosus"], pessoa = c["nomepessoa"], peso = c["peso"], altura = c["altura"],
               cid = c["cid10"], crm = c["crmprofissional"], uf = c["ufprofissional"];
-    RowFiller f(cursor, rows, p.protocolo, observer);
-    while (cursor.next()) {
+    return fillRows(cursor, rows, p.protocolo, observer, [&](RowFiller &f) {
         p.fillHead(f);
         f.empty();
         f.cell(cartao);
@@ -409,9 +348,7 @@ QStringList fillDispensacoes(SqlCursor &cursor, RecordRows &rows, ProgressObserv
         p.fillStatus(f);
         f.cell(p.cnpjFabricante);
         f.cell(p.numeroFabricante);
-        f.endRow();
-    }
-    return f.protocols();
+    });
 }
 
 QList<ListColumn> periodHead(const QString &caption, int nameWidth)
@@ -439,7 +376,109 @@ QList<ListColumn> statusTail()
             {QStringLiteral("Gravar"), 50, Left, quint16(QStringView(u"Sim").size())}};
 }
 
-QStringList recordConditions(const StatementShape &shape, bool exibirSemCodigo)
+// What a list is made of: its statement (the prefix of its status columns, its columns
+// and tables, the line of its day or period and the column that line reads, the lines
+// that pick the unit, its order), the columns it shows and the filler of its rows.
+struct ListShape
+{
+    QString prefix;
+    QStringList select;
+    QStringList tables;
+    QString dateLine;
+    QString dateColumn;
+    QStringList unitLines;
+    QString order;
+    QList<ListColumn> columns;
+    QStringList (*fill)(SqlCursor &, RecordRows &, const ListSearch &, ProgressObserver *);
+};
+
+// The shapes of the four lists, in the order of MovementKind.
+const std::array<ListShape, 4> &listShapes()
+{
+    const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
+    static const std::array<ListShape, 4> shapes{{
+        {QStringLiteral("c."),
+         stockColumns(),
+         stockTables(),
+         QStringLiteral("where c.data = :pdata"),
+         QStringLiteral("c.data"),
+         {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+         QStringLiteral("order by p.descricao, c.lancamento"),
+         QList<ListColumn>{{QStringLiteral("Lanc."), 50},
+                           {QStringLiteral("Codigo"), 50},
+                           {QStringLiteral("Produto"), 110},
+                           {QStringLiteral("Nome"), 250},
+                           {QStringLiteral("Lote"), 80},
+                           {QStringLiteral("Validade"), 70},
+                           {QStringLiteral("Quantidade"), 70, Right},
+                           {QStringLiteral("Data"), 70},
+                           {QStringLiteral("Programa Saude"), 100},
+                           {QStringLiteral("IUM"), 80}}
+             + statusTail(),
+         fillStock},
+        {QStringLiteral("ie."),
+         entradasColumns(),
+         entradasTables(),
+         periodLine.arg(QLatin1Char('E')),
+         QStringLiteral("E.DATA"),
+         {QStringLiteral("AND ie.codunidade = :punidade")},
+         QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item"),
+         periodHead(QStringLiteral("Código"), 200)
+             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},
+                                 {QStringLiteral("Fabr. Internac."), 85},
+                                 {QStringLiteral("Nota Fiscal"), 80},
+                                 {QStringLiteral("Val. Unit."), 60},
+                                 {QStringLiteral("CNPJ Distrib."), 115},
+                                 {QStringLiteral("TipoEntrada"), 90}}
+             + statusTail(),
+         fillEntradas},
+        {QStringLiteral("its."),
+         saidasColumns(),
+         saidasTables(),
+         periodLine.arg(QLatin1Char('S')),
+         QStringLiteral("S.DATA"),
+         {QStringLiteral("AND its.codunidade = :punidade"),
+          QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
+         QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
+         periodHead(QStringLiteral("Código"), 200)
+             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120},
+                                 {QStringLiteral("Fabr. Internac."), 80},
+                                 {QStringLiteral("Tipo Saída"), 50},
+                                 {QStringLiteral("Destino"), 100},
+                                 {QStringLiteral("CNES Destino"), 80},
+                                 {QStringLiteral("CNPJ Destino"), 120}}
+             + statusTail(),
+         fillSaidas},
+        {QStringLiteral("its."),
+         dispensacoesColumns(),
+         dispensacoesTables(),
+         periodLine.arg(QLatin1Char('S')),
+         QStringLiteral("S.DATA"),
+         {QStringLiteral("AND its.codunidade = :punidade")},
+         QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
+         periodHead(QStringLiteral("Código"), 200)
+             + QList<ListColumn>{{QStringLiteral("Competência"), 80},
+                                 {QStringLiteral("CNS Usuário"), 110},
+                                 {QStringLiteral("Nome Usuário"), 100},
+                                 {QStringLiteral("Peso"), 50},
+                                 {QStringLiteral("Altura"), 50},
+                                 {QStringLiteral("Cid-10"), 50},
+                                 {QStringLiteral("CNES Profis."), 80},
+                                 {QStringLiteral("CRM"), 80},
+                                 {QStringLiteral("UF"), 40}}
+             + statusTail()
+             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}},
+         fillDispensacoes},
+    }};
+    return shapes;
+}
+
+const ListShape &listShape(MovementKind kind)
+{
+    return listShapes().at(std::size_t(kind));
+}
+
+QStringList recordConditions(const ListShape &shape, bool exibirSemCodigo)
 {
     QStringList lines;
     if (!exibirSemCodigo)
@@ -451,15 +490,15 @@ QStringList recordConditions(const StatementShape &shape, bool exibirSemCodigo)
 
 ListRecords listRecords(MovementKind kind, bool exibirSemCodigo)
 {
-    const StatementShape shape = statementShape(kind);
+    const ListShape &shape = listShape(kind);
     return {shape.prefix, shape.tables, shape.dateColumn, recordConditions(shape, exibirSemCodigo)};
 }
 
 SqlStatement listStatement(const ListSearch &search)
 {
-    const StatementShape shape = statementShape(search.kind);
+    const ListShape &shape = listShape(search.kind);
     SqlStatement query;
-    for (const QString &line : shape.columns + shape.tables)
+    for (const QString &line : shape.select + shape.tables)
         query.add(line);
     query.add(shape.dateLine);
     for (const QString &line : recordConditions(shape, search.exibirSemCodigo))
@@ -471,58 +510,15 @@ SqlStatement listStatement(const ListSearch &search)
     if (search.kind == MovementKind::Estoque) {
         query.setParam(QStringLiteral("pdata"), search.dia);
     } else {
-        query.setParam(QStringLiteral("pDATA1"), search.dataInicial);
-        query.setParam(QStringLiteral("pDATA2"), search.dataFinal);
+        query.setParam(QStringLiteral("pDATA1"), search.period.dataInicial);
+        query.setParam(QStringLiteral("pDATA2"), search.period.dataFinal);
     }
     return query;
 }
 
 RecordList *newMovementList(MovementKind kind, QObject *parent)
 {
-    QList<ListColumn> columns;
-    switch (kind) {
-    case MovementKind::Estoque:
-        columns = QList<ListColumn>{{QStringLiteral("Lanc."), 50},
-                                    {QStringLiteral("Codigo"), 50},
-                                    {QStringLiteral("Produto"), 110},
-                                    {QStringLiteral("Nome"), 250},
-                                    {QStringLiteral("Lote"), 80},
-                                    {QStringLiteral("Validade"), 70},
-                                    {QStringLiteral("Quantidade"), 70, Right},
-                                    {QStringLiteral("Data"), 70},
-                                    {QStringLiteral("Programa Saude"), 100},
-                                    {QStringLiteral("IUM"), 80}}
-            + statusTail();
-        break;
-    case MovementKind::Entradas:
-        columns = periodHead(QStringLiteral("Código"), 200)
-            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},    {QStringLiteral("Fabr. Internac."), 85},
-                                {QStringLiteral("Nota Fiscal"), 80},    {QStringLiteral("Val. Unit."), 60},
-                                {QStringLiteral("CNPJ Distrib."), 115}, {QStringLiteral("TipoEntrada"), 90}}
-            + statusTail();
-        break;
-    case MovementKind::Saidas:
-        columns = periodHead(QStringLiteral("Código"), 200)
-            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120},  {QStringLiteral("Fabr. Internac."), 80},
-                                {QStringLiteral("Tipo Saída"), 50},   {QStringLiteral("Destino"), 100},
-                                {QStringLiteral("CNES Destino"), 80}, {QStringLiteral("CNPJ Destino"), 120}}
-            + statusTail();
-        break;
-    case MovementKind::Dispensacoes:
-        columns = periodHead(QStringLiteral("Código"), 200) + QList<ListColumn>{{QStringLiteral("Competência"), 80},
-                                                                                {QStringLiteral("CNS Usuário"), 110},
-                                                                                {QStringLiteral("Nome Usuário"), 100},
-                                                                                {QStringLiteral("Peso"), 50},
-                                                                                {QStringLiteral("Altura"), 50},
-                                                                                {QStringLiteral("Cid-10"), 50},
-                                                                                {QStringLiteral("CNES Profis."), 80},
-                                                                                {QStringLiteral("CRM"), 80},
-                                                                                {QStringLiteral("UF"), 40}}
-            + statusTail()
-            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}};
-        break;
-    }
-    return new RecordList(columns, listKind(kind).situacaoCell, recordStatusColour, parent);
+    return new RecordList(listShape(kind).columns, listKind(kind).cells.situacao, recordStatusColour, parent);
 }
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
@@ -532,20 +528,7 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
     QStringList protocols;
     {
         SqlCursor cursor = db.select(listStatement(search));
-        switch (search.kind) {
-        case MovementKind::Estoque:
-            protocols = fillStock(cursor, rows, search.dia, observer);
-            break;
-        case MovementKind::Entradas:
-            protocols = fillEntradas(cursor, rows, observer);
-            break;
-        case MovementKind::Saidas:
-            protocols = fillSaidas(cursor, rows, observer);
-            break;
-        case MovementKind::Dispensacoes:
-            protocols = fillDispensacoes(cursor, rows, observer);
-            break;
-        }
+        protocols = listShape(search.kind).fill(cursor, rows, search, observer);
     }
     list.replaceRows(std::move(rows));
     if (search.kind != MovementKind::Estoque)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Period.h"
+#include "common/Status.h"
 #include "db/SqlStatement.h"
 #include "lists/ListKinds.h"
 
@@ -100,20 +102,13 @@ enum : int {
 };
 } // namespace DispensacaoCell
 
-// The status boxes of a movement tab.
-struct StatusBoxes
-{
-    bool aguardando = true, finalizados = true, inconsistencias = true, ok = true, okRetificado = true;
-};
-
-// What a search of one movement list reads from the window.
+// What a search of one movement list reads: in the window, its header and tab fields.
 struct ListSearch
 {
     MovementKind kind = MovementKind::Estoque;
-    QString unidade;     // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
-    QString dataInicial; // period lists, day/month/year
-    QString dataFinal;
-    QString dia; // stock: the chosen day
+    QString unidade; // period lists: PECodigoUnidade; stock: PECodCNES (code or CNES)
+    Period period;   // period lists
+    QString dia;     // stock: the chosen day
     bool exibirSemCodigo = false;
     StatusBoxes status;
     bool protocoloSelecionado = false;

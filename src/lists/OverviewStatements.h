@@ -7,8 +7,8 @@ namespace tavro {
 
 class Database;
 
-// What an overview reads from the window: the unit as each list picks it, the header's
-// "Exibir produtos sem código" box and the months.
+// What an overview reads: the unit as each list picks it, whether products without a
+// code count (the header's "Exibir produtos sem código" box) and the months.
 struct OverviewSearch
 {
     QString codigoUnidade; // the period lists' unit (PECodigoUnidade)

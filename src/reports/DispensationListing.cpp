@@ -68,8 +68,7 @@ ReportBand titleBand(const DispensationReportInput &input)
     band.addField({QStringLiteral("Unidade: ") + s.unidade, 6.4, 6.4, 37.1, TitlePoints});
     band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 39.2, TitlePoints});
     band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 123.1, TitlePoints});
-    band.addField({QStringLiteral("Período de ") + s.dataInicial + QStringLiteral(" a ") + s.dataFinal, 272.8, 6.4, 0,
-                   TitlePoints, Qt::AlignRight});
+    band.addField({QStringLiteral("Período de ") + s.period.text(), 272.8, 6.4, 0, TitlePoints, Qt::AlignRight});
     band.addField({dispensationFilterLine(s), 6.4, 10.6, 266.4, TitlePoints});
     // Each heading stands over its own column: from the column's left edge, or ending at
     // its right edge over a right-aligned column.
@@ -237,7 +236,8 @@ QString dispensationListingPath(const DispensationReportInput &input)
         return day ? day->toString(Qt::ISODate) : QString(text).replace(QLatin1Char('/'), QLatin1Char('-'));
     };
     const QString name = QStringLiteral("Dispensacoes_%1_%2_a_%3.pdf")
-                             .arg(input.cnes, isoDay(input.search.dataInicial), isoDay(input.search.dataFinal));
+                             .arg(input.cnes, isoDay(input.search.period.dataInicial),
+                                  isoDay(input.search.period.dataFinal));
     // A desktop without a documents folder gets the file in the home folder rather than a
     // folder made for it.
     const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));

@@ -9,8 +9,8 @@ StartupConfig readStartupConfig(const IniFile &ini)
     config.database = ini.value(Geral, Database);
     config.ibge = ini.value(Geral, Ibge).left(7);
     config.cnesFarmacia = ini.value(Geral, CnesFarmacia);
-    config.dataInicial = ini.value(Tavro, DataInicial, DefaultDataInicial);
-    config.dataFinal = ini.value(Tavro, DataFinal, DefaultDataFinal);
+    config.period.dataInicial = ini.value(Tavro, DataInicial, DefaultDataInicial);
+    config.period.dataFinal = ini.value(Tavro, DataFinal, DefaultDataFinal);
     return config;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Period.h"
+
 #include "session/IniFile.h"
 
 #include <QString>
@@ -33,8 +35,7 @@ struct StartupConfig
     QString database;
     QString ibge; // first 7 characters
     QString cnesFarmacia;
-    QString dataInicial;
-    QString dataFinal;
+    Period period;
 };
 
 StartupConfig readStartupConfig(const IniFile &ini);

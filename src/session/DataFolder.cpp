@@ -20,17 +20,9 @@ QString DataFolder::logFolder() const
 
 QString DataFolder::originText() const
 {
-    switch (origin) {
-    case Origin::Key:
-        return QStringLiteral("chave PastaDados");
-    case Origin::BesideProgram:
-        return QStringLiteral("ao lado do programa");
-    case Origin::Shared:
-        return QStringLiteral("compartilhada");
-    case Origin::Personal:
-        return QStringLiteral("pessoal");
-    }
-    Q_UNREACHABLE();
+    // In the order of Origin.
+    static const char *const texts[] = {"chave PastaDados", "ao lado do programa", "compartilhada", "pessoal"};
+    return QString::fromUtf8(texts[int(origin)]);
 }
 
 void prepareDataFolder(const DataFolder &folder)

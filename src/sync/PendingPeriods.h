@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Period.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -8,13 +10,6 @@
 namespace tavro {
 
 class Database;
-
-// A period of the movement lists, as day/month/year texts.
-struct Period
-{
-    QString dataInicial;
-    QString dataFinal;
-};
 
 // The months that hold records of the unit still to send (never sent, rejected, or with
 // a status outside the vocabulary): goods received and issue or dispensation lines of the

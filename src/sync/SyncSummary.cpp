@@ -30,14 +30,14 @@ QString statusCounts(const QMap<QString, int> &statuses)
     return parts.join(QStringLiteral(", "));
 }
 
-QString periodsText(const QList<QStringList> &periods)
+QString periodsText(const QList<Period> &periods)
 {
     if (periods.isEmpty())
         return QStringLiteral("nenhum registro por enviar");
     if (periods.size() == 1)
-        return periods.first().value(0) + QStringLiteral(" a ") + periods.first().value(1);
+        return periods.first().text();
     return QStringLiteral("%1 a %2 (%3 meses com registros por enviar)")
-        .arg(periods.first().value(0), periods.last().value(1))
+        .arg(periods.first().dataInicial, periods.last().dataFinal)
         .arg(periods.size());
 }
 
@@ -129,7 +129,7 @@ QString summaryText(const SyncSummary &summary)
             line(
                 QStringLiteral("%1 %2  %3").arg(kind.tipo, -14).arg(kind.checked, 11).arg(statusCounts(kind.statuses)));
     }
-    for (const FailedProtocolCheck &check : summary.failedChecks)
+    for (const FailedCheck &check : summary.failedChecks)
         line(QStringLiteral("Falha na verificação do protocolo %1: %2").arg(check.protocolo, check.message));
     line(QString());
     line(QStringLiteral("Protocolos aguardando o serviço: %1").arg(totalWaiting(summary)));
@@ -148,8 +148,9 @@ QByteArray summaryJson(const SyncSummary &summary)
     root[QStringLiteral("unidade")] = summary.unidade;
     root[QStringLiteral("cnes")] = summary.cnes;
     QJsonArray periods;
-    for (const QStringList &period : summary.periods)
-        periods.append(QJsonObject{{QStringLiteral("de"), period.value(0)}, {QStringLiteral("ate"), period.value(1)}});
+    for (const Period &period : summary.periods)
+        periods.append(
+            QJsonObject{{QStringLiteral("de"), period.dataInicial}, {QStringLiteral("ate"), period.dataFinal}});
     root[QStringLiteral("periodos")] = periods;
     QJsonArray kinds;
     for (const KindSummary &kind : summary.kinds) {
@@ -175,7 +176,7 @@ QByteArray summaryJson(const SyncSummary &summary)
     }
     root[QStringLiteral("acompanhamento")] = followup;
     QJsonArray failedChecks;
-    for (const FailedProtocolCheck &check : summary.failedChecks)
+    for (const FailedCheck &check : summary.failedChecks)
         failedChecks.append(
             QJsonObject{{QStringLiteral("protocolo"), check.protocolo}, {QStringLiteral("mensagem"), check.message}});
     root[QStringLiteral("falhasAcompanhamento")] = failedChecks;

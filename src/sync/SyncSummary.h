@@ -1,5 +1,8 @@
 #pragma once
 
+#include "common/Period.h"
+#include "followup/BulkVerification.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QList>
@@ -31,12 +34,6 @@ struct FollowupSummary
     int waiting = 0;             // still "Aguardando" or "Finalizado": the service owes an answer
 };
 
-struct FailedProtocolCheck
-{
-    QString protocolo;
-    QString message;
-};
-
 // The report of one unattended run: what a person reads in the morning, and what
 // monitoring reads as JSON.
 struct SyncSummary
@@ -46,10 +43,10 @@ struct SyncSummary
     QString database;
     QString unidade;
     QString cnes;
-    QList<QStringList> periods; // each [first day, last day]
+    QList<Period> periods;
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
-    QList<FailedProtocolCheck> failedChecks;
+    QList<FailedCheck> failedChecks;
     QStringList liberados;    // batches without answer whose records the run released, one line each
     QString failure;          // an error that ended the whole run early
     bool interrupted = false; // stopped by the operator ("Parar") before its end

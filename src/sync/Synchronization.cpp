@@ -36,11 +36,6 @@ void rollbackQuietly(Database &db)
     }
 }
 
-QString periodLabel(const Period &period)
-{
-    return period.dataInicial + QStringLiteral(" a ") + period.dataFinal;
-}
-
 // One line in the run log per batch the service accepted.
 class BatchSteps : public SendObserver
 {
@@ -114,11 +109,11 @@ public:
                 if (stopped())
                     return;
                 if (list != MovementKind::Estoque) {
-                    transmitList(kinds, listSearch(list, period, QString()), periodLabel(period));
+                    transmitList(kinds, listSearch(list, period, QString()), period.text());
                     continue;
                 }
                 QStringList days;
-                if (!guard(kinds, periodLabel(period), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
+                if (!guard(kinds, period.text(), [&] { days = pendingStockDays(m_db, m_unit.cnes, period); }))
                     continue;
                 for (const QString &dia : days) {
                     if (stopped())
@@ -139,7 +134,7 @@ public:
         filter.entradas = m_kinds.contains(TransmitKind::Entradas);
         filter.saidas = m_kinds.contains(TransmitKind::Saidas);
         filter.dispensacoes = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
-        filter.inconsistencias = filter.ok = filter.okRetificado = false;
+        filter.status.inconsistencias = filter.status.ok = filter.status.okRetificado = false;
         const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
         CarregaProtocolos(m_db, filter, usuarioSessao, *list);
         m_step(QStringLiteral("acompanhamento: %1 protocolos a verificar, %2 vezes")
@@ -150,10 +145,9 @@ public:
         const QList<FailedCheck> failed = verificarTodosProtocolos(
             checks, *list, m_request.vezes, [] {}, m_observer);
         stopped(); // a stop during the walk
-        for (const FailedCheck &check : failed) {
-            m_summary.failedChecks.append({check.protocolo, check.message});
+        m_summary.failedChecks += failed;
+        for (const FailedCheck &check : failed)
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
-        }
         for (const MovementKind listed : AllMovementKinds) {
             const QString &tipo = listKind(listed).tipo;
             FollowupSummary kind;
@@ -194,8 +188,7 @@ private:
         ListSearch search;
         search.kind = list;
         search.unidade = list == MovementKind::Estoque ? m_unit.cnes : m_unit.codigo;
-        search.dataInicial = period.dataInicial;
-        search.dataFinal = period.dataFinal;
+        search.period = period;
         search.dia = dia;
         // Every record, whatever its status: a status outside the vocabulary is still sent.
         search.status = StatusBoxes{false, false, false, false, false};
@@ -246,7 +239,7 @@ private:
 
     void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
     {
-        const int situacao = kindEntry(kind).listKind().situacaoCell;
+        const int situacao = kindEntry(kind).listKind().cells.situacao;
         int sendable = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (sendableInNewBatch(list.subCellView(row, situacao)))
@@ -295,7 +288,7 @@ private:
     {
         KindSummary &summary = summaryOf(kind);
         const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
-        const int situacao = kindEntry(kind).listKind().situacaoCell;
+        const int situacao = kindEntry(kind).listKind().cells.situacao;
         int refused = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (!sendableInNewBatch(list.subCellView(row, situacao)))
@@ -341,7 +334,7 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
         const QList<Period> periods = request.period ? QList<Period>{*request.period}
                                                      : pendingMonths(db, unit.codigo, unit.cnes);
         for (const Period &period : periods)
-            summary.periods.append({period.dataInicial, period.dataFinal});
+            summary.periods.append(period);
         step(
             QStringLiteral("início: unidade %1, CNES %2, %3 períodos").arg(unit.codigo, unit.cnes).arg(periods.size()));
         for (const UnansweredBatch &batch : releaseUnansweredOlderThan(db, request.liberarSemRespostaHoras)) {

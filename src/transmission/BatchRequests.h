@@ -58,4 +58,33 @@ struct BatchRequests
     }
 };
 
+// The request type an operation of the port takes.
+template <class Operation>
+struct OperationRequest;
+template <class Answer, class Request>
+struct OperationRequest<Answer (TavroWSAsync::*)(const Request &)>
+{
+    using type = Request;
+};
+
+// A kind of the rows of `list` whose batch is new, sent with the port's `informar`, or the
+// rectification of a chosen protocol, sent with `retificar`; `Base` checks and keys its rows.
+template <class Base, MovementKind list, auto informar, auto retificar>
+class RectifiableTransmission : public Base
+{
+public:
+    RectifiableTransmission()
+        : Base(list)
+    {
+    }
+
+    void begin(const BatchContext &context) override { m_requests.begin(context); }
+    SentBatch send(TavroWSAsync &port) override { return m_requests.send(port, informar, retificar); }
+
+protected:
+    BatchRequests<typename OperationRequest<decltype(informar)>::type,
+                  typename OperationRequest<decltype(retificar)>::type>
+        m_requests;
+};
+
 } // namespace tavro

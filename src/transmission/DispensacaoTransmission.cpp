@@ -10,12 +10,6 @@ namespace tavro {
 
 namespace Cell = DispensacaoCell;
 
-DispensacaoTransmission::DispensacaoTransmission()
-    : ItemTransmission(Tipo::Dispensacao, RecordTable::ItensSaidas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
-{
-}
-
 bool DispensacaoTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     const auto fail = [&](const QString &message) { erros.append(message + list.subCell(row, Cell::NomeUsuario)); };

@@ -11,10 +11,12 @@ namespace tavro {
 class DispensacaoTransmission : public ItemTransmission
 {
 public:
-    DispensacaoTransmission();
+    DispensacaoTransmission()
+        : ItemTransmission(MovementKind::Dispensacoes)
+    {
+    }
 
     bool needsUnitType() const override { return false; }
-    bool rectifies() const override { return false; }
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     void begin(const BatchContext &context) override;
     void add(const RecordList &list, int row) override;

@@ -10,12 +10,6 @@ namespace tavro {
 
 namespace Cell = EntradaCell;
 
-EntradaTransmission::EntradaTransmission()
-    : ItemTransmission(Tipo::Entrada, RecordTable::ItensEntradas,
-                       {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
-{
-}
-
 bool EntradaTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     const auto fail = [&](const QString &message) {
@@ -32,11 +26,6 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
         ok = false;
     }
     return ok;
-}
-
-void EntradaTransmission::begin(const BatchContext &context)
-{
-    m_requests.begin(context);
 }
 
 void EntradaTransmission::MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row)
@@ -63,12 +52,6 @@ void EntradaTransmission::add(const RecordList &list, int row)
         readRowCells([&] { MontaRegistroEntrada(produto, list, row); });
         appendRecord(m_requests.novo, m_requests.estabelecimento, std::move(produto));
     }
-}
-
-SentBatch EntradaTransmission::send(TavroWSAsync &port)
-{
-    return m_requests.send(port, &TavroWSAsync::informarEntradaMedicamentoEmLote,
-                           &TavroWSAsync::retificarEntradaMedicamentoEmLote);
 }
 
 } // namespace tavro

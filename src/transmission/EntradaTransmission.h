@@ -7,23 +7,16 @@ namespace tavro {
 
 // Goods-received lines: informarEntradaMedicamentoEmLote, or the rectification of a
 // chosen protocol with retificarEntradaMedicamentoEmLote.
-class EntradaTransmission : public ItemTransmission
+class EntradaTransmission : public RectifiableTransmission<ItemTransmission, MovementKind::Entradas,
+                                                           &TavroWSAsync::informarEntradaMedicamentoEmLote,
+                                                           &TavroWSAsync::retificarEntradaMedicamentoEmLote>
 {
 public:
-    EntradaTransmission();
-
-    bool needsUnitType() const override { return true; }
-    bool rectifies() const override { return true; }
     bool check(const RecordList &list, int row, QStringList &erros) const override;
-    void begin(const BatchContext &context) override;
     void add(const RecordList &list, int row) override;
-    SentBatch send(TavroWSAsync &port) override;
 
     // MontaRegistroEntrada: the product part of one line.
     static void MontaRegistroEntrada(ProdutoEntradaType &produto, const RecordList &list, int row);
-
-private:
-    BatchRequests<InformarEntradaMedicamentoEmLoteType, RetificarEntradaMedicamentoEmLoteType> m_requests;
 };
 
 } // namespace tavro

@@ -12,16 +12,6 @@ namespace tavro {
 
 namespace Cell = EstoqueCell;
 
-QString EstoqueTransmission::tipo() const
-{
-    return Tipo::Estoque;
-}
-
-TransmissionCells EstoqueTransmission::cells() const
-{
-    return {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome};
-}
-
 bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     const auto fail = [&](const QString &message) {
@@ -67,11 +57,6 @@ RecordKey EstoqueTransmission::key(const RecordList &list, int row, const Transm
                       {QStringLiteral("plote"), list.subCell(row, Cell::Lote)}}};
 }
 
-void EstoqueTransmission::begin(const BatchContext &context)
-{
-    m_requests.begin(context);
-}
-
 ProdutoType EstoqueTransmission::MontaRegistroEstoque(const RecordList &list, int row)
 {
     ProdutoType produto;
@@ -101,12 +86,6 @@ void EstoqueTransmission::add(const RecordList &list, int row)
     } else {
         appendRecord(m_requests.novo, m_requests.estabelecimento, MontaRegistroEstoque(list, row));
     }
-}
-
-SentBatch EstoqueTransmission::send(TavroWSAsync &port)
-{
-    return m_requests.send(port, &TavroWSAsync::informarPosicaoEstoqueEmLote,
-                           &TavroWSAsync::retificarPosicaoEstoqueEmLote);
 }
 
 } // namespace tavro

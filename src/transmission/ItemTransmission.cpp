@@ -6,16 +6,9 @@
 
 namespace tavro {
 
-ItemTransmission::ItemTransmission(QString tipo, RecordTable table, TransmissionCells cells)
-    : m_tipo(std::move(tipo))
-    , m_table(table)
-    , m_cells(cells)
-{
-}
-
 RecordKey ItemTransmission::key(const RecordList &list, int row, const TransmissionInput &) const
 {
-    return recordKeyOf(m_table, list.caption(row));
+    return recordKeyOf(table(), list.caption(row));
 }
 
 bool ItemTransmission::checkProductCode(const RecordList &list, int row, QStringList &erros) const
@@ -32,7 +25,7 @@ bool ItemTransmission::checkProductCode(const RecordList &list, int row, QString
 
 QString ItemTransmission::withRow(const QString &message, const RecordList &list, int row) const
 {
-    return message + QStringLiteral(" Lançamento: ") + rowName(list, row, m_cells.nome);
+    return message + QStringLiteral(" Lançamento: ") + rowName(list, row, cells().nome);
 }
 
 } // namespace tavro

@@ -9,11 +9,8 @@ namespace tavro {
 class ItemTransmission : public TransmissionKind
 {
 public:
-    ItemTransmission(QString tipo, RecordTable table, TransmissionCells cells);
+    using TransmissionKind::TransmissionKind;
 
-    QString tipo() const override { return m_tipo; }
-    RecordTable table() const override { return m_table; }
-    TransmissionCells cells() const override { return m_cells; }
     RecordKey key(const RecordList &list, int row, const TransmissionInput &input) const override;
 
 protected:
@@ -22,11 +19,6 @@ protected:
     bool checkProductCode(const RecordList &list, int row, QStringList &erros) const;
     // A check's line that names no row of its own, completed so the clerk finds the row.
     QString withRow(const QString &message, const RecordList &list, int row) const;
-
-private:
-    QString m_tipo;
-    RecordTable m_table;
-    TransmissionCells m_cells;
 };
 
 } // namespace tavro

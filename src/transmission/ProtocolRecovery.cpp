@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "lists/ListKinds.h"
 #include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
 #include "transmission/StatusWrites.h"
@@ -89,7 +90,8 @@ std::optional<QByteArray> answerLog(const QString &logFolder, const QString &pro
 
 bool rectifies(const QString &tipo)
 {
-    return tipo == Tipo::Estoque || tipo == Tipo::Entrada;
+    const std::optional<MovementKind> kind = movementKindOfTipo(tipo);
+    return kind && listKind(*kind).rectifies;
 }
 
 // Finishes or releases the batch from its answer log, with its own commit; none when this

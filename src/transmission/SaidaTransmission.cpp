@@ -9,13 +9,8 @@ namespace tavro {
 
 namespace Cell = SaidaCell;
 
-SaidaTransmission::SaidaTransmission()
-    : SaidaTransmission(Tipo::Saida, {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
-{
-}
-
-SaidaTransmission::SaidaTransmission(QString tipo, TransmissionCells cells)
-    : ItemTransmission(std::move(tipo), RecordTable::ItensSaidas, cells)
+SaidaTransmission::SaidaTransmission(MovementKind list)
+    : ItemTransmission(list)
 {
 }
 

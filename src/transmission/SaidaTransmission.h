@@ -10,10 +10,11 @@ namespace tavro {
 class SaidaTransmission : public ItemTransmission
 {
 public:
-    SaidaTransmission();
+    SaidaTransmission()
+        : SaidaTransmission(MovementKind::Saidas)
+    {
+    }
 
-    bool needsUnitType() const override { return true; }
-    bool rectifies() const override { return false; }
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     void begin(const BatchContext &context) override;
     void add(const RecordList &list, int row) override;
@@ -21,7 +22,7 @@ public:
 
 protected:
     // For kinds of another list that go out as issues.
-    SaidaTransmission(QString tipo, TransmissionCells cells);
+    explicit SaidaTransmission(MovementKind list);
 
     // Appends one issue record from the shared establishment.
     void appendIssue(ProdutoSaidaType produto, EstabelecimentoCNESCNPJType destino);

@@ -8,12 +8,6 @@ namespace tavro {
 
 namespace Cell = DispensacaoCell;
 
-SemCartaoTransmission::SemCartaoTransmission()
-    : SaidaTransmission(Tipo::Dispensacao,
-                        {Cell::Protocolo, Cell::DataProtocolo, Cell::Situacao, Cell::Gravar, Cell::Nome})
-{
-}
-
 bool SemCartaoTransmission::check(const RecordList &list, int row, QStringList &erros) const
 {
     bool ok = checkProductCode(list, row, erros);

@@ -10,7 +10,10 @@ namespace tavro {
 class SemCartaoTransmission : public SaidaTransmission
 {
 public:
-    SemCartaoTransmission();
+    SemCartaoTransmission()
+        : SaidaTransmission(MovementKind::Dispensacoes)
+    {
+    }
 
     bool check(const RecordList &list, int row, QStringList &erros) const override;
     void add(const RecordList &list, int row) override;

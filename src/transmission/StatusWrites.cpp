@@ -43,15 +43,9 @@ std::optional<RecordTable> knownTableForTipo(const QString &tipo)
 
 QString tableName(RecordTable table)
 {
-    switch (table) {
-    case RecordTable::Conciliacao:
-        return QStringLiteral("conciliacao");
-    case RecordTable::ItensEntradas:
-        return QStringLiteral("itensEntradas");
-    case RecordTable::ItensSaidas:
-        return QStringLiteral("itensSaidas");
-    }
-    Q_UNREACHABLE();
+    // In the order of RecordTable.
+    static const char *const names[] = {"conciliacao", "itensEntradas", "itensSaidas"};
+    return QString::fromLatin1(names[int(table)]);
 }
 
 QString updateLine(RecordTable table)

@@ -16,7 +16,7 @@ class SoapClient;
 class TransmissionKind;
 struct TransmissionCells;
 
-// What a transmission reads from the window.
+// What a transmission reads: in the window, the fields named beside each value.
 struct TransmissionInput
 {
     QString cnes;         // PECodCNES
@@ -34,7 +34,7 @@ struct RowRefusal
     QString line;
 };
 
-// What one run leaves for the window.
+// What one run leaves for its caller, named after the window's panes that show it.
 struct RunReport
 {
     QStringList erros;                   // lines appended to REErros

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lists/ListKinds.h"
 #include "service/Enumerations.h"
 #include "transmission/StatusWrites.h"
 
@@ -33,31 +34,27 @@ struct SentBatch
     std::optional<QString> protocoloRetificado; // rectification answers only
 };
 
-// The cells of a movement list that every transmitter reads and writes.
-struct TransmissionCells
-{
-    int protocolo;
-    int data;
-    int situacao;
-    int gravar;
-    int nome; // the product's name, which names a refused row beside its caption
-};
-
-// One kind of movement plugged into the transmission engine: its list cells, checks,
-// record builder, operation and registry kind. A kind object holds the batch of one
-// run: `begin` starts it, `add` appends one row's record, `send` posts it.
+// One kind of movement plugged into the transmission engine: its checks, record builder
+// and operation over the rows of its list, whose table entry gives the Tipo, the record
+// table and the cells. A kind object holds the batch of one run: `begin` starts it, `add`
+// appends one row's record, `send` posts it.
 class TransmissionKind
 {
 public:
+    explicit TransmissionKind(MovementKind list)
+        : m_list(listKind(list))
+    {
+    }
     virtual ~TransmissionKind() = default;
 
-    virtual QString tipo() const = 0;
-    virtual RecordTable table() const = 0;
-    virtual TransmissionCells cells() const = 0;
-    // Does the establishment carry the unit's type (looked up before the row pass)?
-    virtual bool needsUnitType() const = 0;
+    const QString &tipo() const { return m_list.tipo; }
+    RecordTable table() const { return m_list.table; }
+    const TransmissionCells &cells() const { return m_list.cells; }
     // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
-    virtual bool rectifies() const = 0;
+    bool rectifies() const { return m_list.rectifies; }
+    // Does the establishment carry the unit's type (looked up before the row pass)? It does
+    // in every batch but one of dispensations to card holders.
+    virtual bool needsUnitType() const { return true; }
 
     // The row's checks; each failure appends its line to `erros`. True when all pass.
     virtual bool check(const RecordList &list, int row, QStringList &erros) const = 0;
@@ -69,6 +66,9 @@ public:
     // the row's own values cannot be converted; any other Error concerns the whole batch.
     virtual void add(const RecordList &list, int row) = 0;
     virtual SentBatch send(TavroWSAsync &port) = 0;
+
+private:
+    const ListKind &m_list;
 };
 
 } // namespace tavro

@@ -44,11 +44,7 @@ const TransmitKindEntry &kindEntry(TransmitKind kind)
 
 std::optional<TransmitKind> transmitKindNamed(const QString &name)
 {
-    for (const TransmitKindEntry &entry : transmitKinds()) {
-        if (entry.name == name)
-            return entry.kind;
-    }
-    return std::nullopt;
+    return kindWhere(transmitKinds(), &TransmitKindEntry::name, name);
 }
 
 } // namespace tavro

@@ -33,31 +33,21 @@ struct StandardKind
 StandardKind standardKind(TPersonBtn::TBitBtnKind kind)
 {
     using B = QDialogButtonBox;
-    switch (kind) {
-    case TPersonBtn::bkOK:
-        return {B::Ok, QStyle::SP_DialogOkButton, B::Ok, true, false};
-    case TPersonBtn::bkCancel:
-        return {B::Cancel, QStyle::SP_DialogCancelButton, B::Cancel, false, true};
-    case TPersonBtn::bkHelp:
-        return {B::Help, QStyle::SP_DialogHelpButton, 0, false, false};
-    case TPersonBtn::bkYes:
-        return {B::Yes, QStyle::SP_DialogYesButton, B::Yes, true, false};
-    case TPersonBtn::bkNo:
-        return {B::No, QStyle::SP_DialogNoButton, B::No, false, true};
-    case TPersonBtn::bkClose:
-        return {B::Close, QStyle::SP_DialogCloseButton, 0, false, false};
-    case TPersonBtn::bkAbort:
-        return {B::Abort, QStyle::SP_DialogAbortButton, B::Abort, false, false};
-    case TPersonBtn::bkRetry:
-        return {B::Retry, QStyle::SP_DialogRetryButton, B::Retry, false, false};
-    case TPersonBtn::bkIgnore:
-        return {B::Ignore, QStyle::SP_DialogIgnoreButton, B::Ignore, false, false};
-    case TPersonBtn::bkAll:
-        return {B::YesToAll, QStyle::SP_DialogYesToAllButton, B::YesToAll, false, false};
-    case TPersonBtn::bkCustom:
-        break;
-    }
-    return {B::NoButton, QStyle::SP_CustomBase, 0, false, false};
+    // In the order of TBitBtnKind.
+    static const StandardKind kinds[] = {
+        {B::NoButton, QStyle::SP_CustomBase, 0, false, false},
+        {B::Ok, QStyle::SP_DialogOkButton, B::Ok, true, false},
+        {B::Cancel, QStyle::SP_DialogCancelButton, B::Cancel, false, true},
+        {B::Help, QStyle::SP_DialogHelpButton, 0, false, false},
+        {B::Yes, QStyle::SP_DialogYesButton, B::Yes, true, false},
+        {B::No, QStyle::SP_DialogNoButton, B::No, false, true},
+        {B::Close, QStyle::SP_DialogCloseButton, 0, false, false},
+        {B::Abort, QStyle::SP_DialogAbortButton, B::Abort, false, false},
+        {B::Retry, QStyle::SP_DialogRetryButton, B::Retry, false, false},
+        {B::Ignore, QStyle::SP_DialogIgnoreButton, B::Ignore, false, false},
+        {B::YesToAll, QStyle::SP_DialogYesToAllButton, B::YesToAll, false, false},
+    };
+    return kinds[kind];
 }
 
 // The toolkit's own (translatable) caption of a standard button.

@@ -205,13 +205,15 @@ TPersonEdit::Checked TPersonEdit::checked() const
     const auto result = [&value](const std::optional<QString> &normalised, const char *refusal) {
         return normalised ? Checked{*normalised, QString()} : Checked{value, QString::fromUtf8(refusal)};
     };
+    // A masked kind still showing its blank mask is kept as it is.
+    const auto masked = [&](const std::optional<QString> &normalised, const char *refusal) {
+        return untouchedMask() ? Checked{value, {}} : result(normalised, refusal);
+    };
     switch (m_tipo) {
     case peData:
-        return untouchedMask() ? Checked{value, {}}
-                               : result(normalisedDate(value), "Valor Inválido, insira uma Data Válida!");
+        return masked(normalisedDate(value), "Valor Inválido, insira uma Data Válida!");
     case peDataHora:
-        return untouchedMask() ? Checked{value, {}}
-                               : result(normalisedDateTime(value), "Valor Inválido, insira uma Data e Hora Válida!");
+        return masked(normalisedDateTime(value), "Valor Inválido, insira uma Data e Hora Válida!");
     case peFloat:
         return result(normalisedDecimal(value), "Valor Inválido, insira um valor de Ponto Flutuante!");
     case peInteiro:
@@ -220,11 +222,9 @@ TPersonEdit::Checked TPersonEdit::checked() const
     case peTexto:
         return {recapitalised(value), {}};
     case peCpf:
-        return untouchedMask() ? Checked{value, {}}
-                               : result(completedCpf(value), "O valor do CPF não é um valor Válido!");
+        return masked(completedCpf(value), "O valor do CPF não é um valor Válido!");
     case peCnpj:
-        return untouchedMask() ? Checked{value, {}}
-                               : result(completedCnpj(value), "O valor do CNPJ não é um valor Válido!");
+        return masked(completedCnpj(value), "O valor do CNPJ não é um valor Válido!");
     }
     return {value, {}};
 }

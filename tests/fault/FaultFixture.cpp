@@ -43,8 +43,8 @@ void fillList(Database &db, RecordList &list, const KindCase &kind, const Transm
         search.dia = input.dia;
     } else {
         search.unidade = QStringLiteral("1");
-        search.dataInicial = QStringLiteral("01/01/2019");
-        search.dataFinal = QStringLiteral("31/01/2019");
+        search.period.dataInicial = QStringLiteral("01/01/2019");
+        search.period.dataFinal = QStringLiteral("31/01/2019");
     }
     db.restartTransaction();
     fillMovementList(db, search, list);

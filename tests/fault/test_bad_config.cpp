@@ -54,8 +54,7 @@ TEST_P(BadConfigRun, StopsWithTheValueAndWritesNothing)
         ListSearch search;
         search.kind = issues.list;
         search.unidade = QStringLiteral("1");
-        search.dataInicial = config.dataInicial;
-        search.dataFinal = config.dataFinal;
+        search.period = config.period;
         list.reset(newMovementList(issues.list, nullptr));
         fillMovementList(db, search, *list);
         const auto transmitter = issues.make();

@@ -159,8 +159,9 @@ TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
         ASSERT_GT(holder.heldRows(), 0);
         waited.start();
         outcome = click(*transmitter);
-        if (c.aborts)
+        if (c.aborts) {
             EXPECT_LT(waited.elapsed(), c.hold.count()) << "the claim waited for the holder to end";
+        }
     }
     if (c.aborts) {
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);

@@ -85,7 +85,8 @@ TEST_F(Bulk, OnlyTheShownRowsThatNeedACheckAreWalked)
     processingRequests();
 
     ProtocolFilter okOnly = allProtocols();
-    okOnly.aguardando = okOnly.finalizados = okOnly.inconsistencias = okOnly.okRetificado = false;
+    okOnly.status.aguardando = okOnly.status.finalizados = okOnly.status.inconsistencias = okOnly.status.okRetificado
+        = false;
     EXPECT_EQ(walk(2, okOnly), QStringList{Situacao::Ok});
     EXPECT_EQ(processingRequests(), 0);
     EXPECT_EQ(walk(1), (QStringList{Situacao::Ok, Situacao::Ok}));

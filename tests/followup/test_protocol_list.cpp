@@ -16,7 +16,7 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
     ProtocolFilter f;
     f.cnes = QStringLiteral("2345678");
     f.entradas = f.saidas = false;
-    f.aguardando = f.finalizados = f.inconsistencias = f.okRetificado = false;
+    f.status.aguardando = f.status.finalizados = f.status.inconsistencias = f.status.okRetificado = false;
     const SqlStatement s = protocolListStatement(f);
     EXPECT_EQ(
         s.lines(),
@@ -28,7 +28,8 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
     ProtocolFilter none;
     none.todosCnes = true;
     none.estoque = none.entradas = none.saidas = none.dispensacoes = false;
-    none.aguardando = none.finalizados = none.inconsistencias = none.ok = none.okRetificado = false;
+    none.status.aguardando = none.status.finalizados = none.status.inconsistencias = none.status.ok
+        = none.status.okRetificado = false;
     EXPECT_EQ(protocolListStatement(none).lines(),
               (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "order by lancamento descending"}));
 }
@@ -90,13 +91,15 @@ TEST_F(ProtocolListLoad, NewestFirstWithEveryCellAsText)
 
 TEST_F(ProtocolListLoad, FiltersByKindStatusAndCnes)
 {
-    filter.aguardando = filter.finalizados = filter.inconsistencias = filter.okRetificado = false;
+    filter.status.aguardando = filter.status.finalizados = filter.status.inconsistencias = filter.status.okRetificado
+        = false;
     CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
     EXPECT_EQ(protocols(), (QStringList{"P4", "P3"}));
 
     filter = ProtocolFilter{};
     filter.todosCnes = true;
-    filter.aguardando = filter.finalizados = filter.inconsistencias = filter.ok = filter.okRetificado = false;
+    filter.status.aguardando = filter.status.finalizados = filter.status.inconsistencias = filter.status.ok
+        = filter.status.okRetificado = false;
     filter.entradas = filter.saidas = filter.dispensacoes = false;
     CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
     EXPECT_EQ(protocols(), (QStringList{"P7", "P6", "P5", "P1"}));

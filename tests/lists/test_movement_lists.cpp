@@ -25,8 +25,8 @@ protected:
         ListSearch s;
         s.kind = kind;
         s.unidade = QStringLiteral("1");
-        s.dataInicial = QStringLiteral("01/01/2019");
-        s.dataFinal = QStringLiteral("31/01/2019");
+        s.period.dataInicial = QStringLiteral("01/01/2019");
+        s.period.dataFinal = QStringLiteral("31/01/2019");
         return s;
     }
     ListSearch stock() const
@@ -165,14 +165,14 @@ TEST_F(MovementList, StatusAndProtocolFilters)
 TEST_F(MovementList, EmptyAndFailingSearches)
 {
     ListSearch s = period(MovementKind::Entradas);
-    s.dataInicial = s.dataFinal = QStringLiteral("01/01/2030");
+    s.period.dataInicial = s.period.dataFinal = QStringLiteral("01/01/2030");
     EXPECT_EQ(fill(s).rowCount(), 0);
     EXPECT_EQ(protocols, QStringList{QString()});
 
     RecordList &list = fill(period(MovementKind::Entradas));
     ASSERT_EQ(list.rowCount(), 8);
     s = period(MovementKind::Entradas);
-    s.dataFinal = QStringLiteral("31/02/2019");
+    s.period.dataFinal = QStringLiteral("31/02/2019");
     try {
         fillMovementList(db, s, list);
         FAIL() << "no error";

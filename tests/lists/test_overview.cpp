@@ -52,8 +52,8 @@ protected:
             }
         } else {
             list.unidade = s.codigoUnidade;
-            list.dataInicial = dateToText(first);
-            list.dataFinal = dateToText(last);
+            list.period.dataInicial = dateToText(first);
+            list.period.dataFinal = dateToText(last);
             days.append(QString());
         }
         QMap<QString, qint64> counts;
@@ -62,7 +62,7 @@ protected:
             const std::unique_ptr<RecordList> rows(newMovementList(kind, nullptr));
             fillMovementList(db, list, *rows);
             for (int r = 0; r < rows->rowCount(); ++r)
-                ++counts[rows->subCell(r, listKind(kind).situacaoCell)];
+                ++counts[rows->subCell(r, listKind(kind).cells.situacao)];
         }
         return counts;
     }

@@ -218,8 +218,8 @@ TEST_F(DispensationListing, TotalsCountWhatThePagesShow)
     };
     for (const auto &c : cases) {
         DispensationReportInput input = january();
-        input.search.dataInicial = QString::fromLatin1(c.de);
-        input.search.dataFinal = QString::fromLatin1(c.ate);
+        input.search.period.dataInicial = QString::fromLatin1(c.de);
+        input.search.period.dataFinal = QString::fromLatin1(c.ate);
         const BandedReport report = buildDispensationListing(db, input);
         QStringList bands;
         for (const ReportBand &band : report.summaries())
@@ -231,8 +231,8 @@ TEST_F(DispensationListing, TotalsCountWhatThePagesShow)
 TEST_F(DispensationListing, EmptySearchStillPrintsTheHeading)
 {
     DispensationReportInput input = january();
-    input.search.dataInicial = QStringLiteral("01/03/2019");
-    input.search.dataFinal = QStringLiteral("31/03/2019");
+    input.search.period.dataInicial = QStringLiteral("01/03/2019");
+    input.search.period.dataFinal = QStringLiteral("31/03/2019");
     input.search.status = StatusBoxes{false, false, false, false, false};
     const QStringList pages = pdfPages(pdf(input, QStringLiteral("empty.pdf")));
     ASSERT_EQ(pages.size(), 1);
@@ -246,7 +246,7 @@ TEST_F(DispensationListing, EmptySearchStillPrintsTheHeading)
 TEST_F(DispensationListing, DatabaseErrorWritesNoFile)
 {
     DispensationReportInput input = january();
-    input.search.dataFinal = QStringLiteral("31/02/2019");
+    input.search.period.dataFinal = QStringLiteral("31/02/2019");
     const QString path = fixture.folder() + QStringLiteral("/failed.pdf");
     {
         QPdfWriter writer(path);

@@ -38,8 +38,8 @@ TEST(IniFile, NamesMatchWithoutCaseAcrossCrlfAndComments)
     EXPECT_EQ(c.database, QStringLiteral("/dados/base.fdb"));
     EXPECT_EQ(c.ibge, QStringLiteral("3550308")); // only the first seven characters
     EXPECT_EQ(c.cnesFarmacia, QStringLiteral("2345678"));
-    EXPECT_EQ(c.dataInicial, QStringLiteral("01/03/2019"));
-    EXPECT_EQ(c.dataFinal, QStringLiteral("31/01/2019"));
+    EXPECT_EQ(c.period.dataInicial, QStringLiteral("01/03/2019"));
+    EXPECT_EQ(c.period.dataFinal, QStringLiteral("31/01/2019"));
 }
 
 TEST(IniFile, MissingFileGivesEveryDefault)
@@ -48,8 +48,8 @@ TEST(IniFile, MissingFileGivesEveryDefault)
     const StartupConfig c = readStartupConfig(IniFile(dir.filePath(QStringLiteral("config.ini"))));
     EXPECT_TRUE(c.database.isEmpty());
     EXPECT_TRUE(c.ibge.isEmpty());
-    EXPECT_EQ(c.dataInicial, QStringLiteral("01/01/2019"));
-    EXPECT_EQ(c.dataFinal, QStringLiteral("31/01/2019"));
+    EXPECT_EQ(c.period.dataInicial, QStringLiteral("01/01/2019"));
+    EXPECT_EQ(c.period.dataFinal, QStringLiteral("31/01/2019"));
 }
 
 TEST(IniFile, WritesReachTheFileAtOnceAndKeepItsLayout)

@@ -10,8 +10,8 @@ inline DispensationReportInput january()
     DispensationReportInput input;
     input.search.kind = MovementKind::Dispensacoes;
     input.search.unidade = QStringLiteral("1");
-    input.search.dataInicial = QStringLiteral("01/01/2019");
-    input.search.dataFinal = QStringLiteral("31/01/2019");
+    input.search.period.dataInicial = QStringLiteral("01/01/2019");
+    input.search.period.dataFinal = QStringLiteral("31/01/2019");
     input.cnes = QStringLiteral("2345678");
     input.nomeUnidade = QStringLiteral("FARMACIA MUNICIPAL CENTRAL");
     return input;

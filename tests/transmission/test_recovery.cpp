@@ -43,8 +43,8 @@ protected:
         search.exibirSemCodigo = true;
         search.unidade = kind.list == MovementKind::Estoque ? input.cnes : QStringLiteral("1");
         search.dia = input.dia;
-        search.dataInicial = QStringLiteral("01/01/2019");
-        search.dataFinal = QStringLiteral("31/01/2019");
+        search.period.dataInicial = QStringLiteral("01/01/2019");
+        search.period.dataFinal = QStringLiteral("31/01/2019");
         list.reset(newMovementList(search.kind, nullptr));
         fillMovementList(on, search, *list);
         return *list;

@@ -55,8 +55,8 @@ protected:
         ListSearch s;
         s.kind = kind;
         s.unidade = QStringLiteral("1");
-        s.dataInicial = QStringLiteral("01/01/2019");
-        s.dataFinal = QStringLiteral("31/01/2019");
+        s.period.dataInicial = QStringLiteral("01/01/2019");
+        s.period.dataFinal = QStringLiteral("31/01/2019");
         return fill(s);
     }
 
@@ -564,8 +564,9 @@ TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
                                               "where lancamento = 5023")),
                   (QList<QStringList>{{QStringLiteral("P1"), QStringLiteral("Ok")}}));
         for (int row = 0; row < stock.rowCount(); ++row) {
-            if (stock.caption(row) == QLatin1String("5023"))
+            if (stock.caption(row) == QLatin1String("5023")) {
                 EXPECT_EQ(stock.subCell(row, EstoqueCell::Situacao), QStringLiteral("Ok"));
+            }
         }
     }
 }

@@ -90,7 +90,7 @@ TEST(DispensationPreview, DatabaseErrorOpensNoPreview)
     Database db;
     db.open(fixture.path());
     DispensationReportInput input = january();
-    input.search.dataInicial = QStringLiteral("31/02/2019");
+    input.search.period.dataInicial = QStringLiteral("31/02/2019");
     EXPECT_THROW(previewDispensationListing(nullptr, db, input), Error);
     for (QWidget *top : QApplication::topLevelWidgets())
         EXPECT_EQ(qobject_cast<QPrintPreviewDialog *>(top), nullptr);
