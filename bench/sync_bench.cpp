@@ -6,6 +6,7 @@
 // Prints figures; asserts nothing.
 
 #include "BenchSupport.h"
+#include "ConfigFile.h"
 
 #include "db/Database.h"
 #include "sync/PendingPeriods.h"
@@ -103,16 +104,13 @@ QString cliCopy(const QString &folder, const QString &name)
     return path;
 }
 
-QString writeConfig(const QString &folder, const QString &name, const QString &database, const QString &origin)
+// A config.ini of `database` and the service at `origin`, without a period of its own.
+QString writeConfig(const QString &path, const QString &database, const QString &origin)
 {
-    const QString path = folder + QLatin1Char('/') + name;
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(QStringLiteral("[GERAL]\nDATABASE=%1\nIBGE=3550308\nCNESFARMACIA=2345678\n\n"
-                              "[TAVRO]\nServidor=%2\nNamespace=http://tavro.example\nTempoLimite=120\n")
-                   .arg(database, origin)
-                   .toUtf8());
-    return path;
+    test::ConfigFile config{database};
+    config.tavro = QStringList{QStringLiteral("Servidor=") + origin, QStringLiteral("Namespace=http://tavro.example"),
+                               QStringLiteral("TempoLimite=120")};
+    return test::writeConfig(path, config);
 }
 
 // What both runs leave in the database, to see they did the same work.
@@ -165,7 +163,7 @@ int main(int argc, char *argv[])
     // half's.
     const QString programA = cliCopy(dir.path(), QStringLiteral("a"));
     const QString programB = cliCopy(dir.path(), QStringLiteral("b"));
-    const QString configA = writeConfig(dir.path(), QStringLiteral("a.ini"), together, origin);
+    const QString configA = writeConfig(dir.filePath(QStringLiteral("a.ini")), together, origin);
     const Measure sync = runCli(
         programA, QStringLiteral("sincronizar"),
         QStringList{"--config", configA} + login
@@ -174,7 +172,7 @@ int main(int argc, char *argv[])
 
     // The same work, one verb at a time: every stock day with positions to send, each kind
     // over the period, then the walk.
-    const QString configB = writeConfig(dir.path(), QStringLiteral("b.ini"), separate, origin);
+    const QString configB = writeConfig(dir.filePath(QStringLiteral("b.ini")), separate, origin);
     QStringList days;
     {
         Database db;

@@ -1,3 +1,4 @@
+#include "ConfigFile.h"
 #include "PdfText.h"
 #include "RecordingMessages.h"
 #include "SimProcess.h"
@@ -58,16 +59,15 @@ namespace {
 
 using tavro::test::RecordingMessages;
 
-QString writeConfig(const QString &folder, const QString &database, const QString &tavroKeys = QString())
+// The window's config.ini as an editor on Windows leaves it, with an IBGE of eight digits of
+// which the window takes the first seven; `tavroKeys` go into TAVRO after the period.
+QString writeConfig(const QString &folder, const QString &database, const QStringList &tavroKeys = {})
 {
-    const QString path = folder + QStringLiteral("/config.ini");
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(QStringLiteral("[GERAL]\r\nDATABASE=%1\r\nIBGE=35503081\r\nCNESFARMACIA=2345678\r\n[TAVRO]\r\n"
-                           "DataInicial=01/01/2019\r\nDataFinal=31/01/2019\r\n%2")
-                .arg(database, tavroKeys)
-                .toUtf8());
-    return path;
+    test::ConfigFile config{database};
+    config.tavro += tavroKeys;
+    config.ibge = QStringLiteral("35503081");
+    config.lineEnd = QStringLiteral("\r\n");
+    return test::writeConfig(folder + QStringLiteral("/config.ini"), config);
 }
 
 // A window given one config.ini, as with --config.
@@ -153,8 +153,8 @@ TEST(Startup, UnusableDataFolderEndsTheProgramWithOneBox)
     QFile(dir.filePath(QStringLiteral("arquivo"))).open(QIODevice::WriteOnly);
     const QString bad = dir.filePath(QStringLiteral("arquivo/dados"));
     RecordingMessages messages;
-    TForm1 form(findConfigPlaces(writeConfig(dir.path(), QStringLiteral("/nao/existe.fdb"),
-                                             QStringLiteral("PastaDados=%1\r\n").arg(bad))),
+    TForm1 form(findConfigPlaces(
+                    writeConfig(dir.path(), QStringLiteral("/nao/existe.fdb"), {QStringLiteral("PastaDados=") + bad})),
                 messages);
     EXPECT_FALSE(form.FormCreate());
     EXPECT_EQ(messages.log,
@@ -182,9 +182,8 @@ TEST(Startup, LastNightShowsInTheStatusStripOfTheWindow)
     summary.close();
 
     RecordingMessages messages;
-    TForm1 form(
-        findConfigPlaces(writeConfig(dir.path(), fixture.path(), QStringLiteral("PastaDados=%1\r\n").arg(data))),
-        messages);
+    TForm1 form(findConfigPlaces(writeConfig(dir.path(), fixture.path(), {QStringLiteral("PastaDados=") + data})),
+                messages);
     ASSERT_TRUE(form.FormCreate());
     form.show();
     form.FormShow();
@@ -264,13 +263,9 @@ TEST(Startup, CredentialsOverPlainHttpWarnOnceInErros)
 {
     TestDatabase fixture;
     const test::SimProcess sim(test::simArguments(test::TestLogin, {QStringLiteral("--aguardando"), "0"}));
-    const QString configPath = writeConfig(fixture.folder(), fixture.path());
-    QFile config(configPath);
-    ASSERT_TRUE(config.open(QIODevice::Append));
-    config.write(QStringLiteral("Servidor=%1\r\nNamespace=%2\r\n")
-                     .arg(test::localOrigin(sim.port()), test::TestNamespace)
-                     .toUtf8());
-    config.close();
+    const QString configPath = writeConfig(fixture.folder(), fixture.path(),
+                                           {QStringLiteral("Servidor=") + test::localOrigin(sim.port()),
+                                            QStringLiteral("Namespace=") + test::TestNamespace});
     RecordingMessages messages;
     TForm1 form(onlyFile(configPath), messages);
     ASSERT_TRUE(form.FormCreate());
@@ -299,9 +294,7 @@ protected:
     {
         configPath = writeConfig(fixture.folder(), fixture.path(), tavroKeys());
         QFile f(configPath);
-        f.open(QIODevice::ReadWrite | QIODevice::Append);
-        f.write(extraConfig.toUtf8());
-        f.seek(0);
+        f.open(QIODevice::ReadOnly);
         configBytes = f.readAll();
         form = std::make_unique<TForm1>(onlyFile(configPath), messages);
         ASSERT_TRUE(form->FormCreate());
@@ -311,7 +304,7 @@ protected:
     }
 
     // More keys of section TAVRO in the window's config.ini.
-    virtual QString tavroKeys() const { return QString(); }
+    virtual QStringList tavroKeys() const { return {}; }
 
     void logIn(const char *user, const char *password)
     {
@@ -323,7 +316,6 @@ protected:
     QAbstractItemModel *protocols() { return child<QTableView>(*form, "LVProtocolos")->model(); }
 
     TestDatabase fixture;
-    QString extraConfig; // more keys of section TAVRO, written before the window reads the file
     QString configPath;
     QByteArray configBytes;
     RecordingMessages messages;
@@ -817,9 +809,9 @@ protected:
     void SetUp() override
     {
         sim = std::make_unique<test::SimProcess>(test::simArguments(test::TestLogin, {"--atraso", "300"}));
-        extraConfig = QStringLiteral("Servidor=%1\r\n").arg(test::localOrigin(sim->port()));
         Window::SetUp();
     }
+    QStringList tavroKeys() const override { return {QStringLiteral("Servidor=") + test::localOrigin(sim->port())}; }
     std::unique_ptr<test::SimProcess> sim;
 };
 
@@ -880,10 +872,10 @@ const QString Gaze = QStringLiteral("5032 - GAZE ESTÉRIL 7,5X7,5CM");
 class WindowTransmitting : public Window
 {
 protected:
-    QString tavroKeys() const override
+    QStringList tavroKeys() const override
     {
-        return QStringLiteral("Servidor=%1\r\nNamespace=%2\r\nTempoLimite=20\r\n")
-            .arg(test::localOrigin(sim.port()), test::TestNamespace);
+        return {QStringLiteral("Servidor=") + test::localOrigin(sim.port()),
+                QStringLiteral("Namespace=") + test::TestNamespace, QStringLiteral("TempoLimite=20")};
     }
     void SetUp() override
     {

@@ -3,6 +3,7 @@
 // Runs the real tavro-cli as a process against a fresh demo database, with a config.ini of
 // its own, and (for the verbs that call the service) tavro-sim.
 #include "BatchSender.h"
+#include "ConfigFile.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
@@ -60,15 +61,15 @@ protected:
     QString dataFolder() const { return fixture.folder() + QStringLiteral("/bin"); }
     QString logFolder() const { return dataFolder() + QStringLiteral("/Tavro"); }
 
-    void writeConfig(const QString &database)
+    // config.ini naming `database` and the January period, then `tavroKeys` in section TAVRO.
+    void writeConfig(const QString &database, const QStringList &tavroKeys = {})
     {
-        QFile file(configPath());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("[GERAL]\nDATABASE=%1\nIBGE=3550308\nCNESFARMACIA=2345678\n\n"
-                                  "[TAVRO]\nDataInicial=01/01/2019\nDataFinal=31/01/2019\n")
-                       .arg(database)
-                       .toUtf8());
+        ConfigFile config{database};
+        config.tavro += tavroKeys;
+        test::writeConfig(configPath(), config);
     }
+    // More keys of section TAVRO, at the end of config.ini.
+    void addConfigKeys(const QStringList &keys) { appendConfig(configPath(), keys); }
     QString configPath() const { return fixture.folder() + QStringLiteral("/config.ini"); }
     QByteArray configText() const
     {
@@ -133,12 +134,12 @@ protected:
     void useService(const QString &origin)
     {
         origem = origin;
-        writeConfig(fixture.address());
-        QFile file(configPath());
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        file.write(QStringLiteral("Servidor=%1\nNamespace=%2\nTempoLimite=30\n")
-                       .arg(origin, tavro::test::TestNamespace)
-                       .toUtf8());
+        writeConfig(fixture.address(), serviceKeys(origin));
+    }
+    static QStringList serviceKeys(const QString &origin)
+    {
+        return {QStringLiteral("Servidor=") + origin, QStringLiteral("Namespace=") + TestNamespace,
+                QStringLiteral("TempoLimite=30")};
     }
     QString send(const QString &tipo, const QStringList &keys, const QStringList &rejected = {})
     {

@@ -346,15 +346,11 @@ TEST_F(Cli, LooksUpItsConfigurationBesideTheProgramThenSystemAndUser)
     EXPECT_EQ(fromUser.captions().size(), 9);
 
     const QString missing = folder + QStringLiteral("/ausente.fdb");
-    QFile beside(folder + QStringLiteral("/bin/config.ini"));
-    ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
-    beside.write(QStringLiteral("[GERAL]\nDATABASE=%1\n").arg(missing).toUtf8());
-    beside.close();
+    const QString beside = tavro::test::writeConfig(folder + QStringLiteral("/bin/config.ini"), ConfigFile{missing});
     const CliRun fromBeside = exec(program, stock, env);
     EXPECT_EQ(fromBeside.exitCode, 1);
     EXPECT_TRUE(fromBeside.err.startsWith(QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing));
-    EXPECT_EQ(exec(program, {"--onde"}, env).lines().value(0),
-              QStringLiteral("Configuração lida de: ") + beside.fileName());
+    EXPECT_EQ(exec(program, {"--onde"}, env).lines().value(0), QStringLiteral("Configuração lida de: ") + beside);
 
     const CliRun fromOption = exec(program, QStringList{"--config", configPath()} + stock, env);
     EXPECT_EQ(fromOption.exitCode, 0) << fromOption.err.toStdString();
@@ -370,10 +366,7 @@ TEST_F(Cli, DataFolderOfTheKeyIsMadeOrEndsTheRunNamingItsReason)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
     const auto useDataFolder = [&](const QString &path) {
-        writeConfig(fixture.path());
-        QFile config(configPath());
-        ASSERT_TRUE(config.open(QIODevice::Append));
-        config.write(QStringLiteral("PastaDados=%1\n").arg(path).toUtf8());
+        writeConfig(fixture.path(), {QStringLiteral("PastaDados=") + path});
     };
 
     const QString made = fixture.folder() + QStringLiteral("/var/lib/tavro");
@@ -859,10 +852,7 @@ TEST_F(CliFollowup, RegistrosShowsTheLogsAndWhatLeavesThenLimparRemovesIt)
     startSim({});
     const QString data = fixture.folder() + QStringLiteral("/dados");
     ASSERT_TRUE(QDir().mkpath(data + QStringLiteral("/Tavro"))); // 0755: others may read it
-    QFile config(configPath());
-    ASSERT_TRUE(config.open(QIODevice::Append));
-    config.write(QStringLiteral("PastaDados=%1\nDiasRegistros=30\n").arg(data).toUtf8());
-    config.close();
+    addConfigKeys({QStringLiteral("PastaDados=") + data, QStringLiteral("DiasRegistros=30")});
     const QDateTime now = QDateTime::currentDateTime();
     const auto writeLog = [&](const QString &name, int daysAgo, int size) {
         QFile log(data + QStringLiteral("/Tavro/") + name);

@@ -68,13 +68,10 @@ protected:
         secret.write(password.toUtf8() + '\n');
         secret.close();
         ASSERT_TRUE(secret.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
-        QFile config(configPath());
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        config.write(QStringLiteral("[GERAL]\nDATABASE=%1\nIBGE=3550308\nCNESFARMACIA=2345678\nUsuarioBanco=%2\n"
-                                    "SenhaBancoArquivo=%3\n\n[TAVRO]\nServidor=%4\nNamespace=%5\nTempoLimite=30\n")
-                         .arg(fixture.address(), m_user, passwordFile, tavro::test::localOrigin(simPort),
-                              tavro::test::TestNamespace)
-                         .toUtf8());
+        tavro::test::ConfigFile config{fixture.address()};
+        config.geral = {QStringLiteral("UsuarioBanco=") + m_user, QStringLiteral("SenhaBancoArquivo=") + passwordFile};
+        config.tavro = serviceKeys(tavro::test::localOrigin(simPort));
+        tavro::test::writeConfig(configPath(), config);
     }
 
     QString m_user;

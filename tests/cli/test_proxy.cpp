@@ -97,10 +97,7 @@ protected:
     // transmitir of two stock batches with `proxy` as [TAVRO] Proxy and `httpsProxy` in the environment.
     CliRun transmit(const QString &proxy, const QString &httpsProxy)
     {
-        QFile file(configPath());
-        file.open(QIODevice::Append);
-        file.write(QStringLiteral("Proxy=%1\n").arg(proxy).toUtf8());
-        file.close();
+        addConfigKeys({QStringLiteral("Proxy=") + proxy});
         QProcessEnvironment env = Cli::environment(Password);
         if (!httpsProxy.isEmpty())
             env.insert(QStringLiteral("https_proxy"), httpsProxy);

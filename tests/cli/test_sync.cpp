@@ -139,10 +139,7 @@ TEST_F(CliSync, NightLeavesNothingForOtherAccountsWhateverTheUmask)
 {
     startSim({"--aguardando", "0"});
     const QString data = fixture.folder() + QStringLiteral("/var/lib/tavro");
-    QFile config(configPath());
-    ASSERT_TRUE(config.open(QIODevice::Append));
-    config.write(QStringLiteral("PastaDados=%1\n").arg(data).toUtf8());
-    config.close();
+    addConfigKeys({QStringLiteral("PastaDados=") + data});
 
     const mode_t previous = ::umask(0);
     const CliRun r = verb({"sincronizar", "--tipos", "estoque", "--vezes", "1"});
@@ -199,10 +196,7 @@ TEST_F(CliSync, FailingCallAndRefusedRowsExitOneAndStillReportWhatWasSent)
 TEST_F(CliSync, NightReleasesBatchesWithoutAnswerPastTheSetHours)
 {
     startSim({});
-    QFile config(configPath());
-    ASSERT_TRUE(config.open(QIODevice::Append));
-    config.write("LiberarSemRespostaHoras=6\n");
-    config.close();
+    addConfigKeys({QStringLiteral("LiberarSemRespostaHoras=6")});
     for (const auto &[protocolo, hours, lancamento] :
          {std::tuple{"ENV901-aaaaaa", 7, 5001}, std::tuple{"ENV902-bbbbbb", 5, 5002}}) {
         fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, DataLancamento, Situacao, "
