@@ -33,23 +33,6 @@ QStringList joinedRows(const QList<QStringList> &rows)
     return values;
 }
 
-void fillList(Database &db, RecordList &list, const KindCase &kind, const TransmissionInput &input)
-{
-    ListSearch search;
-    search.kind = kind.list;
-    search.exibirSemCodigo = true;
-    if (kind.list == MovementKind::Estoque) {
-        search.unidade = input.cnes;
-        search.dia = input.dia;
-    } else {
-        search.unidade = QStringLiteral("1");
-        search.period.dataInicial = QStringLiteral("01/01/2019");
-        search.period.dataFinal = QStringLiteral("31/01/2019");
-    }
-    db.restartTransaction();
-    fillMovementList(db, search, list);
-}
-
 // Records of the table that carry a registered protocol, by key.
 QSet<QString> sentKeys(const TestDatabase &fixture, const QString &table)
 {
@@ -76,7 +59,7 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
     HttpTransport transport;
     const std::unique_ptr<SoapClient> client = makeClient(transport, localOrigin(sim.port()), logs.path(), TestLogin);
     std::unique_ptr<RecordList> list(newMovementList(kind.list, nullptr));
-    fillList(db, *list, kind, input);
+    fillMovementList(db, clerkSearch(kind.list, input), *list);
     const auto transmitter = kind.make();
     const ClickOutcome outcome = transmitRepeatedly(10, [&] {
         RunReport report;
@@ -198,22 +181,10 @@ void FaultFixture::useFaultyService(Fault fault)
 
 RecordList &FaultFixture::fill(const KindCase &kind)
 {
-    list.reset(newMovementList(kind.list, nullptr));
-    fillList(db, *list, kind, input);
-    return *list;
-}
-
-ClickOutcome FaultFixture::click(TransmissionKind &kind, int vezes)
-{
-    return transmitRepeatedly(vezes, [&] {
-        RunReport report;
-        const QString result = transmitOnce(db, *client, kind, *list, input, report);
-        m_report.erros += report.erros;
-        if (report.retornos)
-            m_report.retornos = report.retornos;
-        m_report.unitTypeMissing = m_report.unitTypeMissing || report.unitTypeMissing;
-        return result;
-    });
+    // The stock list leaves its reading transaction active, which would not see what a case
+    // changed since.
+    db.restartTransaction();
+    return TransmissionSetup::fill(kind.list);
 }
 
 QString FaultFixture::sendFirstBatch(const KindCase &kind, int lote)
@@ -225,7 +196,7 @@ QString FaultFixture::sendFirstBatch(const KindCase &kind, int lote)
     const ClickOutcome outcome = click(*transmitter, 1);
     input.loteMaximo = 500;
     EXPECT_EQ(outcome.results, QStringList{RunResult::Transmitido}) << outcome.message.toStdString();
-    return m_report.retornos.value_or(QStringList()).value(0);
+    return report.retornos.value_or(QStringList()).value(0);
 }
 
 FaultFixture::Snapshot FaultFixture::snapshot() const

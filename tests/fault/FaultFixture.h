@@ -79,7 +79,6 @@ protected:
                      int tempoLimite = 20);
 
     RecordList &fill(const KindCase &kind);
-    ClickOutcome click(TransmissionKind &kind, int vezes = 10);
     // A healthy click of `lote` records, so a case starts with committed marks and a registry row.
     QString sendFirstBatch(const KindCase &kind, int lote);
 
@@ -98,7 +97,6 @@ protected:
     std::unique_ptr<SimProcess> m_faulty;
     std::unique_ptr<QTimer> m_killer; // see killFaultySimInItsCall
     std::unique_ptr<ScriptedService> m_scripted;
-    RunReport m_report;
 };
 
 } // namespace tavro::test

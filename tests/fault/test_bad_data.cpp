@@ -53,7 +53,7 @@ TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
     fill(kind);
     const auto transmitter = kind.make();
     const ClickOutcome outcome = click(*transmitter);
-    const std::string lines = m_report.erros.join(QLatin1Char('\n')).toStdString();
+    const std::string lines = report.erros.join(QLatin1Char('\n')).toStdString();
     switch (c.outcome) {
     case Outcome::Sent:
         EXPECT_EQ(outcome.results, (QStringList{RunResult::Transmitido, RunResult::Pronto})) << lines;
@@ -63,14 +63,14 @@ TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
         break;
     case Outcome::Aborted: {
         // The window shows the unit-type message for a run that stopped without one of its own.
-        const QString shown = m_report.unitTypeMissing ? UnitTypeMissingMessage : outcome.message;
+        const QString shown = report.unitTypeMissing ? UnitTypeMissingMessage : outcome.message;
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << lines;
         EXPECT_TRUE(shown.contains(c.text)) << shown.toStdString();
         break;
     }
     }
     if (c.outcome != Outcome::Aborted && !c.text.isEmpty()) {
-        EXPECT_TRUE(m_report.erros.contains(c.text)) << lines;
+        EXPECT_TRUE(report.erros.contains(c.text)) << lines;
     }
     if (c.outcome != Outcome::Sent) {
         EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
@@ -157,10 +157,10 @@ TEST_F(Win1252Database, AccentedTextsAtFullWidth)
         const auto transmitter = kind.make();
         EXPECT_EQ(click(*transmitter).results, (QStringList{RunResult::Transmitido, RunResult::Pronto}));
     }
-    EXPECT_TRUE(m_report.erros.contains(QStringLiteral("Código de produto inválido! 5031 - ") + LongName))
-        << m_report.erros.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(m_report.erros.contains(QStringLiteral("Informe o CNS para a pessoa: ") + LongName.left(80)))
-        << m_report.erros.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(report.erros.contains(QStringLiteral("Código de produto inválido! 5031 - ") + LongName))
+        << report.erros.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(report.erros.contains(QStringLiteral("Informe o CNS para a pessoa: ") + LongName.left(80)))
+        << report.erros.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5023")),
               QStringLiteral("Aguardando"));
     expectConsistent(before);

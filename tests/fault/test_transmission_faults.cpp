@@ -322,7 +322,7 @@ TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
             5000ms, RowHolder::End::Commit);
         ASSERT_EQ(holder.heldRows(), 1);
         EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
-        EXPECT_EQ(m_report.erros.filter(recordHeldMessage(held)).size(), 1) << m_report.erros.join('\n').toStdString();
+        EXPECT_EQ(report.erros.filter(recordHeldMessage(held)).size(), 1) << report.erros.join('\n').toStdString();
         EXPECT_EQ(fixture.scalar(marked).toInt(), before + batch.size() - 1);
         EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is null and %2")
                                      .arg(kind.table, condition)),

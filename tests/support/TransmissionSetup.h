@@ -5,6 +5,7 @@
 #include "TestService.h"
 
 #include "db/Database.h"
+#include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "service/HttpTransport.h"
 #include "service/SoapClient.h"
@@ -13,9 +14,14 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 namespace tavro::test {
+
+// The search a clerk makes before sending `kind`, products without code shown: the stock of
+// the input's day at its pharmacy, the other kinds over January 2019 of unit 1.
+ListSearch clerkSearch(MovementKind kind, const TransmissionInput &input);
 
 // What a transmission test works with: its own copy of the demo database on the code's
 // connection, a log folder of its own, tavro-sim and a client of it whose clock moves a second
@@ -41,6 +47,13 @@ struct TransmissionSetup
     }
     int count(const QString &sql) const { return fixture.scalar(sql).toInt(); }
 
+    // `list` as the clerk's search of `kind` fills it, on the test's connection or on `on`.
+    RecordList &fill(MovementKind kind) { return fill(kind, db); }
+    RecordList &fill(MovementKind kind, Database &on);
+    // One click: repeated runs as the window's transmit button makes them. `report` gathers
+    // every run's lines and keeps the last protocol; `onRun` sees each run's report.
+    ClickOutcome click(TransmissionKind &kind, int vezes = 10);
+
     TestDatabase fixture;
     Database db;
     QTemporaryDir dir;
@@ -53,6 +66,8 @@ struct TransmissionSetup
     TransmissionInput input{
         QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("31/01/2019"), QString(), 500,
         QDate(2019, 2, 1)};
+    RunReport report;
+    std::function<void(const RunReport &)> onRun;
 };
 
 } // namespace tavro::test

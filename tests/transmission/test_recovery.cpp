@@ -36,24 +36,10 @@ class Recovery : public ::testing::Test, public test::TransmissionSetup
 protected:
     void SetUp() override { startSim(); }
 
-    RecordList &fill(Database &on, const KindCase &kind)
-    {
-        ListSearch search;
-        search.kind = kind.list;
-        search.exibirSemCodigo = true;
-        search.unidade = kind.list == MovementKind::Estoque ? input.cnes : QStringLiteral("1");
-        search.dia = input.dia;
-        search.period.dataInicial = QStringLiteral("01/01/2019");
-        search.period.dataFinal = QStringLiteral("31/01/2019");
-        list.reset(newMovementList(search.kind, nullptr));
-        fillMovementList(on, search, *list);
-        return *list;
-    }
-
     // One run of the kind on `on` through `through`, batches of `lote` records.
     QString run(const KindCase &kind, Database &on, SoapClient &through, int lote = 2)
     {
-        fill(on, kind);
+        fill(kind.list, on);
         const auto transmitter = kind.make();
         input.loteMaximo = lote;
         last = RunReport();

@@ -35,44 +35,9 @@ namespace {
 class Transmission : public ::testing::Test, public test::TransmissionSetup
 {
 protected:
-    RecordList &fill(ListSearch search)
+    Transmission()
     {
-        search.exibirSemCodigo = true;
-        list.reset(newMovementList(search.kind, nullptr));
-        fillMovementList(db, search, *list);
-        return *list;
-    }
-    RecordList &fillStock()
-    {
-        ListSearch s;
-        s.kind = MovementKind::Estoque;
-        s.unidade = input.cnes;
-        s.dia = input.dia;
-        return fill(s);
-    }
-    RecordList &fillPeriod(MovementKind kind)
-    {
-        ListSearch s;
-        s.kind = kind;
-        s.unidade = QStringLiteral("1");
-        s.period.dataInicial = QStringLiteral("01/01/2019");
-        s.period.dataFinal = QStringLiteral("31/01/2019");
-        return fill(s);
-    }
-
-    // One click: repeated runs as the window's transmit button makes them.
-    ClickOutcome click(TransmissionKind &kind, int vezes = 10)
-    {
-        return transmitRepeatedly(vezes, [&] {
-            RunReport r;
-            const QString result = transmitOnce(db, *client, kind, *list, input, r);
-            report.erros += r.erros;
-            if (r.retornos)
-                report.retornos = r.retornos;
-            report.unitTypeMissing = report.unitTypeMissing || r.unitTypeMissing;
-            listed += account.add(r);
-            return result;
-        });
+        onRun = [this](const RunReport &run) { listed += account.add(run); };
     }
 
     // The request logs written so far, oldest first.
@@ -88,7 +53,6 @@ protected:
         return texts;
     }
 
-    RunReport report;
     TransmissionAccount account;
     QList<TransmissionAccount::Line> listed; // the error tab's lines as the account lets them through
 };
@@ -98,7 +62,7 @@ protected:
 TEST_F(Transmission, StockBatchEndToEnd)
 {
     startSim();
-    RecordList &stock = fillStock();
+    RecordList &stock = fill(MovementKind::Estoque);
     EstoqueTransmission kind;
     const ClickOutcome outcome = click(kind);
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
@@ -143,7 +107,7 @@ TEST_F(Transmission, StockBatchEndToEnd)
 TEST_F(Transmission, BatchLimitAndRepeatCount)
 {
     startSim();
-    fillStock();
+    fill(MovementKind::Estoque);
     input.loteMaximo = 4;
     EstoqueTransmission kind;
     const ClickOutcome outcome = click(kind, 2);
@@ -157,7 +121,7 @@ TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
 {
     startSim();
     fixture.exec(QStringLiteral("update conciliacao set quantidade = -3 where lancamento = 5023")); // refused silently
-    RecordList &stock = fillStock();
+    RecordList &stock = fill(MovementKind::Estoque);
     input.loteMaximo = 3;
     EstoqueTransmission kind;
     const struct
@@ -208,7 +172,7 @@ TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
 TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
 {
     startSim({QStringLiteral("--aguardando"), QStringLiteral("0")});
-    fillStock();
+    fill(MovementKind::Estoque);
     EstoqueTransmission kind;
     ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     const QString old = report.retornos->value(0);
@@ -220,7 +184,7 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
                      .arg(old));
     fixture.exec(QStringLiteral("update TavroProtocolos set Situacao = 'Ok'"));
     db.rollback();
-    fillStock();
+    fill(MovementKind::Estoque);
     input.protocolo = old;
     input.loteMaximo = 2; // no limit applies to a rectification
     account = {};
@@ -296,7 +260,7 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         fixture.exec(QStringLiteral("delete from TavroProtocolos"));
         db.rollback();
         report = {};
-        fillPeriod(c.list);
+        fill(c.list);
         const auto kind = c.make();
         const ClickOutcome outcome = click(*kind);
         EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"})) << c.tipo.toStdString();
@@ -326,7 +290,7 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
     db.rollback();
     const QRegularExpression blankCnpj(QStringLiteral("<(nuCNPJFabricante|nuCNPJDistribuidor|nuCNPJ)>[ ./-]*</"));
 
-    fillPeriod(MovementKind::Entradas);
+    fill(MovementKind::Entradas);
     EntradaTransmission entradas;
     EXPECT_EQ(click(entradas).results, (QStringList{"transmitido", "pronto"}));
     QString request = requests().last();
@@ -337,7 +301,7 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
     })) << report.erros.join('\n').toStdString();
 
     report = {};
-    fillPeriod(MovementKind::Saidas);
+    fill(MovementKind::Saidas);
     SaidaTransmission saidas;
     EXPECT_EQ(click(saidas).results, (QStringList{"transmitido", "pronto"}));
     request = requests().last();
@@ -353,14 +317,14 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
 TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
 {
     startSim();
-    fillPeriod(MovementKind::Saidas);
+    fill(MovementKind::Saidas);
     SaidaTransmission kind;
     ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
     const QString first = report.retornos->value(0);
     fixture.exec(QStringLiteral(
         "update itenssaidas set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 where lancamento = 2001"));
     db.rollback();
-    fillPeriod(MovementKind::Saidas);
+    fill(MovementKind::Saidas);
     input.protocolo = first;
     EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
     EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), 2);
@@ -383,7 +347,7 @@ TEST_F(Transmission, FailuresLeaveNothingWritten)
     for (const auto &c : cases) {
         startSim(c.simArguments);
         input.ibge = c.ibge;
-        RecordList &stock = fillStock();
+        RecordList &stock = fill(MovementKind::Estoque);
         EstoqueTransmission kind;
         const ClickOutcome outcome = click(kind);
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
@@ -457,7 +421,7 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
         fixture.exec(c.update);
         db.rollback();
         report = {};
-        RecordList &rows = fillPeriod(c.list);
+        RecordList &rows = fill(c.list);
         const auto kind = c.make();
         EXPECT_EQ(click(*kind).results, (QStringList{"transmitido", "pronto"}));
         EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), c.sent);
@@ -506,8 +470,9 @@ TEST_F(Transmission, RectificationWithoutARegistrationCodeStillEndsTheRun)
         std::function<RecordList &()> fill;
         std::function<std::unique_ptr<TransmissionKind>()> make;
     } cases[] = {
-        {[&]() -> RecordList & { return fillStock(); }, [] { return std::make_unique<EstoqueTransmission>(); }},
-        {[&]() -> RecordList & { return fillPeriod(MovementKind::Entradas); },
+        {[&]() -> RecordList & { return fill(MovementKind::Estoque); },
+         [] { return std::make_unique<EstoqueTransmission>(); }},
+        {[&]() -> RecordList & { return fill(MovementKind::Entradas); },
          [] { return std::make_unique<EntradaTransmission>(); }},
     };
     for (const auto &c : cases) {
@@ -527,7 +492,7 @@ TEST_F(Transmission, PassingServerTextStartsTheNextRun)
 {
     startSim({QStringLiteral("--falha-fault"), QStringLiteral("O identificador não está no estado correto"),
               QStringLiteral("--falhas"), QStringLiteral("1")});
-    fillStock();
+    fill(MovementKind::Estoque);
     EstoqueTransmission kind;
     const ClickOutcome outcome = click(kind);
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
@@ -552,7 +517,7 @@ TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
         SCOPED_TRACE(protocolo.isEmpty() ? "new batch" : "rectification");
         input.protocolo = protocolo;
         report = {};
-        RecordList &stock = fillStock();
+        RecordList &stock = fill(MovementKind::Estoque);
         EstoqueTransmission kind;
         const ClickOutcome outcome = click(kind, 3);
         EXPECT_EQ(outcome.end, ClickOutcome::RunsUsedUp);
@@ -575,7 +540,7 @@ TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)
 {
     startSim();
     input.cnes = QStringLiteral("4567890"); // "farmácia básica": lower-case f
-    fillStock();
+    fill(MovementKind::Estoque);
     EstoqueTransmission kind;
     const ClickOutcome outcome = click(kind);
     EXPECT_TRUE(report.unitTypeMissing);
@@ -587,7 +552,7 @@ TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)
 TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
 {
     startSim({QStringLiteral("--atraso"), QStringLiteral("1500")});
-    fillStock();
+    fill(MovementKind::Estoque);
     // Once the request is logged, the log folder's place is taken by a file, so writing the
     // answer's log fails after the answer arrived.
     QTimer takeFolder;
