@@ -2,6 +2,7 @@
 
 #include "db/Database.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFile>
@@ -49,6 +50,29 @@ qint64 timeIsql(const QString &database, const QString &scriptPath)
 }
 
 } // namespace
+
+QStringList benchArguments(const char *usage, int most)
+{
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty() || arguments.size() > most + 1) {
+        std::fprintf(stderr, "usage: %s\n", usage);
+        return {};
+    }
+    return arguments;
+}
+
+QStringList copyDatabase(const QString &database, const QString &folder, const QStringList &names)
+{
+    QStringList copies;
+    for (const QString &name : names) {
+        copies.append(folder + QLatin1Char('/') + name);
+        if (!QFile::copy(database, copies.last())) {
+            std::fprintf(stderr, "cannot copy %s to %s\n", qPrintable(database), qPrintable(copies.last()));
+            return {};
+        }
+    }
+    return copies;
+}
 
 QString startSim(QProcess &sim, const QStringList &arguments)
 {

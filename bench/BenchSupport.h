@@ -10,6 +10,15 @@ class QProcess;
 
 namespace tavro::bench {
 
+// The command line after the program's name: the database to work on, then at most `most`
+// optional arguments. Empty, after printing "usage: USAGE" on standard error, when the
+// database is missing or more arguments follow.
+QStringList benchArguments(const char *usage, int most);
+
+// Copies `database` into `folder` once under each of `names`; returns the copies' paths, or
+// none (after saying so on standard error) when one could not be made.
+QStringList copyDatabase(const QString &database, const QString &folder, const QStringList &names);
+
 // The web-service login the benchmarks start tavro-sim with and send under.
 inline const LoginValues BenchLogin{QStringLiteral("FARMACIA"), QStringLiteral("farmacia.ws"),
                                     QStringLiteral("segredo-ws")};

@@ -179,17 +179,16 @@ double round(const QString &source, int count, QTextStream &out)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    if (argc < 2) {
-        out << "usage: followup_bench DATABASE [RECORDS] [ROUNDS]\n";
+    const QStringList args = benchArguments("followup_bench DATABASE [RECORDS] [ROUNDS]", 2);
+    if (args.isEmpty())
         return 2;
-    }
-    const int count = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 500;
-    const int rounds = argc > 3 ? QString::fromLocal8Bit(argv[3]).toInt() : 3;
+    const int count = args.value(1, QStringLiteral("500")).toInt();
+    const int rounds = args.value(2, QStringLiteral("3")).toInt();
+    QTextStream out(stdout);
     std::vector<double> ratios;
     for (int r = 0; r < rounds; ++r) {
         out << "round " << r + 1 << "\n";
-        const double ratio = round(QString::fromLocal8Bit(argv[1]), count, out);
+        const double ratio = round(args.at(0), count, out);
         if (ratio < 0)
             return 1;
         ratios.push_back(ratio);

@@ -24,6 +24,7 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::bench::benchArguments;
 using tavro::bench::bestIsql;
 using tavro::bench::literalSql;
 
@@ -86,13 +87,11 @@ double textMegabytes(const RecordList &list)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: list_bench DATABASE [dispensacoes|estoque|entradas|saidas]\n");
+    const QStringList args = benchArguments("list_bench DATABASE [dispensacoes|estoque|entradas|saidas]", 1);
+    if (args.isEmpty())
         return 2;
-    }
-    const QString database = args.at(1);
-    const QString kind = args.value(2, QStringLiteral("dispensacoes"));
+    const QString database = args.at(0);
+    const QString kind = args.value(1, QStringLiteral("dispensacoes"));
     const ListSearch search = searchFor(kind);
     const QString sql = literalSql(listStatement(search));
 

@@ -27,16 +27,14 @@ constexpr int Repetitions = 3;
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() < 2 || args.size() > 3) {
-        std::fprintf(stderr, "usage: overview_bench DATABASE [YEAR]\n");
+    const QStringList args = bench::benchArguments("overview_bench DATABASE [YEAR]", 1);
+    if (args.isEmpty())
         return 2;
-    }
-    const QString database = args.at(1);
+    const QString database = args.at(0);
     OverviewSearch search;
     search.codigoUnidade = QStringLiteral("1");
     search.cnes = QStringLiteral("2345678");
-    search.period = yearPeriod(args.value(2, QStringLiteral("2019")).toInt());
+    search.period = yearPeriod(args.value(1, QStringLiteral("2019")).toInt());
 
     QStringList statements;
     for (const MovementKind kind : AllMovementKinds)

@@ -4,6 +4,8 @@
 // does the same for a 500-record processing answer, with the service binding's one
 // writer and one reader. Prints microseconds per record (best and median of the rounds).
 
+#include "Products.h"
+
 #include "service/MessageXml.h"
 #include "service/ServiceSettings.h"
 #include "service/SoapEnvelope.h"
@@ -23,6 +25,14 @@ namespace {
 constexpr int Records = 500;
 const QString Ns = ServiceSettings().typesNamespace();
 
+// The product of the `i`th record of a message.
+template <class Produto>
+Produto recordProduct(int i)
+{
+    return test::product<Produto>(QStringLiteral("%1-%2").arg(100000 + i).arg(i % 7 + 1),
+                                  QStringLiteral("BR0268331000019"), QStringLiteral("LOTE-%1").arg(i), 30 + i % 60);
+}
+
 InformarDispensacaoMedicamentoEmLoteType dispensationBatch()
 {
     InformarDispensacaoMedicamentoEmLoteType batch;
@@ -32,13 +42,7 @@ InformarDispensacaoMedicamentoEmLoteType dispensationBatch()
     for (int i = 0; i < Records; ++i) {
         registro5 &record = batch.registro.emplace_back();
         record.estabelecimento = unit;
-        ProdutoDispensacaoType &product = record.produto.emplace();
-        product.coRegistroOrigem = QStringLiteral("%1-%2").arg(100000 + i).arg(i % 7 + 1);
-        product.nuProduto = QStringLiteral("BR0268331000019");
-        product.nuLote = QStringLiteral("LOTE-%1").arg(i);
-        product.dtValidade = QStringLiteral("31-12-2027");
-        product.qtProduto = 30 + i % 60;
-        product.dtRegistro = QStringLiteral("15-01-2019");
+        ProdutoDispensacaoType &product = record.produto.emplace(recordProduct<ProdutoDispensacaoType>(i));
         product.sgProgramaSaude = QStringLiteral("CEAF");
         product.dtCompetencia = QStringLiteral("01-2019");
         PacienteType &patient = record.paciente.emplace();
@@ -62,14 +66,7 @@ RespostaProcessamentoLoteType processingAnswer()
     for (int i = 0; i < Records; ++i) {
         registro &record = answer.registro.emplace_back();
         record.estabelecimento.emplace().coCNES = QStringLiteral("2345678");
-        ProdutoNovoType &product = record.produto.emplace();
-        product.coRegistroOrigem = QStringLiteral("%1-%2").arg(100000 + i).arg(i % 7 + 1);
-        product.nuProduto = QStringLiteral("BR0268331000019");
-        product.nuLote = QStringLiteral("LOTE-%1").arg(i);
-        product.dtValidade = QStringLiteral("31-12-2027");
-        product.qtProduto = 30 + i % 60;
-        product.dtRegistro = QStringLiteral("15-01-2019");
-        product.coRegistro = 5000001 + i;
+        record.produto.emplace(recordProduct<ProdutoNovoType>(i)).coRegistro = 5000001 + i;
         record.situacao = situacao::S;
     }
     return answer;

@@ -137,21 +137,17 @@ QString outcome(const QString &database)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    if (argc < 2) {
-        out << "usage: sync_bench DATABASE [LOTE]\n";
+    const QStringList args = bench::benchArguments("sync_bench DATABASE [LOTE]", 1);
+    if (args.isEmpty())
         return 2;
-    }
-    const QString lote = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("500");
+    const QString lote = args.value(1, QStringLiteral("500"));
+    QTextStream out(stdout);
     QTemporaryDir dir;
-    const QString together = dir.filePath(QStringLiteral("sincronizar.fdb"));
-    const QString separate = dir.filePath(QStringLiteral("verbos.fdb"));
-    for (const QString &copy : {together, separate}) {
-        if (!QFile::copy(QString::fromLocal8Bit(argv[1]), copy)) {
-            out << "cannot copy " << argv[1] << "\n";
-            return 1;
-        }
-    }
+    const QStringList copies = bench::copyDatabase(args.at(0), dir.path(), {"sincronizar.fdb", "verbos.fdb"});
+    if (copies.isEmpty())
+        return 1;
+    const QString together = copies.at(0);
+    const QString separate = copies.at(1);
     QProcess sim;
     const QString origin = startSim(sim, dir.filePath(QStringLiteral("sim.log")));
     const QString cliLog = dir.filePath(QStringLiteral("cli.log"));

@@ -233,19 +233,20 @@ void printNetworkFigures(const QString &database, const QString &folder, int bat
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    if (argc < 2) {
-        out << "usage: transmit_bench DATABASE [BATCHES]\n";
+    const QStringList args = benchArguments("transmit_bench DATABASE [BATCHES]", 1);
+    if (args.isEmpty())
         return 2;
-    }
-    const int batches = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 20;
+    const int batches = args.value(1, QStringLiteral("20")).toInt();
+    QTextStream out(stdout);
     QTemporaryDir dir;
-    const QString programDb = dir.filePath(QStringLiteral("program.fdb"));
-    const QString scriptDb = dir.filePath(QStringLiteral("script.fdb"));
-    const QString bareDb = dir.filePath(QStringLiteral("bare.fdb"));
-    const QString claimDb = dir.filePath(QStringLiteral("claim.fdb"));
-    for (const QString &copy : {programDb, scriptDb, bareDb, claimDb})
-        QFile::copy(QString::fromLocal8Bit(argv[1]), copy);
+    const QStringList copies = copyDatabase(args.at(0), dir.path(),
+                                            {"program.fdb", "script.fdb", "bare.fdb", "claim.fdb"});
+    if (copies.isEmpty())
+        return 1;
+    const QString programDb = copies.at(0);
+    const QString scriptDb = copies.at(1);
+    const QString bareDb = copies.at(2);
+    const QString claimDb = copies.at(3);
 
     QProcess sim;
     HttpTransport transport;
@@ -342,8 +343,8 @@ int main(int argc, char *argv[])
         out << QStringLiteral("claim / marking: %1\n").arg(totalClaim / totalMark, 0, 'f', 2);
     }
 
-    printNetworkFigures(QString::fromLocal8Bit(argv[1]), dir.filePath(QStringLiteral("network")), batches, totalAll,
-                        bareMs, bareClaimingMs, out);
+    printNetworkFigures(args.at(0), dir.filePath(QStringLiteral("network")), batches, totalAll, bareMs, bareClaimingMs,
+                        out);
 
     // A folder of 10,000 logs of other batches: the resolution looks only for the names its own
     // provisional rows give, so their number costs nothing.

@@ -166,9 +166,9 @@ class CliOnServer : public CliFollowup
 protected:
     void SetUp() override
     {
-        const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
+        const QString server = testServer();
         if (server.isEmpty())
-            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+            GTEST_SKIP() << NoTestServer;
         CliFollowup::SetUp();
         fixture.useServer(server);
     }

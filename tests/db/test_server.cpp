@@ -15,9 +15,9 @@ class ServerDatabase : public ::testing::Test
 protected:
     void SetUp() override
     {
-        server = qEnvironmentVariable("TAVRO_FB_SERVER");
+        server = tavro::test::testServer();
         if (server.isEmpty())
-            GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+            GTEST_SKIP() << tavro::test::NoTestServer;
     }
     QString server;
 };

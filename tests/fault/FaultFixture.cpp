@@ -219,28 +219,23 @@ FaultFixture::Snapshot FaultFixture::snapshot() const
 
 void FaultFixture::expectConsistent(const Snapshot &before) const
 {
-    for (const QString &table : Tables) {
-        EXPECT_EQ(joinedRows(fixture.rows(
-                      QStringLiteral("select %1, TavroProtocolo, TavroSituacao from %2 r "
-                                     "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) "
-                                     "and (trim(r.TavroProtocolo) = '' or not exists "
-                                     "(select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo))")
-                          .arg(keyExpression(table), table))),
-                  QStringList())
-            << "records of " << table.toStdString() << " marked sent without a registry row";
-    }
+    // `select` picks records of table %2 (key %1) that break a rule: there must be none.
+    const auto expectNoRecords = [this](const QString &select, const char *broken) {
+        for (const QString &table : Tables)
+            EXPECT_EQ(joinedRows(fixture.rows(select.arg(keyExpression(table), table))), QStringList())
+                << "records of " << table.toStdString() << " " << broken;
+    };
+    expectNoRecords(QStringLiteral("select %1, TavroProtocolo, TavroSituacao from %2 r "
+                                   "where (r.TavroProtocolo is not null or r.TavroSituacao is not null) "
+                                   "and (trim(r.TavroProtocolo) = '' or not exists "
+                                   "(select 1 from TavroProtocolos p where p.Protocolo = r.TavroProtocolo))"),
+                    "marked sent without a registry row");
     // A batch on its way holds its records "Enviando" under its provisional protocol, and
     // only such a batch does.
-    for (const QString &table : Tables) {
-        EXPECT_EQ(joinedRows(fixture.rows(
-                      QStringLiteral(
-                          "select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', false) is "
-                          "distinct from exists (select 1 from TavroProtocolos p where p.Protocolo = "
-                          "r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))")
-                          .arg(keyExpression(table), table))),
-                  QStringList())
-            << "records of " << table.toStdString() << " held or freed apart from their batch on its way";
-    }
+    expectNoRecords(QStringLiteral("select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', "
+                                   "false) is distinct from exists (select 1 from TavroProtocolos p where "
+                                   "p.Protocolo = r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))"),
+                    "held or freed apart from their batch on its way");
     // A rectified protocol gives its records to the rectifying one; a released batch gave its
     // records back.
     EXPECT_EQ(joinedRows(fixture.rows(QStringLiteral(
@@ -288,6 +283,17 @@ void FaultFixture::expectListShowsDatabase(const KindCase &kind) const
     }
 }
 
+std::unique_ptr<ServerProxy> FaultFixture::serverBehindProxy()
+{
+    const QString server = testServer();
+    if (server.isEmpty())
+        return nullptr;
+    fixture.useServer(server);
+    auto proxy = std::make_unique<ServerProxy>(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
+    db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy->port()).arg(fixture.path()));
+    return proxy;
+}
+
 void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
 {
     const QSet<QString> reference = referenceSentRecords(kind, input);
@@ -298,6 +304,31 @@ void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
     const ClickOutcome outcome = click(*transmitter);
     EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
     EXPECT_EQ(sentKeys(fixture, kind.table), reference) << kind.name.toStdString();
+}
+
+std::vector<FaultCase> callFaults(const QString &missingElement)
+{
+    using Fault = FaultFixture::Fault;
+    return {
+        {"Refused", Fault::Refused, QStringLiteral("Connection refused")},
+        {"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
+        {"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
+        {"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
+        {"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
+        {"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
+        {"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
+        // A transfer failure, not a malformed answer: the network's text, endpoint and action.
+        {"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:"), true},
+        {"EmptyBody", Fault::EmptyBody, missingElement},
+        {"OtherElement", Fault::OtherElement, missingElement},
+        {"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)"), true},
+        {"Stalled", Fault::Stalled, QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"),
+         true},
+        // The connection closes after the request went: a failure, never a second post.
+        {"Killed", Fault::Killed, ClosedUnanswered, true},
+        {"LogFolderIsAFile", Fault::LogFolderIsAFile,
+         QStringLiteral("Não foi possível gravar o log do pedido na pasta")},
+    };
 }
 
 } // namespace tavro::test

@@ -2,6 +2,7 @@
 
 #include "KindCases.h"
 #include "ScriptedService.h"
+#include "ServerProxy.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
@@ -24,6 +25,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <vector>
 
 namespace tavro::test {
 
@@ -93,10 +96,33 @@ protected:
     void expectNextRunSendsTheRest(const KindCase &kind);
     // Every row of the list shows the protocol, date and status its record holds.
     void expectListShowsDatabase(const KindCase &kind) const;
+    // The database on the Firebird server of TAVRO_FB_SERVER, the code's connection through a
+    // proxy whose stop makes the server go away; null without a server, and the case skips.
+    std::unique_ptr<ServerProxy> serverBehindProxy();
 
     std::unique_ptr<SimProcess> m_faulty;
     std::unique_ptr<QTimer> m_killer; // see killFaultySimInItsCall
     std::unique_ptr<ScriptedService> m_scripted;
 };
+
+// A fault a service call meets, and a part of the message the call then fails with (empty:
+// the call succeeds).
+struct FaultCase
+{
+    const char *name;
+    FaultFixture::Fault fault;
+    QString message;
+    // The request left and no answer came: a batch stays "Enviando" until it is released.
+    bool unanswered = false;
+};
+
+inline void PrintTo(const FaultCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+// The faults every call meets alike. A well-formed answer without the element the call
+// expects fails with `missingElement`, which the caller's step chooses.
+std::vector<FaultCase> callFaults(const QString &missingElement);
 
 } // namespace tavro::test

@@ -16,20 +16,8 @@ namespace {
 
 enum class Check { Processamento, Inconsistencia };
 
-struct CheckFault
-{
-    const char *name;
-    Fault fault;
-    QString message; // a part of the failed check's error
-};
-
-void PrintTo(const CheckFault &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
 // A stock batch accepted by the healthy substitute, whose processing finishes at the first question.
-class FollowupFault : public FaultFixture, public ::testing::WithParamInterface<std::tuple<Check, CheckFault>>
+class FollowupFault : public FaultFixture, public ::testing::WithParamInterface<std::tuple<Check, FaultCase>>
 {
 protected:
     QString sendBatch(const QStringList &serviceArguments = {})
@@ -41,12 +29,7 @@ protected:
     // The check as the protocol tab runs it, with the cells of the protocol's registry row.
     QString run(Check check, const QString &protocolo)
     {
-        QStringList c = fixture
-                            .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
-                                                 "from TavroProtocolos where Protocolo = '%1'")
-                                      .arg(protocolo))
-                            .value(0);
-        c.replaceInStrings(QStringLiteral("<null>"), QString());
+        const QStringList c = registryCells(fixture, protocolo);
         if (c.size() != 5)
             return QStringLiteral("no registry row for %1").arg(protocolo);
         ProtocolFollowup followup(db, *client, [](const QString &) {});
@@ -91,26 +74,9 @@ TEST_P(FollowupFault, CheckFailsCleanAndTheNextCheckSucceeds)
 
 INSTANTIATE_TEST_SUITE_P(
     EachCall, FollowupFault,
-    ::testing::Combine(
-        ::testing::Values(Check::Processamento, Check::Inconsistencia),
-        ::testing::Values(CheckFault{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
-                          CheckFault{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
-                          CheckFault{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
-                          CheckFault{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-                          CheckFault{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-                          CheckFault{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
-                          CheckFault{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-                          CheckFault{"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:")},
-                          CheckFault{"EmptyBody", Fault::EmptyBody, QStringLiteral("Elemento ausente na resposta")},
-                          CheckFault{"OtherElement", Fault::OtherElement,
-                                     QStringLiteral("Elemento ausente na resposta")},
-                          CheckFault{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)")},
-                          CheckFault{"Stalled", Fault::Stalled,
-                                     QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:")},
-                          CheckFault{"Killed", Fault::Killed, ClosedUnanswered},
-                          CheckFault{"LogFolderIsAFile", Fault::LogFolderIsAFile,
-                                     QStringLiteral("Não foi possível gravar o log do pedido na pasta")})),
-    [](const ::testing::TestParamInfo<std::tuple<Check, CheckFault>> &info) {
+    ::testing::Combine(::testing::Values(Check::Processamento, Check::Inconsistencia),
+                       ::testing::ValuesIn(callFaults(QStringLiteral("Elemento ausente na resposta")))),
+    [](const ::testing::TestParamInfo<std::tuple<Check, FaultCase>> &info) {
         return std::string(std::get<0>(info.param) == Check::Processamento ? "Processamento" : "Inconsistencia")
             + std::get<1>(info.param).name;
     });
@@ -179,17 +145,14 @@ TEST_F(FollowupFault, LockConflictOnTheProtocolsRecords)
 // finishes the protocol.
 TEST_F(FollowupFault, DatabaseServerGoneDuringTheCheck)
 {
-    const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
-    if (server.isEmpty())
-        GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-    fixture.useServer(server);
-    ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
-    db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(fixture.path()));
+    const std::unique_ptr<ServerProxy> proxy = serverBehindProxy();
+    if (!proxy)
+        GTEST_SKIP() << NoTestServer;
     // The answer to the check's call (the second) waits until the server has gone.
     const QString protocolo = sendBatch({QStringLiteral("--reter"), QStringLiteral("2")});
     ASSERT_FALSE(protocolo.isEmpty());
     const Snapshot before = snapshot();
-    const ServerGoneDuringPost serverGone(proxy, *sim);
+    const ServerGoneDuringPost serverGone(*proxy, *sim);
 
     QString result;
     EXPECT_NO_THROW(result = run(Check::Processamento, protocolo));

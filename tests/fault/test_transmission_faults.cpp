@@ -16,19 +16,12 @@ using Fault = FaultFixture::Fault;
 
 namespace {
 
-struct FaultCase
+// Each fault of a call, and an answer slower than usual that still comes within the time-out.
+std::vector<FaultCase> stepFaults()
 {
-    const char *name;
-    Fault fault;
-    // Empty: the click ends with every record sent; otherwise a part of the message that aborts it.
-    QString message;
-    // The request left and no answer came: the batch stays "Enviando" until it is released.
-    bool unanswered = false;
-};
-
-void PrintTo(const FaultCase &c, std::ostream *os)
-{
-    *os << c.name;
+    std::vector<FaultCase> cases = callFaults(RespostaSemProtocoloMessage);
+    cases.push_back({"Slow", Fault::Slow, QString()});
+    return cases;
 }
 
 class TransmissionFault : public FaultFixture, public ::testing::WithParamInterface<FaultCase>
@@ -89,28 +82,8 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
     expectConsistent(before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EachStep, TransmissionFault,
-    ::testing::Values(FaultCase{"Refused", Fault::Refused, QStringLiteral("Connection refused")},
-                      FaultCase{"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
-                      FaultCase{"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
-                      FaultCase{"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-                      FaultCase{"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-                      FaultCase{"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
-                      FaultCase{"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
-                      // A transfer failure, not a malformed answer: the network's text, endpoint and action.
-                      FaultCase{"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:"), true},
-                      FaultCase{"EmptyBody", Fault::EmptyBody, RespostaSemProtocoloMessage},
-                      FaultCase{"OtherElement", Fault::OtherElement, RespostaSemProtocoloMessage},
-                      FaultCase{"Slow", Fault::Slow, QString()},
-                      FaultCase{"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)"), true},
-                      FaultCase{"Stalled", Fault::Stalled,
-                                QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"), true},
-                      // The connection closes after the request went: a failure, never a second post.
-                      FaultCase{"Killed", Fault::Killed, ClosedUnanswered, true},
-                      FaultCase{"LogFolderIsAFile", Fault::LogFolderIsAFile,
-                                QStringLiteral("Não foi possível gravar o log do pedido na pasta")}),
-    [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EachStep, TransmissionFault, ::testing::ValuesIn(stepFaults()),
+                         [](const ::testing::TestParamInfo<FaultCase> &info) { return std::string(info.param.name); });
 
 namespace {
 
@@ -193,10 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
-class EveryKind : public FaultFixture, public ::testing::WithParamInterface<int>
-{
-};
-
 std::string kindName(const ::testing::TestParamInfo<int> &info)
 {
     return kindCases().at(info.param).id;
@@ -224,18 +193,32 @@ QString recordCondition(const KindCase &kind, const QString &caption)
         .arg(caption.section(QLatin1Char('-'), 0, 0), caption.section(QLatin1Char('-'), 1, 1));
 }
 
+// A case run for each kind, with a transmitter of its own.
+class EveryKind : public FaultFixture, public ::testing::WithParamInterface<int>
+{
+protected:
+    // The kind's list searched with the healthy service; the captions of the batch a click takes.
+    QStringList searchBatch()
+    {
+        useService();
+        fill(kind);
+        return batchCaptions(*list, *transmitter);
+    }
+
+    const KindCase &kind = kindCases().at(GetParam());
+    const std::unique_ptr<TransmissionKind> transmitter = kind.make();
+};
+
 } // namespace
 
 // Each kind's table after an answer without a protocol number: nothing marked, and the
 // next run sends what the first batch did not take.
 TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
 {
-    const KindCase &kind = kindCases().at(GetParam());
     ASSERT_FALSE(sendFirstBatch(kind, 1).isEmpty());
     const Snapshot before = snapshot();
     useFaultyService(Fault::EmptyBody);
     fill(kind);
-    const auto transmitter = kind.make();
     EXPECT_EQ(click(*transmitter).message, RespostaSemProtocoloMessage);
     EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
     expectConsistent(before);
@@ -249,7 +232,6 @@ TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
 // out again from "Inconsistência", so the batch holds rows whose cells were not empty before.
 TEST_P(EveryKind, FailedRegistryRowLeavesTheListAsTheDatabaseHoldsIt)
 {
-    const KindCase &kind = kindCases().at(GetParam());
     const QString first = sendFirstBatch(kind, 2);
     ASSERT_FALSE(first.isEmpty());
     fixture.exec(QStringLiteral("update %1 set TavroSituacao = 'Inconsistência', TavroSituacaoPrioridade = 30 "
@@ -261,7 +243,6 @@ TEST_P(EveryKind, FailedRegistryRowLeavesTheListAsTheDatabaseHoldsIt)
                                 "begin update TestTrava set id = id; end"));
     const Snapshot before = snapshot();
     fill(kind);
-    const auto transmitter = kind.make();
     ASSERT_GE(batchCaptions(*list, *transmitter).size(), 3) << kind.name.toStdString();
     ClickOutcome outcome;
     {
@@ -284,11 +265,7 @@ TEST_P(EveryKind, FailedRegistryRowLeavesTheListAsTheDatabaseHoldsIt)
 // database holds.
 TEST_P(EveryKind, RecordGoneSinceTheSearchLeavesTheBatch)
 {
-    const KindCase &kind = kindCases().at(GetParam());
-    useService();
-    fill(kind);
-    const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*list, *transmitter);
+    const QStringList batch = searchBatch();
     ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
     const QString gone = batch.at(batch.size() / 2);
     fixture.exec(QStringLiteral("delete from %1 where %2").arg(kind.table, recordCondition(kind, gone)));
@@ -306,11 +283,7 @@ TEST_P(EveryKind, RecordGoneSinceTheSearchLeavesTheBatch)
 // after the holder has committed.
 TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
 {
-    const KindCase &kind = kindCases().at(GetParam());
-    useService();
-    fill(kind);
-    const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*list, *transmitter);
+    const QStringList batch = searchBatch();
     ASSERT_GE(batch.size(), 2) << kind.name.toStdString();
     const QString held = batch.at(batch.size() / 2);
     const QString condition = recordCondition(kind, held);
@@ -336,11 +309,7 @@ TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
 // A record whose quantity changed after the search goes with the value read under the claim.
 TEST_P(EveryKind, QuantityChangedSinceTheSearchGoesWithItsNewValue)
 {
-    const KindCase &kind = kindCases().at(GetParam());
-    useService();
-    fill(kind);
-    const auto transmitter = kind.make();
-    const QStringList batch = batchCaptions(*list, *transmitter);
+    const QStringList batch = searchBatch();
     ASSERT_FALSE(batch.isEmpty());
     fixture.exec(QStringLiteral("update %1 set quantidade = 4321 where %2")
                      .arg(kind.table, recordCondition(kind, batch.first())));
@@ -363,19 +332,16 @@ INSTANTIATE_TEST_SUITE_P(Kinds, EveryKind, ::testing::Range(0, 5), kindName);
 // a new connection sends what the first batch did not take.
 TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
 {
-    const QString server = qEnvironmentVariable("TAVRO_FB_SERVER");
-    if (server.isEmpty())
-        GTEST_SKIP() << "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
-    fixture.useServer(server);
-    ServerProxy proxy(quint16(server.section(QLatin1Char('/'), 1).toUInt()));
-    db.open(QStringLiteral("127.0.0.1/%1:%2").arg(proxy.port()).arg(fixture.path()));
+    const std::unique_ptr<ServerProxy> proxy = serverBehindProxy();
+    if (!proxy)
+        GTEST_SKIP() << NoTestServer;
 
     // The answer to the run's call (the second) waits until the server has gone.
     useService({QStringLiteral("--reter"), QStringLiteral("2")});
     const KindCase &stock = kindCases().front();
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
-    const ServerGoneDuringPost serverGone(proxy, *sim);
+    const ServerGoneDuringPost serverGone(*proxy, *sim);
 
     fill(stock);
     const auto transmitter = stock.make();

@@ -56,13 +56,13 @@ void FollowupFixture::useServer(const QString &origin)
 
 QString FollowupFixture::processamento(const QString &protocolo)
 {
-    const QStringList c = registryCells(protocolo);
+    const QStringList c = registryCells(m_fixture, protocolo);
     return m_checks->ProtocolosVerificarProcessamento(c[0], c[1], c[2], c[3], c[4]);
 }
 
 QString FollowupFixture::inconsistencia(const QString &protocolo)
 {
-    const QStringList c = registryCells(protocolo);
+    const QStringList c = registryCells(m_fixture, protocolo);
     return m_checks->ProtocolosVerificarInconsistencia(c[0], c[1], c[2], c[3], c[4]);
 }
 
@@ -86,17 +86,6 @@ QStringList FollowupFixture::protocolRow(const QString &protocolo) const
         .rows(QStringLiteral("select Situacao, SituacaoPrioridade from TavroProtocolos where Protocolo = '%1'")
                   .arg(protocolo))
         .value(0);
-}
-
-QStringList FollowupFixture::registryCells(const QString &protocolo) const
-{
-    QStringList cells = m_fixture
-                            .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
-                                                 "from TavroProtocolos where Protocolo = '%1'")
-                                      .arg(protocolo))
-                            .value(0);
-    cells.replaceInStrings(QStringLiteral("<null>"), QString());
-    return cells;
 }
 
 } // namespace tavro::test

@@ -42,8 +42,6 @@ protected:
     void setRecord(const QString &tipo, const QString &key, const QString &assignments) const;
     // Situacao and SituacaoPrioridade of a registry row.
     QStringList protocolRow(const QString &protocolo) const;
-    // The five cells a check takes: Protocolo, Data, Tipo, Situacao, ProtocoloAntigo.
-    QStringList registryCells(const QString &protocolo) const;
 
     TestDatabase m_fixture;
     Database m_db;

@@ -217,7 +217,7 @@ TEST_P(Rectification, RectifiedProtocolBecomesOkRetificadoAndItsRecordsMove)
     EXPECT_EQ(processamento(rectifying), Situacao::Finalizado);
     EXPECT_EQ(protocolRow(old), status(Situacao::OkRetificado, 50));
     EXPECT_EQ(protocolRow(rectifying), status(Situacao::Finalizado, 20));
-    const QString data = registryCells(rectifying).value(1);
+    const QString data = registryCells(m_fixture, rectifying).value(1);
     EXPECT_EQ(record(tipo, a), (QStringList{Situacao::Finalizado, "20", rectifying, codeA, data}));
     EXPECT_EQ(record(tipo, b), (QStringList{Situacao::Ok, "40", rectifying, codeB, data}));
 

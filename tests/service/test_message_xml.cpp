@@ -4,6 +4,7 @@
 #include "service/WsdlPort.h"
 
 #include "ErrorText.h"
+#include "Products.h"
 #include "TestDatabase.h"
 
 #include <gtest/gtest.h>
@@ -41,14 +42,8 @@ T readAnswer(const QString &inner)
 
 ProdutoType stockProduct()
 {
-    ProdutoType p;
-    p.coRegistroOrigem = QStringLiteral("0000001234-000000000000567-L01");
-    p.nuProduto = QStringLiteral("BR0268331000019");
-    p.nuLote = QStringLiteral("L01");
-    p.dtValidade = QStringLiteral("31-12-2027");
-    p.qtProduto = 40;
-    p.dtRegistro = QStringLiteral("15-01-2019");
-    return p;
+    return test::product<ProdutoType>(QStringLiteral("0000001234-000000000000567-L01"),
+                                      QStringLiteral("BR0268331000019"), QStringLiteral("L01"), 40);
 }
 
 EstabelecimentoType unit()
@@ -259,7 +254,7 @@ TEST(MessageReading, UnreadableValuesFailTheWholeAnswer)
 // The service may add inconsistency codes: one the catalogue lacks is read as its text.
 TEST(MessageReading, InconsistencyCodeOutsideTheCatalogueIsKept)
 {
-    for (const QString code : {QStringLiteral("E002"), QStringLiteral("E021"), QStringLiteral("E099")}) {
+    for (const QString &code : {QStringLiteral("E002"), QStringLiteral("E021"), QStringLiteral("E099")}) {
         const auto answer = readAnswer<InconsistenciaProcessamentoLoteType>(
             QStringLiteral("<inconsistencias><inconsistencia><codigo>%1</codigo><mensagem>m</mensagem>"
                            "</inconsistencia></inconsistencias>")

@@ -1,4 +1,5 @@
 #include "BatchSender.h"
+#include "Products.h"
 
 #include "db/Database.h"
 #include "db/UFunc.h"
@@ -17,14 +18,9 @@ constexpr qint64 Ibge = 3550308;
 template <class Produto>
 Produto produto(const QString &tipo, const QString &key, bool rejected)
 {
-    Produto p;
-    p.coRegistroOrigem = BatchSender::origem(tipo, key);
-    p.nuProduto = rejected ? QStringLiteral("BR026") : QStringLiteral("BR0268143000016");
-    p.nuLote = QStringLiteral("L-") + key;
-    p.dtValidade = QStringLiteral("31-12-2027");
-    p.qtProduto = 10;
-    p.dtRegistro = QStringLiteral("15-01-2019");
-    return p;
+    return product<Produto>(BatchSender::origem(tipo, key),
+                            rejected ? QStringLiteral("BR026") : QStringLiteral("BR0268143000016"),
+                            QStringLiteral("L-") + key, 10);
 }
 
 EstabelecimentoType unit()

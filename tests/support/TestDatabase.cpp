@@ -89,4 +89,15 @@ void TestDatabase::exec(const QString &sql) const
     });
 }
 
+QStringList registryCells(const TestDatabase &fixture, const QString &protocolo)
+{
+    QStringList cells = fixture
+                            .rows(QStringLiteral("select Protocolo, Data, Tipo, Situacao, ProtocoloAntigo "
+                                                 "from TavroProtocolos where Protocolo = '%1'")
+                                      .arg(protocolo))
+                            .value(0);
+    cells.replaceInStrings(QStringLiteral("<null>"), QString());
+    return cells;
+}
+
 } // namespace tavro::test

@@ -45,4 +45,16 @@ private:
 
 QString templatePath(const QString &name);
 
+// The five cells of a protocol's registry row a follow-up check takes (Protocolo, Data, Tipo,
+// Situacao, ProtocoloAntigo), null as empty; none without the row.
+QStringList registryCells(const TestDatabase &fixture, const QString &protocolo);
+
+// The Firebird server the server cases run against ("127.0.0.1/3050"), from TAVRO_FB_SERVER;
+// empty without one, and they skip saying `NoTestServer`.
+inline QString testServer()
+{
+    return qEnvironmentVariable("TAVRO_FB_SERVER");
+}
+inline constexpr const char *NoTestServer = "TAVRO_FB_SERVER not set: ./dev test starts a server and sets it";
+
 } // namespace tavro::test
