@@ -6,19 +6,6 @@ namespace tavro::test {
 
 namespace {
 
-QString table(const QString &tipo)
-{
-    switch (tableForTipo(tipo)) {
-    case RecordTable::Conciliacao:
-        return QStringLiteral("conciliacao");
-    case RecordTable::ItensEntradas:
-        return QStringLiteral("itensentradas");
-    case RecordTable::ItensSaidas:
-        return QStringLiteral("itenssaidas");
-    }
-    return {};
-}
-
 // The condition that picks a record by its local key.
 QString whereKey(const QString &tipo, const QString &key)
 {
@@ -71,13 +58,14 @@ QStringList FollowupFixture::record(const QString &tipo, const QString &key) con
     const QList<QStringList> rows = m_fixture.rows(
         QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroProtocolo, TavroCoRegistro, TavroData "
                        "from %1 where %2")
-            .arg(table(tipo), whereKey(tipo, key)));
+            .arg(tableName(tableForTipo(tipo)), whereKey(tipo, key)));
     return rows.value(0);
 }
 
 void FollowupFixture::setRecord(const QString &tipo, const QString &key, const QString &assignments) const
 {
-    m_fixture.exec(QStringLiteral("update %1 set %2 where %3").arg(table(tipo), assignments, whereKey(tipo, key)));
+    m_fixture.exec(QStringLiteral("update %1 set %2 where %3")
+                       .arg(tableName(tableForTipo(tipo)), assignments, whereKey(tipo, key)));
 }
 
 QStringList FollowupFixture::protocolRow(const QString &protocolo) const

@@ -6,6 +6,8 @@
 #include "transmission/SaidaTransmission.h"
 #include "transmission/SemCartaoTransmission.h"
 
+#include <stdexcept>
+
 namespace tavro::test {
 
 const QList<KindCase> &kindCases()
@@ -23,6 +25,15 @@ const QList<KindCase> &kindCases()
          [] { return std::make_unique<SemCartaoTransmission>(); }, QStringLiteral("itenssaidas")},
     };
     return cases;
+}
+
+const KindCase &kindCase(std::string_view id)
+{
+    for (const KindCase &kind : kindCases()) {
+        if (kind.id == id)
+            return kind;
+    }
+    throw std::invalid_argument("no kind case " + std::string(id));
 }
 
 } // namespace tavro::test

@@ -10,6 +10,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 namespace tavro::test {
 
@@ -25,6 +26,8 @@ struct KindCase
 };
 
 const QList<KindCase> &kindCases();
+// The case whose id is `id` ("Estoque", "Entrada", "Saida", "Dispensacao", "DispensacaoSemCartao").
+const KindCase &kindCase(std::string_view id);
 
 inline void PrintTo(const KindCase &kind, std::ostream *os)
 {

@@ -1,3 +1,4 @@
+#include "KindCases.h"
 #include "SimProcess.h"
 #include "TestDatabase.h"
 #include "TestService.h"
@@ -7,12 +8,10 @@
 #include "lists/RecordList.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
-#include "transmission/DispensacaoTransmission.h"
 #include "transmission/EntradaTransmission.h"
 #include "transmission/EstoqueTransmission.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SaidaTransmission.h"
-#include "transmission/SemCartaoTransmission.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
@@ -210,15 +209,13 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
     startSim();
     const struct
     {
-        MovementKind list;
-        std::function<std::unique_ptr<TransmissionKind>()> make;
+        const test::KindCase &kind;
         QString tipo;
         int sent;
         QStringList lines;
         QStringList inRequest;
     } cases[] = {
-        {MovementKind::Entradas,
-         [] { return std::make_unique<EntradaTransmission>(); },
+        {test::kindCase("Entrada"),
          QStringLiteral("Entrada"),
          6,
          {QStringLiteral("Falta CNPJ do Distribuidor do lançamento: 1003-2 - CAPTOPRIL 25MG COMPRIMIDO"),
@@ -228,8 +225,7 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
           QStringLiteral("<nuValorUnitario>0.1200</nuValorUnitario>"),
           QStringLiteral("<nuCNPJDistribuidor>12345678000195</nuCNPJDistribuidor>"),
           QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")}},
-        {MovementKind::Saidas,
-         [] { return std::make_unique<SaidaTransmission>(); },
+        {test::kindCase("Saida"),
          QStringLiteral("Saída"),
          5,
          {QStringLiteral("Código de produto inválido! Lançamento: 2002-1 - ALGODÃO HIDRÓFILO 500G"),
@@ -237,15 +233,13 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
          {QStringLiteral("<idIdentificacao>CNPJ</idIdentificacao><nuCNPJ>34567890000110</nuCNPJ>"),
           QStringLiteral("<idIdentificacao>CNES</idIdentificacao><coCNES>3456789</coCNES>"),
           QStringLiteral("<tpSaida>S-TR</tpSaida>")}},
-        {MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoTransmission>(); },
+        {test::kindCase("Dispensacao"),
          QStringLiteral("Dispensação"),
          3,
          {QStringLiteral("Informe o CNS para a pessoa: ANA CLÁUDIA DE SOUZA"),
           QStringLiteral("Informe o CNS correto para a pessoa: JOSÉ CARLOS OLIVEIRA")},
          {QStringLiteral("<nuCNS>898001160580009</nuCNS><peso>68.5</peso><altura>162</altura><cid-10>I10</cid-10>")}},
-        {MovementKind::Dispensacoes,
-         [] { return std::make_unique<SemCartaoTransmission>(); },
+        {test::kindCase("DispensacaoSemCartao"),
          QStringLiteral("Dispensação"),
          3,
          {QStringLiteral(
@@ -260,8 +254,8 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         fixture.exec(QStringLiteral("delete from TavroProtocolos"));
         db.rollback();
         report = {};
-        fill(c.list);
-        const auto kind = c.make();
+        fill(c.kind.list);
+        const auto kind = c.kind.make();
         const ClickOutcome outcome = click(*kind);
         EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"})) << c.tipo.toStdString();
         for (const QString &line : c.lines)
@@ -369,44 +363,34 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
     startSim();
     const struct
     {
-        MovementKind list;
-        std::function<std::unique_ptr<TransmissionKind>()> make;
+        const test::KindCase &kind;
         QString update;
-        QString undo; // the demo's own value again, for the next case
-        QString table;
+        QString undo;        // the demo's own value again, for the next case
         QStringList refused; // captions
         QString conversion;
         int sent;
     } cases[] = {
-        {MovementKind::Entradas,
-         [] { return std::make_unique<EntradaTransmission>(); },
+        {test::kindCase("Entrada"),
          QStringLiteral("update itensentradas set QUANTIDADE = 2.5 where lancamento = 1001 and item = 2"),
          QStringLiteral("update itensentradas set QUANTIDADE = 1000 where lancamento = 1001 and item = 2"),
-         QStringLiteral("itensentradas"),
          {QStringLiteral("1001-2")},
          QStringLiteral("'2,5' is not a valid integer value"),
          5},
-        {MovementKind::Saidas,
-         [] { return std::make_unique<SaidaTransmission>(); },
+        {test::kindCase("Saida"),
          QStringLiteral("update itenssaidas set QUANTIDADE = 0.5 where lancamento = 2001 and item = 1"),
          QStringLiteral("update itenssaidas set QUANTIDADE = 100 where lancamento = 2001 and item = 1"),
-         QStringLiteral("itenssaidas"),
          {QStringLiteral("2001-1")},
          QStringLiteral("'0,5' is not a valid integer value"),
          4},
-        {MovementKind::Dispensacoes,
-         [] { return std::make_unique<DispensacaoTransmission>(); },
+        {test::kindCase("Dispensacao"),
          QStringLiteral("update saidas set altura = 1.62 where lancamento = 3001"),
          QStringLiteral("update saidas set altura = 162 where lancamento = 3001"),
-         QStringLiteral("itenssaidas"),
          {QStringLiteral("3001-1"), QStringLiteral("3001-2")},
          QStringLiteral("'1,62' is not a valid integer value"),
          1},
-        {MovementKind::Dispensacoes,
-         [] { return std::make_unique<SemCartaoTransmission>(); },
+        {test::kindCase("DispensacaoSemCartao"),
          QStringLiteral("update itenssaidas set QUANTIDADE = 2.5 where lancamento = 3004"),
          QString(),
-         QStringLiteral("itenssaidas"),
          {QStringLiteral("3004-1")},
          QStringLiteral("'2,5' is not a valid integer value"),
          2},
@@ -421,20 +405,20 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
         fixture.exec(c.update);
         db.rollback();
         report = {};
-        RecordList &rows = fill(c.list);
-        const auto kind = c.make();
+        RecordList &rows = fill(c.kind.list);
+        const auto kind = c.kind.make();
         EXPECT_EQ(click(*kind).results, (QStringList{"transmitido", "pronto"}));
         EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), c.sent);
         EXPECT_EQ(count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
                                        "'Aguardando'")
-                            .arg(c.table, report.retornos->value(0))),
+                            .arg(c.kind.table, report.retornos->value(0))),
                   c.sent);
         for (const QString &caption : c.refused) {
             const QStringList key = caption.split(QLatin1Char('-'));
             EXPECT_EQ(
                 fixture.scalar(QStringLiteral("select coalesce(TavroProtocolo, '') || coalesce(TavroSituacao, '') "
                                               "from %1 where lancamento = %2 and item = %3")
-                                   .arg(c.table, key[0], key[1])),
+                                   .arg(c.kind.table, key[0], key[1])),
                 QString());
             int row = 0;
             while (row < rows.rowCount() && rows.caption(row) != caption)
@@ -465,18 +449,9 @@ TEST_F(Transmission, RectificationWithoutARegistrationCodeStillEndsTheRun)
                 .arg(table));
     db.rollback();
     input.protocolo = QStringLiteral("P1");
-    const struct
-    {
-        std::function<RecordList &()> fill;
-        std::function<std::unique_ptr<TransmissionKind>()> make;
-    } cases[] = {
-        {[&]() -> RecordList & { return fill(MovementKind::Estoque); },
-         [] { return std::make_unique<EstoqueTransmission>(); }},
-        {[&]() -> RecordList & { return fill(MovementKind::Entradas); },
-         [] { return std::make_unique<EntradaTransmission>(); }},
-    };
-    for (const auto &c : cases) {
-        c.fill();
+    for (const char *id : {"Estoque", "Entrada"}) {
+        const test::KindCase &c = test::kindCase(id);
+        fill(c.list);
         const auto kind = c.make();
         const ClickOutcome outcome = click(*kind);
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
