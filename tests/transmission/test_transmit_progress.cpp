@@ -112,26 +112,25 @@ TEST(TransmitProgress, CountsAndStopsBetweenRuns)
 
 TEST(TransmitProgress, TextsOfEachWork)
 {
-    Progress p;
-    p.work = Progress::Work::Transmissao;
-    p.current = 3;
-    p.total = 20;
-    p.enviados = 1000;
-    p.recusados = 500;
-    p.elapsedMs = 83'400;
-    EXPECT_EQ(progressText(p), QStringLiteral("Lote 3 de até 20: 1000 registros enviados, 500 recusados (1:23)"));
-    p = Progress{};
-    p.work = Progress::Work::Verificacao;
-    p.current = 4;
-    p.total = 12;
-    p.round = 2;
-    p.rounds = 3;
-    p.elapsedMs = 5'000;
-    EXPECT_EQ(progressText(p), QStringLiteral("Protocolo 4 de 12, vez 2 de 3 (0:05)"));
-    p.rounds = 1;
-    EXPECT_EQ(progressText(p), QStringLiteral("Protocolo 4 de 12 (0:05)"));
-    p = Progress{};
-    p.work = Progress::Work::Pesquisa;
-    p.current = 6000;
-    EXPECT_EQ(progressText(p), QStringLiteral("6000 linhas lidas (0:00)"));
+    using Work = Progress::Work;
+    const struct
+    {
+        Progress progress;
+        const char *text;
+    } cases[] = {
+        {{.work = Work::Transmissao,
+          .current = 3,
+          .total = 20,
+          .enviados = 1000,
+          .recusados = 500,
+          .elapsedMs = 83'400},
+         "Lote 3 de até 20: 1000 registros enviados, 500 recusados (1:23)"},
+        {{.work = Work::Verificacao, .current = 4, .total = 12, .round = 2, .rounds = 3, .elapsedMs = 5'000},
+         "Protocolo 4 de 12, vez 2 de 3 (0:05)"},
+        {{.work = Work::Verificacao, .current = 4, .total = 12, .round = 2, .rounds = 1, .elapsedMs = 5'000},
+         "Protocolo 4 de 12 (0:05)"},
+        {{.work = Work::Pesquisa, .current = 6000}, "6000 linhas lidas (0:00)"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(progressText(c.progress), QString::fromUtf8(c.text));
 }
