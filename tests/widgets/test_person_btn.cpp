@@ -40,6 +40,14 @@ protected:
         return field;
     }
 
+    // Clicks the button with the mouse; how many times it then reported a click.
+    int clickButton()
+    {
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QTest::mouseClick(button, Qt::LeftButton);
+        return int(clicked.count());
+    }
+
     void fillAll()
     {
         cnes->setText(QStringLiteral("2345678"));
@@ -120,10 +128,8 @@ TEST_F(PersonBtn, FieldsOfAnotherWindowAreNotChecked)
     auto *inDialog = new TPersonEdit(&lookup);
     inDialog->setRequerido(true);
     inDialog->setLabelText(QStringLiteral("Nome:"));
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clickButton(), 1);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(clicked.count(), 1);
 }
 
 TEST_F(PersonBtn, DisabledRequiredFieldStillRefuses)
@@ -132,20 +138,16 @@ TEST_F(PersonBtn, DisabledRequiredFieldStillRefuses)
     fillAll();
     ibge->clear();
     ibge->setEnabled(false);
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clickButton(), 0);
     EXPECT_EQ(messages, QStringList{"O valor do campo \"IBGE:\" não pode estar em Branco!"});
-    EXPECT_EQ(clicked.count(), 0);
 }
 
 TEST_F(PersonBtn, WithoutVerRequeridosNothingIsChecked)
 {
     showWindow();
     button->setVerRequeridos(false);
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clickButton(), 1);
     EXPECT_TRUE(messages.isEmpty());
-    EXPECT_EQ(clicked.count(), 1);
     EXPECT_NE(cnes->palette().color(QPalette::Base), QColor(255, 255, 0));
 }
 
@@ -184,10 +186,8 @@ TEST_F(PersonBtn, CloseKindClosesItsWindowWithoutAPlainClick)
     showWindow();
     fillAll();
     button->setKind(TPersonBtn::bkClose);
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clickButton(), 0);
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(clicked.count(), 0);
 }
 
 TEST_F(PersonBtn, HelpKindWithoutHelpIsAPlainClick)
@@ -195,12 +195,9 @@ TEST_F(PersonBtn, HelpKindWithoutHelpIsAPlainClick)
     showWindow();
     fillAll();
     button->setKind(TPersonBtn::bkHelp);
-    QSignalSpy clicked(button, &QAbstractButton::clicked);
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clickButton(), 1);
     window.setWhatsThis(QStringLiteral("Ajuda da janela"));
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(clickButton(), 0);
 }
 
 TEST_F(PersonBtn, FaceColourFocusHighlightAndPressedLook)
