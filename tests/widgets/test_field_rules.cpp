@@ -15,21 +15,40 @@ QString shown(const std::optional<QString> &value)
     return value.value_or(QString());
 }
 
+struct Typed
+{
+    const char *typed;
+    const char *expected;
+};
+
+// What `rule` makes of each typed text.
+template <class Rule>
+void expectEach(std::initializer_list<Typed> cases, Rule rule)
+{
+    for (const Typed &c : cases)
+        EXPECT_EQ(rule(QString::fromUtf8(c.typed)), QString::fromUtf8(c.expected)) << c.typed;
+}
+
 } // namespace
 
 TEST(FieldRules, Dates)
 {
-    const struct
-    {
-        const char *typed, *expected;
-    } cases[] = {
-        {"01/02/2019", "01/02/2019"}, {"1 /2 /2019", "01/02/2019"}, {"29/02/2020", "29/02/2020"},
-        {"31/02/2019", ""},           {"29/02/2019", ""},           {"00/01/2019", ""},
-        {"12/13/2019", ""},           {"01/02/20  ", "01/02/2020"}, {"01/02/201 ", ""},
-        {"01/02/    ", ""},           {"  /  /    ", ""},           {"2019-02-01", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(shown(normalisedDate(QString::fromLatin1(c.typed))), QString::fromLatin1(c.expected)) << c.typed;
+    expectEach(
+        {
+            {"01/02/2019", "01/02/2019"},
+            {"1 /2 /2019", "01/02/2019"},
+            {"29/02/2020", "29/02/2020"},
+            {"31/02/2019", ""},
+            {"29/02/2019", ""},
+            {"00/01/2019", ""},
+            {"12/13/2019", ""},
+            {"01/02/20  ", "01/02/2020"},
+            {"01/02/201 ", ""},
+            {"01/02/    ", ""},
+            {"  /  /    ", ""},
+            {"2019-02-01", ""},
+        },
+        [](const QString &typed) { return shown(normalisedDate(typed)); });
 }
 
 TEST(FieldRules, TwoDigitYearsStayWithinFiftyYearsOfToday)
@@ -42,44 +61,38 @@ TEST(FieldRules, TwoDigitYearsStayWithinFiftyYearsOfToday)
 
 TEST(FieldRules, DateTimes)
 {
-    const struct
-    {
-        const char *typed, *expected;
-    } cases[] = {
-        {"01/02/2019 13:45", "01/02/2019 13:45"},
-        {"01/02/2019   :  ", "01/02/2019 00:00"},
-        {"01/02/2019 7 :5 ", "01/02/2019 07:05"},
-        {"01/02/2019 24:00", ""},
-        {"31/02/2019 10:00", ""},
-        {"01/02/2019 10:60", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(shown(normalisedDateTime(QString::fromLatin1(c.typed))), QString::fromLatin1(c.expected)) << c.typed;
+    expectEach(
+        {
+            {"01/02/2019 13:45", "01/02/2019 13:45"},
+            {"01/02/2019   :  ", "01/02/2019 00:00"},
+            {"01/02/2019 7 :5 ", "01/02/2019 07:05"},
+            {"01/02/2019 24:00", ""},
+            {"31/02/2019 10:00", ""},
+            {"01/02/2019 10:60", ""},
+        },
+        [](const QString &typed) { return shown(normalisedDateTime(typed)); });
 }
 
 TEST(FieldRules, DecimalsUseTheCommaWhateverTheMachineLocale)
 {
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    const struct
-    {
-        const char *typed, *expected;
-    } cases[] = {
-        {"3", "3,00"},
-        {"1,23456", "1,23456"},
-        {"1,5", "1,50"},
-        {"", "0,00"},
-        {"-2,5", "-2,50"},
-        {" 7 ", "7,00"},
-        {"1234567,1", "1234567,10"},
-        {"0,123456789012", "0,123456789"},
-        {"1.5", ""},
-        {"1.234,5", ""},
-        {"abc", ""},
-        {"1,2,3", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(shown(normalisedDecimal(QString::fromUtf8(c.typed))), QString::fromUtf8(c.expected)) << c.typed;
+    expectEach(
+        {
+            {"3", "3,00"},
+            {"1,23456", "1,23456"},
+            {"1,5", "1,50"},
+            {"", "0,00"},
+            {"-2,5", "-2,50"},
+            {" 7 ", "7,00"},
+            {"1234567,1", "1234567,10"},
+            {"0,123456789012", "0,123456789"},
+            {"1.5", ""},
+            {"1.234,5", ""},
+            {"abc", ""},
+            {"1,2,3", ""},
+        },
+        [](const QString &typed) { return shown(normalisedDecimal(typed)); });
     QLocale::setDefault(saved);
 }
 
@@ -117,20 +130,17 @@ TEST(FieldRules, CpfAndCnpjCheckDigitsWithBlanksCompletedByZeros)
 
 TEST(FieldRules, Recapitalisation)
 {
-    const struct
-    {
-        const char *typed, *expected;
-    } cases[] = {
-        {"maria das dores para", "Maria das Dores para"},
-        {"casa parque nova", "Casa parque Nova"},
-        {"joão da silva", "João da Silva"},
-        {"de sa", "De sa"},
-        {"ANA MARIA", "ANA MARIA"}, // nothing is lowered
-        {"rua  dois", "Rua  Dois"},
-        {"a casa", "A Casa"},
-        {"ab cde", "Ab cde"}, // three characters are not a word for this rule
-        {"", ""},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(recapitalised(QString::fromUtf8(c.typed)), QString::fromUtf8(c.expected)) << c.typed;
+    expectEach(
+        {
+            {"maria das dores para", "Maria das Dores para"},
+            {"casa parque nova", "Casa parque Nova"},
+            {"joão da silva", "João da Silva"},
+            {"de sa", "De sa"},
+            {"ANA MARIA", "ANA MARIA"}, // nothing is lowered
+            {"rua  dois", "Rua  Dois"},
+            {"a casa", "A Casa"},
+            {"ab cde", "Ab cde"}, // three characters are not a word for this rule
+            {"", ""},
+        },
+        recapitalised);
 }
