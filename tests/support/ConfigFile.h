@@ -6,7 +6,8 @@
 namespace tavro::test {
 
 // A transmitter's config.ini as the suites and the benchmarks write it: section GERAL naming
-// the database and the pharmacy, then section TAVRO. A file edited on Windows keeps "\r\n".
+// the database and the pharmacy, then section TAVRO. A file edited on Windows ends its lines
+// in "\r\n"; `lineEnd` says which.
 struct ConfigFile
 {
     explicit ConfigFile(const QString &database = QString())
@@ -15,6 +16,7 @@ struct ConfigFile
     }
 
     QString database;
+    // "Key=value" lines of TAVRO; the demo's month, January 2019, unless replaced.
     QStringList tavro{QStringLiteral("DataInicial=01/01/2019"), QStringLiteral("DataFinal=31/01/2019")};
     QStringList geral; // more keys of GERAL, after the pharmacy's
     QString ibge = QStringLiteral("3550308");
