@@ -12,9 +12,7 @@ QString driverErrorText(const QSqlError &error);
 
 // The transaction Qt's driver starts on the connection: every statement sees the database as
 // it was when the transaction began, and one that meets a record another transaction holds
-// waits for that transaction to end. Rows of a select stream from the server as the cursor
-// reads them. Statements that change rows are prepared once per text; selects are prepared
-// each time, so two cursors of one text read their own rows.
+// waits for that transaction to end.
 class SnapshotTransaction : public Transaction
 {
 public:
@@ -22,7 +20,10 @@ public:
     explicit SnapshotTransaction(QSqlDatabase connection);
     ~SnapshotTransaction() override;
 
+    // Prepared once per text.
     int execute(const QString &sql, const QVariantList &values) override;
+    // Prepared afresh each time, so two cursors of one text read their own rows; the rows
+    // stream from the server as the cursor reads them.
     SqlCursor select(const QString &sql, const QVariantList &values) override;
     void commit() override;
     void rollback() override;

@@ -16,7 +16,10 @@ namespace tavro {
 class Transaction
 {
 public:
+    Transaction() = default;
     virtual ~Transaction() = default;
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
 
     // Runs a statement that returns no rows; the number of rows it changed.
     virtual int execute(const QString &sql, const QVariantList &values) = 0;

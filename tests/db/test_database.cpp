@@ -21,6 +21,16 @@ int count(Database &db, const QString &sql, const QList<QPair<QString, QVariant>
     return c.next() ? c.value(0).toInt() : -1;
 }
 
+// The committed TavroSituacao of stock positions 5001, 5002 and 5003, in that order.
+QStringList situacoes5001To5003(const TestDatabase &fixture)
+{
+    QStringList situacoes;
+    for (const QStringList &row : fixture.rows(QStringLiteral(
+             "select TavroSituacao from conciliacao where lancamento in (5001, 5002, 5003) order by lancamento")))
+        situacoes.append(row.value(0));
+    return situacoes;
+}
+
 } // namespace
 
 TEST(Database, OpeningAMissingFileGivesTheEngineMessage)
@@ -115,11 +125,8 @@ TEST(Database, TransactionGuardRollsBackWhatItsScopeLeftUncommitted)
         mark(5003);
     }
     EXPECT_FALSE(db.inTransaction());
-    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, TavroSituacao from conciliacao "
-                                          "where lancamento in (5001, 5002, 5003) order by lancamento")),
-              (QList<QStringList>{{QStringLiteral("5001"), QStringLiteral("Aguardando")},
-                                  {QStringLiteral("5002"), QStringLiteral("<null>")},
-                                  {QStringLiteral("5003"), QStringLiteral("<null>")}}));
+    EXPECT_EQ(situacoes5001To5003(fixture),
+              (QStringList{QStringLiteral("Aguardando"), QStringLiteral("<null>"), QStringLiteral("<null>")}));
 }
 
 // A read on a fresh snapshot sees what another connection committed after the main
@@ -237,11 +244,8 @@ TEST_P(BothTransactions, AStatementRunsAgainAfterItsTransactionEnds)
     db.rollback();
     EXPECT_EQ(run(QStringLiteral("Ok"), 5003), 1);
     db.commit();
-    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, TavroSituacao from conciliacao "
-                                          "where lancamento in (5001, 5002, 5003) order by lancamento")),
-              (QList<QStringList>{{QStringLiteral("5001"), QStringLiteral("Aguardando")},
-                                  {QStringLiteral("5002"), QStringLiteral("<null>")},
-                                  {QStringLiteral("5003"), QStringLiteral("Ok")}}));
+    EXPECT_EQ(situacoes5001To5003(fixture),
+              (QStringList{QStringLiteral("Aguardando"), QStringLiteral("<null>"), QStringLiteral("Ok")}));
 }
 
 // A select run again while the cursor of its first run is still open does not disturb it.
