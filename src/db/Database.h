@@ -1,19 +1,16 @@
 #pragma once
 
+#include "db/SqlCursor.h"
 #include "db/SqlStatement.h"
 
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
 #include <memory>
-#include <unordered_map>
 
 namespace tavro {
 
-class LockingTransaction;
-class SqlCursor;
-struct FetchedRows;
+class Transaction;
 
 // The Firebird account the connection logs in with.
 struct DatabaseLogin
@@ -46,7 +43,7 @@ public:
     QString databaseName() const { return m_databaseName; }
     DatabaseLogin login() const { return m_login; }
 
-    bool inTransaction() const { return m_inTransaction; }
+    bool inTransaction() const { return m_transaction != nullptr; }
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
@@ -70,47 +67,14 @@ public:
     QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
 
 private:
-    struct Prepared;
-    // Prepares `text` (with named parameters) or, with `reuse`, takes its prepared form
-    // from this transaction's cache.
-    Prepared &prepared(const QString &text, bool reuse, Prepared &fresh);
-    QSqlQuery run(const SqlStatement &statement, bool reuse);
-    void forgetPrepared();
+    // The main transaction, started when none is active.
+    Transaction &running();
 
     QString m_connectionName;
     QString m_databaseName;
     DatabaseLogin m_login;
-    bool m_inTransaction = false;
-    // The active main transaction when it was started with a lock time-out.
-    std::unique_ptr<LockingTransaction> m_locking;
-    // Prepared statements of the running transaction, by text; a prepared statement
-    // does not outlive the transaction it was prepared in.
-    std::unordered_map<QString, std::unique_ptr<Prepared>> m_prepared;
+    // The main transaction while one is active: Qt's driver's own, or a locking one.
+    std::unique_ptr<Transaction> m_transaction;
 };
-
-// Rows of a select, read forward only. Values come back as the lists show them.
-class SqlCursor
-{
-public:
-    explicit SqlCursor(QSqlQuery query);
-    explicit SqlCursor(std::shared_ptr<const FetchedRows> rows);
-
-    bool next();
-    int indexOf(const QString &column) const;
-    QVariant value(int index) const;
-    QVariant value(const QString &column) const;
-    // The value as text: dates day/month/year, numbers in decimal form, null empty.
-    QString text(int index) const;
-    QString text(const QString &column) const;
-    void close() { m_query.finish(); }
-
-private:
-    QSqlQuery m_query;
-    std::shared_ptr<const FetchedRows> m_rows; // rows read whole, instead of the query
-    size_t m_row = 0;                          // with m_rows: the current row + 1
-};
-
-// How a column value reads as text in the lists and the statements built from them.
-QString fieldText(const QVariant &value);
 
 } // namespace tavro

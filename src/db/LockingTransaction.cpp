@@ -1,9 +1,10 @@
 #include "db/LockingTransaction.h"
 
+#include "common/Error.h"
 #include "db/ParamConversion.h"
+#include "db/PreparedStatements.h"
 
 #include <QDateTime>
-#include <QHash>
 
 #include <ibase.h>
 
@@ -151,146 +152,157 @@ void describeAll(std::vector<char> &buffer, isc_stmt_handle &handle,
     check(status);
 }
 
+// A statement prepared in the transaction, with room for its parameters and for one row.
+struct PreparedStatement
+{
+    isc_stmt_handle handle = 0;
+    std::vector<char> in;
+    std::vector<char> out;
+    std::vector<ParamType> types;
+    std::vector<std::vector<char>> outData;
+    std::vector<short> outNull;
+
+    PreparedStatement() = default;
+    PreparedStatement(const PreparedStatement &) = delete;
+    PreparedStatement &operator=(const PreparedStatement &) = delete;
+    ~PreparedStatement()
+    {
+        ISC_STATUS_ARRAY status;
+        if (handle)
+            isc_dsql_free_statement(status, &handle, DSQL_drop);
+    }
+};
+
+std::unique_ptr<PreparedStatement> prepareStatement(isc_db_handle &db, isc_tr_handle &tr, const QString &sql)
+{
+    auto s = std::make_unique<PreparedStatement>();
+    ISC_STATUS_ARRAY status;
+    isc_dsql_allocate_statement(status, &db, &s->handle);
+    check(status);
+    const QByteArray text = sql.toUtf8();
+    s->out = sqldaBuffer(1);
+    isc_dsql_prepare(status, &tr, &s->handle, 0, text.constData(), SQL_DIALECT_V6, sqldaOf(s->out));
+    check(status);
+    describeAll(s->out, s->handle, isc_dsql_describe);
+    const int columns = sqldaOf(s->out)->sqld;
+    s->outData.resize(columns);
+    s->outNull.resize(columns);
+    for (int i = 0; i < columns; ++i) {
+        XSQLVAR &var = sqldaOf(s->out)->sqlvar[i];
+        s->outData[i].resize(var.sqllen + sizeof(short));
+        var.sqldata = s->outData[i].data();
+        var.sqlind = &s->outNull[i];
+    }
+    s->in = sqldaBuffer(1);
+    isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
+    check(status);
+    describeAll(s->in, s->handle, isc_dsql_describe_bind);
+    const int params = sqldaOf(s->in)->sqld;
+    for (int i = 0; i < params; ++i) {
+        const XSQLVAR &var = sqldaOf(s->in)->sqlvar[i];
+        s->types.push_back(ParamType{static_cast<short>(var.sqltype & ~1), var.sqlscale});
+    }
+    return s;
+}
+
+// The calendar fields the client encodes a date or a timestamp from.
+tm calendarFields(const QDate &day, const QTime &time = QTime(0, 0))
+{
+    tm t{};
+    t.tm_year = day.year() - 1900;
+    t.tm_mon = day.month() - 1;
+    t.tm_mday = day.day();
+    t.tm_hour = time.hour();
+    t.tm_min = time.minute();
+    t.tm_sec = time.second();
+    return t;
+}
+
+// Binds the values into the statement's input area; `storage` keeps their bytes alive.
+void bind(PreparedStatement &s, const QVariantList &values, std::vector<QByteArray> &storage, std::vector<short> &nulls)
+{
+    XSQLDA *in = sqldaOf(s.in);
+    if (values.size() != in->sqld)
+        throw Error(QStringLiteral("The statement takes %1 parameters, %2 given").arg(in->sqld).arg(values.size()));
+    storage.assign(in->sqld, QByteArray());
+    nulls.assign(in->sqld, 0);
+    for (int i = 0; i < in->sqld; ++i) {
+        XSQLVAR &var = in->sqlvar[i];
+        const short describedType = s.types[size_t(i)].sqlType;
+        const QVariant value = convertForParam(values[i], s.types[size_t(i)]);
+        QByteArray &bytes = storage[size_t(i)];
+        var.sqlind = &nulls[size_t(i)];
+        var.sqlscale = 0;
+        const auto raw = [&bytes](const auto &v) { bytes = QByteArray(reinterpret_cast<const char *>(&v), sizeof v); };
+        if (value.isNull()) {
+            nulls[size_t(i)] = -1;
+            var.sqltype = static_cast<short>(describedType | 1);
+            bytes = QByteArray(8, '\0');
+            var.sqlscale = s.types[size_t(i)].scale;
+        } else if (value.typeId() == QMetaType::QDate) {
+            tm t = calendarFields(value.toDate());
+            ISC_DATE date;
+            isc_encode_sql_date(&t, &date);
+            raw(date);
+            var.sqltype = SQL_TYPE_DATE | 1;
+        } else if (value.typeId() == QMetaType::QDateTime) {
+            const QDateTime dt = value.toDateTime();
+            tm t = calendarFields(dt.date(), dt.time());
+            ISC_TIMESTAMP stamp;
+            isc_encode_timestamp(&t, &stamp);
+            raw(stamp);
+            var.sqltype = SQL_TIMESTAMP | 1;
+        } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            raw(value.toDouble());
+            var.sqltype = SQL_DOUBLE | 1;
+        } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
+                   || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong
+                   || value.typeId() == QMetaType::Bool) {
+            raw(ISC_INT64(value.toLongLong()));
+            var.sqltype = SQL_INT64 | 1;
+        } else {
+            bytes = value.toString().toUtf8();
+            var.sqltype = SQL_TEXT | 1;
+            // Texts are UTF-8, the connection's character set; the server converts them
+            // to the column's own.
+            if (describedType != SQL_TEXT && describedType != SQL_VARYING)
+                var.sqlsubtype = 4; // UTF8
+        }
+        var.sqllen = static_cast<short>(bytes.size());
+        var.sqldata = bytes.data();
+    }
+}
+
 } // namespace
 
 struct LockingTransaction::Impl
 {
-    struct Statement
-    {
-        isc_stmt_handle handle = 0;
-        std::vector<char> in;
-        std::vector<char> out;
-        std::vector<ParamType> types;
-        std::vector<std::vector<char>> outData;
-        std::vector<short> outNull;
-    };
-
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;
-    QHash<QString, Statement *> statements;
+    PreparedStatements<PreparedStatement> statements;
 
     ~Impl()
     {
-        freeStatements();
+        statements.clear();
         if (tr) {
             ISC_STATUS_ARRAY status;
             isc_rollback_transaction(status, &tr);
         }
     }
 
-    void freeStatements()
+    // Prepares `sql` or takes its prepared form, and runs it with `values`.
+    PreparedStatement &run(const QString &sql, const QVariantList &values)
     {
-        ISC_STATUS_ARRAY status;
-        for (Statement *s : std::as_const(statements)) {
-            isc_dsql_free_statement(status, &s->handle, DSQL_drop);
-            delete s;
-        }
-        statements.clear();
-    }
-
-    Statement &prepare(const QString &sql)
-    {
-        if (Statement *found = statements.value(sql))
-            return *found;
         if (!tr)
             throw Error(QStringLiteral("The transaction has ended"));
-        auto s = std::make_unique<Statement>();
+        PreparedStatement &s = statements.get(sql, [&] { return prepareStatement(db, tr, sql); });
+        std::vector<QByteArray> storage;
+        std::vector<short> nulls;
+        bind(s, values, storage, nulls);
         ISC_STATUS_ARRAY status;
-        isc_dsql_allocate_statement(status, &db, &s->handle);
+        isc_dsql_execute(status, &tr, &s.handle, SQLDA_VERSION1, sqldaOf(s.in));
         check(status);
-        const QByteArray text = sql.toUtf8();
-        s->out = sqldaBuffer(1);
-        if (isc_dsql_prepare(status, &tr, &s->handle, 0, text.constData(), SQL_DIALECT_V6, sqldaOf(s->out))) {
-            ISC_STATUS_ARRAY ignored;
-            isc_dsql_free_statement(ignored, &s->handle, DSQL_drop);
-            fail(status);
-        }
-        describeAll(s->out, s->handle, isc_dsql_describe);
-        const int columns = sqldaOf(s->out)->sqld;
-        s->outData.resize(columns);
-        s->outNull.resize(columns);
-        for (int i = 0; i < columns; ++i) {
-            XSQLVAR &var = sqldaOf(s->out)->sqlvar[i];
-            s->outData[i].resize(var.sqllen + sizeof(short));
-            var.sqldata = s->outData[i].data();
-            var.sqlind = &s->outNull[i];
-        }
-        s->in = sqldaBuffer(1);
-        isc_dsql_describe_bind(status, &s->handle, SQLDA_VERSION1, sqldaOf(s->in));
-        check(status);
-        describeAll(s->in, s->handle, isc_dsql_describe_bind);
-        const int params = sqldaOf(s->in)->sqld;
-        for (int i = 0; i < params; ++i) {
-            const XSQLVAR &var = sqldaOf(s->in)->sqlvar[i];
-            s->types.push_back(ParamType{static_cast<short>(var.sqltype & ~1), var.sqlscale});
-        }
-        return *statements.insert(sql, s.release()).value();
-    }
-
-    // Binds the values into the statement's input area; `storage` keeps their bytes alive.
-    void bind(Statement &s, const QVariantList &values, std::vector<QByteArray> &storage, std::vector<short> &nulls)
-    {
-        XSQLDA *in = sqldaOf(s.in);
-        if (values.size() != in->sqld)
-            throw Error(QStringLiteral("The statement takes %1 parameters, %2 given").arg(in->sqld).arg(values.size()));
-        storage.assign(in->sqld, QByteArray());
-        nulls.assign(in->sqld, 0);
-        for (int i = 0; i < in->sqld; ++i) {
-            XSQLVAR &var = in->sqlvar[i];
-            const short describedType = s.types[size_t(i)].sqlType;
-            const QVariant value = convertForParam(values[i], s.types[size_t(i)]);
-            QByteArray &bytes = storage[size_t(i)];
-            var.sqlind = &nulls[size_t(i)];
-            var.sqlscale = 0;
-            const auto raw = [&bytes](const auto &v) {
-                bytes = QByteArray(reinterpret_cast<const char *>(&v), sizeof v);
-            };
-            if (value.isNull()) {
-                nulls[size_t(i)] = -1;
-                var.sqltype = static_cast<short>(describedType | 1);
-                bytes = QByteArray(8, '\0');
-                var.sqlscale = s.types[size_t(i)].scale;
-            } else if (value.typeId() == QMetaType::QDate) {
-                tm t{};
-                t.tm_year = value.toDate().year() - 1900;
-                t.tm_mon = value.toDate().month() - 1;
-                t.tm_mday = value.toDate().day();
-                ISC_DATE date;
-                isc_encode_sql_date(&t, &date);
-                raw(date);
-                var.sqltype = SQL_TYPE_DATE | 1;
-            } else if (value.typeId() == QMetaType::QDateTime) {
-                const QDateTime dt = value.toDateTime();
-                tm t{};
-                t.tm_year = dt.date().year() - 1900;
-                t.tm_mon = dt.date().month() - 1;
-                t.tm_mday = dt.date().day();
-                t.tm_hour = dt.time().hour();
-                t.tm_min = dt.time().minute();
-                t.tm_sec = dt.time().second();
-                ISC_TIMESTAMP stamp;
-                isc_encode_timestamp(&t, &stamp);
-                raw(stamp);
-                var.sqltype = SQL_TIMESTAMP | 1;
-            } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
-                raw(value.toDouble());
-                var.sqltype = SQL_DOUBLE | 1;
-            } else if (value.typeId() == QMetaType::Int || value.typeId() == QMetaType::LongLong
-                       || value.typeId() == QMetaType::UInt || value.typeId() == QMetaType::ULongLong
-                       || value.typeId() == QMetaType::Bool) {
-                raw(ISC_INT64(value.toLongLong()));
-                var.sqltype = SQL_INT64 | 1;
-            } else {
-                bytes = value.toString().toUtf8();
-                var.sqltype = SQL_TEXT | 1;
-                // Texts are UTF-8, the connection's character set; the server converts them
-                // to the column's own.
-                if (describedType != SQL_TEXT && describedType != SQL_VARYING)
-                    var.sqlsubtype = 4; // UTF8
-            }
-            var.sqllen = static_cast<short>(bytes.size());
-            var.sqldata = bytes.data();
-        }
+        return s;
     }
 };
 
@@ -317,29 +329,17 @@ LockingTransaction::~LockingTransaction() = default;
 
 int LockingTransaction::execute(const QString &sql, const QVariantList &values)
 {
-    Impl::Statement &s = m->prepare(sql);
-    std::vector<QByteArray> storage;
-    std::vector<short> nulls;
-    m->bind(s, values, storage, nulls);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, &m->tr, &s.handle, SQLDA_VERSION1, sqldaOf(s.in));
-    check(status);
-    return changedRows(s.handle);
+    return changedRows(m->run(sql, values).handle);
 }
 
-std::shared_ptr<const FetchedRows> LockingTransaction::select(const QString &sql, const QVariantList &values)
+SqlCursor LockingTransaction::select(const QString &sql, const QVariantList &values)
 {
-    Impl::Statement &s = m->prepare(sql);
-    std::vector<QByteArray> storage;
-    std::vector<short> nulls;
-    m->bind(s, values, storage, nulls);
-    ISC_STATUS_ARRAY status;
-    isc_dsql_execute(status, &m->tr, &s.handle, SQLDA_VERSION1, sqldaOf(s.in));
-    check(status);
+    PreparedStatement &s = m->run(sql, values);
     auto rows = std::make_shared<FetchedRows>();
     XSQLDA *out = sqldaOf(s.out);
     for (int i = 0; i < out->sqld; ++i)
         rows->columns.append(QString::fromUtf8(out->sqlvar[i].aliasname, out->sqlvar[i].aliasname_length));
+    ISC_STATUS_ARRAY status;
     ISC_STATUS fetched;
     while ((fetched = isc_dsql_fetch(status, &s.handle, SQLDA_VERSION1, out)) == 0) {
         QVariantList row;
@@ -352,12 +352,12 @@ std::shared_ptr<const FetchedRows> LockingTransaction::select(const QString &sql
     isc_dsql_free_statement(closing, &s.handle, DSQL_close);
     if (failed)
         fail(status);
-    return rows;
+    return SqlCursor(std::move(rows));
 }
 
 void LockingTransaction::commit()
 {
-    m->freeStatements();
+    m->statements.clear();
     ISC_STATUS_ARRAY status;
     isc_commit_transaction(status, &m->tr);
     check(status);
@@ -366,7 +366,7 @@ void LockingTransaction::commit()
 
 void LockingTransaction::rollback()
 {
-    m->freeStatements();
+    m->statements.clear();
     if (!m->tr)
         return;
     ISC_STATUS_ARRAY status;

@@ -21,6 +21,16 @@ int count(Database &db, const QString &sql, const QList<QPair<QString, QVariant>
     return c.next() ? c.value(0).toInt() : -1;
 }
 
+// The committed TavroSituacao of stock positions 5001, 5002 and 5003, in that order.
+QStringList situacoes5001To5003(const TestDatabase &fixture)
+{
+    QStringList situacoes;
+    for (const QStringList &row : fixture.rows(QStringLiteral(
+             "select TavroSituacao from conciliacao where lancamento in (5001, 5002, 5003) order by lancamento")))
+        situacoes.append(row.value(0));
+    return situacoes;
+}
+
 } // namespace
 
 TEST(Database, OpeningAMissingFileGivesTheEngineMessage)
@@ -115,11 +125,8 @@ TEST(Database, TransactionGuardRollsBackWhatItsScopeLeftUncommitted)
         mark(5003);
     }
     EXPECT_FALSE(db.inTransaction());
-    EXPECT_EQ(fixture.rows(QStringLiteral("select lancamento, TavroSituacao from conciliacao "
-                                          "where lancamento in (5001, 5002, 5003) order by lancamento")),
-              (QList<QStringList>{{QStringLiteral("5001"), QStringLiteral("Aguardando")},
-                                  {QStringLiteral("5002"), QStringLiteral("<null>")},
-                                  {QStringLiteral("5003"), QStringLiteral("<null>")}}));
+    EXPECT_EQ(situacoes5001To5003(fixture),
+              (QStringList{QStringLiteral("Aguardando"), QStringLiteral("<null>"), QStringLiteral("<null>")}));
 }
 
 // A read on a fresh snapshot sees what another connection committed after the main
@@ -194,3 +201,88 @@ TEST_P(AccentedStatuses, RoundTripInTheDatabaseCharacterSet)
 }
 
 INSTANTIATE_TEST_SUITE_P(CharacterSets, AccentedStatuses, ::testing::Values("demo-utf8.fdb", "demo-win1252.fdb"));
+
+namespace {
+
+// The two kinds of main transaction; every statement runs the same way in either.
+struct TransactionKind
+{
+    const char *name;
+    void (*start)(Database &db);
+};
+
+void PrintTo(const TransactionKind &kind, std::ostream *os)
+{
+    *os << kind.name;
+}
+
+} // namespace
+
+class BothTransactions : public ::testing::TestWithParam<TransactionKind>
+{
+protected:
+    void SetUp() override { db.open(fixture.path()); }
+
+    TestDatabase fixture;
+    Database db;
+};
+
+// A text prepared in a transaction that ended is prepared again in the next one, which the
+// statement then changes, whether the first ended by commit or by rollback.
+TEST_P(BothTransactions, AStatementRunsAgainAfterItsTransactionEnds)
+{
+    SqlStatement mark{QStringLiteral("update conciliacao set TavroSituacao = :ps where lancamento = :pl")};
+    const auto run = [&](const QString &situacao, int lancamento) {
+        GetParam().start(db);
+        mark.setParam(QStringLiteral("ps"), situacao);
+        mark.setParam(QStringLiteral("pl"), lancamento);
+        return db.execute(mark);
+    };
+    EXPECT_EQ(run(QStringLiteral("Aguardando"), 5001), 1);
+    db.commit();
+    EXPECT_EQ(run(QStringLiteral("Enviando"), 5002), 1);
+    db.rollback();
+    EXPECT_EQ(run(QStringLiteral("Ok"), 5003), 1);
+    db.commit();
+    EXPECT_EQ(situacoes5001To5003(fixture),
+              (QStringList{QStringLiteral("Aguardando"), QStringLiteral("<null>"), QStringLiteral("Ok")}));
+}
+
+// A select run again while the cursor of its first run is still open does not disturb it.
+TEST_P(BothTransactions, TwoCursorsOfOneTextReadTheirOwnRows)
+{
+    GetParam().start(db);
+    SqlStatement byLancamento{QStringLiteral("select lancamento from conciliacao where lancamento = :pl")};
+    byLancamento.setParam(QStringLiteral("pl"), 5001);
+    SqlCursor first = db.select(byLancamento);
+    byLancamento.setParam(QStringLiteral("pl"), 5002);
+    SqlCursor second = db.select(byLancamento);
+    ASSERT_TRUE(first.next());
+    ASSERT_TRUE(second.next());
+    EXPECT_EQ(first.text(0), QStringLiteral("5001"));
+    EXPECT_EQ(second.text(0), QStringLiteral("5002"));
+    EXPECT_FALSE(first.next());
+    EXPECT_FALSE(second.next());
+}
+
+TEST_P(BothTransactions, DatesAndTimestampsGoInAndComeBackAsTheyWere)
+{
+    GetParam().start(db);
+    const QDateTime moment(QDate(2019, 1, 31), QTime(10, 20, 30));
+    for (const auto &[day, stamp] : {std::pair<QVariant, QVariant>{moment.date(), moment},
+                                     {QStringLiteral("31/01/2019"), QStringLiteral("31/01/2019 10:20:30")}}) {
+        SqlStatement echo{QStringLiteral("select cast(:pd as date), cast(:pt as timestamp) from rdb$database")};
+        echo.setParam(QStringLiteral("pd"), day);
+        echo.setParam(QStringLiteral("pt"), stamp);
+        SqlCursor c = db.select(echo);
+        ASSERT_TRUE(c.next());
+        EXPECT_EQ(c.value(0), QVariant(moment.date())) << day.toString().toStdString();
+        EXPECT_EQ(c.value(1).toDateTime(), moment) << stamp.toString().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BothTransactions,
+                         ::testing::Values(TransactionKind{"snapshot", [](Database &db) { db.startTransaction(); }},
+                                           TransactionKind{"locking",
+                                                           [](Database &db) { db.startLockingTransaction(0); }}),
+                         [](const auto &info) { return std::string(info.param.name); });
