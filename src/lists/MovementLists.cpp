@@ -3,12 +3,14 @@
 #include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "lists/RecordList.h"
 
 #include <QElapsedTimer>
 #include <QSet>
 
 #include <array>
+#include <optional>
 
 namespace tavro {
 
@@ -523,7 +525,12 @@ RecordList *newMovementList(MovementKind kind, QObject *parent)
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
 {
-    db.restartTransaction();
+    // A period list's read ends with its transaction, also when the read fails.
+    std::optional<ReadSnapshot> snapshot;
+    if (search.kind == MovementKind::Estoque)
+        db.restartTransaction();
+    else
+        snapshot.emplace(db);
     RecordRows rows = list.newRows();
     QStringList protocols;
     {
@@ -531,8 +538,6 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
         protocols = listShape(search.kind).fill(cursor, rows, search, observer);
     }
     list.replaceRows(std::move(rows));
-    if (search.kind != MovementKind::Estoque)
-        db.rollback();
     return protocols;
 }
 
