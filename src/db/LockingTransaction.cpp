@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <limits>
 
 namespace tavro {
 
@@ -268,6 +269,10 @@ void bind(PreparedStatement &s, const QVariantList &values, std::vector<QByteArr
             if (describedType != SQL_TEXT && describedType != SQL_VARYING)
                 var.sqlsubtype = 4; // UTF8
         }
+        // The client takes a value's length as a short: a longer text would reach it cut to a
+        // wrong length.
+        if (bytes.size() > std::numeric_limits<short>::max())
+            throw Error(QStringLiteral("A value of %1 bytes is longer than a parameter holds").arg(bytes.size()));
         var.sqllen = static_cast<short>(bytes.size());
         var.sqldata = bytes.data();
     }

@@ -79,6 +79,22 @@ TEST(Database, TextForAnIntegerKeyMustBeANumber)
     EXPECT_EQ(errorOf([&] { count(db, byCode, {}); }), QStringLiteral("Parameter \"pcod\" has no value"));
 }
 
+// The client takes a value's length as a short: a longer text is refused, not sent with a
+// wrong length, and the transaction goes on.
+TEST(Database, LockingTransactionRefusesATextLongerThanAParameterHolds)
+{
+    TestDatabase fixture;
+    Database db;
+    db.open(fixture.path());
+    db.startLockingTransaction(0);
+    SqlStatement block{QStringLiteral("execute block (p varchar(32000) character set octets = :p) as begin end")};
+    block.setParam(QStringLiteral("p"), QString(40000, QLatin1Char('x')));
+    EXPECT_EQ(errorOf([&] { db.execute(block); }),
+              QStringLiteral("A value of 40000 bytes is longer than a parameter holds"));
+    block.setParam(QStringLiteral("p"), QString(32000, QLatin1Char('x')));
+    EXPECT_NO_THROW(db.execute(block));
+}
+
 TEST(Database, MainTransactionEndsOnlyByCommitOrRollback)
 {
     TestDatabase fixture;
