@@ -116,6 +116,32 @@ TEST_F(Transmission, BatchLimitAndRepeatCount)
     EXPECT_EQ(click(kind, 3).results, (QStringList{"transmitido", "pronto"})); // the ninth row, then nothing
 }
 
+// Lots whose UTF-8 is longer than their text, in a batch large enough that its keys reach the
+// database in several texts: each record is claimed and marked by its own key.
+TEST_F(Transmission, LargeBatchOfAccentedKeysIsClaimedAndMarkedWhole)
+{
+    fixture.exec(
+        QStringLiteral("execute block as declare n integer = 0; begin"
+                       "  while (n < 1500) do begin"
+                       "    insert into novolotes (codproduto, lote, dtvalidade, codfabricante)"
+                       "      values (101, 'ÇÃÕÉÍÚÂÊ-' || :n, '2020-06-30', 1);"
+                       "    insert into conciliacao (lancamento, codunidade, codproduto, lote, data, quantidade)"
+                       "      values (90000 + :n, 1, 101, 'ÇÃÕÉÍÚÂÊ-' || :n, '2019-01-31', 10);"
+                       "    n = n + 1;"
+                       "  end end"));
+    startSim();
+    fill(MovementKind::Estoque);
+    input.loteMaximo = 2000;
+    EstoqueTransmission kind;
+    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    const QString protocol = report.retornos.value().value(0);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where lote starting with 'ÇÃÕÉÍÚÂÊ-' and "
+                                   "TavroProtocolo = '%1' and TavroSituacao = 'Aguardando'")
+                        .arg(protocol)),
+              1500);
+    EXPECT_TRUE(requests().value(0).contains(QStringLiteral("-ÇÃÕÉÍÚÂÊ-1499</coRegistroOrigem>")));
+}
+
 TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
 {
     startSim();
