@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTextStream>
+#include <QThread>
 
 #include <atomic>
 #include <chrono>
@@ -215,17 +216,21 @@ struct StockCall
 
 } // namespace
 
-double replayMs(const QString &origin, const QString &logFolder)
+double replayMs(const QString &origin, const QString &logFolder, double pauseMs)
 {
     const StockCall call(origin);
     HttpTransport transport;
     QElapsedTimer clock;
-    clock.start();
+    qint64 transfersNs = 0;
     for (const QByteArray &body : loggedRequests(logFolder)) {
+        if (pauseMs > 0)
+            QThread::usleep(qRound64(pauseMs * 1000));
+        clock.start();
         transport.get(call.wsdlUrl, {});
         transport.post(call.endpoint, call.headers, body, {});
+        transfersNs += clock.nsecsElapsed();
     }
-    return clock.nsecsElapsed() / 1e6;
+    return transfersNs / 1e6;
 }
 
 double curlTransfersMs(const QString &origin, const QString &logFolder, const QString &workFolder)
@@ -297,15 +302,20 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
             QStringLiteral("2345678"), QStringLiteral("3550308"), QStringLiteral("28/02/2019"), QString(), 500,
             QDate::currentDate()};
         EstoqueTransmission kind;
-        for (int b = 0; b < batches; ++b) {
+        QElapsedTimer clock;
+        clock.start();
+        int sent = 0;
+        for (; sent < batches; ++sent) {
             RunReport report;
             const QString result = transmitOnce(db, client, kind, *list, input, report);
             if (result != RunResult::Transmitido) {
-                out << "network run " << b + 1 << " ended with: " << result << "\n";
+                out << "network run " << sent + 1 << " ended with: " << result << "\n";
                 break;
             }
             run.programMs += client.lastTimings().network;
         }
+        if (sent > 0)
+            run.pauseMs = (clock.nsecsElapsed() / 1e6 - run.programMs) / sent;
     }
     // The program's transport is gone: what the service saw of it is complete.
     sim.setReadChannel(QProcess::StandardOutput);
@@ -314,6 +324,7 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
                             : int(QString::fromUtf8(sim.readAllStandardOutput()).count(QStringLiteral("connection ")));
     run.curlMs = curlTransfersMs(origin, logFolder, folder + QStringLiteral("/curl"));
     run.replayMs = replayMs(origin, logFolder);
+    run.pausedReplayMs = replayMs(origin, logFolder, run.pauseMs);
     sim.kill();
     sim.waitForFinished();
     return run;

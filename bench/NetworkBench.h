@@ -40,7 +40,11 @@ struct NetworkRun
     double programMs = 0; // the program's network time: description and post of every batch
     double curlMs = 0;    // curl's transfers of the same requests
     double replayMs = 0;  // the program's transport sending them back to back, as curl does
-    int connections = 0;  // connections the service (or the relay) saw from the program
+    // The same, pausing before each batch as long as the program's own work took between its
+    // batches, with the pauses not counted.
+    double pausedReplayMs = 0;
+    double pauseMs = 0;  // the program's mean work between one batch's network and the next's
+    int connections = 0; // connections the service (or the relay) saw from the program
 };
 
 // Sends `batches` stock batches of 500 of 28/02/2019 from a fresh copy of `database` to
@@ -52,8 +56,9 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
                           QTextStream &out);
 
 // The program's transport alone, as curl below: the description then the post of each request
-// logged in `logFolder`, to `origin`, on one transport, timed from the first to the last.
-double replayMs(const QString &origin, const QString &logFolder);
+// logged in `logFolder`, to `origin`, on one transport, timing the transfers only; with
+// `pauseMs`, it waits that long before each batch.
+double replayMs(const QString &origin, const QString &logFolder, double pauseMs = 0);
 
 // curl's transfers alone: the description then the post of each request logged in
 // `logFolder`, to `origin`, with one curl process (--next).

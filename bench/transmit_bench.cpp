@@ -209,12 +209,15 @@ void printNetworkFigures(const QString &database, const QString &folder, int bat
                .arg(batches);
     for (const auto &[name, run] : {std::pair{"direct", direct}, {"40 ms round trip", delayed}, {"TLS", tls}})
         out << QStringLiteral("  %1: %2 ms / %3 ms, %4 connection(s); the program's transport sending the same "
-                              "requests back to back as curl does: %5 ms\n")
+                              "requests back to back as curl does: %5 ms; and pausing %6 ms before each batch, "
+                              "as the program's work between its batches does: %7 ms\n")
                    .arg(QLatin1String(name))
                    .arg(run.programMs, 0, 'f', 1)
                    .arg(run.curlMs, 0, 'f', 1)
                    .arg(run.connections)
-                   .arg(run.replayMs, 0, 'f', 1);
+                   .arg(run.replayMs, 0, 'f', 1)
+                   .arg(run.pauseMs, 0, 'f', 0)
+                   .arg(run.pausedReplayMs, 0, 'f', 1);
     const double floor = direct.curlMs + bareMarkingMs + bareClaimingMs;
     out << QStringLiteral("floor: curl %1 ms + bare marking %2 ms + bare claim %3 ms = %4 ms; the batches took %5 ms\n")
                .arg(direct.curlMs, 0, 'f', 1)
