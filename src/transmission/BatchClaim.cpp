@@ -30,6 +30,9 @@ const QChar RowEnd(0x1e);
 // Bytes of one text parameter, under the 32765 a varchar holds.
 constexpr qsizetype ChunkBytes = 32000;
 const QString KeysParameter = QStringLiteral("pchaves varchar(32000) character set octets = :pchaves");
+// Characters of one field of a row: far above any key or status column, and small enough that
+// the server's copy of each field into its variable stays cheap (it grows with the declared size).
+constexpr int FieldCharacters = 1000;
 
 // The pause before held records are tried again.
 constexpr int RetryPauseMs = 200;
@@ -60,7 +63,7 @@ QStringList walkRows(const QStringList &rowVariables, const QStringList &body)
           << QStringLiteral("declare variable campo integer;")
           << QStringLiteral("declare variable linha_texto varchar(32000) character set octets;");
     for (const QString &name : rowVariables)
-        lines << QStringLiteral("declare variable %1 varchar(8000) character set utf8;").arg(name);
+        lines << QStringLiteral("declare variable %1 varchar(%2) character set utf8;").arg(name).arg(FieldCharacters);
     lines << QStringLiteral("begin") << QStringLiteral("  while (inicio < char_length(pchaves)) do")
           << QStringLiteral("  begin") << QStringLiteral("    fim = position(ascii_char(30), pchaves, inicio);")
           << QStringLiteral("    linha_texto = substring(pchaves from inicio for fim - inicio);")
