@@ -273,8 +273,10 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
                           QTextStream &out)
 {
     QDir().mkpath(folder);
-    const QString copy = folder + QStringLiteral("/program.fdb");
-    QFile::copy(database, copy);
+    const QStringList copies = copyDatabase(database, folder, {QStringLiteral("program.fdb")});
+    if (copies.isEmpty())
+        return {};
+    const QString &copy = copies.first();
     QProcess sim;
     QStringList arguments{QStringLiteral("--conexoes")};
     if (tls)
