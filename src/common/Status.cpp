@@ -12,11 +12,23 @@ namespace {
 const QStringList &sentSituacoes()
 {
     using namespace Situacao;
-    static const QStringList sent{Aguardando, Finalizado, Ok, OkInc, OkRetificado, Enviando, SemResposta};
+    static const QStringList sent = QStringList{Aguardando, Finalizado, Ok, OkInc, OkRetificado} + heldSituacoes();
     return sent;
 }
 
 } // namespace
+
+const QStringList &heldSituacoes()
+{
+    using namespace Situacao;
+    static const QStringList held{Preparando, Enviando, SemResposta};
+    return held;
+}
+
+bool heldSituacao(QStringView situacao)
+{
+    return heldSituacoes().contains(situacao);
+}
 
 quint8 PrioridadeSituacao(const QString &situacao)
 {
