@@ -100,7 +100,7 @@ bool TForm1::FormCreate()
             IBDatabase1, m_places.logFolder(), unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
         for (const QString &line : recovery.recovered + recovery.released)
             m_errorLines->appendNote(line);
-        for (const QString &line : recovery.failures)
+        for (const QString &line : recovery.failures + recovery.ignoredLogs)
             m_errorLines->append(line);
         for (const UnansweredBatch &batch : recovery.unanswered)
             m_errorLines->append(unansweredLine(batch));

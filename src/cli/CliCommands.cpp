@@ -174,7 +174,7 @@ bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextSt
         out << line << '\n';
     for (const UnansweredBatch &batch : report.unanswered)
         err << unansweredLine(batch) << '\n';
-    for (const QString &line : report.failures)
+    for (const QString &line : report.failures + report.ignoredLogs)
         err << line << '\n';
     out.flush();
     return report.failures.isEmpty();

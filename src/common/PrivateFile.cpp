@@ -5,6 +5,8 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,13 +93,49 @@ bool makePrivateFolder(const QString &path, QString *reason)
     return true;
 }
 
-bool writePrivateFile(const QString &path, const QByteArray &bytes, QString *reason)
+namespace {
+
+// Gives the temporary file `from` the name `to`, failing with EEXIST when `to` exists. Where
+// the file system cannot rename without replacing, a hard link does it; where it has neither
+// (some network shares), the name is checked first.
+int renameKeeping(const QByteArray &from, const QByteArray &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return errno;
+    if (::link(from.constData(), to.constData()) == 0) {
+        ::unlink(from.constData());
+        return 0;
+    }
+    if (errno == EEXIST)
+        return EEXIST;
+    if (::access(to.constData(), F_OK) == 0)
+        return EEXIST;
+    return ::rename(from.constData(), to.constData()) == 0 ? 0 : errno;
+}
+
+void syncFolderOf(const QString &path)
+{
+    // A file system that cannot sync a folder has kept the file itself.
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+} // namespace
+
+bool writePrivateFile(const QString &path, const QByteArray &bytes, QString *reason, Existing existing, int *error)
 {
     // A temporary file is born 0600; it gets the data folder's 0660 before it takes the name.
     QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
-    const auto fail = [&](int error) {
+    const auto fail = [&](int code) {
         if (reason)
-            *reason = error ? systemReason(error) : file.errorString();
+            *reason = code ? systemReason(code) : file.errorString();
+        if (error)
+            *error = code;
         return false;
     };
     errno = 0;
@@ -108,9 +146,14 @@ bool writePrivateFile(const QString &path, const QByteArray &bytes, QString *rea
         return fail(errno);
     if (::fsync(file.handle()) != 0)
         return fail(errno);
-    if (::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return fail(errno);
+    const QByteArray from = QFile::encodeName(file.fileName());
+    const QByteArray to = QFile::encodeName(path);
+    const int renamed = existing == Existing::Keep ? renameKeeping(from, to)
+                                                   : (::rename(from.constData(), to.constData()) == 0 ? 0 : errno);
+    if (renamed != 0)
+        return fail(renamed);
     file.setAutoRemove(false);
+    syncFolderOf(path);
     return true;
 }
 

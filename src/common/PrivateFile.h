@@ -21,10 +21,18 @@ bool openPrivate(QFile &file, QIODevice::OpenMode mode);
 // False when one cannot be made, with the reason, in Portuguese, in `reason`.
 bool makePrivateFolder(const QString &path, QString *reason = nullptr);
 
-// Replaces the file at `path` with `bytes` whole or not at all (a reader never sees half of
-// it), in a file made by openPrivate, synced before it takes the name. False with the reason
-// in `reason` when it cannot.
-bool writePrivateFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr);
+// How writePrivateFile treats a file already at the path.
+enum class Existing {
+    Replace, // the new file takes its place
+    Keep,    // the write fails with EEXIST ("já existe um arquivo com esse nome"), nothing changed
+};
+
+// Writes `bytes` at `path` whole or not at all (a reader never sees half of it, whatever
+// stops the program): the bytes go into a temporary file of the same folder, are synced, and
+// the file takes the name, the folder's entry synced too. False with the reason in `reason`
+// when it cannot; `error`, when given, gets the errno value (0 for a failure without one).
+bool writePrivateFile(const QString &path, const QByteArray &bytes, QString *reason = nullptr,
+                      Existing existing = Existing::Replace, int *error = nullptr);
 
 // The reason for an errno value, in the operator's language.
 QString systemReason(int error);

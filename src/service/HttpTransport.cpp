@@ -277,8 +277,12 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     curl_multi_remove_handle(m_handles->multi, easy);
     curl_slist_free_all(headerList);
 
+    const bool bodySent = body && transfer.sent > 0;
+    const auto failure = [bodySent](const QString &message, const QString &hint) {
+        return TransferFailure(message, hint, bodySent);
+    };
     if (timedOut)
-        throw Error(
+        throw failure(
             QStringLiteral("O serviço não respondeu dentro do tempo limite (%1 s)").arg(options.timeLimitSeconds),
             ErrorHint::SemResposta);
     if (result == CURLE_OK) {
@@ -288,25 +292,25 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     }
     const QString text = errorText[0] ? QString::fromLocal8Bit(errorText)
                                       : QString::fromLatin1(curl_easy_strerror(result));
-    if (body && transfer.sent > 0 && !transfer.answered)
-        throw Error(QStringLiteral("A conexão foi encerrada depois do envio do pedido, sem resposta; o pedido não "
-                                   "é enviado de novo"),
-                    ErrorHint::SemConexao);
+    if (bodySent && !transfer.answered)
+        throw failure(QStringLiteral("A conexão foi encerrada depois do envio do pedido, sem resposta; o pedido não "
+                                     "é enviado de novo"),
+                      ErrorHint::SemConexao);
     // Proxies refuse a tunnel's login with 407, some with 401.
     if (connectStatus == 407 || connectStatus == 401)
-        throw Error(text, ErrorHint::ProxyRecusado);
+        throw failure(text, ErrorHint::ProxyRecusado);
     if (result == CURLE_COULDNT_RESOLVE_PROXY)
-        throw Error(text, ErrorHint::ProxyInacessivel);
+        throw failure(text, ErrorHint::ProxyInacessivel);
     if (result == CURLE_COULDNT_CONNECT || result == CURLE_COULDNT_RESOLVE_HOST) {
         // With a proxy the only connection made is the one to the proxy.
         const QString reason = result == CURLE_COULDNT_CONNECT && osError
             ? QString::fromLocal8Bit(std::strerror(int(osError)))
             : text;
-        throw Error(reason, proxy.isEmpty() ? ErrorHint::SemConexao : ErrorHint::ProxyInacessivel);
+        throw failure(reason, proxy.isEmpty() ? ErrorHint::SemConexao : ErrorHint::ProxyInacessivel);
     }
     if (isTlsFailure(result))
-        throw Error(QStringLiteral("SSL handshake failed: ") + text);
-    throw Error(text, ErrorHint::SemConexao);
+        throw failure(QStringLiteral("SSL handshake failed: ") + text, QString());
+    throw failure(text, ErrorHint::SemConexao);
 }
 
 } // namespace tavro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Error.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QProcessEnvironment>
@@ -33,6 +35,22 @@ struct HttpAnswer
     bool viaProxy = false; // forwarded by a proxy, which may have answered itself
 };
 
+// A request that ended without a whole answer: refused, unreachable, timed out, closed or
+// reset. `bodySent` says whether a byte of its body had gone out by then.
+class TransferFailure : public Error
+{
+public:
+    TransferFailure(const QString &message, const QString &hint, bool bodySent)
+        : Error(message, hint)
+        , m_bodySent(bodySent)
+    {
+    }
+    bool bodySent() const { return m_bodySent; }
+
+private:
+    bool m_bodySent;
+};
+
 // The proxy a request to `target` goes through under `setting`, or an empty URL to go direct.
 // "sistema" reads https_proxy (or HTTPS_PROXY) for an https target, http_proxy for an http one,
 // and skips the hosts of no_proxy (names, with their subdomains, and addresses; "*" for all).
@@ -48,8 +66,8 @@ QUrl proxyFor(const QString &setting, const QUrl &target,
 // second post that HTTP libraries make on a reused connection.
 //
 // A request blocks its caller in a loop that lets the application's other events (painting,
-// timers, local sockets) run, and the user's input only when the options let it. A failure throws Error with the
-// network's text and the hint for the clerk; a request that moves no byte for the time limit
+// timers, local sockets) run, and the user's input only when the options let it. A failure throws
+// TransferFailure with the network's text and the hint for the clerk; a request that moves no byte for the time limit
 // fails with "O serviço não respondeu dentro do tempo limite (N s)".
 class HttpTransport
 {

@@ -3,13 +3,13 @@
 #include "common/Error.h"
 #include "common/PrivateFile.h"
 #include "db/UFunc.h"
+#include "service/CallLog.h"
 #include "service/ErrorHint.h"
 #include "service/SoapEnvelope.h"
 #include "service/WsdlPort.h"
 #include "session/AppConfig.h"
 #include "session/Login.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,9 +18,6 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tavro {
 
@@ -80,70 +77,30 @@ HttpAnswer SoapClient::transfer(const std::function<HttpAnswer()> &request, cons
     }
 }
 
-namespace {
-
-// The system's text for the last failed call.
-QString systemReason()
+QString SoapClient::writeLog(const QByteArray &text, const QString &stem, const QString &suffix, const QString &which,
+                             bool exactName) const
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
-// Writes `bytes` into the open `file`, hands them to the disk and closes it; the system's
-// reason when a step fails, else nothing.
-QString writeAndSync(QFile &file, const QByteArray &bytes)
-{
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return file.errorString();
-    if (::fsync(file.handle()) != 0)
-        return systemReason();
-    file.close();
-    if (file.error() != QFileDevice::NoError)
-        return file.errorString();
-    // The folder's entry for the new name reaches the disk too; a file system that cannot sync
-    // a folder has kept the file itself.
-    const int folder = ::open(QFile::encodeName(QFileInfo(file.fileName()).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY);
-    if (folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return QString();
-}
-
-} // namespace
-
-QString SoapClient::writeLog(const QByteArray &message, const QString &stem, const QString &suffix,
-                             const QString &which) const
-{
-    QBuffer stream;
-    stream.setData(message);
-    stream.open(QIODevice::ReadOnly);
-    const QString text = QStringLiteral("<!--") + m_wsdlLocation + QStringLiteral("-->") + StreamParaTexto(stream);
+    const auto failed = [&](const QString &reason) {
+        return Error(QStringLiteral("Não foi possível gravar o log %1 na pasta %2: %3")
+                         .arg(which, QDir::toNativeSeparators(m_logFolder), reason));
+    };
     // A folder that cannot be made shows up as the file's own failure just below.
     makePrivateFolder(m_logFolder);
     // A log never replaces another, which may hold an accepted batch: a name already taken
-    // (by this program or another one writing into the same folder at the same moment)
-    // gives way to the next free number. Anything else standing at the name fails the write
-    // below, as a bad folder does.
+    // (by this program or another one writing into the same folder at the same moment) gives
+    // way to the next free number. A log takes its name only once it is whole and on the disk.
     QString taken = stem;
-    QFile file(taken + suffix);
-    for (int n = 2; !openPrivate(file, QIODevice::WriteOnly | QIODevice::NewOnly) && QFileInfo::exists(file.fileName())
-         && !QFileInfo(file.fileName()).isDir();
-         ++n) {
+    for (int n = 2;; ++n) {
+        QString reason;
+        int error = 0;
+        if (writePrivateFile(taken + suffix, text, &reason, Existing::Keep, &error))
+            return taken;
+        if (error != EEXIST || exactName)
+            throw failed((error ? QString::fromLocal8Bit(std::strerror(error)) : reason)
+                         + (error == EEXIST ? QStringLiteral(" (%1)").arg(QFileInfo(taken + suffix).fileName())
+                                            : QString()));
         taken = stem + QLatin1Char('_') + QString::number(n);
-        file.setFileName(taken + suffix);
     }
-    const bool created = file.isOpen();
-    const QString failure = created ? writeAndSync(file, text.toLatin1()) : file.errorString();
-    if (!failure.isEmpty()) {
-        if (created) { // a partial log would pass for one of a call that went
-            file.close();
-            QFile::remove(file.fileName());
-        }
-        throw Error(QStringLiteral("Não foi possível gravar o log %1 na pasta %2: %3")
-                        .arg(which, QDir::toNativeSeparators(m_logFolder), failure));
-    }
-    return taken;
 }
 
 void SoapClient::warnOfPlainCredentials(const QString &endpoint)
@@ -159,8 +116,37 @@ void SoapClient::warnOfPlainCredentials(const QString &endpoint)
                        .arg(endpoint));
 }
 
+namespace {
+
+// What a body that came with an error status holds: the service's fault, or anything else.
+CallEvidence::Body faultOrOther(const QByteArray &body)
+{
+    try {
+        SoapEnvelope::read(body, [](QXmlStreamReader &reader) { reader.skipCurrentElement(); });
+    } catch (const SoapFault &) {
+        return CallEvidence::Body::Fault;
+    } catch (const Error &) {
+    }
+    return CallEvidence::Body::Other;
+}
+
+} // namespace
+
 void SoapClient::invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
-                        const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName)
+                        const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName,
+                        const std::function<void()> &beforePost)
+{
+    CallEvidence evidence;
+    try {
+        call(operation, writeRequest, readResponse, logName, beforePost, evidence);
+    } catch (const Error &error) {
+        throw CallFailure(error, deliveryOf(evidence));
+    }
+}
+
+void SoapClient::call(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
+                      const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName,
+                      const std::function<void()> &beforePost, CallEvidence &evidence)
 {
     QElapsedTimer clock;
     clock.start();
@@ -202,38 +188,64 @@ void SoapClient::invoke(const QString &operation, const std::function<void(QXmlS
     const QByteArray envelope = SoapEnvelope::write(writeRequest);
     // Logs are named by the caller or by the second of the request; its answer's log takes the
     // same name, so the two can be paired when an accepted batch has to be recovered from them.
-    const QString logStem = writeLog(
-        envelope, m_logFolder + QLatin1Char('/') + (logName.isEmpty() ? CarimboDataHora(m_clock()) : logName),
-        QStringLiteral("_req.xml"), QStringLiteral("do pedido"));
+    // A caller's name is a batch's own: taken by another log (of another database sharing the
+    // folder, say), the batch does not leave, so its logs can never be mistaken for another's.
+    const QString stem = m_logFolder + QLatin1Char('/') + (logName.isEmpty() ? CarimboDataHora(m_clock()) : logName);
+    if (!logName.isEmpty() && QFileInfo::exists(stem + QStringLiteral("_res.xml")))
+        throw Error(QStringLiteral("Não foi possível gravar o log do pedido na pasta %1: já existe um arquivo com "
+                                   "esse nome (%2)")
+                        .arg(QDir::toNativeSeparators(m_logFolder), QFileInfo(stem).fileName() + "_res.xml"));
+    const QString logStem = writeLog(logText(m_wsdlLocation, envelope), stem, QStringLiteral("_req.xml"),
+                                     QStringLiteral("do pedido"), !logName.isEmpty());
     m_timings.writing = clock.nsecsElapsed() / 1e6;
+    if (beforePost)
+        beforePost();
     clock.restart();
 
     warnOfPlainCredentials(endpoint);
     const QList<QByteArray> headers{"Content-Type: text/xml; charset=utf-8", "SOAPAction: \"" + action.toUtf8() + '"',
                                     "Authorization: "
                                         + basicAuthorization(m_login.TavroUsuarioSessao, m_login.TavroSenhaSessao)};
-    const HttpAnswer answer = transfer(
-        [&] { return m_transport.post(endpoint, headers, envelope, transportOptions()); },
-        QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action));
+    HttpAnswer answer;
+    try {
+        answer = m_transport.post(endpoint, headers, envelope, transportOptions());
+    } catch (const TransferFailure &failure) {
+        evidence.bodySent = failure.bodySent();
+        evidence.transferFailed = true;
+        throw Error(failure.message() + QStringLiteral(" - URL:%1 - SOAPAction:%2").arg(endpoint, action),
+                    failure.hint());
+    }
+    evidence.bodySent = true;
+    evidence.status = answer.status;
+    evidence.body = CallEvidence::Body::Other;
 
     m_timings.network += clock.nsecsElapsed() / 1e6;
     clock.restart();
     // The answer has arrived: a batch the service accepted must not be lost because its
     // log could not be written, so the failure is kept for the caller to report.
     try {
-        writeLog(answer.body, logStem, QStringLiteral("_res.xml"), QStringLiteral("da resposta"));
+        writeLog(answerLogText(m_wsdlLocation, answer.body, requestDigest(envelope), answer.status), logStem,
+                 QStringLiteral("_res.xml"), QStringLiteral("da resposta"), false);
     } catch (const Error &error) {
         m_logFailures.append(error.message());
     }
 
-    if (answer.status > 299 && answer.status != 500)
+    if (answer.status > 299 && answer.status != 500) {
+        evidence.body = faultOrOther(answer.body);
         throw Error(QStringLiteral("%1 (%2) - '%3'").arg(answer.reason).arg(answer.status).arg(endpoint),
                     httpStatusHint(answer.status));
+    }
     const QByteArray mediaType = answer.contentType.split(';').first().trimmed().toLower();
     if (mediaType == "text/plain" || mediaType == "text/html")
         throw Error(QStringLiteral("Received content of invalid Content-Type setting: %1 - SOAP expects \"text/xml\"")
                         .arg(QString::fromLatin1(answer.contentType)));
-    SoapEnvelope::read(answer.body, readResponse);
+    try {
+        SoapEnvelope::read(answer.body, readResponse);
+    } catch (const SoapFault &) {
+        evidence.body = CallEvidence::Body::Fault;
+        throw;
+    }
+    evidence.body = CallEvidence::Body::ServiceAnswer;
     m_timings.reading = clock.nsecsElapsed() / 1e6;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "service/CallDelivery.h"
 #include "service/HttpTransport.h"
 #include "service/ServiceSettings.h"
 #include "service/WsdlPort.h"
@@ -59,10 +60,14 @@ public:
 
     // One operation call. `writeRequest` writes the request element into the Body;
     // `readResponse` reads the response element (the reader on its start tag). The logs are
-    // `logName` + "_req.xml" / "_res.xml" in the log folder, or named by the second of the
-    // request when `logName` is empty.
+    // `logName` + "_req.xml" / "_res.xml" in the log folder (a `logName` whose logs exist already
+    // fails the call before anything is sent), or named by the second of the request when
+    // `logName` is empty. `beforePost` runs once the request's log is on the disk, right before
+    // the post; an error it throws ends the call with nothing sent. Every failure throws
+    // CallFailure, whose delivery says whether the service may hold the request.
     void invoke(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
-                const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName = {});
+                const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName = {},
+                const std::function<void()> &beforePost = {});
     const QString &logFolder() const { return m_logFolder; }
 
     // Where the last call spent its time, in milliseconds: writing the request and its
@@ -93,10 +98,15 @@ private:
     // Runs one request of the transport; a transfer that fails throws with `failureSuffix`
     // after the network's text.
     HttpAnswer transfer(const std::function<HttpAnswer()> &request, const QString &failureSuffix) const;
-    // Writes the log `stem` + `suffix`, or, when that name is taken, `stem` + "_N" + `suffix`
-    // with the first free N, and returns the stem it used; a log that cannot be written to the
-    // end and synced throws a message naming the folder, the log (`which`) and the system's reason.
-    QString writeLog(const QByteArray &message, const QString &stem, const QString &suffix, const QString &which) const;
+    void call(const QString &operation, const std::function<void(QXmlStreamWriter &)> &writeRequest,
+              const std::function<void(QXmlStreamReader &)> &readResponse, const QString &logName,
+              const std::function<void()> &beforePost, CallEvidence &evidence);
+    // Writes the log `stem` + `suffix` whole or not at all, or, when that name is taken and
+    // `exactName` is false, `stem` + "_N" + `suffix` with the first free N, and returns the stem
+    // it used; a log that cannot be written to the end and synced throws a message naming the
+    // folder, the log (`which`) and the system's reason.
+    QString writeLog(const QByteArray &text, const QString &stem, const QString &suffix, const QString &which,
+                     bool exactName) const;
     void warnOfPlainCredentials(const QString &endpoint);
 
     HttpTransport &m_transport;

@@ -58,7 +58,7 @@ void SoapEnvelope::read(const QByteArray &answer, const std::function<void(QXmlS
         if (reader.readNextStartElement()) {
             if (reader.namespaceUri() == Namespace && reader.name() == QLatin1String("Fault")) {
                 const QString fault = faultString(reader);
-                throw Error(fault, faultHint(fault));
+                throw SoapFault(fault, faultHint(fault));
             }
             readBody(reader);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/Error.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QXmlStreamReader>
@@ -8,6 +10,13 @@
 #include <functional>
 
 namespace tavro {
+
+// The service's own refusal: the faultstring of a SOAP Fault.
+class SoapFault : public Error
+{
+public:
+    using Error::Error;
+};
 
 // SOAP 1.1 envelopes as the service speaks them: prefix "SOAP-ENV" for the envelope,
 // "xsd" and "xsi" declared on it, no Header, one Body.
@@ -21,7 +30,7 @@ public:
 
     // Reads an answer. A root that is not a SOAP envelope throws "DocumentElement %s:%s
     // expected, %s:%s found" (namespace and local name, expected then found); a Fault
-    // throws its faultstring; otherwise `readBody` gets the reader on the start tag of
+    // throws SoapFault with its faultstring; otherwise `readBody` gets the reader on the start tag of
     // the Body's first element. A Body without any element leaves `readBody` uncalled.
     static void read(const QByteArray &answer, const std::function<void(QXmlStreamReader &)> &readBody);
 };

@@ -18,7 +18,7 @@ Response TavroWSAsync::call(const QString &operation, const QString &requestElem
     m_client.invoke(
         operation,
         [&](QXmlStreamWriter &writer) { MessageXml::write(writer, typesNamespace, requestElement, request); },
-        [&](QXmlStreamReader &reader) { MessageXml::read(reader, response); }, m_logName);
+        [&](QXmlStreamReader &reader) { MessageXml::read(reader, response); }, m_logName, m_beforePost);
     return response;
 }
 

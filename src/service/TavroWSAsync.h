@@ -2,6 +2,8 @@
 
 #include "service/TavroWS11.h"
 
+#include <functional>
+
 namespace tavro {
 
 class SoapClient;
@@ -17,6 +19,8 @@ public:
     // The name the logs of the port's next calls take (SoapClient::invoke); empty for the
     // moment of the call.
     void setLogName(const QString &name) { m_logName = name; }
+    // What runs between the request's log and its post (SoapClient::invoke) in the port's next calls.
+    void setBeforePost(std::function<void()> beforePost) { m_beforePost = std::move(beforePost); }
 
     ProtocoloType informarPosicaoEstoqueEmLote(const InformarPosicaoEstoqueEmLoteType &request);
     ProtocoloRetificadoType retificarPosicaoEstoqueEmLote(const RetificarPosicaoEstoqueEmLoteType &request);
@@ -35,6 +39,7 @@ private:
 
     SoapClient &m_client;
     QString m_logName;
+    std::function<void()> m_beforePost;
 };
 
 inline const QString TavroWSServiceName = QStringLiteral("TavroWSService");

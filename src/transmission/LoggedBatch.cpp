@@ -7,33 +7,23 @@
 
 namespace tavro {
 
-namespace {
-
-QByteArray messageOf(const QByteArray &log)
+LoggedAnswer readAnswerLog(const QByteArray &message)
 {
-    if (!log.startsWith("<!--"))
-        return log;
-    const qsizetype end = log.indexOf("-->");
-    return end < 0 ? log : log.mid(end + 3);
-}
-
-} // namespace
-
-std::optional<LoggedAnswer> readAnswerLog(const QByteArray &log)
-{
-    std::optional<LoggedAnswer> answer;
+    LoggedAnswer answer;
     try {
-        SoapEnvelope::read(messageOf(log), [&](QXmlStreamReader &reader) {
+        SoapEnvelope::read(message, [&](QXmlStreamReader &reader) {
             ProtocoloRetificadoType read;
             if (reader.name() == QLatin1String("protocolo"))
                 MessageXml::read(reader, static_cast<ProtocoloType &>(read));
             else if (reader.name() == QLatin1String("protocoloRetificado"))
                 MessageXml::read(reader, read);
             if (!read.nuProtocoloEntrada.trimmed().isEmpty())
-                answer = LoggedAnswer{read.nuProtocoloEntrada, read.dtRecebimento};
+                answer = LoggedAnswer{CallEvidence::Body::ServiceAnswer, read.nuProtocoloEntrada, read.dtRecebimento};
         });
+    } catch (const SoapFault &) {
+        answer.body = CallEvidence::Body::Fault;
     } catch (const Error &) {
-        return std::nullopt;
+        answer = LoggedAnswer();
     }
     return answer;
 }

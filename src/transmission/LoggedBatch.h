@@ -1,22 +1,24 @@
 #pragma once
 
+#include "service/CallDelivery.h"
+
 #include <QByteArray>
 #include <QString>
 
-#include <optional>
-
 namespace tavro {
 
-// The service's answer to a batch, as its answer log holds it.
+// What the service answered to a batch, as its answer log holds it.
 struct LoggedAnswer
 {
+    // ServiceAnswer only when the answer carries a protocol number; a fault; anything else
+    // (the answer of another operation, an answer without a protocol, a page that is no
+    // SOAP message) is Other.
+    CallEvidence::Body body = CallEvidence::Body::Other;
     QString protocolo;
     QString data;
 };
 
-// The protocol of an accepted batch from an answer log ("<!--" + WSDL + "-->" + the
-// answer's bytes); none when the log holds anything else: a fault, the answer of a
-// follow-up query, an answer without a protocol number, or a message that cannot be read.
-std::optional<LoggedAnswer> readAnswerLog(const QByteArray &log);
+// Reads the answer's bytes (the message of an answer log, see parseAnswerLog).
+LoggedAnswer readAnswerLog(const QByteArray &message);
 
 } // namespace tavro

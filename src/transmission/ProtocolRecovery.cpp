@@ -5,6 +5,8 @@
 #include "db/Database.h"
 #include "lists/ListKinds.h"
 #include "transmission/BatchClaim.h"
+#include "service/CallDelivery.h"
+#include "service/CallLog.h"
 #include "transmission/LoggedBatch.h"
 #include "transmission/StatusWrites.h"
 
@@ -16,6 +18,13 @@
 namespace tavro {
 
 namespace {
+
+// How the resolution of a batch by its answer log ended.
+enum class BatchResolution {
+    Recorded,          // the service's protocol: recorded, with its commit
+    NotTaken,          // the service refused it: released
+    ResolvedElsewhere, // another program recorded or released it meanwhile
+};
 
 // A registry row written ahead and not yet resolved.
 struct ProvisionalRow
@@ -35,6 +44,7 @@ SqlStatement provisionalRows(const QString &condition)
                        QStringLiteral("from TavroProtocolos where Protocolo starting with :pprefixo"), condition,
                        QStringLiteral("order by Lancamento")};
     query.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
+    query.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
     query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
     query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
     return query;
@@ -54,7 +64,7 @@ QList<ProvisionalRow> readRows(Database &db, const SqlStatement &query)
 
 QList<ProvisionalRow> unresolvedRows(Database &db)
 {
-    return readRows(db, provisionalRows(QStringLiteral("and Situacao in (:penviando, :psemresposta)")));
+    return readRows(db, provisionalRows(QStringLiteral("and Situacao in (:ppreparando, :penviando, :psemresposta)")));
 }
 
 int heldRecords(Database &db, const ProvisionalRow &row)
@@ -71,21 +81,55 @@ UnansweredBatch unanswered(Database &db, const ProvisionalRow &row)
     return {row.protocolo, row.data, row.tipo, heldRecords(db, row)};
 }
 
-QString logPath(const QString &logFolder, const QString &provisorio, const char *suffix)
+// What this station's log folder says of a batch's answer.
+struct FoundAnswer
 {
-    return QDir(logFolder).filePath(provisorio + QLatin1String(suffix));
+    std::optional<AnswerLog> log; // the answer to the batch's own request
+    QStringList ignored;          // logs under the batch's name that are not that answer
+};
+
+QString ignoredLine(const QString &file, const QString &provisorio, const QString &why)
+{
+    return QStringLiteral("Log %1 deixado de lado: %2; o lote %3 continua sem resposta registrada.")
+        .arg(QDir::toNativeSeparators(file), why, provisorio);
 }
 
-// The batch's answer log, when this station holds it; throws when it cannot be read.
-std::optional<QByteArray> answerLog(const QString &logFolder, const QString &provisorio)
+// The answer log of the batch: the first of provisorio_res.xml, provisorio_2_res.xml, ... that
+// answers the request in provisorio_req.xml. A log that cannot be read, that lacks its closing
+// comment (cut, of an older version) or answers another request is named and left alone: the
+// batch stays without answer rather than be taken for refused.
+FoundAnswer answerLog(const QString &logFolder, const QString &provisorio)
 {
-    QFile file(logPath(logFolder, provisorio, "_res.xml"));
-    if (!file.exists())
-        return std::nullopt;
-    if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("Cannot open file \"%1\". %2")
-                        .arg(QDir::toNativeSeparators(file.fileName()), file.errorString()));
-    return file.readAll();
+    FoundAnswer found;
+    const QDir folder(logFolder);
+    std::optional<QByteArray> digest;
+    QFile request(folder.filePath(provisorio + QStringLiteral("_req.xml")));
+    if (request.open(QIODevice::ReadOnly))
+        digest = requestDigest(loggedMessage(request.readAll()));
+    for (int n = 1;; ++n) {
+        const QString stem = n == 1 ? provisorio : provisorio + QLatin1Char('_') + QString::number(n);
+        QFile file(folder.filePath(stem + QStringLiteral("_res.xml")));
+        if (!file.exists())
+            return found;
+        if (!file.open(QIODevice::ReadOnly)) {
+            found.ignored.append(ignoredLine(file.fileName(), provisorio, QStringLiteral("não pôde ser lido (%1)")
+                                                                              .arg(file.errorString())));
+            continue;
+        }
+        const std::optional<AnswerLog> log = parseAnswerLog(file.readAll());
+        if (!log)
+            found.ignored.append(
+                ignoredLine(file.fileName(), provisorio, QStringLiteral("está incompleto ou não diz a que pedido responde")));
+        else if (!digest)
+            found.ignored.append(ignoredLine(file.fileName(), provisorio,
+                                             QStringLiteral("o log do pedido %1_req.xml não pôde ser lido").arg(provisorio)));
+        else if (log->requestDigest != *digest)
+            found.ignored.append(ignoredLine(file.fileName(), provisorio, QStringLiteral("responde a outro pedido")));
+        else {
+            found.log = log;
+            return found;
+        }
+    }
 }
 
 bool rectifies(const QString &tipo)
@@ -94,33 +138,55 @@ bool rectifies(const QString &tipo)
     return kind && listKind(*kind).rectifies;
 }
 
-// Finishes or releases the batch from its answer log, with its own commit; none when this
-// station has no answer log for it. Two programs may both read the batch unresolved: only
-// the first write counts, the other learns ResolvedElsewhere. Throws RecordLocked when its
-// records are held.
-std::optional<BatchResolution> resolveFromLog(Database &db, const QString &logFolder, const ProvisionalRow &row,
-                                              int &marked)
+// Finishes or releases the batch by its answer log, with its own commit: an answer with a
+// protocol records it, the service's refusal releases it as "Não enviado". None when this
+// station holds no answer of the batch's request, or the answer does not say whether the
+// service took it. Two programs may both read the batch unresolved: only the first write
+// counts, the other learns ResolvedElsewhere. Throws RecordLocked when its records are held.
+std::optional<BatchResolution> resolveFromLog(const std::optional<AnswerLog> &log, Database &db,
+                                              const ProvisionalRow &row, int &marked)
 {
-    const std::optional<QByteArray> log = answerLog(logFolder, row.protocolo);
     if (!log)
         return std::nullopt;
-    const std::optional<LoggedAnswer> answer = readAnswerLog(*log);
+    const LoggedAnswer answer = readAnswerLog(log->message);
+    CallEvidence evidence;
+    evidence.bodySent = true;
+    evidence.status = log->status;
+    evidence.body = answer.body;
+    const Delivery delivery = deliveryOf(evidence);
+    if (delivery == Delivery::Unknown)
+        return std::nullopt;
     const RecordTable table = tableForTipo(row.tipo);
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
     try {
         std::optional<BatchResolution> resolution = BatchResolution::ResolvedElsewhere;
-        if (answer) {
-            const std::optional<int> recorded = recordAnswer(db, table, row.protocolo, answer->protocolo, answer->data,
+        if (delivery == Delivery::Taken) {
+            const std::optional<int> recorded = recordAnswer(db, table, row.protocolo, answer.protocolo, answer.data,
                                                              rectifies(row.tipo));
             if (recorded) {
                 marked = *recorded;
                 resolution = BatchResolution::Recorded;
             }
-        } else if (releaseBatch(db, table, row.protocolo, row.protocoloAntigo)) {
+        } else if (releaseBatch(db, table, row.protocolo, row.protocoloAntigo, Situacao::NaoEnviado)) {
             resolution = BatchResolution::NotTaken;
         }
         db.commit();
         return resolution;
+    } catch (...) {
+        db.rollback();
+        throw;
+    }
+}
+
+// Releases a batch that never got past "Preparando": its request never left.
+bool releaseNotPosted(Database &db, const ProvisionalRow &row)
+{
+    db.startLockingTransaction(ClaimLockTimeoutSeconds);
+    try {
+        const bool released
+            = releaseBatch(db, tableForTipo(row.tipo), row.protocolo, row.protocoloAntigo, Situacao::NaoEnviado);
+        db.commit();
+        return released;
     } catch (...) {
         db.rollback();
         throw;
@@ -148,8 +214,19 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
     db.rollback();
     for (const ProvisionalRow &row : unresolvedRows(db)) {
         try {
+            if (row.situacao == Situacao::Preparando) {
+                // Its sender holds the row while it writes the request's log; once the sender
+                // is gone, the row says the request never left.
+                if (releaseNotPosted(db, row))
+                    report.released.append(
+                        QStringLiteral("Lote %1 (%2) não chegou a ser enviado: seus registros voltam a ser enviados.")
+                            .arg(row.protocolo, row.tipo));
+                continue;
+            }
+            const FoundAnswer found = answerLog(logFolder, row.protocolo);
+            report.ignoredLogs += found.ignored;
             int marked = 0;
-            const std::optional<BatchResolution> resolution = resolveFromLog(db, logFolder, row, marked);
+            const std::optional<BatchResolution> resolution = resolveFromLog(found.log, db, row, marked);
             if (resolution == BatchResolution::Recorded) {
                 report.recovered.append(
                     QStringLiteral("Lote %1 (%2) registrado pela resposta do serviço guardada no log: %3 registro(s).")
@@ -175,7 +252,7 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
             report.unanswered.append(unanswered(db, row));
             db.rollback();
         } catch (const RecordLocked &) {
-            db.rollback(); // its sender is recording it now
+            db.rollback(); // its sender is writing or recording it now
         } catch (const Error &error) {
             db.rollback();
             report.failures.append(QStringLiteral("Lote %1 não resolvido agora (nova tentativa no próximo envio): %2")
@@ -183,24 +260,6 @@ RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder,
         }
     }
     return report;
-}
-
-BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const QString &provisorio)
-{
-    db.rollback();
-    const std::optional<QByteArray> log = answerLog(logFolder, provisorio);
-    if (!log)
-        return QFile::exists(logPath(logFolder, provisorio, "_req.xml")) ? BatchResolution::Unresolved
-                                                                         : BatchResolution::NotTaken;
-    if (!readAnswerLog(*log))
-        return BatchResolution::NotTaken;
-    SqlStatement query = provisionalRows(QStringLiteral("and Protocolo = :pprovisorio"));
-    query.setParam(QStringLiteral("pprovisorio"), provisorio);
-    const QList<ProvisionalRow> rows = readRows(db, query);
-    int marked = 0;
-    if (rows.isEmpty() || resolveFromLog(db, logFolder, rows.first(), marked) != BatchResolution::Recorded)
-        return BatchResolution::Unresolved;
-    return BatchResolution::Recorded;
 }
 
 bool releaseUnanswered(Database &db, const QString &protocolo)
@@ -212,7 +271,8 @@ bool releaseUnanswered(Database &db, const QString &protocolo)
     if (rows.isEmpty())
         return false;
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
-    const bool released = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo);
+    const bool released
+        = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo, Situacao::Liberado);
     db.commit();
     return released;
 }

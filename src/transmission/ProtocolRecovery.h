@@ -27,31 +27,24 @@ struct RecoveryReport
     QList<UnansweredBatch> unanswered; // every batch "Sem resposta" after the call
     int newlyUnanswered = 0;           // of those, the ones this call found past the time limit
     QStringList failures;              // batches that could not be resolved now, with the reason
+    QStringList ignoredLogs;           // logs under a batch's name that are not its answer, named
 };
 
 // Seconds after which a batch still "Enviando" can no longer be waiting for its answer:
 // the description and the post of a call may each take the transfer time limit.
 int unansweredAfterSeconds(int tempoLimite);
 
-// Resolves the batches of this database still on their way ("Enviando" or "Sem resposta")
-// from the answer logs this station holds, read by the name each batch's provisional
-// protocol gives (nothing else in `logFolder` is read): an answer with a protocol finishes
-// the batch ("Aguardando"), any other answer releases its records; a batch without answer
-// log older than `unansweredAfter` seconds becomes "Sem resposta". Each batch has its own
-// commit; one whose records another transaction holds (its sender, about to record it) is
-// passed over. The main transaction is rolled back first.
+// Resolves the batches of this database not yet resolved. A batch still "Preparando" never
+// left (its sender is gone: a live one holds its row): its records are released at once and
+// its row becomes "Não enviado". A batch "Enviando" or "Sem resposta" is looked up in the
+// answer logs this station holds, by the name its provisional protocol gives (nothing else in
+// `logFolder` is read), and only an answer log that answers the batch's own request counts:
+// the service's protocol finishes the batch ("Aguardando"), the service's refusal releases it
+// ("Não enviado"), and anything else (a gateway's page, say) leaves it without answer. A batch
+// without answer older than `unansweredAfter` seconds becomes "Sem resposta". Each batch has
+// its own commit; one whose rows another transaction holds (its sender) is passed over. The
+// main transaction is rolled back first.
 RecoveryReport resolveProvisionalBatches(Database &db, const QString &logFolder, int unansweredAfter);
-
-// How a batch whose call failed ended.
-enum class BatchResolution {
-    Recorded,          // its answer log held the service's protocol: recorded, with its commit
-    NotTaken,          // nothing left the station, or the answer took nothing: the caller releases it
-    Unresolved,        // the request left and no answer came: it stays "Enviando"
-    ResolvedElsewhere, // another program recorded or released it meanwhile
-};
-// Resolves the batch `provisorio` of this run right after its call failed; a batch without
-// a request log never left.
-BatchResolution resolveFailedBatch(Database &db, const QString &logFolder, const QString &provisorio);
 
 inline const QString LiberarParaReenvioCaption = QStringLiteral("Liberar para reenvio");
 // %1 is the batch's provisional protocol.

@@ -145,8 +145,8 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
         QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";"),
         QStringLiteral("  suspend;"), QStringLiteral("end")};
     block.setParam(QStringLiteral("pdatalancamento"), batch.dataLancamento);
-    block.setParam(QStringLiteral("psituacao"), Situacao::Enviando);
-    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Enviando)));
+    block.setParam(QStringLiteral("psituacao"), Situacao::Preparando);
+    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Preparando)));
     block.setParam(QStringLiteral("ptipo"), batch.tipo);
     block.setParam(QStringLiteral("pcnes"), batch.cnes);
     block.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo);
@@ -160,12 +160,28 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
 
 namespace {
 
-const QString UnresolvedCondition = QStringLiteral("and Situacao in (:penviando, :psemresposta)");
+const QString UnresolvedCondition = QStringLiteral("and Situacao in (:ppreparando, :penviando, :psemresposta)");
 
 void setUnresolved(SqlStatement &query)
 {
+    query.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
     query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
     query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
+}
+
+// Moves the registry row of a batch not yet resolved to `situacao` ("Liberado", "Não enviado"),
+// forgetting the chosen protocol its records went back to; true when it changed.
+bool closeRegistryRow(Database &db, const QString &provisorio, const QString &situacao)
+{
+    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
+    bool separator = false;
+    setStatus(registry, separator, QStringLiteral("Situacao"), situacao);
+    registry.add(QStringLiteral(",ProtocoloAntigo = null"));
+    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
+    registry.add(UnresolvedCondition);
+    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
+    setUnresolved(registry);
+    return db.execute(registry) > 0;
 }
 
 } // namespace
@@ -199,21 +215,10 @@ std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &
     return db.execute(records);
 }
 
-static bool releaseRegistryRow(Database &db, const QString &provisorio)
+bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo,
+                  const QString &situacao)
 {
-    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
-    bool separator = false;
-    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Liberado);
-    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
-    registry.add(UnresolvedCondition);
-    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
-    setUnresolved(registry);
-    return db.execute(registry) > 0;
-}
-
-bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo)
-{
-    if (!releaseRegistryRow(db, provisorio))
+    if (!closeRegistryRow(db, provisorio, situacao))
         return false;
     SqlStatement records{updateLine(table)};
     bool separator = false;
@@ -233,13 +238,20 @@ bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, co
     return true;
 }
 
-bool dropProvisionalBatch(Database &db, const QString &provisorio)
+bool markPosting(Database &db, const QString &provisorio)
 {
-    SqlStatement registry{QStringLiteral("delete from TavroProtocolos where Protocolo = :pprovisorio"),
-                          QStringLiteral("and Situacao = :penviando")};
+    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
+    bool separator = false;
+    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Enviando);
+    registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :ppreparando"));
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
-    registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    registry.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
     return db.execute(registry) > 0;
+}
+
+bool markNotSent(Database &db, const QString &provisorio)
+{
+    return closeRegistryRow(db, provisorio, Situacao::NaoEnviado);
 }
 
 bool markUnanswered(Database &db, const QString &provisorio)

@@ -76,7 +76,7 @@ struct ProvisionalBatch
     QString data;
 };
 
-// Inserts the registry row of a batch about to leave, as "Enviando", with a provisional
+// Inserts the registry row of a batch about to leave, as "Preparando", with a provisional
 // protocol unique across the stations of this database and fitting the protocol columns.
 // `batch.protocolo` and `batch.data` are not read; `protocoloAntigo` is the chosen protocol
 // whatever the kind, so a release can give the records back to it.
@@ -89,14 +89,21 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
 // another program resolving the same batch, say).
 std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
                                 const QString &data, bool rectifies);
-// Gives the records of an unanswered batch back: sendable again, or, when the batch took
-// the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row becomes
-// "Liberado". False, with nothing written, when the batch is no longer unresolved.
-bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo);
-// Removes the registry row of a batch still "Enviando" that never reached the service (or
-// whose answer took nothing), its records left to the caller: it registered no batch, so it
-// goes as a failed run's writes went before. True when it was there.
-bool dropProvisionalBatch(Database &db, const QString &provisorio);
+// Gives the records of a batch not yet resolved back: sendable again, or, when the batch took
+// the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row stays, as
+// `situacao` ("Liberado" for a batch that may be at the service, "Não enviado" for one that
+// provably is not), without the chosen protocol. False, with nothing written, when the batch
+// is no longer unresolved.
+bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo,
+                  const QString &situacao);
+// "Enviando" on the registry row of a batch still "Preparando": from its commit on, the
+// request may leave. False, with nothing written, when the batch was released meanwhile (by
+// another station's recovery), and its request must not leave.
+bool markPosting(Database &db, const QString &provisorio);
+// "Não enviado" on the registry row of a batch not yet resolved that the service provably
+// does not hold, its records left to the caller; the row is kept, as every registry row is.
+// True when it changed.
+bool markNotSent(Database &db, const QString &provisorio);
 // "Sem resposta" on the registry row of a batch still "Enviando"; true when it changed.
 bool markUnanswered(Database &db, const QString &provisorio);
 

@@ -7,6 +7,7 @@
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
+#include "service/CallDelivery.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/BatchClaim.h"
@@ -49,11 +50,48 @@ bool selected(const RecordList &list, int row, const TransmissionCells &cells, c
     return rowToSend(list, row, cells, input.protocolo) && (!input.protocolo.isEmpty() || taken < input.loteMaximo);
 }
 
+// Can XML 1.0 carry the text? Not a control character but tab, line feed and carriage return,
+// nor a lone surrogate, U+FFFE or U+FFFF.
+bool xmlCarries(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return false;
+        if (c == 0xFFFE || c == 0xFFFF)
+            return false;
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= text.size() || !QChar::isLowSurrogate(text[i + 1].unicode()))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The row's checks, and one more: a value that XML cannot carry would reach the service other
+// than the database holds it, so the row is refused, its column named. Each failure appends
+// its line to `erros`.
+bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QStringList &erros)
+{
+    bool passes = kind.check(list, row, erros);
+    for (int cell = 0; cell + 1 < list.columnCount(); ++cell) {
+        if (!xmlCarries(list.subCellView(row, cell))) {
+            erros.append(CaractereInvalidoMessage.arg(
+                list.headerData(cell + 1, Qt::Horizontal).toString().toLower(), list.caption(row)));
+            passes = false;
+        }
+    }
+    return passes;
+}
+
 // Runs the row's checks, their lines going to the report.
 bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report)
 {
     const qsizetype linesBefore = report.erros.size();
-    const bool passes = kind.check(list, row, report.erros);
+    const bool passes = rowPasses(kind, list, row, report.erros);
     for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
         report.recusas.append({list.caption(row), report.erros.at(i)});
     return passes;
@@ -73,35 +111,37 @@ void showSent(RecordList &list, int row, const TransmissionCells &cells, const Q
 // logs, and the batches it has just found without answer.
 void takeResolution(const RecoveryReport &resolution, RunReport &report)
 {
-    report.erros += resolution.recovered + resolution.released + resolution.failures;
+    report.erros += resolution.recovered + resolution.released + resolution.failures + resolution.ignoredLogs;
     if (resolution.newlyUnanswered > 0) {
         for (const UnansweredBatch &batch : resolution.unanswered)
             report.erros.append(unansweredLine(batch));
     }
 }
 
-// Resolves the run's batch after its call failed: recorded from its answer log, given back
-// (its records hold again what they held before the run) or, when its request left without
-// answer, left "Enviando" with a line that says so.
-BatchResolution resolveAfterFailure(Database &db, const QString &logFolder, const QString &provisorio,
-                                    BatchClaim &claim, const RecordList &list, const QList<int> &rows,
-                                    const QList<RecordMark> &before, RunReport &report)
+// Ends the run's batch after its run failed, by what the call saw. A batch the service
+// provably does not hold gives its records back what they held before the run, its registry
+// row kept as "Não enviado"; one that may be at the service stays "Enviando", with a line that
+// says so, until its answer is found or it is released. True when the batch was given back.
+bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, BatchClaim &claim,
+                    const RecordList &list, const QList<int> &rows, const QList<RecordMark> &before,
+                    RunReport &report)
 {
+    db.rollback();
+    if (delivery != Delivery::NotTaken) {
+        report.erros.append(SemRespostaAindaMessage.arg(provisorio));
+        return false;
+    }
     try {
-        const BatchResolution resolution = resolveFailedBatch(db, logFolder, provisorio);
-        if (resolution == BatchResolution::NotTaken) {
-            db.startLockingTransaction(ClaimLockTimeoutSeconds);
-            if (dropProvisionalBatch(db, provisorio))
-                claim.writeMarks(list, rows, before);
-            db.commit();
-        }
-        if (resolution == BatchResolution::Unresolved)
-            report.erros.append(SemRespostaAindaMessage.arg(provisorio));
-        return resolution;
+        db.startLockingTransaction(ClaimLockTimeoutSeconds);
+        const bool given = markNotSent(db, provisorio);
+        if (given)
+            claim.writeMarks(list, rows, before);
+        db.commit();
+        return given;
     } catch (const Error &error) {
         db.rollback();
-        report.erros.append(SemRespostaAindaMessage.arg(provisorio) + QLatin1Char(' ') + error.message());
-        return BatchResolution::Unresolved;
+        report.erros.append(NaoDevolvidoMessage.arg(provisorio, error.message()));
+        return false;
     }
 }
 
@@ -118,7 +158,7 @@ bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const 
     const TransmissionCells cells = kind.cells();
     QStringList ignored;
     for (int row = 0; row < list.rowCount(); ++row) {
-        if (selected(list, row, cells, input, 0) && kind.check(list, row, ignored))
+        if (selected(list, row, cells, input, 0) && rowPasses(kind, list, row, ignored))
             return true;
     }
     return false;
@@ -144,6 +184,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     const TransactionGuard transaction(db);
     QList<RecordMark> shownBefore; // their protocol, date and status cells before the run
     QString provisorio;
+    bool answered = false; // the service's answer arrived
     std::optional<BatchClaim> claim;
     try {
         takeResolution(
@@ -202,7 +243,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             return RunResult::Pronto; // the guard ends the claims' transaction
         }
 
-        // Written ahead: from this commit on, no transmitter takes these records.
+        // Written ahead: from this commit on, no transmitter takes these records. The batch is
+        // "Preparando" until its request's log is on the disk.
         BatchRegistration registration{QString(), QString(), input.hoje, kind.tipo(), input.cnes, input.protocolo};
         const ProvisionalBatch ahead = registerProvisionalBatch(db, registration);
         claim->markSending(list, batchRows, ahead);
@@ -217,14 +259,30 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         }
         report.buildingMs = clock.nsecsElapsed() / 1e6;
 
+        // "Enviando" is committed once the request's log is written and synced, right before the
+        // post: until then the uncommitted write holds the row, so another station's recovery
+        // waits instead of releasing a batch about to leave, and a batch found "Preparando"
+        // after a crash provably never left.
+        QElapsedTimer posting;
+        posting.start();
+        db.startLockingTransaction(ClaimLockTimeoutSeconds);
+        if (!markPosting(db, provisorio))
+            throw Error(LiberadoAntesDeSairMessage.arg(provisorio));
+        const double markedPostingMs = posting.nsecsElapsed() / 1e6;
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         port.setLogName(provisorio);
+        port.setBeforePost([&] {
+            posting.restart();
+            db.commit();
+            report.postingMs = markedPostingMs + posting.nsecsElapsed() / 1e6;
+        });
         const SentBatch answer = kind.send(port);
+        answered = true;
         report.erros += client.takeLogFailures();
         const QString protocolo = answer.protocolo.left(StoredProtocolLength);
-        // An answer without a protocol number (a Body without the protocol element) gives the
-        // records nothing to be followed up by: marked, they would wait for ever instead of
-        // going out again with the next run.
+        // An answer without a protocol number (a Body without the protocol element) is not the
+        // service's answer to a batch: whether the service holds the batch is not known, so it
+        // stays "Enviando" rather than go out again.
         if (protocolo.trimmed().isEmpty())
             throw Error(RespostaSemProtocoloMessage);
         const QString data = answer.dataRecebimento.left(StoredProtocolLength);
@@ -246,14 +304,17 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
         report.dica = error.hint();
-        const BatchResolution resolution = provisorio.isEmpty()
-            ? BatchResolution::NotTaken
-            : resolveAfterFailure(db, client.logFolder(), provisorio, *claim, list, batchRows, shownBefore, report);
+        // Before the call, nothing left; after the answer arrived, only what is recorded counts.
+        Delivery delivery = answered ? Delivery::Unknown : Delivery::NotTaken;
+        if (const auto *failure = dynamic_cast<const CallFailure *>(&error))
+            delivery = failure->delivery();
+        const bool givenBack = !provisorio.isEmpty()
+            && endFailedBatch(db, delivery, provisorio, *claim, list, batchRows, shownBefore, report);
         for (qsizetype i = 0; i < batchRows.size(); ++i) {
             const int row = batchRows.at(i);
             list.setSubCell(row, cells.gravar, QString());
             // A batch given back shows again what its records hold.
-            if (resolution == BatchResolution::NotTaken && i < shownBefore.size())
+            if (givenBack && i < shownBefore.size())
                 showSent(list, row, cells, shownBefore.at(i).protocolo, shownBefore.at(i).data,
                          shownBefore.at(i).situacao);
         }

@@ -50,6 +50,8 @@ struct RunReport
     double claimingMs = 0;
     double writingAheadMs = 0;
     double markingMs = 0;
+    // Milliseconds of the second commit of a batch: "Enviando" on its registry row before the post.
+    double postingMs = 0;
 };
 
 namespace RunResult {
@@ -66,6 +68,8 @@ inline const QString UnitTypeMissingMessage = QStringLiteral(
     "Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!");
 // A row of the batch whose own values cannot be read; the row is named after it.
 inline const QString UnreadableRowMessage = QStringLiteral("Valor inválido do lançamento: ");
+// A row holding a character XML cannot carry: %1 the column, %2 the row.
+inline const QString CaractereInvalidoMessage = QStringLiteral("Caractere inválido no %1 do registro %2");
 inline const QString InformeCnesMessage = QStringLiteral("Informe o Código CNES da Unidade");
 inline const QString InformeIbgeMessage = QStringLiteral("Informe o Código IBGE do Município");
 // Worded as the follow-up checks word an answer that lacks what they need.
@@ -73,10 +77,19 @@ inline const QString RespostaSemProtocoloMessage = QStringLiteral("Elemento ause
 // A run whose every row another transaction holds.
 inline const QString TodosEmUsoMessage = QStringLiteral(
     "Nada foi enviado: todos os registros do lote estão em uso por outra estação; ficam para o próximo envio.");
-// A batch whose call failed after its request left; %1 is its provisional protocol.
+// A batch whose call failed after its request may have reached the service; %1 is its
+// provisional protocol.
 inline const QString SemRespostaAindaMessage = QStringLiteral(
     "O lote %1 pode ter chegado ao serviço: seus registros ficam \"Enviando\" até a resposta ser encontrada ou o "
     "lote ser liberado para reenvio.");
+// A batch that never left but could not be given back now (the database went away, say); %1
+// is its provisional protocol, %2 the reason. The next run's resolution gives it back.
+inline const QString NaoDevolvidoMessage = QStringLiteral(
+    "O lote %1 não foi enviado, mas seus registros não puderam ser devolvidos agora: %2");
+// Another station's resolution released the batch before its request left; %1 is its
+// provisional protocol.
+inline const QString LiberadoAntesDeSairMessage = QStringLiteral(
+    "O lote %1 foi liberado por outra estação antes de sair; nada foi enviado.");
 
 // Would a run with `protocolo` chosen (empty: a new batch) send the row, were its checks
 // passed and the batch not yet full?
@@ -85,12 +98,14 @@ bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, 
 // One transmission run of a kind over its list. First the batches of this database still
 // on their way are resolved from their logs. Then it takes at most one batch of rows,
 // checks them, claims their records (a record another station holds waits for the next
-// run, with a line in "Erros"), writes the batch ahead with a provisional protocol
-// ("Enviando", one commit), sends it, and records the service's protocol on the registry
-// row and the records with one commit. Returns "transmitido", "pronto", the message of the
-// error that ended the run, or empty when the unit type stopped it. A batch that failed
-// before its request left, or whose answer took nothing, is released at once and its rows
-// show again what they showed; one whose request left without answer stays "Enviando".
+// run, with a line in "Erros"), writes the batch ahead with a provisional protocol (registry
+// row "Preparando", records "Enviando", one commit), writes the request's log, commits
+// "Enviando" on the registry row, sends it, and records the service's protocol on the
+// registry row and the records with one commit. Returns "transmitido", "pronto", the message
+// of the error that ended the run, or empty when the unit type stopped it. A batch the
+// service provably does not hold (nothing left, or the service refused it) is given back at
+// once and its rows show again what they showed, its registry row "Não enviado"; one that may
+// be at the service stays "Enviando".
 QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
                      const TransmissionInput &input, RunReport &report);
 

@@ -212,7 +212,9 @@ FaultFixture::Snapshot FaultFixture::snapshot() const
         }
     }
     for (const QStringList &row :
-         fixture.rows(QStringLiteral("select Protocolo, coalesce(SituacaoPrioridade, 0) from TavroProtocolos")))
+         // A batch the service never held keeps its row, as "Não enviado", for the record only.
+         fixture.rows(QStringLiteral("select Protocolo, coalesce(SituacaoPrioridade, 0) from TavroProtocolos "
+                                     "where Situacao is distinct from 'Não enviado'")))
         s.protocolPriorities.insert(row[0], row[1].toInt());
     return s;
 }
@@ -234,12 +236,12 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
     // only such a batch does.
     expectNoRecords(QStringLiteral("select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', "
                                    "false) is distinct from exists (select 1 from TavroProtocolos p where "
-                                   "p.Protocolo = r.TavroProtocolo and p.Situacao in ('Enviando', 'Sem resposta'))"),
+                                   "p.Protocolo = r.TavroProtocolo and p.Situacao in ('Preparando', 'Enviando', 'Sem resposta'))"),
                     "held or freed apart from their batch on its way");
-    // A rectified protocol gives its records to the rectifying one; a released batch gave its
-    // records back.
+    // A rectified protocol gives its records to the rectifying one; a released batch, or one the
+    // service never held, gave its records back.
     EXPECT_EQ(joinedRows(fixture.rows(QStringLiteral(
-                  "select Protocolo, Tipo from TavroProtocolos p where Situacao not in ('Ok-Retificado', 'Liberado') "
+                  "select Protocolo, Tipo from TavroProtocolos p where Situacao not in ('Ok-Retificado', 'Liberado', 'Não enviado') "
                   "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
                   "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
                   "and not exists (select 1 from itenssaidas r where r.TavroProtocolo = p.Protocolo)"))),
@@ -314,13 +316,14 @@ std::vector<FaultCase> callFaults(const QString &missingElement)
         {"DescriptionRefused", Fault::DescriptionRefused, QStringLiteral("(503)")},
         {"HttpError", Fault::HttpError, QStringLiteral("Service Unavailable (503)")},
         {"SoapFault", Fault::SoapFault, QStringLiteral("Falha interna do serviço")},
-        {"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\"")},
-        {"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement")},
-        {"Malformed", Fault::Malformed, QStringLiteral("tag mismatch")},
+        // An answer that is not the service's may come from a gateway that lost the service's own.
+        {"HtmlPage", Fault::HtmlPage, QStringLiteral("SOAP expects \"text/xml\""), true},
+        {"WrongRoot", Fault::WrongRoot, QStringLiteral("DocumentElement"), true},
+        {"Malformed", Fault::Malformed, QStringLiteral("tag mismatch"), true},
         // A transfer failure, not a malformed answer: the network's text, endpoint and action.
         {"CutOff", Fault::CutOff, QStringLiteral("/async - SOAPAction:tav:"), true},
-        {"EmptyBody", Fault::EmptyBody, missingElement},
-        {"OtherElement", Fault::OtherElement, missingElement},
+        {"EmptyBody", Fault::EmptyBody, missingElement, true},
+        {"OtherElement", Fault::OtherElement, missingElement, true},
         {"Silent", Fault::Silent, QStringLiteral("tempo limite (1 s)"), true},
         {"Stalled", Fault::Stalled, QStringLiteral("O serviço não respondeu dentro do tempo limite (1 s) - URL:"),
          true},

@@ -211,17 +211,31 @@ protected:
 
 } // namespace
 
-// Each kind's table after an answer without a protocol number: nothing marked, and the
-// next run sends what the first batch did not take.
-TEST_P(EveryKind, AnswerWithoutProtocolMarksNothing)
+// Each kind's table after an answer without a protocol number, which is not the service's
+// answer to a batch: its records stay "Enviando" under the provisional protocol, no later run
+// takes them, and once released the next run sends what the first batch did not take.
+TEST_P(EveryKind, AnswerWithoutProtocolHoldsTheBatch)
 {
     ASSERT_FALSE(sendFirstBatch(kind, 1).isEmpty());
     const Snapshot before = snapshot();
     useFaultyService(Fault::EmptyBody);
     fill(kind);
     EXPECT_EQ(click(*transmitter).message, RespostaSemProtocoloMessage);
-    EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
+    const QString provisorio
+        = fixture.scalar(QStringLiteral("select Protocolo from TavroProtocolos where Situacao = 'Enviando'"));
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV"))) << provisorio.toStdString();
+    const QString held = QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
+                                        "'Enviando'")
+                             .arg(kind.table, provisorio);
+    EXPECT_GT(count(held), 0);
     expectConsistent(before);
+    useService();
+    fill(kind);
+    const auto again = kind.make();
+    click(*again);
+    EXPECT_GT(count(held), 0) << "a run took a record of a batch that may be at the service";
+    resolveProvisionalBatches(db, logFolder, 0);
+    ASSERT_TRUE(releaseUnanswered(db, provisorio));
     expectNextRunSendsTheRest(kind);
     expectConsistent(before);
 }

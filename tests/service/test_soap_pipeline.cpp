@@ -3,6 +3,7 @@
 #include "TestDatabase.h"
 #include "TestService.h"
 
+#include "service/CallLog.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
 #include "session/Login.h"
@@ -202,8 +203,14 @@ TEST_F(SoapPipeline, LogsHoldTheMessagesByteForByteInAFolderMadeOnFirstUseAndRep
     EXPECT_TRUE(posted.contains("<nuLote>L\xc3\xa9</nuLote>"));
     EXPECT_TRUE(m_sim->requests().value(1).contains(QStringLiteral(" Length=%1 ").arg(posted.size())));
 
-    const QByteArray answer = readFile(logPath("_res.xml"));
-    ASSERT_TRUE(answer.startsWith(prefix));
+    // The answer log names the request it answers and the answer's status after the answer.
+    const QByteArray answerLog = readFile(logPath("_res.xml"));
+    ASSERT_TRUE(answerLog.startsWith(prefix));
+    const std::optional<AnswerLog> logged = parseAnswerLog(answerLog);
+    ASSERT_TRUE(logged);
+    EXPECT_EQ(logged->requestDigest, requestDigest(posted));
+    EXPECT_EQ(logged->status, 200);
+    const QByteArray answer = logged->message;
     const QByteArray number = sent.nuProtocoloEntrada.toLatin1();
     EXPECT_TRUE(answer.contains(QByteArray("<nuProtocoloEntrada>" + number + "</nuProtocoloEntrada>")));
     EXPECT_TRUE(answer.endsWith("</SOAP-ENV:Envelope>\n"));

@@ -373,7 +373,8 @@ TEST_F(Transmission, FailuresLeaveNothingWritten)
         EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
         EXPECT_EQ(outcome.message, c.expected);
         EXPECT_FALSE(db.inTransaction()); // rolled back at once: no later commit can keep a mark
-        EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 0);
+        // A batch the service refused keeps its registry row, as "Não enviado", and nothing else.
+        EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos where Situacao <> 'Não enviado'")), 0);
         EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), 0);
         for (int row = 0; row < stock.rowCount(); ++row) {
             EXPECT_EQ(stock.subCell(row, EstoqueCell::Gravar), QString());
