@@ -1,6 +1,9 @@
 #include "ScriptedService.h"
 
+#include "service/ServiceSettings.h"
+
 #include <QTcpSocket>
+#include <QUrl>
 
 #include <memory>
 
@@ -22,6 +25,25 @@ ScriptedService::ScriptedService()
             serve(socket);
     });
 }
+
+namespace {
+
+// Posts the request to the service's port at `origin` and waits for its answer, which is dropped.
+void passOn(QByteArray request, const QString &origin)
+{
+    const QUrl url(origin);
+    request.replace(request.indexOf(' ') + 1, request.indexOf(' ', request.indexOf(' ') + 1) - request.indexOf(' ') - 1,
+                    ServiceSettings::AsyncPath.toLatin1());
+    QTcpSocket service;
+    service.connectToHost(url.host(), quint16(url.port()));
+    if (!service.waitForConnected(5000))
+        return;
+    service.write(request);
+    service.waitForBytesWritten(5000);
+    service.waitForReadyRead(10000);
+}
+
+} // namespace
 
 QString ScriptedService::origin() const
 {
@@ -45,6 +67,8 @@ void ScriptedService::serve(QTcpSocket *socket)
         if (received->size() < headerEnd + 4 + length)
             return;
         const Answer &answer = received->startsWith("POST") ? m_call : m_description;
+        if (!answer.forwardTo.isEmpty())
+            passOn(*received, answer.forwardTo);
         const qsizetype announced = answer.cut || answer.stall ? answer.body.size() * 2 : answer.body.size();
         socket->write("HTTP/1.1 " + QByteArray::number(answer.status) + " Scripted\r\nContent-Type: "
                       + answer.contentType + "\r\nContent-Length: " + QByteArray::number(announced)

@@ -23,6 +23,9 @@ public:
         bool cut = false;
         // Announce twice the body's length and fall silent after the body, keeping the connection.
         bool stall = false;
+        // A gateway in front of a service: the request is first passed on to the service at this
+        // origin, which takes it, and then this answer is given instead of the service's.
+        QString forwardTo;
     };
 
     ScriptedService();

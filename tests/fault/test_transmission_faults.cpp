@@ -6,8 +6,11 @@
 #include "transmission/BatchClaim.h"
 #include "transmission/ProtocolRecovery.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
+#include <QTimer>
 
 using namespace tavro;
 using namespace tavro::test;
@@ -221,8 +224,8 @@ TEST_P(EveryKind, AnswerWithoutProtocolHoldsTheBatch)
     useFaultyService(Fault::EmptyBody);
     fill(kind);
     EXPECT_EQ(click(*transmitter).message, RespostaSemProtocoloMessage);
-    const QString provisorio
-        = fixture.scalar(QStringLiteral("select Protocolo from TavroProtocolos where Situacao = 'Enviando'"));
+    const QString provisorio = fixture.scalar(
+        QStringLiteral("select Protocolo from TavroProtocolos where Situacao = 'Enviando'"));
     ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV"))) << provisorio.toStdString();
     const QString held = QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
                                         "'Enviando'")
@@ -368,4 +371,166 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     expectConsistent(before);
     expectNextRunSendsTheRest(stock);
     expectConsistent(before);
+}
+
+namespace {
+
+// A gateway's answer after the service took the batch: its own page, with a status of its own.
+struct GatewayCase
+{
+    const char *name;
+    int status;
+};
+
+void PrintTo(const GatewayCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class GatewayLoss : public FaultFixture, public ::testing::WithParamInterface<GatewayCase>
+{
+protected:
+    // The calls the service got so far (SimProcess hands each request line out once).
+    int posts()
+    {
+        m_posts += int(sim->requests().filter(QRegularExpression(QStringLiteral("^POST "))).size());
+        return m_posts;
+    }
+    int held() const
+    {
+        return count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"));
+    }
+
+private:
+    int m_posts = 0;
+};
+
+class ValueOnItsWay : public FaultFixture
+{
+};
+
+} // namespace
+
+// A gateway loses the answer of a service that took the batch. The batch may be at the
+// service, so it stays "Enviando" with a line that says so; no later run nor resolution posts
+// it again, and only its release lets its records go.
+TEST_P(GatewayLoss, ABatchThatMayBeAtTheServiceIsNeverPostedAgain)
+{
+    const KindCase &stock = kindCases().front();
+    useService();
+    ScriptedService::Answer page{
+        GetParam().status, "text/html",
+        "<html><body><h1>Gateway</h1><p>O servidor de origem não respondeu.</p></body></html>"};
+    page.forwardTo = localOrigin(sim->port());
+    useScripted(page);
+    fill(stock);
+    const auto transmitter = stock.make();
+    const ClickOutcome outcome = click(*transmitter);
+    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    ASSERT_EQ(posts(), 1) << "the gateway did not pass the batch on";
+    const int first = held();
+    EXPECT_GT(first, 0);
+    EXPECT_TRUE(report.erros.join('\n').contains(QStringLiteral("pode ter chegado ao serviço")))
+        << report.erros.join('\n').toStdString();
+    const QString provisorio = fixture.scalar(
+        QStringLiteral("select Protocolo from TavroProtocolos where Situacao = 'Enviando'"));
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV")));
+
+    useService();
+    for (int i = 0; i < 3; ++i) {
+        fill(stock);
+        const auto again = stock.make();
+        click(*again);
+        const RecoveryReport resolution = resolveProvisionalBatches(db, logFolder, 0);
+        EXPECT_TRUE(resolution.released.isEmpty()) << resolution.released.join('\n').toStdString();
+    }
+    EXPECT_EQ(posts(), 1) << "the batch went to the service twice";
+    EXPECT_EQ(held(), first);
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
+    ASSERT_TRUE(releaseUnanswered(db, provisorio));
+    fill(stock);
+    const auto afterRelease = stock.make();
+    EXPECT_EQ(click(*afterRelease).end, ClickOutcome::AllSent);
+    EXPECT_EQ(posts(), 2);
+    EXPECT_EQ(held(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, GatewayLoss,
+                         ::testing::Values(GatewayCase{"BadGateway", 502}, GatewayCase{"GatewayTimeout", 504},
+                                           GatewayCase{"PageWithOk", 200}, GatewayCase{"OtherStatus", 500}),
+                         [](const ::testing::TestParamInfo<GatewayCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// The log folder goes away (a network share, a USB disk) while the call waits for an answer
+// that never comes: whether the batch left is the database's to say, not the folder's, so the
+// batch stays "Enviando" and the next run does not send it again.
+TEST_F(ValueOnItsWay, ALogFolderGoneDuringTheCallDoesNotMakeTheBatchUnsent)
+{
+    const KindCase &stock = kindCases().front();
+    useService();
+    useFaultySim({QStringLiteral("--silencio")}, 1);
+    QTimer remover;
+    QObject::connect(&remover, &QTimer::timeout, &remover, [&] {
+        if (!m_faulty->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty()) {
+            QDir(logFolder).removeRecursively();
+            remover.stop();
+        }
+    });
+    remover.start(20);
+    fill(stock);
+    const auto transmitter = stock.make();
+    EXPECT_EQ(click(*transmitter).end, ClickOutcome::Aborted);
+    const int held = count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"));
+    EXPECT_GT(held, 0);
+    useService();
+    fill(stock);
+    const auto again = stock.make();
+    click(*again);
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'")), held);
+    EXPECT_TRUE(sim->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty());
+}
+
+// A lot holding a control character would reach the service without it: the row is refused,
+// naming the row and the field, and the rest of the batch goes.
+TEST_F(ValueOnItsWay, AValueXmlCannotCarryRefusesItsRowAlone)
+{
+    const KindCase &entrada = kindCase("Entrada");
+    useService();
+    // The first row of the clerk's list that a click sends.
+    QString caption;
+    for (int row = 0; row < fill(entrada).rowCount() && caption.isEmpty(); ++row) {
+        if (list->subCell(row, ItemCell::Lote).size() > 1
+            && count(QStringLiteral("select count(*) from itensentradas where lancamento || '-' || item = '%1' and "
+                                    "TavroSituacao is null")
+                         .arg(list->caption(row)))
+                == 1)
+            caption = list->caption(row);
+    }
+    ASSERT_FALSE(caption.isEmpty());
+    // The list finds a lot through the product's lots, which get the same text.
+    fixture.exec(QStringLiteral("update novolotes l set lote = 'C' || ascii_char(1) || 'X' where exists (select 1 "
+                                "from itensentradas ie where ie.codproduto = l.codproduto and ie.lote = l.lote and "
+                                "ie.lancamento || '-' || ie.item = '%1')")
+                     .arg(caption));
+    fixture.exec(QStringLiteral("update itensentradas set lote = 'C' || ascii_char(1) || 'X' "
+                                "where lancamento || '-' || item = '%1'")
+                     .arg(caption));
+    fill(entrada);
+    const auto transmitter = entrada.make();
+    click(*transmitter);
+    EXPECT_TRUE(report.erros.contains(QStringLiteral("Caractere inválido no lote do registro %1").arg(caption)))
+        << report.erros.join('\n').toStdString();
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select coalesce(TavroSituacao, '') from itensentradas where "
+                                            "lancamento || '-' || item = '%1'")
+                                 .arg(caption)),
+              QString());
+    EXPECT_GT(count(QStringLiteral("select count(*) from itensentradas where TavroSituacao = 'Aguardando'")), 0);
+    for (const QString &name : QDir(logFolder).entryList({QStringLiteral("*_req.xml")})) {
+        QFile log(QDir(logFolder).filePath(name));
+        ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+        EXPECT_FALSE(log.readAll().contains("<nuLote>CX</nuLote>"));
+    }
 }

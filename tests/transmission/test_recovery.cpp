@@ -262,3 +262,88 @@ TEST_F(Recovery, TwoDatabasesSharingALogFolderLeaveEachOtherAlone)
     EXPECT_EQ(fixtureB.scalar(QStringLiteral("select Protocolo from TavroProtocolos")), protocoloB);
     EXPECT_EQ(state(fixture, stock), stateOfA);
 }
+
+namespace {
+
+// What became of a batch's answer log before the resolution reads it.
+struct AnswerLogCase
+{
+    const char *name;
+    std::function<QByteArray(const QByteArray &log, const QByteArray &other)> change;
+};
+
+void PrintTo(const AnswerLogCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class DoubtfulAnswerLog : public Recovery, public ::testing::WithParamInterface<AnswerLogCase>
+{
+};
+
+} // namespace
+
+// An answer log that is empty, cut short (a power cut before its data reached the disk, a
+// log of an older version) or answers another request (a log of another database under a
+// colliding name) says nothing of this batch: it is named and left alone, and the batch is
+// never taken for refused.
+TEST_P(DoubtfulAnswerLog, IsNamedAndTheBatchStaysHeld)
+{
+    const KindCase &stock = kindCases().front();
+    const QString other = send(stock, fixture, db);
+    ASSERT_FALSE(other.isEmpty());
+    const QString provisorio = send(stock, fixture, db);
+    ASSERT_FALSE(provisorio.isEmpty());
+    dieBeforeTheAnswersCommit(fixture, stock, provisorio);
+    const QString answerPath = QDir(logFolder).filePath(provisorio + QStringLiteral("_res.xml"));
+    QFile answer(answerPath);
+    QFile otherAnswer(QDir(logFolder).filePath(other + QStringLiteral("_res.xml")));
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(otherAnswer.open(QIODevice::ReadOnly));
+    const QByteArray changed = GetParam().change(answer.readAll(), otherAnswer.readAll());
+    answer.close();
+    ASSERT_TRUE(answer.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    answer.write(changed);
+    answer.close();
+
+    const RecoveryReport report = resolve(0);
+    EXPECT_TRUE(report.recovered.isEmpty());
+    EXPECT_TRUE(report.released.isEmpty()) << report.released.join('\n').toStdString();
+    ASSERT_EQ(report.ignoredLogs.size(), 1);
+    EXPECT_TRUE(report.ignoredLogs[0].contains(provisorio + QStringLiteral("_res.xml")));
+    ASSERT_EQ(report.unanswered.size(), 1);
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
+    EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroProtocolo = '%1'").arg(provisorio)), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, DoubtfulAnswerLog,
+    ::testing::Values(
+        AnswerLogCase{"Empty", [](const QByteArray &, const QByteArray &) { return QByteArray(); }},
+        AnswerLogCase{"Cut", [](const QByteArray &log, const QByteArray &) { return log.left(log.size() / 2); }},
+        AnswerLogCase{"OfAnotherRequest", [](const QByteArray &, const QByteArray &other) { return other; }}),
+    [](const ::testing::TestParamInfo<AnswerLogCase> &info) { return std::string(info.param.name); });
+
+// A run that died between the write-ahead and the commit that lets its request leave (killed,
+// or its database connection cut) leaves the batch "Preparando": it provably never left, so
+// the next resolution gives its records back at once, without waiting and without the clerk,
+// and keeps its registry row as "Não enviado".
+TEST_F(Recovery, ABatchThatNeverLeftIsReleasedAtOnce)
+{
+    const KindCase &stock = kindCases().front();
+    const QString provisorio = send(stock, fixture, db);
+    ASSERT_FALSE(provisorio.isEmpty());
+    dieBeforeTheAnswersCommit(fixture, stock, provisorio);
+    fixture.exec(
+        QStringLiteral("update TavroProtocolos set Situacao = 'Preparando' where Protocolo = '%1'").arg(provisorio));
+    const RecoveryReport report = resolve(3600);
+    ASSERT_EQ(report.released.size(), 1);
+    EXPECT_TRUE(report.released[0].contains(provisorio));
+    EXPECT_EQ(sending(stock), 0);
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Não enviado"));
+    EXPECT_EQ(run(stock, db, *client, 500), RunResult::Transmitido);
+}
