@@ -219,7 +219,6 @@ void ProtocolTab::PBProtocolosInconsistenciaClick()
 
 void ProtocolTab::PBTodosProtocolosClick()
 {
-    m_services.reload(); // the walk goes over the batches as they stand now
     runWithButton(PBTodosProtocolos, [this](ProtocolFollowup &checks) {
         ProgressStrip *progress = m_services.progress;
         if (progress)

@@ -479,16 +479,18 @@ TEST_F(CliFollowup, ProvisionalRowsAreListedFirstAndNeverSentToTheService)
                                                         std::tuple{"processamento", "ENV902-bbbbbb", "Liberado"}}) {
         const CliRun refused = verb({QString::fromUtf8(verbName), QString::fromUtf8(protocolo), "--situacao", ""});
         EXPECT_EQ(refused.exitCode, 1) << verbName;
-        EXPECT_EQ(refused.err,
-                  QStringLiteral("O protocolo %1 (%2) é provisório, deste programa: o serviço não deu "
-                                 "protocolo a este lote, então não há o que verificar nele.\n")
-                      .arg(QString::fromUtf8(protocolo), QString::fromUtf8(situacao)));
+        // After the line about the batch without answer that every writing verb's recovery prints.
+        EXPECT_TRUE(refused.err.endsWith(QStringLiteral("\nO protocolo %1 (%2) é provisório, deste programa: o serviço "
+                                                        "não deu protocolo a este lote, então não há o que "
+                                                        "verificar nele.\n")
+                                             .arg(QString::fromUtf8(protocolo), QString::fromUtf8(situacao))))
+            << refused.err.toStdString();
         EXPECT_EQ(refused.out, QString());
     }
     EXPECT_TRUE(sim->requests().filter(QStringLiteral("POST")).isEmpty());
     const CliRun walked = verb({"verificar"});
     EXPECT_EQ(walked.exitCode, 0) << walked.err.toStdString();
-    EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 2); // the service's one protocol, twice
+    EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 1); // the service's one protocol
     EXPECT_EQ(status(QStringLiteral("ENV901-aaaaaa")), QStringLiteral("Sem resposta"));
 }
 
@@ -800,8 +802,8 @@ TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
     const CliRun checked = verb({"verificar", "--vezes", "2"});
     EXPECT_EQ(checked.exitCode, 0);
     for (const QString &origem : inFlight)
-        EXPECT_TRUE(checked.out.contains(QStringLiteral("O registro %1 já estava no serviço pelo lote %2 (enviado em ")
-                                             .arg(origem.section(QLatin1Char('-'), 0, 0), provisorio)))
+        EXPECT_TRUE(checked.out.contains(
+            QStringLiteral("O registro %1 já estava no serviço pelo lote %2 (enviado em ").arg(origem, provisorio)))
             << checked.out.toStdString();
     EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok (Inc.)'"),
               QStringLiteral("2"));

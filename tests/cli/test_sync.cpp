@@ -217,7 +217,7 @@ TEST_F(CliSync, NightReleasesBatchesWithoutAnswerPastTheSetHours)
     EXPECT_TRUE(r.out.contains(QStringLiteral("Liberado para reenvio (sem resposta há mais de 6 horas): lote "
                                               "ENV901-aaaaaa")))
         << r.out.toStdString();
-    EXPECT_FALSE(r.out.contains(QStringLiteral("ENV902-bbbbbb"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("lote ENV902-bbbbbb"))) << r.out.toStdString();
     EXPECT_EQ(summary().liberados.size(), 1);
     EXPECT_TRUE(summary().liberados.value(0).endsWith(
         QStringLiteral("O lote ENV901-aaaaaa pode já estar no serviço: se estiver, os registros reenviados voltarão "

@@ -133,9 +133,10 @@ TEST_F(ProtocolListLoad, HeldBatchesComeFirstWhateverTheBoxes)
         EXPECT_EQ(list->data(list->index(row, 4), Qt::ForegroundRole).value<QColor>(), heldColour) << row;
 
     filter.estoque = filter.entradas = filter.saidas = false;
-    filter.status.aguardando = filter.status.finalizados = filter.status.inconsistencias = filter.status.ok = false;
+    filter.status.aguardando = filter.status.finalizados = filter.status.inconsistencias = filter.status.okRetificado
+        = false;
     CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
-    EXPECT_EQ(protocols(), held + QStringList{"P4"});
+    EXPECT_EQ(protocols(), (held + QStringList{"P4"}));
 
     filter = ProtocolFilter{};
     filter.cnes = QStringLiteral("2345678");
