@@ -419,6 +419,7 @@ void TForm1::CBEstoqueDiaChange()
     guarded(m_messages, this, [&] {
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
+        resolveHeld(); // the list shows each held batch as it stands now
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
         m_progress->begin(false);
         const auto ended = qScopeGuard([this] { m_progress->end(); });
@@ -588,37 +589,29 @@ int TForm1::unansweredAfter() const
     return unansweredAfterSeconds(HTTPRIO2 ? HTTPRIO2->settings().TempoLimite : 0);
 }
 
-bool TForm1::resolveHeld()
+bool TForm1::resolveHeld(bool quiet)
 {
     if (m_resolving || !IBDatabase1.isOpen())
         return false;
     m_resolving = true;
     const auto resolved = qScopeGuard([this] { m_resolving = false; });
+    // A line "Erros" has not shown yet; each batch without answer or failure is told once.
+    const auto tellOnce = [this](const QString &key, const QString &line) {
+        if (!m_heldReported.contains(key))
+            m_errorLines->append(line);
+        m_heldReported.insert(key);
+    };
     bool changed = false;
-    guarded(m_messages, this, [&] {
+    try {
         const RecoveryReport recovery = resolveProvisionalBatches(IBDatabase1, m_places.logFolder(), unansweredAfter());
         for (const QString &line : recovery.recovered + recovery.released)
             m_errorLines->appendNote(line);
-        // A batch without answer, or one that cannot be resolved, is told once, not at every look.
-        for (const QString &line : recovery.failures) {
-            if (!m_heldReported.contains(line))
-                m_errorLines->append(line);
-            m_heldReported.insert(line);
-        }
-        for (const UnansweredBatch &batch : recovery.unanswered) {
-            if (!m_heldReported.contains(batch.protocolo))
-                m_errorLines->append(unansweredLine(batch));
-            m_heldReported.insert(batch.protocolo);
-        }
+        for (const QString &line : recovery.failures)
+            tellOnce(line, line);
+        for (const UnansweredBatch &batch : recovery.unanswered)
+            tellOnce(batch.protocolo, unansweredLine(batch));
         changed = !recovery.recovered.isEmpty() || !recovery.released.isEmpty() || recovery.newlyUnanswered > 0;
-    });
-    showHeld();
-    return changed;
-}
 
-void TForm1::showHeld()
-{
-    guarded(m_messages, this, [&] {
         const HeldRecords all = heldRecords(IBDatabase1, QString());
         HeldRecords unit;
         for (const HeldBatch &batch : all.lotes) {
@@ -627,7 +620,14 @@ void TForm1::showHeld()
         }
         m_statusStrip->setHeld(unit.text());
         TSProtocolos->setHeld(all);
-    });
+    } catch (const Error &error) {
+        // The timer's look goes on every minute: a database gone away says so once, in "Erros".
+        if (quiet)
+            tellOnce(error.message(), error.message());
+        else
+            m_messages.standardError(this, error.message());
+    }
+    return changed;
 }
 
 void TForm1::heldTimerTick()
@@ -637,7 +637,7 @@ void TForm1::heldTimerTick()
     if (m_progress->isActive() || TSProtocolos->busy() || QApplication::activeModalWidget()
         || !LAguarde->text().isEmpty())
         return;
-    if (resolveHeld())
+    if (resolveHeld(true))
         loadProtocolList();
 }
 

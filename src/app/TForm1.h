@@ -115,9 +115,8 @@ private:
     // Resolves this database's held batches from their answer logs (a batch past its answer
     // window turns "Sem resposta"), tells "Erros" what it has not told yet, and shows the unit's
     // held batches in the status strip and the protocol list's tooltips. True when a batch
-    // changed its state.
-    bool resolveHeld();
-    void showHeld();
+    // changed its state. An error shows its box, or (`quiet`) one line in "Erros".
+    bool resolveHeld(bool quiet = false);
     // The protocol list as the tab's filters stand, the selected protocol kept.
     void loadProtocolList();
     // The timer's look at the held batches, only while the window waits for the clerk.
