@@ -98,11 +98,16 @@ bool SyncSummary::failed() const
     return false;
 }
 
+QString runEnd(const SyncSummary &summary)
+{
+    if (summary.failed())
+        return QStringLiteral("com falhas");
+    return summary.interrupted ? QStringLiteral("interrompida pelo usuário") : QStringLiteral("concluída");
+}
+
 QString summaryEnd(const SyncSummary &summary)
 {
-    const QString end = summary.failed() ? QStringLiteral("com falhas")
-        : summary.interrupted            ? QStringLiteral("interrompida pelo usuário")
-                                         : QStringLiteral("concluída");
+    const QString end = runEnd(summary);
     return summary.retidos.isEmpty() ? end : end + QStringLiteral(", ") + summary.retidos.text();
 }
 
@@ -287,7 +292,7 @@ QString lastRunLine(const SyncSummary &summary)
 {
     return QStringLiteral("Última sincronização %1: %2 (CNES %3), %4")
         .arg(summary.manual ? QStringLiteral("pela janela") : QStringLiteral("automática"),
-             summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes, summaryEnd(summary));
+             summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes, runEnd(summary));
 }
 
 bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error)

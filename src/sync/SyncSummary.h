@@ -58,8 +58,9 @@ struct SyncSummary
     bool failed() const;
 };
 
-// How the run ended: "com falhas", "interrompida pelo usuário" or "concluída", followed by the
-// records still held (", 9 registros retidos em 1 lote sem resposta").
+// How the run ended: "com falhas", "interrompida pelo usuário" or "concluída".
+QString runEnd(const SyncSummary &summary);
+// That end followed by the records still held (", 9 registros retidos em 1 lote sem resposta").
 QString summaryEnd(const SyncSummary &summary);
 
 // The summary as text, in Portuguese as every text the clerk reads.
@@ -72,7 +73,8 @@ QJsonObject heldJson(const HeldRecords &held);
 // Reads what summaryJson wrote; false when the text is not such a summary.
 bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 
-// The status strip's line about a run: when it ended and whether it failed.
+// The status strip's line about a run: when it ended and whether it failed (what stays held has
+// a line of its own in the strip).
 QString lastRunLine(const SyncSummary &summary);
 
 // Writes a summary's JSON whole or not at all, so monitoring never reads half a report;
