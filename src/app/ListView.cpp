@@ -13,7 +13,7 @@ namespace tavro {
 
 namespace {
 
-// Shows a cell's whole text as its tooltip when the column is too narrow for it.
+// Shows a row's own tooltip, else a cell's whole text when the column is too narrow for it.
 class CutCellTip : public QStyledItemDelegate
 {
 public:
@@ -24,6 +24,11 @@ public:
     {
         if (event->type() != QEvent::ToolTip)
             return QStyledItemDelegate::helpEvent(event, view, option, index);
+        // A row that says what it is (a held batch of the protocol list) says so on every cell.
+        if (const QString tip = index.data(Qt::ToolTipRole).toString(); !tip.isEmpty()) {
+            QToolTip::showText(event->globalPos(), tip, view->viewport(), option.rect);
+            return true;
+        }
         QStyleOptionViewItem cell = option;
         initStyleOption(&cell, index);
         const QStyle *style = view->style();

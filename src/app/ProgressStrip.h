@@ -29,6 +29,8 @@ public:
 
     void progressed(const Progress &progress) override;
     bool stopRequested() override { return m_stop; }
+    // Whether work runs between begin() and end().
+    bool isActive() const { return m_active; }
     // Whether work that can be stopped runs: only "Parar" then takes the window's input.
     bool takesStop() const { return m_active && m_canStop; }
 

@@ -24,6 +24,7 @@
 #include <QVBoxLayout>
 
 #include <limits>
+#include <optional>
 
 namespace tavro {
 
@@ -37,6 +38,7 @@ ProtocolTab::ProtocolTab(QWidget *parent)
     : QWidget(parent)
     , m_list(newProtocolList(this))
 {
+    m_list->setTipRule([this](int row) { return m_heldTips.value(m_list->subCell(row, ProtocolCell::Protocolo)); });
     auto *layout = new QVBoxLayout(this);
 
     auto *filters = new QWidget(this);
@@ -129,13 +131,51 @@ int ProtocolTab::selectedRow()
     return rows.first().row();
 }
 
-void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body)
+QString ProtocolTab::selectedProtocol() const
 {
     const QModelIndexList selected = LVProtocolos->selectionModel()->selectedRows();
-    const QString chosen = selected.isEmpty() ? QString()
-                                              : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
+    return selected.isEmpty() ? QString() : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
+}
+
+void ProtocolTab::selectProtocol(const QString &protocolo)
+{
+    for (int row = 0; !protocolo.isEmpty() && row < m_list->rowCount(); ++row) {
+        if (m_list->subCell(row, ProtocolCell::Protocolo) == protocolo) {
+            LVProtocolos->selectRow(row);
+            return;
+        }
+    }
+}
+
+void ProtocolTab::selectHeld()
+{
+    LVProtocolos->clearSelection();
+    QItemSelection held;
+    for (int row = 0; row < m_list->rowCount(); ++row) {
+        if (heldSituacao(m_list->subCellView(row, ProtocolCell::Situacao)))
+            held.select(m_list->index(row, 0), m_list->index(row, m_list->columnCount() - 1));
+    }
+    if (held.isEmpty())
+        return;
+    LVProtocolos->selectionModel()->select(held, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    LVProtocolos->scrollTo(held.first().topLeft());
+    LVProtocolos->setFocus();
+}
+
+void ProtocolTab::setHeld(const HeldRecords &held)
+{
+    m_heldTips.clear();
+    for (const HeldBatch &batch : held.lotes)
+        m_heldTips.insert(batch.protocolo, heldBatchAdvice(batch, m_services.unansweredAfter));
+}
+
+void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body)
+{
+    const QString chosen = selectedProtocol();
     {
         const TPersonBtn::Busy busy(*button);
+        m_busy = true;
+        const auto idle = qScopeGuard([this] { m_busy = false; });
         guarded(*m_services.messages, this, [&] {
             ProtocolFollowup checks(*m_services.db, *m_services.client,
                                     [this](const QString &line) { MProtocolos->appendPlainText(line); });
@@ -152,18 +192,13 @@ void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(Pro
     }
     // The reload loses the selection; the protocol just checked is chosen again, so
     // the next check goes to it rather than to "Selecione o protocolo!".
-    for (int row = 0; !chosen.isEmpty() && row < m_list->rowCount(); ++row) {
-        if (m_list->subCell(row, ProtocolCell::Protocolo) == chosen) {
-            LVProtocolos->selectRow(row);
-            break;
-        }
-    }
+    selectProtocol(chosen);
 }
 
 void ProtocolTab::PBProtocolosProcessamentoClick()
 {
     const int row = selectedRow();
-    if (row < 0)
+    if (row < 0 || refusedAsProvisional(row))
         return;
     runWithButton(PBProtocolosProcessamento,
                   [&](ProtocolFollowup &checks) { verificarProcessamento(checks, *m_list, row); });
@@ -172,7 +207,7 @@ void ProtocolTab::PBProtocolosProcessamentoClick()
 void ProtocolTab::PBProtocolosInconsistenciaClick()
 {
     const int row = selectedRow();
-    if (row < 0)
+    if (row < 0 || refusedAsProvisional(row))
         return;
     if (!inconsistencyCheckAllowed(m_list->subCell(row, ProtocolCell::Situacao))) {
         m_services.messages->information(this, OnlyFinishedMessage);
@@ -197,20 +232,55 @@ void ProtocolTab::PBTodosProtocolosClick()
     });
 }
 
+bool ProtocolTab::refusedAsProvisional(int row)
+{
+    const QString refusal = provisionalRefusal(m_list->subCell(row, ProtocolCell::Protocolo),
+                                               m_list->subCell(row, ProtocolCell::Situacao));
+    if (!refusal.isEmpty())
+        m_services.messages->information(this, refusal);
+    return !refusal.isEmpty();
+}
+
 void ProtocolTab::PBLiberarReenvioClick()
 {
     const int row = selectedRow();
     if (row < 0)
         return;
-    if (m_list->subCell(row, ProtocolCell::Situacao) != Situacao::SemResposta) {
+    if (!heldSituacao(m_list->subCellView(row, ProtocolCell::Situacao))) {
         m_services.messages->information(this, SomenteSemRespostaMessage);
         return;
     }
     const QString protocolo = m_list->subCell(row, ProtocolCell::Protocolo);
+    // The batch as it stands now: a batch past its answer window turns "Sem resposta" here,
+    // and one whose answer log arrived is recorded.
+    m_services.reload();
+    selectProtocol(protocolo);
+    std::optional<HeldBatch> batch;
+    guarded(*m_services.messages, this, [&] {
+        for (const HeldBatch &held : heldRecords(*m_services.db, QString()).lotes) {
+            if (held.protocolo == protocolo)
+                batch = held;
+        }
+    });
+    if (!batch)
+        m_services.messages->information(this, NenhumLoteSemRespostaMessage.arg(protocolo));
+    else if (batch->situacao != Situacao::SemResposta)
+        m_services.messages->information(this, notYetReleasableMessage(*batch, m_services.unansweredAfter));
+    else
+        releaseConfirmed(*batch);
+}
+
+void ProtocolTab::releaseConfirmed(const HeldBatch &batch)
+{
+    if (!m_services.messages->question(
+            this,
+            ReleaseRiskMessage.arg(batch.protocolo)
+                + QStringLiteral("\nLiberar os %1 registro(s) do lote para reenvio?").arg(batch.registros)))
+        return;
     runWithButton(PBLiberarReenvio, [&](ProtocolFollowup &) {
-        MProtocolos->appendPlainText(releaseUnanswered(*m_services.db, protocolo)
-                                         ? LoteLiberadoMessage.arg(protocolo)
-                                         : NenhumLoteSemRespostaMessage.arg(protocolo));
+        MProtocolos->appendPlainText(releaseUnanswered(*m_services.db, batch.protocolo)
+                                         ? LoteLiberadoMessage.arg(batch.protocolo)
+                                         : NenhumLoteSemRespostaMessage.arg(batch.protocolo));
     });
 }
 

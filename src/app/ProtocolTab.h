@@ -1,7 +1,9 @@
 #pragma once
 
 #include "followup/ProtocolList.h"
+#include "transmission/HeldBatches.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
@@ -30,8 +32,9 @@ struct FollowupServices
     Database *db = nullptr;
     SoapClient *client = nullptr;
     Messages *messages = nullptr;
-    std::function<void()> reload;
+    std::function<void()> reload; // resolves the held batches, then reloads the list
     ProgressStrip *progress = nullptr;
+    int unansweredAfter = 0; // seconds after which a batch "Enviando" may be released
 };
 
 // The protocol tab: filter strip, the protocol list beside the checks' text output,
@@ -48,6 +51,16 @@ public:
     ProtocolFilter filter(const QString &cnes) const;
     void setServices(FollowupServices services) { m_services = std::move(services); }
     RecordList &list() const { return *m_list; }
+    // The held batches the list shows first: each row's tooltip says what it is and what to do.
+    void setHeld(const HeldRecords &held);
+    // The protocol of the selected row; empty when none is selected.
+    QString selectedProtocol() const;
+    // Selects the row of `protocolo` when the list holds it.
+    void selectProtocol(const QString &protocolo);
+    // Selects the held batches' rows and shows the first, as the status strip's link opens them.
+    void selectHeld();
+    // Whether one of the tab's checks or releases is under way.
+    bool busy() const { return m_busy; }
 
     QTableView *LVProtocolos;
     QPlainTextEdit *MProtocolos;
@@ -56,7 +69,7 @@ public:
     QSpinBox *SEProtocolosVezes;
     TPersonBtn *PBProtocolosProcessamento;
     TPersonBtn *PBProtocolosInconsistencia;
-    TPersonBtn *PBLiberarReenvio; // releases the records of a batch "Sem resposta"
+    TPersonBtn *PBLiberarReenvio; // releases the records of a batch "Sem resposta", or says when it may
     TPersonBtn *PersonBtn1;
 
 Q_SIGNALS:
@@ -68,6 +81,8 @@ private:
     void PBProtocolosInconsistenciaClick();
     void PBTodosProtocolosClick();
     void PBLiberarReenvioClick();
+    // Whether the row holds no protocol of the service, after saying so.
+    bool refusedAsProvisional(int row);
     // The selected row, or -1 after "Selecione o protocolo!".
     int selectedRow();
     // Runs `body` with `button` disabled and the list reloaded after it, errors or not.
@@ -75,8 +90,13 @@ private:
 
     QCheckBox *addBox(QWidget *strip, const char *name, const QString &caption, bool ticked);
 
+    // "Liberar para reenvio" of a batch "Sem resposta", after the clerk has read what it risks.
+    void releaseConfirmed(const HeldBatch &batch);
+
     RecordList *m_list;
     FollowupServices m_services;
+    QHash<QString, QString> m_heldTips; // advice by provisional protocol
+    bool m_busy = false;
     QCheckBox *CBProtocolosMostrarTodosCnes;
     QCheckBox *CBProtAguardando, *CBProtFinalizados, *CBProtInconsistencias, *CBProtOk, *CBProtOkRetificado;
     QCheckBox *CBProtEstoque, *CBProtEntradas, *CBProtSaidas, *CBProtDispensacoes;

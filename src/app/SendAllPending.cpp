@@ -10,8 +10,8 @@
 namespace tavro {
 
 std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
-                                          const QString &usuarioSessao, ProgressStrip &progress,
-                                          const QString &dataFolder, QString &refusal)
+                                          const SyncRequest &request, const QString &usuarioSessao,
+                                          ProgressStrip &progress, const QString &dataFolder, QString &refusal)
 {
     RunLog log(syncLogPath(dataFolder));
     // Named as the nightly run names the unit of CNESFARMACIA.
@@ -24,7 +24,7 @@ std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, cons
     progress.begin(true);
     const auto ended = qScopeGuard([&progress] { progress.end(); });
     SyncSummary summary = sincronizar(
-        db, client, unit, usuarioSessao, SyncRequest{}, [&log](const QString &step) { log.step(step); }, &progress);
+        db, client, unit, usuarioSessao, request, [&log](const QString &step) { log.step(step); }, &progress);
     summary.database = db.databaseName();
     summary.manual = true;
     QString error;

@@ -25,6 +25,7 @@
 #include "session/HealthUnit.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
+#include "transmission/HeldBatches.h"
 #include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
@@ -53,6 +54,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -87,7 +89,8 @@ bool TForm1::FormCreate()
     HTTPRIO2 = programSoapClient(m_transport, ArquivoConfig, m_places.logFolder(), m_login,
                                  [this](const QString &line) { m_errorLines->appendNote(line); });
     HTTPRIO2->setInputDuringWait([this] { return m_progress->takesStop(); });
-    TSProtocolos->setServices({&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress});
+    TSProtocolos->setServices(
+        {&IBDatabase1, HTTPRIO2.get(), &m_messages, [this] { CarregaProtocolos(); }, m_progress, unansweredAfter()});
     PECodIBGE->setText(config.ibge);
     PECodCNES->setText(config.cnesFarmacia);
     DataInicialConfig = config.period.dataInicial;
@@ -95,16 +98,7 @@ bool TForm1::FormCreate()
 
     // Batches of this database still on their way: finished from their answer logs, or shown
     // without answer.
-    guarded(m_messages, this, [&] {
-        const RecoveryReport recovery = resolveProvisionalBatches(
-            IBDatabase1, m_places.logFolder(), unansweredAfterSeconds(HTTPRIO2->settings().TempoLimite));
-        for (const QString &line : recovery.recovered + recovery.released)
-            m_errorLines->appendNote(line);
-        for (const QString &line : recovery.failures + recovery.ignoredLogs)
-            m_errorLines->append(line);
-        for (const UnansweredBatch &batch : recovery.unanswered)
-            m_errorLines->append(unansweredLine(batch));
-    });
+    resolveHeld();
     guarded(m_messages, this, [&] {
         for (const QString &line : removeOldLogs(IBDatabase1, m_places.logFolder(), logRetentionDays(ArquivoConfig)))
             m_errorLines->append(line);
@@ -115,7 +109,8 @@ bool TForm1::FormCreate()
         LNomeUnidade->setText(unit.nome);
     });
     showSession();
-    CarregaProtocolos();
+    loadProtocolList();
+    m_heldTimer->start();
     return true;
 }
 
@@ -182,6 +177,7 @@ void TForm1::periodFieldExit(const TPersonEdit *field)
 
 void TForm1::searchActiveTab(const TPersonEdit *leftField)
 {
+    resolveHeld(); // the lists show each held batch as it stands now
     guarded(m_messages, this, [&] {
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
@@ -192,7 +188,7 @@ void TForm1::searchActiveTab(const TPersonEdit *leftField)
             BuscaConciliacoes();
         else if (active == TSSituacao)
             CarregaSituacao();
-        CarregaProtocolos();
+        loadProtocolList();
         LAguarde->clear();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
@@ -380,6 +376,7 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
         m_messages.information(this, outcome.endText());
     else if (outcome.end == SendOutcome::End::Aborted)
         m_messages.error(this, TransmissaoAbortadaCaption, outcome.endText());
+    CarregaProtocolos(); // the strip and the protocol list show what the send left held
 }
 
 bool TForm1::retransmissionConfirmed(MovementTab &tab, TransmitKind kind)
@@ -422,6 +419,7 @@ void TForm1::CBEstoqueDiaChange()
     guarded(m_messages, this, [&] {
         if ((EUsuario->text().isEmpty() && ESenha->text().isEmpty()) || CBEstoqueDia->currentText().isEmpty())
             return;
+        resolveHeld(); // the list shows each held batch as it stands now
         showWait(QStringLiteral("Aguarde, pesquisando [ESTOQUE]..."));
         m_progress->begin(false);
         const auto ended = qScopeGuard([this] { m_progress->end(); });
@@ -498,9 +496,12 @@ void TForm1::PBEnviarTudoClick()
     guarded(m_messages, this, [&] {
         TSSituacao->BtnSituacaoEnviarTudo->setEnabled(false); // one run at a time
         const auto enabled = qScopeGuard([this] { TSSituacao->BtnSituacaoEnviarTudo->setEnabled(true); });
+        // The nightly run's settings, with the window's batch size.
+        SyncRequest request = configuredSyncRequest(ArquivoConfig);
+        request.lote = qMax(1, SEQuantidadeRegistros->value());
         QString refusal;
         const std::optional<SyncSummary> summary = sendAllPending(
-            IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()},
+            IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()}, request,
             m_login.UsuarioSessao, *m_progress, m_places.data.path, refusal);
         if (!summary) {
             m_messages.information(this, refusal);
@@ -568,11 +569,76 @@ void TForm1::focusChanged(QWidget *old, QWidget *now)
 
 void TForm1::CarregaProtocolos()
 {
+    resolveHeld();
+    loadProtocolList();
+}
+
+void TForm1::loadProtocolList()
+{
     guarded(m_messages, this, [&] {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        const QString chosen = TSProtocolos->selectedProtocol();
         tavro::CarregaProtocolos(IBDatabase1, TSProtocolos->filter(PECodCNES->text()), m_login.UsuarioSessao,
                                  TSProtocolos->list());
+        TSProtocolos->selectProtocol(chosen);
     });
+}
+
+int TForm1::unansweredAfter() const
+{
+    return unansweredAfterSeconds(HTTPRIO2 ? HTTPRIO2->settings().TempoLimite : 0);
+}
+
+bool TForm1::resolveHeld(bool quiet)
+{
+    if (m_resolving || !IBDatabase1.isOpen())
+        return false;
+    m_resolving = true;
+    const auto resolved = qScopeGuard([this] { m_resolving = false; });
+    // A line "Erros" has not shown yet; each batch without answer or failure is told once.
+    const auto tellOnce = [this](const QString &key, const QString &line) {
+        if (!m_heldReported.contains(key))
+            m_errorLines->append(line);
+        m_heldReported.insert(key);
+    };
+    bool changed = false;
+    try {
+        const RecoveryReport recovery = resolveProvisionalBatches(IBDatabase1, m_places.logFolder(), unansweredAfter());
+        for (const QString &line : recovery.recovered + recovery.released)
+            m_errorLines->appendNote(line);
+        for (const QString &line : recovery.failures + recovery.ignoredLogs)
+            tellOnce(line, line);
+        for (const UnansweredBatch &batch : recovery.unanswered)
+            tellOnce(batch.protocolo, unansweredLine(batch));
+        changed = !recovery.recovered.isEmpty() || !recovery.released.isEmpty() || recovery.newlyUnanswered > 0;
+
+        const HeldRecords all = heldRecords(IBDatabase1, QString());
+        HeldRecords unit;
+        for (const HeldBatch &batch : all.lotes) {
+            if (batch.cnes == PECodCNES->text())
+                unit.lotes.append(batch);
+        }
+        m_statusStrip->setHeld(unit.text());
+        TSProtocolos->setHeld(all);
+    } catch (const Error &error) {
+        // The timer's look goes on every minute: a database gone away says so once, in "Erros".
+        if (quiet)
+            tellOnce(error.message(), error.message());
+        else
+            m_messages.standardError(this, error.message());
+    }
+    return changed;
+}
+
+void TForm1::heldTimerTick()
+{
+    // Timers also fire inside the waits of a send, a check or a message box: the look waits
+    // for the window to be idle, so it never rolls back work under way.
+    if (m_progress->isActive() || TSProtocolos->busy() || QApplication::activeModalWidget()
+        || !LAguarde->text().isEmpty())
+        return;
+    if (resolveHeld(true))
+        loadProtocolList();
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)

@@ -10,6 +10,7 @@
 #include "session/Login.h"
 
 #include <QMainWindow>
+#include <QSet>
 
 #include <memory>
 #include <optional>
@@ -23,6 +24,7 @@ class QPushButton;
 class QSpinBox;
 class QTabWidget;
 class QTextEdit;
+class QTimer;
 class QToolButton;
 
 namespace tavro {
@@ -61,6 +63,7 @@ public:
     void FormShow();
 
     void BValidarClick();
+    // Resolves the held batches, then reloads the protocol list.
     void CarregaProtocolos();
     void BtnPesquisarClick();
     void BuscaConciliacoes();
@@ -109,6 +112,16 @@ private:
     void openRefusedRow(MovementTab *tab, const QString &caption);
     // Operator, unit and service host in the status strip.
     void showSession();
+    // Resolves this database's held batches from their answer logs (a batch past its answer
+    // window turns "Sem resposta"), tells "Erros" what it has not told yet, and shows the unit's
+    // held batches in the status strip and the protocol list's tooltips. True when a batch
+    // changed its state. An error shows its box, or (`quiet`) one line in "Erros".
+    bool resolveHeld(bool quiet = false);
+    // The protocol list as the tab's filters stand, the selected protocol kept.
+    void loadProtocolList();
+    // The timer's look at the held batches, only while the window waits for the clerk.
+    void heldTimerTick();
+    int unansweredAfter() const;
     TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
@@ -166,6 +179,12 @@ private:
 
     TFProcura *FProcura;
     QString UltimoCnes;
+
+    // Resolves the held batches once a minute while the window is idle, so "Sem resposta"
+    // shows when due without a new send.
+    QTimer *m_heldTimer;
+    QSet<QString> m_heldReported; // batches and failures "Erros" was told of
+    bool m_resolving = false;
 };
 
 } // namespace tavro

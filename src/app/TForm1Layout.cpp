@@ -50,6 +50,7 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -185,6 +186,9 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     setCentralWidget(central);
 
     FProcura = new TFProcura(m_messages, this);
+    m_heldTimer = new QTimer(this);
+    m_heldTimer->setObjectName(QStringLiteral("TimerRetidos"));
+    m_heldTimer->setInterval(60 * 1000);
     // Refused field values and required-field checks reach the operator as every other error.
     setErrorDisplay([this](QWidget *source, const QString &message) { m_messages.standardError(source, message); },
                     this);
@@ -224,6 +228,11 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
     connect(TSSituacao, &SituacaoTab::sendAllRequested, this, &TForm1::PBEnviarTudoClick);
     connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
+    connect(m_heldTimer, &QTimer::timeout, this, &TForm1::heldTimerTick);
+    connect(m_statusStrip->heldButton(), &QPushButton::clicked, this, [this] {
+        PageControl1->setCurrentWidget(TSProtocolos); // reloads the list
+        TSProtocolos->selectHeld();
+    });
 }
 
 TForm1::~TForm1() = default;

@@ -9,6 +9,7 @@
 #include "cli/TerminalProgress.h"
 #include "cli/TransmitVerb.h"
 #include "common/Error.h"
+#include "common/Status.h"
 #include "db/Database.h"
 #include "db/TransactionGuard.h"
 #include "followup/ProtocolList.h"
@@ -24,6 +25,7 @@
 #include "session/Login.h"
 #include "sync/RunLock.h"
 #include "sync/Synchronization.h"
+#include "transmission/HeldBatches.h"
 #include "transmission/LogRetention.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
@@ -180,6 +182,31 @@ bool recover(Database &db, const IniFile &ini, const QString &logFolder, QTextSt
     return report.failures.isEmpty();
 }
 
+// liberar: a batch "Sem resposta" is released after saying what that risks; one still waiting
+// for its answer is left as it is, with the time from which it may be released.
+int release(Database &db, const QString &protocolo, int unansweredAfter, QTextStream &out, QTextStream &err)
+{
+    std::optional<HeldBatch> batch;
+    for (const HeldBatch &held : heldRecords(db, QString()).lotes) {
+        if (held.protocolo == protocolo)
+            batch = held;
+    }
+    if (batch && batch->situacao != Situacao::SemResposta) {
+        err << notYetReleasableMessage(*batch, unansweredAfter) << '\n';
+        return ExitFailure;
+    }
+    if (batch) {
+        out << ReleaseRiskMessage.arg(protocolo) << '\n';
+        out.flush();
+    }
+    if (!batch || !releaseUnanswered(db, protocolo)) {
+        err << NenhumLoteSemRespostaMessage.arg(protocolo) << '\n';
+        return ExitFailure;
+    }
+    out << LoteLiberadoMessage.arg(protocolo) << '\n';
+    return ExitSuccess;
+}
+
 int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &err)
 {
     const ConfigPlaces places = findConfigPlaces(options.configPath);
@@ -236,14 +263,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         for (const QString &line : failures)
             err << line << '\n';
     }
-    if (options.verb == CliVerb::Liberar) {
-        if (!releaseUnanswered(db, options.protocoloLiberado)) {
-            err << NenhumLoteSemRespostaMessage.arg(options.protocoloLiberado) << '\n';
-            return ExitFailure;
-        }
-        out << LoteLiberadoMessage.arg(options.protocoloLiberado) << '\n';
-        return ExitSuccess;
-    }
+    if (options.verb == CliVerb::Liberar)
+        return release(db, options.protocoloLiberado, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite), out,
+                       err);
     if (options.verb == CliVerb::Registros)
         return runRegistrosVerb(db, places, logRetentionDays(ini), options.limpar, out, err);
     const Unit unit = chooseUnit(db, config, options.unidade);
@@ -257,10 +279,15 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Imprimir:
         return print(db, options, unit, out);
     case CliVerb::Situacao:
-        return runSituacaoVerb(db, OverviewSearch{unit.codigo, unit.cnes, options.semCodigo, options.overviewPeriod},
+        return runSituacaoVerb(db,
+                               OverviewSearch{unit.codigo, unit.cnes, options.semCodigo,
+                                              options.overviewPeriod.value_or(OverviewPeriod{})},
                                unit.nome, options.json, out);
     case CliVerb::Protocolos:
         list = protocolList(db, options, unit, values);
+        // The held batches, listed first, say on stderr what they are and what to do.
+        for (const HeldBatch &batch : heldRecords(db, options.protocolFilter.todosCnes ? QString() : unit.cnes).lotes)
+            err << heldBatchAdvice(batch, unansweredAfterSeconds(readServiceSettings(ini).TempoLimite)) << '\n';
         break;
     case CliVerb::Processamento:
     case CliVerb::Inconsistencia:

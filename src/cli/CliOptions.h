@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewFigures.h"
@@ -62,8 +64,9 @@ struct CliOptions
     QString pdfPath;
     // liberar: the batch "Sem resposta" whose records are released
     QString protocoloLiberado;
-    // situacao: its months, and JSON instead of tab-separated text
-    OverviewPeriod overviewPeriod;
+    // situacao: its months (none: the last 12 months with records, as the window opens), and
+    // JSON instead of tab-separated text
+    std::optional<OverviewPeriod> overviewPeriod;
     bool json = false;
     // sincronizar: the kinds, the period (`period`, or the last `dias`
     // days, or neither), `lote`, `vezes` walks of the follow-up, and the JSON report

@@ -211,7 +211,7 @@ void readSituacao(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("situacao"));
     options.overviewPeriod = situacaoPeriod(arguments.value(QStringLiteral("ano")), arguments.value(De.name),
-                                            arguments.value(Ate.name), QDate::currentDate());
+                                            arguments.value(Ate.name));
     options.semCodigo = arguments.isSet(SemCodigo.name);
     options.json = arguments.isSet(QStringLiteral("json"));
 }

@@ -41,6 +41,12 @@ Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOpti
         err << SelectProtocolMessage << '\n';
         return Outcome::Refused;
     }
+    const QString refusal = provisionalRefusal(list.subCell(row, ProtocolCell::Protocolo),
+                                               list.subCell(row, ProtocolCell::Situacao));
+    if (!refusal.isEmpty()) {
+        err << refusal << '\n';
+        return Outcome::Refused;
+    }
     QString result;
     if (options.verb == CliVerb::Processamento) {
         result = verificarProcessamento(checks, list, row);

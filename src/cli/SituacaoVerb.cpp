@@ -3,6 +3,8 @@
 #include "cli/CliCommands.h"
 #include "common/Error.h"
 #include "lists/OverviewStatements.h"
+#include "sync/SyncSummary.h"
+#include "transmission/HeldBatches.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -37,7 +39,7 @@ void forEachLine(const OverviewFigures &figures, Line &&line)
 
 } // namespace
 
-OverviewPeriod situacaoPeriod(const QString &ano, const QString &de, const QString &ate, QDate today)
+std::optional<OverviewPeriod> situacaoPeriod(const QString &ano, const QString &de, const QString &ate)
 {
     if (!ano.isEmpty()) {
         if (!de.isEmpty() || !ate.isEmpty())
@@ -51,18 +53,25 @@ OverviewPeriod situacaoPeriod(const QString &ano, const QString &de, const QStri
     if (de.isEmpty() != ate.isEmpty())
         throw Error(QStringLiteral("situacao exige --de e --ate juntos"));
     if (de.isEmpty())
-        return lastTwelveMonths(today);
+        return std::nullopt;
     return monthRange(month(QStringLiteral("de"), de), month(QStringLiteral("ate"), ate));
 }
 
-int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &nomeUnidade, bool json, QTextStream &out)
+int runSituacaoVerb(Database &db, OverviewSearch search, const QString &nomeUnidade, bool json, QTextStream &out)
 {
+    if (search.period.months == 0) {
+        const QDate latest = latestRecordDay(db, search);
+        search.period = lastTwelveMonths(latest.isValid() ? latest : QDate::currentDate());
+    }
     const OverviewFigures figures = loadOverview(db, search);
+    const HeldRecords held = heldRecords(db, search.cnes);
     if (!json) {
         out << "tipo\tmes\tsituacao\tquantidade\n";
         forEachLine(figures, [&](const QString &tipo, const QString &mes, const QString &situacao, qint64 n) {
             out << tipo << '\t' << mes << '\t' << situacao << '\t' << n << '\n';
         });
+        if (!held.isEmpty())
+            out << QStringLiteral("Registros retidos: %1: veja tavro-cli protocolos.").arg(held.text()) << '\n';
         return ExitSuccess;
     }
     QJsonArray lines;
@@ -77,7 +86,8 @@ int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &n
                                {QStringLiteral("nome"), nomeUnidade},
                                {QStringLiteral("de"), monthText(search.period.firstDay())},
                                {QStringLiteral("ate"), monthText(search.period.lastDay())},
-                               {QStringLiteral("linhas"), lines}};
+                               {QStringLiteral("linhas"), lines},
+                               {QStringLiteral("retidos"), heldJson(held)}};
     out << QJsonDocument(document).toJson(QJsonDocument::Indented);
     return ExitSuccess;
 }

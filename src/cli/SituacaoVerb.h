@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include <optional>
+
 class QTextStream;
 
 namespace tavro {
@@ -12,13 +14,14 @@ namespace tavro {
 class Database;
 struct OverviewSearch;
 
-// The months of `situacao`: the year of --ano, the months --de to --ate (MM/YYYY), or
-// by default the last twelve months up to the month of `today`. Wrong usage throws Error.
-OverviewPeriod situacaoPeriod(const QString &ano, const QString &de, const QString &ate, QDate today);
+// The months of `situacao`: the year of --ano, or the months --de to --ate (MM/YYYY); none
+// without them. Wrong usage throws Error.
+std::optional<OverviewPeriod> situacaoPeriod(const QString &ano, const QString &de, const QString &ate);
 
 // situacao: the overview's figures, as tab-separated text (a caption line, then one line
-// per kind, month and status, zeros included) or, with `json`, as one JSON object.
-int runSituacaoVerb(Database &db, const OverviewSearch &search, const QString &nomeUnidade, bool json,
-                    QTextStream &out);
+// per kind, month and status, zeros included, and a last line of the unit's held records when
+// there are some) or, with `json`, as one JSON object. Without a period (`search.period` has no
+// months), the last twelve months up to the unit's latest record, as the window opens.
+int runSituacaoVerb(Database &db, OverviewSearch search, const QString &nomeUnidade, bool json, QTextStream &out);
 
 } // namespace tavro

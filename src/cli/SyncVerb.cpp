@@ -23,12 +23,7 @@ namespace {
 
 SyncRequest syncRequest(const CliOptions &options, const IniFile &ini)
 {
-    SyncRequest request;
-    bool ok = false;
-    const int hours
-        = ini.value(QStringLiteral("TAVRO"), QStringLiteral("LiberarSemRespostaHoras")).trimmed().toInt(&ok);
-    if (ok && hours > 0)
-        request.liberarSemRespostaHoras = hours;
+    SyncRequest request = configuredSyncRequest(ini);
     request.kinds = options.tipos;
     if (options.dias > 0)
         request.period = lastDays(options.dias, QDate::currentDate());

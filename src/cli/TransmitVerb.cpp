@@ -5,6 +5,7 @@
 #include "service/ErrorHint.h"
 #include "transmission/SendOperation.h"
 
+#include <QScopeGuard>
 #include <QTextStream>
 
 namespace tavro {
@@ -53,6 +54,11 @@ int runTransmitVerb(Database &db, SoapClient &client, RecordList &list, const Se
     observer.clear();
     for (const QString &line : outcome.retornos)
         out << line << '\n';
+    // The held records close every end but the stop, whose text already counts them.
+    const auto held = qScopeGuard([&] {
+        if (!outcome.retidos.isEmpty() && outcome.end != SendOutcome::End::StoppedByUser)
+            err << outcome.heldLine() << '\n';
+    });
     switch (outcome.end) {
     case SendOutcome::End::NotStarted:
         err << outcome.mensagem << '\n';

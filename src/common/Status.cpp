@@ -77,6 +77,14 @@ QString sendableCondition(const QString &column)
     return QStringLiteral("(%1 is null or %1 not in (%2))").arg(column, sent.join(QStringLiteral(", ")));
 }
 
+QString heldCondition(const QString &column)
+{
+    QStringList held;
+    for (const QString &situacao : heldSituacoes())
+        held.append(sqlText(situacao));
+    return QStringLiteral("%1 in (%2)").arg(column, held.join(QStringLiteral(", ")));
+}
+
 static QColor statusColour(QStringView situacao, bool okRetificadoBlue)
 {
     using namespace Situacao;
@@ -88,6 +96,12 @@ static QColor statusColour(QStringView situacao, bool okRetificadoBlue)
         return QColor(0, 0, 255);
     if (situacao == Inconsistencia)
         return QColor(255, 0, 0);
+    // The program's own states: a held batch stands out from every status of the service,
+    // and a batch that ended without a protocol of the service is greyed.
+    if (heldSituacao(situacao))
+        return QColor(204, 85, 0);
+    if (situacao == Liberado || situacao == NaoEnviado)
+        return QColor(128, 128, 128);
     return QColor(0, 0, 0);
 }
 

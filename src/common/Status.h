@@ -57,6 +57,8 @@ QString sqlText(const QString &text);
 bool heldSituacao(QStringView situacao);
 // Those three statuses, in the order a batch goes through them.
 const QStringList &heldSituacoes();
+// The same rule as a condition on a status column: "column in ('Preparando', ...)".
+QString heldCondition(const QString &column);
 
 // May a new batch take a record with this status? Never sent, rejected, or unknown; never
 // one on its way.
@@ -65,7 +67,8 @@ bool sendableInNewBatch(QStringView situacao);
 // records still to send.
 QString sendableCondition(const QString &column);
 
-// Text colour of a movement-list row by its status ("Ok-Retificado" stays black there).
+// Text colour of a movement-list row by its status ("Ok-Retificado" stays black there). A
+// held batch's rows have a colour of their own; a released or never-sent batch is grey.
 QColor recordStatusColour(QStringView situacao);
 // Text colour of a protocol-list row by its status ("Ok-Retificado" is blue there).
 QColor protocolStatusColour(QStringView situacao);

@@ -10,6 +10,7 @@
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
 #include "service/TavroWSAsync.h"
+#include "transmission/HeldBatches.h"
 #include "transmission/StatusWrites.h"
 
 namespace tavro {
@@ -34,6 +35,12 @@ QString decimal(const std::optional<qint64> &value)
     return value ? QString::number(*value) : QString();
 }
 
+void refuseProvisional(const QString &protocolo, const QString &situacao)
+{
+    if (const QString refusal = provisionalRefusal(protocolo, situacao); !refusal.isEmpty())
+        throw Error(refusal);
+}
+
 ProtocoloType protocoloRequest(const QString &protocolo, const QString &data)
 {
     ProtocoloType request;
@@ -47,6 +54,16 @@ ProtocoloType protocoloRequest(const QString &protocolo, const QString &data)
 bool inconsistencyCheckAllowed(const QString &situacao)
 {
     return situacao == Situacao::Finalizado || situacao == Situacao::Inconsistencia;
+}
+
+QString provisionalRefusal(const QString &protocolo, const QString &situacao)
+{
+    if (!protocolo.startsWith(ProvisionalPrefix) && !heldSituacao(situacao) && situacao != Situacao::Liberado
+        && situacao != Situacao::NaoEnviado)
+        return QString();
+    return QStringLiteral("O protocolo %1 (%2) é provisório, deste programa: o serviço não deu protocolo a este "
+                          "lote, então não há o que verificar nele.")
+        .arg(protocolo, situacao);
 }
 
 ProtocolFollowup::ProtocolFollowup(Database &db, SoapClient &client, LineSink output)
@@ -80,6 +97,7 @@ QString ProtocolFollowup::ProtocolosVerificarProcessamento(const QString &pNumer
                                                            const QString &pProtocoloRetificado)
 {
     return guarded(pNumeroProtocolo, [&] {
+        refuseProvisional(pNumeroProtocolo, pSituacaoProtocolo);
         return processamento(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo, pProtocoloRetificado);
     });
 }
@@ -90,7 +108,10 @@ QString ProtocolFollowup::ProtocolosVerificarInconsistencia(const QString &pNume
                                                             const QString &pSituacaoProtocolo,
                                                             const QString &pProtocoloRetificado)
 {
-    return guarded(pNumeroProtocolo, [&] { return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo); });
+    return guarded(pNumeroProtocolo, [&] {
+        refuseProvisional(pNumeroProtocolo, pSituacaoProtocolo);
+        return inconsistencia(pNumeroProtocolo, pDataProtocolo, pTipoProtocolo);
+    });
 }
 
 QString ProtocolFollowup::processamento(const QString &protocolo, const QString &data, const QString &tipo,
@@ -136,6 +157,21 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
     return situacao;
 }
 
+void ProtocolFollowup::nameReleasedCopy(const QString &tipo, const QString &origem,
+                                        std::optional<QList<ReleasedBatch>> &released)
+{
+    if (!released)
+        released = releasedBatches(m_db, m_client.logFolder(), tipo);
+    for (const ReleasedBatch &batch : std::as_const(*released)) {
+        if (batch.sent(origem)) {
+            m_output(QStringLiteral("O registro %1 já estava no serviço pelo lote %2 (enviado em %3), liberado para "
+                                    "reenvio sem resposta: a cópia reenviada voltou como duplicada.")
+                         .arg(origem, batch.protocolo, batch.data));
+            return;
+        }
+    }
+}
+
 QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString &data, const QString &tipo)
 {
     if (m_headings)
@@ -148,14 +184,17 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
 
     const std::optional<RecordTable> table = knownTableForTipo(tipo);
     const int psitprio = PrioridadeSituacao(Situacao::Inconsistencia);
+    std::optional<QList<ReleasedBatch>> released; // read at the first duplicate
     bool onlyDuplicates = true;
     for (const inconsistencias &reported : answer.inconsistencias) {
         m_output(QString());
         QString origem;
+        QString chave; // the origin key whole, as the request carried it
         QString coRegistro;
         if (table && *table != RecordTable::Conciliacao) {
             const ProdutoVinculadoSimplesType &produto = required(reported.produto, "produto");
-            origem = produto.coRegistroOrigem.value_or(QString()).left(ReportedFieldLength);
+            chave = produto.coRegistroOrigem.value_or(QString());
+            origem = chave.left(ReportedFieldLength);
             coRegistro = QString::number(produto.coRegistro).left(ReportedFieldLength);
             m_output(QStringLiteral("coRegistroOrigem=") + origem);
             m_output(QStringLiteral("coRegistro=") + coRegistro);
@@ -163,13 +202,15 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
             // A stock position (or a record of an unknown kind) is named by the first
             // field of its origin key; an evaluation, when present, names it instead.
             if (reported.produto) {
-                origem = PegaCampo(reported.produto->coRegistroOrigem.value_or(QString()), 1, KeySeparator);
+                chave = reported.produto->coRegistroOrigem.value_or(QString());
+                origem = PegaCampo(chave, 1, KeySeparator);
                 coRegistro = QString::number(reported.produto->coRegistro);
                 m_output(QStringLiteral("coRegistroOrigem=") + origem);
                 m_output(QStringLiteral("coRegistro=") + coRegistro);
             }
             if (reported.avaliacao) {
-                origem = PegaCampo(reported.avaliacao->coRegistroOrigem.value_or(QString()), 1, KeySeparator);
+                chave = reported.avaliacao->coRegistroOrigem.value_or(QString());
+                origem = PegaCampo(chave, 1, KeySeparator);
                 coRegistro = decimal(reported.avaliacao->coRegistro);
                 m_output(QStringLiteral("coRegistroOrigem=") + origem);
                 m_output(QStringLiteral("coRegistro=") + coRegistro);
@@ -197,6 +238,8 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         }
         const bool duplicate = isDuplicate(codigoErro, item.mensagem);
         onlyDuplicates = onlyDuplicates && duplicate;
+        if (duplicate && table)
+            nameReleasedCopy(tipo, chave, released);
         if (table) {
             raiseReportedRecord(m_db, *table, protocolo, recordKeyOf(*table, origem),
                                 duplicate ? Situacao::OkInc : Situacao::Inconsistencia, coRegistro, psitprio);

@@ -2,13 +2,17 @@
 
 #include <QString>
 
+#include <QList>
+
 #include <functional>
+#include <optional>
 
 namespace tavro {
 
 class Database;
 class SoapClient;
 struct InconsistencyRow;
+struct ReleasedBatch;
 
 // The refusals of the single checks: no protocol chosen, and an inconsistency check
 // asked of a protocol that is neither "Finalizado" nor "Inconsistência".
@@ -16,6 +20,12 @@ inline const QString SelectProtocolMessage = QStringLiteral("Selecione o protoco
 inline const QString OnlyFinishedMessage = QStringLiteral(
     "Somente protocolos Finalizados podem ter as Inconsistências verificadas!");
 bool inconsistencyCheckAllowed(const QString &situacao);
+// The refusal of a check of a registry row that holds no protocol of the service: a batch
+// held, released or never sent (its provisional protocol, or one of the program's own
+// statuses); empty for a protocol of the service. The service is never asked about such a
+// row: it would take the provisional number for a protocol, and the row's old protocol for
+// a rectification.
+QString provisionalRefusal(const QString &protocolo, const QString &situacao);
 // The last line of an inconsistency check whose answer reported nothing.
 inline const QString NoInconsistencyLine = QStringLiteral("Nenhuma inconsistência.");
 
@@ -39,15 +49,17 @@ public:
     // Asks for the processing result: stores the registration codes (or, for a
     // rectification, moves the records from the rectified protocol and marks that one
     // "Ok-Retificado"), then raises records and protocol to "Finalizado", or
-    // "Aguardando" while the service is still working. `pSituacaoProtocolo` is not read.
+    // "Aguardando" while the service is still working. A row provisionalRefusal() refuses fails
+    // with that refusal before any call.
     QString ProtocolosVerificarProcessamento(const QString &pNumeroProtocolo, const QString &pDataProtocolo,
                                              const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
                                              const QString &pProtocoloRetificado);
 
     // Asks for the inconsistencies: marks each reported record "Inconsistência" (or
     // "Ok (Inc.)" when it is only already registered), the protocol's other records "Ok",
-    // and returns the protocol's status "Ok", "Ok (Inc.)" or "Inconsistência".
-    // `pSituacaoProtocolo` and `pProtocoloRetificado` are not read.
+    // and returns the protocol's status "Ok", "Ok (Inc.)" or "Inconsistência". A row
+    // provisionalRefusal() refuses fails with that refusal before any call.
+    // `pProtocoloRetificado` is not read.
     QString ProtocolosVerificarInconsistencia(const QString &pNumeroProtocolo, const QString &pDataProtocolo,
                                               const QString &pTipoProtocolo, const QString &pSituacaoProtocolo,
                                               const QString &pProtocoloRetificado);
@@ -72,6 +84,9 @@ private:
     QString processamento(const QString &protocolo, const QString &data, const QString &tipo,
                           const QString &protocoloRetificado);
     QString inconsistencia(const QString &protocolo, const QString &data, const QString &tipo);
+    // After a duplicate reported of the record `origem`: a line naming the released batch whose
+    // request carried it first, when this station's logs show one. `released` is read once.
+    void nameReleasedCopy(const QString &tipo, const QString &origem, std::optional<QList<ReleasedBatch>> &released);
     // Runs a check of `protocolo`; an error ends it with empty text and its writes
     // rolled back.
     QString guarded(const QString &protocolo, const std::function<QString()> &check);

@@ -33,6 +33,9 @@ SqlStatement protocolListStatement(const ProtocolFilter &filter)
         query.add(QStringLiteral("and p.cnes = :pcnes"));
         query.setParam(QStringLiteral("pcnes"), filter.cnes);
     }
+    // The boxes' lines make one alternative; a held batch is the other.
+    if (filter.retidos)
+        query.add(QStringLiteral("and ((1 = 1"));
     QStringList tipos;
     for (const auto &[ticked, tipo] :
          {std::pair{filter.estoque, Tipo::Estoque}, std::pair{filter.entradas, Tipo::Entrada},
@@ -42,7 +45,13 @@ SqlStatement protocolListStatement(const ProtocolFilter &filter)
     }
     addOneOf(query, QStringLiteral("tipo"), tipos);
     addOneOf(query, QStringLiteral("situacao"), filter.status.situacoes());
-    query.add(QStringLiteral("order by lancamento descending"));
+    if (filter.retidos) {
+        const QString held = heldCondition(QStringLiteral("p.situacao"));
+        query.add(QStringLiteral(") or %1)").arg(held));
+        query.add(QStringLiteral("order by case when %1 then 0 else 1 end, lancamento descending").arg(held));
+    } else {
+        query.add(QStringLiteral("order by lancamento descending"));
+    }
     return query;
 }
 

@@ -22,9 +22,12 @@ struct ProtocolFilter
     QString cnes;
     bool estoque = true, entradas = true, saidas = true, dispensacoes = true;
     StatusBoxes status;
+    // The unit's held batches (the program's own statuses, which no box names) are listed
+    // first whatever the kind and status boxes say, so a batch on its way is never hidden.
+    bool retidos = true;
 };
 
-// The list's statement for these filters, newest protocol first.
+// The list's statement for these filters: the held batches first, then newest protocol first.
 SqlStatement protocolListStatement(const ProtocolFilter &filter);
 
 // A protocol list with its captions, widths and status colours.

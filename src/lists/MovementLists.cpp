@@ -7,6 +7,7 @@
 #include "lists/RecordList.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 
 #include <array>
@@ -25,7 +26,9 @@ void addStatusLines(SqlStatement &query, const QString &t, const StatusBoxes &s)
     if (listed.isEmpty())
         return;
     query.add(QStringLiteral("and (%1tavrosituacao is null or %1tavrosituacao = '' ").arg(t));
-    for (const QString &situacao : listed)
+    // A record held by a batch on its way is listed whatever the boxes say: no box names it,
+    // and hiding it would hide that it is neither sent nor sendable.
+    for (const QString &situacao : listed + heldSituacoes())
         query.add(QStringLiteral("or %1tavrosituacao = %2").arg(t, sqlText(situacao)));
     query.add(QStringLiteral(")"));
 }
@@ -488,6 +491,30 @@ QStringList recordConditions(const ListShape &shape, bool exibirSemCodigo)
     return lines + shape.unitLines;
 }
 
+// A held record carries "Enviando" while its batch's registry row goes on to "Sem resposta":
+// the list shows the batch's state, so the clerk sees which records wait to be released.
+void showBatchStates(Database &db, RecordRows &rows, const TransmissionCells &cells)
+{
+    bool anyHeld = false;
+    for (int row = 0; row < rows.rowCount() && !anyHeld; ++row)
+        anyHeld = heldSituacao(rows.cell(row, cells.situacao + 1));
+    if (!anyHeld)
+        return;
+    QHash<QString, QString> states;
+    SqlCursor cursor = db.select(SqlStatement{QStringLiteral("select Protocolo, Situacao from TavroProtocolos"),
+                                              QStringLiteral("where ") + heldCondition(QStringLiteral("Situacao"))});
+    while (cursor.next())
+        states.insert(cursor.text(0), cursor.text(1));
+    cursor.close();
+    for (int row = 0; row < rows.rowCount(); ++row) {
+        if (!heldSituacao(rows.cell(row, cells.situacao + 1)))
+            continue;
+        const QString state = states.value(rows.cell(row, cells.protocolo + 1).toString());
+        if (!state.isEmpty() && state != rows.cell(row, cells.situacao + 1))
+            rows.setCell(row, cells.situacao + 1, state);
+    }
+}
+
 } // namespace
 
 ListRecords listRecords(MovementKind kind, bool exibirSemCodigo)
@@ -537,6 +564,7 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
         SqlCursor cursor = db.select(listStatement(search));
         protocols = listShape(search.kind).fill(cursor, rows, search, observer);
     }
+    showBatchStates(db, rows, listKind(search.kind).cells);
     list.replaceRows(std::move(rows));
     return protocols;
 }

@@ -163,6 +163,12 @@ QVariant RecordList::data(const QModelIndex &index, int role) const
         return m_colourRule(m_rows.cell(index.row(), m_statusColumn));
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(m_columns.at(index.column()).alignment);
+    case Qt::ToolTipRole:
+        if (m_tipRule) {
+            if (const QString tip = m_tipRule(index.row()); !tip.isEmpty())
+                return tip;
+        }
+        return QVariant();
     default:
         return QVariant();
     }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <vector>
 
 namespace tavro {
@@ -98,6 +99,9 @@ public:
     bool columnIsEmpty(int column) const { return m_rows.columnIsEmpty(column); }
     // Changes one sub-cell and tells the views about that row only.
     void setSubCell(int row, int subCell, const QString &text);
+    // A row's tooltip (none when empty), whatever cell the pointer rests on.
+    using TipRule = std::function<QString(int row)>;
+    void setTipRule(TipRule rule) { m_tipRule = std::move(rule); }
 
     // An empty row store with this list's columns, to be filled and handed to replaceRows.
     RecordRows newRows() const;
@@ -108,6 +112,7 @@ private:
     QList<ListColumn> m_columns;
     int m_statusColumn;
     ColourRule m_colourRule;
+    TipRule m_tipRule;
     RecordRows m_rows;
 };
 

@@ -1,6 +1,8 @@
 #include "sync/SyncSummary.h"
 
 #include "common/PrivateFile.h"
+#include "common/Status.h"
+#include "lists/ListKinds.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -56,6 +58,35 @@ QStringList texts(const QJsonValue &value)
 
 } // namespace
 
+QJsonObject heldJson(const HeldRecords &held)
+{
+    // Every kind has its field, zeros included, so monitoring reads one shape.
+    QJsonObject porTipo;
+    for (const MovementKind kind : AllMovementKinds)
+        porTipo[listKind(kind).tipo] = 0;
+    const QMap<QString, int> tipos = held.porTipo();
+    for (auto it = tipos.cbegin(); it != tipos.cend(); ++it)
+        porTipo[it.key()] = it.value();
+    QJsonObject porSituacao;
+    for (const QString &situacao : heldSituacoes())
+        porSituacao[situacao] = 0;
+    const QMap<QString, int> situacoes = held.porSituacao();
+    for (auto it = situacoes.cbegin(); it != situacoes.cend(); ++it)
+        porSituacao[it.key()] = it.value();
+    QJsonArray lotes;
+    for (const HeldBatch &batch : held.lotes)
+        lotes.append(QJsonObject{{QStringLiteral("protocolo"), batch.protocolo},
+                                 {QStringLiteral("data"), batch.data},
+                                 {QStringLiteral("tipo"), batch.tipo},
+                                 {QStringLiteral("situacao"), batch.situacao},
+                                 {QStringLiteral("cnes"), batch.cnes},
+                                 {QStringLiteral("registros"), batch.registros}});
+    return QJsonObject{{QStringLiteral("registros"), held.registros()},
+                       {QStringLiteral("porTipo"), porTipo},
+                       {QStringLiteral("porSituacao"), porSituacao},
+                       {QStringLiteral("lotes"), lotes}};
+}
+
 bool SyncSummary::failed() const
 {
     if (!failure.isEmpty() || !failedChecks.isEmpty())
@@ -67,11 +98,17 @@ bool SyncSummary::failed() const
     return false;
 }
 
-QString summaryEnd(const SyncSummary &summary)
+QString runEnd(const SyncSummary &summary)
 {
     if (summary.failed())
         return QStringLiteral("com falhas");
     return summary.interrupted ? QStringLiteral("interrompida pelo usuário") : QStringLiteral("concluída");
+}
+
+QString summaryEnd(const SyncSummary &summary)
+{
+    const QString end = runEnd(summary);
+    return summary.retidos.isEmpty() ? end : end + QStringLiteral(", ") + summary.retidos.text();
 }
 
 QString summaryText(const SyncSummary &summary)
@@ -133,6 +170,16 @@ QString summaryText(const SyncSummary &summary)
         line(QStringLiteral("Falha na verificação do protocolo %1: %2").arg(check.protocolo, check.message));
     line(QString());
     line(QStringLiteral("Protocolos aguardando o serviço: %1").arg(totalWaiting(summary)));
+    if (summary.retidos.isEmpty()) {
+        line(QStringLiteral("Registros retidos: 0"));
+        return text;
+    }
+    line(QStringLiteral("Registros retidos: %1 (%2): veja Protocolos.")
+             .arg(summary.retidos.text(), statusCounts(summary.retidos.porSituacao())));
+    for (const HeldBatch &batch : summary.retidos.lotes)
+        line(QStringLiteral("  Lote %1 (%2), %3 em %4, %5 registro(s)")
+                 .arg(batch.protocolo, batch.tipo, batch.situacao, batch.data)
+                 .arg(batch.registros));
     return text;
 }
 
@@ -182,6 +229,7 @@ QByteArray summaryJson(const SyncSummary &summary)
     root[QStringLiteral("falhasAcompanhamento")] = failedChecks;
     root[QStringLiteral("aguardandoServico")] = totalWaiting(summary);
     root[QStringLiteral("liberados")] = textArray(summary.liberados);
+    root[QStringLiteral("retidos")] = heldJson(summary.retidos);
     root[QStringLiteral("falha")] = summary.failure;
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -228,6 +276,12 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
             {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("mensagem")].toString()});
     }
     summary.liberados = texts(root[QStringLiteral("liberados")]);
+    for (const QJsonValue &value : root[QStringLiteral("retidos")][QStringLiteral("lotes")].toArray()) {
+        summary.retidos.lotes.append(
+            {value[QStringLiteral("protocolo")].toString(), value[QStringLiteral("data")].toString(),
+             value[QStringLiteral("tipo")].toString(), value[QStringLiteral("situacao")].toString(),
+             value[QStringLiteral("cnes")].toString(), value[QStringLiteral("registros")].toInt()});
+    }
     summary.failure = root[QStringLiteral("falha")].toString();
     summary.interrupted = root[QStringLiteral("interrompida")].toBool();
     summary.manual = root[QStringLiteral("manual")].toBool();
@@ -238,7 +292,7 @@ QString lastRunLine(const SyncSummary &summary)
 {
     return QStringLiteral("Última sincronização %1: %2 (CNES %3), %4")
         .arg(summary.manual ? QStringLiteral("pela janela") : QStringLiteral("automática"),
-             summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes, summaryEnd(summary));
+             summary.finished.toString(QStringLiteral("dd/MM/yyyy HH:mm")), summary.cnes, runEnd(summary));
 }
 
 bool writeSummaryJson(const QString &path, const QByteArray &json, QString &error)

@@ -2,9 +2,11 @@
 
 #include "common/Period.h"
 #include "followup/BulkVerification.h"
+#include "transmission/HeldBatches.h"
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -48,6 +50,7 @@ struct SyncSummary
     QList<FollowupSummary> followup;
     QList<FailedCheck> failedChecks;
     QStringList liberados;    // batches without answer whose records the run released, one line each
+    HeldRecords retidos;      // the unit's batches still holding records when the run ended
     QString failure;          // an error that ended the whole run early
     bool interrupted = false; // stopped by the operator ("Parar") before its end
     bool manual = false;      // run from the window rather than by the schedule
@@ -56,16 +59,22 @@ struct SyncSummary
 };
 
 // How the run ended: "com falhas", "interrompida pelo usuário" or "concluída".
+QString runEnd(const SyncSummary &summary);
+// That end followed by the records still held (", 9 registros retidos em 1 lote sem resposta").
 QString summaryEnd(const SyncSummary &summary);
 
 // The summary as text, in Portuguese as every text the clerk reads.
 QString summaryText(const SyncSummary &summary);
 
 QByteArray summaryJson(const SyncSummary &summary);
+// The held records as the JSON reports give them: the total, a field per kind and per status
+// (zeros included), and each batch.
+QJsonObject heldJson(const HeldRecords &held);
 // Reads what summaryJson wrote; false when the text is not such a summary.
 bool summaryFromJson(const QByteArray &json, SyncSummary &summary);
 
-// The status strip's line about a run: when it ended and whether it failed.
+// The status strip's line about a run: when it ended and whether it failed (what stays held has
+// a line of its own in the strip).
 QString lastRunLine(const SyncSummary &summary);
 
 // Writes a summary's JSON whole or not at all, so monitoring never reads half a report;

@@ -9,6 +9,8 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
+#include "session/IniFile.h"
+#include "transmission/HeldBatches.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
 #include "transmission/StatusWrites.h"
@@ -135,6 +137,7 @@ public:
         filter.saidas = m_kinds.contains(TransmitKind::Saidas);
         filter.dispensacoes = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
         filter.status.inconsistencias = filter.status.ok = filter.status.okRetificado = false;
+        filter.retidos = false; // no check asks the service about a batch without its protocol
         const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
         CarregaProtocolos(m_db, filter, usuarioSessao, *list);
         m_step(QStringLiteral("acompanhamento: %1 protocolos a verificar, %2 vezes")
@@ -321,6 +324,17 @@ private:
 
 } // namespace
 
+SyncRequest configuredSyncRequest(const IniFile &ini)
+{
+    SyncRequest request;
+    bool ok = false;
+    const int hours
+        = ini.value(QStringLiteral("TAVRO"), QStringLiteral("LiberarSemRespostaHoras")).trimmed().toInt(&ok);
+    if (ok && hours > 0)
+        request.liberarSemRespostaHoras = hours;
+    return request;
+}
+
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
                         const SyncRequest &request, const std::function<void(const QString &)> &step,
                         ProgressObserver *observer)
@@ -343,11 +357,13 @@ SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, 
                                "%5 registro(s).")
                     .arg(request.liberarSemRespostaHoras)
                     .arg(batch.protocolo, batch.data, batch.tipo)
-                    .arg(batch.registros));
+                    .arg(batch.registros)
+                + QLatin1Char(' ') + ReleaseRiskMessage.arg(batch.protocolo));
             step(summary.liberados.last());
         }
         synchronizer.transmitAll(periods);
         synchronizer.followUp(usuarioSessao);
+        summary.retidos = heldRecords(db, unit.cnes);
     } catch (const Error &error) {
         summary.failure = error.message();
         step(QStringLiteral("falha: ") + error.message());

@@ -14,6 +14,7 @@
 namespace tavro {
 
 class Database;
+class IniFile;
 class ProgressObserver;
 class SoapClient;
 
@@ -30,6 +31,11 @@ struct SyncRequest
     // Batches "Sem resposta" older than this many hours are released before sending.
     int liberarSemRespostaHoras = DefaultLiberarSemRespostaHoras;
 };
+
+// The request as config.ini sets it up, for `sincronizar` and the window's "Enviar tudo o que
+// falta" alike: the hours of [TAVRO] LiberarSemRespostaHoras (a value that is not a positive
+// number keeps the default); every other field keeps its default for the caller to set.
+SyncRequest configuredSyncRequest(const IniFile &ini);
 
 // The unit found at start-up: its code, CNES and IBGE.
 struct SyncUnit

@@ -1,5 +1,6 @@
 #include "transmission/SendOperation.h"
 
+#include "common/Error.h"
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "transmission/TransmissionKind.h"
@@ -16,18 +17,24 @@ QString SendOutcome::accountText() const
     return tavro::accountText(enviados, recusados, restam);
 }
 
+QString SendOutcome::heldLine() const
+{
+    return retidos.isEmpty() ? QString() : retidos.text() + QStringLiteral(": veja Protocolos.");
+}
+
 QString SendOutcome::endText() const
 {
+    const QString held = retidos.isEmpty() ? QString() : QLatin1Char('\n') + heldLine();
     switch (end) {
     case End::AllSent:
-        // "All transferred" alone reads as "everything went" while refused rows stay behind.
-        if (endWarns())
-            return refusedAccountLine(enviados, recusados) + QLatin1Char('\n') + TodosTransferidosMessage;
-        return TodosTransferidosMessage + QLatin1Char('\n') + accountText();
+        // "All transferred" alone reads as "everything went" while refused or held rows stay behind.
+        if (recusados > 0)
+            return refusedAccountLine(enviados, recusados) + QLatin1Char('\n') + TodosTransferidosMessage + held;
+        return TodosTransferidosMessage + held + QLatin1Char('\n') + accountText();
     case End::StoppedByUser:
-        return interruptedText(lotes, restam);
+        return interruptedText(lotes, restam) + held;
     case End::Aborted:
-        return withHint(mensagem, dica) + QStringLiteral("\n\n") + accountText();
+        return withHint(mensagem, dica) + QStringLiteral("\n\n") + accountText() + held;
     case End::NotStarted:
         return mensagem;
     case End::RunsUsedUp:
@@ -96,6 +103,11 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     outcome.recusados = account.recusados();
     outcome.restam = account.restam();
     outcome.resultados = loop.results;
+    try {
+        outcome.retidos = heldRecords(db, input.cnes, kindEntry(request.kind).listKind().tipo);
+    } catch (const Error &) {
+        // A database gone after the runs: the send's own end says so; the count is only lost.
+    }
     outcome.serverText = loop.stoppedByServer;
     switch (loop.end) {
     case ClickOutcome::AllSent:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ProgressObserver.h"
+#include "transmission/HeldBatches.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 #include "transmission/TransmissionKinds.h"
@@ -54,15 +55,22 @@ struct SendOutcome
     bool unitTypeMissing = false;
     bool serverText = false; // a run ended on one of the server texts that let the loop go on
     QStringList retornos;    // the last accepted batch: protocol, rectified protocol, date
+    // The unit's batches of this kind still held once the send ended: their records went in
+    // no batch, so "all transferred" is never the only word while they wait.
+    HeldRecords retidos;
 
     // "Enviados 120, recusados 4 (ver Erros), restam 0".
     QString accountText() const;
     // The text of the box that closes a send: everything sent (the refused rows first when
     // the checks held some back), the error that aborted it, followed by the account, or the
     // stop ("Interrompido pelo usuário: N lotes enviados, M restam."); empty for the other ends.
+    // The held records follow on a line of their own.
     QString endText() const;
-    // Whether that box warns: everything went but the checks held rows back.
-    bool endWarns() const { return end == End::AllSent && recusados > 0; }
+    // "9 registros retidos em 1 lote sem resposta: veja Protocolos."; empty when none is held.
+    QString heldLine() const;
+    // Whether that box warns: everything went but the checks held rows back, or records wait
+    // in held batches.
+    bool endWarns() const { return end == End::AllSent && (recusados > 0 || !retidos.isEmpty()); }
 };
 
 // The end of one run, as a send's observer learns it while the send goes on.

@@ -12,6 +12,7 @@
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
 #include "sync/SyncSummary.h"
+#include "transmission/ProtocolRecovery.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
 #include "widgets/TPersonEdit.h"
@@ -49,6 +50,7 @@
 #include <QValueAxis>
 
 #include <functional>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -1309,4 +1311,256 @@ TEST_F(SlowService, EnviarTudoStopsAtOnceAndSaysSo)
     EXPECT_TRUE(summary.contains(QStringLiteral(": INTERROMPIDA PELO USUÁRIO"))) << summary.toStdString();
     EXPECT_EQ(child<QLabel>(*form, "LConta")->text(),
               QStringLiteral("Enviar tudo o que falta: interrompida pelo usuário"));
+}
+
+// The window against a service that keeps silent on its first batch (the transfer time-out is
+// one second): that batch's call may have reached the service, so its records are held.
+class WindowHolding : public Window
+{
+protected:
+    QStringList tavroKeys() const override
+    {
+        return {QStringLiteral("Servidor=") + test::localOrigin(sim.port()),
+                QStringLiteral("Namespace=") + test::TestNamespace, QStringLiteral("TempoLimite=1")};
+    }
+    void SetUp() override
+    {
+        Window::SetUp();
+        logIn("farmacia", "tavro2019");
+        tabs = child<QTabWidget>(*form, "PageControl1");
+        tabs->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+        child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(2);
+        child<QSpinBox>(*form, "SEEntradasVezes")->setValue(1);
+        child<TPersonBtn>(*form, "PBEntradas")->click(); // the call times out after its request left
+        provisorio = fixture.scalar(QStringLiteral("select Protocolo from TavroProtocolos"));
+        messages.log.clear();
+        sim.requests();
+    }
+    QString heldButtonText() const
+    {
+        auto *button = child<QPushButton>(*form, "BtnRetidos");
+        return button->isVisible() ? button->text() : QString();
+    }
+    // The protocol list's row of the held batch as the tab shows it, with the default boxes.
+    QString protocolCell(int column) { return protocols()->index(0, column).data().toString(); }
+
+    test::SimProcess sim{test::simArguments(test::TestLogin, {"--silencio", "--falhas", "1"})};
+    QTabWidget *tabs = nullptr;
+    QString provisorio;
+};
+
+// A batch held by a call that got no answer shows in every default view, counts in the next
+// send's end box, cannot be checked at the service, and turns "Sem resposta" by the window's own
+// timer, without a send; "Liberar para reenvio" says when it may be released, then what releasing
+// risks.
+TEST_F(WindowHolding, AHeldBatchIsInPlainSightUntilReleased)
+{
+    ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV"))) << provisorio.toStdString();
+    ASSERT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos")), QStringLiteral("Enviando"));
+    child<QPushButton>(*form, "BtnPesquisar")->click();
+    auto *counts = child<QLabel>(*form, "LContagemEntradas");
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Enviando 2"))) << counts->text().toStdString();
+    EXPECT_EQ(heldButtonText(), QStringLiteral("2 registros retidos em 1 lote aguardando resposta: ver Protocolos"));
+    keepShot(*form, "held-entradas");
+
+    // The protocol list with its five boxes ticked shows it first, in its own colour, and says
+    // what it is and when it may be released.
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSProtocolos"));
+    for (const char *box : {"CBProtAguardando", "CBProtFinalizados", "CBProtInconsistencias", "CBProtOk"})
+        EXPECT_TRUE(child<QCheckBox>(*form, box)->isChecked()) << box;
+    EXPECT_EQ(protocolCell(1), provisorio);
+    EXPECT_EQ(protocolCell(4), QStringLiteral("Enviando"));
+    EXPECT_EQ(protocols()->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(204, 85, 0));
+    const QString data = fixture.scalar(QStringLiteral("select Data from TavroProtocolos"));
+    const QString releasable = QDateTime::fromString(data, QStringLiteral("yyyy-MM-dd hh:mm:ss"))
+                                   .addSecs(unansweredAfterSeconds(1))
+                                   .toString(QStringLiteral("HH:mm"));
+    const QString tip = protocols()->index(0, 2).data(Qt::ToolTipRole).toString();
+    EXPECT_TRUE(tip.startsWith(
+        QStringLiteral("Lote %1 (Entrada), enviado em %2, 2 registro(s) retido(s).").arg(provisorio, data)))
+        << tip.toStdString();
+    EXPECT_TRUE(tip.contains(QStringLiteral("liberado para reenvio a partir de ") + releasable)) << tip.toStdString();
+
+    // Neither check asks the service about a provisional protocol.
+    auto *list = child<QTableView>(*form, "LVProtocolos");
+    const QString refusal = QStringLiteral("info: O protocolo %1 (Enviando) é provisório, deste programa: o serviço "
+                                           "não deu protocolo a este lote, então não há o que verificar nele.")
+                                .arg(provisorio);
+    for (const char *button : {"PBProtocolosProcessamento", "PBProtocolosInconsistencia"}) {
+        list->selectRow(0);
+        messages.log.clear();
+        child<TPersonBtn>(*form, button)->click();
+        EXPECT_EQ(messages.log, QStringList{refusal}) << button;
+    }
+    list->clearSelection();
+    keepShot(*form, "held-protocolos");
+    list->selectRow(0);
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBLiberarReenvio")->click();
+    EXPECT_EQ(messages.log,
+              QStringList{QStringLiteral("info: Lote %1 ainda aguardando resposta; poderá ser liberado a partir de %2.")
+                              .arg(provisorio, releasable)});
+
+    // Past its answer window, the idle window's timer turns it "Sem resposta" without a send.
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19)"));
+    auto *timer = child<QTimer>(*form, "TimerRetidos");
+    EXPECT_EQ(timer->interval(), 60 * 1000);
+    EXPECT_TRUE(timer->isActive());
+    timer->setInterval(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return protocolCell(4) == QStringLiteral("Sem resposta"); }, 5000));
+    timer->setInterval(60 * 1000);
+    EXPECT_EQ(protocolCell(1), provisorio);
+    EXPECT_EQ(heldButtonText(), QStringLiteral("2 registros retidos em 1 lote sem resposta: ver Protocolos"));
+    EXPECT_TRUE(child<QTextEdit>(*form, "REErros")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Lote %1 sem resposta do serviço").arg(provisorio)));
+    EXPECT_TRUE(sim.requests().filter(QStringLiteral("POST")).isEmpty());
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+    EXPECT_TRUE(counts->text().contains(QStringLiteral("Sem resposta 2"))) << counts->text().toStdString();
+
+    // The next send goes without them, and its end box counts them.
+    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(10);
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBEntradas")->click();
+    ASSERT_EQ(messages.log.size(), 1);
+    const QString endBox = messages.shown.last();
+    EXPECT_TRUE(messages.log.first().startsWith(QStringLiteral("warning: ")));
+    EXPECT_TRUE(endBox.endsWith(QStringLiteral("Atenção! Todos os registros já foram transferidos!\n"
+                                               "2 registros retidos em 1 lote sem resposta: veja Protocolos.")))
+        << endBox.toStdString();
+    EXPECT_EQ(fixture.scalar(
+                  QStringLiteral("select count(*) from itensentradas where TavroProtocolo = '%1'").arg(provisorio)),
+              QStringLiteral("2"));
+    keepShot(*form, "held-after-send");
+    QMessageBox box(QMessageBox::Warning, QString(), endBox, QMessageBox::Ok, form.get());
+    box.show();
+    QCoreApplication::processEvents();
+    keepShot(box, "held-end-box");
+    box.close();
+
+    // Released after the clerk reads what that risks: the records go to the next send.
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSProtocolos"));
+    list->selectRow(0);
+    messages.log.clear();
+    const QString question = QStringLiteral("question: O lote %1 pode já estar no serviço: se estiver, os registros "
+                                            "reenviados voltarão como duplicados (\"Ok (Inc.)\").\n"
+                                            "Liberar os 2 registro(s) do lote para reenvio?")
+                                 .arg(provisorio);
+    child<TPersonBtn>(*form, "PBLiberarReenvio")->click();
+    EXPECT_EQ(messages.log, QStringList{question});
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Sem resposta"));
+    messages.answer = true;
+    list->selectRow(0);
+    child<TPersonBtn>(*form, "PBLiberarReenvio")->click();
+    EXPECT_EQ(
+        fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
+        QStringLiteral("Liberado"));
+    EXPECT_EQ(fixture.scalar(
+                  QStringLiteral("select count(*) from itensentradas where TavroProtocolo = '%1'").arg(provisorio)),
+              QStringLiteral("0"));
+    EXPECT_EQ(heldButtonText(), QString());
+    EXPECT_NE(protocolCell(1), provisorio);
+
+    // A released row is refused by the checks as well, and the service hears nothing.
+    auto *boxes = child<QCheckBox>(*form, "CBProtAguardando");
+    for (const char *name :
+         {"CBProtAguardando", "CBProtFinalizados", "CBProtInconsistencias", "CBProtOk", "CBProtOkRetificado"})
+        QTest::mouseClick(child<QCheckBox>(*form, name), Qt::LeftButton);
+    EXPECT_FALSE(boxes->isChecked());
+    int released = -1;
+    for (int row = 0; row < protocols()->rowCount(); ++row) {
+        if (protocols()->index(row, 1).data().toString() == provisorio)
+            released = row;
+    }
+    ASSERT_GE(released, 0);
+    list->selectRow(released);
+    sim.requests();
+    messages.log.clear();
+    child<TPersonBtn>(*form, "PBProtocolosProcessamento")->click();
+    EXPECT_EQ(messages.log,
+              QStringList{QString(refusal).replace(QStringLiteral("(Enviando)"), QStringLiteral("(Liberado)"))});
+    EXPECT_TRUE(sim.requests().isEmpty());
+}
+
+// After a restart the status strip names the held batch at once, and its button opens the
+// protocol tab on it.
+TEST_F(WindowHolding, TheStripNamesHeldBatchesAfterARestartAndOpensThem)
+{
+    fixture.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                                "current_timestamp) as varchar(30)) from 1 for 19)"));
+    form.reset();
+    RecordingMessages restarted;
+    form = std::make_unique<TForm1>(onlyFile(configPath), restarted);
+    ASSERT_TRUE(form->FormCreate());
+    form->show();
+    form->FormShow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(heldButtonText(), QStringLiteral("2 registros retidos em 1 lote sem resposta: ver Protocolos"));
+    EXPECT_TRUE(child<QTextEdit>(*form, "REErros")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Lote %1 sem resposta do serviço").arg(provisorio)));
+    logIn("farmacia", "tavro2019");
+    tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSEstoque"));
+    QTest::mouseClick(child<QPushButton>(*form, "BtnRetidos"), Qt::LeftButton);
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSProtocolos"));
+    const QModelIndexList selected = child<QTableView>(*form, "LVProtocolos")->selectionModel()->selectedRows();
+    ASSERT_EQ(selected.size(), 1);
+    EXPECT_EQ(selected.first().siblingAtColumn(1).data().toString(), provisorio);
+    EXPECT_TRUE(restarted.log.isEmpty()) << restarted.log.join('\n').toStdString();
+}
+
+// "Enviar tudo o que falta" reads what `sincronizar` reads: the hours after which a batch
+// without answer is released (and says what that risks), and the window's batch size; its
+// summary counts what stays held.
+TEST_F(WindowTransmitting, EnviarTudoReadsTheConfigurationAndCountsWhatStaysHeld)
+{
+    IniFile(configPath)
+        .setValue(QStringLiteral("TAVRO"), QStringLiteral("LiberarSemRespostaHoras"), QStringLiteral("6"));
+    for (const auto &[protocolo, hours, lancamento] :
+         {std::tuple{"ENV901-aaaaaa", 7, 5001}, std::tuple{"ENV902-bbbbbb", 5, 5002}}) {
+        fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, DataLancamento, Situacao, "
+                                    "SituacaoPrioridade, Tipo, cnes) values ('%1', substring(cast(dateadd(-%2 hour to "
+                                    "current_timestamp) as varchar(30)) from 1 for 19), current_date, 'Sem resposta', "
+                                    "100, 'Estoque', '2345678')")
+                         .arg(QLatin1String(protocolo))
+                         .arg(hours));
+        fixture.exec(QStringLiteral("update conciliacao set TavroProtocolo = '%1', TavroSituacao = 'Enviando', "
+                                    "TavroSituacaoPrioridade = 100 where lancamento = %2")
+                         .arg(QLatin1String(protocolo))
+                         .arg(lancamento));
+    }
+    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(2);
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+
+    const QString summary = child<QPlainTextEdit>(*form, "MSituacaoResumo")->toPlainText();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Liberado para reenvio (sem resposta há mais de 6 horas): lote "
+                                                "ENV901-aaaaaa")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("O lote ENV901-aaaaaa pode já estar no serviço")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Registros retidos: 1 registro retido em 1 lote sem resposta")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QStringLiteral("Lote ENV902-bbbbbb (Estoque), Sem resposta")))
+        << summary.toStdString();
+    EXPECT_EQ(child<QLabel>(*form, "LConta")->text(),
+              QStringLiteral("Enviar tudo o que falta: concluída, 1 registro retido em 1 lote sem resposta"));
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select TavroSituacao from conciliacao where lancamento = 5002")),
+              QStringLiteral("Enviando"));
+    // Every batch of the service holds at most the window's two records.
+    for (const char *table : {"conciliacao", "itensentradas", "itenssaidas"}) {
+        EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from (select TavroProtocolo from %1 where "
+                                                "TavroProtocolo not starting with 'ENV' group by TavroProtocolo "
+                                                "having count(*) > 2)")
+                                     .arg(QLatin1String(table))),
+                  QStringLiteral("0"))
+            << table;
+    }
+    EXPECT_NE(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Entrada'")),
+              QStringLiteral("0"));
+    keepShot(*form, "enviar-tudo-retidos");
 }

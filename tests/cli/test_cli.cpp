@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <memory>
 
 #include <csignal>
@@ -235,11 +237,34 @@ TEST_F(Cli, SituacaoCountsEveryKindMonthAndStatus)
     EXPECT_TRUE(
         rows.contains(QJsonObject{{"tipo", "entradas"}, {"mes", "02/2019"}, {"situacao", ""}, {"quantidade", 1}}));
 
+    // By default, as the window opens: the twelve months up to the unit's latest record.
     const CliRun recent = run(situacao);
     ASSERT_EQ(recent.exitCode, 0) << recent.err.toStdString();
-    const QDate first = QDate::currentDate().addMonths(-11);
-    EXPECT_TRUE(recent.lines().value(1).startsWith(QStringLiteral("estoque\t") + first.toString("MM/yyyy") + "\t"));
-    EXPECT_EQ(recent.lines().size(), 1 + 4 * 12 * 7); // no record of these months: the fixed statuses only
+    EXPECT_TRUE(recent.lines().value(1).startsWith(QStringLiteral("estoque\t03/2018\t"))) << recent.out.toStdString();
+    EXPECT_TRUE(recent.lines().contains("entradas\t02/2019\t\t1"));
+    EXPECT_TRUE(recent.lines().contains("estoque\t01/2019\t\t27"));
+    EXPECT_EQ(recent.lines().size(), 1 + 4 * 12 * 8);
+
+    // A held batch: counted in a last line, and in the JSON per kind and status.
+    fixture.exec("insert into TavroProtocolos (Protocolo, Data, Situacao, Tipo, cnes) values ('ENV901-aaaaaa', "
+                 "'2026-12-10 17:30:05', 'Sem resposta', 'Entrada', '2345678')");
+    fixture.exec("update itensentradas set TavroProtocolo = 'ENV901-aaaaaa', TavroSituacao = 'Enviando', "
+                 "TavroSituacaoPrioridade = 100 where lancamento = 1001 and item in (2, 3)");
+    const CliRun held = run(situacao);
+    EXPECT_EQ(held.lines().last(),
+              QStringLiteral("Registros retidos: 2 registros retidos em 1 lote sem resposta: "
+                             "veja tavro-cli protocolos."));
+    const QJsonObject retidos = QJsonDocument::fromJson(run(situacao + QStringList{"--json"}).out.toUtf8())
+                                    .object()
+                                    .value("retidos")
+                                    .toObject();
+    EXPECT_EQ(retidos.value("registros").toInt(), 2);
+    EXPECT_EQ(retidos.value("porTipo").toObject(),
+              (QJsonObject{
+                  {"Estoque", 0}, {"Entrada", 2}, {QStringLiteral("Saída"), 0}, {QStringLiteral("Dispensação"), 0}}));
+    EXPECT_EQ(retidos.value("porSituacao").toObject(),
+              (QJsonObject{{"Preparando", 0}, {"Enviando", 0}, {"Sem resposta", 2}}));
+    EXPECT_EQ(retidos.value("lotes").toArray().size(), 1);
 
     const QList<QStringList> usage = {
         {"--ano", "19"},
@@ -423,6 +448,50 @@ TEST_F(CliFollowup, ChecksPrintTheirLinesThenTheListAndRefuseAsTheButtons)
     const CliRun unknown = verb({"processamento", "999"});
     EXPECT_EQ(unknown.exitCode, 1);
     EXPECT_EQ(unknown.err, QStringLiteral("Selecione o protocolo!\n"));
+}
+
+// A held or released batch: listed first by `protocolos` whatever its filters, with what to do
+// on stderr; the checks refuse it without a call, and "verificar" walks past it.
+TEST_F(CliFollowup, ProvisionalRowsAreListedFirstAndNeverSentToTheService)
+{
+    startSim({});
+    const QString stock = send(QStringLiteral("Estoque"), {"5001"});
+    for (const auto &[protocolo, situacao] :
+         {std::pair{"ENV901-aaaaaa", "Sem resposta"}, std::pair{"ENV902-bbbbbb", "Liberado"}})
+        fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Situacao, Tipo, cnes, "
+                                    "ProtocoloAntigo) values ('%1', '2026-12-10 17:30:05', '%2', 'Estoque', "
+                                    "'2345678', '%3')")
+                         .arg(QLatin1String(protocolo), QString::fromUtf8(situacao), stock));
+    fixture.exec("update conciliacao set TavroProtocolo = 'ENV901-aaaaaa', TavroSituacao = 'Enviando', "
+                 "TavroSituacaoPrioridade = 100 where lancamento = 5002");
+
+    const CliRun listed = verb({"protocolos", "--situacao", "ok", "--tipo", "entradas"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err.toStdString();
+    EXPECT_EQ(listed.lines().size(), 2) << listed.out.toStdString();
+    EXPECT_TRUE(listed.lines().value(1).contains(QStringLiteral("\tENV901-aaaaaa\t"))) << listed.out.toStdString();
+    EXPECT_TRUE(listed.err.contains(QStringLiteral("Lote ENV901-aaaaaa (Estoque), enviado em 2026-12-10 17:30:05, 1 "
+                                                   "registro(s) retido(s).\nSem resposta do serviço")))
+        << listed.err.toStdString();
+
+    sim->requests();
+    for (const auto &[verbName, protocolo, situacao] : {std::tuple{"processamento", "ENV901-aaaaaa", "Sem resposta"},
+                                                        std::tuple{"inconsistencia", "ENV901-aaaaaa", "Sem resposta"},
+                                                        std::tuple{"processamento", "ENV902-bbbbbb", "Liberado"}}) {
+        const CliRun refused = verb({QString::fromUtf8(verbName), QString::fromUtf8(protocolo), "--situacao", ""});
+        EXPECT_EQ(refused.exitCode, 1) << verbName;
+        // After the line about the batch without answer that every writing verb's recovery prints.
+        EXPECT_TRUE(refused.err.endsWith(QStringLiteral("\nO protocolo %1 (%2) é provisório, deste programa: o serviço "
+                                                        "não deu protocolo a este lote, então não há o que "
+                                                        "verificar nele.\n")
+                                             .arg(QString::fromUtf8(protocolo), QString::fromUtf8(situacao))))
+            << refused.err.toStdString();
+        EXPECT_EQ(refused.out, QString());
+    }
+    EXPECT_TRUE(sim->requests().filter(QStringLiteral("POST")).isEmpty());
+    const CliRun walked = verb({"verificar"});
+    EXPECT_EQ(walked.exitCode, 0) << walked.err.toStdString();
+    EXPECT_EQ(sim->requests().filter(QStringLiteral("POST")).size(), 1); // the service's one protocol
+    EXPECT_EQ(status(QStringLiteral("ENV901-aaaaaa")), QStringLiteral("Sem resposta"));
 }
 
 TEST_F(CliFollowup, VerificarWalksTheFilteredListAsManyTimesAsAsked)
@@ -691,6 +760,15 @@ TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
 
     const CliRun rest = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(rest.exitCode, 0) << rest.err.toStdString();
+    EXPECT_TRUE(rest.err.endsWith(QStringLiteral("Atenção! Todos os registros já foram transferidos!\n"
+                                                 "2 registros retidos em 1 lote aguardando resposta: veja "
+                                                 "Protocolos.\n")))
+        << rest.err.toStdString();
+    const CliRun early = verb({"liberar", provisorio});
+    EXPECT_EQ(early.exitCode, 1);
+    EXPECT_TRUE(early.err.contains(
+        QStringLiteral("Lote %1 ainda aguardando resposta; poderá ser liberado a partir de ").arg(provisorio)))
+        << early.err.toStdString();
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
                                                   QStringLiteral("conciliacao"));
 
@@ -707,14 +785,26 @@ TEST_F(CliTogether, KilledBeforeTheAnswerHoldsItsBatchUntilReleased)
         QStringLiteral("Sem resposta"));
     const CliRun released = verb({"liberar", provisorio});
     EXPECT_EQ(released.exitCode, 0) << released.err.toStdString();
+    EXPECT_EQ(
+        released.lines(),
+        (QStringList{
+            QStringLiteral("O lote %1 pode já estar no serviço: se estiver, os registros reenviados "
+                           "voltarão como duplicados (\"Ok (Inc.)\").")
+                .arg(provisorio),
+            QStringLiteral("Lote %1 liberado para reenvio: seus registros voltam a ser enviados.").arg(provisorio)}));
     EXPECT_EQ(verb({"liberar", provisorio}).exitCode, 1);
 
     const CliRun again = verb(estoque + QStringList{"--vezes", "10"});
     EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
     expectEveryRecordOnceAndEveryProtocolRecorded(QStringLiteral("informarPosicaoEstoqueEmLote"),
                                                   QStringLiteral("conciliacao"), inFlight);
-    // The duplicates come back as the service's "already registered".
-    EXPECT_EQ(verb({"verificar", "--vezes", "2"}).exitCode, 0);
+    // The duplicates come back as the service's "already registered", naming the released batch.
+    const CliRun checked = verb({"verificar", "--vezes", "2"});
+    EXPECT_EQ(checked.exitCode, 0);
+    for (const QString &origem : inFlight)
+        EXPECT_TRUE(checked.out.contains(
+            QStringLiteral("O registro %1 já estava no serviço pelo lote %2 (enviado em ").arg(origem, provisorio)))
+            << checked.out.toStdString();
     EXPECT_EQ(fixture.scalar("select count(*) from conciliacao where TavroSituacao = 'Ok (Inc.)'"),
               QStringLiteral("2"));
 }

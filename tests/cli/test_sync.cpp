@@ -7,6 +7,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <gtest/gtest.h>
 
@@ -215,8 +217,26 @@ TEST_F(CliSync, NightReleasesBatchesWithoutAnswerPastTheSetHours)
     EXPECT_TRUE(r.out.contains(QStringLiteral("Liberado para reenvio (sem resposta há mais de 6 horas): lote "
                                               "ENV901-aaaaaa")))
         << r.out.toStdString();
-    EXPECT_FALSE(r.out.contains(QStringLiteral("ENV902-bbbbbb"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("lote ENV902-bbbbbb"))) << r.out.toStdString();
     EXPECT_EQ(summary().liberados.size(), 1);
+    EXPECT_TRUE(summary().liberados.value(0).endsWith(
+        QStringLiteral("O lote ENV901-aaaaaa pode já estar no serviço: se estiver, os registros reenviados voltarão "
+                       "como duplicados (\"Ok (Inc.)\").")))
+        << summary().liberados.value(0).toStdString();
+    // What stays held is counted in the summary and in its JSON, per kind and in all.
+    EXPECT_TRUE(r.out.contains(QStringLiteral(": CONCLUÍDA, 1 REGISTRO RETIDO EM 1 LOTE SEM RESPOSTA\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Registros retidos: 1 registro retido em 1 lote sem resposta "
+                                              "(Sem resposta 1): veja Protocolos.\n  Lote ENV902-bbbbbb (Estoque), "
+                                              "Sem resposta em ")))
+        << r.out.toStdString();
+    EXPECT_EQ(summary().retidos.registros(), 1);
+    QFile json(jsonPath());
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonObject retidos = QJsonDocument::fromJson(json.readAll()).object().value("retidos").toObject();
+    EXPECT_EQ(retidos.value("registros").toInt(), 1);
+    EXPECT_EQ(retidos.value("porTipo").toObject().value("Estoque").toInt(), 1);
+    EXPECT_EQ(retidos.value("porTipo").toObject().value("Entrada").toInt(), 0);
     EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5001"), "Aguardando");
     EXPECT_EQ(fixture.scalar("select TavroSituacao from conciliacao where lancamento = 5002"), "Enviando");
     EXPECT_EQ(fixture.scalar("select Situacao from TavroProtocolos where Protocolo = 'ENV901-aaaaaa'"), "Liberado");

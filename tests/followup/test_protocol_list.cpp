@@ -18,11 +18,12 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
     f.entradas = f.saidas = false;
     f.status.aguardando = f.status.finalizados = f.status.inconsistencias = f.status.okRetificado = false;
     const SqlStatement s = protocolListStatement(f);
-    EXPECT_EQ(
-        s.lines(),
-        (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "and p.cnes = :pcnes", "and (1<>1 ",
-                     "or p.tipo = 'Estoque'", "or p.tipo = 'Dispensação'", ")", "and (1<>1 ", "or p.situacao = 'Ok'",
-                     "or p.situacao = 'Ok (Inc.)'", ")", "order by lancamento descending"}));
+    const QString held = QStringLiteral("p.situacao in ('Preparando', 'Enviando', 'Sem resposta')");
+    EXPECT_EQ(s.lines(),
+              (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "and p.cnes = :pcnes", "and ((1 = 1",
+                           "and (1<>1 ", "or p.tipo = 'Estoque'", "or p.tipo = 'Dispensação'", ")", "and (1<>1 ",
+                           "or p.situacao = 'Ok'", "or p.situacao = 'Ok (Inc.)'", ")", ") or " + held + ")",
+                           "order by case when " + held + " then 0 else 1 end, lancamento descending"}));
     EXPECT_EQ(s.param(QStringLiteral("pcnes")).toString(), QStringLiteral("2345678"));
 
     ProtocolFilter none;
@@ -30,6 +31,7 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
     none.estoque = none.entradas = none.saidas = none.dispensacoes = false;
     none.status.aguardando = none.status.finalizados = none.status.inconsistencias = none.status.ok
         = none.status.okRetificado = false;
+    none.retidos = false; // as the nightly run's follow-up reads it
     EXPECT_EQ(protocolListStatement(none).lines(),
               (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "order by lancamento descending"}));
 }
@@ -105,6 +107,43 @@ TEST_F(ProtocolListLoad, FiltersByKindStatusAndCnes)
     EXPECT_EQ(protocols(), (QStringList{"P7", "P6", "P5", "P1"}));
     EXPECT_EQ(list->subCell(0, ProtocolCell::ProtocoloAntigo), QStringLiteral("P5"));
     EXPECT_EQ(list->data(list->index(0, 1), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 0));
+}
+
+// A batch held back (the program's own statuses, which no box names) is listed first whatever
+// the boxes say, in a colour of its own; a released or never-sent one follows the boxes and is grey.
+TEST_F(ProtocolListLoad, HeldBatchesComeFirstWhateverTheBoxes)
+{
+    const char *rows[][3] = {
+        {"ENV8-aaaaaa", "Estoque", "Sem resposta"}, {"ENV9-bbbbbb", "Entrada", "Enviando"},
+        {"ENV10-cccccc", "Saída", "Preparando"},    {"ENV11-dddddd", "Estoque", "Liberado"},
+        {"ENV12-eeeeee", "Estoque", "Não enviado"},
+    };
+    for (const auto &r : rows)
+        fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes) values "
+                                    "('%1', '2026-12-10 17:30:05', '%2', '%3', '2345678')")
+                         .arg(QString::fromUtf8(r[0]), QString::fromUtf8(r[1]), QString::fromUtf8(r[2])));
+    fixture.exec(QStringLiteral("insert into TavroProtocolos (Protocolo, Data, Tipo, Situacao, cnes) values "
+                                "('ENV13-ffffff', '2026-12-10 17:30:05', 'Estoque', 'Enviando', '3456789')"));
+    const QStringList held{"ENV10-cccccc", "ENV9-bbbbbb", "ENV8-aaaaaa"};
+
+    CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list); // the default boxes
+    EXPECT_EQ(protocols(), (held + QStringList{"P5", "P4", "P3", "P2", "P1"}));
+    const QColor heldColour(204, 85, 0);
+    for (int row = 0; row < 3; ++row)
+        EXPECT_EQ(list->data(list->index(row, 4), Qt::ForegroundRole).value<QColor>(), heldColour) << row;
+
+    filter.estoque = filter.entradas = filter.saidas = false;
+    filter.status.aguardando = filter.status.finalizados = filter.status.inconsistencias = filter.status.okRetificado
+        = false;
+    CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
+    EXPECT_EQ(protocols(), (held + QStringList{"P4"}));
+
+    filter = ProtocolFilter{};
+    filter.cnes = QStringLiteral("2345678");
+    filter.status = StatusBoxes{false, false, false, false, false}; // every status
+    CarregaProtocolos(db, filter, QStringLiteral("FARMACIA"), *list);
+    EXPECT_EQ(protocols().mid(0, 5), (held + QStringList{"ENV12-eeeeee", "ENV11-dddddd"}));
+    EXPECT_EQ(list->data(list->index(3, 4), Qt::ForegroundRole).value<QColor>(), QColor(128, 128, 128));
 }
 
 TEST_F(ProtocolListLoad, BeforeLoginOrOnFailureTheListKeepsItsRows)
