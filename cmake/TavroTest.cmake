@@ -1,3 +1,20 @@
+# The environment of every ctest entry. In a build with TAVRO_SANITIZE, each process of a test
+# (the suite, and the tavro-cli and tavro-sim it starts) writes its AddressSanitizer reports, leaks
+# included, to a file of its own in TAVRO_SANITIZER_REPORTS: a report of a child process whose
+# failure the test expects, or whose output it does not read, is kept too. ./dev test fails when
+# the folder holds one. GCC's UndefinedBehaviorSanitizer writes to the standard error whatever its
+# log_path says, and stops the process (-fno-sanitize-recover), which fails the suite or the run
+# of the program the suite checks.
+set(TAVRO_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen TAVRO_TEST_DATA=${CMAKE_BINARY_DIR}/testdata)
+if(TAVRO_SANITIZE)
+    set(TAVRO_SANITIZER_REPORTS ${CMAKE_BINARY_DIR}/sanitizer-reports)
+    file(MAKE_DIRECTORY ${TAVRO_SANITIZER_REPORTS})
+    list(APPEND TAVRO_TEST_ENVIRONMENT
+        ASAN_OPTIONS=detect_leaks=1:log_path=${TAVRO_SANITIZER_REPORTS}/asan
+        LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0
+        UBSAN_OPTIONS=print_stacktrace=1)
+endif()
+
 # tavro_add_test(NAME name SOURCES files... [LIBS libs...] [LABELS labels...] [FILTER gtest-filter] [SIM])
 # One GoogleTest executable per suite, run by ctest with the offscreen platform so
 # widget tests need no display. A suite that starts tavro-sim says SIM, so building it
@@ -26,7 +43,7 @@ function(tavro_add_test_entry)
     endif()
     add_test(NAME ${T_NAME} COMMAND ${T_EXECUTABLE} ${filter})
     set_tests_properties(${T_NAME} PROPERTIES
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TAVRO_TEST_DATA=${CMAKE_BINARY_DIR}/testdata"
+        ENVIRONMENT "${TAVRO_TEST_ENVIRONMENT}"
         LABELS "${T_LABELS}"
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
         FAIL_REGULAR_EXPRESSION "\\[==========\\] 0 tests from"

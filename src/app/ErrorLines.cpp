@@ -10,8 +10,11 @@
 
 namespace tavro {
 
+// A child of the box's viewport, whose double-clicks it filters: it goes with the viewport, and
+// tells the viewport's events without asking the box, which is half destroyed by the time its
+// viewport goes.
 ErrorLines::ErrorLines(QTextEdit *box, QTabWidget *tabs, QWidget *page)
-    : QObject(box)
+    : QObject(box->viewport())
     , m_box(box)
     , m_tabs(tabs)
     , m_page(page)
@@ -66,7 +69,7 @@ void ErrorLines::showCount()
 
 bool ErrorLines::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_box->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == parent() && event->type() == QEvent::MouseButtonDblClick) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         const int block = m_box->cursorForPosition(mouse->position().toPoint()).blockNumber();
         const auto row = m_rows.constFind(block);

@@ -10,6 +10,13 @@
 
 namespace tavro {
 
+QFont columnsFont()
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({QStringLiteral("Liberation Mono"), font.family()});
+    return font;
+}
+
 void MessageBoxes::error(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox::critical(parent, title, text);
@@ -33,7 +40,7 @@ void MessageBoxes::summary(QWidget *parent, const QString &text)
     auto *view = new QPlainTextEdit(text, &dialog);
     view->setReadOnly(true);
     view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->setFont(columnsFont());
     const QFontMetrics metrics(view->font());
     const QStringList lines = text.split(QLatin1Char('\n'));
     int width = 0;

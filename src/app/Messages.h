@@ -2,9 +2,15 @@
 
 #include <QString>
 
+class QFont;
 class QWidget;
 
 namespace tavro {
+
+// The fixed-width font of texts laid out in columns (a run's summary, the overview's summary):
+// Liberation Mono, which the packages install (fonts-liberation), so the columns line up whatever
+// fixed-width font the desktop names; the desktop's own where it is missing.
+QFont columnsFont();
 
 // The title of the error boxes of the login and of the unit lookup.
 inline const QString LoginErrorTitle = QStringLiteral("Erro, verifique os dados digitados");

@@ -1,5 +1,6 @@
 #include "app/SituacaoTab.h"
 
+#include "app/Messages.h"
 #include "common/Status.h"
 
 #include <QBarCategoryAxis>
@@ -7,7 +8,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -127,7 +127,7 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     MSituacaoResumo->setObjectName(QStringLiteral("MSituacaoResumo"));
     MSituacaoResumo->setReadOnly(true);
     MSituacaoResumo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    MSituacaoResumo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont)); // the summary's columns
+    MSituacaoResumo->setFont(columnsFont()); // the summary's columns
     MSituacaoResumo->hide();
     layout->addWidget(MSituacaoResumo);
 

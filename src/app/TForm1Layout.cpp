@@ -235,7 +235,12 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     });
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The application outlives the window: its focus signal lets go of the window before the
+    // window's members and children go, whose deletion moves the focus.
+    disconnect(qApp, &QApplication::focusChanged, this, &TForm1::focusChanged);
+}
 
 QWidget *TForm1::buildHeader()
 {

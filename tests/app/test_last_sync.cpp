@@ -89,11 +89,13 @@ TEST(LastSync, StatusStripNamesTheLastRunAndAClickShowsItsSummary)
     EXPECT_TRUE(button.isHidden());
 }
 
-// The summary's table lines up: its box shows it unwrapped in a fixed-width font.
+// The summary's table lines up: its box shows it unwrapped in the packaged fixed-width font,
+// not in whatever fixed-width font the desktop (or its absence) names.
 TEST(LastSync, SummaryBoxShowsItUnwrappedInAFixedWidthFont)
 {
     const QString text = summaryText(night(true));
     QString shown;
+    QString family;
     bool fixed = false;
     bool wraps = true;
     QTimer::singleShot(0, [&] {
@@ -102,13 +104,16 @@ TEST(LastSync, SummaryBoxShowsItUnwrappedInAFixedWidthFont)
             return;
         if (const auto *view = box->findChild<QPlainTextEdit *>()) {
             shown = view->toPlainText();
-            fixed = QFontInfo(view->font()).fixedPitch();
+            const QFontInfo font(view->font());
+            family = font.family();
+            fixed = font.fixedPitch();
             wraps = view->lineWrapMode() != QPlainTextEdit::NoWrap;
         }
         box->close();
     });
     MessageBoxes().summary(nullptr, text);
     EXPECT_EQ(shown, text);
+    EXPECT_EQ(family, QStringLiteral("Liberation Mono"));
     EXPECT_TRUE(fixed);
     EXPECT_FALSE(wraps);
 }
