@@ -1,8 +1,7 @@
 #include "db/Database.h"
 
 #include "common/Error.h"
-#include "db/LockingTransaction.h"
-#include "db/SnapshotTransaction.h"
+#include "db/ClientTransaction.h"
 
 #include <QAtomicInt>
 #include <QSqlDriver>
@@ -11,6 +10,23 @@
 namespace tavro {
 
 namespace {
+
+// How an error of Qt's driver reads: the database's own text when it gives one.
+QString driverErrorText(const QSqlError &error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+// Opens `db` with the connection's character set `charset`.
+void openWith(QSqlDatabase &db, const QString &charset)
+{
+    if (db.isOpen())
+        db.close();
+    db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=") + charset);
+    if (!db.open())
+        throw Error(driverErrorText(db.lastError()));
+}
 
 QString nextConnectionName()
 {
@@ -63,15 +79,25 @@ void Database::open(const QString &databaseName, const DatabaseLogin &login)
     m_login = login;
     if (!QSqlDatabase::contains(m_connectionName))
         QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
+    m_encoding = TextEncoding{false, login.codePage};
     QSqlDatabase db = connection();
-    if (db.isOpen())
-        db.close();
     db.setDatabaseName(databaseName);
     db.setUserName(login.userName);
     db.setPassword(login.password);
-    db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
-    if (!db.open())
-        throw Error(driverErrorText(db.lastError()));
+    openWith(db, QStringLiteral("UTF8"));
+    // A database without a character set is reached in NONE, so that the server converts no
+    // text between its bytes and ours.
+    QString charset;
+    {
+        SqlCursor cursor = select(SqlStatement{QStringLiteral("select rdb$character_set_name from rdb$database")});
+        if (cursor.next())
+            charset = cursor.text(0).trimmed().toUpper();
+    }
+    rollback();
+    if (charset.isEmpty() || charset == QLatin1String("NONE")) {
+        m_encoding.undeclared = true;
+        openWith(db, QStringLiteral("NONE"));
+    }
 }
 
 bool Database::isOpen() const
@@ -81,7 +107,9 @@ bool Database::isOpen() const
 
 void Database::startTransaction()
 {
-    m_transaction = std::make_unique<SnapshotTransaction>(connection());
+    if (!isOpen())
+        throw Error(QStringLiteral("Database not open"));
+    m_transaction = ClientTransaction::snapshot(connection().driver()->handle().constData(), m_encoding);
 }
 
 void Database::startLockingTransaction(int lockTimeoutSeconds)
@@ -90,7 +118,7 @@ void Database::startLockingTransaction(int lockTimeoutSeconds)
         throw Error(QStringLiteral("Database not open"));
     commit();
     const QVariant handle = connection().driver()->handle();
-    m_transaction = std::make_unique<LockingTransaction>(handle.constData(), lockTimeoutSeconds);
+    m_transaction = ClientTransaction::locking(handle.constData(), lockTimeoutSeconds, m_encoding);
 }
 
 void Database::rollback()

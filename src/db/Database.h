@@ -2,6 +2,7 @@
 
 #include "db/SqlCursor.h"
 #include "db/SqlStatement.h"
+#include "db/TextEncoding.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -12,18 +13,22 @@ namespace tavro {
 
 class Transaction;
 
-// The Firebird account the connection logs in with.
+// The Firebird account the connection logs in with, and the code page of the texts a
+// database keeps without a character set.
 struct DatabaseLogin
 {
     QString userName;
     QString password;
+    CodePage codePage = CodePage::Win1252;
 };
 
 // The one connection to the health-management product's Firebird database and its
 // main transaction. A plain file path opens the file with the embedded engine;
 // "host:path" or "host/port:path" reaches a Firebird server. Every statement runs
 // in the main transaction, which a statement starts when none is active; the
-// transaction ends only by an explicit commit or rollback.
+// transaction ends only by an explicit commit or rollback. Texts are read and written as the
+// database keeps them: a database created without a character set holds the code page's
+// bytes, which go both ways unchanged (db/TextEncoding.h), so callers deal in texts alone.
 class Database
 {
 public:
@@ -42,6 +47,8 @@ public:
     bool isOpen() const;
     QString databaseName() const { return m_databaseName; }
     DatabaseLogin login() const { return m_login; }
+    // How the open connection's texts travel: the database's character set decides.
+    TextEncoding textEncoding() const { return m_encoding; }
 
     bool inTransaction() const { return m_transaction != nullptr; }
     void startTransaction();
@@ -73,6 +80,7 @@ private:
     QString m_connectionName;
     QString m_databaseName;
     DatabaseLogin m_login;
+    TextEncoding m_encoding;
     // The main transaction while one is active: Qt's driver's own, or a locking one.
     std::unique_ptr<Transaction> m_transaction;
 };

@@ -49,11 +49,29 @@ bool selected(const RecordList &list, int row, const TransmissionCells &cells, c
     return rowToSend(list, row, cells, input.protocolo) && (!input.protocolo.isEmpty() || taken < input.loteMaximo);
 }
 
+// A cell the database layer could not read in the database's code page holds U+FFFD where
+// the bytes were; sent, it would reach the service changed. Each such cell refuses the row.
+bool readableRow(const RecordList &list, int row, QStringList &erros)
+{
+    bool readable = true;
+    const QString caption = list.caption(row);
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const QStringView cell = column == 0 ? QStringView(caption) : list.subCellView(row, column - 1);
+        if (!cell.contains(QChar::ReplacementCharacter))
+            continue;
+        erros.append(QStringLiteral("O campo %1 do registro %2 tem caracteres que a página de código do banco não "
+                                    "define; corrija-o no sistema de gestão.")
+                         .arg(list.headerData(column, Qt::Horizontal).toString(), caption));
+        readable = false;
+    }
+    return readable;
+}
+
 // Runs the row's checks, their lines going to the report.
 bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report)
 {
     const qsizetype linesBefore = report.erros.size();
-    const bool passes = kind.check(list, row, report.erros);
+    const bool passes = readableRow(list, row, report.erros) && kind.check(list, row, report.erros);
     for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
         report.recusas.append({list.caption(row), report.erros.at(i)});
     return passes;
