@@ -19,7 +19,8 @@ std::unique_ptr<ClientTransaction> ClientTransaction::locking(const void *dbHand
         tpb.push_back(isc_tpb_nowait);
     } else {
         const ISC_LONG timeout = lockTimeoutSeconds;
-        tpb.insert(tpb.end(), {isc_tpb_wait, isc_tpb_lock_timeout, static_cast<char>(sizeof timeout)});
+        for (const char item : {char(isc_tpb_wait), char(isc_tpb_lock_timeout), char(sizeof timeout)})
+            tpb.push_back(item);
         // The time-out goes little-endian, as every number of a parameter block.
         for (size_t i = 0; i < sizeof timeout; ++i)
             tpb.push_back(static_cast<char>((timeout >> (8 * i)) & 0xff));

@@ -4,7 +4,6 @@
 #include "db/SqlStatement.h"
 #include "db/TextEncoding.h"
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -71,13 +70,14 @@ public:
     // record marks costs one preparation.
     int execute(const SqlStatement &statement);
 
-    QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
-
 private:
     // The main transaction, started when none is active.
     Transaction &running();
 
-    QString m_connectionName;
+    // The client's attachment, opened by the client itself: the connection's character set
+    // is the database's to decide.
+    struct Attachment;
+    std::unique_ptr<Attachment> m_attachment;
     QString m_databaseName;
     DatabaseLogin m_login;
     TextEncoding m_encoding;

@@ -15,6 +15,8 @@ namespace {
 
 const QString NoneDemo = QStringLiteral("demo-none.fdb");
 const QString Win1252Demo = QStringLiteral("demo-win1252.fdb");
+// The service's reception time, which differs from run to run.
+const QRegularExpression ReceptionTime(QStringLiteral("\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d"));
 
 // Runs `sql` as a Windows station would: isql-fb with the connection's character set WIN1252,
 // the script's texts in WIN1252 bytes (the accents of these tests are ISO-8859-1's too). Its
@@ -40,7 +42,10 @@ QStringList decodedRequest(const QString &path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
-    QXmlStreamReader xml(&file);
+    // The log starts with a comment naming the service's address, then the request's bytes.
+    QByteArray bytes = file.readAll();
+    bytes.remove(0, bytes.indexOf("-->") + 3);
+    QXmlStreamReader xml(bytes);
     QStringList lines;
     while (!xml.atEnd()) {
         if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() != QLatin1String("Envelope")) {
@@ -50,7 +55,7 @@ QStringList decodedRequest(const QString &path)
         }
     }
     EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-    return lines;
+    return lines.replaceInStrings(ReceptionTime, QStringLiteral("<data>"));
 }
 
 // What the command line shows and sends for one database.
@@ -73,10 +78,7 @@ protected:
               QStringList{"saidas"} + January, QStringList{"dispensacoes"} + January}) {
             const CliRun r = listar(arguments);
             EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-            // The service's reception time differs from run to run.
-            out.append(
-                QString(r.out).replace(QRegularExpression(QStringLiteral("\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d")),
-                                       QStringLiteral("<data>")));
+            out.append(QString(r.out).replace(ReceptionTime, QStringLiteral("<data>")));
         }
         return out;
     }
@@ -107,7 +109,8 @@ protected:
         const QString pdf = fixture.folder() + QStringLiteral("/listagem.pdf");
         const CliRun printed = verb(QStringList{"imprimir", "--pdf", pdf} + January);
         EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
-        run.listing = pdfPages(pdf);
+        run.listing = pdfPages(pdf).replaceInStrings(QRegularExpression(QStringLiteral("Impresso em [0-9/: ]+")),
+                                                     QStringLiteral("Impresso em <hora>"));
         run.stored = station(path,
                              QStringLiteral("select lancamento, item, TavroProtocolo, TavroSituacao, "
                                             "TavroSituacaoPrioridade from itensentradas order by 1, 2;\n"
@@ -173,8 +176,7 @@ TEST_F(CharsetCli, StatusWrittenByAStationIsRecognised)
         const CliRun checked = verb({"verificar"});
         EXPECT_EQ(checked.exitCode, 0) << checked.err.toStdString();
         seen[index] = listar(QStringList{"entradas"} + January).lines();
-        seen[index].replaceInStrings(QRegularExpression(QStringLiteral("\\d\\d-\\d\\d-\\d{4} \\d\\d:\\d\\d:\\d\\d")),
-                                     QStringLiteral("<data>"));
+        seen[index].replaceInStrings(ReceptionTime, QStringLiteral("<data>"));
         EXPECT_TRUE(seen[index]
                         .filter(QRegularExpression(QStringLiteral("^1003-1\t")))
                         .value(0)
@@ -185,4 +187,33 @@ TEST_F(CharsetCli, StatusWrittenByAStationIsRecognised)
         ++index;
     }
     EXPECT_EQ(seen[1], seen[0]);
+}
+
+// A byte WIN1252 leaves undefined cannot go to the service as what the clerk typed: its row
+// is refused with a line naming the row and the field, and the others go.
+TEST_F(CharsetCli, TextTheCodePageCannotReadRefusesItsRow)
+{
+    databases.push_back(std::make_unique<TestDatabase>(NoneDemo));
+    const QString path = databases.back()->path();
+    station(path,
+            QStringLiteral("update PESSOAS set NOME = 'JO' || ascii_char(129) || 'O' where CODIGO = 2;\n"
+                           "commit;\n"));
+    startSim({"--aguardando", "0"});
+    writeConfig(path, serviceKeys(origem));
+
+    const CliRun listed = listar(QStringList{"dispensacoes"} + January);
+    const QStringList unreadable = listed.lines().filter(QStringLiteral("\tJO\uFFFDO\t"));
+    ASSERT_FALSE(unreadable.isEmpty()) << listed.out.toStdString();
+    const QString caption = unreadable.first().section(QLatin1Char('\t'), 0, 0);
+
+    const CliRun sent = verb({"transmitir", "dispensacoes", "--de", "01/01/2019", "--ate", "31/01/2019"});
+    EXPECT_TRUE(sent.err.contains(QStringLiteral("O campo Nome Usuário do registro %1 tem caracteres que a página de "
+                                                 "código do banco não define")
+                                      .arg(caption)))
+        << sent.err.toStdString();
+    const QStringList after = listar(QStringList{"dispensacoes"} + January).lines();
+    const QStringList sentLines = after.filter(QStringLiteral("\tAguardando\t"));
+    EXPECT_FALSE(sentLines.isEmpty());
+    for (const QString &line : after.filter(QStringLiteral("\tJO\uFFFDO\t")))
+        EXPECT_FALSE(line.contains(QStringLiteral("\tAguardando\t"))) << line.toStdString();
 }
