@@ -53,8 +53,8 @@ public:
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
-    // then throws RecordLocked (common/Error.h); Qt's driver would wait for that transaction
-    // to end. It ends by commit or rollback like any main transaction. A main transaction
+    // then throws RecordLocked (common/Error.h); the main transaction a statement starts would
+    // wait for that transaction to end. It ends by commit or rollback like any main transaction. A main transaction
     // that is active is committed first.
     void startLockingTransaction(int lockTimeoutSeconds);
     // Ends the main transaction without committing; nothing happens when none is active.
@@ -81,7 +81,7 @@ private:
     QString m_databaseName;
     DatabaseLogin m_login;
     TextEncoding m_encoding;
-    // The main transaction while one is active: Qt's driver's own, or a locking one.
+    // The main transaction while one is active: a snapshot, or a locking one.
     std::unique_ptr<Transaction> m_transaction;
 };
 
