@@ -48,7 +48,7 @@ insert into profissionais (codigo, nome, cns, crm, uf) values (2, 'DRA. LUCIA FE
 insert into profissionais (codigo, nome, cns, crm, uf) values (3, 'DR. SEM CRM', null, null, null);
 insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1001, '2019-01-03', 'E-O', 'NF 11872', 1);
 insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1002, '2019-01-10', 'E-D', 'NF 20931', 2);
-insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1003, '2019-01-17', 'E-O', 'NF 448', 3);
+insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1003, '2019-01-17', 'E-O', 'NF Nº 448', 3);
 insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1004, '2019-01-24', null, 'NF 9001', 1);
 insert into ENTRADAS (lancamento, data, tavro_tpmov, documento, CODFORNECEDOR) values (1005, '2019-02-05', 'E-O', 'NF 12001', 1);
 insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, VALORUNITARIO, codunidade, CODFORNECEDOR) values (1001, 1, 101, 'AMX1801', 500, 0.12, 1, 1);

@@ -1,21 +1,33 @@
 #include "db/Database.h"
 
 #include "common/Error.h"
-#include "db/LockingTransaction.h"
-#include "db/SnapshotTransaction.h"
+#include "db/ClientTransaction.h"
 
-#include <QAtomicInt>
-#include <QSqlDriver>
-#include <QSqlError>
+#include <ibase.h>
 
 namespace tavro {
 
 namespace {
 
-QString nextConnectionName()
+// Firebird's own text of a failed attach, its lines joined on one line, so the clerk's
+// message keeps its first line and the reason after it.
+QString attachErrorText(const ISC_STATUS *status)
 {
-    static QAtomicInt counter;
-    return QStringLiteral("tavro-%1").arg(counter.fetchAndAddRelaxed(1));
+    QStringList lines;
+    char buffer[1024];
+    const ISC_STATUS *vector = status;
+    while (fb_interpret(buffer, sizeof buffer, &vector) > 0)
+        lines.append(QString::fromLocal8Bit(buffer));
+    return lines.join(QStringLiteral(" - "));
+}
+
+// A parameter of the attach's parameter block: its tag, its length, its bytes.
+void addParameter(QByteArray &dpb, char tag, QByteArray value)
+{
+    value.truncate(255);
+    dpb.append(tag);
+    dpb.append(static_cast<char>(value.size()));
+    dpb.append(value);
 }
 
 // The statement's text with "?" for its named parameters, and their values in that order.
@@ -40,20 +52,45 @@ BoundStatement bound(const SqlStatement &statement)
 
 } // namespace
 
+struct Database::Attachment
+{
+    isc_db_handle handle = 0;
+
+    ~Attachment() { detach(); }
+    void detach()
+    {
+        if (!handle)
+            return;
+        ISC_STATUS_ARRAY status;
+        isc_detach_database(status, &handle);
+        handle = 0;
+    }
+    // Attaches in the connection's character set `charset`.
+    void attach(const QString &databaseName, const DatabaseLogin &login, const char *charset)
+    {
+        detach();
+        QByteArray dpb(1, char(isc_dpb_version1));
+        addParameter(dpb, isc_dpb_user_name, login.userName.toLocal8Bit());
+        addParameter(dpb, isc_dpb_password, login.password.toLocal8Bit());
+        addParameter(dpb, isc_dpb_lc_ctype, charset);
+        const QByteArray name = databaseName.toLocal8Bit();
+        ISC_STATUS_ARRAY status;
+        if (isc_attach_database(status, 0, name.constData(), &handle, static_cast<short>(dpb.size()),
+                                dpb.constData())) {
+            handle = 0;
+            throw Error(attachErrorText(status));
+        }
+    }
+};
+
 Database::Database()
-    : m_connectionName(nextConnectionName())
+    : m_attachment(std::make_unique<Attachment>())
 {
 }
 
 Database::~Database()
 {
     m_transaction.reset();
-    {
-        QSqlDatabase db = connection();
-        if (db.isOpen())
-            db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connectionName);
 }
 
 void Database::open(const QString &databaseName, const DatabaseLogin &login)
@@ -61,27 +98,33 @@ void Database::open(const QString &databaseName, const DatabaseLogin &login)
     m_transaction.reset();
     m_databaseName = databaseName;
     m_login = login;
-    if (!QSqlDatabase::contains(m_connectionName))
-        QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_connectionName);
-    QSqlDatabase db = connection();
-    if (db.isOpen())
-        db.close();
-    db.setDatabaseName(databaseName);
-    db.setUserName(login.userName);
-    db.setPassword(login.password);
-    db.setConnectOptions(QStringLiteral("ISC_DPB_LC_CTYPE=UTF8"));
-    if (!db.open())
-        throw Error(driverErrorText(db.lastError()));
+    m_encoding = TextEncoding{false, login.codePage};
+    m_attachment->attach(databaseName, login, "UTF8");
+    // A database without a character set is reached in NONE, so that the server converts no
+    // text between its bytes and ours.
+    QString charset;
+    {
+        SqlCursor cursor = select(SqlStatement{QStringLiteral("select rdb$character_set_name from rdb$database")});
+        if (cursor.next())
+            charset = cursor.text(0).trimmed().toUpper();
+    }
+    rollback();
+    if (charset.isEmpty() || charset == QLatin1String("NONE")) {
+        m_encoding.undeclared = true;
+        m_attachment->attach(databaseName, login, "NONE");
+    }
 }
 
 bool Database::isOpen() const
 {
-    return connection().isOpen();
+    return m_attachment->handle != 0;
 }
 
 void Database::startTransaction()
 {
-    m_transaction = std::make_unique<SnapshotTransaction>(connection());
+    if (!isOpen())
+        throw Error(QStringLiteral("Database not open"));
+    m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding);
 }
 
 void Database::startLockingTransaction(int lockTimeoutSeconds)
@@ -89,8 +132,7 @@ void Database::startLockingTransaction(int lockTimeoutSeconds)
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
     commit();
-    const QVariant handle = connection().driver()->handle();
-    m_transaction = std::make_unique<LockingTransaction>(handle.constData(), lockTimeoutSeconds);
+    m_transaction = ClientTransaction::locking(&m_attachment->handle, lockTimeoutSeconds, m_encoding);
 }
 
 void Database::rollback()

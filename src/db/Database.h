@@ -2,8 +2,8 @@
 
 #include "db/SqlCursor.h"
 #include "db/SqlStatement.h"
+#include "db/TextEncoding.h"
 
-#include <QSqlDatabase>
 #include <QString>
 
 #include <memory>
@@ -12,18 +12,22 @@ namespace tavro {
 
 class Transaction;
 
-// The Firebird account the connection logs in with.
+// The Firebird account the connection logs in with, and the code page of the texts a
+// database keeps without a character set.
 struct DatabaseLogin
 {
     QString userName;
     QString password;
+    CodePage codePage = CodePage::Win1252;
 };
 
 // The one connection to the health-management product's Firebird database and its
 // main transaction. A plain file path opens the file with the embedded engine;
 // "host:path" or "host/port:path" reaches a Firebird server. Every statement runs
 // in the main transaction, which a statement starts when none is active; the
-// transaction ends only by an explicit commit or rollback.
+// transaction ends only by an explicit commit or rollback. Texts are read and written as the
+// database keeps them: a database created without a character set holds the code page's
+// bytes, which go both ways unchanged (db/TextEncoding.h), so callers deal in texts alone.
 class Database
 {
 public:
@@ -42,13 +46,15 @@ public:
     bool isOpen() const;
     QString databaseName() const { return m_databaseName; }
     DatabaseLogin login() const { return m_login; }
+    // How the open connection's texts travel: the database's character set decides.
+    TextEncoding textEncoding() const { return m_encoding; }
 
     bool inTransaction() const { return m_transaction != nullptr; }
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
-    // then throws RecordLocked (common/Error.h); Qt's driver would wait for that transaction
-    // to end. It ends by commit or rollback like any main transaction. A main transaction
+    // then throws RecordLocked (common/Error.h); the main transaction a statement starts would
+    // wait for that transaction to end. It ends by commit or rollback like any main transaction. A main transaction
     // that is active is committed first.
     void startLockingTransaction(int lockTimeoutSeconds);
     // Ends the main transaction without committing; nothing happens when none is active.
@@ -64,16 +70,18 @@ public:
     // record marks costs one preparation.
     int execute(const SqlStatement &statement);
 
-    QSqlDatabase connection() const { return QSqlDatabase::database(m_connectionName, false); }
-
 private:
     // The main transaction, started when none is active.
     Transaction &running();
 
-    QString m_connectionName;
+    // The client's attachment, opened by the client itself: the connection's character set
+    // is the database's to decide.
+    struct Attachment;
+    std::unique_ptr<Attachment> m_attachment;
     QString m_databaseName;
     DatabaseLogin m_login;
-    // The main transaction while one is active: Qt's driver's own, or a locking one.
+    TextEncoding m_encoding;
+    // The main transaction while one is active: a snapshot, or a locking one.
     std::unique_ptr<Transaction> m_transaction;
 };
 

@@ -1,15 +1,15 @@
 #include "db/SqlCursor.h"
 
 #include "common/Error.h"
+#include "db/ClientStatement.h"
 #include "db/DateText.h"
 
 #include <QDateTime>
-#include <QSqlRecord>
 
 namespace tavro {
 
-SqlCursor::SqlCursor(QSqlQuery query)
-    : m_query(std::move(query))
+SqlCursor::SqlCursor(std::shared_ptr<ClientStatement> statement)
+    : m_statement(std::move(statement))
 {
 }
 
@@ -21,7 +21,7 @@ SqlCursor::SqlCursor(std::shared_ptr<const FetchedRows> rows)
 bool SqlCursor::next()
 {
     if (!m_rows)
-        return m_query.next();
+        return m_statement->fetch();
     if (m_row >= m_rows->rows.size())
         return false;
     ++m_row;
@@ -31,13 +31,21 @@ bool SqlCursor::next()
 QVariant SqlCursor::value(int index) const
 {
     if (!m_rows)
-        return m_query.value(index);
+        return m_statement->value(index);
     return m_row > 0 ? m_rows->rows[m_row - 1].value(index) : QVariant();
 }
 
 int SqlCursor::indexOf(const QString &column) const
 {
-    const int index = m_rows ? int(m_rows->columns.indexOf(column.toUpper())) : m_query.record().indexOf(column);
+    int index = -1;
+    if (m_rows) {
+        index = int(m_rows->columns.indexOf(column.toUpper()));
+    } else {
+        for (int i = 0; i < m_statement->columnCount() && index < 0; ++i) {
+            if (m_statement->columnName(i).compare(column, Qt::CaseInsensitive) == 0)
+                index = i;
+        }
+    }
     if (index < 0)
         throw Error(QStringLiteral("Field '%1' not found").arg(column));
     return index;
@@ -56,6 +64,12 @@ QString SqlCursor::text(int index) const
 QString SqlCursor::text(const QString &column) const
 {
     return fieldText(value(column));
+}
+
+void SqlCursor::close()
+{
+    if (m_statement)
+        m_statement->close();
 }
 
 QString fieldText(const QVariant &value)

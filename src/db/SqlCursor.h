@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -9,6 +8,8 @@
 #include <vector>
 
 namespace tavro {
+
+class ClientStatement;
 
 // The rows of a select read whole, with their column names (upper case, as the server
 // gives them).
@@ -22,8 +23,8 @@ struct FetchedRows
 class SqlCursor
 {
 public:
-    // Streams the rows of an executed query as it is read.
-    explicit SqlCursor(QSqlQuery query);
+    // Streams the rows of an executed select as it is read; a value is decoded when asked for.
+    explicit SqlCursor(std::shared_ptr<ClientStatement> statement);
     explicit SqlCursor(std::shared_ptr<const FetchedRows> rows);
 
     bool next();
@@ -33,11 +34,11 @@ public:
     // The value as text: dates day/month/year, numbers in decimal form, null empty.
     QString text(int index) const;
     QString text(const QString &column) const;
-    void close() { m_query.finish(); }
+    void close();
 
 private:
-    QSqlQuery m_query;
-    std::shared_ptr<const FetchedRows> m_rows; // rows read whole, instead of the query
+    std::shared_ptr<ClientStatement> m_statement;
+    std::shared_ptr<const FetchedRows> m_rows; // rows read whole, instead of the statement
     size_t m_row = 0;                          // with m_rows: the current row + 1
 };
 

@@ -17,6 +17,7 @@ inline const QString CnesFarmacia = QStringLiteral("CNESFARMACIA");
 inline const QString UsuarioBanco = QStringLiteral("UsuarioBanco");
 inline const QString SenhaBanco = QStringLiteral("SenhaBanco");
 inline const QString SenhaBancoArquivo = QStringLiteral("SenhaBancoArquivo");
+inline const QString CharsetBanco = QStringLiteral("CharsetBanco");
 inline const QString Tavro = QStringLiteral("TAVRO");
 inline const QString DataInicial = QStringLiteral("DataInicial");
 inline const QString DataFinal = QStringLiteral("DataFinal");

@@ -1,5 +1,6 @@
 #include "session/DatabaseAccount.h"
 
+#include "common/Error.h"
 #include "session/AppConfig.h"
 #include "session/ConfigPlaces.h"
 #include "session/PasswordFile.h"
@@ -15,6 +16,15 @@ DatabaseLogin readDatabaseLogin(const IniFile &ini)
     const QString passwordFile = ini.value(ConfigKey::Geral, ConfigKey::SenhaBancoArquivo);
     login.password = passwordFile.isEmpty() ? ini.value(ConfigKey::Geral, ConfigKey::SenhaBanco, login.password)
                                             : readPasswordFile(passwordFile);
+    const QString charset = ini.value(ConfigKey::Geral, ConfigKey::CharsetBanco);
+    if (!charset.trimmed().isEmpty()) {
+        const std::optional<CodePage> codePage = codePageNamed(charset);
+        if (!codePage)
+            throw Error(QStringLiteral("CharsetBanco=%1 não é uma página de código conhecida; use WIN1252, ISO8859_1 "
+                                       "ou UTF8 (seção [GERAL] do config.ini).")
+                            .arg(charset.trimmed()));
+        login.codePage = *codePage;
+    }
     return login;
 }
 

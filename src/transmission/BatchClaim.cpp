@@ -22,9 +22,10 @@ namespace {
 
 // The rows of a batch travel to the database as one text: each row's fields end with
 // FieldEnd, each row with RowEnd. A block of statements walks them on the server. The text
-// goes as bytes (its UTF-8), since finding a place in a UTF-8 text costs the server a walk
-// from its start, which made each row's step longer the longer the text; a field taken out
-// of it is UTF-8 again.
+// goes as bytes (in the connection's character set: UTF-8, or the code page in a database
+// without one), since finding a place in a UTF-8 text costs the server a walk from its start,
+// which made each row's step longer the longer the text; a field taken out of it goes into a
+// variable of the connection's character set, which meets the columns as a parameter would.
 const QChar FieldEnd(0x1f);
 const QChar RowEnd(0x1e);
 // Bytes of one text parameter, under the 32765 a varchar holds.
@@ -63,7 +64,7 @@ QStringList walkRows(const QStringList &rowVariables, const QStringList &body)
           << QStringLiteral("declare variable campo integer;")
           << QStringLiteral("declare variable linha_texto varchar(32000) character set octets;");
     for (const QString &name : rowVariables)
-        lines << QStringLiteral("declare variable %1 varchar(%2) character set utf8;").arg(name).arg(FieldCharacters);
+        lines << QStringLiteral("declare variable %1 varchar(%2);").arg(name).arg(FieldCharacters);
     lines << QStringLiteral("begin") << QStringLiteral("  while (inicio < char_length(pchaves)) do")
           << QStringLiteral("  begin") << QStringLiteral("    fim = position(ascii_char(30), pchaves, inicio);")
           << QStringLiteral("    linha_texto = substring(pchaves from inicio for fim - inicio);")

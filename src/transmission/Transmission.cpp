@@ -71,20 +71,28 @@ bool xmlCarries(QStringView text)
     return true;
 }
 
-// The row's checks, and one more: a value that XML cannot carry would reach the service other
-// than the database holds it, so the row is refused, its column named. Each failure appends
-// its line to `erros`.
+// Every value of the row reaches the service as the database holds it, or the row is refused,
+// each cell that would not named: a cell the database layer could not read in the database's
+// code page holds U+FFFD where the bytes were, and a character XML cannot carry would be
+// dropped or refused on the way. Then the kind's own checks. Each failure appends its line.
 bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QStringList &erros)
 {
-    bool passes = kind.check(list, row, erros);
-    for (int cell = 0; cell + 1 < list.columnCount(); ++cell) {
-        if (!xmlCarries(list.subCellView(row, cell))) {
-            erros.append(CaractereInvalidoMessage.arg(
-                list.headerData(cell + 1, Qt::Horizontal).toString().toLower(), list.caption(row)));
-            passes = false;
+    bool readable = true;
+    const QString caption = list.caption(row);
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const QStringView cell = column == 0 ? QStringView(caption) : list.subCellView(row, column - 1);
+        const QString header = list.headerData(column, Qt::Horizontal).toString();
+        if (cell.contains(QChar::ReplacementCharacter)) {
+            erros.append(QStringLiteral("O campo %1 do registro %2 tem caracteres que a página de código do banco não "
+                                        "define; corrija-o no sistema de gestão.")
+                             .arg(header, caption));
+            readable = false;
+        } else if (!xmlCarries(cell)) {
+            erros.append(CaractereInvalidoMessage.arg(header.toLower(), caption));
+            readable = false;
         }
     }
-    return passes;
+    return readable && kind.check(list, row, erros);
 }
 
 // Runs the row's checks, their lines going to the report.

@@ -32,6 +32,9 @@ TEST(DatabaseLogin, KeysOfGeralOverTheDefaultAccount)
         {"UsuarioBanco=TAVRO\n", {"TAVRO", "plumtrove"}},
         {"usuariobanco=TAVRO\nSenhaBanco=da-chave\n", {"TAVRO", "da-chave"}},
         {"UsuarioBanco=TAVRO\nSenhaBanco=da-chave\nSenhaBancoArquivo=SECRET\n", {"TAVRO", "do-arquivo"}},
+        {"CharsetBanco=iso8859_1\n", {"sysdba", "plumtrove", tavro::CodePage::Latin1}},
+        {"CharsetBanco=UTF8\n", {"sysdba", "plumtrove", tavro::CodePage::Utf8}},
+        {"CharsetBanco=\n", {"sysdba", "plumtrove", tavro::CodePage::Win1252}},
     };
     for (const auto &c : cases) {
         const QString ini = dir.filePath(QStringLiteral("config.ini"));
@@ -42,6 +45,17 @@ TEST(DatabaseLogin, KeysOfGeralOverTheDefaultAccount)
         const DatabaseLogin login = tavro::readDatabaseLogin(tavro::IniFile(ini));
         EXPECT_EQ(login.userName, c.expected.userName) << c.keys;
         EXPECT_EQ(login.password, c.expected.password) << c.keys;
+        EXPECT_EQ(login.codePage, c.expected.codePage) << c.keys;
+    }
+
+    // A code page the program does not know stops the start instead of mangling texts.
+    {
+        const QString ini = dir.filePath(QStringLiteral("config.ini"));
+        QFile config(ini);
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.write("[GERAL]\nCharsetBanco=CP850\n");
+        config.close();
+        EXPECT_THROW(tavro::readDatabaseLogin(tavro::IniFile(ini)), tavro::Error);
     }
 
     // A password file others may read is refused, as --senha-arquivo's is.

@@ -15,7 +15,9 @@ inline void PrintTo(const QString &text, std::ostream *os)
 namespace tavro::test {
 
 // A fresh copy of a template database for one test, removed with it. Templates are
-// built by the build from the SQL scripts (demo-utf8, demo-win1252, empty-utf8).
+// built by the build from the SQL scripts (demo-utf8, demo-win1252, empty-utf8, and demo-none,
+// created without a character set, its texts WIN1252 bytes: read its accents through isql-fb
+// with "-ch win1252", as a Windows station does, not through rows() below, which reads UTF-8).
 class TestDatabase
 {
 public:

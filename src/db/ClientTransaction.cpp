@@ -1,0 +1,107 @@
+#include "db/ClientTransaction.h"
+
+#include "db/ClientStatement.h"
+
+#include <vector>
+
+namespace tavro {
+
+std::unique_ptr<ClientTransaction> ClientTransaction::snapshot(const void *dbHandle, const TextEncoding &encoding)
+{
+    return std::unique_ptr<ClientTransaction>(new ClientTransaction(dbHandle, {}, false, encoding));
+}
+
+std::unique_ptr<ClientTransaction> ClientTransaction::locking(const void *dbHandle, int lockTimeoutSeconds,
+                                                              const TextEncoding &encoding)
+{
+    std::vector<char> tpb{isc_tpb_version3, isc_tpb_write, isc_tpb_read_committed, isc_tpb_rec_version};
+    if (lockTimeoutSeconds <= 0) {
+        tpb.push_back(isc_tpb_nowait);
+    } else {
+        const ISC_LONG timeout = lockTimeoutSeconds;
+        for (const char item : {char(isc_tpb_wait), char(isc_tpb_lock_timeout), char(sizeof timeout)})
+            tpb.push_back(item);
+        // The time-out goes little-endian, as every number of a parameter block.
+        for (size_t i = 0; i < sizeof timeout; ++i)
+            tpb.push_back(static_cast<char>((timeout >> (8 * i)) & 0xff));
+    }
+    return std::unique_ptr<ClientTransaction>(new ClientTransaction(dbHandle, tpb, true, encoding));
+}
+
+ClientTransaction::ClientTransaction(const void *dbHandle, const std::vector<char> &tpb, bool readsWhole,
+                                     const TextEncoding &encoding)
+    : m_db(*static_cast<const isc_db_handle *>(dbHandle))
+    , m_readsWhole(readsWhole)
+    , m_encoding(encoding)
+{
+    ISC_STATUS_ARRAY status;
+    isc_start_transaction(status, &m_tr, 1, &m_db, static_cast<unsigned short>(tpb.size()),
+                          tpb.empty() ? nullptr : tpb.data());
+    checkStatus(status);
+}
+
+ClientTransaction::~ClientTransaction()
+{
+    m_prepared.clear();
+    if (m_tr) {
+        ISC_STATUS_ARRAY status;
+        isc_rollback_transaction(status, &m_tr);
+    }
+}
+
+ClientStatement &ClientTransaction::prepared(const QString &sql)
+{
+    return m_prepared.get(sql, [&] { return std::make_unique<ClientStatement>(m_db, m_tr, sql, m_encoding); });
+}
+
+int ClientTransaction::execute(const QString &sql, const QVariantList &values)
+{
+    ClientStatement &statement = prepared(sql);
+    statement.execute(m_tr, values);
+    return statement.changedRows();
+}
+
+SqlCursor ClientTransaction::select(const QString &sql, const QVariantList &values)
+{
+    if (!m_readsWhole) {
+        auto statement = std::make_shared<ClientStatement>(m_db, m_tr, sql, m_encoding);
+        statement->execute(m_tr, values);
+        return SqlCursor(std::move(statement));
+    }
+    ClientStatement &statement = prepared(sql);
+    statement.execute(m_tr, values);
+    auto rows = std::make_shared<FetchedRows>();
+    for (int i = 0; i < statement.columnCount(); ++i)
+        rows->columns.append(statement.columnName(i));
+    // A failed fetch closes the statement's cursor before it throws.
+    while (statement.fetch()) {
+        QVariantList row;
+        row.reserve(statement.columnCount());
+        for (int i = 0; i < statement.columnCount(); ++i)
+            row.append(statement.value(i));
+        rows->rows.push_back(std::move(row));
+    }
+    return SqlCursor(std::move(rows));
+}
+
+void ClientTransaction::commit()
+{
+    m_prepared.clear();
+    ISC_STATUS_ARRAY status;
+    isc_commit_transaction(status, &m_tr);
+    checkStatus(status);
+    m_tr = 0;
+}
+
+void ClientTransaction::rollback()
+{
+    m_prepared.clear();
+    if (!m_tr)
+        return;
+    ISC_STATUS_ARRAY status;
+    isc_rollback_transaction(status, &m_tr);
+    m_tr = 0;
+    checkStatus(status);
+}
+
+} // namespace tavro
