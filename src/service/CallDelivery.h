@@ -27,9 +27,9 @@ struct CallEvidence
         Other,         // anything else: an HTML page, an empty or cut body, another document
     };
 
-    bool bodySent = false;      // a byte of the request's body went out
+    bool bodySent = false;       // a byte of the request's body went out
     bool transferFailed = false; // the transfer ended without a whole answer (time-out, closed, reset)
-    int status = 0;             // the answer's HTTP status, 0 when none arrived
+    int status = 0;              // the answer's HTTP status, 0 when none arrived
     Body body = Body::None;
 };
 

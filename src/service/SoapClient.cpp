@@ -96,9 +96,9 @@ QString SoapClient::writeLog(const QByteArray &text, const QString &stem, const 
         if (writePrivateFile(taken + suffix, text, &reason, Existing::Keep, &error))
             return taken;
         if (error != EEXIST || exactName)
-            throw failed((error ? QString::fromLocal8Bit(std::strerror(error)) : reason)
-                         + (error == EEXIST ? QStringLiteral(" (%1)").arg(QFileInfo(taken + suffix).fileName())
-                                            : QString()));
+            throw failed(
+                (error ? QString::fromLocal8Bit(std::strerror(error)) : reason)
+                + (error == EEXIST ? QStringLiteral(" (%1)").arg(QFileInfo(taken + suffix).fileName()) : QString()));
         taken = stem + QLatin1Char('_') + QString::number(n);
     }
 }

@@ -4,9 +4,9 @@
 #include "common/Status.h"
 #include "db/Database.h"
 #include "lists/ListKinds.h"
-#include "transmission/BatchClaim.h"
 #include "service/CallDelivery.h"
 #include "service/CallLog.h"
+#include "transmission/BatchClaim.h"
 #include "transmission/LoggedBatch.h"
 #include "transmission/StatusWrites.h"
 
@@ -112,17 +112,18 @@ FoundAnswer answerLog(const QString &logFolder, const QString &provisorio)
         if (!file.exists())
             return found;
         if (!file.open(QIODevice::ReadOnly)) {
-            found.ignored.append(ignoredLine(file.fileName(), provisorio, QStringLiteral("não pôde ser lido (%1)")
-                                                                              .arg(file.errorString())));
+            found.ignored.append(ignoredLine(file.fileName(), provisorio,
+                                             QStringLiteral("não pôde ser lido (%1)").arg(file.errorString())));
             continue;
         }
         const std::optional<AnswerLog> log = parseAnswerLog(file.readAll());
         if (!log)
-            found.ignored.append(
-                ignoredLine(file.fileName(), provisorio, QStringLiteral("está incompleto ou não diz a que pedido responde")));
-        else if (!digest)
             found.ignored.append(ignoredLine(file.fileName(), provisorio,
-                                             QStringLiteral("o log do pedido %1_req.xml não pôde ser lido").arg(provisorio)));
+                                             QStringLiteral("está incompleto ou não diz a que pedido responde")));
+        else if (!digest)
+            found.ignored.append(
+                ignoredLine(file.fileName(), provisorio,
+                            QStringLiteral("o log do pedido %1_req.xml não pôde ser lido").arg(provisorio)));
         else if (log->requestDigest != *digest)
             found.ignored.append(ignoredLine(file.fileName(), provisorio, QStringLiteral("responde a outro pedido")));
         else {
@@ -183,8 +184,8 @@ bool releaseNotPosted(Database &db, const ProvisionalRow &row)
 {
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
     try {
-        const bool released
-            = releaseBatch(db, tableForTipo(row.tipo), row.protocolo, row.protocoloAntigo, Situacao::NaoEnviado);
+        const bool released = releaseBatch(db, tableForTipo(row.tipo), row.protocolo, row.protocoloAntigo,
+                                           Situacao::NaoEnviado);
         db.commit();
         return released;
     } catch (...) {
@@ -271,8 +272,8 @@ bool releaseUnanswered(Database &db, const QString &protocolo)
     if (rows.isEmpty())
         return false;
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
-    const bool released
-        = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo, Situacao::Liberado);
+    const bool released = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo,
+                                       Situacao::Liberado);
     db.commit();
     return released;
 }

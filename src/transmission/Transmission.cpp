@@ -131,8 +131,7 @@ void takeResolution(const RecoveryReport &resolution, RunReport &report)
 // row kept as "Não enviado"; one that may be at the service stays "Enviando", with a line that
 // says so, until its answer is found or it is released. True when the batch was given back.
 bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, BatchClaim &claim,
-                    const RecordList &list, const QList<int> &rows, const QList<RecordMark> &before,
-                    RunReport &report)
+                    const RecordList &list, const QList<int> &rows, const QList<RecordMark> &before, RunReport &report)
 {
     db.rollback();
     if (delivery != Delivery::NotTaken) {

@@ -581,7 +581,8 @@ TEST_F(CliFollowup, TransmitWhoseRunsTheServiceStopsExitsOne)
     EXPECT_EQ(r.err.count(QStringLiteral("O identificador não está no estado correto")), 2) << r.err.toStdString();
     EXPECT_TRUE(r.err.endsWith(tavro::RegistrosPendentesMessage + '\n')) << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(tavro::TodosTransferidosMessage));
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Situacao <> 'Não enviado'")),
+              "0");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), "0");
 }
 
@@ -592,7 +593,8 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QStringLiteral("Erro, transmissão abortada! Falha interna do serviço")))
         << r.err.toStdString();
-    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Situacao <> 'Não enviado'")),
+              "0");
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from itenssaidas where TavroSituacao is not null")), "0");
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
 }

@@ -234,17 +234,19 @@ void FaultFixture::expectConsistent(const Snapshot &before) const
                     "marked sent without a registry row");
     // A batch on its way holds its records "Enviando" under its provisional protocol, and
     // only such a batch does.
-    expectNoRecords(QStringLiteral("select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', "
-                                   "false) is distinct from exists (select 1 from TavroProtocolos p where "
-                                   "p.Protocolo = r.TavroProtocolo and p.Situacao in ('Preparando', 'Enviando', 'Sem resposta'))"),
-                    "held or freed apart from their batch on its way");
+    expectNoRecords(
+        QStringLiteral("select %1, TavroProtocolo from %2 r where coalesce(r.TavroSituacao = 'Enviando', "
+                       "false) is distinct from exists (select 1 from TavroProtocolos p where "
+                       "p.Protocolo = r.TavroProtocolo and p.Situacao in ('Preparando', 'Enviando', 'Sem resposta'))"),
+        "held or freed apart from their batch on its way");
     // A rectified protocol gives its records to the rectifying one; a released batch, or one the
     // service never held, gave its records back.
-    EXPECT_EQ(joinedRows(fixture.rows(QStringLiteral(
-                  "select Protocolo, Tipo from TavroProtocolos p where Situacao not in ('Ok-Retificado', 'Liberado', 'Não enviado') "
-                  "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
-                  "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
-                  "and not exists (select 1 from itenssaidas r where r.TavroProtocolo = p.Protocolo)"))),
+    EXPECT_EQ(joinedRows(fixture.rows(
+                  QStringLiteral("select Protocolo, Tipo from TavroProtocolos p where Situacao not in "
+                                 "('Ok-Retificado', 'Liberado', 'Não enviado') "
+                                 "and not exists (select 1 from conciliacao r where r.TavroProtocolo = p.Protocolo) "
+                                 "and not exists (select 1 from itensentradas r where r.TavroProtocolo = p.Protocolo) "
+                                 "and not exists (select 1 from itenssaidas r where r.TavroProtocolo = p.Protocolo)"))),
               QStringList())
         << "registry rows without records";
 
