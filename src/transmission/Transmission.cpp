@@ -79,27 +79,28 @@ bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QS
 {
     bool readable = true;
     const QString caption = list.caption(row);
+    const auto header = [&list](int column) { return list.headerData(column, Qt::Horizontal).toString(); };
     for (int column = 0; column < list.columnCount(); ++column) {
         const QStringView cell = column == 0 ? QStringView(caption) : list.subCellView(row, column - 1);
-        const QString header = list.headerData(column, Qt::Horizontal).toString();
         if (cell.contains(QChar::ReplacementCharacter)) {
             erros.append(QStringLiteral("O campo %1 do registro %2 tem caracteres que a página de código do banco não "
                                         "define; corrija-o no sistema de gestão.")
-                             .arg(header, caption));
+                             .arg(header(column), caption));
             readable = false;
         } else if (!xmlCarries(cell)) {
-            erros.append(CaractereInvalidoMessage.arg(header.toLower(), caption));
+            erros.append(CaractereInvalidoMessage.arg(header(column).toLower(), caption));
             readable = false;
         }
     }
     return readable && kind.check(list, row, erros);
 }
 
-// Runs the row's checks, their lines going to the report.
-bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report)
+// Runs the row's checks, their lines going to the report. The values of a row that does not go
+// out (`goesOut` false) are not looked at: the kind's own checks still speak of every row.
+bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report, bool goesOut)
 {
     const qsizetype linesBefore = report.erros.size();
-    const bool passes = rowPasses(kind, list, row, report.erros);
+    const bool passes = goesOut ? rowPasses(kind, list, row, report.erros) : kind.check(list, row, report.erros);
     for (qsizetype i = linesBefore; i < report.erros.size(); ++i)
         report.recusas.append({list.caption(row), report.erros.at(i)});
     return passes;
@@ -215,7 +216,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         for (int row = 0; row < list.rowCount(); ++row) {
             list.setSubCell(row, cells.gravar, QString());
             const bool take = selected(list, row, cells, input, int(candidates.size()));
-            if (checkRow(kind, list, row, report) && take)
+            if (checkRow(kind, list, row, report, take) && take)
                 candidates.append(row);
         }
         claim.emplace(db, kind, input);
@@ -230,7 +231,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 continue;
             }
             // The values read under the lock may no longer pass the row's checks.
-            if (outcomes.at(i) == ClaimOutcome::Changed || !checkRow(kind, list, row, report))
+            if (outcomes.at(i) == ClaimOutcome::Changed || !checkRow(kind, list, row, report, true))
                 continue;
             try {
                 kind.add(list, row);
