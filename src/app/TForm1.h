@@ -29,6 +29,9 @@ class QToolButton;
 
 namespace tavro {
 
+// The stock tab's empty list while no day is chosen.
+inline const QString EscolhaODiaHint = QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições.");
+
 class LastSyncButton;
 class ErrorLines;
 class Messages;
@@ -61,6 +64,8 @@ public:
     bool FormCreate();
     // The window's first showing: locks the tabs and fills the period and stock day.
     void FormShow();
+    // Whether no work runs: no send, check or search, no follow-up under way.
+    bool idle() const;
 
     void BValidarClick();
     // Resolves the held batches, then reloads the protocol list.
@@ -89,6 +94,8 @@ protected:
 private:
     QWidget *buildHeader();
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
+    MovementTab *movementTab(MovementKind kind) const;
+    void showStockHint();
     void setTabOrder();
     // The search of the active tab; `leftField` is the period field whose leaving runs it.
     void searchActiveTab(const TPersonEdit *leftField);

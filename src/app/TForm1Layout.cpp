@@ -125,8 +125,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEstoque->strip()->insertWidget(0, dayLabel);
     TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
     TSEstoque->strip()->insertSpacing(2, 12);
-    // Until a day is listed, an empty list would read as a unit without stock.
-    TSEstoque->setEmptyListText(QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
+    TSEstoque->setEmptyListText(EscolhaODiaHint);
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");

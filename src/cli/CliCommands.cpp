@@ -233,7 +233,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         db.open(config.database, readDatabaseLogin(ini));
         db.startTransaction();
     } catch (const Error &error) {
-        err << databaseNotFoundText(config.database, places) << '\n' << error.message() << '\n';
+        err << databaseNotFoundText(config.database, places) << '\n';
+        if (!config.database.isEmpty()) // the first line already says the key is empty
+            err << error.message() << '\n';
         return ExitFailure;
     }
 

@@ -10,14 +10,7 @@ QString elapsed(qint64 ms)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace
-
-QString interruptedText(qint64 lotes, qint64 restam)
-{
-    return QStringLiteral("Interrompido pelo usuário: %1 lotes enviados, %2 restam.").arg(lotes).arg(restam);
-}
-
-QString progressText(const Progress &p)
+QString workText(const Progress &p)
 {
     switch (p.work) {
     case Progress::Work::Transmissao:
@@ -43,6 +36,18 @@ QString progressText(const Progress &p)
             .arg(elapsed(p.elapsedMs));
     }
     Q_UNREACHABLE();
+}
+
+} // namespace
+
+QString interruptedText(qint64 lotes, qint64 restam)
+{
+    return QStringLiteral("Interrompido pelo usuário: %1 lotes enviados, %2 restam.").arg(lotes).arg(restam);
+}
+
+QString progressText(const Progress &p)
+{
+    return p.etapa.isEmpty() ? workText(p) : p.etapa + QStringLiteral(": ") + workText(p);
 }
 
 } // namespace tavro

@@ -21,6 +21,8 @@ struct Progress
     qint64 enviados = 0;
     qint64 recusados = 0;
     qint64 elapsedMs = 0;
+    // The part of a larger work this progress is of ("Entradas 01/2019" of a whole run), or empty.
+    QString etapa;
 };
 
 // Follows long work as it runs: a transmission loop, the bulk verification, a large

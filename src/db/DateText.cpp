@@ -61,4 +61,12 @@ QString dateToText(const QDate &date)
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
 
+QString protocolDateText(const QString &stored)
+{
+    // "yyyy-MM-dd hh:mm:ss": the year first, then the rest as the service writes it.
+    if (stored.size() < 10 || stored.at(4) != QLatin1Char('-') || stored.at(7) != QLatin1Char('-'))
+        return stored;
+    return stored.mid(8, 2) + QLatin1Char('-') + stored.mid(5, 2) + QLatin1Char('-') + stored.left(4) + stored.mid(10);
+}
+
 } // namespace tavro

@@ -26,4 +26,9 @@ QDate dateFromText(const QString &text);
 // day/month/year with two-digit day and month, as the lists show dates.
 QString dateToText(const QDate &date);
 
+// A protocol's time as the lists show it: the service's own form ("16-08-2018 17:48:40") as it
+// stands, and the time a batch without answer was written ahead, kept by the database's clock
+// as "2018-08-16 17:48:40", in that same form.
+QString protocolDateText(const QString &stored);
+
 } // namespace tavro

@@ -4,6 +4,7 @@
 #include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/DateText.h"
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
@@ -110,7 +111,7 @@ void showSent(RecordList &list, int row, const TransmissionCells &cells, const Q
               const QString &situacao)
 {
     list.setSubCell(row, cells.protocolo, protocolo);
-    list.setSubCell(row, cells.data, data);
+    list.setSubCell(row, cells.data, protocolDateText(data));
     list.setSubCell(row, cells.situacao, situacao);
     if (situacao != Situacao::Enviando)
         list.setSubCell(row, cells.gravar, QString());
