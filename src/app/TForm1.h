@@ -29,6 +29,7 @@ class QToolButton;
 
 namespace tavro {
 
+class HelpWindow;
 class LastSyncButton;
 class ErrorLines;
 class Messages;
@@ -80,6 +81,9 @@ public:
     void SituacaoClick(const OverviewChoice &choice);
     // "Enviar tudo o que falta": the nightly run for the unit of the header, from the window.
     void PBEnviarTudoClick();
+    // "Ajuda" and F1: the guide in its own window, at the page of the tab in use (at the login's
+    // while the tabs are locked).
+    void BAjudaClick();
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -148,6 +152,8 @@ private:
     QPushButton *BtnPesquisar;
     QCheckBox *CBExibirSemCodigo;
     QSpinBox *SEQuantidadeRegistros;
+    QPushButton *BAjuda;
+    HelpWindow *m_help = nullptr;
 
     QTabWidget *PageControl1;
     MovementTab *TSEstoque;
