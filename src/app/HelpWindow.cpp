@@ -24,8 +24,8 @@ bool holdsGuide(const QString &folder)
 
 QString guideFolder()
 {
-    const QString installed
-        = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" TAVRO_GUIDE_FROM_PROGRAM));
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                              + QStringLiteral("/" TAVRO_GUIDE_FROM_PROGRAM));
     if (holdsGuide(installed))
         return installed;
     const QString sources = QStringLiteral(TAVRO_GUIDE_SOURCE);

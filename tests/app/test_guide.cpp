@@ -58,15 +58,16 @@ TEST(Guide, PicturesAndLinksResolveAndEveryPageIsReachable)
                 pictures.insert(file);
             if (file.endsWith(QStringLiteral(".html")))
                 linked.insert(file);
-            if (!anchor.isEmpty())
+            if (!anchor.isEmpty()) {
                 EXPECT_TRUE(anchorsOf(read(path)).contains(anchor)) << where;
+            }
         }
     }
     for (const QString &page : pages)
         EXPECT_TRUE(linked.contains(page)) << "no page links to " << page.toStdString();
     EXPECT_FALSE(pictures.isEmpty());
-    for (const char *tab :
-         {"TSEstoque", "TSEntradas", "TSSaidas", "TSDispensacoes", "TSErros", "TabSheet7", "TSProtocolos", "TSSituacao"})
+    for (const char *tab : {"TSEstoque", "TSEntradas", "TSSaidas", "TSDispensacoes", "TSErros", "TabSheet7",
+                            "TSProtocolos", "TSSituacao"})
         EXPECT_TRUE(pages.contains(guidePageOfTab(QString::fromLatin1(tab)))) << tab;
     // Pictures the guide no longer shows would still be installed with it.
     const QStringList taken = QDir(folder + QStringLiteral("/imagens")).entryList({QStringLiteral("*.png")});

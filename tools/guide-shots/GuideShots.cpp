@@ -100,8 +100,6 @@ bool GuideShots::run()
     try {
         if (!m_work.isValid() || !QDir().mkpath(m_output))
             throw std::runtime_error("no work or output folder");
-        if (!QFile::copy(m_demo, m_work.filePath(QStringLiteral("demo.fdb"))))
-            throw std::runtime_error("cannot copy the demo database " + m_demo.toStdString());
         sendingDay();
         heldBatch();
     } catch (const std::exception &error) {
@@ -113,6 +111,11 @@ bool GuideShots::run()
 
 void GuideShots::openWindow(const QStringList &simOptions, int tempoLimite)
 {
+    // Each walk starts from the demo as ./dev run makes it.
+    const QString database = m_work.filePath(QStringLiteral("demo.fdb"));
+    QFile::remove(database);
+    if (!QFile::copy(m_demo, database))
+        throw std::runtime_error("cannot copy the demo database " + m_demo.toStdString());
     m_simProcess.setProgram(m_sim);
     m_simProcess.setArguments(QStringList{QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--usuario"),
                                           QStringLiteral("farmacia.ws"), QStringLiteral("--senha"),
@@ -138,13 +141,13 @@ void GuideShots::openWindow(const QStringList &simOptions, int tempoLimite)
                    .toUtf8());
     file.close();
 
-    m_form = std::make_unique<TForm1>(
-        ConfigPlaces{config, {}, DataFolder{m_work.path(), DataFolder::Origin::Key}}, m_messages);
+    m_form = std::make_unique<TForm1>(ConfigPlaces{config, {}, DataFolder{m_work.path(), DataFolder::Origin::Key}},
+                                      m_messages);
     if (!m_form->FormCreate())
         throw std::runtime_error("the window did not start: " + m_messages.text.toStdString());
-    m_form->resize(1280, 760);
     m_form->show();
     m_form->FormShow();
+    m_form->resize(1280, 760); // the same pictures whatever the screen
     QApplication::setActiveWindow(m_form.get());
     child<QWidget>("EUsuario")->setProperty("text", DemoUser);
     child<QWidget>("ESenha")->setProperty("text", DemoPassword);
@@ -198,15 +201,25 @@ void GuideShots::sendingDay()
     save(tabs, QStringLiteral("protocolos"));
     child<QSpinBox>("SEProtocolosVezes")->setValue(2);
     child<QPushButton>("PBTodosProtocolos")->click();
-    // The dispensations' protocol, whose check finds the demo's inconsistencies.
+
+    // A dispensation protocol sent again as a new batch: the service already holds its records,
+    // and the follow-up reports each one as a duplicate.
+    openTab("TSDispensacoes");
+    auto *again = child<QComboBox>("CBProtocolosDispensacoes");
+    if (again->count() < 2)
+        throw std::runtime_error("no dispensation protocol to send again");
+    again->setCurrentIndex(1);
+    m_messages.answer = true;
+    child<QPushButton>("PBDispensacao")->click();
+    m_messages.answer = false;
+    again->setCurrentIndex(0);
+    openTab("TSProtocolos");
+    child<QPushButton>("PersonBtn1")->click();
     auto *list = child<QTableView>("LVProtocolos");
-    for (int row = 0; row < list->model()->rowCount(); ++row) {
-        if (list->model()->index(row, 3).data().toString().startsWith(QStringLiteral("Dispensa"))) {
-            list->selectRow(row);
-            break;
-        }
+    for (const char *check : {"PBProtocolosProcessamento", "PBProtocolosProcessamento", "PBProtocolosInconsistencia"}) {
+        list->selectRow(0); // the newest protocol
+        child<QPushButton>(check)->click();
     }
-    child<QPushButton>("PBProtocolosInconsistencia")->click();
     save(tabs, QStringLiteral("inconsistencia"));
 
     // The choice of a protocol to send again, and the question before it goes.
@@ -239,7 +252,7 @@ void GuideShots::sendingDay()
     child<QPushButton>("BtnSituacaoEnviarTudo")->click();
     waitFor([this] { return child<QWidget>("MSituacaoResumo")->isVisible(); });
     save(tabs, QStringLiteral("enviar-tudo"));
-    save(child<QWidget>("StatusStrip"), QStringLiteral("ultima-sincronizacao"));
+    save(child<QWidget>("LastSync"), QStringLiteral("ultima-sincronizacao"));
     closeWindow();
 }
 
@@ -263,8 +276,9 @@ void GuideShots::heldBatch()
             throw std::runtime_error(db.lastError().text().toStdString());
         db.transaction();
         QSqlQuery query(db);
-        if (!query.exec(QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
-                                       "current_timestamp) as varchar(30)) from 1 for 19) where Situacao = 'Enviando'")))
+        if (!query.exec(
+                QStringLiteral("update TavroProtocolos set Data = substring(cast(dateadd(-1 hour to "
+                               "current_timestamp) as varchar(30)) from 1 for 19) where Situacao = 'Enviando'")))
             throw std::runtime_error(query.lastError().text().toStdString());
         db.commit();
         query.finish();
@@ -278,8 +292,9 @@ void GuideShots::heldBatch()
     if (!waitFor([list] { return list->model()->index(0, 4).data().toString() == QStringLiteral("Sem resposta"); }))
         throw std::runtime_error("the held batch did not turn \"Sem resposta\"");
     timer->setInterval(60 * 1000);
-    list->selectRow(0);
+    list->clearSelection(); // the row in its own colour
     save(child<QTabWidget>("PageControl1"), QStringLiteral("sem-resposta"));
+    list->selectRow(0);
     save(child<QWidget>("BtnRetidos"), QStringLiteral("retidos"));
     m_messages.answer = false;
     child<QPushButton>("PBLiberarReenvio")->click();
