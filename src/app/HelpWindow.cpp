@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -57,7 +59,10 @@ HelpWindow::HelpWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("Ajuda"));
     setWindowTitle(QStringLiteral("Ajuda - Tavro Transmissor"));
-    resize(900, 700);
+    // Wide enough for the pictures of the window's tabs, where the screen allows.
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1280, 760);
+    resize(qMin(1280, screen.width()), qMin(760, screen.height()));
 
     auto *back = new QPushButton(QStringLiteral("Voltar"), this);
     back->setObjectName(QStringLiteral("BVoltar"));

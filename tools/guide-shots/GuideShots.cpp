@@ -147,7 +147,7 @@ void GuideShots::openWindow(const QStringList &simOptions, int tempoLimite)
         throw std::runtime_error("the window did not start: " + m_messages.text.toStdString());
     m_form->show();
     m_form->FormShow();
-    m_form->resize(1280, 760); // the same pictures whatever the screen
+    m_form->resize(1340, 700); // the header's whole width, with the unit's name
     QApplication::setActiveWindow(m_form.get());
     child<QWidget>("EUsuario")->setProperty("text", DemoUser);
     child<QWidget>("ESenha")->setProperty("text", DemoPassword);
@@ -293,7 +293,8 @@ void GuideShots::heldBatch()
         throw std::runtime_error("the held batch did not turn \"Sem resposta\"");
     timer->setInterval(60 * 1000);
     list->clearSelection(); // the row in its own colour
-    save(child<QTabWidget>("PageControl1"), QStringLiteral("sem-resposta"));
+    // The top of the list, where held batches stand.
+    save(list, QStringLiteral("sem-resposta"), QRect(0, 0, list->width(), 110));
     list->selectRow(0);
     save(child<QWidget>("BtnRetidos"), QStringLiteral("retidos"));
     m_messages.answer = false;
@@ -302,12 +303,14 @@ void GuideShots::heldBatch()
     closeWindow();
 }
 
-void GuideShots::save(QWidget *widget, const QString &name)
+void GuideShots::save(QWidget *widget, const QString &name, QRect area)
 {
     waitFor([] { return false; }); // what the last step changed is drawn
     QApplication::processEvents();
     // 256 colours are enough for the window's flat surfaces and keep each file small.
-    const QImage image = widget->grab().toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    const QImage image = widget->grab(area.isNull() ? QRect(QPoint(0, 0), QSize(-1, -1)) : area)
+                             .toImage()
+                             .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
     const QString path = m_output + QLatin1Char('/') + name + QStringLiteral(".png");
     if (!image.save(path))
         throw std::runtime_error("cannot write " + path.toStdString());

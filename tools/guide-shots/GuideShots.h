@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 
 #include <QProcess>
+#include <QRect>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -51,7 +52,8 @@ private:
     void sendingDay();
     void heldBatch();
 
-    void save(QWidget *widget, const QString &name);
+    // `area`: the part of the widget to keep; the whole widget when null.
+    void save(QWidget *widget, const QString &name, QRect area = {});
     // The picture of the last box the window showed.
     void saveBox(const QString &name);
     template <typename W>
