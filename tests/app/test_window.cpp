@@ -1614,4 +1614,5 @@ TEST_F(Window, F1OpensTheGuideAtThePageOfTheTabInUse)
     tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
     QTest::mouseClick(child<QPushButton>(*form, "BAjuda"), Qt::LeftButton);
     EXPECT_EQ(shown(), std::pair(QStringLiteral("erros.html"), QStringLiteral("Aba Erros: o que não foi e por quê")));
+    keepShot(*guide, "ajuda-erros");
 }
