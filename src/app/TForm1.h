@@ -32,6 +32,7 @@ namespace tavro {
 // The stock tab's empty list while no day is chosen.
 inline const QString EscolhaODiaHint = QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições.");
 
+class HelpWindow;
 class LastSyncButton;
 class ErrorLines;
 class Messages;
@@ -85,6 +86,9 @@ public:
     void SituacaoClick(const OverviewChoice &choice);
     // "Enviar tudo o que falta": the nightly run for the unit of the header, from the window.
     void PBEnviarTudoClick();
+    // "Ajuda" and F1: the guide in its own window, at the page of the tab in use (at the login's
+    // while the tabs are locked).
+    void BAjudaClick();
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -155,6 +159,8 @@ private:
     QPushButton *BtnPesquisar;
     QCheckBox *CBExibirSemCodigo;
     QSpinBox *SEQuantidadeRegistros;
+    QPushButton *BAjuda;
+    HelpWindow *m_help = nullptr;
 
     QTabWidget *PageControl1;
     MovementTab *TSEstoque;

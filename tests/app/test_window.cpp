@@ -45,6 +45,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTextEdit>
 #include <QTimer>
 #include <QToolTip>
@@ -1653,4 +1654,55 @@ TEST_F(WindowTransmitting, EnviarTudoReadsTheConfigurationAndCountsWhatStaysHeld
     EXPECT_NE(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Entrada'")),
               QStringLiteral("0"));
     keepShot(*form, "enviar-tudo-retidos");
+}
+
+// F1 opens the guide at the page of the tab in use, and the page shown starts with that tab's
+// heading; while the tabs are locked it opens at the login, and "Ajuda" does what F1 does.
+TEST_F(Window, F1OpensTheGuideAtThePageOfTheTabInUse)
+{
+    const auto shown = [&]() -> std::pair<QString, QString> {
+        auto *guide = form->findChild<QWidget *>(QStringLiteral("Ajuda"));
+        if (!guide || !guide->isVisible())
+            return {};
+        auto *browser = child<QTextBrowser>(*guide, "TBAjuda");
+        QCoreApplication::processEvents();
+        // The first line in view: the section the clerk reads.
+        return {browser->source().fileName(), browser->cursorForPosition(QPoint(4, 4)).block().text()};
+    };
+    activate(form.get());
+    QTest::keyClick(form.get(), Qt::Key_F1);
+    EXPECT_EQ(shown(), std::pair(QStringLiteral("inicio.html"), QStringLiteral("Entrar e escolher a unidade")));
+
+    logIn("farmacia", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    const std::tuple<const char *, const char *, const char *> cases[] = {
+        {"TSEstoque", "estoque.html", "Aba Estoque: a posição do dia"},
+        {"TSEntradas", "entradas.html", "Aba Entradas: o que a farmácia recebeu"},
+        {"TSSaidas", "saidas.html", "Aba Saídas: o que saiu para outros estabelecimentos"},
+        {"TSDispensacoes", "dispensacoes.html", "Aba Dispensações: o que foi entregue aos pacientes"},
+        {"TSErros", "erros.html", "Aba Erros: o que não foi e por quê"},
+        {"TabSheet7", "retornos.html", "Aba Retornos: o que o serviço respondeu"},
+        {"TSProtocolos", "protocolos.html", "Aba Protocolos: acompanhar o que foi enviado"},
+        {"TSSituacao", "situacao.html", "Aba Situação: o mês de relance"},
+    };
+    for (const auto &[tab, page, heading] : cases) {
+        tabs->setCurrentWidget(child<QWidget>(*form, tab));
+        activate(form.get());
+        QTest::keyClick(form.get(), Qt::Key_F1);
+        EXPECT_EQ(shown(), std::pair(QString::fromUtf8(page), QString::fromUtf8(heading))) << tab;
+    }
+
+    // A link of the page leads to another page of the guide, and "Voltar" comes back.
+    auto *guide = child<QWidget>(*form, "Ajuda");
+    auto *browser = child<QTextBrowser>(*guide, "TBAjuda");
+    browser->setSource(QUrl(QStringLiteral("glossario.html")));
+    EXPECT_EQ(browser->source().fileName(), QStringLiteral("glossario.html"));
+    QTest::mouseClick(child<QPushButton>(*guide, "BVoltar"), Qt::LeftButton);
+    EXPECT_EQ(shown().first, QStringLiteral("situacao.html"));
+
+    guide->hide();
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSErros"));
+    QTest::mouseClick(child<QPushButton>(*form, "BAjuda"), Qt::LeftButton);
+    EXPECT_EQ(shown(), std::pair(QStringLiteral("erros.html"), QStringLiteral("Aba Erros: o que não foi e por quê")));
+    keepShot(*guide, "ajuda-erros");
 }

@@ -208,6 +208,13 @@ done
 METAINFO=/usr/share/metainfo/example.tavro.transmissor.metainfo.xml
 appstreamcli validate --no-net "$METAINFO" >"$WORK/appstream.log" 2>&1 || fail "appstreamcli validate $METAINFO:
 $(cat "$WORK/appstream.log")"
+# The guide the window opens with F1, named by the desktop entry, with every picture it shows.
+GUIDE=$(sed -n 's/^X-DocPath=//p' /usr/share/applications/tavro-transmissor.desktop)
+[ "$GUIDE" = /usr/share/doc/tavro-transmissor/ajuda/index.html ] && [ -f "$GUIDE" ] ||
+    fail "the desktop entry's X-DocPath ($GUIDE) is not the installed guide"
+for picture in $(grep -oh 'imagens/[a-z-]*\.png' "$(dirname "$GUIDE")"/*.html | sort -u); do
+    [ -f "$(dirname "$GUIDE")/$picture" ] || fail "the installed guide lacks $picture"
+done
 
 echo "== purging"
 as_root dpkg --purge "${PACKAGES[@]}" >"$WORK/dpkg.log" 2>&1 || {
