@@ -10,6 +10,7 @@
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "session/IniFile.h"
+#include "sync/Pendencias.h"
 #include "transmission/HeldBatches.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
@@ -238,6 +239,7 @@ private:
         }
         for (const TransmitKind kind : kinds)
             countLeftOver(kind, *list, label);
+        m_summary.addPendencias(pendenciaCounts(search.kind, *list));
     }
 
     void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
