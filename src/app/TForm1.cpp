@@ -455,13 +455,18 @@ OverviewSearch TForm1::overviewSearch(const OverviewPeriod &period) const
     return {PECodigoUnidade->text(), PECodCNES->text(), CBExibirSemCodigo->isChecked(), period};
 }
 
+MovementTab *TForm1::movementTab(MovementKind kind) const
+{
+    return kind == MovementKind::Estoque ? TSEstoque
+        : kind == MovementKind::Entradas ? TSEntradas
+        : kind == MovementKind::Saidas   ? TSSaidas
+                                         : TSDispensacoes;
+}
+
 void TForm1::SituacaoClick(const OverviewChoice &choice)
 {
     guarded(m_messages, this, [&] {
-        MovementTab *tab = choice.kind == MovementKind::Estoque ? TSEstoque
-            : choice.kind == MovementKind::Entradas             ? TSEntradas
-            : choice.kind == MovementKind::Saidas               ? TSSaidas
-                                                                : TSDispensacoes;
+        MovementTab *tab = movementTab(choice.kind);
         tab->setStatusBoxes(statusBoxesFor(choice.situacao));
         tab->setProtocoloSelecionado(false);
         PEDataInicial->setText(dateToText(choice.month));

@@ -35,7 +35,9 @@ class Messages;
 class SoapClient;
 class StatusStrip;
 class MovementTab;
+class PendenciasView;
 class ProgressStrip;
+struct PendenciaRow;
 class ProtocolTab;
 class SituacaoTab;
 struct OverviewChoice;
@@ -80,6 +82,8 @@ public:
     void SituacaoClick(const OverviewChoice &choice);
     // "Enviar tudo o que falta": the nightly run for the unit of the header, from the window.
     void PBEnviarTudoClick();
+    // "Pendências de cadastro": the registration list of the unit of the header, in its window.
+    void PendenciasClick();
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -89,6 +93,7 @@ protected:
 private:
     QWidget *buildHeader();
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
+    MovementTab *movementTab(MovementKind kind) const;
     void setTabOrder();
     // The search of the active tab; `leftField` is the period field whose leaving runs it.
     void searchActiveTab(const TPersonEdit *leftField);
@@ -110,6 +115,11 @@ private:
     bool retransmissionConfirmed(MovementTab &tab, TransmitKind kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
+    // The registration list's row in its movement tab, its month (and stock day) searched.
+    void openPendenciaRow(const PendenciaRow &row);
+    // The registration list as a PDF and as a CSV in the documents folder; a box says where.
+    void printPendencias();
+    void exportPendencias();
     // Operator, unit and service host in the status strip.
     void showSession();
     // Resolves this database's held batches from their answer logs (a batch past its answer
@@ -170,6 +180,7 @@ private:
     QLabel *LArquivos;
     ProgressStrip *m_progress;
     LastSyncButton *m_lastSync;
+    PendenciasView *m_pendencias = nullptr; // made at the first use
     QPlainTextEdit *Memo1;
     StatusStrip *m_statusStrip;
 

@@ -21,6 +21,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +35,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -47,6 +49,7 @@
 #include <QTimer>
 #include <QToolTip>
 #include <QTranslator>
+#include <QTreeWidget>
 #include <QValueAxis>
 
 #include <functional>
@@ -1563,4 +1566,82 @@ TEST_F(WindowTransmitting, EnviarTudoReadsTheConfigurationAndCountsWhatStaysHeld
     EXPECT_NE(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos where Tipo = 'Entrada'")),
               QStringLiteral("0"));
     keepShot(*form, "enviar-tudo-retidos");
+}
+
+TEST_F(Window, PendenciasShowsTheGroupsOpensTheirRowsAndPrintsAndExportsThem)
+{
+    // The printed list and the spreadsheet go to the documents folder: the test's own.
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(fixture.folder()));
+    const auto restore = qScopeGuard([&] { qputenv("HOME", home); });
+    logIn("FARMACIA", "tavro2019");
+    auto *tabs = child<QTabWidget>(*form, "PageControl1");
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    QTest::mouseClick(child<QPushButton>(*form, "BtnPendencias"), Qt::LeftButton);
+    auto *view = child<QDialog>(*form, "FPendencias");
+    ASSERT_TRUE(view->isVisible());
+    EXPECT_EQ(child<QLabel>(*view, "LPendenciasResumo")->text(),
+              QStringLiteral("13 registros pendentes em 4 grupos, 4 avisos"));
+
+    // Counts first: each group closed, with its count.
+    auto *tree = child<QTreeWidget>(*view, "LVPendencias");
+    QStringList groups;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i) {
+        EXPECT_FALSE(tree->topLevelItem(i)->isExpanded());
+        groups.append(tree->topLevelItem(i)->text(0) + QLatin1Char('=') + tree->topLevelItem(i)->text(1));
+    }
+    EXPECT_EQ(groups,
+              (QStringList{"Pessoa sem CNS=1", "Produto sem código=10", "Lote sem fabricante=6",
+                           "Entrada sem distribuidor=1", "CNS inválido (dígito verificador) (aviso)=4"}));
+    tree->topLevelItem(1)->setExpanded(true);
+    tree->topLevelItem(1)->child(0)->setExpanded(true);
+    tree->topLevelItem(2)->setExpanded(true);
+    tree->topLevelItem(2)->child(0)->setExpanded(true);
+    view->resize(1100, 520);
+    QCoreApplication::processEvents();
+    keepShot(*view, "pendencias");
+
+    // A double-click on a row opens it in its tab, its month (or stock day) searched.
+    const auto open = [&](QTreeWidgetItem *row) {
+        tree->scrollToItem(row);
+        QCoreApplication::processEvents();
+        const QPoint at = tree->visualItemRect(row).center();
+        // The first click of a double-click is a click of its own.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    };
+    QTreeWidgetItem *stockRow = tree->topLevelItem(1)->child(0)->child(1); // ALGODÃO on 30/01/2019
+    ASSERT_EQ(stockRow->text(0), QStringLiteral("5020"));
+    open(stockRow);
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSEstoque"));
+    EXPECT_EQ(child<QComboBox>(*form, "CBEstoqueDia")->currentText(), QStringLiteral("30/01/2019"));
+    auto *stock = child<QTableView>(*form, "LVEstoque");
+    EXPECT_EQ(stock->currentIndex().siblingAtColumn(0).data().toString(), QStringLiteral("5020"));
+    QTreeWidgetItem *issueRow = tree->topLevelItem(2)->child(0)->child(1); // METFORMINA's issue
+    ASSERT_EQ(issueRow->text(0), QStringLiteral("2003-2"));
+    open(issueRow);
+    EXPECT_EQ(tabs->currentWidget()->objectName(), QStringLiteral("TSSaidas"));
+    EXPECT_EQ(child<QTableView>(*form, "LVSaidas")->currentIndex().siblingAtColumn(0).data().toString(),
+              QStringLiteral("2003-2"));
+
+    // "Imprimir": the listing's layout, in the documents folder; "Exportar": the spreadsheet beside it.
+    messages.log.clear();
+    QTest::mouseClick(child<QPushButton>(*view, "BtnPendenciasImprimir"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(*view, "BtnPendenciasExportar"), Qt::LeftButton);
+    const QString pdf
+        = QDir(fixture.folder())
+              .filePath(QStringLiteral("Pendencias_2345678_%1.pdf").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString csv = QString(pdf).replace(QStringLiteral(".pdf"), QStringLiteral(".csv"));
+    EXPECT_EQ(messages.log, (QStringList{"info: Lista impressa em " + pdf, "info: Lista exportada para " + csv}));
+    if (const QString shots = qEnvironmentVariable("TAVRO_SHOTS"); !shots.isEmpty())
+        QFile::copy(pdf, shots + QStringLiteral("/pendencias.pdf")); // for a person to look at
+    const QStringList pages = tavro::test::pdfPages(pdf);
+    ASSERT_FALSE(pages.isEmpty());
+    for (const char *text : {"PENDÊNCIAS DE CADASTRO", "CNES: 2345678", "Lote sem fabricante: 6 registros",
+                             "Totais: 13 registros pendentes, 4 registros em aviso", "Impresso em "})
+        EXPECT_TRUE(pages.join(QLatin1Char('\f')).contains(QString::fromUtf8(text))) << text;
+    EXPECT_TRUE(pages.last().contains(QStringLiteral("Página %1 de %1").arg(pages.size())));
+    QFile spreadsheet(csv);
+    ASSERT_TRUE(spreadsheet.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(spreadsheet.readAll().startsWith("\xEF\xBB\xBFGrupo;Aviso;Assunto;"));
 }
