@@ -128,8 +128,8 @@ int main(int argc, char *argv[])
                 Repetitions);
     std::printf("  %-36s %8lld ms  %8.1f MB peak  (%lld rows)\n", "list fill of every list it reads", fill.ms,
                 fill.peak, fill.count);
-    std::printf("  %-36s %8lld ms  %8.1f MB peak  (%lld rows pending)\n", "pendencias", pendencias.ms,
-                pendencias.peak, pendencias.count);
+    std::printf("  %-36s %8lld ms  %8.1f MB peak  (%lld rows pending)\n", "pendencias", pendencias.ms, pendencias.peak,
+                pendencias.count);
     std::printf("pendencias / list fill: %.2f\n", double(pendencias.ms) / double(std::max<qint64>(1, fill.ms)));
     std::printf("pendencias memory / list fill: %.2f\n", pendencias.peak / std::max(0.1, fill.peak));
     return 0;
