@@ -1577,8 +1577,22 @@ TEST_F(Window, PendenciasShowsTheGroupsOpensTheirRowsAndPrintsAndExportsThem)
     logIn("FARMACIA", "tavro2019");
     auto *tabs = child<QTabWidget>(*form, "PageControl1");
     tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
-    QTest::mouseClick(child<QPushButton>(*form, "BtnPendencias"), Qt::LeftButton);
+    // "Parar" on the strip at the first progress: the lists examined so far, said to be incomplete.
+    auto *parar = child<QPushButton>(*form, "BtnParar");
+    QString progress;
+    QTimer::singleShot(0, [&] {
+        progress = child<QLabel>(*form, "LProgresso")->text();
+        QTest::mouseClick(parar, Qt::LeftButton);
+    });
+    child<QPushButton>(*form, "BtnPendencias")->click(); // the timer's first chance is the work's progress
     auto *view = child<QDialog>(*form, "FPendencias");
+    ASSERT_TRUE(view->isVisible());
+    EXPECT_TRUE(progress.startsWith(QStringLiteral("Lista 1 de 8: "))) << progress.toStdString();
+    EXPECT_TRUE(child<QLabel>(*view, "LPendenciasResumo")
+                    ->text()
+                    .endsWith(QStringLiteral("(interrompido pelo usuário: a lista está incompleta)")));
+    view->close();
+    QTest::mouseClick(child<QPushButton>(*form, "BtnPendencias"), Qt::LeftButton);
     ASSERT_TRUE(view->isVisible());
     EXPECT_EQ(child<QLabel>(*view, "LPendenciasResumo")->text(),
               QStringLiteral("13 registros pendentes em 4 grupos, 4 avisos"));
