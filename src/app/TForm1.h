@@ -39,7 +39,9 @@ class Messages;
 class SoapClient;
 class StatusStrip;
 class MovementTab;
+class PendenciasView;
 class ProgressStrip;
+struct PendenciaRow;
 class ProtocolTab;
 class SituacaoTab;
 struct OverviewChoice;
@@ -89,6 +91,8 @@ public:
     // "Ajuda" and F1: the guide in its own window, at the page of the tab in use (at the login's
     // while the tabs are locked).
     void BAjudaClick();
+    // "Pendências de cadastro": the registration list of the unit of the header, in its window.
+    void PendenciasClick();
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -121,6 +125,11 @@ private:
     bool retransmissionConfirmed(MovementTab &tab, TransmitKind kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
+    // The registration list's row in its movement tab, its month (and stock day) searched.
+    void openPendenciaRow(const PendenciaRow &row);
+    // The registration list as a PDF and as a CSV in the documents folder; a box says where.
+    void printPendencias();
+    void exportPendencias();
     // Operator, unit and service host in the status strip.
     void showSession();
     // Resolves this database's held batches from their answer logs (a batch past its answer
@@ -183,6 +192,7 @@ private:
     QLabel *LArquivos;
     ProgressStrip *m_progress;
     LastSyncButton *m_lastSync;
+    PendenciasView *m_pendencias = nullptr; // made at the first use
     QPlainTextEdit *Memo1;
     StatusStrip *m_statusStrip;
 

@@ -228,6 +228,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
     connect(TSSituacao, &SituacaoTab::sendAllRequested, this, &TForm1::PBEnviarTudoClick);
+    connect(TSSituacao, &SituacaoTab::pendenciasRequested, this, &TForm1::PendenciasClick);
     connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
     connect(m_heldTimer, &QTimer::timeout, this, &TForm1::heldTimerTick);
     connect(BAjuda, &QPushButton::clicked, this, &TForm1::BAjudaClick);

@@ -34,6 +34,12 @@ QString workText(const Progress &p)
             .arg(p.current)
             .arg(p.total)
             .arg(elapsed(p.elapsedMs));
+    case Progress::Work::Pendencias:
+        return QStringLiteral("Lista %1 de %2: %3 registros pendentes (%4)")
+            .arg(p.current)
+            .arg(p.total)
+            .arg(p.recusados)
+            .arg(elapsed(p.elapsedMs));
     }
     Q_UNREACHABLE();
 }

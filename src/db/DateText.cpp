@@ -24,7 +24,7 @@ int digitsValue(QStringView text, int maxDigits)
 } // namespace
 
 // Read by hand rather than by a pattern: every marked record binds its day through here.
-std::optional<QDate> readDate(QStringView text, int thisYear)
+std::optional<QDate> readDate(QStringView text, std::optional<int> givenYear)
 {
     const qsizetype first = text.indexOf(QLatin1Char('/'));
     const qsizetype second = first < 0 ? -1 : text.indexOf(QLatin1Char('/'), first + 1);
@@ -37,6 +37,7 @@ std::optional<QDate> readDate(QStringView text, int thisYear)
     if (day < 0 || month < 0 || year < 0 || yearText.size() == 3)
         return std::nullopt;
     if (yearText.size() <= 2) {
+        const int thisYear = givenYear.value_or(QDate::currentDate().year());
         year += thisYear / 100 * 100;
         if (year > thisYear + 50)
             year -= 100;

@@ -11,6 +11,7 @@
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
+#include "sync/Pendencias.h"
 #include "transmission/HeldBatches.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
@@ -253,6 +254,7 @@ private:
         }
         for (const TransmitKind kind : kinds)
             countLeftOver(kind, *list, label);
+        m_summary.addPendencias(pendenciaCounts(search.kind, *list));
     }
 
     void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
