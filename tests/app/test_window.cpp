@@ -830,6 +830,19 @@ protected:
         Window::SetUp();
     }
     QStringList tavroKeys() const override { return {QStringLiteral("Servidor=") + test::localOrigin(sim->port())}; }
+    // Logged in on the goods-received tab with twenty more lines, a click sending twenty
+    // batches of one record.
+    void readyForTwentyBatches()
+    {
+        fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                                    "insert into ITENSENTRADAS "
+                                    "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                                    "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
+        logIn("farmacia", "tavro2019");
+        child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
+        child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(1);
+        child<QSpinBox>(*form, "SEEntradasVezes")->setValue(20);
+    }
     std::unique_ptr<test::SimProcess> sim;
 };
 
@@ -837,14 +850,7 @@ protected:
 // once, that batch is sent and recorded whole, no other starts, and the click ends saying so.
 TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
 {
-    fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                                "insert into ITENSENTRADAS "
-                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
-                                "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
-    logIn("farmacia", "tavro2019");
-    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
-    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(1);
-    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(20);
+    readyForTwentyBatches();
     auto *parar = child<QPushButton>(*form, "BtnParar");
     auto *strip = child<ProgressStrip>(*form, "Progresso");
     auto *box = child<QCheckBox>(*form, "CBEnExibirOk");
@@ -886,14 +892,7 @@ TEST_F(SlowService, PararStopsTheLoopAfterTheCurrentBatch)
 // The window's end runs in a child of its own, which the death test re-runs from the start.
 TEST_F(SlowService, ASignalEndsTheWindowAfterTheBatchOnItsWay)
 {
-    fixture.exec(QStringLiteral("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                                "insert into ITENSENTRADAS "
-                                "(lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
-                                "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end"));
-    logIn("farmacia", "tavro2019");
-    child<QTabWidget>(*form, "PageControl1")->setCurrentWidget(child<QWidget>(*form, "TSEntradas"));
-    child<QSpinBox>(*form, "SEQuantidadeRegistros")->setValue(1);
-    child<QSpinBox>(*form, "SEEntradasVezes")->setValue(20);
+    readyForTwentyBatches();
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
         {

@@ -901,9 +901,7 @@ class CliInterrupt : public CliFollowup
 protected:
     Interrupted interrupt(int signal, int count)
     {
-        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
-                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+        addTwentyGoodsReceivedLines();
         startSim({"--atraso", "300"});
         QProcess process;
         start(process,
@@ -1011,9 +1009,7 @@ protected:
     // `situacao` while a send of twenty one-record batches to a slow service holds the file.
     CliRun situacaoDuringASend(const QProcessEnvironment &env)
     {
-        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
-                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+        addTwentyGoodsReceivedLines();
         startSim({"--atraso", "300"});
         QProcess sending;
         sending.setProcessEnvironment(env);
