@@ -175,7 +175,7 @@ done
 status=0
 (cd / && umask "$UMASK_" && as_root env -i "${SERVICE_ENV[@]}" unshare --mount --propagation private sh -c '
     mount --bind / / && mount -o remount,bind,ro / &&
-    mount --bind "$1" "$1" && mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /var/tmp &&
+    mount --bind "$1" "$1" && mount -o remount,bind,rw "$1" && mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /var/tmp &&
     mount -t tmpfs tmpfs /home && mount -t tmpfs tmpfs /root && shift && exec "$@"' confined "$STATE" \
     setpriv --reuid="$USER_" --regid="${GROUP_:-$USER_}" --init-groups --no-new-privs --bounding-set=-all \
     --inh-caps=-all -- "${COMMAND[@]}") \
