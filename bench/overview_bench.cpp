@@ -37,7 +37,7 @@ int main(int argc, char *argv[])
     search.period = yearPeriod(args.value(1, QStringLiteral("2019")).toInt());
 
     QStringList statements;
-    for (const MovementKind kind : AllMovementKinds)
+    for (const MovementKind kind : AllLists)
         statements.append(bench::literalSql(overviewStatement(kind, search)));
     const QString script = statements.join(QStringLiteral(";\n"));
     const qint64 isqlStartMs = bench::bestIsql(database, QStringLiteral("select 1 from rdb$database"), Repetitions);
@@ -60,7 +60,7 @@ int main(int argc, char *argv[])
     }
 
     qint64 records = 0;
-    for (const MovementKind kind : AllMovementKinds) {
+    for (const MovementKind kind : AllLists) {
         for (int m = 0; m < figures.period().months; ++m)
             records += figures.total(kind, m);
     }

@@ -46,7 +46,7 @@ qint64 fillEveryList(Database &db)
 {
     qint64 rows = 0;
     for (const Period &period : pendingMonths(db, Unit, Unit)) {
-        for (const MovementKind kind : AllMovementKinds) {
+        for (const MovementKind kind : AllLists) {
             ListSearch search;
             search.kind = kind;
             search.unidade = Unit;

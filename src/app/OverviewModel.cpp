@@ -19,7 +19,7 @@ QString situacaoCaption(const QString &situacao)
 QString overviewOpened(const OverviewChoice &choice, const QString &when)
 {
     return QStringLiteral("%1 de %2, situação %3")
-        .arg(listKind(choice.kind).caption, when, situacaoCaption(choice.situacao));
+        .arg(kindFacts(choice.kind).caption, when, situacaoCaption(choice.situacao));
 }
 
 void OverviewModel::setFigures(OverviewFigures figures)
@@ -32,7 +32,7 @@ void OverviewModel::setFigures(OverviewFigures figures)
 
 int OverviewModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(std::size(AllMovementKinds)) * m_figures.period().months;
+    return parent.isValid() ? 0 : int(std::size(AllLists)) * m_figures.period().months;
 }
 
 int OverviewModel::columnCount(const QModelIndex &parent) const
@@ -45,14 +45,14 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
     if (!index.isValid())
         return {};
     const int months = m_figures.period().months;
-    const MovementKind kind = AllMovementKinds[index.row() / months];
+    const MovementKind kind = AllLists[index.row() / months];
     const int month = index.row() % months;
     const int status = index.column() - FirstStatusColumn;
     const bool isTotal = status == m_situacoes.size();
     switch (role) {
     case Qt::DisplayRole: {
         if (index.column() == KindColumn)
-            return listKind(kind).caption;
+            return kindFacts(kind).caption;
         if (index.column() == MonthColumn)
             return monthText(m_figures.period().month(month));
         const qint64 n = isTotal ? m_figures.total(kind, month) : m_figures.count(kind, month, m_situacoes.at(status));
@@ -87,7 +87,7 @@ std::optional<OverviewChoice> OverviewModel::choiceAt(const QModelIndex &index) 
     if (!index.isValid() || status < 0 || status >= m_situacoes.size())
         return std::nullopt;
     const int months = m_figures.period().months;
-    return OverviewChoice{AllMovementKinds[index.row() / months], m_figures.period().month(index.row() % months),
+    return OverviewChoice{AllLists[index.row() / months], m_figures.period().month(index.row() % months),
                           m_situacoes.at(status)};
 }
 

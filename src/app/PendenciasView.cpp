@@ -83,7 +83,7 @@ void PendenciasView::show(Pendencias pendencias)
             for (int r = 0; r < item.rows.size(); ++r) {
                 const PendenciaRow &row = item.rows.at(r);
                 auto *rowItem = new QTreeWidgetItem(
-                    subject, {row.chave, QString(), listKind(row.list).caption, row.data, row.texto});
+                    subject, {row.chave, QString(), kindFacts(row.list).caption, row.data, row.texto});
                 rowItem->setData(Nome, RowRole, QVariant::fromValue(QList<int>{g, i, r}));
                 rowItem->setToolTip(Mensagem, row.texto);
             }

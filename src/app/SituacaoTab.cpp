@@ -80,8 +80,8 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     auto *chartLabel = new QLabel(QStringLiteral("Gráfico:"), this);
     CBSituacaoGrafico = new QComboBox(this);
     CBSituacaoGrafico->setObjectName(QStringLiteral("CBSituacaoGrafico"));
-    for (const MovementKind kind : AllMovementKinds)
-        CBSituacaoGrafico->addItem(listKind(kind).caption);
+    for (const MovementKind kind : AllLists)
+        CBSituacaoGrafico->addItem(kindFacts(kind).caption);
     chartLabel->setBuddy(CBSituacaoGrafico);
     strip->addWidget(periodLabel);
     strip->addWidget(CBSituacaoPeriodo);
@@ -182,8 +182,8 @@ void SituacaoTab::showFigures(OverviewFigures figures)
 void SituacaoTab::drawChart()
 {
     const OverviewFigures &figures = m_model->figures();
-    const MovementKind kind = AllMovementKinds[qMax(0, CBSituacaoGrafico->currentIndex())];
-    ChartSituacao->chart()->setTitle(listKind(kind).caption);
+    const MovementKind kind = AllLists[qMax(0, CBSituacaoGrafico->currentIndex())];
+    ChartSituacao->chart()->setTitle(kindFacts(kind).caption);
     m_series->clear();
     QStringList months;
     qint64 highest = 0;

@@ -14,6 +14,7 @@
 #include "app/TFProcura.h"
 #include "db/DateText.h"
 #include "followup/ProtocolList.h"
+#include "lists/ListKinds.h"
 #include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "lists/StockDays.h"
@@ -31,7 +32,6 @@
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SendOperation.h"
 #include "transmission/TransmissionKind.h"
-#include "transmission/TransmissionKinds.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -59,6 +59,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <array>
 #include <limits>
 
 namespace tavro {
@@ -184,10 +185,10 @@ void TForm1::searchActiveTab(const TPersonEdit *leftField)
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataInicial, PEDataInicial->maskedText());
         gravaini(m_places.config, ConfigKey::Tavro, ConfigKey::DataFinal, PEDataFinal->maskedText());
         QWidget *active = PageControl1->currentWidget();
-        if (active == TSEntradas || active == TSSaidas || active == TSDispensacoes)
-            searchPeriod(*static_cast<MovementTab *>(active), leftField);
-        else if (active == TSEstoque)
+        if (auto *tab = qobject_cast<MovementTab *>(active); tab && kindFacts(tab->kind()).daily)
             BuscaConciliacoes();
+        else if (tab)
+            searchPeriod(*tab, leftField);
         else if (active == TSSituacao)
             CarregaSituacao();
         loadProtocolList();
@@ -252,10 +253,7 @@ void TForm1::searchPeriod(MovementTab &tab, const TPersonEdit *leftField)
             return;
         throw Error(refusal);
     }
-    const char *name = tab.kind() == MovementKind::Entradas ? "ENTRADAS"
-        : tab.kind() == MovementKind::Saidas                ? "SAIDAS"
-                                                            : "DISPENSAÇÕES";
-    showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(QString::fromUtf8(name)));
+    showWait(QStringLiteral("Aguarde, pesquisando [%1]...").arg(kindFacts(tab.kind()).searching));
     const ListSearch search = tabSearch(tab);
     m_progress->begin(false);
     const auto ended = qScopeGuard([this] { m_progress->end(); });
@@ -285,14 +283,10 @@ ListSearch TForm1::tabSearch(const MovementTab &tab) const
 {
     ListSearch search;
     search.kind = tab.kind();
-    if (tab.kind() == MovementKind::Estoque) {
-        // The stock list is the unit's by its CNES, for the chosen day.
-        search.unidade = PECodCNES->text();
-        search.dia = CBEstoqueDia->currentText();
-    } else {
-        search.unidade = PECodigoUnidade->text();
-        search.period = {PEDataInicial->maskedText(), PEDataFinal->maskedText()};
-    }
+    search.unidade = unitKey(tab.kind(), PECodCNES->text(), PECodigoUnidade->text());
+    // The statement reads the day or the period, as its kind is listed.
+    search.dia = CBEstoqueDia->currentText();
+    search.period = {PEDataInicial->maskedText(), PEDataFinal->maskedText()};
     search.exibirSemCodigo = CBExibirSemCodigo->isChecked();
     search.status = tab.statusBoxes();
     search.protocoloSelecionado = tab.protocoloSelecionado();
@@ -337,7 +331,7 @@ private:
 
 } // namespace
 
-void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmitKind kind)
+void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, MovementKind kind)
 {
     SendRequest request;
     request.kind = kind;
@@ -396,14 +390,14 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     CarregaProtocolos(); // the strip and the protocol list show what the send left held
 }
 
-bool TForm1::retransmissionConfirmed(MovementTab &tab, TransmitKind kind)
+bool TForm1::retransmissionConfirmed(MovementTab &tab, MovementKind kind)
 {
     const QString protocolo = tab.protocolo();
     if (protocolo.isEmpty())
         return true;
     bool confirmed = false;
     guarded(m_messages, this, [&] {
-        const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
+        const std::unique_ptr<TransmissionKind> transmitter = kindFacts(kind).make();
         TransmissionAccount toSend; // the rows a run would take: the protocol's, passing their checks
         toSend.countRows(*transmitter, tab.list(), protocolo);
         confirmed = m_messages.question(this,
@@ -474,10 +468,9 @@ OverviewSearch TForm1::overviewSearch(const OverviewPeriod &period) const
 
 MovementTab *TForm1::movementTab(MovementKind kind) const
 {
-    return kind == MovementKind::Estoque ? TSEstoque
-        : kind == MovementKind::Entradas ? TSEntradas
-        : kind == MovementKind::Saidas   ? TSSaidas
-                                         : TSDispensacoes;
+    // In the order of the lists.
+    const std::array<MovementTab *, std::size(AllLists)> tabs{TSEstoque, TSEntradas, TSSaidas, TSDispensacoes};
+    return tabs.at(std::size_t(kindFacts(kind).list));
 }
 
 void TForm1::SituacaoClick(const OverviewChoice &choice)
@@ -490,7 +483,7 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
         PEDataFinal->setText(dateToText(choice.month.addMonths(1).addDays(-1)));
         PageControl1->setCurrentWidget(tab); // searches the period lists
         QString opened = PEDataInicial->maskedText() + QStringLiteral(" a ") + PEDataFinal->maskedText();
-        if (choice.kind == MovementKind::Estoque) {
+        if (kindFacts(choice.kind).daily) {
             // The stock list shows one day: the month's last with records of the status.
             const QDate day = latestStockDay(IBDatabase1, overviewSearch({choice.month, 1}), choice.month,
                                              choice.situacao);
@@ -524,8 +517,8 @@ void TForm1::PBEnviarTudoClick()
         QString refusal;
         m_errorLines->clear();
         // Each refusal in Erros, as a transmit button leaves it, a double-click away from its row.
-        const auto refused = [this](TransmitKind kind, const TransmissionAccount::Line &line) {
-            m_errorLines->append(line.text, movementTab(kindEntry(kind).listKind().kind), line.caption,
+        const auto refused = [this](MovementKind kind, const TransmissionAccount::Line &line) {
+            m_errorLines->append(line.text, movementTab(kind), line.caption,
                                  line.nota ? ErrorLines::Kind::Aviso : ErrorLines::Kind::Erro);
         };
         const std::optional<SyncSummary> summary = sendAllPending(

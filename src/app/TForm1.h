@@ -47,7 +47,7 @@ class SituacaoTab;
 struct OverviewChoice;
 class TFProcura;
 class TransmissionKind;
-enum class TransmitKind;
+enum class MovementKind;
 class TPersonBtn;
 class TPersonEdit;
 
@@ -119,10 +119,10 @@ private:
     void showWait(const QString &text);
     void focusChanged(QWidget *old, QWidget *now);
     // A transmit button's click: checks CNES and IBGE, then repeats runs of the kind.
-    void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, TransmitKind kind);
+    void transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, MovementKind kind);
     // A click with a protocol chosen to resend: its number, date, kind and records, and
     // the operator's yes. True also when no protocol is chosen.
-    bool retransmissionConfirmed(MovementTab &tab, TransmitKind kind);
+    bool retransmissionConfirmed(MovementTab &tab, MovementKind kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
     // The registration list's row in its movement tab, its month (and stock day) searched.
@@ -142,7 +142,7 @@ private:
     // The timer's look at the held batches, only while the window waits for the clerk.
     void heldTimerTick();
     int unansweredAfter() const;
-    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind);
+    TPersonBtn *addTransmitButton(MovementTab &tab, const char *name, MovementKind kind);
     QSpinBox *addRepeatCount(MovementTab &tab, const char *name);
 
     Messages &m_messages;

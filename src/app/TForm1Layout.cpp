@@ -14,6 +14,7 @@
 #include "app/TFProcura.h"
 #include "db/DateText.h"
 #include "followup/ProtocolList.h"
+#include "lists/ListKinds.h"
 #include "lists/OverviewStatements.h"
 #include "lists/RecordList.h"
 #include "lists/StockDays.h"
@@ -28,7 +29,6 @@
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SendOperation.h"
 #include "transmission/TransmissionKind.h"
-#include "transmission/TransmissionKinds.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
 #include "widgets/TPersonBtn.h"
@@ -131,14 +131,14 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
-    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", TransmitKind::Estoque);
+    PBEstoque = addTransmitButton(*TSEstoque, "PBEstoque", MovementKind::Estoque);
     SEEstoqueVezes = addRepeatCount(*TSEstoque, "SEEstoqueVezes");
-    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", TransmitKind::Entradas);
+    PBEntradas = addTransmitButton(*TSEntradas, "PBEntradas", MovementKind::Entradas);
     SEEntradasVezes = addRepeatCount(*TSEntradas, "SEEntradasVezes");
-    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", TransmitKind::Saidas);
+    PBSaidas = addTransmitButton(*TSSaidas, "PBSaidas", MovementKind::Saidas);
     SESaidasVezes = addRepeatCount(*TSSaidas, "SESaidasVezes");
-    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", TransmitKind::Dispensacoes);
-    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", TransmitKind::SemCartao);
+    PBDispensacao = addTransmitButton(*TSDispensacoes, "PBDispensacao", MovementKind::Dispensacoes);
+    PBSemCartaoSus = addTransmitButton(*TSDispensacoes, "PBSemCartaoSus", MovementKind::SemCartao);
     SEDispensacoesVezes = addRepeatCount(*TSDispensacoes, "SEDispensacoesVezes");
     PBDispImprimir = named(new TPersonBtn(QStringLiteral("Imprimir"), TSDispensacoes), "PBDispImprimir");
     TSDispensacoes->buttons()->addWidget(PBDispImprimir);
@@ -216,11 +216,11 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(SPProfissional, &QToolButton::clicked, this, &TForm1::SPProfissionalClick);
     connect(PBDispImprimir, &QPushButton::clicked, this, &TForm1::PBDispImprimirClick);
     for (const auto &[button, vezes, tab, kind] :
-         {std::tuple{PBEstoque, SEEstoqueVezes, TSEstoque, TransmitKind::Estoque},
-          std::tuple{PBEntradas, SEEntradasVezes, TSEntradas, TransmitKind::Entradas},
-          std::tuple{PBSaidas, SESaidasVezes, TSSaidas, TransmitKind::Saidas},
-          std::tuple{PBDispensacao, SEDispensacoesVezes, TSDispensacoes, TransmitKind::Dispensacoes},
-          std::tuple{PBSemCartaoSus, SEDispensacoesVezes, TSDispensacoes, TransmitKind::SemCartao}}) {
+         {std::tuple{PBEstoque, SEEstoqueVezes, TSEstoque, MovementKind::Estoque},
+          std::tuple{PBEntradas, SEEntradasVezes, TSEntradas, MovementKind::Entradas},
+          std::tuple{PBSaidas, SESaidasVezes, TSSaidas, MovementKind::Saidas},
+          std::tuple{PBDispensacao, SEDispensacoesVezes, TSDispensacoes, MovementKind::Dispensacoes},
+          std::tuple{PBSemCartaoSus, SEDispensacoesVezes, TSDispensacoes, MovementKind::SemCartao}}) {
         connect(button, &QPushButton::clicked, this,
                 [this, button, vezes, tab, kind] { transmitClick(button, vezes, *tab, kind); });
     }
@@ -332,9 +332,9 @@ void TForm1::BAjudaClick()
                                                : QStringLiteral("inicio.html"));
 }
 
-TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind)
+TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, MovementKind kind)
 {
-    auto *button = named(new TPersonBtn(kindEntry(kind).caption, &tab), name);
+    auto *button = named(new TPersonBtn(kindFacts(kind).button, &tab), name);
     button->setVerRequeridos(false);
     tab.buttons()->addWidget(button);
     return button;

@@ -58,7 +58,7 @@ void TForm1::openPendenciaRow(const PendenciaRow &row)
         PEDataInicial->setText(dateToText(month));
         PEDataFinal->setText(dateToText(month.addMonths(1).addDays(-1)));
         PageControl1->setCurrentWidget(tab); // searches the period lists
-        if (row.list == MovementKind::Estoque) {
+        if (kindFacts(row.list).daily) {
             const QSignalBlocker blocker(CBEstoqueDia);
             CBEstoqueDia->setCurrentIndex(CBEstoqueDia->findText(row.data));
             CBEstoqueDiaChange();

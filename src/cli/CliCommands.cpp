@@ -95,7 +95,7 @@ ListSearch movementSearch(const CliOptions &options, const Unit &unit)
 {
     ListSearch search;
     search.kind = options.kind;
-    search.unidade = options.kind == MovementKind::Estoque ? unit.cnes : unit.codigo;
+    search.unidade = unitKey(options.kind, unit.cnes, unit.codigo);
     search.dia = options.dia;
     search.period = options.period;
     search.exibirSemCodigo = options.semCodigo;

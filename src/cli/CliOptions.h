@@ -3,9 +3,9 @@
 #include <optional>
 
 #include "followup/ProtocolList.h"
+#include "lists/ListKinds.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewFigures.h"
-#include "transmission/TransmissionKinds.h"
 
 #include <QDate>
 #include <QString>
@@ -59,7 +59,7 @@ struct CliOptions
     int vezes = 1;
 
     // transmitir: the kind, the batch size and the protocol to send again (empty: a new batch)
-    TransmitKind transmitKind = TransmitKind::Estoque;
+    MovementKind transmitKind = MovementKind::Estoque;
     int lote = 500;
     QString protocoloReenviado;
     // imprimir
@@ -72,7 +72,7 @@ struct CliOptions
     bool json = false;
     // sincronizar: the kinds, the period (`period`, or the last `dias`
     // days, or neither), `lote`, `vezes` walks of the follow-up, and the JSON report
-    QList<TransmitKind> tipos;
+    QList<MovementKind> tipos;
     int dias = 0;
     QString jsonPath;
     // registros: remove what DiasRegistros would remove

@@ -99,14 +99,13 @@ ProtocolFilter protocolFilter(const CliArguments &arguments)
     if (arguments.isSet(SituacaoFiltro.name))
         filter.status = statusBoxes(arguments.value(SituacaoFiltro.name));
     if (arguments.isSet(TipoFiltro.name)) {
-        bool *boxes[] = {&filter.estoque, &filter.entradas, &filter.saidas, &filter.dispensacoes};
-        for (bool *box : boxes)
-            *box = false;
+        for (const MovementKind kind : AllLists)
+            filter.shows(kind) = false;
         for (const QString &raw : arguments.value(TipoFiltro.name).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             const std::optional<MovementKind> kind = movementKindNamed(raw.trimmed());
             if (!kind)
                 usageError(QStringLiteral("Tipo desconhecido em --tipo: %1").arg(raw.trimmed()));
-            *boxes[int(*kind)] = true;
+            filter.shows(*kind) = true;
         }
     }
     return filter;
@@ -115,12 +114,12 @@ ProtocolFilter protocolFilter(const CliArguments &arguments)
 // The list's day or period and its filters, as `listar` reads them for options.kind.
 void readListSearch(const CliArguments &arguments, CliOptions &options, const QString &what)
 {
-    const bool stock = options.kind == MovementKind::Estoque;
-    for (const CliOption &other : stock ? QList<CliOption>{De, Ate} : QList<CliOption>{Dia}) {
+    const bool daily = kindFacts(options.kind).daily;
+    for (const CliOption &other : daily ? QList<CliOption>{De, Ate} : QList<CliOption>{Dia}) {
         if (arguments.isSet(other.name))
             usageError(QStringLiteral("A opção --%1 não se aplica a %2").arg(other.name, what));
     }
-    if (stock) {
+    if (daily) {
         options.dia = requiredDate(arguments, Dia.name, what);
     } else {
         options.period.dataInicial = requiredDate(arguments, De.name, what);
@@ -132,11 +131,11 @@ void readListSearch(const CliArguments &arguments, CliOptions &options, const QS
 }
 
 // The kind the verb's one word names.
-template <class Kind>
-Kind namedKind(const CliArguments &arguments, const QString &usage, std::optional<Kind> (*named)(const QString &))
+MovementKind namedKind(const CliArguments &arguments, const QString &usage,
+                       std::optional<MovementKind> (*named)(const QString &))
 {
     wordCount(arguments, 1, usage);
-    const std::optional<Kind> kind = named(arguments.words.first());
+    const std::optional<MovementKind> kind = named(arguments.words.first());
     if (!kind)
         usageError(QStringLiteral("Lista desconhecida: %1").arg(arguments.words.first()));
     return *kind;
@@ -175,8 +174,8 @@ void readTransmitir(const CliArguments &arguments, CliOptions &options)
 {
     options.transmitKind = namedKind(
         arguments, QStringLiteral("transmitir exige: estoque, entradas, saidas, dispensacoes ou sem-cartao"),
-        transmitKindNamed);
-    options.kind = kindEntry(options.transmitKind).list;
+        kindNamed);
+    options.kind = kindFacts(options.transmitKind).list;
     readListSearch(arguments, options, QStringLiteral("transmitir ") + arguments.words.first());
     options.protocoloReenviado = arguments.value(ProtocoloFiltro.name);
     options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 10);
@@ -246,11 +245,11 @@ void readPendencias(const CliArguments &arguments, CliOptions &options)
     options.json = arguments.isSet(QStringLiteral("json"));
 }
 
-QList<TransmitKind> transmitKinds(const QString &text)
+QList<MovementKind> transmitKinds(const QString &text)
 {
-    QList<TransmitKind> kinds;
+    QList<MovementKind> kinds;
     for (const QString &raw : text.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const std::optional<TransmitKind> known = transmitKindNamed(raw.trimmed());
+        const std::optional<MovementKind> known = kindNamed(raw.trimmed());
         if (!known)
             usageError(QStringLiteral("Tipo desconhecido em --tipos: %1").arg(raw.trimmed()));
         kinds.append(*known);
@@ -266,7 +265,7 @@ void readSincronizar(const CliArguments &arguments, CliOptions &options)
     noWords(arguments, verb);
     options.tipos = arguments.isSet(QStringLiteral("tipos"))
         ? transmitKinds(arguments.value(QStringLiteral("tipos")))
-        : QList<TransmitKind>(std::begin(AllTransmitKinds), std::end(AllTransmitKinds));
+        : QList<MovementKind>(std::begin(AllKinds), std::end(AllKinds));
     const bool period = arguments.isSet(De.name) || arguments.isSet(Ate.name);
     if (arguments.isSet(QStringLiteral("dias"))) {
         if (period)

@@ -32,7 +32,7 @@ int runPendenciasVerb(Database &db, const CliOptions &options, const QString &co
         for (const PendenciaGroup &group : pendencias.grupos) {
             for (const PendenciaItem &item : group.itens) {
                 for (const PendenciaRow &row : item.rows)
-                    out << group.titulo << '\t' << item.assunto << '\t' << listKind(row.list).name << '\t'
+                    out << group.titulo << '\t' << item.assunto << '\t' << kindFacts(row.list).name << '\t'
                         << row.unidade << '\t' << row.chave << '\t' << row.data << '\t' << row.texto << '\n';
             }
         }

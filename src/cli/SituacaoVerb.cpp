@@ -28,10 +28,10 @@ template <typename Line>
 void forEachLine(const OverviewFigures &figures, Line &&line)
 {
     const QStringList situacoes = figures.situacoes();
-    for (const MovementKind kind : AllMovementKinds) {
+    for (const MovementKind kind : AllLists) {
         for (int m = 0; m < figures.period().months; ++m) {
             for (const QString &situacao : situacoes)
-                line(listKind(kind).name, monthText(figures.period().month(m)), situacao,
+                line(kindFacts(kind).name, monthText(figures.period().month(m)), situacao,
                      figures.count(kind, m, situacao));
         }
     }

@@ -4,9 +4,6 @@
 
 namespace tavro {
 
-// The three tables whose rows the system sends, each with the five status columns.
-enum class RecordTable { Conciliacao, ItensEntradas, ItensSaidas };
-
 // The kind of a protocol as stored in TavroProtocolos.Tipo.
 namespace Tipo {
 inline const QString Estoque = QStringLiteral("Estoque");

@@ -5,7 +5,7 @@
 
 namespace tavro {
 
-void describeRecord(Database &db, RecordTable table, const QString &origem, InconsistencyRow &row)
+void describeRecord(Database &db, MovementKind table, const QString &origem, InconsistencyRow &row)
 {
     const RecordKey key = recordKeyOf(table, origem);
     QString lancamento, item;
@@ -14,26 +14,8 @@ void describeRecord(Database &db, RecordTable table, const QString &origem, Inco
     row.registro = item.isEmpty() ? lancamento : lancamento + QLatin1Char('-') + item;
 
     SqlStatement query;
-    switch (table) {
-    case RecordTable::Conciliacao:
-        query.add(QStringLiteral("select p.descricao, null, null from conciliacao r"));
-        query.add(QStringLiteral("left join produtos p on p.codigo = r.codproduto"));
-        query.add(QStringLiteral("where r.lancamento = :plancamento"));
-        break;
-    case RecordTable::ItensEntradas:
-        query.add(QStringLiteral("select p.descricao, null, null from itensentradas r"));
-        query.add(QStringLiteral("left join produtos p on p.codigo = r.codproduto"));
-        query.add(QStringLiteral("where r.lancamento = :plancamento and r.item = :pitem"));
-        break;
-    case RecordTable::ItensSaidas:
-        query.add(QStringLiteral("select p.descricao, pe.nome, u.nome from itenssaidas r"));
-        query.add(QStringLiteral("join saidas s on s.lancamento = r.lancamento"));
-        query.add(QStringLiteral("left join produtos p on p.codigo = r.codproduto"));
-        query.add(QStringLiteral("left join pessoas pe on pe.codigo = s.codpessoa"));
-        query.add(QStringLiteral("left join unidades u on u.codigo = s.codunidadedestino"));
-        query.add(QStringLiteral("where r.lancamento = :plancamento and r.item = :pitem"));
-        break;
-    }
+    for (const QString &line : kindFacts(table).describe)
+        query.add(line);
     for (const auto &[name, value] : key.params)
         query.setParam(name, value);
     SqlCursor cursor = db.select(query);

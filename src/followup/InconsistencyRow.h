@@ -22,7 +22,7 @@ struct InconsistencyRow
 
 // Fills `row.registro`, `produto` and `pessoa` from the record the origin key names; a
 // record that is not found leaves the last two empty.
-void describeRecord(Database &db, RecordTable table, const QString &origem, InconsistencyRow &row);
+void describeRecord(Database &db, MovementKind table, const QString &origem, InconsistencyRow &row);
 
 // The line that names a protocol before the lines of its check: "Protocolo 123 - Estoque - <reception>".
 QString followupHeading(const QString &protocolo, const QString &tipo, const QString &data);

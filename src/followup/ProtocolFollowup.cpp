@@ -131,7 +131,7 @@ QString ProtocolFollowup::processamento(const QString &protocolo, const QString 
     m_output(QString::number(identificacao.coIBGE));
     m_output(situacao);
 
-    const std::optional<RecordTable> table = knownTableForTipo(tipo);
+    const std::optional<MovementKind> table = movementKindOfTipo(tipo);
     for (const registro &processed : answer.registro) {
         const ProdutoNovoType &produto = required(processed.produto, "produto");
         const QString origem = produto.coRegistroOrigem.value_or(QString());
@@ -182,7 +182,7 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
     m_output(literal(identificacao.idOrigem));
     m_output(QString::number(identificacao.coIBGE));
 
-    const std::optional<RecordTable> table = knownTableForTipo(tipo);
+    const std::optional<MovementKind> table = movementKindOfTipo(tipo);
     const int psitprio = PrioridadeSituacao(Situacao::Inconsistencia);
     std::optional<QList<ReleasedBatch>> released; // read at the first duplicate
     bool onlyDuplicates = true;
@@ -191,7 +191,7 @@ QString ProtocolFollowup::inconsistencia(const QString &protocolo, const QString
         QString origem;
         QString chave; // the origin key whole, as the request carried it
         QString coRegistro;
-        if (table && *table != RecordTable::Conciliacao) {
+        if (table && kindFacts(*table).keyFields > 1) {
             const ProdutoVinculadoSimplesType &produto = required(reported.produto, "produto");
             chave = produto.coRegistroOrigem.value_or(QString());
             origem = chave.left(ReportedFieldLength);

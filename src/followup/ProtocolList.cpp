@@ -2,7 +2,6 @@
 
 #include "db/DateText.h"
 
-#include "common/RecordKinds.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "lists/RecordList.h"
@@ -23,7 +22,22 @@ void addOneOf(SqlStatement &query, const QString &column, const QStringList &tex
     query.add(QStringLiteral(")"));
 }
 
+// The kinds' boxes, in the order of the lists.
+constexpr bool ProtocolFilter::*KindBoxes[] = {&ProtocolFilter::estoque, &ProtocolFilter::entradas,
+                                               &ProtocolFilter::saidas, &ProtocolFilter::dispensacoes};
+static_assert(std::size(KindBoxes) == std::size(AllLists));
+
 } // namespace
+
+bool &ProtocolFilter::shows(MovementKind kind)
+{
+    return this->*KindBoxes[std::size_t(kindFacts(kind).list)];
+}
+
+bool ProtocolFilter::shows(MovementKind kind) const
+{
+    return this->*KindBoxes[std::size_t(kindFacts(kind).list)];
+}
 
 SqlStatement protocolListStatement(const ProtocolFilter &filter)
 {
@@ -39,11 +53,9 @@ SqlStatement protocolListStatement(const ProtocolFilter &filter)
     if (filter.retidos)
         query.add(QStringLiteral("and ((1 = 1"));
     QStringList tipos;
-    for (const auto &[ticked, tipo] :
-         {std::pair{filter.estoque, Tipo::Estoque}, std::pair{filter.entradas, Tipo::Entrada},
-          std::pair{filter.saidas, Tipo::Saida}, std::pair{filter.dispensacoes, Tipo::Dispensacao}}) {
-        if (ticked)
-            tipos.append(tipo);
+    for (const MovementKind kind : AllLists) {
+        if (filter.shows(kind))
+            tipos.append(kindFacts(kind).tipo);
     }
     addOneOf(query, QStringLiteral("tipo"), tipos);
     addOneOf(query, QStringLiteral("situacao"), filter.status.situacoes());

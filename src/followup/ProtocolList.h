@@ -2,6 +2,7 @@
 
 #include "common/Status.h"
 #include "db/SqlStatement.h"
+#include "lists/ListKinds.h"
 
 #include <QString>
 
@@ -21,6 +22,9 @@ struct ProtocolFilter
     bool todosCnes = false;
     QString cnes;
     bool estoque = true, entradas = true, saidas = true, dispensacoes = true;
+    // The box of a kind's list: the dispensations' for SemCartao.
+    bool &shows(MovementKind kind);
+    bool shows(MovementKind kind) const;
     StatusBoxes status;
     // The unit's held batches (the program's own statuses, which no box names) are listed
     // first whatever the kind and status boxes say, so a batch on its way is never hidden.

@@ -3,14 +3,22 @@
 #include "common/RecordKinds.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <memory>
 #include <optional>
 
 namespace tavro {
 
-enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes };
+struct ListShape;
+class TransmissionKind;
 
-// The cells of a movement list that every transmitter reads and writes.
+// What the program sends: the four lists, in the order of their tabs, then the dispensations
+// of patients without a card, which come from the dispensation list.
+enum class MovementKind { Estoque, Entradas, Saidas, Dispensacoes, SemCartao };
+
+// The cells of a movement list that the transmitters, the pending scan and the batch claim
+// read and write.
 struct TransmissionCells
 {
     int protocolo;
@@ -18,42 +26,59 @@ struct TransmissionCells
     int situacao;
     int gravar;
     int nome; // the product's name, which names a refused row beside its caption
+    int produto;
+    int lote;
+    int quantidade;
+    int dia; // the movement's own date
 };
 
-// What every layer knows of one movement list: its name on the command line, its caption
-// in the overview, the Tipo of its protocols, the table of its records, the cells a
-// transmission reads and writes (its status cell among them), and whether a chosen
-// protocol is sent again as its rectification (or its records go in a new batch).
-struct ListKind
+// Every fact the program asks of a kind.
+struct KindFacts
 {
     MovementKind kind;
-    QString name;
-    QString caption;
-    QString tipo;
-    RecordTable table;
+    MovementKind list; // the kind whose list its rows come from: its own, but for SemCartao
+    QString name;      // on the command line: estoque, entradas, saidas, dispensacoes, sem-cartao
+    QString caption;   // in the overview and reports
+    QString button;    // the caption of its transmit button
+    QString searching; // in the wait line of its search, "Aguarde, pesquisando [...]..."
+    QString tipo;      // of its protocols
+    QString table;     // of its records, as statements write it
+    // Stock is listed one day at a time under the unit's CNES; the other lists a period at a
+    // time under the unit's code.
+    bool daily;
+    // A stock position is named by its serial number (one key may name several positions); an
+    // item by its document and line.
+    int keyFields;
     TransmissionCells cells;
+    // The statement that names a record's product, person and destination unit, given the
+    // parameters of its key.
+    QStringList describe;
+    // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
     bool rectifies;
+    // The follow-up rewrites a reported issue or dispensation line at an equal priority too.
+    bool rewrittenAtEqualPriority;
+    const ListShape &(*shape)();                 // its list's statement, columns and filler
+    std::unique_ptr<TransmissionKind> (*make)(); // its transmitter
 };
 
 // The four lists, in the order of the tabs.
-inline constexpr MovementKind AllMovementKinds[] = {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
-                                                    MovementKind::Dispensacoes};
+inline constexpr MovementKind AllLists[] = {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
+                                            MovementKind::Dispensacoes};
+// Every kind, in the order of the table and an unattended run's sends.
+inline constexpr MovementKind AllKinds[] = {MovementKind::Estoque, MovementKind::Entradas, MovementKind::Saidas,
+                                            MovementKind::Dispensacoes, MovementKind::SemCartao};
 
-const ListKind &listKind(MovementKind kind);
+const KindFacts &kindFacts(MovementKind kind);
 // The list a command-line name ("estoque", "entradas", "saidas", "dispensacoes") names.
 std::optional<MovementKind> movementKindNamed(const QString &name);
+// The kind a command-line name names, "sem-cartao" among them.
+std::optional<MovementKind> kindNamed(const QString &name);
 // The list whose protocols carry this Tipo text.
 std::optional<MovementKind> movementKindOfTipo(const QString &tipo);
-
-// The kind of the first entry of `entries` whose `field` equals `value`.
-template <class Entries, class Field>
-auto kindWhere(const Entries &entries, Field field, const QString &value) -> std::optional<decltype(entries[0].kind)>
-{
-    for (const auto &entry : entries) {
-        if (entry.*field == value)
-            return entry.kind;
-    }
-    return std::nullopt;
-}
+// The list whose records hold the protocols of a Tipo: any text other than the four is taken
+// as stock.
+MovementKind kindOfTipo(const QString &tipo);
+// The unit's key in the kind's list: its CNES for the daily list, its code for the others.
+const QString &unitKey(MovementKind kind, const QString &cnes, const QString &codigo);
 
 } // namespace tavro

@@ -11,7 +11,6 @@
 #include <QHash>
 #include <QSet>
 
-#include <array>
 #include <optional>
 
 namespace tavro {
@@ -383,6 +382,8 @@ QList<ListColumn> statusTail()
             {QStringLiteral("Gravar"), 50, Left, quint16(QStringView(u"Sim").size())}};
 }
 
+} // namespace
+
 // What a list is made of: its statement (the prefix of its status columns, its columns
 // and tables, the line of its day or period and the column that line reads, the lines
 // that pick the unit, its order), the columns it shows and the filler of its rows.
@@ -399,90 +400,111 @@ struct ListShape
     QStringList (*fill)(SqlCursor &, RecordRows &, const ListSearch &, ProgressObserver *);
 };
 
-// The shapes of the four lists, in the order of MovementKind.
-const std::array<ListShape, 4> &listShapes()
+namespace {
+
+const QString PeriodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
+
+} // namespace
+
+const ListShape &stockShape()
 {
-    const QString periodLine = QStringLiteral("where %1.DATA >= :pDATA1 AND %1.DATA <= :pDATA2");
-    static const std::array<ListShape, 4> shapes{{
-        {QStringLiteral("c."),
-         stockColumns(),
-         stockTables(),
-         QStringLiteral("where c.data = :pdata"),
-         QStringLiteral("c.data"),
-         {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
-         QStringLiteral("order by p.descricao, c.lancamento"),
-         QList<ListColumn>{{QStringLiteral("Lanc."), 50},
-                           {QStringLiteral("Codigo"), 50},
-                           {QStringLiteral("Produto"), 110},
-                           {QStringLiteral("Nome"), 250},
-                           {QStringLiteral("Lote"), 80},
-                           {QStringLiteral("Validade"), 70},
-                           {QStringLiteral("Quantidade"), 70, Right},
-                           {QStringLiteral("Data"), 70},
-                           {QStringLiteral("Programa Saude"), 100},
-                           {QStringLiteral("IUM"), 80}}
-             + statusTail(),
-         fillStock},
-        {QStringLiteral("ie."),
-         entradasColumns(),
-         entradasTables(),
-         periodLine.arg(QLatin1Char('E')),
-         QStringLiteral("E.DATA"),
-         {QStringLiteral("AND ie.codunidade = :punidade")},
-         QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item"),
-         periodHead(QStringLiteral("Código"), 200)
-             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},
-                                 {QStringLiteral("Fabr. Internac."), 85},
-                                 {QStringLiteral("Nota Fiscal"), 80},
-                                 {QStringLiteral("Val. Unit."), 60},
-                                 {QStringLiteral("CNPJ Distrib."), 115},
-                                 {QStringLiteral("TipoEntrada"), 90}}
-             + statusTail(),
-         fillEntradas},
-        {QStringLiteral("its."),
-         saidasColumns(),
-         saidasTables(),
-         periodLine.arg(QLatin1Char('S')),
-         QStringLiteral("S.DATA"),
-         {QStringLiteral("AND its.codunidade = :punidade"),
-          QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
-         QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
-         periodHead(QStringLiteral("Código"), 200)
-             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120},
-                                 {QStringLiteral("Fabr. Internac."), 80},
-                                 {QStringLiteral("Tipo Saída"), 50},
-                                 {QStringLiteral("Destino"), 100},
-                                 {QStringLiteral("CNES Destino"), 80},
-                                 {QStringLiteral("CNPJ Destino"), 120}}
-             + statusTail(),
-         fillSaidas},
-        {QStringLiteral("its."),
-         dispensacoesColumns(),
-         dispensacoesTables(),
-         periodLine.arg(QLatin1Char('S')),
-         QStringLiteral("S.DATA"),
-         {QStringLiteral("AND its.codunidade = :punidade")},
-         QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
-         periodHead(QStringLiteral("Código"), 200)
-             + QList<ListColumn>{{QStringLiteral("Competência"), 80},
-                                 {QStringLiteral("CNS Usuário"), 110},
-                                 {QStringLiteral("Nome Usuário"), 100},
-                                 {QStringLiteral("Peso"), 50},
-                                 {QStringLiteral("Altura"), 50},
-                                 {QStringLiteral("Cid-10"), 50},
-                                 {QStringLiteral("CNES Profis."), 80},
-                                 {QStringLiteral("CRM"), 80},
-                                 {QStringLiteral("UF"), 40}}
-             + statusTail()
-             + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}},
-         fillDispensacoes},
-    }};
-    return shapes;
+    static const ListShape shape{QStringLiteral("c."),
+                                 stockColumns(),
+                                 stockTables(),
+                                 QStringLiteral("where c.data = :pdata"),
+                                 QStringLiteral("c.data"),
+                                 {QStringLiteral("and (u.codigo = :punidade or u.numero = :punidade)")},
+                                 QStringLiteral("order by p.descricao, c.lancamento"),
+                                 QList<ListColumn>{{QStringLiteral("Lanc."), 50},
+                                                   {QStringLiteral("Codigo"), 50},
+                                                   {QStringLiteral("Produto"), 110},
+                                                   {QStringLiteral("Nome"), 250},
+                                                   {QStringLiteral("Lote"), 80},
+                                                   {QStringLiteral("Validade"), 70},
+                                                   {QStringLiteral("Quantidade"), 70, Right},
+                                                   {QStringLiteral("Data"), 70},
+                                                   {QStringLiteral("Programa Saude"), 100},
+                                                   {QStringLiteral("IUM"), 80}}
+                                     + statusTail(),
+                                 fillStock};
+    return shape;
 }
+
+const ListShape &entradasShape()
+{
+    static const ListShape shape{QStringLiteral("ie."),
+                                 entradasColumns(),
+                                 entradasTables(),
+                                 PeriodLine.arg(QLatin1Char('E')),
+                                 QStringLiteral("E.DATA"),
+                                 {QStringLiteral("AND ie.codunidade = :punidade")},
+                                 QStringLiteral("ORDER BY IE.LANCAMENTO, ie.item"),
+                                 periodHead(QStringLiteral("Código"), 200)
+                                     + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 115},
+                                                         {QStringLiteral("Fabr. Internac."), 85},
+                                                         {QStringLiteral("Nota Fiscal"), 80},
+                                                         {QStringLiteral("Val. Unit."), 60},
+                                                         {QStringLiteral("CNPJ Distrib."), 115},
+                                                         {QStringLiteral("TipoEntrada"), 90}}
+                                     + statusTail(),
+                                 fillEntradas};
+    return shape;
+}
+
+const ListShape &saidasShape()
+{
+    static const ListShape shape{
+        QStringLiteral("its."),
+        saidasColumns(),
+        saidasTables(),
+        PeriodLine.arg(QLatin1Char('S')),
+        QStringLiteral("S.DATA"),
+        {QStringLiteral("AND its.codunidade = :punidade"),
+         QStringLiteral("and (ps.tipocadastro <> 'Pessoa' or s.codunidadedestino is not null)")},
+        QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
+        periodHead(QStringLiteral("Código"), 200)
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120},
+                                {QStringLiteral("Fabr. Internac."), 80},
+                                {QStringLiteral("Tipo Saída"), 50},
+                                {QStringLiteral("Destino"), 100},
+                                {QStringLiteral("CNES Destino"), 80},
+                                {QStringLiteral("CNPJ Destino"), 120}}
+            + statusTail(),
+        fillSaidas};
+    return shape;
+}
+
+const ListShape &dispensacoesShape()
+{
+    static const ListShape shape{
+        QStringLiteral("its."),
+        dispensacoesColumns(),
+        dispensacoesTables(),
+        PeriodLine.arg(QLatin1Char('S')),
+        QStringLiteral("S.DATA"),
+        {QStringLiteral("AND its.codunidade = :punidade")},
+        QStringLiteral("ORDER BY ITS.LANCAMENTO, its.item"),
+        periodHead(QStringLiteral("Código"), 200)
+            + QList<ListColumn>{{QStringLiteral("Competência"), 80},
+                                {QStringLiteral("CNS Usuário"), 110},
+                                {QStringLiteral("Nome Usuário"), 100},
+                                {QStringLiteral("Peso"), 50},
+                                {QStringLiteral("Altura"), 50},
+                                {QStringLiteral("Cid-10"), 50},
+                                {QStringLiteral("CNES Profis."), 80},
+                                {QStringLiteral("CRM"), 80},
+                                {QStringLiteral("UF"), 40}}
+            + statusTail()
+            + QList<ListColumn>{{QStringLiteral("CNPJ Fabr."), 120}, {QStringLiteral("Fabr. Internac."), 80}},
+        fillDispensacoes};
+    return shape;
+}
+
+namespace {
 
 const ListShape &listShape(MovementKind kind)
 {
-    return listShapes().at(std::size_t(kind));
+    return kindFacts(kind).shape();
 }
 
 QStringList recordConditions(const ListShape &shape, bool exibirSemCodigo)
@@ -538,7 +560,7 @@ SqlStatement listStatement(const ListSearch &search)
     addProtocolLine(query, shape.prefix, search);
     query.add(shape.order);
     query.setParam(QStringLiteral("punidade"), search.unidade);
-    if (search.kind == MovementKind::Estoque) {
+    if (kindFacts(search.kind).daily) {
         query.setParam(QStringLiteral("pdata"), search.dia);
     } else {
         query.setParam(QStringLiteral("pDATA1"), search.period.dataInicial);
@@ -549,14 +571,14 @@ SqlStatement listStatement(const ListSearch &search)
 
 RecordList *newMovementList(MovementKind kind, QObject *parent)
 {
-    return new RecordList(listShape(kind).columns, listKind(kind).cells.situacao, recordStatusColour, parent);
+    return new RecordList(listShape(kind).columns, kindFacts(kind).cells.situacao, recordStatusColour, parent);
 }
 
 QStringList fillMovementList(Database &db, const ListSearch &search, RecordList &list, ProgressObserver *observer)
 {
     // A period list's read ends with its transaction, also when the read fails.
     std::optional<ReadSnapshot> snapshot;
-    if (search.kind == MovementKind::Estoque)
+    if (kindFacts(search.kind).daily)
         db.restartTransaction();
     else
         snapshot.emplace(db);
@@ -566,7 +588,7 @@ QStringList fillMovementList(Database &db, const ListSearch &search, RecordList 
         SqlCursor cursor = db.select(listStatement(search));
         protocols = listShape(search.kind).fill(cursor, rows, search, observer);
     }
-    showBatchStates(db, rows, listKind(search.kind).cells);
+    showBatchStates(db, rows, kindFacts(search.kind).cells);
     list.replaceRows(std::move(rows));
     return protocols;
 }

@@ -131,6 +131,12 @@ ListRecords listRecords(MovementKind kind, bool exibirSemCodigo);
 // The list's statement for a search, with its parameters set.
 SqlStatement listStatement(const ListSearch &search);
 
+// The shapes of the four lists, which their kinds' facts name.
+const ListShape &stockShape();
+const ListShape &entradasShape();
+const ListShape &saidasShape();
+const ListShape &dispensacoesShape();
+
 // A movement list with its captions, widths, alignment and status colours.
 RecordList *newMovementList(MovementKind kind, QObject *parent);
 

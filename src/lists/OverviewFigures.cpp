@@ -84,7 +84,7 @@ void OverviewFigures::add(MovementKind kind, int yearMonth, const QString &situa
         return;
     QList<qint64> &counts = m_counts[situacao];
     if (counts.isEmpty())
-        counts.resize(qsizetype(std::size(AllMovementKinds)) * m_period.months);
+        counts.resize(qsizetype(std::size(AllLists)) * m_period.months);
     counts[slot(kind, month)] += quantidade;
 }
 

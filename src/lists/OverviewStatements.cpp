@@ -17,7 +17,7 @@ void addRecords(SqlStatement &query, const ListRecords &records, const OverviewS
                           : QStringLiteral("where 1 = 1"));
     for (const QString &line : records.conditions)
         query.add(line);
-    query.setParam(QStringLiteral("punidade"), kind == MovementKind::Estoque ? search.cnes : search.codigoUnidade);
+    query.setParam(QStringLiteral("punidade"), unitKey(kind, search.cnes, search.codigoUnidade));
 }
 
 } // namespace
@@ -40,7 +40,7 @@ OverviewFigures loadOverview(Database &db, const OverviewSearch &search)
 {
     OverviewFigures figures(search.period);
     const ReadSnapshot snapshot(db);
-    for (const MovementKind kind : AllMovementKinds) {
+    for (const MovementKind kind : AllLists) {
         SqlCursor cursor = db.select(overviewStatement(kind, search));
         while (cursor.next())
             figures.add(kind, cursor.value(0).toInt(), cursor.text(1), cursor.value(2).toLongLong());
@@ -52,7 +52,7 @@ QDate latestRecordDay(Database &db, const OverviewSearch &search)
 {
     QDate latest;
     const ReadSnapshot snapshot(db);
-    for (const MovementKind kind : AllMovementKinds) {
+    for (const MovementKind kind : AllLists) {
         const ListRecords records = listRecords(kind, search.exibirSemCodigo);
         SqlStatement query;
         query.add(QStringLiteral("select max(%1)").arg(records.dateColumn));

@@ -64,7 +64,7 @@ ReportBand groupBand(const PendenciaGroup &group)
 ReportBand detailBand(const PendenciaItem &item, const PendenciaRow &row, const QColor &background)
 {
     ReportBand band(DetailHeight, background);
-    const QString texts[] = {item.assunto, listKind(row.list).caption, row.chave, row.data, row.texto};
+    const QString texts[] = {item.assunto, kindFacts(row.list).caption, row.chave, row.data, row.texto};
     for (int i = Assunto; i <= Mensagem; ++i)
         band.addField({texts[i], Columns[i].left, DetailTop, Columns[i].width, DetailPoints});
     return band;

@@ -7,13 +7,13 @@
 #include "db/DateText.h"
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
+#include "lists/ListKinds.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "sync/PendingPeriods.h"
 #include "transmission/RowCheckMessages.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
-#include "transmission/TransmissionKinds.h"
 
 #include <QElapsedTimer>
 #include <QHash>
@@ -67,22 +67,6 @@ const QList<GroupRule> &groupRules()
     return rules;
 }
 
-// The cells the subjects read, where each list keeps them.
-struct SubjectCells
-{
-    int produto;
-    int nome;
-    int lote;
-    int data;
-};
-
-SubjectCells subjectCells(MovementKind list)
-{
-    if (list == MovementKind::Estoque)
-        return {EstoqueCell::Produto, EstoqueCell::Nome, EstoqueCell::Lote, EstoqueCell::Data};
-    return {ItemCell::Produto, ItemCell::Nome, ItemCell::Lote, ItemCell::Data};
-}
-
 QString patient(const RecordList &list, int row)
 {
     const QString cns = list.subCell(row, DispensacaoCell::CnsUsuario);
@@ -92,7 +76,7 @@ QString patient(const RecordList &list, int row)
 
 QString subjectOf(Subject subject, MovementKind kind, const RecordList &list, int row, const QString &line)
 {
-    const SubjectCells cells = subjectCells(kind);
+    const TransmissionCells &cells = kindFacts(kind).cells;
     const QString produto = list.subCell(row, cells.produto);
     const QString nome = list.subCell(row, cells.nome);
     const QString product = produto.isEmpty() ? nome : produto + QStringLiteral(" - ") + nome;
@@ -105,7 +89,7 @@ QString subjectOf(Subject subject, MovementKind kind, const RecordList &list, in
         return product + QStringLiteral(", lote ") + list.subCell(row, cells.lote);
     case Subject::Documento:
         // A line's caption is its document and line number; the fix is on the document.
-        return listKind(kind).caption + QStringLiteral(", lançamento ")
+        return kindFacts(kind).caption + QStringLiteral(", lançamento ")
             + list.caption(row).section(QLatin1Char('-'), 0, 0);
     case Subject::Linha:
         return line;
@@ -167,8 +151,8 @@ private:
 // Does another list read the records of this list's table?
 bool sharesTable(MovementKind kind)
 {
-    for (const MovementKind other : AllMovementKinds) {
-        if (other != kind && listKind(other).table == listKind(kind).table)
+    for (const MovementKind other : AllLists) {
+        if (other != kind && kindFacts(other).table == kindFacts(kind).table)
             return true;
     }
     return false;
@@ -188,13 +172,13 @@ public:
     void scan(MovementKind kind, const QString &unidade, const RecordList &list)
     {
         std::vector<ListSend> sends;
-        for (const TransmitKind transmit : AllTransmitKinds) {
-            if (kindEntry(transmit).list == kind) {
-                sends.push_back({kindEntry(transmit).make()});
+        for (const MovementKind transmit : AllKinds) {
+            if (kindFacts(transmit).list == kind) {
+                sends.push_back({kindFacts(transmit).make()});
                 sends.back().kind->begin(BatchContext{});
             }
         }
-        const TransmissionCells cells = listKind(kind).cells;
+        const TransmissionCells cells = kindFacts(kind).cells;
         m_shared = sharesTable(kind);
         for (int row = 0; row < list.rowCount(); ++row) {
             if (!rowToSend(list, row, cells, QString()))
@@ -271,7 +255,7 @@ private:
                 && list.subCellView(row, DispensacaoCell::CnsUsuario).trimmed().isEmpty())
                 titulo = PessoaSemCnsGroup;
             if (rule.prefix == RowCheck::CodigoInvalido
-                && list.subCellView(row, subjectCells(kind).produto).trimmed().isEmpty())
+                && list.subCellView(row, kindFacts(kind).cells.produto).trimmed().isEmpty())
                 titulo = ProdutoSemCodigoGroup;
             return {titulo, subjectOf(rule.subject, kind, list, row, line)};
         }
@@ -294,13 +278,13 @@ private:
     static PendenciaRow pendenciaRow(MovementKind kind, const QString &unidade, const RecordList &list, int row,
                                      const QString &line)
     {
-        return {kind, unidade, list.caption(row), list.subCell(row, subjectCells(kind).data), line};
+        return {kind, unidade, list.caption(row), list.subCell(row, kindFacts(kind).cells.dia), line};
     }
 
     // A record: its table and its row's caption.
     static QString recordOf(MovementKind kind, const RecordList &list, int row)
     {
-        return QString::number(int(listKind(kind).table)) + QLatin1Char('/') + list.caption(row);
+        return kindFacts(kind).table + QLatin1Char('/') + list.caption(row);
     }
 
     struct Finding
@@ -341,7 +325,7 @@ public:
     // The lists of one unit's month: each period list, and the stock list of each day.
     void scanMonth(const QString &unidade, const Period &period)
     {
-        for (const MovementKind kind : AllMovementKinds) {
+        for (const MovementKind kind : AllLists) {
             if (stopped())
                 return;
             ListSearch search;
@@ -353,7 +337,7 @@ public:
             // A product without its catalogue code is a fix too: a send refuses its rows once the
             // clerk shows them ("Exibir sem código").
             search.exibirSemCodigo = true;
-            if (kind == MovementKind::Estoque) {
+            if (kindFacts(kind).daily) {
                 for (const QString &dia : pendingStockDays(m_db, unidade, period)) {
                     if (stopped())
                         return;
@@ -468,7 +452,7 @@ Pendencias listPendencias(Database &db, const PendenciasRequest &request, Progre
         }
     }
     PendenciaScan scan(db, observer);
-    scan.setTotal(qint64(months.size()) * qint64(std::size(AllMovementKinds)));
+    scan.setTotal(qint64(months.size()) * qint64(std::size(AllLists)));
     for (const auto &[unidade, period] : std::as_const(months)) {
         if (scan.stopped())
             break;

@@ -40,7 +40,7 @@ QByteArray pendenciasCsv(const Pendencias &pendencias)
         for (const PendenciaItem &item : group.itens) {
             for (const PendenciaRow &row : item.rows)
                 text += csvLine({group.titulo, group.aviso ? QStringLiteral("Sim") : QStringLiteral("Não"),
-                                 item.assunto, listKind(row.list).caption, row.unidade, row.chave, row.data,
+                                 item.assunto, kindFacts(row.list).caption, row.unidade, row.chave, row.data,
                                  row.texto});
         }
     }
@@ -55,7 +55,7 @@ QJsonObject pendenciasJson(const Pendencias &pendencias)
         for (const PendenciaItem &item : group.itens) {
             QJsonArray rows;
             for (const PendenciaRow &row : item.rows)
-                rows.append(QJsonObject{{QStringLiteral("lista"), listKind(row.list).name},
+                rows.append(QJsonObject{{QStringLiteral("lista"), kindFacts(row.list).name},
                                         {QStringLiteral("unidade"), row.unidade},
                                         {QStringLiteral("lancamento"), row.chave},
                                         {QStringLiteral("data"), row.data},

@@ -64,8 +64,8 @@ QJsonObject heldJson(const HeldRecords &held)
 {
     // Every kind has its field, zeros included, so monitoring reads one shape.
     QJsonObject porTipo;
-    for (const MovementKind kind : AllMovementKinds)
-        porTipo[listKind(kind).tipo] = 0;
+    for (const MovementKind kind : AllLists)
+        porTipo[kindFacts(kind).tipo] = 0;
     const QMap<QString, int> tipos = held.porTipo();
     for (auto it = tipos.cbegin(); it != tipos.cend(); ++it)
         porTipo[it.key()] = it.value();

@@ -46,7 +46,7 @@ class BatchSteps : public SendObserver
 public:
     // `observer`, when there is one, follows the send's progress and may stop it.
     BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix, ProgressObserver *observer,
-               TransmitKind kind, const RefusalSink &refused)
+               MovementKind kind, const RefusalSink &refused)
         : m_step(step)
         , m_prefix(prefix)
         , m_observer(observer)
@@ -79,7 +79,7 @@ private:
     const std::function<void(const QString &)> &m_step;
     QString m_prefix;
     ProgressObserver *m_observer;
-    TransmitKind m_kind;
+    MovementKind m_kind;
     const RefusalSink &m_refused;
 };
 
@@ -98,11 +98,11 @@ public:
         , m_observer(observer)
         , m_refused(refused)
     {
-        for (const TransmitKind kind : AllTransmitKinds) {
+        for (const MovementKind kind : AllKinds) {
             if (request.kinds.contains(kind)) {
                 m_kinds.append(kind);
                 KindSummary entry;
-                entry.name = kindEntry(kind).name;
+                entry.name = kindFacts(kind).name;
                 m_summary.kinds.append(entry);
             }
         }
@@ -110,10 +110,10 @@ public:
 
     void transmitAll(const QList<Period> &periods)
     {
-        for (const MovementKind list : AllMovementKinds) {
-            QList<TransmitKind> kinds;
-            for (const TransmitKind kind : m_kinds) {
-                if (kindEntry(kind).list == list)
+        for (const MovementKind list : AllLists) {
+            QList<MovementKind> kinds;
+            for (const MovementKind kind : m_kinds) {
+                if (kindFacts(kind).list == list)
                     kinds.append(kind);
             }
             if (kinds.isEmpty())
@@ -122,11 +122,11 @@ public:
             // patient with a card, which on a list the card holders' batches have already
             // rewritten would come on top of its largest size.
             std::stable_partition(kinds.begin(), kinds.end(),
-                                  [](TransmitKind kind) { return kind == TransmitKind::SemCartao; });
+                                  [](MovementKind kind) { return kind == MovementKind::SemCartao; });
             for (const Period &period : periods) {
                 if (stopped())
                     return;
-                if (list != MovementKind::Estoque) {
+                if (!kindFacts(list).daily) {
                     transmitList(kinds, listSearch(list, period, QString()), period.text());
                     continue;
                 }
@@ -148,10 +148,10 @@ public:
             return;
         ProtocolFilter filter;
         filter.cnes = m_unit.cnes;
-        filter.estoque = m_kinds.contains(TransmitKind::Estoque);
-        filter.entradas = m_kinds.contains(TransmitKind::Entradas);
-        filter.saidas = m_kinds.contains(TransmitKind::Saidas);
-        filter.dispensacoes = m_kinds.contains(TransmitKind::Dispensacoes) || m_kinds.contains(TransmitKind::SemCartao);
+        for (const MovementKind list : AllLists)
+            filter.shows(list) = false;
+        for (const MovementKind kind : m_kinds)
+            filter.shows(kind) = true;
         filter.status.inconsistencias = filter.status.ok = filter.status.okRetificado = false;
         filter.retidos = false; // no check asks the service about a batch without its protocol
         const std::unique_ptr<RecordList> list(newProtocolList(nullptr));
@@ -167,8 +167,8 @@ public:
         m_summary.failedChecks += failed;
         for (const FailedCheck &check : failed)
             m_step(QStringLiteral("acompanhamento: falha no protocolo %1: %2").arg(check.protocolo, check.message));
-        for (const MovementKind listed : AllMovementKinds) {
-            const QString &tipo = listKind(listed).tipo;
+        for (const MovementKind listed : AllLists) {
+            const QString &tipo = kindFacts(listed).tipo;
             FollowupSummary kind;
             kind.tipo = tipo;
             for (int row = 0; row < list->rowCount(); ++row) {
@@ -206,7 +206,7 @@ private:
     {
         ListSearch search;
         search.kind = list;
-        search.unidade = list == MovementKind::Estoque ? m_unit.cnes : m_unit.codigo;
+        search.unidade = unitKey(list, m_unit.cnes, m_unit.codigo);
         search.period = period;
         search.dia = dia;
         // Every record, whatever its status: a status outside the vocabulary is still sent.
@@ -214,52 +214,52 @@ private:
         return search;
     }
 
-    KindSummary &summaryOf(TransmitKind kind) { return m_summary.kinds[m_kinds.indexOf(kind)]; }
+    KindSummary &summaryOf(MovementKind kind) { return m_summary.kinds[m_kinds.indexOf(kind)]; }
 
     // Runs `work`; an error becomes a failure of every kind of the list.
-    bool guard(const QList<TransmitKind> &kinds, const QString &label, const std::function<void()> &work)
+    bool guard(const QList<MovementKind> &kinds, const QString &label, const std::function<void()> &work)
     {
         try {
             work();
             return true;
         } catch (const Error &error) {
-            for (const TransmitKind kind : kinds)
+            for (const MovementKind kind : kinds)
                 fail(kind, label, error.message());
             rollbackQuietly(m_db);
             return false;
         }
     }
 
-    void fail(TransmitKind kind, const QString &label, const QString &message)
+    void fail(MovementKind kind, const QString &label, const QString &message)
     {
         summaryOf(kind).failures.append(label + QStringLiteral(": ") + message);
-        m_step(QStringLiteral("%1 %2: falha: %3").arg(kindEntry(kind).name, label, message));
+        m_step(QStringLiteral("%1 %2: falha: %3").arg(kindFacts(kind).name, label, message));
     }
 
     // One list, and the transmit loop of each kind that reads it (the dispensation list
     // serves the dispensations with a card and those without).
-    void transmitList(const QList<TransmitKind> &kinds, const ListSearch &search, const QString &label)
+    void transmitList(const QList<MovementKind> &kinds, const ListSearch &search, const QString &label)
     {
         const std::unique_ptr<RecordList> list(newMovementList(search.kind, nullptr));
         if (!guard(kinds, label, [&] { fillMovementList(m_db, search, *list); }))
             return;
         m_step(QStringLiteral("%1 %2: %3 registros listados")
-                   .arg(kindEntry(kinds.first()).name, label)
+                   .arg(kindFacts(kinds.first()).name, label)
                    .arg(list->rowCount()));
-        for (const TransmitKind kind : kinds) {
+        for (const MovementKind kind : kinds) {
             if (stopped())
                 break;
             ++summaryOf(kind).lists;
             transmitKind(kind, *list, search.dia, label);
         }
-        for (const TransmitKind kind : kinds)
+        for (const MovementKind kind : kinds)
             countLeftOver(kind, *list, label);
         m_summary.addPendencias(pendenciaCounts(search.kind, *list));
     }
 
-    void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
+    void transmitKind(MovementKind kind, RecordList &list, const QString &dia, const QString &label)
     {
-        const int situacao = kindEntry(kind).listKind().cells.situacao;
+        const int situacao = kindFacts(kind).cells.situacao;
         int sendable = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (sendableInNewBatch(list.subCellView(row, situacao)))
@@ -275,7 +275,7 @@ private:
         request.input.dia = dia;
         request.input.loteMaximo = lote;
         request.vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
-        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label, m_observer, kind, m_refused);
+        BatchSteps steps(m_step, kindFacts(kind).name + QLatin1Char(' ') + label, m_observer, kind, m_refused);
         const SendOutcome outcome = transmit(m_db, m_client, list, request, steps);
         KindSummary &summary = summaryOf(kind);
         summary.batches += outcome.lotes;
@@ -305,11 +305,11 @@ private:
 
     // What is still to send once the kind's loop is over: records its checks refuse,
     // with their lines, and records they would let through (left by a failed loop).
-    void countLeftOver(TransmitKind kind, const RecordList &list, const QString &label)
+    void countLeftOver(MovementKind kind, const RecordList &list, const QString &label)
     {
         KindSummary &summary = summaryOf(kind);
-        const std::unique_ptr<TransmissionKind> transmitter = kindEntry(kind).make();
-        const int situacao = kindEntry(kind).listKind().cells.situacao;
+        const std::unique_ptr<TransmissionKind> transmitter = kindFacts(kind).make();
+        const int situacao = kindFacts(kind).cells.situacao;
         int refused = 0;
         for (int row = 0; row < list.rowCount(); ++row) {
             if (!sendableInNewBatch(list.subCellView(row, situacao)))
@@ -327,7 +327,7 @@ private:
         }
         summary.refused += refused;
         if (refused > 0)
-            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(kindEntry(kind).name, label).arg(refused));
+            m_step(QStringLiteral("%1 %2: %3 registros recusados").arg(kindFacts(kind).name, label).arg(refused));
     }
 
     Database &m_db;
@@ -338,7 +338,7 @@ private:
     SyncSummary &m_summary;
     ProgressObserver *m_observer;
     const RefusalSink &m_refused;
-    QList<TransmitKind> m_kinds;
+    QList<MovementKind> m_kinds;
 };
 
 } // namespace

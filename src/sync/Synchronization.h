@@ -1,9 +1,9 @@
 #pragma once
 
+#include "lists/ListKinds.h"
 #include "sync/PendingPeriods.h"
 #include "sync/SyncSummary.h"
 #include "transmission/TransmissionAccount.h"
-#include "transmission/TransmissionKinds.h"
 
 #include <QList>
 #include <QString>
@@ -24,8 +24,8 @@ inline constexpr int DefaultLiberarSemRespostaHoras = 24;
 // What an unattended run is asked to do.
 struct SyncRequest
 {
-    // Sent in the order of AllTransmitKinds; every kind unless asked otherwise.
-    QList<TransmitKind> kinds{std::begin(AllTransmitKinds), std::end(AllTransmitKinds)};
+    // Sent in the order of AllKinds; every kind unless asked otherwise.
+    QList<MovementKind> kinds{std::begin(AllKinds), std::end(AllKinds)};
     std::optional<Period> period; // none: every month with records still to send
     int lote = 500;               // records per batch
     int vezes = 3;                // walks of the follow-up
@@ -57,7 +57,7 @@ struct SyncUnit
 // list, batch or check then starts, and the summary says the run was interrupted.
 // Where a run's lines about rows its checks refuse (or notes about rows not to send) go, with the
 // kind of their list, as a transmit button's go to the Erros tab.
-using RefusalSink = std::function<void(TransmitKind, const TransmissionAccount::Line &)>;
+using RefusalSink = std::function<void(MovementKind, const TransmissionAccount::Line &)>;
 
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
                         const SyncRequest &request, const std::function<void(const QString &)> &step,

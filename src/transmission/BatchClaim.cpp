@@ -124,13 +124,8 @@ QString rowText(const QStringList &fields)
     return text + RowEnd;
 }
 
-int quantityCell(RecordTable table)
-{
-    return table == RecordTable::Conciliacao ? int(EstoqueCell::Quantidade) : int(ItemCell::Quantidade);
-}
-
 // Shows the record as the database holds it now.
-void refreshCells(Database &db, RecordTable table, const RecordKey &key, const TransmissionCells &cells,
+void refreshCells(Database &db, MovementKind table, const RecordKey &key, const TransmissionCells &cells,
                   RecordList &list, int row)
 {
     SqlStatement query{QStringLiteral("select TavroProtocolo, TavroData, TavroSituacao from ") + tableName(table)};
@@ -213,7 +208,7 @@ QList<ClaimOutcome> BatchClaim::claim(RecordList &list, const QList<int> &rows)
                 const qsizetype i = pending.at(next++);
                 const int resultado = cursor.value(0).toInt();
                 if (resultado == 1)
-                    list.setSubCell(rows.at(i), quantityCell(m_kind.table()), fieldText(cursor.value(1)));
+                    list.setSubCell(rows.at(i), m_kind.cells().quantidade, fieldText(cursor.value(1)));
                 outcomes[i] = resultado == 1 ? ClaimOutcome::Claimed
                     : resultado == 2         ? ClaimOutcome::Held
                                              : ClaimOutcome::Changed;

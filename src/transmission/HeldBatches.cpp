@@ -17,7 +17,7 @@ const QString DataFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
 
 int recordsOf(Database &db, const QString &tipo, const QString &protocolo)
 {
-    SqlStatement query{QStringLiteral("select count(*) from ") + tableName(tableForTipo(tipo)),
+    SqlStatement query{QStringLiteral("select count(*) from ") + tableName(kindOfTipo(tipo)),
                        QStringLiteral("where TavroProtocolo = :pprovisorio")};
     query.setParam(QStringLiteral("pprovisorio"), protocolo);
     SqlCursor cursor = db.select(query);

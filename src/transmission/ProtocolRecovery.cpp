@@ -69,7 +69,7 @@ QList<ProvisionalRow> unresolvedRows(Database &db)
 
 int heldRecords(Database &db, const ProvisionalRow &row)
 {
-    SqlStatement query{QStringLiteral("select count(*) from ") + tableName(tableForTipo(row.tipo)),
+    SqlStatement query{QStringLiteral("select count(*) from ") + tableName(kindOfTipo(row.tipo)),
                        QStringLiteral("where TavroProtocolo = :pprovisorio")};
     query.setParam(QStringLiteral("pprovisorio"), row.protocolo);
     SqlCursor cursor = db.select(query);
@@ -136,7 +136,7 @@ FoundAnswer answerLog(const QString &logFolder, const QString &provisorio)
 bool rectifies(const QString &tipo)
 {
     const std::optional<MovementKind> kind = movementKindOfTipo(tipo);
-    return kind && listKind(*kind).rectifies;
+    return kind && kindFacts(*kind).rectifies;
 }
 
 // Finishes or releases the batch by its answer log, with its own commit: an answer with a
@@ -157,7 +157,7 @@ std::optional<BatchResolution> resolveFromLog(const std::optional<AnswerLog> &lo
     const Delivery delivery = deliveryOf(evidence);
     if (delivery == Delivery::Unknown)
         return std::nullopt;
-    const RecordTable table = tableForTipo(row.tipo);
+    const MovementKind table = kindOfTipo(row.tipo);
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
     try {
         std::optional<BatchResolution> resolution = BatchResolution::ResolvedElsewhere;
@@ -184,7 +184,7 @@ bool releaseNotPosted(Database &db, const ProvisionalRow &row)
 {
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
     try {
-        const bool released = releaseBatch(db, tableForTipo(row.tipo), row.protocolo, row.protocoloAntigo,
+        const bool released = releaseBatch(db, kindOfTipo(row.tipo), row.protocolo, row.protocoloAntigo,
                                            Situacao::NaoEnviado);
         db.commit();
         return released;
@@ -272,7 +272,7 @@ bool releaseUnanswered(Database &db, const QString &protocolo)
     if (rows.isEmpty())
         return false;
     db.startLockingTransaction(ClaimLockTimeoutSeconds);
-    const bool released = releaseBatch(db, tableForTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo,
+    const bool released = releaseBatch(db, kindOfTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo,
                                        Situacao::Liberado);
     db.commit();
     return released;

@@ -11,7 +11,7 @@ class SemCartaoTransmission : public SaidaTransmission
 {
 public:
     SemCartaoTransmission()
-        : SaidaTransmission(MovementKind::Dispensacoes)
+        : SaidaTransmission(MovementKind::SemCartao)
     {
     }
 

@@ -62,7 +62,7 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
         outcome.end = SendOutcome::End::NotStarted;
         return outcome;
     }
-    const std::unique_ptr<TransmissionKind> kind = kindEntry(request.kind).make();
+    const std::unique_ptr<TransmissionKind> kind = kindFacts(request.kind).make();
     TransmissionInput input = request.input;
     TransmissionAccount account;
     // A check's line about a row the send was not to take is a note: every run checks every row.
@@ -104,7 +104,7 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     outcome.restam = account.restam();
     outcome.resultados = loop.results;
     try {
-        outcome.retidos = heldRecords(db, input.cnes, kindEntry(request.kind).listKind().tipo);
+        outcome.retidos = heldRecords(db, input.cnes, kindFacts(request.kind).tipo);
     } catch (const Error &) {
         // A database gone after the runs: the send's own end says so; the count is only lost.
     }

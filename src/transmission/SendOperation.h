@@ -1,10 +1,10 @@
 #pragma once
 
 #include "common/ProgressObserver.h"
+#include "lists/ListKinds.h"
 #include "transmission/HeldBatches.h"
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
-#include "transmission/TransmissionKinds.h"
 
 #include <QList>
 #include <QString>
@@ -20,7 +20,7 @@ class SoapClient;
 // `sincronizar` ask for it: at most `vezes` runs of one batch each.
 struct SendRequest
 {
-    TransmitKind kind = TransmitKind::Estoque;
+    MovementKind kind = MovementKind::Estoque;
     TransmissionInput input; // `hoje` is taken from the clock before each run
     int vezes = 10;
 };

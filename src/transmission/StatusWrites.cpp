@@ -28,27 +28,12 @@ void setStatus(SqlStatement &query, bool &separator, const QString &column, cons
 
 } // namespace
 
-RecordTable tableForTipo(const QString &tipo)
+QString tableName(MovementKind table)
 {
-    return knownTableForTipo(tipo).value_or(RecordTable::Conciliacao);
+    return kindFacts(table).table;
 }
 
-std::optional<RecordTable> knownTableForTipo(const QString &tipo)
-{
-    const std::optional<MovementKind> kind = movementKindOfTipo(tipo);
-    if (!kind)
-        return std::nullopt;
-    return listKind(*kind).table;
-}
-
-QString tableName(RecordTable table)
-{
-    // In the order of RecordTable.
-    static const char *const names[] = {"conciliacao", "itensEntradas", "itensSaidas"};
-    return QString::fromLatin1(names[int(table)]);
-}
-
-QString updateLine(RecordTable table)
+QString updateLine(MovementKind table)
 {
     return QStringLiteral("update ") + tableName(table) + QStringLiteral(" set ");
 }
@@ -65,10 +50,10 @@ RecordKey stockKey(const QString &lancamento)
                      {{QStringLiteral("plancamento"), lancamento}}};
 }
 
-RecordKey recordKeyOf(RecordTable table, const QString &origem)
+RecordKey recordKeyOf(MovementKind table, const QString &origem)
 {
     const QChar separator = QLatin1Char('-');
-    if (table == RecordTable::Conciliacao)
+    if (kindFacts(table).keyFields == 1)
         return stockKey(PegaCampo(origem, 1, separator));
     return itemKey(PegaCampo(origem, 1, separator), PegaCampo(origem, 2, separator));
 }
@@ -81,7 +66,7 @@ void addKey(SqlStatement &query, const RecordKey &key)
         query.setParam(name, value);
 }
 
-bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+bool markRecordSent(Database &db, MovementKind table, const QString &protocolo, const QString &data,
                     const RecordKey &key)
 {
     SqlStatement query;
@@ -93,7 +78,7 @@ bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, c
     setStatus(query, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
     addKey(query, key);
     const int changed = db.execute(query);
-    return table == RecordTable::Conciliacao ? changed > 0 : changed == 1;
+    return kindFacts(table).keyFields == 1 ? changed > 0 : changed == 1;
 }
 
 void registerBatch(Database &db, const BatchRegistration &batch)
@@ -186,7 +171,7 @@ bool closeRegistryRow(Database &db, const QString &provisorio, const QString &si
 
 } // namespace
 
-std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+std::optional<int> recordAnswer(Database &db, MovementKind table, const QString &provisorio, const QString &protocolo,
                                 const QString &data, bool rectifies)
 {
     SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
@@ -215,7 +200,7 @@ std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &
     return db.execute(records);
 }
 
-bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo,
+bool releaseBatch(Database &db, MovementKind table, const QString &provisorio, const QString &protocoloAntigo,
                   const QString &situacao)
 {
     if (!closeRegistryRow(db, provisorio, situacao))
@@ -265,7 +250,7 @@ bool markUnanswered(Database &db, const QString &provisorio)
     return db.execute(registry) > 0;
 }
 
-void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
+void raiseRecordsOfProtocol(Database &db, MovementKind table, const QString &protocolo, const QString &situacao,
                             int psitprio)
 {
     SqlStatement query;
@@ -279,7 +264,7 @@ void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &prot
     db.execute(query);
 }
 
-void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+void raiseReportedRecord(Database &db, MovementKind table, const QString &protocolo, const RecordKey &key,
                          const QString &situacao, const QString &coRegistro, int psitprio)
 {
     SqlStatement query;
@@ -289,7 +274,7 @@ void raiseReportedRecord(Database &db, RecordTable table, const QString &protoco
     AlteraCampo(query, separator, QStringLiteral("TavroCoRegistro"), coRegistro, QStringLiteral("s"));
     addKey(query, key);
     // Issue and dispensation lines are also rewritten at an equal priority.
-    query.add(table == RecordTable::ItensSaidas ? PriorityAtMost : PriorityBelow);
+    query.add(kindFacts(table).rewrittenAtEqualPriority ? PriorityAtMost : PriorityBelow);
     query.add(QStringLiteral("and tavroprotocolo = :ptavroprotocolo"));
     query.setParam(QStringLiteral("psitprio"), psitprio);
     query.setParam(QStringLiteral("ptavroprotocolo"), protocolo);
@@ -309,7 +294,7 @@ void raiseProtocol(Database &db, const QString &protocolo, const QString &situac
     db.execute(query);
 }
 
-void storeRegistrationCode(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+void storeRegistrationCode(Database &db, MovementKind table, const QString &protocolo, const RecordKey &key,
                            const QString &coRegistro)
 {
     SqlStatement query;
@@ -322,7 +307,7 @@ void storeRegistrationCode(Database &db, RecordTable table, const QString &proto
     db.execute(query);
 }
 
-void moveRectifiedRecord(Database &db, RecordTable table, const QString &protocoloAntigo, const RecordKey &key,
+void moveRectifiedRecord(Database &db, MovementKind table, const QString &protocoloAntigo, const RecordKey &key,
                          const QString &protocolo, const QString &data, const QString &coRegistro)
 {
     SqlStatement query;

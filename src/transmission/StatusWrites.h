@@ -1,7 +1,7 @@
 #pragma once
 
-#include "common/RecordKinds.h"
 #include "common/Status.h"
+#include "lists/ListKinds.h"
 
 #include <QDate>
 #include <QList>
@@ -15,16 +15,12 @@ namespace tavro {
 class Database;
 class SqlStatement;
 
-// The record table of a protocol kind: "Saída" and "Dispensação" both live in
-// itenssaidas; any kind other than "Entrada" is taken as stock.
-RecordTable tableForTipo(const QString &tipo);
-// The record table of one of the four known kinds; none for any other text, whose
-// protocols the follow-up checks leave without record writes.
-std::optional<RecordTable> knownTableForTipo(const QString &tipo);
+// The writes below take the kind whose record table they change: "Saída" and "Dispensação"
+// both live in itensSaidas.
 // The table's name as statements write it, as "itensSaidas".
-QString tableName(RecordTable table);
+QString tableName(MovementKind table);
 // The first line of an UPDATE of the table, as "update itensSaidas set ".
-QString updateLine(RecordTable table);
+QString updateLine(MovementKind table);
 
 // The condition that picks one record: its lines and their parameter values.
 struct RecordKey
@@ -39,7 +35,7 @@ RecordKey itemKey(const QString &lancamento, const QString &item);
 RecordKey stockKey(const QString &lancamento);
 // The record an origin key or row caption names ("lancamento-item-..."): a stock position
 // by its first field, an item by its first two.
-RecordKey recordKeyOf(RecordTable table, const QString &origem);
+RecordKey recordKeyOf(MovementKind table, const QString &origem);
 // Appends the key's lines to the statement and sets their parameters.
 void addKey(SqlStatement &query, const RecordKey &key);
 
@@ -47,7 +43,7 @@ void addKey(SqlStatement &query, const RecordKey &key);
 // whatever status it had. Protocol and reception text keep at most 25 characters.
 // False when the statement did not change what the key names: exactly one line of the
 // item tables, at least one stock position.
-bool markRecordSent(Database &db, RecordTable table, const QString &protocolo, const QString &data,
+bool markRecordSent(Database &db, MovementKind table, const QString &protocolo, const QString &data,
                     const RecordKey &key);
 
 struct BatchRegistration
@@ -87,14 +83,14 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
 // Without `rectifies` the registry row forgets the chosen protocol. Returns the records
 // marked; none, with nothing written, when the batch was resolved or released meanwhile (by
 // another program resolving the same batch, say).
-std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
+std::optional<int> recordAnswer(Database &db, MovementKind table, const QString &provisorio, const QString &protocolo,
                                 const QString &data, bool rectifies);
 // Gives the records of a batch not yet resolved back: sendable again, or, when the batch took
 // the "Ok" records of `protocoloAntigo`, that protocol's again. The registry row stays, as
 // `situacao` ("Liberado" for a batch that may be at the service, "Não enviado" for one that
 // provably is not), without the chosen protocol. False, with nothing written, when the batch
 // is no longer unresolved.
-bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo,
+bool releaseBatch(Database &db, MovementKind table, const QString &provisorio, const QString &protocoloAntigo,
                   const QString &situacao);
 // "Enviando" on the registry row of a batch still "Preparando": from its commit on, the
 // request may leave. False, with nothing written, when the batch was released meanwhile (by
@@ -111,20 +107,20 @@ bool markUnanswered(Database &db, const QString &provisorio);
 // `psitprio` (raiseProtocol: the new status's priority); raiseReportedRecord also
 // rewrites an issue or dispensation line at an equal priority. So these writes never
 // lower a status.
-void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,
+void raiseRecordsOfProtocol(Database &db, MovementKind table, const QString &protocolo, const QString &situacao,
                             int psitprio);
 // A reported record changes only while it still carries the checked protocol: one sent
 // again since under a newer protocol is that protocol's to follow up.
-void raiseReportedRecord(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+void raiseReportedRecord(Database &db, MovementKind table, const QString &protocolo, const RecordKey &key,
                          const QString &situacao, const QString &coRegistro, int psitprio);
 void raiseProtocol(Database &db, const QString &protocolo, const QString &situacao);
 
 // Stores the service's registration code on a record of the protocol, whatever its status.
-void storeRegistrationCode(Database &db, RecordTable table, const QString &protocolo, const RecordKey &key,
+void storeRegistrationCode(Database &db, MovementKind table, const QString &protocolo, const RecordKey &key,
                            const QString &coRegistro);
 // Moves a record of the rectified protocol `protocoloAntigo` to the rectifying protocol,
 // with its reception text and registration code; its status stays.
-void moveRectifiedRecord(Database &db, RecordTable table, const QString &protocoloAntigo, const RecordKey &key,
+void moveRectifiedRecord(Database &db, MovementKind table, const QString &protocoloAntigo, const RecordKey &key,
                          const QString &protocolo, const QString &data, const QString &coRegistro);
 // Sets the rectified protocol's row to "Ok-Retificado" whatever status it held.
 void markProtocolRectified(Database &db, const QString &protocoloAntigo);

@@ -35,23 +35,24 @@ struct SentBatch
 };
 
 // One kind of movement plugged into the transmission engine: its checks, record builder
-// and operation over the rows of its list, whose table entry gives the Tipo, the record
+// and operation over the rows of its list, whose kind's facts give the Tipo, the record
 // table and the cells. A kind object holds the batch of one run: `begin` starts it, `add`
 // appends one row's record, `send` posts it.
 class TransmissionKind
 {
 public:
-    explicit TransmissionKind(MovementKind list)
-        : m_list(listKind(list))
+    explicit TransmissionKind(MovementKind kind)
+        : m_kind(kindFacts(kind))
     {
     }
     virtual ~TransmissionKind() = default;
 
-    const QString &tipo() const { return m_list.tipo; }
-    RecordTable table() const { return m_list.table; }
-    const TransmissionCells &cells() const { return m_list.cells; }
+    const QString &tipo() const { return m_kind.tipo; }
+    // Its own kind, whose record table the status writes change.
+    MovementKind table() const { return m_kind.kind; }
+    const TransmissionCells &cells() const { return m_kind.cells; }
     // Does a chosen protocol make a rectification batch (rather than a new batch of its rows)?
-    bool rectifies() const { return m_list.rectifies; }
+    bool rectifies() const { return m_kind.rectifies; }
     // Does the establishment carry the unit's type (looked up before the row pass)? It does
     // in every batch but one of dispensations to card holders.
     virtual bool needsUnitType() const { return true; }
@@ -68,7 +69,7 @@ public:
     virtual SentBatch send(TavroWSAsync &port) = 0;
 
 private:
-    const ListKind &m_list;
+    const KindFacts &m_kind;
 };
 
 } // namespace tavro

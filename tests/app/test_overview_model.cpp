@@ -18,7 +18,7 @@ TEST(OverviewModel, KeepsTheModelRulesAndNamesItsCells)
     figures.add(MovementKind::Entradas, 201902, QStringLiteral("Estranho"), 3);
     model.setFigures(figures);
     ASSERT_EQ(model.rowCount(), 4 * 2);
-    EXPECT_EQ(model.data(model.index(0, 0)).toString(), listKind(MovementKind::Estoque).caption);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), kindFacts(MovementKind::Estoque).caption);
 
     int column = -1;
     for (int c = 0; c < model.columnCount(); ++c) {

@@ -34,13 +34,12 @@ TEST_F(ServerDatabase, LoginAndStatusWritesThroughTheServer)
         EXPECT_EQ(login(db, QStringLiteral("farmacia"), QStringLiteral("tavro2019"), values), LoginResult::Unlocked);
         EXPECT_EQ(values.TavroUsuarioSessao, QStringLiteral("farmacia.ws"));
 
-        markRecordSent(db, RecordTable::ItensSaidas, QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"),
+        markRecordSent(db, MovementKind::Saidas, QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"),
                        itemKey(QStringLiteral("3001"), QStringLiteral("1")));
         registerBatch(db,
                       {QStringLiteral("P-1"), QStringLiteral("16-08-2018 17:48:40"), QDate(2019, 2, 1),
                        Tipo::Dispensacao, QStringLiteral("2345678"), QString()});
-        raiseRecordsOfProtocol(db, RecordTable::ItensSaidas, QStringLiteral("P-1"), QStringLiteral("Inconsistência"),
-                               30);
+        raiseRecordsOfProtocol(db, MovementKind::Saidas, QStringLiteral("P-1"), QStringLiteral("Inconsistência"), 30);
         db.commit();
 
         EXPECT_EQ(fixture.rows(QStringLiteral("select Tipo, Situacao from TavroProtocolos")),

@@ -10,7 +10,7 @@ namespace {
 QString whereKey(const QString &tipo, const QString &key)
 {
     QString where = QStringLiteral("lancamento = %1").arg(key.section(QLatin1Char('-'), 0, 0));
-    if (tableForTipo(tipo) != RecordTable::Conciliacao)
+    if (kindOfTipo(tipo) != MovementKind::Estoque)
         where += QStringLiteral(" and item = %1").arg(key.section(QLatin1Char('-'), 1, 1));
     return where;
 }
@@ -58,14 +58,14 @@ QStringList FollowupFixture::record(const QString &tipo, const QString &key) con
     const QList<QStringList> rows = m_fixture.rows(
         QStringLiteral("select TavroSituacao, TavroSituacaoPrioridade, TavroProtocolo, TavroCoRegistro, TavroData "
                        "from %1 where %2")
-            .arg(tableName(tableForTipo(tipo)), whereKey(tipo, key)));
+            .arg(tableName(kindOfTipo(tipo)), whereKey(tipo, key)));
     return rows.value(0);
 }
 
 void FollowupFixture::setRecord(const QString &tipo, const QString &key, const QString &assignments) const
 {
-    m_fixture.exec(QStringLiteral("update %1 set %2 where %3")
-                       .arg(tableName(tableForTipo(tipo)), assignments, whereKey(tipo, key)));
+    m_fixture.exec(
+        QStringLiteral("update %1 set %2 where %3").arg(tableName(kindOfTipo(tipo)), assignments, whereKey(tipo, key)));
 }
 
 QStringList FollowupFixture::protocolRow(const QString &protocolo) const

@@ -49,7 +49,7 @@ protected:
                             const QString &valor) const
     {
         const QString origem = BatchSender::origem(tipo(), key(i));
-        const QString shown = tableForTipo(tipo()) == RecordTable::Conciliacao ? origem.section('-', 0, 0) : origem;
+        const QString shown = kindOfTipo(tipo()) == MovementKind::Estoque ? origem.section('-', 0, 0) : origem;
         return {QString(),
                 "coRegistroOrigem=" + shown,
                 "coRegistro=" + codeOf(i),
@@ -142,7 +142,7 @@ TEST_P(Checks, RealInconsistencyIsShownInFullAndReportedAgainOnlyRewritesIssueLi
     const QString code = codeOf(1);
     setRecord(tipo(), key(1), "TavroCoRegistro = 'antigo'");
     EXPECT_EQ(inconsistencia(protocolo), Situacao::Inconsistencia);
-    const bool rewritten = tableForTipo(tipo()) == RecordTable::ItensSaidas;
+    const bool rewritten = tableName(kindOfTipo(tipo())) == tableName(MovementKind::Saidas);
     EXPECT_EQ(codeOf(1), rewritten ? code : QStringLiteral("antigo"));
     EXPECT_EQ(statusOf(1), status(Situacao::Inconsistencia, 30));
 }
@@ -154,15 +154,15 @@ TEST_P(Checks, NoWriteLowersAStatus)
     ASSERT_EQ(inconsistencia(protocolo), Situacao::Ok);
     const QString code = codeOf(0);
     setRecord(tipo(), key(0),
-              tableForTipo(tipo()) == RecordTable::Conciliacao
+              kindOfTipo(tipo()) == MovementKind::Estoque
                   ? "TavroCoRegistro = null, TavroSituacao = 'Estranho', TavroSituacaoPrioridade = 100"
                   : "TavroCoRegistro = null");
     // Run again on an "Ok" protocol, the processing check only brings the codes back.
     EXPECT_EQ(processamento(protocolo), Situacao::Finalizado);
     EXPECT_EQ(protocolRow(protocolo), status(Situacao::Ok, 40));
     EXPECT_EQ(codeOf(0), code);
-    const QStringList kept = tableForTipo(tipo()) == RecordTable::Conciliacao ? status("Estranho", 100)
-                                                                              : status(Situacao::Ok, 40);
+    const QStringList kept = kindOfTipo(tipo()) == MovementKind::Estoque ? status("Estranho", 100)
+                                                                         : status(Situacao::Ok, 40);
     EXPECT_EQ(statusOf(0), kept);
     EXPECT_EQ(inconsistencia(protocolo), Situacao::Ok);
     EXPECT_EQ(statusOf(0), kept);

@@ -36,6 +36,37 @@ TEST(ProtocolListStatement, LinesFollowTheTickedBoxes)
               (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "order by lancamento descending"}));
 }
 
+// A kind ticks the box of its list, the one the protocol tab shows: a send of dispensations
+// to patients without a card follows the dispensations' protocols.
+TEST(ProtocolListStatement, EachKindTicksItsListsBox)
+{
+    const std::pair<MovementKind, const char *> cases[] = {
+        {MovementKind::Estoque, "Estoque"},       {MovementKind::Entradas, "Entrada"},
+        {MovementKind::Saidas, "Saída"},          {MovementKind::Dispensacoes, "Dispensação"},
+        {MovementKind::SemCartao, "Dispensação"},
+    };
+    for (const auto &[kind, tipo] : cases) {
+        ProtocolFilter f;
+        f.todosCnes = true;
+        f.retidos = false;
+        f.status.aguardando = f.status.finalizados = f.status.inconsistencias = f.status.ok = f.status.okRetificado
+            = false;
+        for (const MovementKind list : AllLists)
+            f.shows(list) = false;
+        f.shows(kind) = true;
+        EXPECT_TRUE(f.shows(kind));
+        EXPECT_EQ(protocolListStatement(f).lines(),
+                  (QStringList{"select p.*", "from TavroProtocolos p", "where 1 = 1", "and (1<>1 ",
+                               QStringLiteral("or p.tipo = '%1'").arg(QString::fromUtf8(tipo)), ")",
+                               "order by lancamento descending"}))
+            << tipo;
+    }
+    ProtocolFilter boxes;
+    boxes.shows(MovementKind::SemCartao) = false;
+    EXPECT_FALSE(boxes.dispensacoes);
+    EXPECT_TRUE(boxes.estoque && boxes.entradas && boxes.saidas);
+}
+
 class ProtocolListLoad : public ::testing::Test
 {
 protected:

@@ -62,7 +62,7 @@ protected:
             const std::unique_ptr<RecordList> rows(newMovementList(kind, nullptr));
             fillMovementList(db, list, *rows);
             for (int r = 0; r < rows->rowCount(); ++r)
-                ++counts[rows->subCell(r, listKind(kind).cells.situacao)];
+                ++counts[rows->subCell(r, kindFacts(kind).cells.situacao)];
         }
         return counts;
     }
@@ -72,7 +72,7 @@ protected:
     void expectFiguresMatchLists(const OverviewSearch &s)
     {
         const OverviewFigures figures = loadOverview(db, s);
-        for (const MovementKind kind : AllMovementKinds) {
+        for (const MovementKind kind : AllLists) {
             for (int month = 0; month < s.period.months; ++month) {
                 const QMap<QString, qint64> rows = listed(kind, s, month);
                 qint64 listedTotal = 0;

@@ -114,7 +114,7 @@ QString BatchSender::rectify(const QString &tipo, const QString &protocoloAntigo
     const auto coRegistro = [&](const QString &key) {
         SqlStatement query{QStringLiteral("select TavroCoRegistro from ")
                            + (tipo == Tipo::Estoque ? QStringLiteral("conciliacao") : QStringLiteral("itensentradas"))};
-        addKey(query, recordKeyOf(tableForTipo(tipo), key));
+        addKey(query, recordKeyOf(kindOfTipo(tipo), key));
         SqlCursor cursor = m_db.select(query);
         const qint64 code = cursor.next() ? cursor.text(0).toLongLong() : 0;
         cursor.close();
@@ -152,7 +152,7 @@ void BatchSender::record(const QString &tipo, const QString &protocolo, const QS
                          const QString &protocoloAntigo)
 {
     for (const QString &key : keys)
-        markRecordSent(m_db, tableForTipo(tipo), protocolo, data, recordKeyOf(tableForTipo(tipo), key));
+        markRecordSent(m_db, kindOfTipo(tipo), protocolo, data, recordKeyOf(kindOfTipo(tipo), key));
     registerBatch(m_db, {protocolo, data, QDate::currentDate(), tipo, Cnes, protocoloAntigo});
     m_db.commit();
 }

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -14,15 +13,18 @@
 
 namespace tavro::test {
 
-// The five kinds a transmission suite runs each case over: the list a kind sends from, its
-// transmitter and the table its records live in.
+// The five kinds a transmission suite runs each case over: the list a kind sends from and
+// the table its records live in.
 struct KindCase
 {
     std::string id; // the case's name in a parameterised test's name
     QString name;   // as a failure names it
+    MovementKind kind;
     MovementKind list;
-    std::function<std::unique_ptr<TransmissionKind>()> make;
     QString table;
+
+    // The kind's transmitter.
+    std::unique_ptr<TransmissionKind> make() const { return kindFacts(kind).make(); }
 };
 
 const QList<KindCase> &kindCases();

@@ -1,12 +1,12 @@
 #include "TransmissionSetup.h"
 
 #include "common/CnsNumber.h"
+#include "lists/ListKinds.h"
 #include "lists/MovementLists.h"
 #include "sync/Pendencias.h"
 #include "sync/PendingPeriods.h"
 #include "transmission/RowCheckMessages.h"
 #include "transmission/SendOperation.h"
-#include "transmission/TransmissionKinds.h"
 
 #include <gtest/gtest.h>
 
@@ -91,7 +91,7 @@ TEST(Pendencias, ListEqualsWhatEverySendThenRefusesRowByRow)
             continue;
         for (const PendenciaItem &item : group.itens) {
             for (const PendenciaRow &row : item.rows)
-                listed[{listKind(row.list).name, row.chave}].append(row.texto);
+                listed[{kindFacts(row.list).name, row.chave}].append(row.texto);
         }
     }
     for (const char *title : {"Pessoa sem CNS", "CNS zerado ou incompleto", "Produto sem código", "Lote sem fabricante",
@@ -107,7 +107,7 @@ TEST(Pendencias, ListEqualsWhatEverySendThenRefusesRowByRow)
     // still to send afterwards, with the lines the sends wrote about them.
     std::map<RowKey, QStringList> refused;
     for (const Period &period : pendingMonths(setup.db, QStringLiteral("1"), QStringLiteral("1"))) {
-        for (const MovementKind list : AllMovementKinds) {
+        for (const MovementKind list : AllLists) {
             QStringList days{QString()};
             if (list == MovementKind::Estoque)
                 days = pendingStockDays(setup.db, QStringLiteral("1"), period);
@@ -122,9 +122,9 @@ TEST(Pendencias, ListEqualsWhatEverySendThenRefusesRowByRow)
                 std::unique_ptr<RecordList> rows(newMovementList(list, nullptr));
                 fillMovementList(setup.db, search, *rows);
                 QHash<QString, QStringList> lines;
-                for (const TransmitKind kind : {TransmitKind::SemCartao, TransmitKind::Estoque, TransmitKind::Entradas,
-                                                TransmitKind::Saidas, TransmitKind::Dispensacoes}) {
-                    if (kindEntry(kind).list != list)
+                for (const MovementKind kind : {MovementKind::SemCartao, MovementKind::Estoque, MovementKind::Entradas,
+                                                MovementKind::Saidas, MovementKind::Dispensacoes}) {
+                    if (kindFacts(kind).list != list)
                         continue;
                     SendRequest send;
                     send.kind = kind;
@@ -147,10 +147,10 @@ TEST(Pendencias, ListEqualsWhatEverySendThenRefusesRowByRow)
                     const SendOutcome outcome = transmit(setup.db, *setup.client, *rows, send, observer);
                     EXPECT_NE(outcome.end, SendOutcome::End::Aborted) << outcome.mensagem.toStdString();
                 }
-                const TransmissionCells cells = listKind(list).cells;
+                const TransmissionCells cells = kindFacts(list).cells;
                 for (int row = 0; row < rows->rowCount(); ++row) {
                     if (rowToSend(*rows, row, cells, QString()) && lines.contains(rows->caption(row)))
-                        refused[{listKind(list).name, rows->caption(row)}] = lines.value(rows->caption(row));
+                        refused[{kindFacts(list).name, rows->caption(row)}] = lines.value(rows->caption(row));
                 }
             }
         }

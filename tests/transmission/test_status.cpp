@@ -96,7 +96,7 @@ TEST_F(StatusWrites, SendingOverwritesAnyStatusAndCutsTexts)
 {
     setStock(5001, "Ok", 40);
     const QString protocol30 = QStringLiteral("123456789012345678901234567890");
-    markRecordSent(db, RecordTable::Conciliacao, protocol30, QStringLiteral("16-08-2018 17:48:40"), stockKey(5001));
+    markRecordSent(db, MovementKind::Estoque, protocol30, QStringLiteral("16-08-2018 17:48:40"), stockKey(5001));
     registerBatch(db,
                   {protocol30, QStringLiteral("16-08-2018 17:48:40 extra text"), QDate(2019, 2, 1), Tipo::Estoque,
                    QStringLiteral("2345678"), QString()});
@@ -114,7 +114,7 @@ TEST_F(StatusWrites, SendingOverwritesAnyStatusAndCutsTexts)
 
 TEST_F(StatusWrites, RectificationRegistersTheOldProtocolAndItemKeysPickOneLine)
 {
-    markRecordSent(db, RecordTable::ItensEntradas, QStringLiteral("NOVO"), QStringLiteral("D"),
+    markRecordSent(db, MovementKind::Entradas, QStringLiteral("NOVO"), QStringLiteral("D"),
                    itemKey(QStringLiteral("1001"), QStringLiteral("2")));
     registerBatch(db,
                   {QStringLiteral("NOVO"), QStringLiteral("D"), QDate(2019, 2, 1), Tipo::Entrada,
@@ -127,7 +127,7 @@ TEST_F(StatusWrites, RectificationRegistersTheOldProtocolAndItemKeysPickOneLine)
 
 TEST_F(StatusWrites, UncommittedMarksVanishOnRollback)
 {
-    markRecordSent(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("D"), stockKey(5003));
+    markRecordSent(db, MovementKind::Estoque, QStringLiteral("P"), QStringLiteral("D"), stockKey(5003));
     db.restartTransaction();
     EXPECT_EQ(stock(5003).value(2), QStringLiteral("<null>"));
 }
@@ -141,7 +141,7 @@ TEST_F(StatusWrites, GuardedWritesNeverLowerAStatus)
                                 "TavroSituacaoPrioridade = null where lancamento = 5004"));
     setStock(5005, "Aguardando", 10);
 
-    raiseRecordsOfProtocol(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("Finalizado"), 20);
+    raiseRecordsOfProtocol(db, MovementKind::Estoque, QStringLiteral("P"), QStringLiteral("Finalizado"), 20);
     db.commit();
     EXPECT_EQ(stock(5001).value(2), QStringLiteral("Inconsistência"));
     EXPECT_EQ(stock(5002).value(2), QStringLiteral("Ok"));
@@ -149,7 +149,7 @@ TEST_F(StatusWrites, GuardedWritesNeverLowerAStatus)
     EXPECT_EQ(stock(5005).value(2), QStringLiteral("Finalizado"));
 
     // The inconsistency check's "Ok" carries the priority of "Inconsistência" as its guard.
-    raiseRecordsOfProtocol(db, RecordTable::Conciliacao, QStringLiteral("P"), QStringLiteral("Ok"), 30);
+    raiseRecordsOfProtocol(db, MovementKind::Estoque, QStringLiteral("P"), QStringLiteral("Ok"), 30);
     db.commit();
     EXPECT_EQ(stock(5001).value(2), QStringLiteral("Inconsistência"));
     EXPECT_EQ(stock(5003).value(2), QStringLiteral("Ok (Inc.)"));
@@ -163,9 +163,9 @@ TEST_F(StatusWrites, ReportedIssueLinesAlsoChangeAtEqualPriority)
     fixture.exec(QStringLiteral("update itenssaidas set TavroProtocolo = 'P', TavroSituacao = 'Inconsistência', "
                                 "TavroSituacaoPrioridade = 30"));
     const QString protocolo = QStringLiteral("P");
-    raiseReportedRecord(db, RecordTable::ItensEntradas, protocolo, itemKey(QStringLiteral("1001"), QStringLiteral("1")),
+    raiseReportedRecord(db, MovementKind::Entradas, protocolo, itemKey(QStringLiteral("1001"), QStringLiteral("1")),
                         QStringLiteral("Ok (Inc.)"), QStringLiteral("77"), 30);
-    raiseReportedRecord(db, RecordTable::ItensSaidas, protocolo, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
+    raiseReportedRecord(db, MovementKind::Saidas, protocolo, itemKey(QStringLiteral("3001"), QStringLiteral("1")),
                         QStringLiteral("Ok (Inc.)"), QStringLiteral("88"), 30);
     db.commit();
     EXPECT_EQ(fixture.rows(QStringLiteral(
@@ -197,9 +197,9 @@ TEST_F(StatusWrites, ProtocolRowRisesOnlyAboveItsStoredPriority)
 
 TEST(StatusWritesTables, KindChoosesTheTable)
 {
-    EXPECT_EQ(tableForTipo(Tipo::Estoque), RecordTable::Conciliacao);
-    EXPECT_EQ(tableForTipo(Tipo::Entrada), RecordTable::ItensEntradas);
-    EXPECT_EQ(tableForTipo(Tipo::Saida), RecordTable::ItensSaidas);
-    EXPECT_EQ(tableForTipo(Tipo::Dispensacao), RecordTable::ItensSaidas);
-    EXPECT_EQ(tableForTipo(QStringLiteral("Outro")), RecordTable::Conciliacao);
+    EXPECT_EQ(tableName(kindOfTipo(Tipo::Estoque)), QStringLiteral("conciliacao"));
+    EXPECT_EQ(tableName(kindOfTipo(Tipo::Entrada)), QStringLiteral("itensEntradas"));
+    EXPECT_EQ(tableName(kindOfTipo(Tipo::Saida)), QStringLiteral("itensSaidas"));
+    EXPECT_EQ(tableName(kindOfTipo(Tipo::Dispensacao)), QStringLiteral("itensSaidas"));
+    EXPECT_EQ(tableName(kindOfTipo(QStringLiteral("Outro"))), QStringLiteral("conciliacao"));
 }
