@@ -13,16 +13,17 @@ namespace tavro::test {
 const QList<KindCase> &kindCases()
 {
     static const QList<KindCase> cases{
-        {"Estoque", QStringLiteral("Estoque"), MovementKind::Estoque,
+        {"Estoque", QStringLiteral("Estoque"), MovementKind::Estoque, TransmitKind::Estoque,
          [] { return std::make_unique<EstoqueTransmission>(); }, QStringLiteral("conciliacao")},
-        {"Entrada", QStringLiteral("Entrada"), MovementKind::Entradas,
+        {"Entrada", QStringLiteral("Entrada"), MovementKind::Entradas, TransmitKind::Entradas,
          [] { return std::make_unique<EntradaTransmission>(); }, QStringLiteral("itensentradas")},
-        {"Saida", QStringLiteral("Saída"), MovementKind::Saidas, [] { return std::make_unique<SaidaTransmission>(); },
-         QStringLiteral("itenssaidas")},
-        {"Dispensacao", QStringLiteral("Dispensação"), MovementKind::Dispensacoes,
+        {"Saida", QStringLiteral("Saída"), MovementKind::Saidas, TransmitKind::Saidas,
+         [] { return std::make_unique<SaidaTransmission>(); }, QStringLiteral("itenssaidas")},
+        {"Dispensacao", QStringLiteral("Dispensação"), MovementKind::Dispensacoes, TransmitKind::Dispensacoes,
          [] { return std::make_unique<DispensacaoTransmission>(); }, QStringLiteral("itenssaidas")},
         {"DispensacaoSemCartao", QStringLiteral("Dispensação sem cartão"), MovementKind::Dispensacoes,
-         [] { return std::make_unique<SemCartaoTransmission>(); }, QStringLiteral("itenssaidas")},
+         TransmitKind::SemCartao, [] { return std::make_unique<SemCartaoTransmission>(); },
+         QStringLiteral("itenssaidas")},
     };
     return cases;
 }

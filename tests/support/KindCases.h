@@ -2,6 +2,7 @@
 
 #include "lists/ListKinds.h"
 #include "transmission/TransmissionKind.h"
+#include "transmission/TransmissionKinds.h"
 
 #include <QList>
 #include <QString>
@@ -14,13 +15,14 @@
 
 namespace tavro::test {
 
-// The five kinds a transmission suite runs each case over: the list a kind sends from, its
-// transmitter and the table its records live in.
+// The five kinds a transmission suite runs each case over: the list a kind sends from, the send
+// that sends it, its transmitter and the table its records live in.
 struct KindCase
 {
     std::string id; // the case's name in a parameterised test's name
     QString name;   // as a failure names it
     MovementKind list;
+    TransmitKind kind;
     std::function<std::unique_ptr<TransmissionKind>()> make;
     QString table;
 };
