@@ -235,7 +235,7 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         if (kind.needsUnitType()) {
             context.tipoEstabelecimento = unitType(db, input.cnes);
             if (!context.tipoEstabelecimento)
-                return {.end = RunResult::End::UnitTypeMissing};
+                return {RunResult::End::UnitTypeMissing};
         }
         kind.begin(context);
 
@@ -271,7 +271,7 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         if (batchRows.isEmpty()) {
             if (held > 0)
                 throw Error(TodosEmUsoMessage);
-            return {.end = RunResult::End::NothingLeft}; // the guard ends the claims' transaction
+            return {RunResult::End::NothingLeft}; // the guard ends the claims' transaction
         }
 
         // Written ahead: from this commit on, no transmitter takes these records. The batch is
@@ -331,7 +331,7 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         for (const int row : batchRows)
             showSent(list, row, cells, protocolo, data, Situacao::Aguardando);
         report.enviados = int(batchRows.size());
-        return {.end = RunResult::End::Sent};
+        return {RunResult::End::Sent};
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
         // Before the call, nothing left; after the answer arrived, only what is recorded counts.
@@ -351,9 +351,9 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         // The send goes on after these, so the clerk sees them nowhere else.
         if (passesOn(error)) {
             report.erros.append(error.message());
-            return {.end = RunResult::End::ServiceText, .message = error.message()};
+            return {RunResult::End::ServiceText, error.message()};
         }
-        return {.end = RunResult::End::Failed, .message = error.message(), .hint = error.hint()};
+        return {RunResult::End::Failed, error.message(), error.hint()};
     }
 }
 

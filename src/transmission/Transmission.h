@@ -60,7 +60,14 @@ struct RunResult
         ServiceText,     // the service answered one of its two texts after which the send goes on
         Failed,          // an error ended the run
     };
-    End end = End::NothingLeft;
+    RunResult(End end = End::NothingLeft, QString message = QString(), QString hint = QString())
+        : end(end)
+        , message(std::move(message))
+        , hint(std::move(hint))
+    {
+    }
+
+    End end;
     QString message; // ServiceText, Failed: the error's text
     QString hint;    // Failed: the plain line for a technical error, when there is one
 

@@ -20,6 +20,8 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::RunEnds;
+using tavro::test::runEnds;
 using tavro::test::SimProcess;
 using tavro::test::TestDatabase;
 
@@ -55,7 +57,7 @@ protected:
         private:
             RunReport &m_kept;
         } keeping(last);
-        return runEnds(transmit(on, through, *list, sendRequest(kind.kind, input, 1), keeping));
+        return runEnds(transmit(on, through, *list, test::sendRequest(kind.kind, input, 1), keeping));
     }
     // Sends one batch and returns its provisional protocol (its logs' name).
     QString send(const KindCase &kind, TestDatabase &where, Database &on)

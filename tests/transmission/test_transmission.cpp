@@ -26,6 +26,8 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::RunEnds;
+using tavro::test::runEnds;
 using tavro::test::SimProcess;
 using tavro::test::TestDatabase;
 
@@ -516,7 +518,7 @@ TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
         RecordList &stock = fill(MovementKind::Estoque);
         EstoqueTransmission kind;
         const SendOutcome outcome = click(TransmitKind::Estoque, 3);
-        EXPECT_EQ(outcome.end, SendOutcome::End::RunsUsedUp);
+        EXPECT_EQ(outcome.end, SendOutcome::End::StoppedByServer); // its runs used up
         EXPECT_TRUE(outcome.serverText());
         EXPECT_EQ(report.erros.filter(QStringLiteral("O identificador não está no estado correto")).size(), 3);
         EXPECT_TRUE(rowsLeftToSend(kind, stock, input));

@@ -25,7 +25,8 @@ private:
     int m_stopAfter;
 };
 
-// A run that takes `batch` rows and returns the next of `results`.
+// A run that takes `batch` rows (none when it finds nothing to take or stops at the unit type)
+// and returns the next of `results`.
 struct ScriptedRuns
 {
     QList<RunResult> results;
@@ -35,18 +36,18 @@ struct ScriptedRuns
 
     RunResult operator()(RunReport &report)
     {
-        report.batchSize = results.at(calls).end == RunResult::End::NothingLeft ? 0 : batch;
+        const RunResult::End end = results.at(calls).end;
+        report.batchSize = end == RunResult::End::NothingLeft || end == RunResult::End::UnitTypeMissing ? 0 : batch;
         ++recorder->ended;
         return results.at(calls++);
     }
 };
 
-const RunResult Sent{.end = RunResult::End::Sent};
-const RunResult Pronto{.end = RunResult::End::NothingLeft};
-const RunResult Hibernate{.end = RunResult::End::ServiceText,
-                          .message = QStringLiteral("Could not roll back Hibernate transaction")};
-const RunResult FalhaDeRede{.end = RunResult::End::Failed, .message = QStringLiteral("Falha de rede")};
-const RunResult SemTipo{.end = RunResult::End::UnitTypeMissing};
+const RunResult Sent{RunResult::End::Sent};
+const RunResult Pronto{RunResult::End::NothingLeft};
+const RunResult Hibernate{RunResult::End::ServiceText, QStringLiteral("Could not roll back Hibernate transaction")};
+const RunResult FalhaDeRede{RunResult::End::Failed, QStringLiteral("Falha de rede")};
+const RunResult SemTipo{RunResult::End::UnitTypeMissing};
 
 } // namespace
 
