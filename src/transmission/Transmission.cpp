@@ -130,12 +130,14 @@ bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, 
     }
 }
 
-// Does the error carry one of the two texts with which the service refuses a batch it will take
-// on a later call? The send goes on after them.
+// Is the error the service's refusal with one of the two texts after which it takes the batch on a
+// later call? The send goes on after them.
 bool passesOn(const Error &error)
 {
-    return error.message().contains(QLatin1String("Could not roll back Hibernate transaction"))
-        || error.message().contains(QStringLiteral("O identificador não está no estado correto"));
+    const auto *failure = dynamic_cast<const CallFailure *>(&error);
+    return failure && failure->delivery() == Delivery::NotTaken
+        && (error.message().contains(QLatin1String("Could not roll back Hibernate transaction"))
+            || error.message().contains(QStringLiteral("O identificador não está no estado correto")));
 }
 
 } // namespace
