@@ -309,9 +309,9 @@ NetworkRun compareNetwork(const QString &database, const QString &folder, int ba
         int sent = 0;
         for (; sent < batches; ++sent) {
             RunReport report;
-            const QString result = transmitOnce(db, client, kind, *list, input, report);
-            if (result != RunResult::Transmitido) {
-                out << "network run " << sent + 1 << " ended with: " << result << "\n";
+            const RunResult result = transmitOnce(db, client, kind, *list, input, report);
+            if (result.end != RunResult::End::Sent) {
+                out << "network run " << sent + 1 << " ended with: " << result.text() << "\n";
                 break;
             }
             run.programMs += client.lastTimings().network;

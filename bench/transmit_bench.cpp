@@ -276,10 +276,10 @@ int main(int argc, char *argv[])
         RunReport report;
         QElapsedTimer clock;
         clock.start();
-        const QString result = transmitOnce(db, client, kind, *list, input, report);
+        const RunResult result = transmitOnce(db, client, kind, *list, input, report);
         const double total = clock.nsecsElapsed() / 1e6;
-        if (result != RunResult::Transmitido) {
-            out << "run " << b + 1 << " ended with: " << result << "\n";
+        if (result.end != RunResult::End::Sent) {
+            out << "run " << b + 1 << " ended with: " << result.text() << "\n";
             break;
         }
         const SoapClient::Timings &t = client.lastTimings();

@@ -329,6 +329,33 @@ private:
     std::function<void(const SendRun &)> m_runEnded;
 };
 
+// The box that closes a send, or says why it could not start. Runs used up close quietly: the
+// clerk chose how many to make, and the status strip's account says what is left.
+void showSendEnd(Messages &messages, QWidget *parent, const SendOutcome &outcome)
+{
+    if (outcome.endWarns()) {
+        messages.warning(parent, outcome.endText());
+        return;
+    }
+    switch (outcome.end) {
+    case SendOutcome::End::AllSent:
+    case SendOutcome::End::StoppedByUser:
+    case SendOutcome::End::UnitTypeMissing:
+        messages.information(parent, outcome.endText());
+        break;
+    case SendOutcome::End::Aborted:
+        messages.error(parent, TransmissaoAbortadaCaption, outcome.endText());
+        break;
+    case SendOutcome::End::MissingCnes:
+    case SendOutcome::End::MissingIbge:
+        messages.warning(parent, outcome.endText());
+        break;
+    case SendOutcome::End::RunsUsedUp:
+    case SendOutcome::End::StoppedByServer:
+        break;
+    }
+}
+
 } // namespace
 
 void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab, MovementKind kind)
@@ -337,9 +364,9 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     request.kind = kind;
     request.input.cnes = PECodCNES->text();
     request.input.ibge = PECodIBGE->text();
-    const QString missing = missingUnitCode(request.input);
-    if (missing == InformeCnesMessage) {
-        m_messages.warning(this, missing);
+    const std::optional<SendOutcome> missing = missingUnitCode(request.input.cnes, request.input.ibge);
+    if (missing && missing->end == SendOutcome::End::MissingCnes) {
+        showSendEnd(m_messages, this, *missing);
         PECodCNES->setFocus();
         return;
     }
@@ -350,8 +377,8 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
     });
     if (!configWritten)
         return;
-    if (!missing.isEmpty()) {
-        m_messages.warning(this, missing);
+    if (missing) {
+        showSendEnd(m_messages, this, *missing);
         PECodIBGE->setFocus();
         return;
     }
@@ -374,19 +401,12 @@ void TForm1::transmitClick(TPersonBtn *button, QSpinBox *vezes, MovementTab &tab
             for (const QString &line : *run.report.retornos)
                 Memo2->appendPlainText(line);
         }
-        if (run.report.unitTypeMissing)
-            m_messages.information(this, UnitTypeMissingMessage);
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
     const SendOutcome outcome = transmit(IBDatabase1, *HTTPRIO2, tab.list(), request, observer);
     m_progress->end(); // the window takes input again before the send's message
     m_statusStrip->setAccount(outcome.accountText());
-    if (outcome.endWarns())
-        m_messages.warning(this, outcome.endText());
-    else if (outcome.end == SendOutcome::End::AllSent || outcome.end == SendOutcome::End::StoppedByUser)
-        m_messages.information(this, outcome.endText());
-    else if (outcome.end == SendOutcome::End::Aborted)
-        m_messages.error(this, TransmissaoAbortadaCaption, outcome.endText());
+    showSendEnd(m_messages, this, outcome);
     CarregaProtocolos(); // the strip and the protocol list show what the send left held
 }
 
@@ -504,8 +524,8 @@ void TForm1::SituacaoClick(const OverviewChoice &choice)
 
 void TForm1::PBEnviarTudoClick()
 {
-    if (PECodCNES->text().isEmpty() || PECodIBGE->text().isEmpty()) {
-        m_messages.warning(this, PECodCNES->text().isEmpty() ? InformeCnesMessage : InformeIbgeMessage);
+    if (const std::optional<SendOutcome> missing = missingUnitCode(PECodCNES->text(), PECodIBGE->text())) {
+        showSendEnd(m_messages, this, *missing);
         return;
     }
     guarded(m_messages, this, [&] {

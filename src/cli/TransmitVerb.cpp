@@ -30,9 +30,7 @@ public:
         m_progress.clear();
         for (const QString &line : run.report.erros)
             m_err << line << '\n';
-        if (run.report.unitTypeMissing)
-            m_err << UnitTypeMissingMessage << '\n';
-        m_out << run.result << '\n';
+        m_out << run.result.text() << '\n';
         m_out.flush();
         m_err.flush();
     }
@@ -60,12 +58,14 @@ int runTransmitVerb(Database &db, SoapClient &client, RecordList &list, const Se
             err << outcome.heldLine() << '\n';
     });
     switch (outcome.end) {
-    case SendOutcome::End::NotStarted:
+    case SendOutcome::End::MissingCnes:
+    case SendOutcome::End::MissingIbge:
         err << outcome.mensagem << '\n';
         return ExitFailure;
     case SendOutcome::End::AllSent:
         err << TodosTransferidosMessage << '\n';
         return ExitSuccess;
+    case SendOutcome::End::UnitTypeMissing:
     case SendOutcome::End::Aborted:
         err << TransmissaoAbortadaCaption << ' ' << withHint(outcome.mensagem, outcome.dica) << '\n';
         return ExitFailure;
@@ -73,13 +73,14 @@ int runTransmitVerb(Database &db, SoapClient &client, RecordList &list, const Se
         err << outcome.endText() << '\n';
         return ExitSuccess;
     case SendOutcome::End::RunsUsedUp:
-    case SendOutcome::End::StoppedByServer:
         break;
-    }
-    // The window goes quiet here; a script must know that the service refused rows still to send.
-    if (outcome.serverText && outcome.restam > 0) {
-        err << RegistrosPendentesMessage << '\n';
-        return ExitFailure;
+    case SendOutcome::End::StoppedByServer:
+        // The window goes quiet here; a script must know that the service refused rows still to send.
+        if (outcome.restam > 0) {
+            err << RegistrosPendentesMessage << '\n';
+            return ExitFailure;
+        }
+        break;
     }
     return ExitSuccess;
 }

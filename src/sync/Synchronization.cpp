@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 namespace tavro {
 
@@ -69,7 +70,7 @@ public:
             for (const TransmissionAccount::Line &line : run.novas)
                 m_refused(m_kind, line);
         }
-        if (run.result == RunResult::Transmitido)
+        if (run.result.end == RunResult::End::Sent)
             m_step(QStringLiteral("%1: lote %2 com %3 registros")
                        .arg(m_prefix, run.report.retornos ? run.report.retornos->value(0) : QString())
                        .arg(run.report.enviados));
@@ -82,6 +83,28 @@ private:
     MovementKind m_kind;
     const RefusalSink &m_refused;
 };
+
+// What a kind's send left to the run's failures. The run sizes a kind's runs to send all its
+// records, so runs used up count as a failure, as does every end short of that.
+std::optional<QString> sendFailure(const SendOutcome &outcome, int vezes)
+{
+    switch (outcome.end) {
+    case SendOutcome::End::AllSent:
+    case SendOutcome::End::StoppedByUser:
+        return std::nullopt;
+    case SendOutcome::End::MissingCnes:
+    case SendOutcome::End::MissingIbge:
+    case SendOutcome::End::UnitTypeMissing:
+    case SendOutcome::End::Aborted:
+        return hintFirst(outcome.mensagem, outcome.dica);
+    case SendOutcome::End::RunsUsedUp:
+    case SendOutcome::End::StoppedByServer:
+        break;
+    }
+    return QStringLiteral("registros ainda por enviar após %1 execuções; a última terminou com: %2")
+        .arg(vezes)
+        .arg(outcome.resultados.isEmpty() ? QString() : outcome.resultados.last().text());
+}
 
 class Synchronizer
 {
@@ -280,27 +303,10 @@ private:
         KindSummary &summary = summaryOf(kind);
         summary.batches += outcome.lotes;
         summary.sent += outcome.enviados;
-        if (outcome.end == SendOutcome::End::StoppedByUser) {
+        if (const std::optional<QString> failure = sendFailure(outcome, request.vezes))
+            fail(kind, label, *failure);
+        else if (outcome.end == SendOutcome::End::StoppedByUser)
             stopped();
-            return;
-        }
-        switch (outcome.end) {
-        case SendOutcome::End::AllSent:
-            break;
-        case SendOutcome::End::NotStarted:
-        case SendOutcome::End::Aborted:
-            fail(kind, label,
-                 outcome.unitTypeMissing ? UnitTypeMissingMessage : hintFirst(outcome.mensagem, outcome.dica));
-            break;
-        case SendOutcome::End::RunsUsedUp:
-        case SendOutcome::End::StoppedByUser:
-        case SendOutcome::End::StoppedByServer:
-            fail(kind, label,
-                 QStringLiteral("registros ainda por enviar após %1 execuções; a última terminou com: %2")
-                     .arg(request.vezes)
-                     .arg(outcome.resultados.value(outcome.resultados.size() - 1)));
-            break;
-        }
     }
 
     // What is still to send once the kind's loop is over: records its checks refuse,

@@ -5,9 +5,10 @@
 #include "service/ErrorHint.h"
 #include "transmission/TransmissionKind.h"
 
-#include <QDate>
+#include <QElapsedTimer>
 #include <QSet>
 
+#include <algorithm>
 #include <memory>
 
 namespace tavro {
@@ -35,7 +36,9 @@ QString SendOutcome::endText() const
         return interruptedText(lotes, restam) + held;
     case End::Aborted:
         return withHint(mensagem, dica) + QStringLiteral("\n\n") + accountText() + held;
-    case End::NotStarted:
+    case End::MissingCnes:
+    case End::MissingIbge:
+    case End::UnitTypeMissing:
         return mensagem;
     case End::RunsUsedUp:
     case End::StoppedByServer:
@@ -44,24 +47,88 @@ QString SendOutcome::endText() const
     return QString();
 }
 
-QString missingUnitCode(const TransmissionInput &input)
+bool SendOutcome::serverText() const
 {
-    if (input.cnes.isEmpty())
-        return InformeCnesMessage;
-    if (input.ibge.isEmpty())
-        return InformeIbgeMessage;
-    return QString();
+    return std::any_of(resultados.begin(), resultados.end(),
+                       [](const RunResult &run) { return run.end == RunResult::End::ServiceText; });
+}
+
+std::optional<SendOutcome> missingUnitCode(const QString &cnes, const QString &ibge)
+{
+    SendOutcome outcome;
+    if (cnes.isEmpty()) {
+        outcome.end = SendOutcome::End::MissingCnes;
+        outcome.mensagem = InformeCnesMessage;
+    } else if (ibge.isEmpty()) {
+        outcome.end = SendOutcome::End::MissingIbge;
+        outcome.mensagem = InformeIbgeMessage;
+    } else {
+        return std::nullopt;
+    }
+    return outcome;
+}
+
+SendOutcome transmitRepeatedly(int vezes, const std::function<RunResult(RunReport &)> &run, ProgressObserver &observer)
+{
+    SendOutcome outcome;
+    QElapsedTimer clock;
+    clock.start();
+    Progress progress;
+    progress.work = Progress::Work::Transmissao;
+    progress.total = vezes;
+    bool stopped = false;
+    for (int i = 0; i < vezes; ++i) {
+        if (observer.stopRequested()) {
+            stopped = true;
+            break;
+        }
+        progress.current = i + 1;
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        if (observer.stopRequested()) { // taken while the report was drawn
+            stopped = true;
+            break;
+        }
+        RunReport report;
+        const RunResult result = run(report);
+        outcome.resultados.append(result);
+        if (result.end == RunResult::End::Sent) {
+            ++outcome.lotes;
+            progress.enviados += report.batchSize;
+        } else {
+            progress.recusados += report.batchSize;
+        }
+        progress.elapsedMs = clock.elapsed();
+        observer.progressed(progress);
+        switch (result.end) {
+        case RunResult::End::Sent:
+        case RunResult::End::ServiceText:
+            continue;
+        case RunResult::End::NothingLeft:
+            outcome.end = SendOutcome::End::AllSent;
+            return outcome;
+        case RunResult::End::UnitTypeMissing:
+            outcome.end = SendOutcome::End::UnitTypeMissing;
+            outcome.mensagem = UnitTypeMissingMessage;
+            return outcome;
+        case RunResult::End::Failed:
+            outcome.end = SendOutcome::End::Aborted;
+            outcome.mensagem = result.message;
+            outcome.dica = result.hint;
+            return outcome;
+        }
+    }
+    outcome.end = stopped      ? SendOutcome::End::StoppedByUser
+        : outcome.serverText() ? SendOutcome::End::StoppedByServer
+                               : SendOutcome::End::RunsUsedUp;
+    return outcome;
 }
 
 SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const SendRequest &request,
                      SendObserver &observer)
 {
-    SendOutcome outcome;
-    outcome.mensagem = missingUnitCode(request.input);
-    if (!outcome.mensagem.isEmpty()) {
-        outcome.end = SendOutcome::End::NotStarted;
-        return outcome;
-    }
+    if (std::optional<SendOutcome> missing = missingUnitCode(request.input.cnes, request.input.ibge))
+        return *missing;
     const std::unique_ptr<TransmissionKind> kind = kindFacts(request.kind).make();
     TransmissionInput input = request.input;
     TransmissionAccount account;
@@ -71,57 +138,43 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
         if (rowToSend(list, row, kind->cells(), input.protocolo))
             toSend.insert(list.caption(row));
     }
-    const ClickOutcome loop = transmitRepeatedly(
+    QList<RowRefusal> recusas;
+    QList<RowRefusal> notas;
+    QStringList avisos;
+    QStringList retornos;
+    SendOutcome outcome = transmitRepeatedly(
         request.vezes,
         [&](RunReport &report) {
-            input.hoje = QDate::currentDate();
-            const QString result = transmitOnce(db, client, *kind, list, input, report);
+            input.hoje = request.today();
+            const RunResult result = transmitOnce(db, client, *kind, list, input, report);
             QList<TransmissionAccount::Line> novas = account.add(report);
             for (TransmissionAccount::Line &line : novas) {
                 line.nota = !line.caption.isEmpty() && !toSend.contains(line.caption);
                 if (line.caption.isEmpty())
-                    outcome.avisos.append(line.text);
+                    avisos.append(line.text);
                 else if (line.nota)
-                    outcome.notas.append({line.caption, line.text});
+                    notas.append({line.caption, line.text});
                 else
-                    outcome.recusas.append({line.caption, line.text});
+                    recusas.append({line.caption, line.text});
             }
-            if (result == RunResult::Transmitido)
-                ++outcome.lotes;
-            else if (result != RunResult::Pronto)
-                outcome.falhas.append(result);
             if (report.retornos)
-                outcome.retornos = *report.retornos;
-            outcome.unitTypeMissing = report.unitTypeMissing;
-            outcome.dica = report.dica;
+                retornos = *report.retornos;
             observer.runEnded({report, result, novas});
             return result;
         },
         observer);
+    outcome.recusas = recusas;
+    outcome.notas = notas;
+    outcome.avisos = avisos;
+    outcome.retornos = retornos;
     account.countRows(*kind, list, input.protocolo);
     outcome.enviados = account.enviados();
     outcome.recusados = account.recusados();
     outcome.restam = account.restam();
-    outcome.resultados = loop.results;
     try {
         outcome.retidos = heldRecords(db, input.cnes, kindFacts(request.kind).tipo);
     } catch (const Error &) {
         // A database gone after the runs: the send's own end says so; the count is only lost.
-    }
-    outcome.serverText = loop.stoppedByServer;
-    switch (loop.end) {
-    case ClickOutcome::AllSent:
-        outcome.end = SendOutcome::End::AllSent;
-        break;
-    case ClickOutcome::Aborted:
-        outcome.end = SendOutcome::End::Aborted;
-        outcome.mensagem = loop.message;
-        break;
-    case ClickOutcome::RunsUsedUp:
-        outcome.end = loop.stopped ? SendOutcome::End::StoppedByUser
-            : loop.stoppedByServer ? SendOutcome::End::StoppedByServer
-                                   : SendOutcome::End::RunsUsedUp;
-        break;
     }
     return outcome;
 }

@@ -6,9 +6,13 @@
 #include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
+#include <optional>
 
 namespace tavro {
 
@@ -21,15 +25,18 @@ class SoapClient;
 struct SendRequest
 {
     MovementKind kind = MovementKind::Estoque;
-    TransmissionInput input; // `hoje` is taken from the clock before each run
+    TransmissionInput input; // `hoje` is taken from `today` before each run
     int vezes = 10;
+    std::function<QDate()> today = &QDate::currentDate; // a send may run past midnight
 };
 
 // How a send ended, and everything its callers show of it.
 struct SendOutcome
 {
     enum class End {
-        NotStarted,      // the unit's CNES or IBGE is missing; `mensagem` says which
+        MissingCnes,     // the unit's CNES is missing: no run was made
+        MissingIbge,     // the CNES is there, the municipality's IBGE code is not: no run was made
+        UnitTypeMissing, // the first run found the unit's type unregistered and took nothing
         AllSent,         // a run found nothing left to take
         Aborted,         // a run ended on an error; `mensagem` holds it
         RunsUsedUp,      // every run sent a batch
@@ -47,14 +54,11 @@ struct SendOutcome
     // The checks' lines about rows the send was not to take (already sent; a card holder's
     // row for the send without a card): notes, not refusals.
     QList<RowRefusal> notas;
-    QStringList avisos;     // the runs' other lines (lost request logs, the passing server texts)
-    QStringList falhas;     // the result of every run that ended on an error, in order
-    QStringList resultados; // every run's result: "transmitido", "pronto" or its error text
-    QString mensagem;       // the error that ended the send (NotStarted, Aborted)
-    QString dica;           // the plain line for that error, when it is a technical one
-    bool unitTypeMissing = false;
-    bool serverText = false; // a run ended on one of the server texts that let the loop go on
-    QStringList retornos;    // the last accepted batch: protocol, rectified protocol, date
+    QStringList avisos;          // the runs' other lines (lost request logs, the passing server texts)
+    QList<RunResult> resultados; // how every run ended, in order
+    QString mensagem;            // what ended the send short: the missing code or unit type, the error
+    QString dica;                // the plain line for that error, when it is a technical one
+    QStringList retornos;        // the last accepted batch: protocol, rectified protocol, date
     // The unit's batches of this kind still held once the send ended: their records went in
     // no batch, so "all transferred" is never the only word while they wait.
     HeldRecords retidos;
@@ -62,22 +66,24 @@ struct SendOutcome
     // "Enviados 120, recusados 4 (ver Erros), restam 0".
     QString accountText() const;
     // The text of the box that closes a send: everything sent (the refused rows first when
-    // the checks held some back), the error that aborted it, followed by the account, or the
-    // stop ("Interrompido pelo usuário: N lotes enviados, M restam."); empty for the other ends.
-    // The held records follow on a line of their own.
+    // the checks held some back), the error that aborted it, followed by the account, the stop
+    // ("Interrompido pelo usuário: N lotes enviados, M restam."), or what kept it from sending;
+    // empty for the other ends. The held records follow on a line of their own.
     QString endText() const;
     // "9 registros retidos em 1 lote sem resposta: veja Protocolos."; empty when none is held.
     QString heldLine() const;
     // Whether that box warns: everything went but the checks held rows back, or records wait
     // in held batches.
     bool endWarns() const { return end == End::AllSent && (recusados > 0 || !retidos.isEmpty()); }
+    // Did a run end on one of the service's texts after which the send goes on?
+    bool serverText() const;
 };
 
 // The end of one run, as a send's observer learns it while the send goes on.
 struct SendRun
 {
     const RunReport &report;
-    QString result;                         // "transmitido", "pronto" or the error text
+    const RunResult &result;
     QList<TransmissionAccount::Line> novas; // the run's lines this send has not listed yet
 };
 
@@ -89,9 +95,18 @@ public:
     virtual void runEnded(const SendRun &) { }
 };
 
-// The message for a unit code the send cannot go without (CNES first, then IBGE); empty
-// when both are there.
-QString missingUnitCode(const TransmissionInput &input);
+// The end of a send that cannot start for want of a unit code (CNES first, then IBGE), with its
+// message; none when both codes are there.
+std::optional<SendOutcome> missingUnitCode(const QString &cnes, const QString &ibge);
+
+// The send's loop: at most `vezes` runs. A batch sent and the service's passing texts go on
+// to the next run; nothing left ends it as AllSent; the unit type missing and any error end
+// it at once. Before and after each run the observer learns the run's number, the repeat
+// count, the records of the batches accepted and of those not accepted so far, and the time
+// spent. Before each run it may ask to stop; the loop then ends as StoppedByUser, after the
+// run under way has committed or rolled back. Fills the outcome's end, runs, batches and
+// ending message.
+SendOutcome transmitRepeatedly(int vezes, const std::function<RunResult(RunReport &)> &run, ProgressObserver &observer);
 
 // Sends the kind's rows of `list` as the request says; the list's rows show what each
 // accepted batch wrote. The observer may ask to stop between two runs.

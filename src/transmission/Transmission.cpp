@@ -1,7 +1,6 @@
 #include "transmission/Transmission.h"
 
 #include "common/Error.h"
-#include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
 #include "db/DateText.h"
@@ -131,6 +130,16 @@ bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, 
     }
 }
 
+// Is the error the service's refusal with one of the two texts after which it takes the batch on a
+// later call? The send goes on after them.
+bool passesOn(const Error &error)
+{
+    const auto *failure = dynamic_cast<const CallFailure *>(&error);
+    return failure && failure->delivery() == Delivery::NotTaken
+        && (error.message().contains(QLatin1String("Could not roll back Hibernate transaction"))
+            || error.message().contains(QStringLiteral("O identificador não está no estado correto")));
+}
+
 } // namespace
 
 // Every value of the row reaches the service as the database holds it, or the row is refused,
@@ -167,10 +176,20 @@ bool addRow(TransmissionKind &kind, const RecordList &list, int row, QStringList
     }
 }
 
-bool isPassingServerText(const QString &result)
+QString RunResult::text() const
 {
-    return result.contains(QLatin1String("Could not roll back Hibernate transaction"))
-        || result.contains(QStringLiteral("O identificador não está no estado correto"));
+    switch (end) {
+    case End::Sent:
+        return QStringLiteral("transmitido");
+    case End::NothingLeft:
+        return QStringLiteral("pronto");
+    case End::UnitTypeMissing:
+        return QString();
+    case End::ServiceText:
+    case End::Failed:
+        break;
+    }
+    return message;
 }
 
 bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input)
@@ -192,8 +211,8 @@ bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, 
     return list.subCellView(row, cells.protocolo) == protocolo && situacao == Situacao::Ok;
 }
 
-QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
-                     const TransmissionInput &input, RunReport &report)
+RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
+                       const TransmissionInput &input, RunReport &report)
 {
     const TransmissionCells cells = kind.cells();
     QElapsedTimer clock;
@@ -217,10 +236,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         context.cnes = input.cnes;
         if (kind.needsUnitType()) {
             context.tipoEstabelecimento = unitType(db, input.cnes);
-            if (!context.tipoEstabelecimento) {
-                report.unitTypeMissing = true;
-                return QString();
-            }
+            if (!context.tipoEstabelecimento)
+                return {RunResult::End::UnitTypeMissing};
         }
         kind.begin(context);
 
@@ -256,7 +273,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         if (batchRows.isEmpty()) {
             if (held > 0)
                 throw Error(TodosEmUsoMessage);
-            return RunResult::Pronto; // the guard ends the claims' transaction
+            return {RunResult::End::NothingLeft}; // the guard ends the claims' transaction
         }
 
         // Written ahead: from this commit on, no transmitter takes these records. The batch is
@@ -316,10 +333,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         for (const int row : batchRows)
             showSent(list, row, cells, protocolo, data, Situacao::Aguardando);
         report.enviados = int(batchRows.size());
-        return RunResult::Transmitido;
+        return {RunResult::End::Sent};
     } catch (const Error &error) {
         report.erros += client.takeLogFailures();
-        report.dica = error.hint();
         // Before the call, nothing left; after the answer arrived, only what is recorded counts.
         Delivery delivery = answered ? Delivery::Unknown : Delivery::NotTaken;
         if (const auto *failure = dynamic_cast<const CallFailure *>(&error))
@@ -334,76 +350,13 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
                 showSent(list, row, cells, shownBefore.at(i).protocolo, shownBefore.at(i).data,
                          shownBefore.at(i).situacao);
         }
-        // The loop goes on after these, so the clerk sees them nowhere else.
-        if (isPassingServerText(error.message()))
+        // The send goes on after these, so the clerk sees them nowhere else.
+        if (passesOn(error)) {
             report.erros.append(error.message());
-        return error.message();
+            return {RunResult::End::ServiceText, error.message()};
+        }
+        return {RunResult::End::Failed, error.message(), error.hint()};
     }
-}
-
-namespace {
-
-// What an observer that asks nothing sees of a loop without one.
-class NoObserver : public ProgressObserver
-{
-public:
-    void progressed(const Progress &) override { }
-};
-
-} // namespace
-
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run)
-{
-    NoObserver none;
-    return transmitRepeatedly(
-        vezes, [&](RunReport &) { return run(); }, none);
-}
-
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run, ProgressObserver &observer)
-{
-    ClickOutcome outcome;
-    QElapsedTimer clock;
-    clock.start();
-    Progress progress;
-    progress.work = Progress::Work::Transmissao;
-    progress.total = vezes;
-    for (int i = 0; i < vezes; ++i) {
-        if (observer.stopRequested()) {
-            outcome.stopped = true;
-            break;
-        }
-        progress.current = i + 1;
-        progress.elapsedMs = clock.elapsed();
-        observer.progressed(progress);
-        if (observer.stopRequested()) { // taken while the report was drawn
-            outcome.stopped = true;
-            break;
-        }
-        RunReport report;
-        const QString result = run(report);
-        outcome.results.append(result);
-        if (result == RunResult::Transmitido)
-            progress.enviados += report.batchSize;
-        else if (result != RunResult::Pronto)
-            progress.recusados += report.batchSize;
-        progress.elapsedMs = clock.elapsed();
-        observer.progressed(progress);
-        if (result == RunResult::Transmitido)
-            continue;
-        if (isPassingServerText(result)) {
-            outcome.stoppedByServer = true;
-            continue;
-        }
-        if (result == RunResult::Pronto) {
-            outcome.end = ClickOutcome::AllSent;
-            return outcome;
-        }
-        outcome.end = ClickOutcome::Aborted;
-        outcome.message = result;
-        return outcome;
-    }
-    outcome.end = ClickOutcome::RunsUsedUp;
-    return outcome;
 }
 
 } // namespace tavro

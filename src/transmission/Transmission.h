@@ -4,13 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
 #include <optional>
 
 namespace tavro {
 
 class Database;
-class ProgressObserver;
 class RecordList;
 class SoapClient;
 class TransmissionKind;
@@ -41,9 +39,7 @@ struct RunReport
     QList<RowRefusal> recusas;           // those of `erros` that the row checks wrote, in order
     int enviados = 0;                    // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
-    bool unitTypeMissing = false;        // the run stopped at the unit-type check
     int batchSize = 0;                   // rows the run took into its batch, accepted or not
-    QString dica;                        // the plain line for the technical error that ended the run
     // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
     // them, writing them ahead (registry row and marks, claim excluded), and recording the answer.
     double buildingMs = 0;
@@ -54,10 +50,31 @@ struct RunReport
     double postingMs = 0;
 };
 
-namespace RunResult {
-inline const QString Transmitido = QStringLiteral("transmitido");
-inline const QString Pronto = QStringLiteral("pronto");
-} // namespace RunResult
+// How one run ended.
+struct RunResult
+{
+    enum class End {
+        Sent,            // a batch went and the service's protocol is recorded
+        NothingLeft,     // no row was left to take
+        UnitTypeMissing, // the unit's type is not registered: nothing was taken
+        ServiceText,     // the service answered one of its two texts after which the send goes on
+        Failed,          // an error ended the run
+    };
+    RunResult(End end = End::NothingLeft, QString message = QString(), QString hint = QString())
+        : end(end)
+        , message(std::move(message))
+        , hint(std::move(hint))
+    {
+    }
+
+    End end;
+    QString message; // ServiceText, Failed: the error's text
+    QString hint;    // Failed: the plain line for a technical error, when there is one
+
+    // The run's word as the command line prints it: "transmitido", "pronto", the error's
+    // text, or nothing when the unit type stopped it.
+    QString text() const;
+};
 
 inline const QString TodosTransferidosMessage = QStringLiteral("Atenção! Todos os registros já foram transferidos!");
 // The command line's last line when the service's texts left rows unsent.
@@ -109,39 +126,14 @@ bool addRow(TransmissionKind &kind, const RecordList &list, int row, QStringList
 // run, with a line in "Erros"), writes the batch ahead with a provisional protocol (registry
 // row "Preparando", records "Enviando", one commit), writes the request's log, commits
 // "Enviando" on the registry row, sends it, and records the service's protocol on the
-// registry row and the records with one commit. Returns "transmitido", "pronto", the message
-// of the error that ended the run, or empty when the unit type stopped it. A batch the
+// registry row and the records with one commit. Returns how the run ended. A batch the
 // service provably does not hold (nothing left, or the service refused it) is given back at
 // once and its rows show again what they showed, its registry row "Não enviado"; one that may
 // be at the service stays "Enviando".
-QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
-                     const TransmissionInput &input, RunReport &report);
-
-// Does a run's result hold one of the two server texts after which the loop goes on?
-// A run that ends on one also lists it in its "Erros" lines.
-bool isPassingServerText(const QString &result);
+RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, RecordList &list,
+                       const TransmissionInput &input, RunReport &report);
 
 // Would a run take any row of the list (by status, protocol and checks)?
 bool rowsLeftToSend(const TransmissionKind &kind, const RecordList &list, const TransmissionInput &input);
-
-// How a click's repeated runs ended.
-struct ClickOutcome
-{
-    enum End { AllSent, Aborted, RunsUsedUp } end = RunsUsedUp;
-    QString message; // the error text of an aborted click
-    QStringList results;
-    bool stopped = false;         // the observer asked to stop before the runs were used up
-    bool stoppedByServer = false; // a run ended on one of the two passing server texts
-};
-
-// Repeats `run` at most `vezes` times: "transmitido" and the two server texts that let
-// the loop go on continue it; "pronto" ends it as AllSent; any other result aborts it.
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString()> &run);
-
-// The same loop, followed by an observer: before and after each run it learns the run's
-// number, the repeat count, the records of the batches accepted and of those not accepted
-// so far, and the time spent. Before each run it may ask to stop; the loop then ends as
-// when its runs are used up, after the run under way has committed or rolled back.
-ClickOutcome transmitRepeatedly(int vezes, const std::function<QString(RunReport &)> &run, ProgressObserver &observer);
 
 } // namespace tavro

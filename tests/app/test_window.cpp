@@ -1028,6 +1028,38 @@ TEST_F(WindowTransmitting, AClickEndsWithItsAccountAndListsEachRefusalOnce)
     EXPECT_EQ(tabs->tabText(tabs->indexOf(child<QWidget>(*form, "TSErros"))), QStringLiteral("Erros"));
 }
 
+// A send without the unit's codes does not start: one box says which code is missing. A unit
+// whose type is not registered stops the first run with its own box. Nothing reaches the service
+// either way, from a transmit button or from "Enviar tudo".
+TEST_F(WindowTransmitting, ASendWithoutTheUnitsCodesOrTypeSaysWhyAndSendsNothing)
+{
+    const struct
+    {
+        const char *button;
+        const char *cnes;
+        const char *ibge;
+        const char *box;
+    } cases[] = {
+        {"PBEstoque", "", "3550308", "warning: Informe o Código CNES da Unidade"},
+        {"PBEstoque", "2345678", "", "warning: Informe o Código IBGE do Município"},
+        {"PBEstoque", "4567890", "3550308",
+         "info: Atenção!!! informe o tipo de estabelecimento no cadastro de unidades!"},
+        {"BtnSituacaoEnviarTudo", "", "3550308", "warning: Informe o Código CNES da Unidade"},
+        {"BtnSituacaoEnviarTudo", "2345678", "", "warning: Informe o Código IBGE do Município"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.button) + " " + c.cnes + "/" + c.ibge);
+        child<TPersonEdit>(*form, "PECodCNES")->setText(QString::fromUtf8(c.cnes));
+        child<QLineEdit>(*form, "PECodIBGE")->setText(QString::fromUtf8(c.ibge));
+        messages.log.clear();
+        child<QAbstractButton>(*form, c.button)->click();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(messages.log, QStringList{QString::fromUtf8(c.box)});
+    }
+    EXPECT_EQ(marked(), 0);
+    EXPECT_TRUE(sim.requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty());
+}
+
 TEST_F(WindowTransmitting, DoubleClickOnAnErrorLineOpensItsRow)
 {
     child<TPersonBtn>(*form, "PBEstoque")->click();

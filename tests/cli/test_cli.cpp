@@ -622,6 +622,34 @@ TEST_F(CliFollowup, TransmitAbortsWithTheServiceTextAndWritesNothing)
     EXPECT_EQ(verb(QStringList{"transmitir", "tudo"} + January).exitCode, 2);
 }
 
+// A send without the municipality's IBGE code does not start, and one whose unit has no
+// registered type stops at its first run: either way the command exits 1 with the window's text
+// and nothing reaches the service or the database.
+TEST_F(CliFollowup, TransmitWithoutTheIbgeOrTheUnitTypeExitsOneAndSendsNothing)
+{
+    startSim({});
+    ConfigFile withoutIbge{fixture.address()};
+    withoutIbge.ibge = QString();
+    withoutIbge.tavro += serviceKeys(origem);
+    ::tavro::test::writeConfig(configPath(), withoutIbge);
+    const CliRun noIbge = verb({"transmitir", "estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(noIbge.exitCode, 1);
+    EXPECT_TRUE(noIbge.err.endsWith(tavro::InformeIbgeMessage + '\n')) << noIbge.err.toStdString();
+    EXPECT_EQ(noIbge.out, QString());
+
+    useService(origem);
+    fixture.exec(QStringLiteral("update unidades set tipoestabelecimento = null"));
+    const CliRun noType = verb({"transmitir", "estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(noType.exitCode, 1);
+    EXPECT_TRUE(noType.err.contains(tavro::TransmissaoAbortadaCaption + ' ' + tavro::UnitTypeMissingMessage + '\n'))
+        << noType.err.toStdString();
+    EXPECT_FALSE(noType.err.contains(tavro::TodosTransferidosMessage));
+
+    EXPECT_TRUE(sim->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty());
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), "0");
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao is not null")), "0");
+}
+
 namespace {
 
 // Several real tavro-cli processes on one database served by the Firebird server, against

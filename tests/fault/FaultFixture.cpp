@@ -60,12 +60,9 @@ QSet<QString> referenceSentRecords(const KindCase &kind, const TransmissionInput
     const std::unique_ptr<SoapClient> client = makeClient(transport, localOrigin(sim.port()), logs.path(), TestLogin);
     std::unique_ptr<RecordList> list(newMovementList(kind.list, nullptr));
     fillMovementList(db, clerkSearch(kind.list, input), *list);
-    const auto transmitter = kind.make();
-    const ClickOutcome outcome = transmitRepeatedly(10, [&] {
-        RunReport report;
-        return transmitOnce(db, *client, *transmitter, *list, input, report);
-    });
-    EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    SendObserver quiet;
+    const SendOutcome outcome = transmit(db, *client, *list, sendRequest(kind.kind, input), quiet);
+    EXPECT_EQ(outcome.end, SendOutcome::End::AllSent) << outcome.mensagem.toStdString();
     return cache[kind.name] = sentKeys(fixture, kind.table);
 }
 
@@ -191,11 +188,10 @@ QString FaultFixture::sendFirstBatch(const KindCase &kind, int lote)
 {
     useService();
     fill(kind);
-    const auto transmitter = kind.make();
     input.loteMaximo = lote;
-    const ClickOutcome outcome = click(*transmitter, 1);
+    const SendOutcome outcome = click(kind.kind, 1);
     input.loteMaximo = 500;
-    EXPECT_EQ(outcome.results, QStringList{RunResult::Transmitido}) << outcome.message.toStdString();
+    EXPECT_EQ(runEnds(outcome), RunEnds{RunResult::End::Sent}) << outcome.mensagem.toStdString();
     return report.retornos.value_or(QStringList()).value(0);
 }
 
@@ -304,9 +300,8 @@ void FaultFixture::expectNextRunSendsTheRest(const KindCase &kind)
     ASSERT_FALSE(reference.isEmpty());
     useService();
     fill(kind);
-    const auto transmitter = kind.make();
-    const ClickOutcome outcome = click(*transmitter);
-    EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    const SendOutcome outcome = click(kind.kind);
+    EXPECT_EQ(outcome.end, SendOutcome::End::AllSent) << outcome.mensagem.toStdString();
     EXPECT_EQ(sentKeys(fixture, kind.table), reference) << kind.name.toStdString();
 }
 

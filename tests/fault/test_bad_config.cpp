@@ -57,10 +57,9 @@ TEST_P(BadConfigRun, StopsWithTheValueAndWritesNothing)
         search.period = config.period;
         list.reset(newMovementList(issues.list, nullptr));
         fillMovementList(db, search, *list);
-        const auto transmitter = issues.make();
-        const ClickOutcome outcome = click(*transmitter);
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-        message = outcome.message;
+        const SendOutcome outcome = click(issues.kind);
+        EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+        message = outcome.mensagem;
     } catch (const Error &error) {
         message = error.message();
     }

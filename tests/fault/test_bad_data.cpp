@@ -51,21 +51,21 @@ TEST_P(BadDataRun, ClearMessageOrSentAndNothingHalfWritten)
     const Snapshot before = snapshot();
     useService();
     fill(kind);
-    const auto transmitter = kind.make();
-    const ClickOutcome outcome = click(*transmitter);
+    const SendOutcome outcome = click(kind.kind);
     const std::string lines = report.erros.join(QLatin1Char('\n')).toStdString();
     switch (c.outcome) {
     case Outcome::Sent:
-        EXPECT_EQ(outcome.results, (QStringList{RunResult::Transmitido, RunResult::Pronto})) << lines;
+        EXPECT_EQ(runEnds(outcome), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft})) << lines;
         break;
     case Outcome::Skipped:
-        EXPECT_EQ(outcome.results, QStringList{RunResult::Pronto}) << lines;
+        EXPECT_EQ(runEnds(outcome), RunEnds{RunResult::End::NothingLeft}) << lines;
         break;
     case Outcome::Aborted: {
-        // The window shows the unit-type message for a run that stopped without one of its own.
-        const QString shown = report.unitTypeMissing ? UnitTypeMissingMessage : outcome.message;
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << lines;
-        EXPECT_TRUE(shown.contains(c.text)) << shown.toStdString();
+        // A unit type the service does not know stops the send with the unit-type message.
+        const SendOutcome::End end = c.text == UnitTypeMissingMessage ? SendOutcome::End::UnitTypeMissing
+                                                                      : SendOutcome::End::Aborted;
+        EXPECT_EQ(outcome.end, end) << lines;
+        EXPECT_TRUE(outcome.mensagem.contains(c.text)) << outcome.mensagem.toStdString();
         break;
     }
     }
@@ -154,8 +154,7 @@ TEST_F(Win1252Database, AccentedTextsAtFullWidth)
     for (const KindCase &kind : kindCases()) {
         SCOPED_TRACE(kind.name.toStdString());
         fill(kind);
-        const auto transmitter = kind.make();
-        EXPECT_EQ(click(*transmitter).results, (QStringList{RunResult::Transmitido, RunResult::Pronto}));
+        EXPECT_EQ(runEnds(click(kind.kind)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     }
     EXPECT_TRUE(report.erros.contains(QStringLiteral("Código de produto inválido! 5031 - ") + LongName))
         << report.erros.join(QLatin1Char('\n')).toStdString();

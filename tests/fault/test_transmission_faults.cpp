@@ -45,13 +45,12 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
 
     useFaultyService(GetParam().fault);
     fill(stock);
-    const auto transmitter = stock.make();
-    const ClickOutcome outcome = click(*transmitter);
+    const SendOutcome outcome = click(stock.kind);
     if (GetParam().message.isEmpty()) {
-        EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.end, SendOutcome::End::AllSent) << outcome.mensagem.toStdString();
     } else {
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-        EXPECT_TRUE(outcome.message.contains(GetParam().message)) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+        EXPECT_TRUE(outcome.mensagem.contains(GetParam().message)) << outcome.mensagem.toStdString();
         if (!GetParam().unanswered) {
             EXPECT_EQ(snapshot().recordPriorities, before.recordPriorities);
             EXPECT_EQ(snapshot().protocolPriorities, before.protocolPriorities);
@@ -72,8 +71,7 @@ TEST_P(TransmissionFault, RunEndsCleanAndTheNextRunSendsTheRest)
         EXPECT_GT(held, 0);
         useService();
         fill(stock);
-        const auto again = stock.make();
-        click(*again);
+        click(stock.kind);
         EXPECT_EQ(
             fixture.scalar(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'")).toInt(),
             held)
@@ -127,27 +125,26 @@ TEST_P(HeldRows, TheRunNeverSendsAHeldRecord)
     ASSERT_FALSE(sendFirstBatch(stock, 3).isEmpty());
     const Snapshot before = snapshot();
     fill(stock);
-    const auto transmitter = stock.make();
-    ClickOutcome outcome;
+    SendOutcome outcome;
     QElapsedTimer waited;
     {
         const RowHolder holder(fixture.path(), c.update, c.hold, c.end);
         ASSERT_GT(holder.heldRows(), 0);
         waited.start();
-        outcome = click(*transmitter);
+        outcome = click(stock.kind);
         if (c.aborts) {
             EXPECT_LT(waited.elapsed(), c.hold.count()) << "the claim waited for the holder to end";
         }
     }
     if (c.aborts) {
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-        EXPECT_EQ(outcome.message, TodosEmUsoMessage);
+        EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+        EXPECT_EQ(outcome.mensagem, TodosEmUsoMessage);
         EXPECT_FALSE(db.inTransaction());
         EXPECT_EQ(snapshot().recordProtocols, before.recordProtocols);
         expectConsistent(before);
         expectNextRunSendsTheRest(stock);
     } else {
-        EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+        EXPECT_EQ(outcome.end, SendOutcome::End::AllSent) << outcome.mensagem.toStdString();
     }
     // Records the holder marked as sent elsewhere keep that protocol: the run did not send them.
     SqlCursor elsewhere = db.select(
@@ -223,7 +220,7 @@ TEST_P(EveryKind, AnswerWithoutProtocolHoldsTheBatch)
     const Snapshot before = snapshot();
     useFaultyService(Fault::EmptyBody);
     fill(kind);
-    EXPECT_EQ(click(*transmitter).message, RespostaSemProtocoloMessage);
+    EXPECT_EQ(click(kind.kind).mensagem, RespostaSemProtocoloMessage);
     const QString provisorio = fixture.scalar(
         QStringLiteral("select Protocolo from TavroProtocolos where Situacao = 'Enviando'"));
     ASSERT_TRUE(provisorio.startsWith(QStringLiteral("ENV"))) << provisorio.toStdString();
@@ -234,8 +231,7 @@ TEST_P(EveryKind, AnswerWithoutProtocolHoldsTheBatch)
     expectConsistent(before);
     useService();
     fill(kind);
-    const auto again = kind.make();
-    click(*again);
+    click(kind.kind);
     EXPECT_GT(count(held), 0) << "a run took a record of a batch that may be at the service";
     resolveProvisionalBatches(db, logFolder, 0);
     ASSERT_TRUE(releaseUnanswered(db, provisorio));
@@ -261,15 +257,15 @@ TEST_P(EveryKind, FailedRegistryRowLeavesTheListAsTheDatabaseHoldsIt)
     const Snapshot before = snapshot();
     fill(kind);
     ASSERT_GE(batchCaptions(*list, *transmitter).size(), 3) << kind.name.toStdString();
-    ClickOutcome outcome;
+    SendOutcome outcome;
     {
         const RowHolder holder(fixture.path(), QStringLiteral("update TestTrava set id = id"),
                                std::chrono::seconds(ClaimLockTimeoutSeconds + 3), RowHolder::End::Rollback);
         ASSERT_EQ(holder.heldRows(), 1);
-        outcome = click(*transmitter);
+        outcome = click(kind.kind);
     }
-    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-    EXPECT_FALSE(outcome.message.isEmpty());
+    EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+    EXPECT_FALSE(outcome.mensagem.isEmpty());
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' "
                                             "and TavroSituacao = 'Inconsistência'")
                                  .arg(kind.table, first)),
@@ -289,8 +285,8 @@ TEST_P(EveryKind, RecordGoneSinceTheSearchLeavesTheBatch)
     // The stock list leaves its reading transaction active, which would still see the record.
     db.restartTransaction();
 
-    const ClickOutcome outcome = click(*transmitter);
-    EXPECT_EQ(outcome.end, ClickOutcome::AllSent) << outcome.message.toStdString();
+    const SendOutcome outcome = click(kind.kind);
+    EXPECT_EQ(outcome.end, SendOutcome::End::AllSent) << outcome.mensagem.toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("1"));
     expectListShowsDatabase(kind);
 }
@@ -311,14 +307,14 @@ TEST_P(EveryKind, HeldRecordWaitsForTheNextRun)
             fixture.path(), QStringLiteral("update %1 set quantidade = quantidade where %2").arg(kind.table, condition),
             5000ms, RowHolder::End::Commit);
         ASSERT_EQ(holder.heldRows(), 1);
-        EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+        EXPECT_EQ(runEnds(click(kind.kind, 1)), RunEnds{RunResult::End::Sent});
         EXPECT_EQ(report.erros.filter(recordHeldMessage(held)).size(), 1) << report.erros.join('\n').toStdString();
         EXPECT_EQ(fixture.scalar(marked).toInt(), before + batch.size() - 1);
         EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from %1 where TavroProtocolo is null and %2")
                                      .arg(kind.table, condition)),
                   QStringLiteral("1"));
     }
-    EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+    EXPECT_EQ(runEnds(click(kind.kind, 1)), RunEnds{RunResult::End::Sent});
     EXPECT_EQ(fixture.scalar(marked).toInt(), before + batch.size());
     expectListShowsDatabase(kind);
 }
@@ -331,7 +327,7 @@ TEST_P(EveryKind, QuantityChangedSinceTheSearchGoesWithItsNewValue)
     fixture.exec(QStringLiteral("update %1 set quantidade = 4321 where %2")
                      .arg(kind.table, recordCondition(kind, batch.first())));
     db.restartTransaction();
-    EXPECT_EQ(click(*transmitter, 1).results, QStringList{RunResult::Transmitido});
+    EXPECT_EQ(runEnds(click(kind.kind, 1)), RunEnds{RunResult::End::Sent});
     const QDir logs(logFolder);
     QByteArray request;
     for (const QString &name : logs.entryList({QStringLiteral("*_req.xml")})) {
@@ -361,11 +357,10 @@ TEST_F(FaultFixture, DatabaseServerGoneDuringTheRun)
     const ServerGoneDuringPost serverGone(*proxy, *sim);
 
     fill(stock);
-    const auto transmitter = stock.make();
-    ClickOutcome outcome;
-    EXPECT_NO_THROW(outcome = click(*transmitter));
-    EXPECT_EQ(outcome.end, ClickOutcome::Aborted) << outcome.results.join(QLatin1Char('/')).toStdString();
-    EXPECT_TRUE(outcome.message.contains(QStringLiteral("connection"))) << outcome.message.toStdString();
+    SendOutcome outcome;
+    EXPECT_NO_THROW(outcome = click(stock.kind));
+    EXPECT_EQ(outcome.end, SendOutcome::End::Aborted) << outcome.mensagem.toStdString();
+    EXPECT_TRUE(outcome.mensagem.contains(QStringLiteral("connection"))) << outcome.mensagem.toStdString();
 
     db.open(fixture.address());
     expectConsistent(before);
@@ -424,9 +419,8 @@ TEST_P(GatewayLoss, ABatchThatMayBeAtTheServiceIsNeverPostedAgain)
     page.forwardTo = localOrigin(sim->port());
     useScripted(page);
     fill(stock);
-    const auto transmitter = stock.make();
-    const ClickOutcome outcome = click(*transmitter);
-    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
+    const SendOutcome outcome = click(stock.kind);
+    EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
     ASSERT_EQ(posts(), 1) << "the gateway did not pass the batch on";
     const int first = held();
     EXPECT_GT(first, 0);
@@ -439,8 +433,7 @@ TEST_P(GatewayLoss, ABatchThatMayBeAtTheServiceIsNeverPostedAgain)
     useService();
     for (int i = 0; i < 3; ++i) {
         fill(stock);
-        const auto again = stock.make();
-        click(*again);
+        click(stock.kind);
         const RecoveryReport resolution = resolveProvisionalBatches(db, logFolder, 0);
         EXPECT_TRUE(resolution.released.isEmpty()) << resolution.released.join('\n').toStdString();
     }
@@ -451,8 +444,7 @@ TEST_P(GatewayLoss, ABatchThatMayBeAtTheServiceIsNeverPostedAgain)
         QStringLiteral("Sem resposta"));
     ASSERT_TRUE(releaseUnanswered(db, provisorio));
     fill(stock);
-    const auto afterRelease = stock.make();
-    EXPECT_EQ(click(*afterRelease).end, ClickOutcome::AllSent);
+    EXPECT_EQ(click(stock.kind).end, SendOutcome::End::AllSent);
     EXPECT_EQ(posts(), 2);
     EXPECT_EQ(held(), 0);
 }
@@ -481,14 +473,12 @@ TEST_F(ValueOnItsWay, ALogFolderGoneDuringTheCallDoesNotMakeTheBatchUnsent)
     });
     remover.start(20);
     fill(stock);
-    const auto transmitter = stock.make();
-    EXPECT_EQ(click(*transmitter).end, ClickOutcome::Aborted);
+    EXPECT_EQ(click(stock.kind).end, SendOutcome::End::Aborted);
     const int held = count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'"));
     EXPECT_GT(held, 0);
     useService();
     fill(stock);
-    const auto again = stock.make();
-    click(*again);
+    click(stock.kind);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Enviando'")), held);
     EXPECT_TRUE(sim->requests().filter(QRegularExpression(QStringLiteral("^POST "))).isEmpty());
 }
@@ -519,8 +509,7 @@ TEST_F(ValueOnItsWay, AValueXmlCannotCarryRefusesItsRowAlone)
                                 "where lancamento || '-' || item = '%1'")
                      .arg(caption));
     fill(entrada);
-    const auto transmitter = entrada.make();
-    click(*transmitter);
+    click(entrada.kind);
     EXPECT_TRUE(report.erros.contains(QStringLiteral("Caractere inválido no lote do registro %1").arg(caption)))
         << report.erros.join('\n').toStdString();
     EXPECT_EQ(fixture.scalar(QStringLiteral("select coalesce(TavroSituacao, '') from itensentradas where "

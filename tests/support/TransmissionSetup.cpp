@@ -2,6 +2,24 @@
 
 namespace tavro::test {
 
+RunEnds runEnds(const SendOutcome &outcome)
+{
+    RunEnds ends;
+    for (const RunResult &run : outcome.resultados)
+        ends.append(run.end);
+    return ends;
+}
+
+SendRequest sendRequest(MovementKind kind, const TransmissionInput &input, int vezes)
+{
+    SendRequest request;
+    request.kind = kind;
+    request.input = input;
+    request.vezes = vezes;
+    request.today = [day = input.hoje] { return day; };
+    return request;
+}
+
 ListSearch clerkSearch(MovementKind kind, const TransmissionInput &input)
 {
     ListSearch search;
@@ -25,19 +43,29 @@ RecordList &TransmissionSetup::fill(MovementKind kind, Database &on)
     return *list;
 }
 
-ClickOutcome TransmissionSetup::click(TransmissionKind &kind, int vezes)
+SendOutcome TransmissionSetup::click(MovementKind kind, int vezes)
 {
-    return transmitRepeatedly(vezes, [&] {
-        RunReport run;
-        const QString result = transmitOnce(db, *client, kind, *list, input, run);
-        report.erros += run.erros;
-        if (run.retornos)
-            report.retornos = run.retornos;
-        report.unitTypeMissing = report.unitTypeMissing || run.unitTypeMissing;
-        if (onRun)
-            onRun(run);
-        return result;
-    });
+    // Every run's lines and last protocol in `report`, as the window's tabs gather them.
+    class Gathering : public SendObserver
+    {
+    public:
+        explicit Gathering(TransmissionSetup &setup)
+            : m_setup(setup)
+        {
+        }
+        void runEnded(const SendRun &run) override
+        {
+            m_setup.report.erros += run.report.erros;
+            if (run.report.retornos)
+                m_setup.report.retornos = run.report.retornos;
+            if (m_setup.onRun)
+                m_setup.onRun(run.report);
+        }
+
+    private:
+        TransmissionSetup &m_setup;
+    } gathering(*this);
+    return transmit(db, *client, *list, sendRequest(kind, input, vezes), gathering);
 }
 
 } // namespace tavro::test

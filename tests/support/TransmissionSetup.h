@@ -9,6 +9,7 @@
 #include "lists/RecordList.h"
 #include "service/HttpTransport.h"
 #include "service/SoapClient.h"
+#include "transmission/SendOperation.h"
 #include "transmission/Transmission.h"
 
 #include <QDateTime>
@@ -18,6 +19,13 @@
 #include <memory>
 
 namespace tavro::test {
+
+// How each run of a send ended, in order.
+using RunEnds = QList<RunResult::End>;
+RunEnds runEnds(const SendOutcome &outcome);
+
+// The send of `kind` a click makes with `input`, its runs dated `input.hoje`.
+SendRequest sendRequest(MovementKind kind, const TransmissionInput &input, int vezes = 10);
 
 // The search a clerk makes before sending `kind`, products without code shown: the stock of
 // the input's day at its pharmacy, the other kinds over January 2019 of unit 1.
@@ -50,9 +58,10 @@ struct TransmissionSetup
     // `list` as the clerk's search of `kind` fills it, on the test's connection or on `on`.
     RecordList &fill(MovementKind kind) { return fill(kind, db); }
     RecordList &fill(MovementKind kind, Database &on);
-    // One click: repeated runs as the window's transmit button makes them. `report` gathers
-    // every run's lines and keeps the last protocol; `onRun` sees each run's report.
-    ClickOutcome click(TransmissionKind &kind, int vezes = 10);
+    // One click: the send of `kind` the window's transmit button makes, over `list` with `input`
+    // on the day `input.hoje`. `report` gathers every run's lines and keeps the last protocol;
+    // `onRun` sees each run's report.
+    SendOutcome click(MovementKind kind, int vezes = 10);
 
     TestDatabase fixture;
     Database db;

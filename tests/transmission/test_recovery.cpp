@@ -20,6 +20,8 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::RunEnds;
+using tavro::test::runEnds;
 using tavro::test::SimProcess;
 using tavro::test::TestDatabase;
 
@@ -36,20 +38,32 @@ class Recovery : public ::testing::Test, public test::TransmissionSetup
 protected:
     void SetUp() override { startSim(); }
 
-    // One run of the kind on `on` through `through`, batches of `lote` records.
-    QString run(const KindCase &kind, Database &on, SoapClient &through, int lote = 2)
+    // A send of one run of the kind on `on` through `through`, batches of `lote` records; the
+    // run's report is kept in `last`.
+    RunEnds run(const KindCase &kind, Database &on, SoapClient &through, int lote = 2)
     {
         fill(kind.list, on);
-        const auto transmitter = kind.make();
         input.loteMaximo = lote;
         last = RunReport();
-        return transmitOnce(on, through, *transmitter, *list, input, last);
+        class KeepingTheRun : public SendObserver
+        {
+        public:
+            explicit KeepingTheRun(RunReport &kept)
+                : m_kept(kept)
+            {
+            }
+            void runEnded(const SendRun &run) override { m_kept = run.report; }
+
+        private:
+            RunReport &m_kept;
+        } keeping(last);
+        return runEnds(transmit(on, through, *list, test::sendRequest(kind.kind, input, 1), keeping));
     }
     // Sends one batch and returns its provisional protocol (its logs' name).
     QString send(const KindCase &kind, TestDatabase &where, Database &on)
     {
         const QStringList before = QDir(logFolder).entryList({QStringLiteral("*_req.xml")});
-        EXPECT_EQ(run(kind, on, *client), RunResult::Transmitido);
+        EXPECT_EQ(run(kind, on, *client), RunEnds{RunResult::End::Sent});
         if (!last.retornos)
             return QString();
         QStringList after = QDir(logFolder).entryList({QStringLiteral("*_req.xml")});
@@ -180,7 +194,7 @@ TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
     EXPECT_EQ(fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos")), QStringLiteral("Sem resposta"));
     EXPECT_EQ(unresolvedBatchIds(db), QStringList{provisorio});
     EXPECT_EQ(resolve(0).newlyUnanswered, 0);
-    EXPECT_EQ(run(stock, db, *client), RunResult::Transmitido);
+    EXPECT_EQ(run(stock, db, *client), RunEnds{RunResult::End::Sent});
     EXPECT_EQ(sending(stock), 2) << "a new batch took a record without answer";
 
     const QList<QStringList> held = fixture.rows(
@@ -198,7 +212,7 @@ TEST_F(Recovery, WithoutAnswerLogABatchIsShownSemRespostaUntilReleased)
         QStringLiteral("Liberado"));
     EXPECT_FALSE(releaseUnanswered(db, provisorio)) << "released once";
     EXPECT_TRUE(unresolvedBatchIds(db).isEmpty());
-    EXPECT_EQ(run(stock, db, *client, 500), RunResult::Transmitido);
+    EXPECT_EQ(run(stock, db, *client, 500), RunEnds{RunResult::End::Sent});
     for (const QStringList &record : held)
         EXPECT_EQ(fixture.scalar(
                       QStringLiteral("select TavroSituacao from conciliacao where lancamento = %1").arg(record[0])),
@@ -345,5 +359,5 @@ TEST_F(Recovery, ABatchThatNeverLeftIsReleasedAtOnce)
     EXPECT_EQ(
         fixture.scalar(QStringLiteral("select Situacao from TavroProtocolos where Protocolo = '%1'").arg(provisorio)),
         QStringLiteral("Não enviado"));
-    EXPECT_EQ(run(stock, db, *client, 500), RunResult::Transmitido);
+    EXPECT_EQ(run(stock, db, *client, 500), RunEnds{RunResult::End::Sent});
 }

@@ -26,6 +26,8 @@
 #include <memory>
 
 using namespace tavro;
+using tavro::test::RunEnds;
+using tavro::test::runEnds;
 using tavro::test::SimProcess;
 using tavro::test::TestDatabase;
 
@@ -62,10 +64,9 @@ TEST_F(Transmission, StockBatchEndToEnd)
 {
     startSim();
     RecordList &stock = fill(MovementKind::Estoque);
-    EstoqueTransmission kind;
-    const ClickOutcome outcome = click(kind);
-    EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
-    EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"}));
+    const SendOutcome outcome = click(MovementKind::Estoque);
+    EXPECT_EQ(outcome.end, SendOutcome::End::AllSent);
+    EXPECT_EQ(runEnds(outcome), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     // Products without a catalogue code: two lines each, in every run.
     EXPECT_EQ(report.erros.count(
                   QStringLiteral("Falta Código de Identificação para o produto: 5031 - ALGODÃO HIDRÓFILO 500G")),
@@ -108,12 +109,12 @@ TEST_F(Transmission, BatchLimitAndRepeatCount)
     startSim();
     fill(MovementKind::Estoque);
     input.loteMaximo = 4;
-    EstoqueTransmission kind;
-    const ClickOutcome outcome = click(kind, 2);
-    EXPECT_EQ(outcome.end, ClickOutcome::RunsUsedUp);
+    const SendOutcome outcome = click(MovementKind::Estoque, 2);
+    EXPECT_EQ(outcome.end, SendOutcome::End::RunsUsedUp);
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 2);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 8);
-    EXPECT_EQ(click(kind, 3).results, (QStringList{"transmitido", "pronto"})); // the ninth row, then nothing
+    // The ninth row, then nothing.
+    EXPECT_EQ(runEnds(click(MovementKind::Estoque, 3)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
 }
 
 // Lots whose UTF-8 is longer than their text, in a batch large enough that its keys reach the
@@ -132,8 +133,7 @@ TEST_F(Transmission, LargeBatchOfAccentedKeysIsClaimedAndMarkedWhole)
     startSim();
     fill(MovementKind::Estoque);
     input.loteMaximo = 2000;
-    EstoqueTransmission kind;
-    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(runEnds(click(MovementKind::Estoque)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     const QString protocol = report.retornos.value().value(0);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where lote starting with 'ÇÃÕÉÍÚÂÊ-' and "
                                    "TavroProtocolo = '%1' and TavroSituacao = 'Aguardando'")
@@ -152,19 +152,19 @@ TEST_F(Transmission, ClickAccountMatchesTheDatabaseAndListsEachRefusalOnce)
     const struct
     {
         int vezes;
-        ClickOutcome::End end;
+        SendOutcome::End end;
         int enviados, recusados, restam;
         QString text;
     } clicks[] = {
-        {2, ClickOutcome::RunsUsedUp, 6, 3, 2, QStringLiteral("Enviados 6, recusados 3 (ver Erros), restam 2")},
-        {5, ClickOutcome::AllSent, 2, 3, 0, QStringLiteral("Enviados 2, recusados 3 (ver Erros), restam 0")},
+        {2, SendOutcome::End::RunsUsedUp, 6, 3, 2, QStringLiteral("Enviados 6, recusados 3 (ver Erros), restam 2")},
+        {5, SendOutcome::End::AllSent, 2, 3, 0, QStringLiteral("Enviados 2, recusados 3 (ver Erros), restam 0")},
     };
     int sent = 0;
     for (const auto &c : clicks) {
         account = {};
         listed.clear();
         report.erros.clear();
-        EXPECT_EQ(click(kind, c.vezes).end, c.end);
+        EXPECT_EQ(click(MovementKind::Estoque, c.vezes).end, c.end);
         account.countRows(kind, stock, input.protocolo);
         EXPECT_EQ(account.enviados(), c.enviados);
         EXPECT_EQ(account.recusados(), c.recusados);
@@ -199,7 +199,7 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     startSim({QStringLiteral("--aguardando"), QStringLiteral("0")});
     fill(MovementKind::Estoque);
     EstoqueTransmission kind;
-    ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    ASSERT_EQ(runEnds(click(MovementKind::Estoque, 1)), RunEnds{RunResult::End::Sent});
     const QString old = report.retornos->value(0);
     // The service rectifies only a protocol whose processing has finished.
     TavroWSAsync port = GetTavroWSAsync(true, QString(), *client);
@@ -213,7 +213,7 @@ TEST_F(Transmission, StockRectificationCarriesRegistrationCodes)
     input.protocolo = old;
     input.loteMaximo = 2; // no limit applies to a rectification
     account = {};
-    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(runEnds(click(MovementKind::Estoque)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     account.countRows(kind, *list, old);
     EXPECT_EQ(account.text(), QStringLiteral("Enviados 9, recusados 0, restam 0"));
     const QString fresh = report.retornos->value(0);
@@ -282,8 +282,9 @@ TEST_F(Transmission, LineKindsSendTheirRecordsAndChecks)
         report = {};
         fill(c.kind.list);
         const auto kind = c.kind.make();
-        const ClickOutcome outcome = click(*kind);
-        EXPECT_EQ(outcome.results, (QStringList{"transmitido", "pronto"})) << c.tipo.toStdString();
+        const SendOutcome outcome = click(c.kind.kind);
+        EXPECT_EQ(runEnds(outcome), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}))
+            << c.tipo.toStdString();
         for (const QString &line : c.lines)
             EXPECT_TRUE(report.erros.contains(line)) << line.toStdString() << "\n"
                                                      << report.erros.join('\n').toStdString();
@@ -311,8 +312,7 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
     const QRegularExpression blankCnpj(QStringLiteral("<(nuCNPJFabricante|nuCNPJDistribuidor|nuCNPJ)>[ ./-]*</"));
 
     fill(MovementKind::Entradas);
-    EntradaTransmission entradas;
-    EXPECT_EQ(click(entradas).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(runEnds(click(MovementKind::Entradas)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     QString request = requests().last();
     EXPECT_TRUE(request.contains(QStringLiteral("<noFabricanteInternacional>IL-4410293</noFabricanteInternacional>")));
     EXPECT_FALSE(request.contains(blankCnpj)) << request.toStdString();
@@ -322,8 +322,7 @@ TEST_F(Transmission, EmptiedCnpjMasksCountAsNoCnpj)
 
     report = {};
     fill(MovementKind::Saidas);
-    SaidaTransmission saidas;
-    EXPECT_EQ(click(saidas).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(runEnds(click(MovementKind::Saidas)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     request = requests().last();
     EXPECT_FALSE(request.contains(blankCnpj)) << request.toStdString();
     EXPECT_TRUE(report.erros.contains(QStringLiteral("Falta identificação do destino da saída! Lançamento: 2003-1 - ")
@@ -338,15 +337,14 @@ TEST_F(Transmission, IssuesOfAChosenProtocolGoAgainAsANewBatch)
 {
     startSim();
     fill(MovementKind::Saidas);
-    SaidaTransmission kind;
-    ASSERT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    ASSERT_EQ(runEnds(click(MovementKind::Saidas, 1)), RunEnds{RunResult::End::Sent});
     const QString first = report.retornos->value(0);
     fixture.exec(QStringLiteral(
         "update itenssaidas set TavroSituacao = 'Ok', TavroSituacaoPrioridade = 40 where lancamento = 2001"));
     db.rollback();
     fill(MovementKind::Saidas);
     input.protocolo = first;
-    EXPECT_EQ(click(kind).results, (QStringList{"transmitido", "pronto"}));
+    EXPECT_EQ(runEnds(click(MovementKind::Saidas)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
     EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), 2);
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos where ProtocoloAntigo is null")), 2);
 }
@@ -368,10 +366,9 @@ TEST_F(Transmission, FailuresLeaveNothingWritten)
         startSim(c.simArguments);
         input.ibge = c.ibge;
         RecordList &stock = fill(MovementKind::Estoque);
-        EstoqueTransmission kind;
-        const ClickOutcome outcome = click(kind);
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-        EXPECT_EQ(outcome.message, c.expected);
+        const SendOutcome outcome = click(MovementKind::Estoque);
+        EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+        EXPECT_EQ(outcome.mensagem, c.expected);
         EXPECT_FALSE(db.inTransaction()); // rolled back at once: no later commit can keep a mark
         // A batch the service refused keeps its registry row, as "Não enviado", and nothing else.
         EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos where Situacao <> 'Não enviado'")), 0);
@@ -434,7 +431,7 @@ TEST_F(Transmission, UnreadableRowIsRefusedAndTheOthersGoOut)
         report = {};
         RecordList &rows = fill(c.kind.list);
         const auto kind = c.kind.make();
-        EXPECT_EQ(click(*kind).results, (QStringList{"transmitido", "pronto"}));
+        EXPECT_EQ(runEnds(click(c.kind.kind)), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
         EXPECT_EQ(requests().last().count(QStringLiteral("<registro>")), c.sent);
         EXPECT_EQ(count(QStringLiteral("select count(*) from %1 where TavroProtocolo = '%2' and TavroSituacao = "
                                        "'Aguardando'")
@@ -479,10 +476,9 @@ TEST_F(Transmission, RectificationWithoutARegistrationCodeStillEndsTheRun)
     for (const char *id : {"Estoque", "Entrada"}) {
         const test::KindCase &c = test::kindCase(id);
         fill(c.list);
-        const auto kind = c.make();
-        const ClickOutcome outcome = click(*kind);
-        EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-        EXPECT_EQ(outcome.message, QStringLiteral("'' is not a valid integer value"));
+        const SendOutcome outcome = click(c.kind);
+        EXPECT_EQ(outcome.end, SendOutcome::End::Aborted);
+        EXPECT_EQ(outcome.mensagem, QStringLiteral("'' is not a valid integer value"));
     }
     EXPECT_TRUE(requests().isEmpty());
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 0);
@@ -496,11 +492,11 @@ TEST_F(Transmission, PassingServerTextStartsTheNextRun)
               QStringLiteral("--falhas"), QStringLiteral("1")});
     fill(MovementKind::Estoque);
     EstoqueTransmission kind;
-    const ClickOutcome outcome = click(kind);
-    EXPECT_EQ(outcome.end, ClickOutcome::AllSent);
-    ASSERT_EQ(outcome.results.size(), 3);
-    EXPECT_EQ(outcome.results.mid(1), (QStringList{"transmitido", "pronto"}));
-    EXPECT_TRUE(outcome.stoppedByServer);
+    const SendOutcome outcome = click(MovementKind::Estoque);
+    EXPECT_EQ(outcome.end, SendOutcome::End::AllSent);
+    ASSERT_EQ(runEnds(outcome).size(), 3);
+    EXPECT_EQ(runEnds(outcome).mid(1), (RunEnds{RunResult::End::Sent, RunResult::End::NothingLeft}));
+    EXPECT_TRUE(outcome.serverText());
     EXPECT_EQ(report.erros.filter(QStringLiteral("O identificador não está no estado correto")).size(), 1);
     EXPECT_FALSE(rowsLeftToSend(kind, *list, input));
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
@@ -521,9 +517,9 @@ TEST_F(Transmission, PassingServerTextOnEveryRunLeavesTheRowsToSend)
         report = {};
         RecordList &stock = fill(MovementKind::Estoque);
         EstoqueTransmission kind;
-        const ClickOutcome outcome = click(kind, 3);
-        EXPECT_EQ(outcome.end, ClickOutcome::RunsUsedUp);
-        EXPECT_TRUE(outcome.stoppedByServer);
+        const SendOutcome outcome = click(MovementKind::Estoque, 3);
+        EXPECT_EQ(outcome.end, SendOutcome::End::StoppedByServer); // its runs used up
+        EXPECT_TRUE(outcome.serverText());
         EXPECT_EQ(report.erros.filter(QStringLiteral("O identificador não está no estado correto")).size(), 3);
         EXPECT_TRUE(rowsLeftToSend(kind, stock, input));
         EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 0);
@@ -543,11 +539,10 @@ TEST_F(Transmission, UnitWithoutAKnownTypeStopsBeforeSending)
     startSim();
     input.cnes = QStringLiteral("4567890"); // "farmácia básica": lower-case f
     fill(MovementKind::Estoque);
-    EstoqueTransmission kind;
-    const ClickOutcome outcome = click(kind);
-    EXPECT_TRUE(report.unitTypeMissing);
-    EXPECT_EQ(outcome.end, ClickOutcome::Aborted);
-    EXPECT_EQ(outcome.message, QString());
+    const SendOutcome outcome = click(MovementKind::Estoque);
+    EXPECT_EQ(outcome.end, SendOutcome::End::UnitTypeMissing);
+    EXPECT_EQ(runEnds(outcome), RunEnds{RunResult::End::UnitTypeMissing});
+    EXPECT_EQ(outcome.mensagem, UnitTypeMissingMessage);
     EXPECT_TRUE(requests().isEmpty());
 }
 
@@ -567,8 +562,7 @@ TEST_F(Transmission, AnswerWhoseLogCannotBeWrittenIsStillRecorded)
         file.open(QIODevice::WriteOnly);
     });
     takeFolder.start(50);
-    EstoqueTransmission kind;
-    EXPECT_EQ(click(kind, 1).results, QStringList{"transmitido"});
+    EXPECT_EQ(runEnds(click(MovementKind::Estoque, 1)), RunEnds{RunResult::End::Sent});
     EXPECT_EQ(count(QStringLiteral("select count(*) from TavroProtocolos")), 1);
     EXPECT_EQ(count(QStringLiteral("select count(*) from conciliacao where TavroSituacao = 'Aguardando'")), 9);
     ASSERT_FALSE(report.erros.filter(QStringLiteral("Não foi possível gravar o log da resposta na pasta")).isEmpty())

@@ -1,5 +1,5 @@
 #include "common/ProgressObserver.h"
-#include "transmission/Transmission.h"
+#include "transmission/SendOperation.h"
 
 #include <gtest/gtest.h>
 
@@ -25,78 +25,68 @@ private:
     int m_stopAfter;
 };
 
-// A run that takes `batch` rows and returns the next of `results`.
+// A run that takes `batch` rows (none when it finds nothing to take or stops at the unit type)
+// and returns the next of `results`.
 struct ScriptedRuns
 {
-    QStringList results;
+    QList<RunResult> results;
     int batch = 5;
     Recorder *recorder = nullptr;
     int calls = 0;
 
-    QString operator()(RunReport &report)
+    RunResult operator()(RunReport &report)
     {
-        report.batchSize = results.at(calls) == RunResult::Pronto ? 0 : batch;
+        const RunResult::End end = results.at(calls).end;
+        report.batchSize = end == RunResult::End::NothingLeft || end == RunResult::End::UnitTypeMissing ? 0 : batch;
         ++recorder->ended;
         return results.at(calls++);
     }
 };
 
-const QString Hibernate = QStringLiteral("Could not roll back Hibernate transaction");
+const RunResult Sent{RunResult::End::Sent};
+const RunResult Pronto{RunResult::End::NothingLeft};
+const RunResult Hibernate{RunResult::End::ServiceText, QStringLiteral("Could not roll back Hibernate transaction")};
+const RunResult FalhaDeRede{RunResult::End::Failed, QStringLiteral("Falha de rede")};
+const RunResult SemTipo{RunResult::End::UnitTypeMissing};
 
 } // namespace
 
 TEST(TransmitProgress, CountsAndStopsBetweenRuns)
 {
+    using End = SendOutcome::End;
     const struct
     {
         const char *name;
-        QStringList results;
+        QList<RunResult> results;
         int vezes;
         int stopAfter;
         int runs;
-        ClickOutcome::End end;
-        bool stopped;
+        End end;
+        int lotes;
         qint64 enviados, recusados;
     } cases[] = {
-        {"runs used up",
-         {"transmitido", "transmitido", "transmitido"},
-         3,
-         -1,
-         3,
-         ClickOutcome::RunsUsedUp,
-         false,
-         15,
-         0},
-        {"stop after the first run",
-         {"transmitido", "transmitido", "transmitido"},
-         3,
-         1,
-         1,
-         ClickOutcome::RunsUsedUp,
-         true,
-         5,
-         0},
-        {"a refused batch goes on",
-         {"transmitido", Hibernate, "transmitido", "pronto"},
-         20,
-         -1,
-         4,
-         ClickOutcome::AllSent,
-         false,
-         10,
-         5},
-        {"stop after a refused batch", {Hibernate, "transmitido"}, 20, 1, 1, ClickOutcome::RunsUsedUp, true, 0, 5},
-        {"an error ends before a stop", {"transmitido", "Falha de rede"}, 20, 2, 2, ClickOutcome::Aborted, false, 5, 5},
-        {"stop asked before the first run", {"transmitido"}, 20, 0, 0, ClickOutcome::RunsUsedUp, true, 0, 0},
+        {"runs used up", {Sent, Sent, Sent}, 3, -1, 3, End::RunsUsedUp, 3, 15, 0},
+        {"stop after the first run", {Sent, Sent, Sent}, 3, 1, 1, End::StoppedByUser, 1, 5, 0},
+        {"a refused batch goes on", {Sent, Hibernate, Sent, Pronto}, 20, -1, 4, End::AllSent, 2, 10, 5},
+        {"a refused batch last", {Sent, Hibernate}, 2, -1, 2, End::StoppedByServer, 1, 5, 5},
+        {"stop after a refused batch", {Hibernate, Sent}, 20, 1, 1, End::StoppedByUser, 0, 0, 5},
+        {"an error ends before a stop", {Sent, FalhaDeRede}, 20, 2, 2, End::Aborted, 1, 5, 5},
+        {"stop asked before the first run", {Sent}, 20, 0, 0, End::StoppedByUser, 0, 0, 0},
+        {"the unit type missing ends at once", {SemTipo, Sent}, 20, -1, 1, End::UnitTypeMissing, 0, 0, 0},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         Recorder recorder(c.stopAfter);
         ScriptedRuns runs{c.results, 5, &recorder};
-        const ClickOutcome outcome = transmitRepeatedly(c.vezes, std::ref(runs), recorder);
+        const SendOutcome outcome = transmitRepeatedly(c.vezes, std::ref(runs), recorder);
         EXPECT_EQ(runs.calls, c.runs);
         EXPECT_EQ(outcome.end, c.end);
-        EXPECT_EQ(outcome.stopped, c.stopped);
+        EXPECT_EQ(outcome.lotes, c.lotes);
+        EXPECT_EQ(outcome.resultados.size(), c.runs);
+        const QString mensagem = c.end == End::Aborted ? FalhaDeRede.message
+            : c.end == End::UnitTypeMissing            ? UnitTypeMissingMessage
+                                                       : QString();
+        EXPECT_EQ(outcome.mensagem, mensagem);
         ASSERT_EQ(recorder.reports.size(), 2 * c.runs); // before and after each run
         if (c.runs == 0)
             continue;
