@@ -22,7 +22,9 @@ void checkStatus(const ISC_STATUS *status);
 // parameters and for one row. Texts are read and bound by what the server says of each
 // column and parameter: one without a character set holds the code page's bytes, any other
 // travels as UTF-8 and the server converts it (db/TextEncoding.h). The statement is dropped
-// when destroyed; it may outlive its transaction, not its connection.
+// when destroyed; it may outlive its transaction, not its connection. A statement that gives
+// at most one row without a cursor (an update with RETURNING, say) brings its row back with its
+// execution, in one request to the server.
 class ClientStatement
 {
 public:
@@ -40,6 +42,8 @@ public:
     bool fetch();
     // Closes the cursor of a select before its last row.
     void close();
+    // A select executed and not yet read to its end or closed.
+    bool isOpen() const { return m_open; }
 
     int columnCount() const { return m_out->sqld; }
     // The column's name as the server gives it (upper case, or its alias).
@@ -65,6 +69,9 @@ private:
     std::vector<QByteArray> m_storage;
     std::vector<short> m_nulls;
     bool m_open = false;
+    // Runs as a procedure: its one row, if it has columns, comes with the execution.
+    bool m_singleRow = false;
+    bool m_rowPending = false; // that row, not yet read by fetch()
 };
 
 } // namespace tavro

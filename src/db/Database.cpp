@@ -1,6 +1,7 @@
 #include "db/Database.h"
 
 #include "common/Error.h"
+#include "db/ClientStatement.h"
 #include "db/ClientTransaction.h"
 
 #include <ibase.h>
@@ -55,10 +56,12 @@ BoundStatement bound(const SqlStatement &statement)
 struct Database::Attachment
 {
     isc_db_handle handle = 0;
+    PreparedStatements<ClientStatement> prepared;
 
     ~Attachment() { detach(); }
     void detach()
     {
+        prepared.clear();
         if (!handle)
             return;
         ISC_STATUS_ARRAY status;
@@ -124,15 +127,22 @@ void Database::startTransaction()
 {
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
-    m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding);
+    m_lockTimeout.reset();
+    m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding, m_attachment->prepared);
 }
 
 void Database::startLockingTransaction(int lockTimeoutSeconds)
 {
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
+    if (m_transaction && m_lockTimeout == lockTimeoutSeconds) {
+        m_transaction->commitRetaining();
+        return;
+    }
     commit();
-    m_transaction = ClientTransaction::locking(&m_attachment->handle, lockTimeoutSeconds, m_encoding);
+    m_lockTimeout = lockTimeoutSeconds;
+    m_transaction = ClientTransaction::locking(&m_attachment->handle, lockTimeoutSeconds, m_encoding,
+                                               m_attachment->prepared);
 }
 
 void Database::rollback()
@@ -179,6 +189,13 @@ int Database::execute(const SqlStatement &statement)
     Transaction &transaction = running();
     const BoundStatement b = bound(statement);
     return transaction.execute(b.sql, b.values);
+}
+
+void Database::run(const SqlStatement &statement)
+{
+    Transaction &transaction = running();
+    const BoundStatement b = bound(statement);
+    transaction.run(b.sql, b.values);
 }
 
 } // namespace tavro

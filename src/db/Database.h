@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tavro {
 
@@ -55,7 +56,8 @@ public:
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
     // then throws RecordLocked (common/Error.h); the main transaction a statement starts would
     // wait for that transaction to end. It ends by commit or rollback like any main transaction. A main transaction
-    // that is active is committed first.
+    // that is active is committed first; a locking one of the same time-out goes on after its
+    // commit, as a new transaction, which spares the server a request.
     void startLockingTransaction(int lockTimeoutSeconds);
     // Ends the main transaction without committing; nothing happens when none is active.
     void rollback();
@@ -66,9 +68,12 @@ public:
     // Runs a statement that returns rows and gives a cursor before its first row.
     SqlCursor select(const SqlStatement &statement);
     // Runs a statement that returns no rows; the number of rows it changed. A statement
-    // text met again in the same transaction reuses its prepared form, so a batch of
-    // record marks costs one preparation.
+    // text met again on the connection reuses its prepared form, so a run of batches
+    // prepares each of its statements once.
     int execute(const SqlStatement &statement);
+    // The same, without asking the server how many rows it changed: one round trip less on a
+    // server across the network.
+    void run(const SqlStatement &statement);
 
 private:
     // The main transaction, started when none is active.
@@ -83,6 +88,8 @@ private:
     TextEncoding m_encoding;
     // The main transaction while one is active: a snapshot, or a locking one.
     std::unique_ptr<Transaction> m_transaction;
+    // The lock time-out of the main transaction when it is a locking one.
+    std::optional<int> m_lockTimeout;
 };
 
 } // namespace tavro

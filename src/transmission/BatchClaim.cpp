@@ -271,7 +271,7 @@ void BatchClaim::writeMarks(const RecordList &list, const QList<int> &rows, cons
         block.add(line);
     for (const QString &text : chunks(texts)) {
         block.setParam(QStringLiteral("pchaves"), text);
-        m_db.execute(block);
+        m_db.run(block);
     }
 }
 

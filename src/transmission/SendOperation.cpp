@@ -76,6 +76,7 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
         [&](RunReport &report) {
             input.hoje = QDate::currentDate();
             const QString result = transmitOnce(db, client, *kind, list, input, report);
+            input.tipoEstabelecimento = report.tipoEstabelecimento;
             QList<TransmissionAccount::Line> novas = account.add(report);
             for (TransmissionAccount::Line &line : novas) {
                 line.nota = !line.caption.isEmpty() && !toSend.contains(line.caption);

@@ -169,6 +169,15 @@ void setUnresolved(SqlStatement &query)
     query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
 }
 
+// Runs `update`, a statement that changes at most one registry row, and tells whether it
+// changed one, in one request: the row it returns is the changed row's, or nulls.
+bool changedRegistryRow(Database &db, SqlStatement &update)
+{
+    update.add(QStringLiteral("returning Lancamento"));
+    SqlCursor cursor = db.select(update);
+    return cursor.next() && !cursor.value(0).isNull();
+}
+
 // Moves the registry row of a batch not yet resolved to `situacao` ("Liberado", "Não enviado"),
 // forgetting the chosen protocol its records went back to; true when it changed.
 bool closeRegistryRow(Database &db, const QString &provisorio, const QString &situacao)
@@ -181,7 +190,7 @@ bool closeRegistryRow(Database &db, const QString &provisorio, const QString &si
     registry.add(UnresolvedCondition);
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     setUnresolved(registry);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 } // namespace
@@ -189,30 +198,42 @@ bool closeRegistryRow(Database &db, const QString &provisorio, const QString &si
 std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &provisorio, const QString &protocolo,
                                 const QString &data, bool rectifies)
 {
-    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
-    bool separator = false;
-    const QString s = QStringLiteral("s");
-    AlteraCampo(registry, separator, QStringLiteral("Protocolo"), protocolo.left(StoredProtocolLength), s);
-    AlteraCampo(registry, separator, QStringLiteral("Data"), data.left(StoredProtocolLength), s);
-    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Aguardando);
-    // The row kept the chosen protocol so a release can give its records back; only a
-    // rectification names it once the batch is accepted.
-    if (!rectifies)
-        registry.add(QStringLiteral(",ProtocoloAntigo = null"));
-    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
-    registry.add(UnresolvedCondition);
-    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
-    setUnresolved(registry);
-    if (db.execute(registry) == 0)
+    // One block, so the registry row and the records cost one request: the records move only
+    // when the registry row did. Inside it a variable is written :"NAME".
+    SqlStatement block{
+        QStringLiteral(
+            "execute block (pprovisorio varchar(100) = :pprovisorio, pprotocolo varchar(100) = :pprotocolo,"),
+        QStringLiteral(
+            "  pdata varchar(100) = :pdata, psituacao varchar(40) = :psituacao, psitprio integer = :psitprio,"),
+        QStringLiteral("  pesquece integer = :pesquece, ppreparando varchar(40) = :ppreparando,"),
+        QStringLiteral("  penviando varchar(40) = :penviando, psemresposta varchar(40) = :psemresposta)"),
+        QStringLiteral("returns (registro integer, registros integer)"), QStringLiteral("as"), QStringLiteral("begin"),
+        QStringLiteral("  registros = 0;"),
+        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PPROTOCOLO\", Data = :\"PDATA\","),
+        QStringLiteral("    Situacao = :\"PSITUACAO\", SituacaoPrioridade = :\"PSITPRIO\","),
+        // The row kept the chosen protocol so a release can give its records back; only a
+        // rectification names it once the batch is accepted.
+        QStringLiteral("    ProtocoloAntigo = iif(:\"PESQUECE\" = 1, null, ProtocoloAntigo)"),
+        QStringLiteral("    where Protocolo = :\"PPROVISORIO\""),
+        QStringLiteral("    and Situacao in (:\"PPREPARANDO\", :\"PENVIANDO\", :\"PSEMRESPOSTA\");"),
+        QStringLiteral("  registro = row_count;"), QStringLiteral("  if (registro > 0) then"),
+        QStringLiteral("  begin"),
+        QStringLiteral("    ") + updateLine(table) + QStringLiteral("TavroProtocolo = :\"PPROTOCOLO\","),
+        QStringLiteral("      TavroData = :\"PDATA\", TavroSituacao = :\"PSITUACAO\","),
+        QStringLiteral("      TavroSituacaoPrioridade = :\"PSITPRIO\" where TavroProtocolo = :\"PPROVISORIO\";"),
+        QStringLiteral("    registros = row_count;"), QStringLiteral("  end"), QStringLiteral("  suspend;"),
+        QStringLiteral("end")};
+    block.setParam(QStringLiteral("pprovisorio"), provisorio);
+    block.setParam(QStringLiteral("pprotocolo"), protocolo.left(StoredProtocolLength));
+    block.setParam(QStringLiteral("pdata"), data.left(StoredProtocolLength));
+    block.setParam(QStringLiteral("psituacao"), Situacao::Aguardando);
+    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
+    block.setParam(QStringLiteral("pesquece"), rectifies ? 0 : 1);
+    setUnresolved(block);
+    SqlCursor cursor = db.select(block);
+    if (!cursor.next() || cursor.value(0).toInt() == 0)
         return std::nullopt; // resolved or released meanwhile: its records may be on their way again
-    SqlStatement records{updateLine(table)};
-    separator = false;
-    AlteraCampo(records, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), s);
-    AlteraCampo(records, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), s);
-    setStatus(records, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
-    records.add(QStringLiteral("where TavroProtocolo = :pprovisorio"));
-    records.setParam(QStringLiteral("pprovisorio"), provisorio);
-    return db.execute(records);
+    return cursor.value(1).toInt();
 }
 
 bool releaseBatch(Database &db, RecordTable table, const QString &provisorio, const QString &protocoloAntigo,
@@ -246,7 +267,7 @@ bool markPosting(Database &db, const QString &provisorio)
     registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :ppreparando"));
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     registry.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 bool markNotSent(Database &db, const QString &provisorio)
@@ -262,7 +283,7 @@ bool markUnanswered(Database &db, const QString &provisorio)
     registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :penviando"));
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 void raiseRecordsOfProtocol(Database &db, RecordTable table, const QString &protocolo, const QString &situacao,

@@ -204,7 +204,9 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         context.coIBGE = integerValue(input.ibge);
         context.cnes = input.cnes;
         if (kind.needsUnitType()) {
-            context.tipoEstabelecimento = unitType(db, input.cnes);
+            context.tipoEstabelecimento = input.tipoEstabelecimento ? input.tipoEstabelecimento
+                                                                    : unitType(db, input.cnes);
+            report.tipoEstabelecimento = context.tipoEstabelecimento;
             if (!context.tipoEstabelecimento) {
                 report.unitTypeMissing = true;
                 return QString();
@@ -281,7 +283,8 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         port.setLogName(provisorio);
         port.setBeforePost([&] {
             posting.restart();
-            db.commit();
+            // Commits "Enviando"; the answer is recorded in the transaction that goes on.
+            db.startLockingTransaction(ClaimLockTimeoutSeconds);
             report.postingMs = markedPostingMs + posting.nsecsElapsed() / 1e6;
         });
         const SentBatch answer = kind.send(port);
@@ -301,7 +304,6 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
         report.retornos = retornos;
         clock.restart();
 
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
         recordAnswer(db, kind.table(), provisorio, protocolo, data, context.retransmission && kind.rectifies());
         db.commit();
         report.markingMs = clock.nsecsElapsed() / 1e6;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/Enumerations.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -25,6 +27,8 @@ struct TransmissionInput
     QString protocolo;    // the tab's "Retransmitir Protocolo:" box; empty for a new batch
     int loteMaximo = 500; // SEQuantidadeRegistros
     QDate hoje;           // the day the batch is sent
+    // The unit's type as an earlier run of the same send read it, which no run reads again.
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento;
 };
 
 // One line a row's check wrote, with the caption of the row it refuses.
@@ -37,13 +41,14 @@ struct RowRefusal
 // What one run leaves for its caller, named after the window's panes that show it.
 struct RunReport
 {
-    QStringList erros;                   // lines appended to REErros
-    QList<RowRefusal> recusas;           // those of `erros` that the row checks wrote, in order
-    int enviados = 0;                    // records of the batch recorded as sent
-    std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
-    bool unitTypeMissing = false;        // the run stopped at the unit-type check
-    int batchSize = 0;                   // rows the run took into its batch, accepted or not
-    QString dica;                        // the plain line for the technical error that ended the run
+    QStringList erros;                                        // lines appended to REErros
+    QList<RowRefusal> recusas;                                // those of `erros` that the row checks wrote, in order
+    int enviados = 0;                                         // records of the batch recorded as sent
+    std::optional<QStringList> retornos;                      // Memo2's new content, when a batch was accepted
+    bool unitTypeMissing = false;                             // the run stopped at the unit-type check
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento; // the unit's type the run used
+    int batchSize = 0;                                        // rows the run took into its batch, accepted or not
+    QString dica; // the plain line for the technical error that ended the run
     // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
     // them, writing them ahead (registry row and marks, claim excluded), and recording the answer.
     double buildingMs = 0;
