@@ -265,9 +265,22 @@ void ClientStatement::execute(isc_tr_handle &tr, const QVariantList &values)
         m_rowPending = m_out->sqld > 0;
         return;
     }
+    m_rowPending = false;
     isc_dsql_execute(status, &tr, &m_handle, SQLDA_VERSION1, m_in);
     checkStatus(status);
     m_open = m_out->sqld > 0;
+}
+
+void ClientStatement::executeForRow(isc_tr_handle &tr, const QVariantList &values)
+{
+    if (!tr)
+        throw Error(QStringLiteral("The transaction has ended"));
+    bind(values);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute2(status, &tr, &m_handle, SQLDA_VERSION1, m_in, m_out);
+    checkStatus(status);
+    m_open = false;
+    m_rowPending = true;
 }
 
 int ClientStatement::changedRows()
@@ -292,7 +305,7 @@ int ClientStatement::changedRows()
 
 bool ClientStatement::fetch()
 {
-    if (m_singleRow)
+    if (m_singleRow || m_rowPending)
         return std::exchange(m_rowPending, false);
     if (!m_open)
         return false;

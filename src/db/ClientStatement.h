@@ -36,6 +36,9 @@ public:
     // Binds `values` (a text reaching a date or number is converted, db/ParamConversion.h)
     // and runs the statement in `tr`; a select then stands before its first row.
     void execute(isc_tr_handle &tr, const QVariantList &values);
+    // Binds `values` and runs a select that gives exactly one row, which it reads with the
+    // execution, in one request to the server (more rows, or none, fail).
+    void executeForRow(isc_tr_handle &tr, const QVariantList &values);
     // The rows the last execution changed.
     int changedRows();
     // Reads the next row; false after the last one, when the statement's cursor is closed.

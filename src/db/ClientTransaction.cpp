@@ -6,6 +6,27 @@
 
 namespace tavro {
 
+namespace {
+
+// The rows of an executed statement, read to the end.
+SqlCursor readWhole(ClientStatement &statement)
+{
+    auto rows = std::make_shared<FetchedRows>();
+    for (int i = 0; i < statement.columnCount(); ++i)
+        rows->columns.append(statement.columnName(i));
+    // A failed fetch closes the statement's cursor before it throws.
+    while (statement.fetch()) {
+        QVariantList row;
+        row.reserve(statement.columnCount());
+        for (int i = 0; i < statement.columnCount(); ++i)
+            row.append(statement.value(i));
+        rows->rows.push_back(std::move(row));
+    }
+    return SqlCursor(std::move(rows));
+}
+
+} // namespace
+
 std::unique_ptr<ClientTransaction> ClientTransaction::snapshot(const void *dbHandle, const TextEncoding &encoding,
                                                                PreparedStatements<ClientStatement> &prepared)
 {
@@ -84,19 +105,14 @@ SqlCursor ClientTransaction::select(const QString &sql, const QVariantList &valu
     shared->execute(m_tr, values);
     if (!m_readsWhole)
         return SqlCursor(shared);
-    ClientStatement &statement = *shared;
-    auto rows = std::make_shared<FetchedRows>();
-    for (int i = 0; i < statement.columnCount(); ++i)
-        rows->columns.append(statement.columnName(i));
-    // A failed fetch closes the statement's cursor before it throws.
-    while (statement.fetch()) {
-        QVariantList row;
-        row.reserve(statement.columnCount());
-        for (int i = 0; i < statement.columnCount(); ++i)
-            row.append(statement.value(i));
-        rows->rows.push_back(std::move(row));
-    }
-    return SqlCursor(std::move(rows));
+    return readWhole(*shared);
+}
+
+SqlCursor ClientTransaction::selectRow(const QString &sql, const QVariantList &values)
+{
+    const std::shared_ptr<ClientStatement> statement = prepared(sql);
+    statement->executeForRow(m_tr, values);
+    return readWhole(*statement);
 }
 
 void ClientTransaction::commit()

@@ -15,7 +15,7 @@ class ClientStatement;
 // A transaction on an open connection, started and run through the Firebird client itself,
 // so that every text is read and bound by what the server says of its column or parameter
 // (db/TextEncoding.h). Its statements are prepared once per text and connection, in the
-// connection's `prepared`, and reused by the transactions after it.
+// connection's `prepared`, and reused by the transactions after it (db/Database.h says how long).
 class ClientTransaction : public Transaction
 {
 public:
@@ -39,6 +39,7 @@ public:
     int execute(const QString &sql, const QVariantList &values) override;
     void run(const QString &sql, const QVariantList &values) override;
     SqlCursor select(const QString &sql, const QVariantList &values) override;
+    SqlCursor selectRow(const QString &sql, const QVariantList &values) override;
     void commit() override;
     void commitRetaining() override;
     void rollback() override;

@@ -128,6 +128,9 @@ void Database::startTransaction()
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
     m_lockTimeout.reset();
+    // A snapshot is a fresh look at the database, its definitions included: a statement
+    // prepared before would not run a trigger another connection has added since.
+    m_attachment->prepared.clear();
     m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding, m_attachment->prepared);
 }
 
@@ -182,6 +185,13 @@ SqlCursor Database::select(const SqlStatement &statement)
     Transaction &transaction = running();
     const BoundStatement b = bound(statement);
     return transaction.select(b.sql, b.values);
+}
+
+SqlCursor Database::selectRow(const SqlStatement &statement)
+{
+    Transaction &transaction = running();
+    const BoundStatement b = bound(statement);
+    return transaction.selectRow(b.sql, b.values);
 }
 
 int Database::execute(const SqlStatement &statement)

@@ -51,6 +51,8 @@ public:
     TextEncoding textEncoding() const { return m_encoding; }
 
     bool inTransaction() const { return m_transaction != nullptr; }
+    // Starts the main transaction as a snapshot. The statements prepared before it are
+    // prepared again: locking transactions one after another (a send's) reuse them.
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
@@ -67,6 +69,10 @@ public:
 
     // Runs a statement that returns rows and gives a cursor before its first row.
     SqlCursor select(const SqlStatement &statement);
+    // Runs a select that gives exactly one row (a count, say) and gives a cursor before it: the
+    // row comes back with the execution, one round trip less on a server across the network.
+    // None, or more than one, fails.
+    SqlCursor selectRow(const SqlStatement &statement);
     // Runs a statement that returns no rows; the number of rows it changed. A statement
     // text met again on the connection reuses its prepared form, so a run of batches
     // prepares each of its statements once.

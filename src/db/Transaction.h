@@ -27,6 +27,8 @@ public:
     virtual void run(const QString &sql, const QVariantList &values) = 0;
     // Runs a statement that returns rows; a cursor before its first row.
     virtual SqlCursor select(const QString &sql, const QVariantList &values) = 0;
+    // Runs a statement that returns exactly one row; a cursor before it.
+    virtual SqlCursor selectRow(const QString &sql, const QVariantList &values) = 0;
 
     virtual void commit() = 0;
     // Commits, and goes on as a new transaction like this one, in one request to the server.

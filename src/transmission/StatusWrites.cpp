@@ -152,7 +152,7 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
     block.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo);
     block.setParam(QStringLiteral("psufixo"), suffix);
     block.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
-    SqlCursor cursor = db.select(block);
+    SqlCursor cursor = db.selectRow(block);
     if (!cursor.next())
         throw Error(QStringLiteral("The registry row of the batch was not written"));
     return {cursor.text(0), cursor.text(1)};
@@ -230,7 +230,7 @@ std::optional<int> recordAnswer(Database &db, RecordTable table, const QString &
     block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
     block.setParam(QStringLiteral("pesquece"), rectifies ? 0 : 1);
     setUnresolved(block);
-    SqlCursor cursor = db.select(block);
+    SqlCursor cursor = db.selectRow(block);
     if (!cursor.next() || cursor.value(0).toInt() == 0)
         return std::nullopt; // resolved or released meanwhile: its records may be on their way again
     return cursor.value(1).toInt();

@@ -195,9 +195,13 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
     bool answered = false; // the service's answer arrived
     std::optional<BatchClaim> claim;
     try {
-        takeResolution(
-            resolveProvisionalBatches(db, client.logFolder(), unansweredAfterSeconds(client.settings().TempoLimite)),
-            report);
+        // The look for unresolved batches runs in the transaction the claim goes on in.
+        db.rollback();
+        db.startLockingTransaction(0);
+        if (hasUnresolvedBatches(db))
+            takeResolution(resolveProvisionalBatches(db, client.logFolder(),
+                                                     unansweredAfterSeconds(client.settings().TempoLimite)),
+                           report);
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
         context.protocolo = input.protocolo;
