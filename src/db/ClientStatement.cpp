@@ -163,14 +163,6 @@ ClientStatement::ClientStatement(isc_db_handle &db, isc_tr_handle &tr, const QSt
         var.sqldata = m_outData[i].data();
         var.sqlind = &m_outNull[i];
     }
-    const char typeItem[] = {isc_info_sql_stmt_type};
-    char typeInfo[16];
-    isc_dsql_sql_info(status, &m_handle, sizeof typeItem, typeItem, sizeof typeInfo, typeInfo);
-    checkStatus(status);
-    if (typeInfo[0] == isc_info_sql_stmt_type) {
-        const short length = static_cast<short>(isc_vax_integer(typeInfo + 1, 2));
-        m_singleRow = isc_vax_integer(typeInfo + 3, length) == isc_info_sql_stmt_exec_procedure;
-    }
     m_inBuffer = sqldaBuffer(1);
     isc_dsql_describe_bind(status, &m_handle, SQLDA_VERSION1, sqldaOf(m_inBuffer));
     checkStatus(status);
@@ -259,12 +251,6 @@ void ClientStatement::execute(isc_tr_handle &tr, const QVariantList &values)
         throw Error(QStringLiteral("The transaction has ended"));
     bind(values);
     ISC_STATUS_ARRAY status;
-    if (m_singleRow) {
-        isc_dsql_execute2(status, &tr, &m_handle, SQLDA_VERSION1, m_in, m_out->sqld > 0 ? m_out : nullptr);
-        checkStatus(status);
-        m_rowPending = m_out->sqld > 0;
-        return;
-    }
     m_rowPending = false;
     isc_dsql_execute(status, &tr, &m_handle, SQLDA_VERSION1, m_in);
     checkStatus(status);
@@ -305,7 +291,7 @@ int ClientStatement::changedRows()
 
 bool ClientStatement::fetch()
 {
-    if (m_singleRow || m_rowPending)
+    if (m_rowPending)
         return std::exchange(m_rowPending, false);
     if (!m_open)
         return false;

@@ -22,9 +22,7 @@ void checkStatus(const ISC_STATUS *status);
 // parameters and for one row. Texts are read and bound by what the server says of each
 // column and parameter: one without a character set holds the code page's bytes, any other
 // travels as UTF-8 and the server converts it (db/TextEncoding.h). The statement is dropped
-// when destroyed; it may outlive its transaction, not its connection. A statement that gives
-// at most one row without a cursor (an update with RETURNING, say) brings its row back with its
-// execution, in one request to the server.
+// when destroyed; it may outlive its transaction, not its connection.
 class ClientStatement
 {
 public:
@@ -72,9 +70,7 @@ private:
     std::vector<QByteArray> m_storage;
     std::vector<short> m_nulls;
     bool m_open = false;
-    // Runs as a procedure: its one row, if it has columns, comes with the execution.
-    bool m_singleRow = false;
-    bool m_rowPending = false; // that row, not yet read by fetch()
+    bool m_rowPending = false; // the row of executeForRow, not yet read by fetch()
 };
 
 } // namespace tavro

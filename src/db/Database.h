@@ -69,7 +69,8 @@ public:
 
     // Runs a statement that returns rows and gives a cursor before its first row.
     SqlCursor select(const SqlStatement &statement);
-    // Runs a select that gives exactly one row (a count, say) and gives a cursor before it: the
+    // Runs a select that gives exactly one row (a count, say, or an update's RETURNING, whose
+    // values are null when it changed no row) and gives a cursor before it: the
     // row comes back with the execution, one round trip less on a server across the network.
     // None, or more than one, fails.
     SqlCursor selectRow(const SqlStatement &statement);

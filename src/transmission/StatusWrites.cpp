@@ -174,7 +174,7 @@ void setUnresolved(SqlStatement &query)
 bool changedRegistryRow(Database &db, SqlStatement &update)
 {
     update.add(QStringLiteral("returning Lancamento"));
-    SqlCursor cursor = db.select(update);
+    SqlCursor cursor = db.selectRow(update);
     return cursor.next() && !cursor.value(0).isNull();
 }
 
