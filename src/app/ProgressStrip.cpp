@@ -1,11 +1,14 @@
 #include "app/ProgressStrip.h"
 
+#include "common/InterruptSignals.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tavro {
 
@@ -51,6 +54,9 @@ ProgressStrip::ProgressStrip(QWidget *parent)
     layout->addWidget(PBProgresso);
     layout->addWidget(LProgresso);
     layout->addWidget(BtnParar);
+    m_clock = new QTimer(this);
+    m_clock->setInterval(1000);
+    connect(m_clock, &QTimer::timeout, this, &ProgressStrip::showProgress);
     hide();
     connect(BtnParar, &QPushButton::clicked, this, [this] {
         m_stop = true;
@@ -82,18 +88,35 @@ void ProgressStrip::end()
     if (m_active)
         qApp->removeEventFilter(this);
     m_active = false;
+    m_clock->stop();
     hide();
 }
 
 void ProgressStrip::progressed(const Progress &progress)
 {
-    // A total of 0 (a search) makes the bar a busy indicator.
-    PBProgresso->setRange(0, int(qMin<qint64>(progress.total, INT_MAX)));
-    PBProgresso->setValue(int(qMin<qint64>(progress.current, INT_MAX)));
-    LProgresso->setText(progressText(progress));
+    m_last = progress;
+    m_sinceLast.start();
+    showProgress();
     show();
-    if (m_active)
+    if (m_active) {
+        m_clock->start();
         QCoreApplication::processEvents();
+    }
+}
+
+bool ProgressStrip::stopRequested()
+{
+    return m_stop || InterruptSignals::received() != 0;
+}
+
+void ProgressStrip::showProgress()
+{
+    // A total of 0 (a search) makes the bar a busy indicator.
+    PBProgresso->setRange(0, int(qMin<qint64>(m_last.total, INT_MAX)));
+    PBProgresso->setValue(int(qMin<qint64>(m_last.current, INT_MAX)));
+    Progress now = m_last;
+    now.elapsedMs += m_sinceLast.isValid() ? m_sinceLast.elapsed() : 0;
+    LProgresso->setText(progressText(now));
 }
 
 bool ProgressStrip::eventFilter(QObject *watched, QEvent *event)

@@ -2,11 +2,13 @@
 
 #include "common/ProgressObserver.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace tavro {
 
@@ -28,7 +30,8 @@ public:
     void end();
 
     void progressed(const Progress &progress) override;
-    bool stopRequested() override { return m_stop; }
+    // "Parar", or a signal asking the program to end.
+    bool stopRequested() override;
     // Whether work runs between begin() and end().
     bool isActive() const { return m_active; }
     // Whether work that can be stopped runs: only "Parar" then takes the window's input.
@@ -42,6 +45,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showProgress();
+
+    // The last report and the time since it: the clock of the text goes on between two
+    // reports, so a long batch does not look like a stalled one.
+    Progress m_last;
+    QElapsedTimer m_sinceLast;
+    QTimer *m_clock;
     bool m_active = false;
     bool m_stop = false;
     bool m_canStop = false;

@@ -11,7 +11,8 @@ namespace tavro {
 
 std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
                                           const SyncRequest &request, const QString &usuarioSessao,
-                                          ProgressStrip &progress, const QString &dataFolder, QString &refusal)
+                                          ProgressStrip &progress, const QString &dataFolder, QString &refusal,
+                                          const RefusalSink &refused)
 {
     RunLog log(syncLogPath(dataFolder));
     // Named as the nightly run names the unit of CNESFARMACIA.
@@ -24,7 +25,7 @@ std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, cons
     progress.begin(true);
     const auto ended = qScopeGuard([&progress] { progress.end(); });
     SyncSummary summary = sincronizar(
-        db, client, unit, usuarioSessao, request, [&log](const QString &step) { log.step(step); }, &progress);
+        db, client, unit, usuarioSessao, request, [&log](const QString &step) { log.step(step); }, &progress, refused);
     summary.database = db.databaseName();
     summary.manual = true;
     QString error;

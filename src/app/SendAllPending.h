@@ -19,9 +19,11 @@ class SoapClient;
 // nightly run's log and leaves its summary where the nightly run leaves its own: all three in
 // the data folder `dataFolder`. `request` is read as the nightly run reads its own (the window
 // sets it up from config.ini and its batch-size field). When
-// another run holds the lock it sends nothing and `refusal` says who holds it.
+// another run holds the lock it sends nothing and `refusal` says who holds it. The lines about
+// refused rows go to `refused`, as a transmit button's do.
 std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, const SyncUnit &unit,
                                           const SyncRequest &request, const QString &usuarioSessao,
-                                          ProgressStrip &progress, const QString &dataFolder, QString &refusal);
+                                          ProgressStrip &progress, const QString &dataFolder, QString &refusal,
+                                          const RefusalSink &refused);
 
 } // namespace tavro

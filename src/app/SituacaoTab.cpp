@@ -96,6 +96,12 @@ SituacaoTab::SituacaoTab(QWidget *parent)
         QStringLiteral("Envia os registros ainda não enviados de todos os tipos desta unidade e depois verifica os "
                        "protocolos em aberto, como a sincronização automática"));
     strip->addWidget(BtnSituacaoEnviarTudo);
+    BtnPendencias = new QPushButton(QStringLiteral("Pendências de cadastro"), this);
+    BtnPendencias->setObjectName(QStringLiteral("BtnPendencias"));
+    BtnPendencias->setToolTip(QStringLiteral(
+        "Lista, sem enviar nada, os registros por enviar que os envios recusariam, agrupados pelo que corrigir no "
+        "cadastro"));
+    strip->addWidget(BtnPendencias);
     layout->addLayout(strip);
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
@@ -134,6 +140,7 @@ SituacaoTab::SituacaoTab(QWidget *parent)
     connect(CBSituacaoPeriodo, &QComboBox::activated, this, &SituacaoTab::refreshRequested);
     connect(BtnSituacaoAtualizar, &QPushButton::clicked, this, &SituacaoTab::refreshRequested);
     connect(BtnSituacaoEnviarTudo, &QPushButton::clicked, this, &SituacaoTab::sendAllRequested);
+    connect(BtnPendencias, &QPushButton::clicked, this, &SituacaoTab::pendenciasRequested);
     connect(CBSituacaoGrafico, &QComboBox::currentIndexChanged, this, &SituacaoTab::drawChart);
     connect(LVSituacao, &QTableView::clicked, this, [this](const QModelIndex &index) {
         if (const std::optional<OverviewChoice> choice = m_model->choiceAt(index))

@@ -38,6 +38,7 @@ public:
     QComboBox *CBSituacaoGrafico;
     QChartView *ChartSituacao;
     QPushButton *BtnSituacaoEnviarTudo;
+    QPushButton *BtnPendencias;
     // The summary of the last "Enviar tudo o que falta", under the table and the chart.
     QPlainTextEdit *MSituacaoResumo;
 
@@ -49,6 +50,8 @@ Q_SIGNALS:
     void choiceClicked(const tavro::OverviewChoice &choice);
     // "Enviar tudo o que falta" was clicked.
     void sendAllRequested();
+    // "Pendências de cadastro" was clicked.
+    void pendenciasRequested();
 
 private:
     void drawChart();

@@ -3,23 +3,45 @@
 #include "common/Status.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 namespace tavro {
 
+namespace {
+
+// A line that gives way to the window's width by leaving out the middle of what it shows
+// ("Enviados 6, recusados 2 … restam 0"), so that its start and its end stay readable; its
+// text and its tooltip stay whole.
+class ElidingLabel : public QLabel
+{
+public:
+    explicit ElidingLabel(QWidget *parent)
+        : QLabel(parent)
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        const QRect area = contentsRect();
+        painter.drawText(area, int(alignment()), fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()));
+    }
+};
+
+} // namespace
+
 StatusStrip::StatusStrip(QWidget *parent)
     : QStatusBar(parent)
-    , m_account(new QLabel(this))
+    , m_account(new ElidingLabel(this))
     , m_held(new QPushButton(this))
     , m_session(new QLabel(this))
 {
     setObjectName(QStringLiteral("StatusStrip"));
     m_account->setObjectName(QStringLiteral("LConta"));
     m_session->setObjectName(QStringLiteral("LSessao"));
-    m_account->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    // A long account or note gives way to the window's width instead of widening the window past
-    // the screen; its whole text stays in the tooltip.
-    m_account->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(m_account, 1);
     m_held->setObjectName(QStringLiteral("BtnRetidos"));
     m_held->setFlat(true);

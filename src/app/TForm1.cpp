@@ -82,7 +82,8 @@ bool TForm1::FormCreate()
         IBDatabase1.startTransaction();
     } catch (const Error &error) {
         m_messages.error(this, QString(), databaseNotFoundText(config.database, m_places));
-        m_messages.standardError(this, error.message());
+        if (!config.database.isEmpty()) // the first box already says the key is empty
+            m_messages.standardError(this, error.message());
         return false;
     }
 
@@ -131,6 +132,7 @@ void TForm1::FormShow()
         CBEstoqueDia->addItems(days);
         CBEstoqueDia->setCurrentIndex(days.isEmpty() ? -1 : 0);
     });
+    showStockHint();
     CBEstoqueDiaChange();
     EUsuario->setFocus();
 }
@@ -202,6 +204,19 @@ void TForm1::BuscaConciliacoes()
     CBEstoqueDia->clear();
     CBEstoqueDia->addItems(days);
     CBEstoqueDia->setCurrentIndex(days.indexOf(remembered));
+    showStockHint();
+}
+
+void TForm1::showStockHint()
+{
+    // Until a day is listed, an empty list would read as a unit without stock. A day chosen by
+    // the program is listed when the focus enters the list.
+    const QString day = CBEstoqueDia->currentText();
+    TSEstoque->setEmptyListText(
+        day.isEmpty() ? EscolhaODiaHint
+                      : QStringLiteral("Clique na lista para listar as posições de %1, ou escolha outro dia em "
+                                       "'Estoque do dia'.")
+                            .arg(day));
 }
 
 void TForm1::BuscaEntradas()
@@ -293,7 +308,9 @@ void TForm1::PBDispImprimirClick()
     guarded(m_messages, this, [&] {
         if (!m_dispensationSearch)
             throw Error(NoDispensationSearchMessage);
-        previewDispensationListing(this, IBDatabase1, *m_dispensationSearch);
+        const QString pdf = previewDispensationListing(this, IBDatabase1, *m_dispensationSearch);
+        if (!pdf.isEmpty())
+            m_statusStrip->setNote(QStringLiteral("Relação de Dispensações gravada em %1").arg(pdf));
     });
 }
 
@@ -455,13 +472,18 @@ OverviewSearch TForm1::overviewSearch(const OverviewPeriod &period) const
     return {PECodigoUnidade->text(), PECodCNES->text(), CBExibirSemCodigo->isChecked(), period};
 }
 
+MovementTab *TForm1::movementTab(MovementKind kind) const
+{
+    return kind == MovementKind::Estoque ? TSEstoque
+        : kind == MovementKind::Entradas ? TSEntradas
+        : kind == MovementKind::Saidas   ? TSSaidas
+                                         : TSDispensacoes;
+}
+
 void TForm1::SituacaoClick(const OverviewChoice &choice)
 {
     guarded(m_messages, this, [&] {
-        MovementTab *tab = choice.kind == MovementKind::Estoque ? TSEstoque
-            : choice.kind == MovementKind::Entradas             ? TSEntradas
-            : choice.kind == MovementKind::Saidas               ? TSSaidas
-                                                                : TSDispensacoes;
+        MovementTab *tab = movementTab(choice.kind);
         tab->setStatusBoxes(statusBoxesFor(choice.situacao));
         tab->setProtocoloSelecionado(false);
         PEDataInicial->setText(dateToText(choice.month));
@@ -500,9 +522,15 @@ void TForm1::PBEnviarTudoClick()
         SyncRequest request = configuredSyncRequest(ArquivoConfig);
         request.lote = qMax(1, SEQuantidadeRegistros->value());
         QString refusal;
+        m_errorLines->clear();
+        // Each refusal in Erros, as a transmit button leaves it, a double-click away from its row.
+        const auto refused = [this](TransmitKind kind, const TransmissionAccount::Line &line) {
+            m_errorLines->append(line.text, movementTab(kindEntry(kind).listKind().kind), line.caption,
+                                 line.nota ? ErrorLines::Kind::Aviso : ErrorLines::Kind::Erro);
+        };
         const std::optional<SyncSummary> summary = sendAllPending(
             IBDatabase1, *HTTPRIO2, {PECodigoUnidade->text(), PECodCNES->text(), PECodIBGE->text()}, request,
-            m_login.UsuarioSessao, *m_progress, m_places.data.path, refusal);
+            m_login.UsuarioSessao, *m_progress, m_places.data.path, refusal, refused);
         if (!summary) {
             m_messages.information(this, refusal);
             return;
@@ -630,12 +658,16 @@ bool TForm1::resolveHeld(bool quiet)
     return changed;
 }
 
+bool TForm1::idle() const
+{
+    return !m_progress->isActive() && !TSProtocolos->busy() && LAguarde->text().isEmpty();
+}
+
 void TForm1::heldTimerTick()
 {
     // Timers also fire inside the waits of a send, a check or a message box: the look waits
     // for the window to be idle, so it never rolls back work under way.
-    if (m_progress->isActive() || TSProtocolos->busy() || QApplication::activeModalWidget()
-        || !LAguarde->text().isEmpty())
+    if (!idle() || QApplication::activeModalWidget())
         return;
     if (resolveHeld(true))
         loadProtocolList();

@@ -29,13 +29,19 @@ class QToolButton;
 
 namespace tavro {
 
+// The stock tab's empty list while no day is chosen.
+inline const QString EscolhaODiaHint = QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições.");
+
+class HelpWindow;
 class LastSyncButton;
 class ErrorLines;
 class Messages;
 class SoapClient;
 class StatusStrip;
 class MovementTab;
+class PendenciasView;
 class ProgressStrip;
+struct PendenciaRow;
 class ProtocolTab;
 class SituacaoTab;
 struct OverviewChoice;
@@ -61,6 +67,8 @@ public:
     bool FormCreate();
     // The window's first showing: locks the tabs and fills the period and stock day.
     void FormShow();
+    // Whether no work runs: no send, check or search, no follow-up under way.
+    bool idle() const;
 
     void BValidarClick();
     // Resolves the held batches, then reloads the protocol list.
@@ -80,6 +88,11 @@ public:
     void SituacaoClick(const OverviewChoice &choice);
     // "Enviar tudo o que falta": the nightly run for the unit of the header, from the window.
     void PBEnviarTudoClick();
+    // "Ajuda" and F1: the guide in its own window, at the page of the tab in use (at the login's
+    // while the tabs are locked).
+    void BAjudaClick();
+    // "Pendências de cadastro": the registration list of the unit of the header, in its window.
+    void PendenciasClick();
 
     const LoginValues &loginValues() const { return m_login; }
 
@@ -89,6 +102,8 @@ protected:
 private:
     QWidget *buildHeader();
     MovementTab *buildMovementTab(MovementKind kind, const char *prefix, const char *name);
+    MovementTab *movementTab(MovementKind kind) const;
+    void showStockHint();
     void setTabOrder();
     // The search of the active tab; `leftField` is the period field whose leaving runs it.
     void searchActiveTab(const TPersonEdit *leftField);
@@ -110,6 +125,11 @@ private:
     bool retransmissionConfirmed(MovementTab &tab, TransmitKind kind);
     // A double-click on an "Erros" line: the refused row in its tab.
     void openRefusedRow(MovementTab *tab, const QString &caption);
+    // The registration list's row in its movement tab, its month (and stock day) searched.
+    void openPendenciaRow(const PendenciaRow &row);
+    // The registration list as a PDF and as a CSV in the documents folder; a box says where.
+    void printPendencias();
+    void exportPendencias();
     // Operator, unit and service host in the status strip.
     void showSession();
     // Resolves this database's held batches from their answer logs (a batch past its answer
@@ -148,6 +168,8 @@ private:
     QPushButton *BtnPesquisar;
     QCheckBox *CBExibirSemCodigo;
     QSpinBox *SEQuantidadeRegistros;
+    QPushButton *BAjuda;
+    HelpWindow *m_help = nullptr;
 
     QTabWidget *PageControl1;
     MovementTab *TSEstoque;
@@ -170,6 +192,7 @@ private:
     QLabel *LArquivos;
     ProgressStrip *m_progress;
     LastSyncButton *m_lastSync;
+    PendenciasView *m_pendencias = nullptr; // made at the first use
     QPlainTextEdit *Memo1;
     StatusStrip *m_statusStrip;
 

@@ -3,6 +3,7 @@
 
 #include "app/EnterKey.h"
 #include "app/ErrorLines.h"
+#include "app/HelpWindow.h"
 #include "app/LastSyncButton.h"
 #include "app/Messages.h"
 #include "app/MovementTab.h"
@@ -45,6 +46,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QStyle>
@@ -125,8 +127,7 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     TSEstoque->strip()->insertWidget(0, dayLabel);
     TSEstoque->strip()->insertWidget(1, CBEstoqueDia);
     TSEstoque->strip()->insertSpacing(2, 12);
-    // Until a day is listed, an empty list would read as a unit without stock.
-    TSEstoque->setEmptyListText(QStringLiteral("Escolha o dia em 'Estoque do dia' para listar as posições."));
+    TSEstoque->setEmptyListText(EscolhaODiaHint);
     TSEntradas = buildMovementTab(MovementKind::Entradas, "En", "Entradas");
     TSSaidas = buildMovementTab(MovementKind::Saidas, "Sa", "Saidas");
     TSDispensacoes = buildMovementTab(MovementKind::Dispensacoes, "Di", "Dispensacoes");
@@ -227,8 +228,11 @@ TForm1::TForm1(ConfigPlaces places, Messages &messages, QWidget *parent)
     connect(TSSituacao, &SituacaoTab::refreshRequested, this, &TForm1::CarregaSituacao);
     connect(TSSituacao, &SituacaoTab::choiceClicked, this, &TForm1::SituacaoClick);
     connect(TSSituacao, &SituacaoTab::sendAllRequested, this, &TForm1::PBEnviarTudoClick);
+    connect(TSSituacao, &SituacaoTab::pendenciasRequested, this, &TForm1::PendenciasClick);
     connect(m_errorLines, &ErrorLines::rowRequested, this, &TForm1::openRefusedRow);
     connect(m_heldTimer, &QTimer::timeout, this, &TForm1::heldTimerTick);
+    connect(BAjuda, &QPushButton::clicked, this, &TForm1::BAjudaClick);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this, &TForm1::BAjudaClick);
     connect(m_statusStrip->heldButton(), &QPushButton::clicked, this, [this] {
         PageControl1->setCurrentWidget(TSProtocolos); // reloads the list
         TSProtocolos->selectHeld();
@@ -298,6 +302,9 @@ QWidget *TForm1::buildHeader()
     labelAt(header, QStringLiteral("registros."), 536, row2 + 4);
     CBExibirSemCodigo = named(new QCheckBox(QStringLiteral("Exibir produtos sem código"), header), "CBExibirSemCodigo");
     CBExibirSemCodigo->setGeometry(620, row2, 240, h);
+    BAjuda = named(new QPushButton(QStringLiteral("Ajuda"), header), "BAjuda");
+    BAjuda->setGeometry(880, row2 - 1, 76, h + 2);
+    BAjuda->setFocusPolicy(Qt::NoFocus); // outside the header's tab order, as F1 does the same
     return header;
 }
 
@@ -315,6 +322,14 @@ void TForm1::setTabOrder()
         PEDataInicial, PEDataFinal, BtnPesquisar, SEQuantidadeRegistros, CBExibirSemCodigo};
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order.at(i - 1), order.at(i));
+}
+
+void TForm1::BAjudaClick()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->showPage(PageControl1->isEnabled() ? guidePageOfTab(PageControl1->currentWidget()->objectName())
+                                               : QStringLiteral("inicio.html"));
 }
 
 TPersonBtn *TForm1::addTransmitButton(MovementTab &tab, const char *name, TransmitKind kind)

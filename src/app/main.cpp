@@ -1,5 +1,6 @@
 #include "app/Messages.h"
 #include "app/QtTranslations.h"
+#include "app/SignalEnd.h"
 #include "app/TForm1.h"
 #include "session/ConfigPlaces.h"
 
@@ -58,5 +59,6 @@ int main(int argc, char *argv[])
         return 1;
     form.showMaximized();
     form.FormShow();
+    tavro::endOnSignals(app, form);
     return app.exec();
 }

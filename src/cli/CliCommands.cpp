@@ -3,6 +3,7 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSession.h"
 #include "cli/FollowupVerbs.h"
+#include "cli/PendenciasVerb.h"
 #include "cli/RegistrosVerb.h"
 #include "cli/SituacaoVerb.h"
 #include "cli/SyncVerb.h"
@@ -233,7 +234,9 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         db.open(config.database, readDatabaseLogin(ini));
         db.startTransaction();
     } catch (const Error &error) {
-        err << databaseNotFoundText(config.database, places) << '\n' << error.message() << '\n';
+        err << databaseNotFoundText(config.database, places) << '\n';
+        if (!config.database.isEmpty()) // the first line already says the key is empty
+            err << error.message() << '\n';
         return ExitFailure;
     }
 
@@ -296,6 +299,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Sincronizar:
         return runSyncVerb(CliSession{db, ini, places.data, values, unit.cnes}, options,
                            SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
+    case CliVerb::Pendencias:
+        return runPendenciasVerb(db, options, unit.codigo, out, err);
     case CliVerb::Help:
     case CliVerb::Version:
     case CliVerb::Onde:

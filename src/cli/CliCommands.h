@@ -7,7 +7,8 @@ namespace tavro {
 struct CliOptions;
 class RecordList;
 
-enum CliExit : int { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2 };
+// ExitPendente: `pendencias` found rows a send would refuse.
+enum CliExit : int { ExitSuccess = 0, ExitFailure = 1, ExitUsage = 2, ExitPendente = 3 };
 
 // Runs one command as the window would: opens the database named in config.ini,
 // finds the unit, logs in and prints the list to `out`. Failures go to `err` with

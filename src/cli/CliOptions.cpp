@@ -229,6 +229,7 @@ QString cliUsage()
         "  tavro-cli [opções] sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
         "                     [--lote N] [--vezes N] [--json ARQUIVO]\n"
         "  tavro-cli [opções] registros [--limpar]\n"
+        "  tavro-cli [opções] pendencias [--de MM/AAAA --ate MM/AAAA] [--todas-unidades] [--csv ARQUIVO] [--json]\n"
         "\n"
         "Opções comuns:\n"
         "  --usuario NOME       operador (obrigatório)\n"
@@ -279,8 +280,16 @@ QString cliUsage()
         "--json grava o mesmo em JSON. Sai com 1 se um envio ou uma verificação falhou, e também se outra\n"
         "sincronização do mesmo banco e unidade está em andamento.\n"
         "\n"
+        "pendencias lista, sem enviar nada, os registros por enviar que os envios recusariam, agrupados\n"
+        "pelo que corrigir no cadastro (pessoa, produto, lote, saída, valores ilegíveis), de todos os\n"
+        "meses com registros por enviar (ou de --de a --ate) da unidade (ou de todas, --todas-unidades),\n"
+        "e à parte, como aviso, os CNS que falham no dígito verificador. Escreve as contagens por grupo e\n"
+        "depois uma linha por registro, ou um objeto JSON com --json; --csv grava a lista em CSV. Sai com\n"
+        "3 quando há registros pendentes (os avisos não contam), 0 quando não há.\n"
+        "\n"
         "Saída: texto separado por tabulações, a primeira linha com os títulos das colunas.\n"
-        "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto.\n");
+        "Código de saída: 0 sucesso, 1 falha (também de uma verificação), 2 uso incorreto,\n"
+        "3 pendências de cadastro (pendencias).\n");
 }
 
 } // namespace tavro

@@ -7,6 +7,7 @@
 #include "lists/OverviewFigures.h"
 #include "transmission/TransmissionKinds.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +28,8 @@ enum class CliVerb {
     Liberar,
     Situacao,
     Sincronizar,
-    Registros
+    Registros,
+    Pendencias
 };
 
 // What one run of the command line asks for, read from its arguments.
@@ -75,6 +77,12 @@ struct CliOptions
     QString jsonPath;
     // registros: remove what DiasRegistros would remove
     bool limpar = false;
+    // pendencias: its first and last months (null: open), every unit of the database rather
+    // than the one found, the CSV to write, and `json`
+    QDate mesInicial;
+    QDate mesFinal;
+    bool todasUnidades = false;
+    QString csvPath;
 };
 
 // Reads the arguments (without the program name). The common options go anywhere; a

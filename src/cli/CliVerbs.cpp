@@ -3,6 +3,7 @@
 #include "cli/SituacaoVerb.h"
 #include "common/Error.h"
 #include "db/DateText.h"
+#include "lists/OverviewFigures.h"
 
 #include <QDate>
 
@@ -222,6 +223,29 @@ void readRegistros(const CliArguments &arguments, CliOptions &options)
     options.limpar = arguments.isSet(QStringLiteral("limpar"));
 }
 
+// A month option MM/AAAA as its first day; null when the option is not given.
+QDate monthOption(const CliArguments &arguments, const QString &name)
+{
+    if (!arguments.isSet(name))
+        return QDate();
+    const std::optional<QDate> month = monthFromText(arguments.value(name));
+    if (!month)
+        usageError(QStringLiteral("--%1 exige um mês MM/AAAA: %2").arg(name, arguments.value(name)));
+    return *month;
+}
+
+void readPendencias(const CliArguments &arguments, CliOptions &options)
+{
+    noWords(arguments, QStringLiteral("pendencias"));
+    options.mesInicial = monthOption(arguments, De.name);
+    options.mesFinal = monthOption(arguments, Ate.name);
+    options.todasUnidades = arguments.isSet(QStringLiteral("todas-unidades"));
+    options.csvPath = arguments.value(QStringLiteral("csv"));
+    if (arguments.isSet(QStringLiteral("csv")) && options.csvPath.isEmpty())
+        usageError(QStringLiteral("--csv exige o nome do arquivo"));
+    options.json = arguments.isSet(QStringLiteral("json"));
+}
+
 QList<TransmitKind> transmitKinds(const QString &text)
 {
     QList<TransmitKind> kinds;
@@ -353,6 +377,17 @@ const QList<CliVerbSpec> &cliVerbs()
          {{QStringLiteral("limpar"), QString(), QStringLiteral("remove os registros que DiasRegistros removeria")}},
          QStringLiteral("registros [--limpar]"),
          readRegistros},
+        {CliVerb::Pendencias,
+         QStringLiteral("pendencias"),
+         {month,
+          lastMonth,
+          {QStringLiteral("todas-unidades"), QString(),
+           QStringLiteral("todas as unidades do banco, não só a da farmácia")},
+          {QStringLiteral("csv"), QStringLiteral("ARQUIVO"),
+           QStringLiteral("grava a lista em CSV (UTF-8, separada por ;)")},
+          {QStringLiteral("json"), QString(), QStringLiteral("um objeto JSON em vez de texto")}},
+         QStringLiteral("pendencias [--de MM/AAAA --ate MM/AAAA] [--todas-unidades] [--csv ARQUIVO] [--json]"),
+         readPendencias},
     };
     return verbs;
 }

@@ -1,45 +1,22 @@
 #include "cli/TerminalProgress.h"
 
+#include "common/InterruptSignals.h"
+
 #include <QTextStream>
 
 #include <unistd.h>
 
 namespace tavro {
 
-namespace {
-
-volatile std::sig_atomic_t stopAsked = 0;
-
-void onInterrupt(int)
-{
-    stopAsked = 1;
-    // The next Ctrl+C gets the default action and ends the program at once.
-    std::signal(SIGINT, SIG_DFL);
-    static const char notice[] = "\nParando após o lote atual; Ctrl+C de novo encerra já.\n";
-    const ssize_t written = ::write(STDERR_FILENO, notice, sizeof notice - 1);
-    (void)written;
-}
-
-} // namespace
-
 TerminalProgress::TerminalProgress(QTextStream &err)
     : m_err(err)
     , m_terminal(::isatty(STDERR_FILENO) == 1)
 {
-    stopAsked = 0;
-    struct sigaction action
-    {
-    };
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &m_previous);
 }
 
 TerminalProgress::~TerminalProgress()
 {
     clear();
-    sigaction(SIGINT, &m_previous, nullptr);
 }
 
 void TerminalProgress::progressed(const Progress &progress)
@@ -53,7 +30,7 @@ void TerminalProgress::progressed(const Progress &progress)
 
 bool TerminalProgress::stopRequested()
 {
-    return stopAsked != 0;
+    return InterruptSignals::received() != 0;
 }
 
 void TerminalProgress::clear()

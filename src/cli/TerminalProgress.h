@@ -2,16 +2,13 @@
 
 #include "common/ProgressObserver.h"
 
-#include <csignal>
-
 class QTextStream;
 
 namespace tavro {
 
 // The command line's progress of long work: one line on stderr, redrawn in place, when
-// stderr is a terminal; and Ctrl+C as the window's "Parar". While it lives, a first
-// Ctrl+C (SIGINT) asks the work to stop between two batches or checks; a second one ends
-// the program at once, as Ctrl+C always does.
+// stderr is a terminal; and a first Ctrl+C, SIGTERM or SIGHUP (see InterruptSignals) as the
+// window's "Parar": the work stops between two batches or checks.
 class TerminalProgress : public ProgressObserver
 {
 public:
@@ -29,9 +26,6 @@ private:
     QTextStream &m_err;
     bool m_terminal;
     bool m_drawn = false;
-    struct sigaction m_previous
-    {
-    };
 };
 
 } // namespace tavro

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliOptions.h"
 #include "common/Error.h"
+#include "common/InterruptSignals.h"
 #include "session/PasswordFile.h"
 
 #include <QGuiApplication>
@@ -51,5 +52,11 @@ int main(int argc, char *argv[])
             return tavro::ExitFailure;
         }
     }
-    return tavro::runCli(options, out, err);
+    tavro::InterruptSignals::install();
+    const int exit = tavro::runCli(options, out, err);
+    if (tavro::InterruptSignals::received()) {
+        err << tavro::InterruptSignals::interruptedText() << '\n';
+        return tavro::InterruptSignals::exitCode();
+    }
+    return exit;
 }

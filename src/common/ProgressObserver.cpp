@@ -10,14 +10,7 @@ QString elapsed(qint64 ms)
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-} // namespace
-
-QString interruptedText(qint64 lotes, qint64 restam)
-{
-    return QStringLiteral("Interrompido pelo usuário: %1 lotes enviados, %2 restam.").arg(lotes).arg(restam);
-}
-
-QString progressText(const Progress &p)
+QString workText(const Progress &p)
 {
     switch (p.work) {
     case Progress::Work::Transmissao:
@@ -41,8 +34,26 @@ QString progressText(const Progress &p)
             .arg(p.current)
             .arg(p.total)
             .arg(elapsed(p.elapsedMs));
+    case Progress::Work::Pendencias:
+        return QStringLiteral("Lista %1 de %2: %3 registros pendentes (%4)")
+            .arg(p.current)
+            .arg(p.total)
+            .arg(p.recusados)
+            .arg(elapsed(p.elapsedMs));
     }
     Q_UNREACHABLE();
+}
+
+} // namespace
+
+QString interruptedText(qint64 lotes, qint64 restam)
+{
+    return QStringLiteral("Interrompido pelo usuário: %1 lotes enviados, %2 restam.").arg(lotes).arg(restam);
+}
+
+QString progressText(const Progress &p)
+{
+    return p.etapa.isEmpty() ? workText(p) : p.etapa + QStringLiteral(": ") + workText(p);
 }
 
 } // namespace tavro

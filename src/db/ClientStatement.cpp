@@ -1,6 +1,7 @@
 #include "db/ClientStatement.h"
 
 #include "common/Error.h"
+#include "db/EngineFailure.h"
 
 #include <QDateTime>
 
@@ -25,29 +26,16 @@ enum CharacterSet : short {
     CsWin1252 = 53,
 };
 
-bool hasCode(const ISC_STATUS *status, std::initializer_list<ISC_STATUS> codes)
-{
-    for (const ISC_STATUS *s = status; *s != isc_arg_end; s += *s == isc_arg_cstring ? 3 : 2) {
-        if (s[0] == isc_arg_gds && std::find(codes.begin(), codes.end(), s[1]) != codes.end())
-            return true;
-    }
-    return false;
-}
-
 [[noreturn]] void fail(const ISC_STATUS *status)
 {
-    QString text;
-    char buffer[1024];
-    const ISC_STATUS *vector = status;
-    while (fb_interpret(buffer, sizeof buffer, &vector) > 0) {
-        if (!text.isEmpty())
-            text += QLatin1Char('\n');
-        text += QString::fromUtf8(buffer);
-    }
+    QString text = engineText(status);
     if (hasCode(status, {isc_lock_conflict, isc_lock_timeout, isc_deadlock, isc_update_conflict}))
         throw RecordLocked(text);
     if (hasCode(status, {isc_unique_key_violation, isc_no_dup}))
         throw DuplicateKey(text);
+    // A failure the operator can act on says so first, in Portuguese, with the engine's text after.
+    if (const QString reason = engineReason(status); !reason.isEmpty())
+        text = reason + QLatin1Char('\n') + text;
     throw Error(text);
 }
 

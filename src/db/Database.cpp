@@ -3,24 +3,13 @@
 #include "common/Error.h"
 #include "db/ClientStatement.h"
 #include "db/ClientTransaction.h"
+#include "db/EngineFailure.h"
 
 #include <ibase.h>
 
 namespace tavro {
 
 namespace {
-
-// Firebird's own text of a failed attach, its lines joined on one line, so the clerk's
-// message keeps its first line and the reason after it.
-QString attachErrorText(const ISC_STATUS *status)
-{
-    QStringList lines;
-    char buffer[1024];
-    const ISC_STATUS *vector = status;
-    while (fb_interpret(buffer, sizeof buffer, &vector) > 0)
-        lines.append(QString::fromLocal8Bit(buffer));
-    return lines.join(QStringLiteral(" - "));
-}
 
 // A parameter of the attach's parameter block: its tag, its length, its bytes.
 void addParameter(QByteArray &dpb, char tag, QByteArray value)
@@ -51,6 +40,25 @@ BoundStatement bound(const SqlStatement &statement)
     return result;
 }
 
+// The client library answers SIGINT and SIGTERM by shutting down every attachment of the
+// process, under a program that goes on running (and then fails with "invalid database
+// handle"). The programs handle those signals themselves (InterruptSignals): they stop their
+// work between two batches and close the database as on any end. The library asks before
+// such a shutdown, and is told no.
+int refuseShutdownBySignal(const int reason, const int, void *)
+{
+    return reason == fb_shutrsn_signal ? 1 : 0;
+}
+
+void keepAttachmentsOnSignals()
+{
+    static const bool registered = [] {
+        ISC_STATUS_ARRAY status;
+        return fb_shutdown_callback(status, refuseShutdownBySignal, fb_shut_confirmation, nullptr) == 0;
+    }();
+    (void)registered;
+}
+
 } // namespace
 
 struct Database::Attachment
@@ -72,6 +80,7 @@ struct Database::Attachment
     void attach(const QString &databaseName, const DatabaseLogin &login, const char *charset)
     {
         detach();
+        keepAttachmentsOnSignals();
         QByteArray dpb(1, char(isc_dpb_version1));
         addParameter(dpb, isc_dpb_user_name, login.userName.toLocal8Bit());
         addParameter(dpb, isc_dpb_password, login.password.toLocal8Bit());
@@ -81,7 +90,11 @@ struct Database::Attachment
         if (isc_attach_database(status, 0, name.constData(), &handle, static_cast<short>(dpb.size()),
                                 dpb.constData())) {
             handle = 0;
-            throw Error(attachErrorText(status));
+            // The engine's lines joined on one line, so the clerk's message keeps its first line
+            // and the reason after it.
+            const QString text = engineText(status, QStringLiteral(" - "));
+            const QString reason = engineReason(status, databaseName, login.userName);
+            throw Error(reason.isEmpty() ? text : reason + QLatin1Char('\n') + text);
         }
     }
 };

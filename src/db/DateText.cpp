@@ -24,7 +24,7 @@ int digitsValue(QStringView text, int maxDigits)
 } // namespace
 
 // Read by hand rather than by a pattern: every marked record binds its day through here.
-std::optional<QDate> readDate(QStringView text, int thisYear)
+std::optional<QDate> readDate(QStringView text, std::optional<int> givenYear)
 {
     const qsizetype first = text.indexOf(QLatin1Char('/'));
     const qsizetype second = first < 0 ? -1 : text.indexOf(QLatin1Char('/'), first + 1);
@@ -37,6 +37,7 @@ std::optional<QDate> readDate(QStringView text, int thisYear)
     if (day < 0 || month < 0 || year < 0 || yearText.size() == 3)
         return std::nullopt;
     if (yearText.size() <= 2) {
+        const int thisYear = givenYear.value_or(QDate::currentDate().year());
         year += thisYear / 100 * 100;
         if (year > thisYear + 50)
             year -= 100;
@@ -59,6 +60,14 @@ QDate dateFromText(const QString &text)
 QString dateToText(const QDate &date)
 {
     return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
+}
+
+QString protocolDateText(const QString &stored)
+{
+    // "yyyy-MM-dd hh:mm:ss": the year first, then the rest as the service writes it.
+    if (stored.size() < 10 || stored.at(4) != QLatin1Char('-') || stored.at(7) != QLatin1Char('-'))
+        return stored;
+    return stored.mid(8, 2) + QLatin1Char('-') + stored.mid(5, 2) + QLatin1Char('-') + stored.left(4) + stored.mid(10);
 }
 
 } // namespace tavro

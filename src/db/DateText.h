@@ -16,8 +16,9 @@ inline constexpr char16_t EmptyDateMask[] = u"  /  /    ";
 // date the core is given (the command line's options among them). Blanks around each
 // part are ignored; day and month have one or two digits, the year four, or one or two
 // that fall within fifty years of `thisYear` ("80" is 1980 and "30" is 2030 in 2026).
-// Nothing when the text is no real date.
-std::optional<QDate> readDate(QStringView text, int thisYear = QDate::currentDate().year());
+// Nothing when the text is no real date. Without `thisYear`, the clock is read only for a short
+// year: a four-digit year, as every list's date, costs no look-up of the local time zone.
+std::optional<QDate> readDate(QStringView text, std::optional<int> thisYear = std::nullopt);
 
 // readDate, with the conversion error "'<text>' is not a valid date" for a text that is
 // no real date (31/02/2019).
@@ -25,5 +26,10 @@ QDate dateFromText(const QString &text);
 
 // day/month/year with two-digit day and month, as the lists show dates.
 QString dateToText(const QDate &date);
+
+// A protocol's time as the lists show it: the service's own form ("16-08-2018 17:48:40") as it
+// stands, and the time a batch without answer was written ahead, kept by the database's clock
+// as "2018-08-16 17:48:40", in that same form.
+QString protocolDateText(const QString &stored);
 
 } // namespace tavro

@@ -1,5 +1,7 @@
 #include "followup/ProtocolList.h"
 
+#include "db/DateText.h"
+
 #include "common/RecordKinds.h"
 #include "common/Status.h"
 #include "db/Database.h"
@@ -82,7 +84,7 @@ void CarregaProtocolos(Database &db, const ProtocolFilter &filter, const QString
     RecordRows rows = list.newRows();
     while (cursor.next()) {
         for (const int column : columns)
-            rows.append(cursor.text(column));
+            rows.append(column == columns[2] ? protocolDateText(cursor.text(column)) : cursor.text(column));
     }
     cursor.close();
     list.replaceRows(std::move(rows));

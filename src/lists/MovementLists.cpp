@@ -3,6 +3,7 @@
 #include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/DateText.h"
 #include "db/TransactionGuard.h"
 #include "lists/RecordList.h"
 
@@ -162,6 +163,7 @@ public:
     QString text(int column) const { return m_cursor.text(column); }
     void cell(int column) { m_rows.append(m_cursor.text(column)); }
     void cell(const QString &text) { m_rows.append(text); }
+    void protocolDate(int column) { m_rows.append(protocolDateText(m_cursor.text(column))); }
     void empty() { m_rows.append(QStringView()); }
     // Ends the row being filled.
     void endRow()
@@ -233,7 +235,7 @@ QStringList fillStock(SqlCursor &cursor, RecordRows &rows, const ListSearch &sea
         f.empty();
         f.empty();
         f.cell(protocolo);
-        f.cell(data);
+        f.protocolDate(data);
         f.cell(situacao);
         f.cell(coRegistro);
         f.empty();
@@ -279,7 +281,7 @@ struct PeriodColumns
     void fillStatus(RowFiller &f) const
     {
         f.cell(protocolo);
-        f.cell(dataProtocolo);
+        f.protocolDate(dataProtocolo);
         f.cell(situacao);
         f.cell(coRegistro);
         f.empty();

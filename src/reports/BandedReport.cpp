@@ -2,9 +2,11 @@
 
 #include "common/Error.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QStandardPaths>
 
 namespace tavro {
 
@@ -79,6 +81,14 @@ void BandedReport::render(QPagedPaintDevice &device) const
                        pixelsPerMm);
     }
     painter.end();
+}
+
+QString documentsFilePath(const QString &fileName)
+{
+    // A desktop without a documents folder gets the file in the home folder rather than a
+    // folder made for it.
+    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    return (documents.exists() ? documents : QDir::home()).filePath(fileName);
 }
 
 } // namespace tavro

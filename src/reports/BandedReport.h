@@ -66,4 +66,8 @@ private:
     PageFooter m_pageFooter;
 };
 
+// Where a printed report is saved unless the operator chooses otherwise: `fileName` in the
+// user's documents folder, or in the home folder when there is none.
+QString documentsFilePath(const QString &fileName);
+
 } // namespace tavro

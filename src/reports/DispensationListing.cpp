@@ -238,10 +238,7 @@ QString dispensationListingPath(const DispensationReportInput &input)
     const QString name = QStringLiteral("Dispensacoes_%1_%2_a_%3.pdf")
                              .arg(input.cnes, isoDay(input.search.period.dataInicial),
                                   isoDay(input.search.period.dataFinal));
-    // A desktop without a documents folder gets the file in the home folder rather than a
-    // folder made for it.
-    const QDir documents(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
-    return (documents.exists() ? documents : QDir::home()).filePath(name);
+    return documentsFilePath(name);
 }
 
 } // namespace tavro

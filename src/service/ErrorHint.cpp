@@ -7,6 +7,11 @@ QString withHint(const QString &message, const QString &hint)
     return hint.isEmpty() ? message : message + QLatin1Char('\n') + hint;
 }
 
+QString hintFirst(const QString &message, const QString &hint)
+{
+    return hint.isEmpty() ? message : QStringLiteral("%1 (%2)").arg(hint, message);
+}
+
 QString httpStatusHint(int status)
 {
     if (status == 407)

@@ -21,6 +21,9 @@ inline const QString ProxyInacessivel = QStringLiteral(
 
 // The message followed, when there is one, by its hint on a line of its own.
 QString withHint(const QString &message, const QString &hint);
+// For one line (a summary): the hint first, when there is one, and the technical message after it
+// in parentheses.
+QString hintFirst(const QString &message, const QString &hint);
 
 // The hint for an HTTP status the service (or the proxy on its way) answered with; empty for the
 // others.

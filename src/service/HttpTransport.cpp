@@ -7,18 +7,20 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <curl/curl.h>
 
 #include <cstring>
 #include <mutex>
+#include <thread>
 
 namespace tavro {
 
 namespace {
 
-// How long one wait for the connection lasts before the application's events get their turn.
-constexpr int PollMs = 10;
+// How long one wait for the connection lasts before the time limit is looked at again.
+constexpr int PollMs = 50;
 
 QString environmentValue(const QProcessEnvironment &environment, const char *lower, const char *upper)
 {
@@ -247,21 +249,37 @@ HttpAnswer HttpTransport::perform(const QString &url, const TransportOptions &op
     transfer.sinceActivity.start();
     curl_multi_add_handle(m_handles->multi, easy);
     const qint64 limitMs = qint64(options.timeLimitSeconds) * 1000;
-    const QEventLoop::ProcessEventsFlags events = options.inputDuringWait && options.inputDuringWait()
-        ? QEventLoop::AllEvents
-        : QEventLoop::ExcludeUserInputEvents;
     bool timedOut = false;
-    for (int running = 1;;) {
-        curl_multi_perform(m_handles->multi, &running);
-        if (!running)
-            break;
-        if (transfer.sinceActivity.hasExpired(limitMs)) {
-            timedOut = true;
-            break;
+    const auto drive = [&] {
+        for (int running = 1;;) {
+            curl_multi_perform(m_handles->multi, &running);
+            if (!running)
+                return;
+            if (transfer.sinceActivity.hasExpired(limitMs)) {
+                timedOut = true;
+                return;
+            }
+            curl_multi_poll(m_handles->multi, nullptr, 0, PollMs, nullptr);
         }
-        curl_multi_poll(m_handles->multi, nullptr, 0, PollMs, nullptr);
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(events);
+    };
+    QCoreApplication *application = QCoreApplication::instance();
+    if (application && QThread::currentThread() == application->thread()) {
+        // The application's thread waits in an event loop of its own while another thread moves
+        // the bytes: painting, timers, "Parar" and the accessibility bus (whose calls arrive as
+        // posted events) are answered at once, not between two polls of the connection. Nothing
+        // else touches the transfer or the multi handle meanwhile.
+        const QEventLoop::ProcessEventsFlags events = options.inputDuringWait && options.inputDuringWait()
+            ? QEventLoop::AllEvents
+            : QEventLoop::ExcludeUserInputEvents;
+        QEventLoop wait;
+        std::thread mover([&] {
+            drive();
+            QMetaObject::invokeMethod(&wait, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+        wait.exec(events);
+        mover.join();
+    } else {
+        drive();
     }
     CURLcode result = CURLE_OK;
     int left = 0;

@@ -65,8 +65,10 @@ QUrl proxyFor(const QString &setting, const QUrl &target,
 // resets after the request was written ends the request with a failure instead of the silent
 // second post that HTTP libraries make on a reused connection.
 //
-// A request blocks its caller in a loop that lets the application's other events (painting,
-// timers, local sockets) run, and the user's input only when the options let it. A failure throws
+// A request blocks its caller. On the application's thread the caller waits in an event loop
+// while a thread of the request moves the bytes, so the application's other events (painting,
+// timers, local sockets, the accessibility bus) run as they come, and the user's input only
+// when the options let it. A failure throws
 // TransferFailure with the network's text and the hint for the clerk; a request that moves no byte for the time limit
 // fails with "O serviço não respondeu dentro do tempo limite (N s)".
 class HttpTransport

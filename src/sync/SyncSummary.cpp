@@ -10,6 +10,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace tavro {
 
 namespace {
@@ -98,6 +100,17 @@ bool SyncSummary::failed() const
     return false;
 }
 
+void SyncSummary::addPendencias(const QList<QPair<QString, int>> &counts)
+{
+    for (const auto &[titulo, registros] : counts) {
+        const auto same = [&](const QPair<QString, int> &entry) { return entry.first == titulo; };
+        if (const auto found = std::find_if(pendencias.begin(), pendencias.end(), same); found != pendencias.end())
+            found->second += registros;
+        else
+            pendencias.append({titulo, registros});
+    }
+}
+
 QString runEnd(const SyncSummary &summary)
 {
     if (summary.failed())
@@ -149,6 +162,12 @@ QString summaryText(const SyncSummary &summary)
             line(QStringLiteral("Recusados em %1:").arg(kind.name));
             for (const QString &message : kind.messages)
                 line(QStringLiteral("  ") + message);
+        }
+        if (!summary.pendencias.isEmpty()) {
+            QStringList counts;
+            for (const auto &[titulo, registros] : summary.pendencias)
+                counts.append(QStringLiteral("%1 %2").arg(titulo).arg(registros));
+            line(QStringLiteral("Pendências de cadastro: ") + counts.join(QStringLiteral(", ")));
         }
         for (const KindSummary &kind : summary.kinds) {
             for (const QString &failure : kind.failures)
@@ -211,6 +230,10 @@ QByteArray summaryJson(const SyncSummary &summary)
                                  {QStringLiteral("falhas"), textArray(kind.failures)}});
     }
     root[QStringLiteral("envio")] = kinds;
+    QJsonArray pendencias;
+    for (const auto &[titulo, registros] : summary.pendencias)
+        pendencias.append(QJsonObject{{QStringLiteral("grupo"), titulo}, {QStringLiteral("registros"), registros}});
+    root[QStringLiteral("pendencias")] = pendencias;
     QJsonArray followup;
     for (const FollowupSummary &kind : summary.followup) {
         QJsonObject statuses;
@@ -261,6 +284,9 @@ bool summaryFromJson(const QByteArray &json, SyncSummary &summary)
         kind.failures = texts(value[QStringLiteral("falhas")]);
         summary.kinds.append(kind);
     }
+    for (const QJsonValue &value : root[QStringLiteral("pendencias")].toArray())
+        summary.pendencias.append(
+            {value[QStringLiteral("grupo")].toString(), value[QStringLiteral("registros")].toInt()});
     for (const QJsonValue &value : root[QStringLiteral("acompanhamento")].toArray()) {
         FollowupSummary kind;
         kind.tipo = value[QStringLiteral("tipo")].toString();

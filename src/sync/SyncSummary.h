@@ -49,6 +49,9 @@ struct SyncSummary
     QList<KindSummary> kinds;
     QList<FollowupSummary> followup;
     QList<FailedCheck> failedChecks;
+    // Rows still to send that every send of their list refuses, by what to fix, in the
+    // registration list's groups and order.
+    QList<QPair<QString, int>> pendencias;
     QStringList liberados;    // batches without answer whose records the run released, one line each
     HeldRecords retidos;      // the unit's batches still holding records when the run ended
     QString failure;          // an error that ended the whole run early
@@ -56,6 +59,8 @@ struct SyncSummary
     bool manual = false;      // run from the window rather than by the schedule
 
     bool failed() const;
+    // Adds one list's counts to `pendencias`.
+    void addPendencias(const QList<QPair<QString, int>> &counts);
 };
 
 // How the run ended: "com falhas", "interrompida pelo usuário" or "concluída".

@@ -9,7 +9,9 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
+#include "service/ErrorHint.h"
 #include "session/IniFile.h"
+#include "sync/Pendencias.h"
 #include "transmission/HeldBatches.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/SendOperation.h"
@@ -43,20 +45,30 @@ class BatchSteps : public SendObserver
 {
 public:
     // `observer`, when there is one, follows the send's progress and may stop it.
-    BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix, ProgressObserver *observer)
+    BatchSteps(const std::function<void(const QString &)> &step, const QString &prefix, ProgressObserver *observer,
+               TransmitKind kind, const RefusalSink &refused)
         : m_step(step)
         , m_prefix(prefix)
         , m_observer(observer)
+        , m_kind(kind)
+        , m_refused(refused)
     {
     }
     void progressed(const Progress &progress) override
     {
-        if (m_observer)
-            m_observer->progressed(progress);
+        if (!m_observer)
+            return;
+        Progress named = progress; // which kind and month of the run this batch is of
+        named.etapa = m_prefix;
+        m_observer->progressed(named);
     }
     bool stopRequested() override { return m_observer && m_observer->stopRequested(); }
     void runEnded(const SendRun &run) override
     {
+        if (m_refused) {
+            for (const TransmissionAccount::Line &line : run.novas)
+                m_refused(m_kind, line);
+        }
         if (run.result == RunResult::Transmitido)
             m_step(QStringLiteral("%1: lote %2 com %3 registros")
                        .arg(m_prefix, run.report.retornos ? run.report.retornos->value(0) : QString())
@@ -67,13 +79,16 @@ private:
     const std::function<void(const QString &)> &m_step;
     QString m_prefix;
     ProgressObserver *m_observer;
+    TransmitKind m_kind;
+    const RefusalSink &m_refused;
 };
 
 class Synchronizer
 {
 public:
     Synchronizer(Database &db, SoapClient &client, const SyncUnit &unit, const SyncRequest &request,
-                 const std::function<void(const QString &)> &step, SyncSummary &summary, ProgressObserver *observer)
+                 const std::function<void(const QString &)> &step, SyncSummary &summary, ProgressObserver *observer,
+                 const RefusalSink &refused)
         : m_db(db)
         , m_client(client)
         , m_unit(unit)
@@ -81,6 +96,7 @@ public:
         , m_step(step)
         , m_summary(summary)
         , m_observer(observer)
+        , m_refused(refused)
     {
         for (const TransmitKind kind : AllTransmitKinds) {
             if (request.kinds.contains(kind)) {
@@ -238,6 +254,7 @@ private:
         }
         for (const TransmitKind kind : kinds)
             countLeftOver(kind, *list, label);
+        m_summary.addPendencias(pendenciaCounts(search.kind, *list));
     }
 
     void transmitKind(TransmitKind kind, RecordList &list, const QString &dia, const QString &label)
@@ -258,7 +275,7 @@ private:
         request.input.dia = dia;
         request.input.loteMaximo = lote;
         request.vezes = (sendable + lote - 1) / lote + 1 + PassingFaultRuns;
-        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label, m_observer);
+        BatchSteps steps(m_step, kindEntry(kind).name + QLatin1Char(' ') + label, m_observer, kind, m_refused);
         const SendOutcome outcome = transmit(m_db, m_client, list, request, steps);
         KindSummary &summary = summaryOf(kind);
         summary.batches += outcome.lotes;
@@ -272,7 +289,8 @@ private:
             break;
         case SendOutcome::End::NotStarted:
         case SendOutcome::End::Aborted:
-            fail(kind, label, outcome.unitTypeMissing ? UnitTypeMissingMessage : outcome.mensagem);
+            fail(kind, label,
+                 outcome.unitTypeMissing ? UnitTypeMissingMessage : hintFirst(outcome.mensagem, outcome.dica));
             break;
         case SendOutcome::End::RunsUsedUp:
         case SendOutcome::End::StoppedByUser:
@@ -319,6 +337,7 @@ private:
     const std::function<void(const QString &)> &m_step;
     SyncSummary &m_summary;
     ProgressObserver *m_observer;
+    const RefusalSink &m_refused;
     QList<TransmitKind> m_kinds;
 };
 
@@ -337,13 +356,13 @@ SyncRequest configuredSyncRequest(const IniFile &ini)
 
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
                         const SyncRequest &request, const std::function<void(const QString &)> &step,
-                        ProgressObserver *observer)
+                        ProgressObserver *observer, const RefusalSink &refused)
 {
     SyncSummary summary;
     summary.started = QDateTime::currentDateTime();
     summary.unidade = unit.codigo;
     summary.cnes = unit.cnes;
-    Synchronizer synchronizer(db, client, unit, request, step, summary, observer);
+    Synchronizer synchronizer(db, client, unit, request, step, summary, observer, refused);
     try {
         const QList<Period> periods = request.period ? QList<Period>{*request.period}
                                                      : pendingMonths(db, unit.codigo, unit.cnes);

@@ -2,6 +2,7 @@
 
 #include "sync/PendingPeriods.h"
 #include "sync/SyncSummary.h"
+#include "transmission/TransmissionAccount.h"
 #include "transmission/TransmissionKinds.h"
 
 #include <QList>
@@ -54,8 +55,12 @@ struct SyncUnit
 // next one. `step` receives one line per step, for the run log. An observer follows each
 // transmit loop and the walk, and may stop the run between two batches or checks: no other
 // list, batch or check then starts, and the summary says the run was interrupted.
+// Where a run's lines about rows its checks refuse (or notes about rows not to send) go, with the
+// kind of their list, as a transmit button's go to the Erros tab.
+using RefusalSink = std::function<void(TransmitKind, const TransmissionAccount::Line &)>;
+
 SyncSummary sincronizar(Database &db, SoapClient &client, const SyncUnit &unit, const QString &usuarioSessao,
                         const SyncRequest &request, const std::function<void(const QString &)> &step,
-                        ProgressObserver *observer = nullptr);
+                        ProgressObserver *observer = nullptr, const RefusalSink &refused = {});
 
 } // namespace tavro

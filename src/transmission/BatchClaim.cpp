@@ -2,6 +2,7 @@
 
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/DateText.h"
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "transmission/Transmission.h"
@@ -138,7 +139,7 @@ void refreshCells(Database &db, RecordTable table, const RecordKey &key, const T
     const bool found = cursor.next();
     list.setSubCell(row, cells.gravar, QString());
     list.setSubCell(row, cells.protocolo, found ? cursor.text(0) : QString());
-    list.setSubCell(row, cells.data, found ? cursor.text(1) : QString());
+    list.setSubCell(row, cells.data, found ? protocolDateText(cursor.text(1)) : QString());
     list.setSubCell(row, cells.situacao, found ? cursor.text(2) : QString());
 }
 

@@ -5,6 +5,7 @@
 #include "lists/RecordList.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 
 namespace tavro {
 
@@ -16,17 +17,16 @@ bool DispensacaoTransmission::check(const RecordList &list, int row, QStringList
     const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
     bool ok = checkProductCode(list, row, erros);
     if (cns.isEmpty()) {
-        fail(QStringLiteral("Informe o CNS para a pessoa: "));
+        fail(RowCheck::PessoaSemCns);
         ok = false;
     }
-    const QString correto = QStringLiteral("Informe o CNS correto para a pessoa: ");
     if (cns == QLatin1String("000000000000000") || cns == QLatin1String("XXXXXXXXXXXXXXX")
         || cns == QLatin1String("xxxxxxxxxxxxxxx")) {
-        fail(correto);
+        fail(RowCheck::PessoaCnsIncorreto);
         ok = false;
     }
     if (SoNumeros(cns).size() < 15) {
-        fail(correto);
+        fail(RowCheck::PessoaCnsIncorreto);
         ok = false;
     }
     return ok;

@@ -5,6 +5,7 @@
 #include "lists/RecordList.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 
 namespace tavro {
 
@@ -18,11 +19,11 @@ bool EntradaTransmission::check(const RecordList &list, int row, QStringList &er
     bool ok = checkProductCode(list, row, erros);
     if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
-        fail(QStringLiteral("Falta CNPJ do Fabricante ou Número Internacional o lançamento: "));
+        fail(RowCheck::EntradaSemFabricante);
         ok = false;
     }
     if (!completeCnpj(list.subCellView(row, Cell::CnpjDistribuidor))) {
-        fail(QStringLiteral("Falta CNPJ do Distribuidor do lançamento: "));
+        fail(RowCheck::EntradaSemDistribuidor);
         ok = false;
     }
     return ok;

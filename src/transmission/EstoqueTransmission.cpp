@@ -6,6 +6,7 @@
 #include "lists/RecordList.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 #include "transmission/Transmission.h"
 
 namespace tavro {
@@ -20,19 +21,19 @@ bool EstoqueTransmission::check(const RecordList &list, int row, QStringList &er
     const QStringView code = list.subCellView(row, Cell::Produto);
     bool ok = true;
     if (code.isEmpty()) {
-        fail(QStringLiteral("Falta Código de Identificação para o produto: "));
+        fail(RowCheck::ProdutoSemCodigo);
         ok = false;
     }
     if (code.size() < 15) {
-        fail(QStringLiteral("Código de produto inválido! "));
+        fail(RowCheck::CodigoInvalido + QLatin1Char(' '));
         ok = false;
     }
     if (list.subCellView(row, Cell::Lote).isEmpty()) {
-        fail(QStringLiteral("Falta Lote para o produto: "));
+        fail(RowCheck::ProdutoSemLote);
         ok = false;
     }
     if (list.subCellView(row, Cell::Validade).isEmpty()) {
-        fail(QStringLiteral("Falta Validade para o produto: "));
+        fail(RowCheck::ProdutoSemValidade);
         ok = false;
     }
     // A quantity that is not a whole number counts as negative: dropped without a line.

@@ -3,6 +3,7 @@
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 
 namespace tavro {
 
@@ -17,7 +18,7 @@ bool ItemTransmission::checkProductCode(const RecordList &list, int row, QString
     const QStringView code = list.subCellView(row, EntradaCell::Produto);
     bool ok = !code.isEmpty();
     if (code.size() < 15) {
-        erros.append(withRow(QStringLiteral("Código de produto inválido!"), list, row));
+        erros.append(withRow(RowCheck::CodigoInvalido, list, row));
         ok = false;
     }
     return ok;

@@ -4,6 +4,7 @@
 #include "lists/RecordList.h"
 #include "service/TavroWSAsync.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 
 namespace tavro {
 
@@ -19,13 +20,13 @@ bool SaidaTransmission::check(const RecordList &list, int row, QStringList &erro
     bool ok = checkProductCode(list, row, erros);
     if (!completeCnpj(list.subCellView(row, Cell::CnpjFabricante))
         && list.subCellView(row, Cell::FabricanteInternacional).isEmpty()) {
-        erros.append(withRow(QStringLiteral("Falta identificação do fabridante!"), list, row));
+        erros.append(withRow(RowCheck::SaidaSemFabricante, list, row));
         ok = false;
     }
     if (list.subCellView(row, Cell::TipoSaida) == QLatin1String("S-TR")
         && list.subCellView(row, Cell::CnesDestino).isEmpty()
         && !completeCnpj(list.subCellView(row, Cell::CnpjDestino))) {
-        erros.append(withRow(QStringLiteral("Falta identificação do destino da saída!"), list, row));
+        erros.append(withRow(RowCheck::SaidaSemDestino, list, row));
         ok = false;
     }
     return ok;

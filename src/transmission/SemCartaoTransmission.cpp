@@ -3,6 +3,7 @@
 #include "lists/MovementLists.h"
 #include "lists/RecordList.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 
 namespace tavro {
 
@@ -13,14 +14,12 @@ bool SemCartaoTransmission::check(const RecordList &list, int row, QStringList &
     bool ok = checkProductCode(list, row, erros);
     const QStringView cns = list.subCellView(row, Cell::CnsUsuario);
     if (!cns.isEmpty() && cns != QLatin1String("000000000000000")) {
-        erros.append(QStringLiteral("Apenas Cartões SUS 000000000000000 ou em branco serão transmitidos como Usuário "
-                                    "sem Cartão SUS: ")
-                     + list.subCell(row, Cell::NomeUsuario));
+        erros.append(RowCheck::ApenasSemCartao + list.subCell(row, Cell::NomeUsuario));
         ok = false;
     }
     const QStringView cnpj = list.subCellView(row, Cell::CnpjFabricante);
     if (blankCnpj(cnpj)) {
-        erros.append(QStringLiteral("Falta o CNPJ do fabricante da dispensação: ") + list.caption(row));
+        erros.append(RowCheck::DispensacaoSemFabricante + list.caption(row));
         ok = false;
     }
     return ok;

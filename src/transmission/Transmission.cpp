@@ -4,6 +4,7 @@
 #include "common/ProgressObserver.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/DateText.h"
 #include "db/TransactionGuard.h"
 #include "db/UFunc.h"
 #include "lists/RecordList.h"
@@ -13,6 +14,7 @@
 #include "transmission/BatchClaim.h"
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/RecordValues.h"
+#include "transmission/RowCheckMessages.h"
 #include "transmission/TransmissionKind.h"
 
 #include <QElapsedTimer>
@@ -71,30 +73,6 @@ bool xmlCarries(QStringView text)
     return true;
 }
 
-// Every value of the row reaches the service as the database holds it, or the row is refused,
-// each cell that would not named: a cell the database layer could not read in the database's
-// code page holds U+FFFD where the bytes were, and a character XML cannot carry would be
-// dropped or refused on the way. Then the kind's own checks. Each failure appends its line.
-bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QStringList &erros)
-{
-    bool readable = true;
-    const QString caption = list.caption(row);
-    const auto header = [&list](int column) { return list.headerData(column, Qt::Horizontal).toString(); };
-    for (int column = 0; column < list.columnCount(); ++column) {
-        const QStringView cell = column == 0 ? QStringView(caption) : list.subCellView(row, column - 1);
-        if (cell.contains(QChar::ReplacementCharacter)) {
-            erros.append(QStringLiteral("O campo %1 do registro %2 tem caracteres que a página de código do banco não "
-                                        "define; corrija-o no sistema de gestão.")
-                             .arg(header(column), caption));
-            readable = false;
-        } else if (!xmlCarries(cell)) {
-            erros.append(CaractereInvalidoMessage.arg(header(column).toLower(), caption));
-            readable = false;
-        }
-    }
-    return readable && kind.check(list, row, erros);
-}
-
 // Runs the row's checks, their lines going to the report. The values of a row that does not go
 // out (`goesOut` false) are not looked at: the kind's own checks still speak of every row.
 bool checkRow(const TransmissionKind &kind, const RecordList &list, int row, RunReport &report, bool goesOut)
@@ -110,7 +88,7 @@ void showSent(RecordList &list, int row, const TransmissionCells &cells, const Q
               const QString &situacao)
 {
     list.setSubCell(row, cells.protocolo, protocolo);
-    list.setSubCell(row, cells.data, data);
+    list.setSubCell(row, cells.data, protocolDateText(data));
     list.setSubCell(row, cells.situacao, situacao);
     if (situacao != Situacao::Enviando)
         list.setSubCell(row, cells.gravar, QString());
@@ -154,6 +132,40 @@ bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, 
 }
 
 } // namespace
+
+// Every value of the row reaches the service as the database holds it, or the row is refused,
+// each cell that would not named: a cell the database layer could not read in the database's
+// code page holds U+FFFD where the bytes were, and a character XML cannot carry would be
+// dropped or refused on the way.
+bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QStringList &erros)
+{
+    bool readable = true;
+    const QString caption = list.caption(row);
+    const auto header = [&list](int column) { return list.headerData(column, Qt::Horizontal).toString(); };
+    for (int column = 0; column < list.columnCount(); ++column) {
+        const QStringView cell = column == 0 ? QStringView(caption) : list.subCellView(row, column - 1);
+        if (cell.contains(QChar::ReplacementCharacter)) {
+            erros.append(RowCheck::CaractereIndefinido.arg(header(column), caption));
+            readable = false;
+        } else if (!xmlCarries(cell)) {
+            erros.append(CaractereInvalidoMessage.arg(header(column).toLower(), caption));
+            readable = false;
+        }
+    }
+    return readable && kind.check(list, row, erros);
+}
+
+bool addRow(TransmissionKind &kind, const RecordList &list, int row, QStringList &erros)
+{
+    try {
+        kind.add(list, row);
+        return true;
+    } catch (const RowValueError &error) {
+        erros.append(UnreadableRowMessage + rowName(list, row, kind.cells().nome) + QStringLiteral(" - ")
+                     + error.message());
+        return false;
+    }
+}
 
 bool isPassingServerText(const QString &result)
 {
@@ -239,11 +251,7 @@ QString transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind, R
             // The values read under the lock may no longer pass the row's checks.
             if (outcomes.at(i) == ClaimOutcome::Changed || !checkRow(kind, list, row, report, true))
                 continue;
-            try {
-                kind.add(list, row);
-            } catch (const RowValueError &error) {
-                report.erros.append(UnreadableRowMessage + rowName(list, row, cells.nome) + QStringLiteral(" - ")
-                                    + error.message());
+            if (!addRow(kind, list, row, report.erros)) {
                 report.recusas.append({list.caption(row), report.erros.last()});
                 continue;
             }

@@ -100,6 +100,14 @@ inline const QString LiberadoAntesDeSairMessage = QStringLiteral(
 // passed and the batch not yet full?
 bool rowToSend(const RecordList &list, int row, const TransmissionCells &cells, const QString &protocolo);
 
+// The checks of a row a run takes, before its record is built: every value reaches the service
+// as the database holds it, then the kind's own checks. Each failure appends its line.
+bool rowPasses(const TransmissionKind &kind, const RecordList &list, int row, QStringList &erros);
+
+// Appends the row's record to the kind's batch (begun by the caller); false, with the run's
+// line in `erros` and nothing appended, when a value of the row cannot be converted.
+bool addRow(TransmissionKind &kind, const RecordList &list, int row, QStringList &erros);
+
 // One transmission run of a kind over its list. First the batches of this database still
 // on their way are resolved from their logs. Then it takes at most one batch of rows,
 // checks them, claims their records (a record another station holds waits for the next

@@ -13,7 +13,7 @@
 
 namespace tavro {
 
-void previewDispensationListing(QWidget *parent, Database &db, const DispensationReportInput &input)
+QString previewDispensationListing(QWidget *parent, Database &db, const DispensationReportInput &input)
 {
     const BandedReport report = buildDispensationListing(db, input);
 
@@ -52,7 +52,10 @@ void previewDispensationListing(QWidget *parent, Database &db, const Dispensatio
         fitWidth->trigger();
     else if (auto *pages = preview.findChild<QPrintPreviewWidget *>())
         pages->fitToWidth();
-    preview.exec();
+    // The dialog closes accepted once it printed.
+    if (preview.exec() != QDialog::Accepted || printer.outputFormat() != QPrinter::PdfFormat)
+        return QString();
+    return printer.outputFileName();
 }
 
 } // namespace tavro

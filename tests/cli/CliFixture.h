@@ -126,6 +126,13 @@ protected:
 class CliFollowup : public Cli
 {
 protected:
+    // Twenty more goods-received lines of one unit each in January: twenty batches of one record.
+    void addTwentyGoodsReceivedLines()
+    {
+        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
+                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
+                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+    }
     void startSim(const QStringList &arguments)
     {
         sim = std::make_unique<tavro::test::SimProcess>(tavro::test::simArguments(tavro::test::TestLogin, arguments));

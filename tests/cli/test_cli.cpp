@@ -327,9 +327,14 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     const CliRun r = listar({"estoque", "--dia", "31/01/2019"});
     EXPECT_EQ(r.exitCode, 1);
     const QStringList err = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(err.size(), 2) << r.err.toStdString();
+    ASSERT_EQ(err.size(), 3) << r.err.toStdString();
     EXPECT_EQ(err.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em ") + missing);
-    EXPECT_FALSE(err.at(1).trimmed().isEmpty());
+    // The reason in Portuguese, then the engine's own text.
+    EXPECT_EQ(err.at(1),
+              QStringLiteral("O arquivo do banco de dados (%1) não existe: confira a chave DATABASE da seção "
+                             "[GERAL] do config.ini.")
+                  .arg(missing));
+    EXPECT_TRUE(err.at(2).contains(QStringLiteral("I/O error"))) << err.at(2).toStdString();
     EXPECT_EQ(r.out, QString());
 
     // Without DATABASE the hint names the file read and the key to set.
@@ -339,6 +344,24 @@ TEST_F(Cli, FailuresExitOneWithTheWindowsTexts)
     EXPECT_EQ(empty.at(0), QStringLiteral("Não encontrado arquivo de banco de dados em "));
     EXPECT_TRUE(empty.at(1).contains(configPath()) && empty.at(1).contains(QStringLiteral("DATABASE da seção [GERAL]")))
         << empty.at(1).toStdString();
+    EXPECT_FALSE(empty.join('\n').contains(QStringLiteral("I/O error"))); // no engine text about an empty name
+}
+
+// A login the Firebird server refuses says which keys to check before the engine's English.
+TEST_F(CliOnServer, ARefusedDatabaseLoginSaysWhichKeysToCheck)
+{
+    ConfigFile config{fixture.address()};
+    config.geral = {QStringLiteral("UsuarioBanco=NINGUEM"), QStringLiteral("SenhaBanco=errada")};
+    ::tavro::test::writeConfig(configPath(), config);
+    const CliRun r = listar({"estoque", "--dia", "31/01/2019"});
+    EXPECT_EQ(r.exitCode, 1);
+    const QStringList err = r.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(err.size(), 3) << r.err.toStdString();
+    EXPECT_EQ(err.at(1),
+              QStringLiteral("O Firebird recusou o usuário NINGUEM no banco de dados (%1): confira "
+                             "UsuarioBanco e SenhaBanco na seção [GERAL] do config.ini.")
+                  .arg(fixture.address()));
+    EXPECT_TRUE(err.at(2).contains(QStringLiteral("user name and password"))) << err.at(2).toStdString();
 }
 
 // Without --config: config.ini beside the program, else the system's file under the user's.
@@ -673,7 +696,7 @@ protected:
 };
 
 // transmitir of twenty one-record batches of goods received against a service answering
-// after 300 ms, interrupted with `signals` SIGINTs while the second batch is on its way.
+// after 300 ms, interrupted with `count` signals `signal` while the second batch is on its way.
 struct Interrupted
 {
     QProcess::ExitStatus status;
@@ -876,11 +899,9 @@ TEST_F(CliTogether, KilledBeforeTheCommitLosesNoProtocol)
 class CliInterrupt : public CliFollowup
 {
 protected:
-    Interrupted interrupt(int signals)
+    Interrupted interrupt(int signal, int count)
     {
-        fixture.exec("execute block as declare i integer = 0; begin while (i < 20) do begin "
-                     "insert into ITENSENTRADAS (lancamento, item, CODPRODUTO, LOTE, QUANTIDADE, codunidade) "
-                     "values (1001, 10 + :i, 101, 'AMX1801', 1, 1); i = i + 1; end end");
+        addTwentyGoodsReceivedLines();
         startSim({"--atraso", "300"});
         QProcess process;
         start(process,
@@ -889,8 +910,8 @@ protected:
         }
         const QString first = QString::fromUtf8(process.readLine()).trimmed();
         QThread::msleep(150); // the second batch is on its way: its two calls take 600 ms
-        for (int i = 0; i < signals; ++i) {
-            ::kill(pid_t(process.processId()), SIGINT);
+        for (int i = 0; i < count; ++i) {
+            ::kill(pid_t(process.processId()), signal);
             QThread::msleep(50);
         }
         EXPECT_TRUE(process.waitForFinished(60000));
@@ -914,13 +935,28 @@ protected:
     }
 };
 
-TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
+struct InterruptSignal
 {
-    const Interrupted r = interrupt(1);
+    int signal;
+    const char *name;
+};
+
+class CliSignal : public CliInterrupt, public ::testing::WithParamInterface<InterruptSignal>
+{
+};
+
+// Ctrl+C, a logout or shutdown (SIGTERM) and a closed terminal (SIGHUP) stop the send as the
+// window's "Parar" does, and the exit code says which signal ended it.
+TEST_P(CliSignal, StopsAfterTheBatchOnItsWay)
+{
+    const InterruptSignal c = GetParam();
+    const Interrupted r = interrupt(c.signal, 1);
     EXPECT_EQ(r.status, QProcess::NormalExit);
-    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 128 + c.signal) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral("Parando após o lote atual"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Interrompido pelo usuário: 2 lotes enviados, 24 restam.\n")))
+    EXPECT_TRUE(r.err.endsWith(QStringLiteral("Interrompido pelo usuário: 2 lotes enviados, 24 restam.\n"
+                                              "Interrompido pelo sinal %1.\n")
+                                   .arg(QLatin1String(c.name))))
         << r.err.toStdString();
     EXPECT_FALSE(r.err.contains(QStringLiteral("Lote 1 de até"))); // no progress line when stderr is not a terminal
     // Two runs, then the protocol data of the last batch.
@@ -929,12 +965,84 @@ TEST_F(CliInterrupt, CtrlCStopsAfterTheBatchOnItsWay)
     expectConsistent(2);
 }
 
+INSTANTIATE_TEST_SUITE_P(Signals, CliSignal,
+                         ::testing::Values(InterruptSignal{SIGINT, "SIGINT"}, InterruptSignal{SIGTERM, "SIGTERM"},
+                                           InterruptSignal{SIGHUP, "SIGHUP"}),
+                         [](const ::testing::TestParamInfo<InterruptSignal> &info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST_F(CliInterrupt, ASecondCtrlCEndsAtOnce)
 {
-    const Interrupted r = interrupt(2);
+    const Interrupted r = interrupt(SIGINT, 2);
     EXPECT_EQ(r.status, QProcess::CrashExit);
     // The batch on its way when the program ended was never recorded: it goes out again.
     expectConsistent(1);
+}
+
+// The window and the nightly run on one machine open the same plain-path database, each with
+// the engine inside its own process: a send holds the file while `situacao` opens it too.
+class CliSharedFile : public CliFollowup
+{
+protected:
+    // A Firebird root of the test's own: the system's files, with a firebird.conf that sets
+    // `serverMode`, so the case does not depend on the machine's configuration.
+    QProcessEnvironment engineIn(const QString &serverMode)
+    {
+        QProcess config;
+        config.start(QStringLiteral("fb_config"), {QStringLiteral("--msgdir")});
+        EXPECT_TRUE(config.waitForFinished());
+        const QDir system(QString::fromLocal8Bit(config.readAllStandardOutput()).trimmed());
+        const QString root = fixture.folder() + QStringLiteral("/firebird-") + serverMode;
+        EXPECT_TRUE(QDir().mkpath(root));
+        for (const QString &entry : system.entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            if (entry != QLatin1String("firebird.conf"))
+                QFile::link(system.filePath(entry), root + QLatin1Char('/') + entry);
+        }
+        QFile conf(root + QStringLiteral("/firebird.conf"));
+        EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write("ServerMode = " + serverMode.toUtf8() + '\n');
+        QProcessEnvironment env = environment(Password);
+        env.insert(QStringLiteral("FIREBIRD"), root);
+        return env;
+    }
+    // `situacao` while a send of twenty one-record batches to a slow service holds the file.
+    CliRun situacaoDuringASend(const QProcessEnvironment &env)
+    {
+        addTwentyGoodsReceivedLines();
+        startSim({"--atraso", "300"});
+        QProcess sending;
+        sending.setProcessEnvironment(env);
+        sending.start(cliPath(),
+                      QStringList{"--config", configPath(), "--usuario", "FARMACIA", "transmitir", "entradas", "--lote",
+                                  "1", "--vezes", "20"}
+                          + January);
+        while (!sending.canReadLine() && sending.waitForReadyRead(30000)) {
+        }
+        EXPECT_EQ(QString::fromUtf8(sending.readLine()).trimmed(), QStringLiteral("transmitido"));
+        const CliRun r = exec(cliPath(), {"--config", configPath(), "--usuario", "FARMACIA", "situacao"}, env);
+        EXPECT_EQ(sending.state(), QProcess::Running); // the file was held all along
+        sending.kill();
+        sending.waitForFinished();
+        return r;
+    }
+};
+
+TEST_F(CliSharedFile, TwoProgramsOpenOnePlainPathWithTheEngineShared)
+{
+    const CliRun r = situacaoDuringASend(engineIn(QStringLiteral("SuperClassic")));
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_FALSE(r.out.isEmpty());
+}
+
+TEST_F(CliSharedFile, WithTheEngineExclusiveTheSecondSaysWhatToSet)
+{
+    const CliRun r = situacaoDuringASend(engineIn(QStringLiteral("Super")));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("está aberto por outro programa desta máquina (a janela do transmissor "
+                                              "ou o tavro-cli)")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("ServerMode = SuperClassic"))) << r.err.toStdString();
 }
 
 // registros shows the log folder and what DiasRegistros would remove; --limpar removes it,

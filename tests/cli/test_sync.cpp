@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <tuple>
 
 using namespace tavro::test;
@@ -109,6 +111,15 @@ TEST_F(CliSync, NightWithEveryKindPendingSendsEverythingAndFollowsEveryProtocolU
     EXPECT_GT(entradas.refused, 0);
     EXPECT_FALSE(entradas.messages.isEmpty());
     EXPECT_TRUE(r.out.contains(entradas.messages.first())) << r.out.toStdString();
+    // What is left, counted by what to fix, as the registration list groups it.
+    const auto fixes = std::find_if(s.pendencias.cbegin(), s.pendencias.cend(), [](const auto &group) {
+        return group.first == QStringLiteral("Lote sem fabricante");
+    });
+    ASSERT_NE(fixes, s.pendencias.cend());
+    EXPECT_GT(fixes->second, 0);
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Pendências de cadastro: ")
+                               + QStringLiteral("%1 %2").arg(fixes->first).arg(fixes->second)))
+        << r.out.toStdString();
 
     // Every protocol reached a final status after the calls the substitute needs: two
     // waiting answers and a finished one, then the inconsistencies.

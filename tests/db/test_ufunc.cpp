@@ -113,6 +113,20 @@ TEST(DateText, ShortYearsFallWithinFiftyYearsOfTheCurrentYear)
             << c.text << " in " << c.thisYear;
 }
 
+// Protocol times show in the service's form, the write-ahead's own time of a batch without
+// answer included; anything else stands as stored.
+TEST(DateText, ProtocolTimesShowInTheServicesForm)
+{
+    const char *const cases[][2] = {
+        {"16-08-2018 17:48:40", "16-08-2018 17:48:40"},
+        {"2018-08-16 17:48:40", "16-08-2018 17:48:40"},
+        {"", ""},
+        {"16/08/2018", "16/08/2018"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(protocolDateText(QString::fromUtf8(c[0])), QString::fromUtf8(c[1])) << c[0];
+}
+
 TEST(AlteraCampo, AddsOneLinePerColumn)
 {
     SqlStatement q{QStringLiteral("update conciliacao set ")};

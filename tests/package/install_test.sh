@@ -162,9 +162,23 @@ for i in "${!COMMAND[@]}"; do
         COMMAND[$i]=${COMMAND[$i]//"${BASH_REMATCH[0]}"/"${UNIT_ENV[${BASH_REMATCH[1]}]:-}"}
     done
 done
+# The unit's confinement as systemd would score it, and then, in a mount namespace of its own,
+# the part of it a test without systemd can give: the system read-only but the state folder,
+# no home folders, a /tmp of its own, no new privileges and no capabilities.
+EXPOSURE=$(systemd-analyze security --offline=true "$UNIT" 2>/dev/null |
+    sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+echo "   exposure of the unit (systemd-analyze security): ${EXPOSURE:-none}"
+awk -v e="${EXPOSURE:-99}" 'BEGIN { exit !(e <= 2.0) }' || fail "the unit's exposure is ${EXPOSURE:-unknown}, over 2.0"
+for setting in NoNewPrivileges=yes ProtectSystem=strict ProtectHome=yes PrivateTmp=yes CapabilityBoundingSet=; do
+    grep -qx "$setting" "$UNIT" || fail "the unit lacks $setting"
+done
 status=0
-(cd / && umask "$UMASK_" && exec env -i "${SERVICE_ENV[@]}" \
-    setpriv --reuid="$USER_" --regid="${GROUP_:-$USER_}" --init-groups -- "${COMMAND[@]}") \
+(cd / && umask "$UMASK_" && as_root env -i "${SERVICE_ENV[@]}" unshare --mount --propagation private sh -c '
+    mount --bind / / && mount -o remount,bind,ro / &&
+    mount --bind "$1" "$1" && mount -o remount,bind,rw "$1" && mount -t tmpfs tmpfs /tmp && mount -t tmpfs tmpfs /var/tmp &&
+    mount -t tmpfs tmpfs /home && mount -t tmpfs tmpfs /root && shift && exec "$@"' confined "$STATE" \
+    setpriv --reuid="$USER_" --regid="${GROUP_:-$USER_}" --init-groups --no-new-privs --bounding-set=-all \
+    --inh-caps=-all -- "${COMMAND[@]}") \
     >"$WORK/unit.out" 2>"$WORK/unit.err" || status=$?
 [ "$status" -eq 0 ] || fail "the unit's command exited $status:
 $(cat "$WORK/unit.out" "$WORK/unit.err")"
@@ -190,6 +204,16 @@ as_root dpkg -i "$(deb tavro-transmissor)" >"$WORK/dpkg.log" 2>&1 || {
 [ "$(/usr/bin/tavro-transmissor --version)" = "tavro-transmissor $VERSION" ] || fail "tavro-transmissor --version"
 for program in "${PACKAGES[@]}"; do
     man -w "$program" >/dev/null || fail "man -w finds no page for $program"
+done
+METAINFO=/usr/share/metainfo/example.tavro.transmissor.metainfo.xml
+appstreamcli validate --no-net "$METAINFO" >"$WORK/appstream.log" 2>&1 || fail "appstreamcli validate $METAINFO:
+$(cat "$WORK/appstream.log")"
+# The guide the window opens with F1, named by the desktop entry, with every picture it shows.
+GUIDE=$(sed -n 's/^X-DocPath=//p' /usr/share/applications/tavro-transmissor.desktop)
+[ "$GUIDE" = /usr/share/doc/tavro-transmissor/ajuda/index.html ] && [ -f "$GUIDE" ] ||
+    fail "the desktop entry's X-DocPath ($GUIDE) is not the installed guide"
+for picture in $(grep -oh 'imagens/[a-z-]*\.png' "$(dirname "$GUIDE")"/*.html | sort -u); do
+    [ -f "$(dirname "$GUIDE")/$picture" ] || fail "the installed guide lacks $picture"
 done
 
 echo "== purging"

@@ -130,6 +130,14 @@ TEST(TransmitProgress, TextsOfEachWork)
         {{.work = Work::Verificacao, .current = 4, .total = 12, .round = 2, .rounds = 1, .elapsedMs = 5'000},
          "Protocolo 4 de 12 (0:05)"},
         {{.work = Work::Pesquisa, .current = 6000}, "6000 linhas lidas (0:00)"},
+        // A batch of one list of a whole run names the list.
+        {{.work = Work::Transmissao,
+          .current = 2,
+          .total = 5,
+          .enviados = 500,
+          .elapsedMs = 4'000,
+          .etapa = QStringLiteral("Entradas 01/2019")},
+         "Entradas 01/2019: Lote 2 de até 5: 500 registros enviados, 0 recusados (0:04)"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(progressText(c.progress), QString::fromUtf8(c.text));
