@@ -57,13 +57,20 @@ public:
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
     // then throws RecordLocked (common/Error.h); the main transaction a statement starts would
-    // wait for that transaction to end. It ends by commit or rollback like any main transaction. A main transaction
-    // that is active is committed first; a locking one of the same time-out goes on after its
-    // commit, as a new transaction, which spares the server a request.
+    // wait for that transaction to end. It ends by commit or rollback like any main
+    // transaction. A main transaction that holds writes not yet committed is not ended
+    // behind its owner's back: the start is refused. One without such writes is ended, but a
+    // locking one of the same time-out simply goes on, which spares the server a request.
     void startLockingTransaction(int lockTimeoutSeconds);
+    // Does the main transaction hold statements' work not yet committed (in a locking
+    // transaction every statement counts: its selects lock what they read)?
+    bool holdsWrites() const { return m_holdsWrites; }
     // Ends the main transaction without committing; nothing happens when none is active.
     void rollback();
     void commit();
+    // Commits the main transaction's work and goes on in a new transaction like it, in one
+    // request to the server.
+    void commitRetaining();
     // Rolls back whatever is active and starts afresh, so the next read sees what is committed.
     void restartTransaction();
 
@@ -97,6 +104,7 @@ private:
     std::unique_ptr<Transaction> m_transaction;
     // The lock time-out of the main transaction when it is a locking one.
     std::optional<int> m_lockTimeout;
+    bool m_holdsWrites = false;
 };
 
 } // namespace tavro

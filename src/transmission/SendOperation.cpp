@@ -1,6 +1,7 @@
 #include "transmission/SendOperation.h"
 
 #include "common/Error.h"
+#include "db/Database.h"
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "transmission/TransmissionKind.h"
@@ -71,12 +72,14 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
         if (rowToSend(list, row, kind->cells(), input.protocolo))
             toSend.insert(list.caption(row));
     }
+    bool unresolvedMet = true; // by the last run
     const ClickOutcome loop = transmitRepeatedly(
         request.vezes,
         [&](RunReport &report) {
             input.hoje = QDate::currentDate();
             const QString result = transmitOnce(db, client, *kind, list, input, report);
             input.tipoEstabelecimento = report.tipoEstabelecimento;
+            unresolvedMet = report.unresolvedMet;
             QList<TransmissionAccount::Line> novas = account.add(report);
             for (TransmissionAccount::Line &line : novas) {
                 line.nota = !line.caption.isEmpty() && !toSend.contains(line.caption);
@@ -105,7 +108,10 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     outcome.restam = account.restam();
     outcome.resultados = loop.results;
     try {
-        outcome.retidos = heldRecords(db, input.cnes, kindEntry(request.kind).listKind().tipo);
+        // The runs' transaction, which holds nothing now, ends with the send.
+        db.rollback();
+        if (unresolvedMet)
+            outcome.retidos = heldRecords(db, input.cnes, kindEntry(request.kind).listKind().tipo);
     } catch (const Error &) {
         // A database gone after the runs: the send's own end says so; the count is only lost.
     }

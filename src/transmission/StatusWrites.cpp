@@ -119,21 +119,25 @@ void registerBatch(Database &db, const BatchRegistration &batch)
     db.execute(query);
 }
 
-ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration &batch)
+BlockPart provisionalRegistryInsert(const BatchRegistration &batch)
 {
     // The registry's own serial makes the id unique among the stations of this database; the
     // random part keeps apart the logs of two databases that share a log folder.
     const QString suffix
         = QString::number(QRandomGenerator::system()->generate() & 0xffffff, 16).rightJustified(6, QLatin1Char('0'));
-    // Inside the block a variable is written :"NAME", which the statement's own named
+    BlockPart part;
+    part.parameters = QStringList{QStringLiteral("pdatalancamento date = :pdatalancamento"),
+                                  QStringLiteral("psituacao varchar(40) = :psituacao"),
+                                  QStringLiteral("psitprio integer = :psitprio"),
+                                  QStringLiteral("ptipo varchar(40) = :ptipo"),
+                                  QStringLiteral("pcnes varchar(40) = :pcnes"),
+                                  QStringLiteral("pprotocoloantigo varchar(40) = :pprotocoloantigo"),
+                                  QStringLiteral("pprefixo varchar(10) = :pprefixo"),
+                                  QStringLiteral("psufixo varchar(10) = :psufixo")};
+    part.declarations = QStringList{QStringLiteral("declare variable lancamento integer;")};
+    // Inside a block a variable is written :"NAME", which the statement's own named
     // parameters (:name) leave alone.
-    SqlStatement block{
-        QStringLiteral("execute block (pdatalancamento date = :pdatalancamento, psituacao varchar(40) = :psituacao,"),
-        QStringLiteral("  psitprio integer = :psitprio, ptipo varchar(40) = :ptipo, pcnes varchar(40) = :pcnes,"),
-        QStringLiteral("  pprotocoloantigo varchar(40) = :pprotocoloantigo, pprefixo varchar(10) = :pprefixo,"),
-        QStringLiteral("  psufixo varchar(10) = :psufixo)"),
-        QStringLiteral("returns (protocolo varchar(25), data varchar(25))"), QStringLiteral("as"),
-        QStringLiteral("declare variable lancamento integer;"), QStringLiteral("begin"),
+    part.statements = QStringList{
         // The database's clock, the one every station's age of a batch is measured against.
         QStringLiteral("  data = substring(cast(current_timestamp as varchar(30)) from 1 for 19);"),
         QStringLiteral(
@@ -142,20 +146,16 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
         QStringLiteral("    :\"PTIPO\", :\"PCNES\", nullif(:\"PPROTOCOLOANTIGO\", ''))"),
         QStringLiteral("    returning Lancamento into :\"LANCAMENTO\";"),
         QStringLiteral("  protocolo = pprefixo || lancamento || '-' || psufixo;"),
-        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";"),
-        QStringLiteral("  suspend;"), QStringLiteral("end")};
-    block.setParam(QStringLiteral("pdatalancamento"), batch.dataLancamento);
-    block.setParam(QStringLiteral("psituacao"), Situacao::Preparando);
-    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Preparando)));
-    block.setParam(QStringLiteral("ptipo"), batch.tipo);
-    block.setParam(QStringLiteral("pcnes"), batch.cnes);
-    block.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo);
-    block.setParam(QStringLiteral("psufixo"), suffix);
-    block.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
-    SqlCursor cursor = db.selectRow(block);
-    if (!cursor.next())
-        throw Error(QStringLiteral("The registry row of the batch was not written"));
-    return {cursor.text(0), cursor.text(1)};
+        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";")};
+    part.values = {{QStringLiteral("pdatalancamento"), batch.dataLancamento},
+                   {QStringLiteral("psituacao"), Situacao::Preparando},
+                   {QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Preparando))},
+                   {QStringLiteral("ptipo"), batch.tipo},
+                   {QStringLiteral("pcnes"), batch.cnes},
+                   {QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo},
+                   {QStringLiteral("psufixo"), suffix},
+                   {QStringLiteral("pprefixo"), ProvisionalPrefix}};
+    return part;
 }
 
 namespace {

@@ -28,7 +28,7 @@ struct TransmissionInput
     int loteMaximo = 500; // SEQuantidadeRegistros
     QDate hoje;           // the day the batch is sent
     // The unit's type as an earlier run of the same send read it, which no run reads again.
-    std::optional<coTipoEstabelecimento> tipoEstabelecimento;
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento = std::nullopt;
 };
 
 // One line a row's check wrote, with the caption of the row it refuses.
@@ -48,6 +48,8 @@ struct RunReport
     bool unitTypeMissing = false;                             // the run stopped at the unit-type check
     std::optional<coTipoEstabelecimento> tipoEstabelecimento; // the unit's type the run used
     int batchSize = 0;                                        // rows the run took into its batch, accepted or not
+    // The run met a batch not yet resolved, or left its own so; true until its claim knows.
+    bool unresolvedMet = true;
     QString dica; // the plain line for the technical error that ended the run
     // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
     // them, writing them ahead (registry row and marks, claim excluded), and recording the answer.
