@@ -53,6 +53,8 @@ struct Direction
     int to = -1;
     std::deque<std::pair<Clock::time_point, std::vector<char>>> queue;
     bool ended = false; // `from` closed; `to` is shut once the queue is empty
+    // Of a client's direction: the server has answered since the client last spoke.
+    bool answered = true;
 };
 
 int connectTo(quint16 port)
@@ -82,6 +84,7 @@ struct DelayRelay::State
     std::chrono::milliseconds delay{0};
     std::atomic<bool> stop{false};
     std::atomic<int> connections{0};
+    std::atomic<int> exchanges{0};
     std::thread thread;
 
     void run()
@@ -118,6 +121,14 @@ struct DelayRelay::State
                     continue;
                 }
                 chunk.resize(size_t(n));
+                // Directions come in pairs: the client's, then the server's.
+                Direction &client = directions[i - i % 2];
+                if (i % 2 == 0 && client.answered) {
+                    ++exchanges;
+                    client.answered = false;
+                } else if (i % 2 == 1) {
+                    client.answered = true;
+                }
                 d.queue.emplace_back(Clock::now() + delay, std::move(chunk));
             }
             const Clock::time_point now = Clock::now();
@@ -175,6 +186,11 @@ quint16 DelayRelay::port() const
 int DelayRelay::connections() const
 {
     return m_state->connections;
+}
+
+int DelayRelay::exchanges() const
+{
+    return m_state->exchanges;
 }
 
 namespace {

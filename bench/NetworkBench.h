@@ -20,7 +20,9 @@ std::unique_ptr<RecordList> benchStockList(Database &db);
 
 // A TCP relay on 127.0.0.1, in a thread of its own, to the local port `target`: every chunk
 // waits `delayMs` before it goes on, in each direction, so a round trip takes 2 x `delayMs`
-// more. It counts the connections it relays.
+// more. It counts the connections it relays, and the exchanges on them: an exchange begins
+// when the client speaks first or again after the server's answer, so a request and its answer
+// count one however many chunks carry them.
 class DelayRelay
 {
 public:
@@ -28,6 +30,7 @@ public:
     ~DelayRelay();
     quint16 port() const;
     int connections() const;
+    int exchanges() const;
 
 private:
     struct State;

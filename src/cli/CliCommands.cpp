@@ -232,7 +232,6 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         return ExitFailure;
     try {
         db.open(config.database, readDatabaseLogin(ini));
-        db.startTransaction();
     } catch (const Error &error) {
         err << databaseNotFoundText(config.database, places) << '\n';
         if (!config.database.isEmpty()) // the first line already says the key is empty

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <ctime>
 #include <limits>
+#include <utility>
 
 namespace tavro {
 
@@ -238,9 +239,22 @@ void ClientStatement::execute(isc_tr_handle &tr, const QVariantList &values)
         throw Error(QStringLiteral("The transaction has ended"));
     bind(values);
     ISC_STATUS_ARRAY status;
+    m_rowPending = false;
     isc_dsql_execute(status, &tr, &m_handle, SQLDA_VERSION1, m_in);
     checkStatus(status);
     m_open = m_out->sqld > 0;
+}
+
+void ClientStatement::executeForRow(isc_tr_handle &tr, const QVariantList &values)
+{
+    if (!tr)
+        throw Error(QStringLiteral("The transaction has ended"));
+    bind(values);
+    ISC_STATUS_ARRAY status;
+    isc_dsql_execute2(status, &tr, &m_handle, SQLDA_VERSION1, m_in, m_out);
+    checkStatus(status);
+    m_open = false;
+    m_rowPending = true;
 }
 
 int ClientStatement::changedRows()
@@ -265,6 +279,8 @@ int ClientStatement::changedRows()
 
 bool ClientStatement::fetch()
 {
+    if (m_rowPending)
+        return std::exchange(m_rowPending, false);
     if (!m_open)
         return false;
     ISC_STATUS_ARRAY status;

@@ -34,12 +34,17 @@ public:
     // Binds `values` (a text reaching a date or number is converted, db/ParamConversion.h)
     // and runs the statement in `tr`; a select then stands before its first row.
     void execute(isc_tr_handle &tr, const QVariantList &values);
+    // Binds `values` and runs a select that gives exactly one row, which it reads with the
+    // execution, in one request to the server (more rows, or none, fail).
+    void executeForRow(isc_tr_handle &tr, const QVariantList &values);
     // The rows the last execution changed.
     int changedRows();
     // Reads the next row; false after the last one, when the statement's cursor is closed.
     bool fetch();
     // Closes the cursor of a select before its last row.
     void close();
+    // A select executed and not yet read to its end or closed.
+    bool isOpen() const { return m_open; }
 
     int columnCount() const { return m_out->sqld; }
     // The column's name as the server gives it (upper case, or its alias).
@@ -65,6 +70,7 @@ private:
     std::vector<QByteArray> m_storage;
     std::vector<short> m_nulls;
     bool m_open = false;
+    bool m_rowPending = false; // the row of executeForRow, not yet read by fetch()
 };
 
 } // namespace tavro

@@ -1,6 +1,7 @@
 #include "db/Database.h"
 
 #include "common/Error.h"
+#include "db/ClientStatement.h"
 #include "db/ClientTransaction.h"
 #include "db/EngineFailure.h"
 
@@ -63,10 +64,12 @@ void keepAttachmentsOnSignals()
 struct Database::Attachment
 {
     isc_db_handle handle = 0;
+    PreparedStatements<ClientStatement> prepared;
 
     ~Attachment() { detach(); }
     void detach()
     {
+        prepared.clear();
         if (!handle)
             return;
         ISC_STATUS_ARRAY status;
@@ -117,7 +120,7 @@ void Database::open(const QString &databaseName, const DatabaseLogin &login)
     // text between its bytes and ours.
     QString charset;
     {
-        SqlCursor cursor = select(SqlStatement{QStringLiteral("select rdb$character_set_name from rdb$database")});
+        SqlCursor cursor = selectRow(SqlStatement{QStringLiteral("select rdb$character_set_name from rdb$database")});
         if (cursor.next())
             charset = cursor.text(0).trimmed().toUpper();
     }
@@ -137,19 +140,32 @@ void Database::startTransaction()
 {
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
-    m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding);
+    m_lockTimeout.reset();
+    m_holdsWrites = false;
+    // A snapshot is a fresh look at the database, its definitions included: a statement
+    // prepared before would not run a trigger another connection has added since.
+    m_attachment->prepared.clear();
+    m_transaction = ClientTransaction::snapshot(&m_attachment->handle, m_encoding, m_attachment->prepared);
 }
 
 void Database::startLockingTransaction(int lockTimeoutSeconds)
 {
     if (!isOpen())
         throw Error(QStringLiteral("Database not open"));
-    commit();
-    m_transaction = ClientTransaction::locking(&m_attachment->handle, lockTimeoutSeconds, m_encoding);
+    if (m_holdsWrites)
+        throw Error(QStringLiteral("A locking transaction cannot start over writes not yet committed"));
+    if (m_transaction && m_lockTimeout == lockTimeoutSeconds)
+        return;
+    rollback();
+    m_transaction = ClientTransaction::locking(&m_attachment->handle, lockTimeoutSeconds, m_encoding,
+                                               m_attachment->prepared);
+    m_lockTimeout = lockTimeoutSeconds;
 }
 
 void Database::rollback()
 {
+    m_holdsWrites = false;
+    m_lockTimeout.reset();
     if (!m_transaction)
         return;
     const std::unique_ptr<Transaction> ending = std::move(m_transaction);
@@ -162,6 +178,16 @@ void Database::commit()
         return;
     m_transaction->commit();
     m_transaction.reset();
+    m_holdsWrites = false;
+    m_lockTimeout.reset();
+}
+
+void Database::commitRetaining()
+{
+    if (!m_transaction)
+        return;
+    m_transaction->commitRetaining();
+    m_holdsWrites = false;
 }
 
 void Database::restartTransaction()
@@ -187,11 +213,28 @@ SqlCursor Database::select(const SqlStatement &statement)
     return transaction.select(b.sql, b.values);
 }
 
+SqlCursor Database::selectRow(const SqlStatement &statement)
+{
+    Transaction &transaction = running();
+    m_holdsWrites = m_holdsWrites || m_lockTimeout.has_value();
+    const BoundStatement b = bound(statement);
+    return transaction.selectRow(b.sql, b.values);
+}
+
 int Database::execute(const SqlStatement &statement)
 {
     Transaction &transaction = running();
+    m_holdsWrites = true;
     const BoundStatement b = bound(statement);
     return transaction.execute(b.sql, b.values);
+}
+
+void Database::run(const SqlStatement &statement)
+{
+    Transaction &transaction = running();
+    m_holdsWrites = true;
+    const BoundStatement b = bound(statement);
+    transaction.run(b.sql, b.values);
 }
 
 } // namespace tavro

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 namespace tavro {
 
@@ -50,25 +51,43 @@ public:
     TextEncoding textEncoding() const { return m_encoding; }
 
     bool inTransaction() const { return m_transaction != nullptr; }
+    // Starts the main transaction as a snapshot. The statements prepared before it are
+    // prepared again: locking transactions one after another (a send's) reuse them.
     void startTransaction();
     // Starts the main transaction as a read-committed one in which a statement that meets a
     // record another transaction holds waits at most `lockTimeoutSeconds` (0: not at all),
     // then throws RecordLocked (common/Error.h); the main transaction a statement starts would
-    // wait for that transaction to end. It ends by commit or rollback like any main transaction. A main transaction
-    // that is active is committed first.
+    // wait for that transaction to end. It ends by commit or rollback like any main
+    // transaction. A main transaction that holds writes not yet committed is not ended
+    // behind its owner's back: the start is refused. One without such writes is ended, but a
+    // locking one of the same time-out simply goes on, which spares the server a request.
     void startLockingTransaction(int lockTimeoutSeconds);
+    // Does the main transaction hold statements' work not yet committed (in a locking
+    // transaction every statement counts: its selects lock what they read)?
+    bool holdsWrites() const { return m_holdsWrites; }
     // Ends the main transaction without committing; nothing happens when none is active.
     void rollback();
     void commit();
+    // Commits the main transaction's work and goes on in a new transaction like it, in one
+    // request to the server.
+    void commitRetaining();
     // Rolls back whatever is active and starts afresh, so the next read sees what is committed.
     void restartTransaction();
 
     // Runs a statement that returns rows and gives a cursor before its first row.
     SqlCursor select(const SqlStatement &statement);
+    // Runs a select that gives exactly one row (a count, say, or an update's RETURNING, whose
+    // values are null when it changed no row) and gives a cursor before it: the
+    // row comes back with the execution, one round trip less on a server across the network.
+    // None, or more than one, fails.
+    SqlCursor selectRow(const SqlStatement &statement);
     // Runs a statement that returns no rows; the number of rows it changed. A statement
-    // text met again in the same transaction reuses its prepared form, so a batch of
-    // record marks costs one preparation.
+    // text met again on the connection reuses its prepared form, so a run of batches
+    // prepares each of its statements once.
     int execute(const SqlStatement &statement);
+    // The same, without asking the server how many rows it changed: one round trip less on a
+    // server across the network.
+    void run(const SqlStatement &statement);
 
 private:
     // The main transaction, started when none is active.
@@ -83,6 +102,9 @@ private:
     TextEncoding m_encoding;
     // The main transaction while one is active: a snapshot, or a locking one.
     std::unique_ptr<Transaction> m_transaction;
+    // The lock time-out of the main transaction when it is a locking one.
+    std::optional<int> m_lockTimeout;
+    bool m_holdsWrites = false;
 };
 
 } // namespace tavro

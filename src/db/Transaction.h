@@ -23,10 +23,16 @@ public:
 
     // Runs a statement that returns no rows; the number of rows it changed.
     virtual int execute(const QString &sql, const QVariantList &values) = 0;
+    // The same, without asking the server how many rows it changed: one request less.
+    virtual void run(const QString &sql, const QVariantList &values) = 0;
     // Runs a statement that returns rows; a cursor before its first row.
     virtual SqlCursor select(const QString &sql, const QVariantList &values) = 0;
+    // Runs a statement that returns exactly one row; a cursor before it.
+    virtual SqlCursor selectRow(const QString &sql, const QVariantList &values) = 0;
 
     virtual void commit() = 0;
+    // Commits, and goes on as a new transaction like this one, in one request to the server.
+    virtual void commitRetaining() = 0;
     virtual void rollback() = 0;
 };
 

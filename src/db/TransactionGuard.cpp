@@ -26,6 +26,28 @@ TransactionGuard::~TransactionGuard()
     rollBackQuietly(m_db);
 }
 
+LockingWrites::LockingWrites(Database &db, int lockTimeoutSeconds)
+    : m_db(db)
+{
+    m_db.startLockingTransaction(lockTimeoutSeconds);
+}
+
+LockingWrites::~LockingWrites()
+{
+    if (m_db.holdsWrites())
+        rollBackQuietly(m_db);
+}
+
+void LockingWrites::commit()
+{
+    m_db.commit();
+}
+
+void LockingWrites::commitRetaining()
+{
+    m_db.commitRetaining();
+}
+
 ReadSnapshot::ReadSnapshot(Database &db)
     : m_db(db)
 {

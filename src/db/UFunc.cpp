@@ -5,47 +5,47 @@
 
 namespace tavro {
 
+namespace {
+
+// The value of a column of type code `type` (see InsereCampo), bound as a parameter: null
+// for an empty number or date.
+QVariant columnValue(const QString &value, const QString &type)
+{
+    if (type == QLatin1String("i"))
+        return value.isEmpty() ? QVariant() : QVariant(QString::number(TextoParaReal(value, 0), 'g', 15));
+    if (type == QLatin1String("s"))
+        return value.isNull() ? QStringLiteral("") : value;
+    if (type == QLatin1String("d"))
+        return value.isEmpty() || value == QStringView(EmptyDateMask) ? QVariant() : QVariant(dateFromText(value));
+    throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
+}
+
+} // namespace
+
 void InsereCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value, const QString &type)
 {
     QStringList &lines = query.lines();
     Q_ASSERT(lines.size() >= 2);
+    const QVariant bound = columnValue(value, type);
     QString &names = lines[lines.size() - 2];
     QString &values = lines[lines.size() - 1];
     if (separator) {
         names += QLatin1Char(',');
         values += QLatin1Char(',');
     }
-    if (type == QLatin1String("i")) {
-        names += column;
-        values += value.isEmpty() ? QStringLiteral("null") : QString::number(TextoParaReal(value, 0), 'g', 15);
-    } else if (type == QLatin1String("s")) {
-        names += column;
-        values += QStringLiteral(":p") + column;
-        query.setParam(QStringLiteral("p") + column, value.isNull() ? QStringLiteral("") : value);
-    } else if (type == QLatin1String("d")) {
-        names += column;
-        if (value.isEmpty() || value == QStringView(EmptyDateMask))
-            values += QStringLiteral("null");
-        else
-            values += QLatin1Char('\'') + dateFromText(value).toString(QStringLiteral("MM/dd/yyyy"))
-                + QLatin1Char('\'');
-    } else {
-        throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
-    }
+    names += column;
+    values += QStringLiteral(":p") + column;
+    query.setParam(QStringLiteral("p") + column, bound);
     separator = true;
 }
 
 void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value, const QString &type)
 {
-    const QString comma = separator ? QStringLiteral(",") : QString();
-    if (type == QLatin1String("i")) {
-        query.add(comma + column + (value.isEmpty() ? QStringLiteral("=null") : QLatin1Char('=') + value));
-    } else if (type == QLatin1String("s")) {
-        query.add(comma + column + QStringLiteral("=:p") + column);
-        query.setParam(QStringLiteral("p") + column, value.isNull() ? QStringLiteral("") : value);
-    } else {
+    if (type == QLatin1String("d"))
         throw Error(QStringLiteral("Unknown column type code '%1'").arg(type));
-    }
+    const QVariant bound = columnValue(value, type);
+    query.add((separator ? QStringLiteral(",") : QString()) + column + QStringLiteral("=:p") + column);
+    query.setParam(QStringLiteral("p") + column, bound);
     separator = true;
 }
 

@@ -11,15 +11,15 @@
 namespace tavro {
 
 // Adds one column to an INSERT under construction: the statement holds exactly two
-// lines, column names and values. Type "i" writes the number (or null), "s" a text
-// parameter named "p" + column, "d" a 'MM/dd/yyyy' literal of a day/month/year text
-// (or null for an empty text or the empty date mask). The separator flag puts a
-// comma before every column but the first.
+// lines, column names and values. Its value is a parameter named "p" + column, by type:
+// "i" the number (or null), "s" the text, "d" the day of a day/month/year text (or null for
+// an empty text or the empty date mask). The separator flag puts a comma before every
+// column but the first.
 void InsereCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
                  const QString &type);
 
-// Adds one "column=value" line to an UPDATE under construction: type "i" writes the
-// value unchanged (or null when empty), "s" a text parameter named "p" + column.
+// Adds one "column=value" line to an UPDATE under construction, its value a parameter named
+// "p" + column: type "i" the number (or null when empty), "s" the text.
 void AlteraCampo(SqlStatement &query, bool &separator, const QString &column, const QString &value,
                  const QString &type);
 

@@ -3,11 +3,14 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace tavro {
 
 class Database;
 class RecordList;
 class TransmissionKind;
+struct BatchRegistration;
 struct ProvisionalBatch;
 struct TransmissionInput;
 
@@ -36,8 +39,9 @@ struct RecordMark
     QString situacao;
 };
 
-// Claims the rows of a run's batch and writes them ahead, in the run's transaction (a
-// lock time-out of ClaimLockTimeoutSeconds), a few statements per batch whatever its size.
+// Claims the rows of a run's batch and writes them ahead, in the run's locking transaction
+// (one that does not wait: held records are tried again for ClaimLockTimeoutSeconds), one
+// request each for a batch of up to a thousand rows.
 class BatchClaim
 {
 public:
@@ -47,14 +51,17 @@ public:
     // that the list shows, which allowed sending, and reads the values the request sends
     // under that lock into the rows (the quantity). A changed row's protocol, date and
     // status cells are read anew. The locks last until the run's commit or rollback.
-    QList<ClaimOutcome> claim(RecordList &list, const QList<int> &rows);
-    // Puts the provisional protocol, its moment and "Enviando" on the records of claimed rows.
-    void markSending(const RecordList &list, const QList<int> &rows, const ProvisionalBatch &batch);
+    // When `stopAtUnresolved` and the database holds a batch not yet resolved, which is to be
+    // resolved first, it claims nothing and gives nothing.
+    std::optional<QList<ClaimOutcome>> claim(RecordList &list, const QList<int> &rows, bool stopAtUnresolved);
+    // Inserts the batch's registry row as "Preparando" (StatusWrites.h) and puts its
+    // provisional protocol, its moment and "Enviando" on the records of claimed rows.
+    ProvisionalBatch writeAhead(const RecordList &list, const QList<int> &rows, const BatchRegistration &registration);
     // Puts each row's mark on its record: a batch that never reached the service gives its
     // records back what they held.
     void writeMarks(const RecordList &list, const QList<int> &rows, const QList<RecordMark> &marks);
 
-    // Milliseconds spent in the claims, and in the marks of markSending, so far.
+    // Milliseconds spent in the claims, and in the write-ahead, so far.
     double claimingMs() const { return m_claimingNs / 1e6; }
     double markingMs() const { return m_markingNs / 1e6; }
 

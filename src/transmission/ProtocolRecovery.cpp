@@ -293,6 +293,18 @@ QList<UnansweredBatch> releaseUnansweredOlderThan(Database &db, int hours)
     return released;
 }
 
+bool hasUnresolvedBatches(Database &db)
+{
+    SqlStatement query{QStringLiteral("select count(*) from TavroProtocolos where Protocolo starting with :pprefixo"),
+                       QStringLiteral("and Situacao in (:ppreparando, :penviando, :psemresposta)")};
+    query.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
+    query.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
+    query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
+    query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
+    SqlCursor cursor = db.selectRow(query);
+    return cursor.next() && cursor.value(0).toInt() > 0;
+}
+
 QStringList unresolvedBatchIds(Database &db)
 {
     QStringList ids;

@@ -61,6 +61,9 @@ bool releaseUnanswered(Database &db, const QString &protocolo);
 // commit; returns them.
 QList<UnansweredBatch> releaseUnansweredOlderThan(Database &db, int hours);
 
+// Does this database hold a batch not yet resolved? One request, in the running transaction.
+bool hasUnresolvedBatches(Database &db);
+
 // The provisional protocols of this database's unresolved batches: their logs must be kept.
 QStringList unresolvedBatchIds(Database &db);
 

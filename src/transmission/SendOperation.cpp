@@ -1,6 +1,7 @@
 #include "transmission/SendOperation.h"
 
 #include "common/Error.h"
+#include "db/Database.h"
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "transmission/TransmissionKind.h"
@@ -142,11 +143,14 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     QList<RowRefusal> notas;
     QStringList avisos;
     QStringList retornos;
+    bool unresolvedMet = true; // by the last run
     SendOutcome outcome = transmitRepeatedly(
         request.vezes,
         [&](RunReport &report) {
             input.hoje = request.today();
             const RunResult result = transmitOnce(db, client, *kind, list, input, report);
+            input.tipoEstabelecimento = report.tipoEstabelecimento;
+            unresolvedMet = report.unresolvedMet;
             QList<TransmissionAccount::Line> novas = account.add(report);
             for (TransmissionAccount::Line &line : novas) {
                 line.nota = !line.caption.isEmpty() && !toSend.contains(line.caption);
@@ -172,7 +176,10 @@ SendOutcome transmit(Database &db, SoapClient &client, RecordList &list, const S
     outcome.recusados = account.recusados();
     outcome.restam = account.restam();
     try {
-        outcome.retidos = heldRecords(db, input.cnes, kindFacts(request.kind).tipo);
+        // The runs' transaction, which holds nothing now, ends with the send.
+        db.rollback();
+        if (unresolvedMet)
+            outcome.retidos = heldRecords(db, input.cnes, kindFacts(request.kind).tipo);
     } catch (const Error &) {
         // A database gone after the runs: the send's own end says so; the count is only lost.
     }

@@ -104,21 +104,25 @@ void registerBatch(Database &db, const BatchRegistration &batch)
     db.execute(query);
 }
 
-ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration &batch)
+BlockPart provisionalRegistryInsert(const BatchRegistration &batch)
 {
     // The registry's own serial makes the id unique among the stations of this database; the
     // random part keeps apart the logs of two databases that share a log folder.
     const QString suffix
         = QString::number(QRandomGenerator::system()->generate() & 0xffffff, 16).rightJustified(6, QLatin1Char('0'));
-    // Inside the block a variable is written :"NAME", which the statement's own named
+    BlockPart part;
+    part.parameters = QStringList{QStringLiteral("pdatalancamento date = :pdatalancamento"),
+                                  QStringLiteral("psituacao varchar(40) = :psituacao"),
+                                  QStringLiteral("psitprio integer = :psitprio"),
+                                  QStringLiteral("ptipo varchar(40) = :ptipo"),
+                                  QStringLiteral("pcnes varchar(40) = :pcnes"),
+                                  QStringLiteral("pprotocoloantigo varchar(40) = :pprotocoloantigo"),
+                                  QStringLiteral("pprefixo varchar(10) = :pprefixo"),
+                                  QStringLiteral("psufixo varchar(10) = :psufixo")};
+    part.declarations = QStringList{QStringLiteral("declare variable lancamento integer;")};
+    // Inside a block a variable is written :"NAME", which the statement's own named
     // parameters (:name) leave alone.
-    SqlStatement block{
-        QStringLiteral("execute block (pdatalancamento date = :pdatalancamento, psituacao varchar(40) = :psituacao,"),
-        QStringLiteral("  psitprio integer = :psitprio, ptipo varchar(40) = :ptipo, pcnes varchar(40) = :pcnes,"),
-        QStringLiteral("  pprotocoloantigo varchar(40) = :pprotocoloantigo, pprefixo varchar(10) = :pprefixo,"),
-        QStringLiteral("  psufixo varchar(10) = :psufixo)"),
-        QStringLiteral("returns (protocolo varchar(25), data varchar(25))"), QStringLiteral("as"),
-        QStringLiteral("declare variable lancamento integer;"), QStringLiteral("begin"),
+    part.statements = QStringList{
         // The database's clock, the one every station's age of a batch is measured against.
         QStringLiteral("  data = substring(cast(current_timestamp as varchar(30)) from 1 for 19);"),
         QStringLiteral(
@@ -127,20 +131,16 @@ ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration 
         QStringLiteral("    :\"PTIPO\", :\"PCNES\", nullif(:\"PPROTOCOLOANTIGO\", ''))"),
         QStringLiteral("    returning Lancamento into :\"LANCAMENTO\";"),
         QStringLiteral("  protocolo = pprefixo || lancamento || '-' || psufixo;"),
-        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";"),
-        QStringLiteral("  suspend;"), QStringLiteral("end")};
-    block.setParam(QStringLiteral("pdatalancamento"), batch.dataLancamento);
-    block.setParam(QStringLiteral("psituacao"), Situacao::Preparando);
-    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Preparando)));
-    block.setParam(QStringLiteral("ptipo"), batch.tipo);
-    block.setParam(QStringLiteral("pcnes"), batch.cnes);
-    block.setParam(QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo);
-    block.setParam(QStringLiteral("psufixo"), suffix);
-    block.setParam(QStringLiteral("pprefixo"), ProvisionalPrefix);
-    SqlCursor cursor = db.select(block);
-    if (!cursor.next())
-        throw Error(QStringLiteral("The registry row of the batch was not written"));
-    return {cursor.text(0), cursor.text(1)};
+        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PROTOCOLO\" where Lancamento = :\"LANCAMENTO\";")};
+    part.values = {{QStringLiteral("pdatalancamento"), batch.dataLancamento},
+                   {QStringLiteral("psituacao"), Situacao::Preparando},
+                   {QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Preparando))},
+                   {QStringLiteral("ptipo"), batch.tipo},
+                   {QStringLiteral("pcnes"), batch.cnes},
+                   {QStringLiteral("pprotocoloantigo"), batch.protocoloAntigo},
+                   {QStringLiteral("psufixo"), suffix},
+                   {QStringLiteral("pprefixo"), ProvisionalPrefix}};
+    return part;
 }
 
 namespace {
@@ -152,6 +152,15 @@ void setUnresolved(SqlStatement &query)
     query.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
     query.setParam(QStringLiteral("penviando"), Situacao::Enviando);
     query.setParam(QStringLiteral("psemresposta"), Situacao::SemResposta);
+}
+
+// Runs `update`, a statement that changes at most one registry row, and tells whether it
+// changed one, in one request: the row it returns is the changed row's, or nulls.
+bool changedRegistryRow(Database &db, SqlStatement &update)
+{
+    update.add(QStringLiteral("returning Lancamento"));
+    SqlCursor cursor = db.selectRow(update);
+    return cursor.next() && !cursor.value(0).isNull();
 }
 
 // Moves the registry row of a batch not yet resolved to `situacao` ("Liberado", "Não enviado"),
@@ -166,7 +175,7 @@ bool closeRegistryRow(Database &db, const QString &provisorio, const QString &si
     registry.add(UnresolvedCondition);
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     setUnresolved(registry);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 } // namespace
@@ -174,30 +183,42 @@ bool closeRegistryRow(Database &db, const QString &provisorio, const QString &si
 std::optional<int> recordAnswer(Database &db, MovementKind table, const QString &provisorio, const QString &protocolo,
                                 const QString &data, bool rectifies)
 {
-    SqlStatement registry{QStringLiteral("update TavroProtocolos set ")};
-    bool separator = false;
-    const QString s = QStringLiteral("s");
-    AlteraCampo(registry, separator, QStringLiteral("Protocolo"), protocolo.left(StoredProtocolLength), s);
-    AlteraCampo(registry, separator, QStringLiteral("Data"), data.left(StoredProtocolLength), s);
-    setStatus(registry, separator, QStringLiteral("Situacao"), Situacao::Aguardando);
-    // The row kept the chosen protocol so a release can give its records back; only a
-    // rectification names it once the batch is accepted.
-    if (!rectifies)
-        registry.add(QStringLiteral(",ProtocoloAntigo = null"));
-    registry.add(QStringLiteral("where Protocolo = :pprovisorio"));
-    registry.add(UnresolvedCondition);
-    registry.setParam(QStringLiteral("pprovisorio"), provisorio);
-    setUnresolved(registry);
-    if (db.execute(registry) == 0)
+    // One block, so the registry row and the records cost one request: the records move only
+    // when the registry row did. Inside it a variable is written :"NAME".
+    SqlStatement block{
+        QStringLiteral(
+            "execute block (pprovisorio varchar(100) = :pprovisorio, pprotocolo varchar(100) = :pprotocolo,"),
+        QStringLiteral(
+            "  pdata varchar(100) = :pdata, psituacao varchar(40) = :psituacao, psitprio integer = :psitprio,"),
+        QStringLiteral("  pesquece integer = :pesquece, ppreparando varchar(40) = :ppreparando,"),
+        QStringLiteral("  penviando varchar(40) = :penviando, psemresposta varchar(40) = :psemresposta)"),
+        QStringLiteral("returns (registro integer, registros integer)"), QStringLiteral("as"), QStringLiteral("begin"),
+        QStringLiteral("  registros = 0;"),
+        QStringLiteral("  update TavroProtocolos set Protocolo = :\"PPROTOCOLO\", Data = :\"PDATA\","),
+        QStringLiteral("    Situacao = :\"PSITUACAO\", SituacaoPrioridade = :\"PSITPRIO\","),
+        // The row kept the chosen protocol so a release can give its records back; only a
+        // rectification names it once the batch is accepted.
+        QStringLiteral("    ProtocoloAntigo = iif(:\"PESQUECE\" = 1, null, ProtocoloAntigo)"),
+        QStringLiteral("    where Protocolo = :\"PPROVISORIO\""),
+        QStringLiteral("    and Situacao in (:\"PPREPARANDO\", :\"PENVIANDO\", :\"PSEMRESPOSTA\");"),
+        QStringLiteral("  registro = row_count;"), QStringLiteral("  if (registro > 0) then"),
+        QStringLiteral("  begin"),
+        QStringLiteral("    ") + updateLine(table) + QStringLiteral("TavroProtocolo = :\"PPROTOCOLO\","),
+        QStringLiteral("      TavroData = :\"PDATA\", TavroSituacao = :\"PSITUACAO\","),
+        QStringLiteral("      TavroSituacaoPrioridade = :\"PSITPRIO\" where TavroProtocolo = :\"PPROVISORIO\";"),
+        QStringLiteral("    registros = row_count;"), QStringLiteral("  end"), QStringLiteral("  suspend;"),
+        QStringLiteral("end")};
+    block.setParam(QStringLiteral("pprovisorio"), provisorio);
+    block.setParam(QStringLiteral("pprotocolo"), protocolo.left(StoredProtocolLength));
+    block.setParam(QStringLiteral("pdata"), data.left(StoredProtocolLength));
+    block.setParam(QStringLiteral("psituacao"), Situacao::Aguardando);
+    block.setParam(QStringLiteral("psitprio"), int(PrioridadeSituacao(Situacao::Aguardando)));
+    block.setParam(QStringLiteral("pesquece"), rectifies ? 0 : 1);
+    setUnresolved(block);
+    SqlCursor cursor = db.selectRow(block);
+    if (!cursor.next() || cursor.value(0).toInt() == 0)
         return std::nullopt; // resolved or released meanwhile: its records may be on their way again
-    SqlStatement records{updateLine(table)};
-    separator = false;
-    AlteraCampo(records, separator, QStringLiteral("TavroProtocolo"), protocolo.left(StoredProtocolLength), s);
-    AlteraCampo(records, separator, QStringLiteral("TavroData"), data.left(StoredProtocolLength), s);
-    setStatus(records, separator, QStringLiteral("TavroSituacao"), Situacao::Aguardando);
-    records.add(QStringLiteral("where TavroProtocolo = :pprovisorio"));
-    records.setParam(QStringLiteral("pprovisorio"), provisorio);
-    return db.execute(records);
+    return cursor.value(1).toInt();
 }
 
 bool releaseBatch(Database &db, MovementKind table, const QString &provisorio, const QString &protocoloAntigo,
@@ -231,7 +252,7 @@ bool markPosting(Database &db, const QString &provisorio)
     registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :ppreparando"));
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     registry.setParam(QStringLiteral("ppreparando"), Situacao::Preparando);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 bool markNotSent(Database &db, const QString &provisorio)
@@ -247,7 +268,7 @@ bool markUnanswered(Database &db, const QString &provisorio)
     registry.add(QStringLiteral("where Protocolo = :pprovisorio and Situacao = :penviando"));
     registry.setParam(QStringLiteral("pprovisorio"), provisorio);
     registry.setParam(QStringLiteral("penviando"), Situacao::Enviando);
-    return db.execute(registry) > 0;
+    return changedRegistryRow(db, registry);
 }
 
 void raiseRecordsOfProtocol(Database &db, MovementKind table, const QString &protocolo, const QString &situacao,

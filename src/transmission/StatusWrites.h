@@ -6,9 +6,11 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 #include <optional>
+#include <utility>
 
 namespace tavro {
 
@@ -72,11 +74,22 @@ struct ProvisionalBatch
     QString data;
 };
 
-// Inserts the registry row of a batch about to leave, as "Preparando", with a provisional
-// protocol unique across the stations of this database and fitting the protocol columns.
-// `batch.protocolo` and `batch.data` are not read; `protocoloAntigo` is the chosen protocol
-// whatever the kind, so a release can give the records back to it.
-ProvisionalBatch registerProvisionalBatch(Database &db, const BatchRegistration &batch);
+// A piece of an `execute block`: the input parameters it adds to the block's head, its
+// variables, its statements, and the values of its parameters.
+struct BlockPart
+{
+    QStringList parameters;
+    QStringList declarations;
+    QStringList statements;
+    QList<std::pair<QString, QVariant>> values;
+};
+
+// The statements that insert the registry row of a batch about to leave, as "Preparando",
+// with a provisional protocol unique across the stations of this database and fitting the
+// protocol columns; they leave it and the row's moment in the block's output variables
+// PROTOCOLO and DATA. `batch.protocolo` and `batch.data` are not read; `protocoloAntigo` is
+// the chosen protocol whatever the kind, so a release can give the records back to it.
+BlockPart provisionalRegistryInsert(const BatchRegistration &batch);
 
 // The service's answer to a batch on its way ("Enviando" or "Sem resposta"): the real
 // protocol replaces the provisional one on the registry row and the records, "Aguardando".

@@ -16,7 +16,9 @@
 #include "transmission/RowCheckMessages.h"
 #include "transmission/TransmissionKind.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <optional>
 
@@ -25,6 +27,23 @@ namespace tavro {
 namespace {
 
 const QString Sim = QStringLiteral("Sim");
+
+// Runs `write` again while another transaction holds the row it changes, for at most
+// ClaimLockTimeoutSeconds: the run's transaction does not wait by itself.
+template <class Write>
+auto whenFree(Write write)
+{
+    const QDeadlineTimer deadline(ClaimLockTimeoutSeconds * 1000);
+    while (true) {
+        try {
+            return write();
+        } catch (const RecordLocked &) {
+            if (deadline.hasExpired())
+                throw;
+            QThread::msleep(50);
+        }
+    }
+}
 
 std::optional<coTipoEstabelecimento> unitType(Database &db, const QString &cnes)
 {
@@ -219,23 +238,24 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
     clock.start();
     QList<int> batchRows; // the rows of the batch written ahead, in list order
     // A failed run's writes before its batch is written ahead are undone at once; from then
-    // on the batch is "Enviando" in the database until it is resolved.
-    const TransactionGuard transaction(db);
+    // on the batch is "Enviando" in the database until it is resolved. The run's transaction
+    // does not wait for a record another one holds: a claim tries held records again, and
+    // the registry row's writes are tried again while held (whenFree).
+    LockingWrites writes(db, 0);
     QList<RecordMark> shownBefore; // their protocol, date and status cells before the run
     QString provisorio;
     bool answered = false; // the service's answer arrived
     std::optional<BatchClaim> claim;
     try {
-        takeResolution(
-            resolveProvisionalBatches(db, client.logFolder(), unansweredAfterSeconds(client.settings().TempoLimite)),
-            report);
         BatchContext context;
         context.retransmission = !input.protocolo.isEmpty();
         context.protocolo = input.protocolo;
         context.coIBGE = integerValue(input.ibge);
         context.cnes = input.cnes;
         if (kind.needsUnitType()) {
-            context.tipoEstabelecimento = unitType(db, input.cnes);
+            context.tipoEstabelecimento = input.tipoEstabelecimento ? input.tipoEstabelecimento
+                                                                    : unitType(db, input.cnes);
+            report.tipoEstabelecimento = context.tipoEstabelecimento;
             if (!context.tipoEstabelecimento)
                 return {RunResult::End::UnitTypeMissing};
         }
@@ -249,7 +269,18 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
                 candidates.append(row);
         }
         claim.emplace(db, kind, input);
-        const QList<ClaimOutcome> outcomes = claim->claim(list, candidates);
+        // Batches not yet resolved are resolved before any record is claimed: the claim looks
+        // for them first.
+        std::optional<QList<ClaimOutcome>> claimed = claim->claim(list, candidates, true);
+        report.unresolvedMet = !claimed;
+        if (!claimed) {
+            takeResolution(resolveProvisionalBatches(db, client.logFolder(),
+                                                     unansweredAfterSeconds(client.settings().TempoLimite)),
+                           report);
+            db.startLockingTransaction(0);
+            claimed = claim->claim(list, candidates, false);
+        }
+        const QList<ClaimOutcome> &outcomes = *claimed;
         int held = 0;
         for (qsizetype i = 0; i < candidates.size(); ++i) {
             const int row = candidates.at(i);
@@ -279,9 +310,8 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         // Written ahead: from this commit on, no transmitter takes these records. The batch is
         // "Preparando" until its request's log is on the disk.
         BatchRegistration registration{QString(), QString(), input.hoje, kind.tipo(), input.cnes, input.protocolo};
-        const ProvisionalBatch ahead = registerProvisionalBatch(db, registration);
-        claim->markSending(list, batchRows, ahead);
-        db.commit();
+        const ProvisionalBatch ahead = claim->writeAhead(list, batchRows, registration);
+        writes.commitRetaining();
         provisorio = ahead.protocolo;
         report.writingAheadMs = clock.nsecsElapsed() / 1e6 - report.claimingMs;
         for (const int row : batchRows) {
@@ -298,15 +328,15 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         // after a crash provably never left.
         QElapsedTimer posting;
         posting.start();
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
-        if (!markPosting(db, provisorio))
+        if (!whenFree([&] { return markPosting(db, provisorio); }))
             throw Error(LiberadoAntesDeSairMessage.arg(provisorio));
         const double markedPostingMs = posting.nsecsElapsed() / 1e6;
         TavroWSAsync port = GetTavroWSAsync(true, QString(), client);
         port.setLogName(provisorio);
         port.setBeforePost([&] {
             posting.restart();
-            db.commit();
+            // Commits "Enviando"; the answer is recorded in the transaction that goes on.
+            writes.commitRetaining();
             report.postingMs = markedPostingMs + posting.nsecsElapsed() / 1e6;
         });
         const SentBatch answer = kind.send(port);
@@ -326,15 +356,20 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
         report.retornos = retornos;
         clock.restart();
 
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
-        recordAnswer(db, kind.table(), provisorio, protocolo, data, context.retransmission && kind.rectifies());
-        db.commit();
+        whenFree([&] {
+            return recordAnswer(db, kind.table(), provisorio, protocolo, data,
+                                context.retransmission && kind.rectifies());
+        });
+        // The next run goes on in the transaction, which holds nothing now.
+        writes.commitRetaining();
         report.markingMs = clock.nsecsElapsed() / 1e6;
         for (const int row : batchRows)
             showSent(list, row, cells, protocolo, data, Situacao::Aguardando);
         report.enviados = int(batchRows.size());
         return {RunResult::End::Sent};
     } catch (const Error &error) {
+        // The run's writes not yet committed go at once, and its transaction with them.
+        db.rollback();
         report.erros += client.takeLogFailures();
         // Before the call, nothing left; after the answer arrived, only what is recorded counts.
         Delivery delivery = answered ? Delivery::Unknown : Delivery::NotTaken;
@@ -342,6 +377,7 @@ RunResult transmitOnce(Database &db, SoapClient &client, TransmissionKind &kind,
             delivery = failure->delivery();
         const bool givenBack = !provisorio.isEmpty()
             && endFailedBatch(db, delivery, provisorio, *claim, list, batchRows, shownBefore, report);
+        report.unresolvedMet = report.unresolvedMet || (!provisorio.isEmpty() && !givenBack);
         for (qsizetype i = 0; i < batchRows.size(); ++i) {
             const int row = batchRows.at(i);
             list.setSubCell(row, cells.gravar, QString());

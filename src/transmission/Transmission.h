@@ -1,5 +1,7 @@
 #pragma once
 
+#include "service/Enumerations.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -23,6 +25,8 @@ struct TransmissionInput
     QString protocolo;    // the tab's "Retransmitir Protocolo:" box; empty for a new batch
     int loteMaximo = 500; // SEQuantidadeRegistros
     QDate hoje;           // the day the batch is sent
+    // The unit's type as an earlier run of the same send read it, which no run reads again.
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento = std::nullopt;
 };
 
 // One line a row's check wrote, with the caption of the row it refuses.
@@ -39,7 +43,10 @@ struct RunReport
     QList<RowRefusal> recusas;           // those of `erros` that the row checks wrote, in order
     int enviados = 0;                    // records of the batch recorded as sent
     std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
+    std::optional<coTipoEstabelecimento> tipoEstabelecimento; // the unit's type the run used
     int batchSize = 0;                   // rows the run took into its batch, accepted or not
+    // The run met a batch not yet resolved, or left its own so; true until its claim knows.
+    bool unresolvedMet = true;
     // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
     // them, writing them ahead (registry row and marks, claim excluded), and recording the answer.
     double buildingMs = 0;

@@ -16,8 +16,10 @@ TEST(InsereCampo, BuildsTheTwoInsertLinesByTypeCode)
     InsereCampo(q, sep, QStringLiteral("Y"), QString(), QStringLiteral("i"));
     InsereCampo(q, sep, QStringLiteral("Z"), QStringLiteral("05/01/2019"), QStringLiteral("d"));
     EXPECT_EQ(q.lines().at(0), QStringLiteral("insert into T(X,Y,Z"));
-    EXPECT_EQ(q.lines().at(1), QStringLiteral("values(:pX,null,'01/05/2019'"));
+    EXPECT_EQ(q.lines().at(1), QStringLiteral("values(:pX,:pY,:pZ"));
     EXPECT_EQ(q.param(QStringLiteral("px")).toString(), QStringLiteral("A"));
+    EXPECT_TRUE(q.param(QStringLiteral("py")).isNull());
+    EXPECT_EQ(q.param(QStringLiteral("pz")).toDate(), QDate(2019, 1, 5));
     EXPECT_TRUE(sep);
 }
 
@@ -27,23 +29,24 @@ TEST(InsereCampo, IntegerAndDateValues)
     {
         const char *value;
         const char *type;
-        const char *written;
+        QVariant bound; // null: the column's null
     } cases[] = {
-        {"12", "i", "12"},
-        {"-3", "i", "0"},
-        {"1,5", "i", "0"},
-        {" 7 ", "i", "7"},
-        {"", "i", "null"},
-        {"  /  /    ", "d", "null"},
-        {"", "d", "null"},
-        {"24/09/2019", "d", "'09/24/2019'"},
-        {"31/01/2019", "d", "'01/31/2019'"},
+        {"12", "i", QStringLiteral("12")},
+        {"-3", "i", QStringLiteral("0")},
+        {"1,5", "i", QStringLiteral("0")},
+        {" 7 ", "i", QStringLiteral("7")},
+        {"", "i", QVariant()},
+        {"  /  /    ", "d", QVariant()},
+        {"", "d", QVariant()},
+        {"24/09/2019", "d", QDate(2019, 9, 24)},
+        {"31/01/2019", "d", QDate(2019, 1, 31)},
     };
     for (const auto &c : cases) {
         SqlStatement q{QStringLiteral("("), QStringLiteral("(")};
         bool sep = false;
         InsereCampo(q, sep, QStringLiteral("C"), QString::fromUtf8(c.value), QString::fromUtf8(c.type));
-        EXPECT_EQ(q.lines().at(1), QStringLiteral("(") + QString::fromUtf8(c.written)) << c.value;
+        EXPECT_EQ(q.lines().at(1), QStringLiteral("(:pC")) << c.value;
+        EXPECT_EQ(q.param(QStringLiteral("pc")), c.bound) << c.value;
     }
 }
 
@@ -137,9 +140,12 @@ TEST(AlteraCampo, AddsOneLinePerColumn)
     AlteraCampo(q, sep, QStringLiteral("TavroCoRegistro"), QString(), QStringLiteral("i"));
     EXPECT_EQ(q.lines(),
               (QStringList{QStringLiteral("update conciliacao set "), QStringLiteral("TavroProtocolo=:pTavroProtocolo"),
-                           QStringLiteral(",TavroData=:pTavroData"), QStringLiteral(",TavroSituacaoPrioridade=10"),
-                           QStringLiteral(",TavroCoRegistro=null")}));
+                           QStringLiteral(",TavroData=:pTavroData"),
+                           QStringLiteral(",TavroSituacaoPrioridade=:pTavroSituacaoPrioridade"),
+                           QStringLiteral(",TavroCoRegistro=:pTavroCoRegistro")}));
     EXPECT_EQ(q.param(QStringLiteral("ptavroprotocolo")).toString(), QStringLiteral("P1"));
+    EXPECT_EQ(q.param(QStringLiteral("ptavrosituacaoprioridade")).toString(), QStringLiteral("10"));
+    EXPECT_TRUE(q.param(QStringLiteral("ptavrocoregistro")).isNull());
 }
 
 TEST(TextHelpers, PegaCampo)
