@@ -5,6 +5,7 @@
 #include "followup/ProtocolList.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewFigures.h"
+#include "transmission/Transmission.h"
 #include "transmission/TransmissionKinds.h"
 
 #include <QDate>
@@ -60,7 +61,7 @@ struct CliOptions
 
     // transmitir: the kind, the batch size and the protocol to send again (empty: a new batch)
     TransmitKind transmitKind = TransmitKind::Estoque;
-    int lote = 500;
+    int lote = DefaultLoteMaximo;
     QString protocoloReenviado;
     // imprimir
     QString pdfPath;
@@ -91,7 +92,5 @@ struct CliOptions
 // with the reason; dates are passed on as typed, so a bad date fails as it does in the
 // window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
-
-QString cliUsage();
 
 } // namespace tavro

@@ -2,6 +2,7 @@
 
 #include "sync/PendingPeriods.h"
 #include "sync/SyncSummary.h"
+#include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 #include "transmission/TransmissionKinds.h"
 
@@ -27,10 +28,11 @@ struct SyncRequest
     // Sent in the order of AllTransmitKinds; every kind unless asked otherwise.
     QList<TransmitKind> kinds{std::begin(AllTransmitKinds), std::end(AllTransmitKinds)};
     std::optional<Period> period; // none: every month with records still to send
-    int lote = 500;               // records per batch
+    int lote = DefaultLoteMaximo; // records per batch
     int vezes = 3;                // walks of the follow-up
     // Batches "Sem resposta" older than this many hours are released before sending.
     int liberarSemRespostaHoras = DefaultLiberarSemRespostaHoras;
+    bool manual = false; // run from the window rather than by the schedule, as its summary says
 };
 
 // The request as config.ini sets it up, for `sincronizar` and the window's "Enviar tudo o que
