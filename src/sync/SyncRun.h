@@ -36,9 +36,9 @@ struct SyncFollowers
 class SyncRun
 {
 public:
-    // The lock names the database as config.ini names it, and the unit by the code it was
-    // chosen by (`tavro-cli --unidade`), otherwise by its CNES: a unit named once by code and
-    // once by CNES counts as two.
+    // The lock and the summary name the database as config.ini names it. The lock names the
+    // unit by the code it was chosen by (`tavro-cli --unidade`), otherwise by its CNES: a unit
+    // named once by code and once by CNES counts as two.
     SyncRun(const QString &dataFolder, const QString &database, const QString &unitCode, const QString &cnes);
 
     // Takes the lock without waiting; while another run holds it, the message that says who
