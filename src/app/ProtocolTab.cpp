@@ -8,6 +8,7 @@
 #include "followup/BulkVerification.h"
 #include "followup/InconsistencyRow.h"
 #include "followup/ProtocolFollowup.h"
+#include "followup/SingleCheck.h"
 #include "lists/RecordList.h"
 #include "transmission/ProtocolRecovery.h"
 #include "widgets/TPersonBtn.h"
@@ -115,36 +116,30 @@ ProtocolTab::ProtocolTab(QWidget *parent)
 
     connect(PersonBtn1, &QPushButton::clicked, MProtocolos, &QPlainTextEdit::clear);
     connect(PersonBtn1, &QPushButton::clicked, TBInconsistencias, &InconsistencyTable::clearRows);
-    connect(PBProtocolosProcessamento, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosProcessamentoClick);
-    connect(PBProtocolosInconsistencia, &QPushButton::clicked, this, &ProtocolTab::PBProtocolosInconsistenciaClick);
+    connect(PBProtocolosProcessamento, &QPushButton::clicked, this,
+            [this] { singleCheckClick(PBProtocolosProcessamento, SingleCheck::Processamento); });
+    connect(PBProtocolosInconsistencia, &QPushButton::clicked, this,
+            [this] { singleCheckClick(PBProtocolosInconsistencia, SingleCheck::Inconsistencia); });
     connect(PBTodosProtocolos, &QPushButton::clicked, this, &ProtocolTab::PBTodosProtocolosClick);
     connect(PBLiberarReenvio, &QPushButton::clicked, this, &ProtocolTab::PBLiberarReenvioClick);
 }
 
-int ProtocolTab::selectedRow()
+int ProtocolTab::selectedRow() const
 {
     const QModelIndexList rows = LVProtocolos->selectionModel()->selectedRows();
-    if (rows.isEmpty()) {
-        m_services.messages->information(this, SelectProtocolMessage);
-        return -1;
-    }
-    return rows.first().row();
+    return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 QString ProtocolTab::selectedProtocol() const
 {
-    const QModelIndexList selected = LVProtocolos->selectionModel()->selectedRows();
-    return selected.isEmpty() ? QString() : m_list->subCell(selected.first().row(), ProtocolCell::Protocolo);
+    const int row = selectedRow();
+    return row < 0 ? QString() : m_list->subCell(row, ProtocolCell::Protocolo);
 }
 
 void ProtocolTab::selectProtocol(const QString &protocolo)
 {
-    for (int row = 0; !protocolo.isEmpty() && row < m_list->rowCount(); ++row) {
-        if (m_list->subCell(row, ProtocolCell::Protocolo) == protocolo) {
-            LVProtocolos->selectRow(row);
-            return;
-        }
-    }
+    if (const int row = protocolRow(*m_list, protocolo); row >= 0)
+        LVProtocolos->selectRow(row);
 }
 
 void ProtocolTab::selectHeld()
@@ -195,26 +190,14 @@ void ProtocolTab::runWithButton(TPersonBtn *button, const std::function<void(Pro
     selectProtocol(chosen);
 }
 
-void ProtocolTab::PBProtocolosProcessamentoClick()
+void ProtocolTab::singleCheckClick(TPersonBtn *button, SingleCheck check)
 {
     const int row = selectedRow();
-    if (row < 0 || refusedAsProvisional(row))
-        return;
-    runWithButton(PBProtocolosProcessamento,
-                  [&](ProtocolFollowup &checks) { verificarProcessamento(checks, *m_list, row); });
-}
-
-void ProtocolTab::PBProtocolosInconsistenciaClick()
-{
-    const int row = selectedRow();
-    if (row < 0 || refusedAsProvisional(row))
-        return;
-    if (!inconsistencyCheckAllowed(m_list->subCell(row, ProtocolCell::Situacao))) {
-        m_services.messages->information(this, OnlyFinishedMessage);
+    if (const QString refusal = singleCheckRefusal(*m_list, row, check); !refusal.isEmpty()) {
+        m_services.messages->information(this, refusal);
         return;
     }
-    runWithButton(PBProtocolosInconsistencia,
-                  [&](ProtocolFollowup &checks) { verificarInconsistencia(checks, *m_list, row); });
+    runWithButton(button, [&](ProtocolFollowup &checks) { runSingleCheck(checks, *m_list, row, check); });
 }
 
 void ProtocolTab::PBTodosProtocolosClick()
@@ -232,20 +215,13 @@ void ProtocolTab::PBTodosProtocolosClick()
     });
 }
 
-bool ProtocolTab::refusedAsProvisional(int row)
-{
-    const QString refusal = provisionalRefusal(m_list->subCell(row, ProtocolCell::Protocolo),
-                                               m_list->subCell(row, ProtocolCell::Situacao));
-    if (!refusal.isEmpty())
-        m_services.messages->information(this, refusal);
-    return !refusal.isEmpty();
-}
-
 void ProtocolTab::PBLiberarReenvioClick()
 {
     const int row = selectedRow();
-    if (row < 0)
+    if (row < 0) {
+        m_services.messages->information(this, SelectProtocolMessage);
         return;
+    }
     if (!heldSituacao(m_list->subCellView(row, ProtocolCell::Situacao))) {
         m_services.messages->information(this, SomenteSemRespostaMessage);
         return;

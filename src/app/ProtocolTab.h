@@ -1,6 +1,7 @@
 #pragma once
 
 #include "followup/ProtocolList.h"
+#include "followup/SingleCheck.h"
 #include "transmission/HeldBatches.h"
 
 #include <QHash>
@@ -77,14 +78,12 @@ Q_SIGNALS:
     void filterClicked();
 
 private:
-    void PBProtocolosProcessamentoClick();
-    void PBProtocolosInconsistenciaClick();
+    // "Processamento" and "Inconsistencia": the check of the selected row, or the box that says why not.
+    void singleCheckClick(TPersonBtn *button, SingleCheck check);
     void PBTodosProtocolosClick();
     void PBLiberarReenvioClick();
-    // Whether the row holds no protocol of the service, after saying so.
-    bool refusedAsProvisional(int row);
-    // The selected row, or -1 after "Selecione o protocolo!".
-    int selectedRow();
+    // The selected row; -1 when none is.
+    int selectedRow() const;
     // Runs `body` with `button` disabled and the list reloaded after it, errors or not.
     void runWithButton(TPersonBtn *button, const std::function<void(ProtocolFollowup &)> &body);
 

@@ -2,8 +2,7 @@
 
 #include "app/ProgressStrip.h"
 #include "db/Database.h"
-#include "sync/RunLock.h"
-#include "sync/RunLog.h"
+#include "sync/SyncRun.h"
 
 #include <QScopeGuard>
 
@@ -14,24 +13,19 @@ std::optional<SyncSummary> sendAllPending(Database &db, SoapClient &client, cons
                                           ProgressStrip &progress, const QString &dataFolder, QString &refusal,
                                           const RefusalSink &refused)
 {
-    RunLog log(syncLogPath(dataFolder));
-    // Named as the nightly run names the unit of CNESFARMACIA.
-    RunLock lock(dataFolder, db.databaseName(), QStringLiteral("CNES ") + unit.cnes);
-    if (!lock.tryLock()) {
-        refusal = runLockedMessage(lock.holder());
-        log.step(QStringLiteral("não iniciada: ") + refusal);
+    // Locked as the nightly run locks the unit of CNESFARMACIA.
+    SyncRun run(dataFolder, db.databaseName(), QString(), unit.cnes);
+    refusal = run.lock();
+    if (!refusal.isEmpty())
         return std::nullopt;
-    }
     progress.begin(true);
     const auto ended = qScopeGuard([&progress] { progress.end(); });
-    SyncSummary summary = sincronizar(
-        db, client, unit, usuarioSessao, request, [&log](const QString &step) { log.step(step); }, &progress, refused);
-    summary.database = db.databaseName();
-    summary.manual = true;
-    QString error;
-    if (!writeSummaryJson(lastSummaryPath(dataFolder), summaryJson(summary), error))
-        log.step(error); // the strip only loses its note of this run; the run itself stands
-    return summary;
+    SyncRequest manual = request;
+    manual.manual = true;
+    SyncFollowers followers;
+    followers.observer = &progress;
+    followers.refused = refused;
+    return run.run(db, client, unit, usuarioSessao, manual, followers, refusal);
 }
 
 } // namespace tavro

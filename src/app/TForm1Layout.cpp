@@ -28,6 +28,7 @@
 #include "transmission/ProtocolRecovery.h"
 #include "transmission/ProtocolSummary.h"
 #include "transmission/SendOperation.h"
+#include "transmission/Transmission.h"
 #include "transmission/TransmissionKind.h"
 #include "widgets/DispensationPreview.h"
 #include "widgets/ErrorDisplay.h"
@@ -297,7 +298,7 @@ QWidget *TForm1::buildHeader()
     labelAt(header, QStringLiteral("Transmitir"), 384, row2 + 4);
     SEQuantidadeRegistros = named(new QSpinBox(header), "SEQuantidadeRegistros");
     SEQuantidadeRegistros->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
-    SEQuantidadeRegistros->setValue(500);
+    SEQuantidadeRegistros->setValue(DefaultLoteMaximo);
     SEQuantidadeRegistros->setGeometry(450, row2, 80, h);
     labelAt(header, QStringLiteral("registros."), 536, row2 + 4);
     CBExibirSemCodigo = named(new QCheckBox(QStringLiteral("Exibir produtos sem código"), header), "CBExibirSemCodigo");

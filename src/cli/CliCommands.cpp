@@ -24,7 +24,7 @@
 #include "session/DatabaseAccount.h"
 #include "session/HealthUnit.h"
 #include "session/Login.h"
-#include "sync/RunLock.h"
+#include "sync/SyncRun.h"
 #include "sync/Synchronization.h"
 #include "transmission/HeldBatches.h"
 #include "transmission/LogRetention.h"
@@ -227,8 +227,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
         err << warning << '\n';
     const IniFile ini = places.ini();
     const StartupConfig config = readStartupConfig(ini);
-    std::unique_ptr<RunLock> syncLock;
-    if (options.verb == CliVerb::Sincronizar && !(syncLock = lockSyncRun(config, options, places.data.path, err)))
+    std::unique_ptr<SyncRun> syncRun;
+    if (options.verb == CliVerb::Sincronizar && !(syncRun = lockSyncRun(config, options, places.data.path, err)))
         return ExitFailure;
     try {
         db.open(config.database, readDatabaseLogin(ini));
@@ -296,8 +296,8 @@ int run(Database &db, const CliOptions &options, QTextStream &out, QTextStream &
     case CliVerb::Verificar:
         return runFollowupVerb(CliSession{db, ini, places.data, values, unit.cnes}, options, out, err);
     case CliVerb::Sincronizar:
-        return runSyncVerb(CliSession{db, ini, places.data, values, unit.cnes}, options,
-                           SyncUnit{unit.codigo, unit.cnes, config.ibge}, config.database, out, err);
+        return runSyncVerb(*syncRun, CliSession{db, ini, places.data, values, unit.cnes}, options,
+                           SyncUnit{unit.codigo, unit.cnes, config.ibge}, out, err);
     case CliVerb::Pendencias:
         return runPendenciasVerb(db, options, unit.codigo, out, err);
     case CliVerb::Help:

@@ -6,6 +6,7 @@
 #include "lists/ListKinds.h"
 #include "lists/MovementLists.h"
 #include "lists/OverviewFigures.h"
+#include "transmission/Transmission.h"
 
 #include <QDate>
 #include <QString>
@@ -60,7 +61,7 @@ struct CliOptions
 
     // transmitir: the kind, the batch size and the protocol to send again (empty: a new batch)
     MovementKind transmitKind = MovementKind::Estoque;
-    int lote = 500;
+    int lote = DefaultLoteMaximo;
     QString protocoloReenviado;
     // imprimir
     QString pdfPath;
@@ -91,7 +92,5 @@ struct CliOptions
 // with the reason; dates are passed on as typed, so a bad date fails as it does in the
 // window.
 CliOptions parseCliOptions(const QStringList &arguments, const QString &environmentPassword);
-
-QString cliUsage();
 
 } // namespace tavro

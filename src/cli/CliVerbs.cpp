@@ -4,6 +4,7 @@
 #include "common/Error.h"
 #include "db/DateText.h"
 #include "lists/OverviewFigures.h"
+#include "sync/Synchronization.h"
 
 #include <QDate>
 
@@ -14,29 +15,56 @@ namespace {
 const CliOption Dia{QStringLiteral("dia"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("o dia do estoque")};
 const CliOption De{QStringLiteral("de"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("primeiro dia do período")};
 const CliOption Ate{QStringLiteral("ate"), QStringLiteral("DD/MM/AAAA"), QStringLiteral("último dia do período")};
-const CliOption SituacaoFiltro{
-    QStringLiteral("situacao"), QStringLiteral("LISTA"),
-    QStringLiteral("aguardando,finalizados,inconsistencias,ok,okretificado (padrão: todas)")};
+const CliOption MesInicial{QStringLiteral("de"), QStringLiteral("MM/AAAA"), QStringLiteral("primeiro mês")};
+const CliOption MesFinal{QStringLiteral("ate"), QStringLiteral("MM/AAAA"), QStringLiteral("último mês")};
+const CliOption SituacaoFiltro{QStringLiteral("situacao"), QStringLiteral("LISTA"),
+                               QStringLiteral("aguardando,finalizados,inconsistencias,ok,okretificado"),
+                               QStringLiteral("todas")};
 const CliOption ProtocoloFiltro{QStringLiteral("protocolo"), QStringLiteral("P"),
                                 QStringLiteral("só os registros do protocolo P")};
+const CliOption ProtocoloReenviado{QStringLiteral("protocolo"), QStringLiteral("P"),
+                                   QStringLiteral("reenvia os registros \"Ok\" do protocolo P")};
 const CliOption SemCodigo{QStringLiteral("sem-codigo"), QString(), QStringLiteral("inclui produtos sem código")};
 const CliOption TodosCnes{QStringLiteral("todos-cnes"), QString(),
                           QStringLiteral("protocolos de todos os CNES, não só os da unidade")};
 const CliOption TipoFiltro{QStringLiteral("tipo"), QStringLiteral("LISTA"),
-                           QStringLiteral("estoque,entradas,saidas,dispensacoes (padrão: todos)")};
-const CliOption Lote{QStringLiteral("lote"), QStringLiteral("N"), QStringLiteral("registros por lote (padrão 500)")};
+                           QStringLiteral("estoque,entradas,saidas,dispensacoes"), QStringLiteral("todos")};
+const CliOption Lote{QStringLiteral("lote"), QStringLiteral("N"), QStringLiteral("registros por lote"),
+                     QString::number(DefaultLoteMaximo)};
+const CliOption Voltas{QStringLiteral("vezes"), QStringLiteral("N"), QStringLiteral("voltas pela lista de protocolos"),
+                       QStringLiteral("1")};
+const CliOption Execucoes{QStringLiteral("vezes"), QStringLiteral("N"), QStringLiteral("execuções, uma por lote"),
+                          QStringLiteral("10")};
+const CliOption Verificacoes{QStringLiteral("vezes"), QStringLiteral("N"),
+                             QStringLiteral("verificações dos protocolos"), QString::number(SyncRequest().vezes)};
+const CliOption Pdf{QStringLiteral("pdf"), QStringLiteral("ARQUIVO"), QStringLiteral("o PDF a gravar"),
+                    QStringLiteral("Dispensacoes_CNES_INICIO_a_FIM.pdf na pasta de documentos")};
+const CliOption Ano{QStringLiteral("ano"), QStringLiteral("AAAA"), QStringLiteral("os doze meses do ano")};
+const CliOption Json{QStringLiteral("json"), QString(), QStringLiteral("um objeto JSON em vez de texto")};
+const CliOption JsonArquivo{QStringLiteral("json"), QStringLiteral("ARQUIVO"),
+                            QStringLiteral("grava o resumo em JSON")};
+const CliOption Tipos{QStringLiteral("tipos"), QStringLiteral("LISTA"),
+                      QStringLiteral("estoque,entradas,saidas,dispensacoes,sem-cartao"), QStringLiteral("todos")};
+const CliOption Dias{QStringLiteral("dias"), QStringLiteral("N"), QStringLiteral("os N dias até ontem")};
+const CliOption Limpar{QStringLiteral("limpar"), QString(),
+                       QStringLiteral("remove os registros que DiasRegistros removeria")};
+const CliOption TodasUnidades{QStringLiteral("todas-unidades"), QString(),
+                              QStringLiteral("todas as unidades do banco, não só a da farmácia")};
+const CliOption Csv{QStringLiteral("csv"), QStringLiteral("ARQUIVO"),
+                    QStringLiteral("grava a lista em CSV (UTF-8, separada por ;)")};
 
 const QList<CliOption> ListSearchOptions{Dia, De, Ate, SituacaoFiltro, ProtocoloFiltro, SemCodigo};
 const QList<CliOption> ProtocolFilterOptions{TodosCnes, SituacaoFiltro, TipoFiltro};
 
-int wholeNumber(const CliArguments &arguments, const QString &name, int fallback)
+// A number option as given, or its default.
+int wholeNumber(const CliArguments &arguments, const CliOption &option)
 {
-    if (!arguments.isSet(name))
-        return fallback;
+    if (!arguments.isSet(option.name))
+        return option.defaultNumber();
     bool ok = false;
-    const int value = arguments.value(name).toInt(&ok);
+    const int value = arguments.value(option.name).toInt(&ok);
     if (!ok)
-        usageError(QStringLiteral("--%1 exige um número inteiro").arg(name));
+        usageError(QStringLiteral("--%1 exige um número inteiro").arg(option.name));
     return value;
 }
 
@@ -167,7 +195,7 @@ void readVerificar(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("verificar"));
     options.protocolFilter = protocolFilter(arguments);
-    options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 1);
+    options.vezes = wholeNumber(arguments, Voltas);
 }
 
 void readTransmitir(const CliArguments &arguments, CliOptions &options)
@@ -177,9 +205,9 @@ void readTransmitir(const CliArguments &arguments, CliOptions &options)
         kindNamed);
     options.kind = kindFacts(options.transmitKind).list;
     readListSearch(arguments, options, QStringLiteral("transmitir ") + arguments.words.first());
-    options.protocoloReenviado = arguments.value(ProtocoloFiltro.name);
-    options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 10);
-    options.lote = wholeNumber(arguments, Lote.name, 500);
+    options.protocoloReenviado = arguments.value(ProtocoloReenviado.name);
+    options.vezes = wholeNumber(arguments, Execucoes);
+    options.lote = wholeNumber(arguments, Lote);
 }
 
 void readImprimir(const CliArguments &arguments, CliOptions &options)
@@ -189,7 +217,7 @@ void readImprimir(const CliArguments &arguments, CliOptions &options)
     options.kind = MovementKind::Dispensacoes;
     options.period.dataInicial = requiredDate(arguments, De.name, verb);
     options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
-    options.pdfPath = arguments.value(QStringLiteral("pdf"));
+    options.pdfPath = arguments.value(Pdf.name);
     if (arguments.isSet(SituacaoFiltro.name))
         options.status = statusBoxes(arguments.value(SituacaoFiltro.name));
     options.protocoloFiltro = arguments.value(ProtocoloFiltro.name);
@@ -210,39 +238,39 @@ void readLiberar(const CliArguments &arguments, CliOptions &options)
 void readSituacao(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("situacao"));
-    options.overviewPeriod = situacaoPeriod(arguments.value(QStringLiteral("ano")), arguments.value(De.name),
-                                            arguments.value(Ate.name));
+    options.overviewPeriod = situacaoPeriod(arguments.value(Ano.name), arguments.value(MesInicial.name),
+                                            arguments.value(MesFinal.name));
     options.semCodigo = arguments.isSet(SemCodigo.name);
-    options.json = arguments.isSet(QStringLiteral("json"));
+    options.json = arguments.isSet(Json.name);
 }
 
 void readRegistros(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("registros"));
-    options.limpar = arguments.isSet(QStringLiteral("limpar"));
+    options.limpar = arguments.isSet(Limpar.name);
 }
 
 // A month option MM/AAAA as its first day; null when the option is not given.
-QDate monthOption(const CliArguments &arguments, const QString &name)
+QDate monthOption(const CliArguments &arguments, const CliOption &option)
 {
-    if (!arguments.isSet(name))
+    if (!arguments.isSet(option.name))
         return QDate();
-    const std::optional<QDate> month = monthFromText(arguments.value(name));
+    const std::optional<QDate> month = monthFromText(arguments.value(option.name));
     if (!month)
-        usageError(QStringLiteral("--%1 exige um mês MM/AAAA: %2").arg(name, arguments.value(name)));
+        usageError(QStringLiteral("--%1 exige um mês MM/AAAA: %2").arg(option.name, arguments.value(option.name)));
     return *month;
 }
 
 void readPendencias(const CliArguments &arguments, CliOptions &options)
 {
     noWords(arguments, QStringLiteral("pendencias"));
-    options.mesInicial = monthOption(arguments, De.name);
-    options.mesFinal = monthOption(arguments, Ate.name);
-    options.todasUnidades = arguments.isSet(QStringLiteral("todas-unidades"));
-    options.csvPath = arguments.value(QStringLiteral("csv"));
-    if (arguments.isSet(QStringLiteral("csv")) && options.csvPath.isEmpty())
+    options.mesInicial = monthOption(arguments, MesInicial);
+    options.mesFinal = monthOption(arguments, MesFinal);
+    options.todasUnidades = arguments.isSet(TodasUnidades.name);
+    options.csvPath = arguments.value(Csv.name);
+    if (arguments.isSet(Csv.name) && options.csvPath.isEmpty())
         usageError(QStringLiteral("--csv exige o nome do arquivo"));
-    options.json = arguments.isSet(QStringLiteral("json"));
+    options.json = arguments.isSet(Json.name);
 }
 
 QList<MovementKind> transmitKinds(const QString &text)
@@ -263,26 +291,24 @@ void readSincronizar(const CliArguments &arguments, CliOptions &options)
 {
     const QString verb = QStringLiteral("sincronizar");
     noWords(arguments, verb);
-    options.tipos = arguments.isSet(QStringLiteral("tipos"))
-        ? transmitKinds(arguments.value(QStringLiteral("tipos")))
-        : QList<MovementKind>(std::begin(AllKinds), std::end(AllKinds));
+    options.tipos = arguments.isSet(Tipos.name) ? transmitKinds(arguments.value(Tipos.name)) : SyncRequest().kinds;
     const bool period = arguments.isSet(De.name) || arguments.isSet(Ate.name);
-    if (arguments.isSet(QStringLiteral("dias"))) {
+    if (arguments.isSet(Dias.name)) {
         if (period)
             usageError(QStringLiteral("Use --dias ou --de e --ate, não os dois"));
-        options.dias = wholeNumber(arguments, QStringLiteral("dias"), 0);
+        options.dias = wholeNumber(arguments, Dias);
         if (options.dias < 1)
             usageError(QStringLiteral("--dias exige um número positivo"));
     } else if (period) {
         options.period.dataInicial = requiredDate(arguments, De.name, verb);
         options.period.dataFinal = requiredDate(arguments, Ate.name, verb);
     }
-    options.vezes = wholeNumber(arguments, QStringLiteral("vezes"), 3);
-    options.lote = wholeNumber(arguments, Lote.name, 500);
+    options.vezes = wholeNumber(arguments, Verificacoes);
+    options.lote = wholeNumber(arguments, Lote);
     if (options.lote < 1)
         usageError(QStringLiteral("--lote exige um número positivo"));
-    options.jsonPath = arguments.value(QStringLiteral("json"));
-    if (arguments.isSet(QStringLiteral("json")) && options.jsonPath.isEmpty())
+    options.jsonPath = arguments.value(JsonArquivo.name);
+    if (arguments.isSet(JsonArquivo.name) && options.jsonPath.isEmpty())
         usageError(QStringLiteral("--json exige o nome do arquivo"));
 }
 
@@ -304,91 +330,137 @@ const CliOption *CliVerbSpec::option(const QString &optionName) const
 
 const QList<CliVerbSpec> &cliVerbs()
 {
-    const CliOption month{QStringLiteral("de"), QStringLiteral("MM/AAAA"), QStringLiteral("primeiro mês")};
-    const CliOption lastMonth{QStringLiteral("ate"), QStringLiteral("MM/AAAA"), QStringLiteral("último mês")};
-    const CliOption walks{QStringLiteral("vezes"), QStringLiteral("N"),
-                          QStringLiteral("voltas pela lista de protocolos (padrão 1)")};
     static const QList<CliVerbSpec> verbs{
         {CliVerb::Listar, QStringLiteral("listar"), ListSearchOptions,
          QStringLiteral("listar estoque --dia DD/MM/AAAA\n"
                         "listar entradas|saidas|dispensacoes --de DD/MM/AAAA --ate DD/MM/AAAA"),
+         QStringLiteral("a lista de registros de uma aba"),
+         QStringLiteral("listar escreve a lista da aba do tipo (estoque de um dia; entradas, saidas ou dispensacoes\n"
+                        "de um período): uma linha com os títulos das colunas e uma por registro."),
          readListar},
         {CliVerb::Protocolos, QStringLiteral("protocolos"), ProtocolFilterOptions,
-         QStringLiteral("protocolos [FILTROS]"), readProtocolos},
+         QStringLiteral("protocolos [FILTROS]"), QStringLiteral("a lista de protocolos"),
+         QStringLiteral("protocolos escreve a lista de protocolos da aba com os filtros; os lotes retidos da unidade\n"
+                        "vêm primeiro, e a saída de erros diz o que fazer com cada um."),
+         readProtocolos},
         {CliVerb::Processamento, QStringLiteral("processamento"), ProtocolFilterOptions,
-         QStringLiteral("processamento PROTOCOLO [FILTROS]"), readVerificacao},
+         QStringLiteral("processamento PROTOCOLO [FILTROS]"),
+         QStringLiteral("verifica o processamento de um protocolo"),
+         QStringLiteral("processamento pede ao serviço o resultado do processamento do PROTOCOLO, como o botão da\n"
+                        "aba, e escreve as linhas de retorno do serviço e depois a lista de protocolos. Só acha\n"
+                        "protocolos que os filtros listam; um protocolo provisório é recusado sem chamar o serviço."),
+         readVerificacao},
         {CliVerb::Inconsistencia, QStringLiteral("inconsistencia"), ProtocolFilterOptions,
-         QStringLiteral("inconsistencia PROTOCOLO [FILTROS]"), readVerificacao},
-        {CliVerb::Verificar, QStringLiteral("verificar"), ProtocolFilterOptions + QList<CliOption>{walks},
-         QStringLiteral("verificar [--vezes N] [FILTROS]"), readVerificar},
-        {CliVerb::Transmitir,
-         QStringLiteral("transmitir"),
-         {Dia,
-          De,
-          Ate,
-          SituacaoFiltro,
-          SemCodigo,
-          {QStringLiteral("protocolo"), QStringLiteral("P"),
-           QStringLiteral("reenvia os registros \"Ok\" do protocolo P")},
-          {QStringLiteral("vezes"), QStringLiteral("N"), QStringLiteral("execuções, uma por lote (padrão 10)")},
-          Lote},
+         QStringLiteral("inconsistencia PROTOCOLO [FILTROS]"),
+         QStringLiteral("verifica as inconsistências de um protocolo"),
+         QStringLiteral("inconsistencia pede ao serviço as inconsistências do PROTOCOLO \"Finalizado\" ou\n"
+                        "\"Inconsistência\", como o botão da aba, e escreve as linhas de retorno do serviço e depois\n"
+                        "a lista de protocolos. Só acha protocolos que os filtros listam."),
+         readVerificacao},
+        {CliVerb::Verificar, QStringLiteral("verificar"), ProtocolFilterOptions + QList<CliOption>{Voltas},
+         QStringLiteral("verificar [--vezes N] [FILTROS]"), QStringLiteral("verifica os protocolos da lista"),
+         QStringLiteral("verificar percorre a lista de protocolos --vezes vezes, como o botão \"Verificar Todos os\n"
+                        "Protocolos\", e escreve as linhas de retorno do serviço e depois a lista de protocolos."),
+         readVerificar},
+        {CliVerb::Transmitir, QStringLiteral("transmitir"),
+         QList<CliOption>{Dia, De, Ate, SituacaoFiltro, SemCodigo, ProtocoloReenviado, Execucoes, Lote},
          QStringLiteral("transmitir estoque --dia DD/MM/AAAA [--vezes N] [--lote N] [--protocolo P]\n"
                         "transmitir entradas|saidas|dispensacoes|sem-cartao --de DD/MM/AAAA --ate DD/MM/AAAA\n"
                         "           [--vezes N] [--lote N] [--protocolo P]"),
+         QStringLiteral("transmite os registros de uma aba"),
+         QStringLiteral(
+             "transmitir repete até --vezes execuções de lotes de até --lote registros, como o botão da\n"
+             "aba; com --protocolo P reenvia os registros \"Ok\" do protocolo P. Escreve uma linha por\n"
+             "execução e os dados do último protocolo; as mensagens da aba Erros vão para a saída de erros."),
          readTransmitir},
-        {CliVerb::Imprimir,
-         QStringLiteral("imprimir"),
-         {De,
-          Ate,
-          {QStringLiteral("pdf"), QStringLiteral("ARQUIVO"),
-           QStringLiteral("o PDF a gravar (padrão: Dispensacoes_CNES_INICIO_a_FIM.pdf na pasta de documentos)")},
-          SituacaoFiltro,
-          ProtocoloFiltro,
-          SemCodigo},
-         QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [opções de listar]"),
+        {CliVerb::Imprimir, QStringLiteral("imprimir"),
+         QList<CliOption>{De, Ate, Pdf, SituacaoFiltro, ProtocoloFiltro, SemCodigo},
+         QStringLiteral("imprimir --de DD/MM/AAAA --ate DD/MM/AAAA [--pdf ARQUIVO] [--situacao LISTA] [--protocolo P]\n"
+                        "         [--sem-codigo]"),
+         QStringLiteral("grava a listagem de dispensações em PDF"),
+         QStringLiteral("imprimir grava a listagem de dispensações do período em PDF e escreve onde a gravou."),
          readImprimir},
-        {CliVerb::Recuperar, QStringLiteral("recuperar"), {}, QStringLiteral("recuperar"), readRecuperar},
-        {CliVerb::Liberar, QStringLiteral("liberar"), {}, QStringLiteral("liberar PROTOCOLO"), readLiberar},
-        {CliVerb::Situacao,
-         QStringLiteral("situacao"),
-         {{QStringLiteral("ano"), QStringLiteral("AAAA"), QStringLiteral("os doze meses do ano")},
-          month,
-          lastMonth,
-          SemCodigo,
-          {QStringLiteral("json"), QString(), QStringLiteral("um objeto JSON em vez de texto")}},
+        {CliVerb::Recuperar,
+         QStringLiteral("recuperar"),
+         {},
+         QStringLiteral("recuperar"),
+         QStringLiteral("resolve os lotes ainda \"Enviando\""),
+         QStringLiteral("recuperar resolve os lotes deste banco ainda \"Enviando\" pela resposta guardada no log de\n"
+                        "cada um e escreve uma linha por lote registrado; os lotes \"Sem resposta\" vão para a saída\n"
+                        "de erros. Os comandos que gravam (transmitir, processamento, inconsistencia, verificar,\n"
+                        "sincronizar) fazem o mesmo ao começar."),
+         readRecuperar},
+        {CliVerb::Liberar,
+         QStringLiteral("liberar"),
+         {},
+         QStringLiteral("liberar PROTOCOLO"),
+         QStringLiteral("libera para reenvio um lote \"Sem resposta\""),
+         QStringLiteral("liberar PROTOCOLO libera para reenvio os registros do lote \"Sem resposta\" PROTOCOLO."),
+         readLiberar},
+        {CliVerb::Situacao, QStringLiteral("situacao"), QList<CliOption>{Ano, MesInicial, MesFinal, SemCodigo, Json},
          QStringLiteral("situacao [--ano AAAA | --de MM/AAAA --ate MM/AAAA] [--sem-codigo] [--json]"),
+         QStringLiteral("conta os registros por mês e situação"),
+         QStringLiteral("situacao conta os registros de cada tipo por mês e situação (padrão: os últimos 12 meses):\n"
+                        "tipo, mes (MM/AAAA), situacao (vazia: nunca enviados) e quantidade, ou um objeto JSON com\n"
+                        "--json."),
          readSituacao},
-        {CliVerb::Sincronizar,
-         QStringLiteral("sincronizar"),
-         {{QStringLiteral("tipos"), QStringLiteral("LISTA"),
-           QStringLiteral("estoque,entradas,saidas,dispensacoes,sem-cartao (padrão: todos)")},
-          De,
-          Ate,
-          {QStringLiteral("dias"), QStringLiteral("N"), QStringLiteral("os N dias até ontem")},
-          Lote,
-          {QStringLiteral("vezes"), QStringLiteral("N"), QStringLiteral("verificações dos protocolos (padrão 3)")},
-          {QStringLiteral("json"), QStringLiteral("ARQUIVO"), QStringLiteral("grava o resumo em JSON")}},
+        {CliVerb::Sincronizar, QStringLiteral("sincronizar"),
+         QList<CliOption>{Tipos, De, Ate, Dias, Lote, Verificacoes, JsonArquivo},
          QStringLiteral("sincronizar [--tipos LISTA] [--de DD/MM/AAAA --ate DD/MM/AAAA | --dias N]\n"
                         "            [--lote N] [--vezes N] [--json ARQUIVO]"),
+         QStringLiteral("envia tudo o que falta e verifica os protocolos"),
+         QStringLiteral("sincronizar envia tudo o que falta de cada tipo de --tipos em lotes de --lote registros, e\n"
+                        "depois verifica --vezes vezes os protocolos da unidade ainda não finais. Período: --de e\n"
+                        "--ate, ou os --dias N dias até ontem, ou (padrão) os meses que têm registros por enviar.\n"
+                        "Escreve um resumo; --json grava o mesmo em JSON. Sai com 1 se um envio ou uma verificação\n"
+                        "falhou, e também se outra sincronização do mesmo banco e unidade está em andamento."),
          readSincronizar},
-        {CliVerb::Registros,
-         QStringLiteral("registros"),
-         {{QStringLiteral("limpar"), QString(), QStringLiteral("remove os registros que DiasRegistros removeria")}},
-         QStringLiteral("registros [--limpar]"),
+        {CliVerb::Registros, QStringLiteral("registros"), QList<CliOption>{Limpar},
+         QStringLiteral("registros [--limpar]"), QStringLiteral("mostra os registros do serviço guardados"),
+         QStringLiteral("registros mostra quantos registros do serviço a pasta guarda, o tamanho, o mais antigo e o\n"
+                        "mais recente, e o que DiasRegistros removeria; --limpar remove. Os comandos que gravam e a\n"
+                        "janela removem o mesmo ao começar; os registros de lotes ainda sem resposta ficam."),
          readRegistros},
-        {CliVerb::Pendencias,
-         QStringLiteral("pendencias"),
-         {month,
-          lastMonth,
-          {QStringLiteral("todas-unidades"), QString(),
-           QStringLiteral("todas as unidades do banco, não só a da farmácia")},
-          {QStringLiteral("csv"), QStringLiteral("ARQUIVO"),
-           QStringLiteral("grava a lista em CSV (UTF-8, separada por ;)")},
-          {QStringLiteral("json"), QString(), QStringLiteral("um objeto JSON em vez de texto")}},
+        {CliVerb::Pendencias, QStringLiteral("pendencias"),
+         QList<CliOption>{MesInicial, MesFinal, TodasUnidades, Csv, Json},
          QStringLiteral("pendencias [--de MM/AAAA --ate MM/AAAA] [--todas-unidades] [--csv ARQUIVO] [--json]"),
+         QStringLiteral("lista os registros que os envios recusariam"),
+         QStringLiteral("pendencias lista, sem enviar nada, os registros por enviar que os envios recusariam,\n"
+                        "agrupados pelo que corrigir no cadastro (pessoa, produto, lote, saída, valores ilegíveis),\n"
+                        "de todos os meses com registros por enviar (ou de --de a --ate) da unidade (ou de todas,\n"
+                        "--todas-unidades), e à parte, como aviso, os CNS que falham no dígito verificador. Escreve\n"
+                        "as contagens por grupo e depois uma linha por registro, ou um objeto JSON com --json; --csv\n"
+                        "grava a lista em CSV. Sai com 3 quando há registros pendentes (os avisos não contam), 0\n"
+                        "quando não há."),
          readPendencias},
     };
     return verbs;
+}
+
+const CommonCliOptions &commonOptions()
+{
+    static const CommonCliOptions options = [] {
+        CommonCliOptions common{
+            {QStringLiteral("usuario"), QStringLiteral("NOME"), QStringLiteral("operador (obrigatório)")},
+            {QStringLiteral("senha"), QStringLiteral("SENHA"),
+             QStringLiteral("senha; sem ela, vale a variável TAVRO_SENHA")},
+            {QStringLiteral("senha-arquivo"), QStringLiteral("ARQ"),
+             QStringLiteral("lê a senha da primeira linha de ARQ, que só o dono pode ler")},
+            {QStringLiteral("config"), QStringLiteral("ARQUIVO"), QStringLiteral("config.ini a ler"),
+             QStringLiteral("config.ini ao lado do programa; não havendo,\n"
+                            "/etc/tavro/config.ini e ~/.config/tavro/config.ini, cujas chaves prevalecem")},
+            {QStringLiteral("unidade"), QStringLiteral("CÓDIGO"), QStringLiteral("código da unidade"),
+             QStringLiteral("a unidade de CNESFARMACIA")},
+            {QStringLiteral("onde"), QString(),
+             QStringLiteral("mostra os arquivos de configuração e a pasta de dados")},
+            {QStringLiteral("help"), QString(), QStringLiteral("mostra o uso (de um comando, depois dele)")},
+            {QStringLiteral("version"), QString(), QStringLiteral("mostra a versão")},
+            {}};
+        common.all = {common.usuario, common.senha, common.senhaArquivo, common.config,
+                      common.unidade, common.onde,  common.help,         common.version};
+        return common;
+    }();
+    return options;
 }
 
 } // namespace tavro

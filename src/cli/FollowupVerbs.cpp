@@ -8,6 +8,7 @@
 #include "followup/BulkVerification.h"
 #include "followup/ProtocolFollowup.h"
 #include "followup/ProtocolList.h"
+#include "followup/SingleCheck.h"
 #include "lists/RecordList.h"
 #include "service/ErrorHint.h"
 #include "service/SoapClient.h"
@@ -22,42 +23,19 @@ namespace tavro {
 
 namespace {
 
-int findRow(const RecordList &list, const QString &protocolo)
-{
-    for (int row = 0; row < list.rowCount(); ++row) {
-        if (list.subCell(row, ProtocolCell::Protocolo) == protocolo)
-            return row;
-    }
-    return -1;
-}
-
 enum class Outcome { Refused, Failed, Done };
 
 // One check of the chosen row, as its button runs it.
 Outcome checkOne(ProtocolFollowup &checks, const RecordList &list, const CliOptions &options, QTextStream &err)
 {
-    const int row = findRow(list, options.protocoloVerificado);
-    if (row < 0) {
-        err << SelectProtocolMessage << '\n';
+    const SingleCheckResult result = runSingleCheck(
+        checks, list, protocolRow(list, options.protocoloVerificado),
+        options.verb == CliVerb::Processamento ? SingleCheck::Processamento : SingleCheck::Inconsistencia);
+    if (!result.refusal.isEmpty()) {
+        err << result.refusal << '\n';
         return Outcome::Refused;
     }
-    const QString refusal = provisionalRefusal(list.subCell(row, ProtocolCell::Protocolo),
-                                               list.subCell(row, ProtocolCell::Situacao));
-    if (!refusal.isEmpty()) {
-        err << refusal << '\n';
-        return Outcome::Refused;
-    }
-    QString result;
-    if (options.verb == CliVerb::Processamento) {
-        result = verificarProcessamento(checks, list, row);
-    } else {
-        if (!inconsistencyCheckAllowed(list.subCell(row, ProtocolCell::Situacao))) {
-            err << OnlyFinishedMessage << '\n';
-            return Outcome::Refused;
-        }
-        result = verificarInconsistencia(checks, list, row);
-    }
-    if (result.isEmpty()) {
+    if (result.situacao.isEmpty()) {
         err << withHint(checks.lastError(), checks.lastHint()) << '\n';
         return Outcome::Failed;
     }

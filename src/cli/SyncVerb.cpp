@@ -7,10 +7,8 @@
 #include "session/AppConfig.h"
 #include "session/DataFolder.h"
 #include "session/Login.h"
-#include "sync/RunLock.h"
-#include "sync/RunLog.h"
+#include "sync/SyncRun.h"
 #include "sync/Synchronization.h"
-#include "transmission/Transmission.h"
 
 #include <QTextStream>
 
@@ -36,65 +34,51 @@ SyncRequest syncRequest(const CliOptions &options, const IniFile &ini)
 
 } // namespace
 
-std::unique_ptr<RunLock> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &dataFolder,
+std::unique_ptr<SyncRun> lockSyncRun(const StartupConfig &config, const CliOptions &options, const QString &dataFolder,
                                      QTextStream &err)
 {
-    const QString unit = options.unidade.isEmpty() ? QStringLiteral("CNES ") + config.cnesFarmacia
-                                                   : QStringLiteral("unidade ") + options.unidade;
-    auto lock = std::make_unique<RunLock>(dataFolder, config.database, unit);
-    if (lock->tryLock())
-        return lock;
-    const QString message = runLockedMessage(lock->holder());
-    RunLog(syncLogPath(dataFolder)).step(QStringLiteral("não iniciada: ") + message);
-    err << message << '\n';
-    return nullptr;
+    auto run = std::make_unique<SyncRun>(dataFolder, config.database, options.unidade, config.cnesFarmacia);
+    if (const QString refusal = run->lock(); !refusal.isEmpty()) {
+        err << refusal << '\n';
+        return nullptr;
+    }
+    return run;
 }
 
-int runSyncVerb(const CliSession &session, const CliOptions &options, const SyncUnit &unit, const QString &database,
+int runSyncVerb(SyncRun &run, const CliSession &session, const CliOptions &options, const SyncUnit &unit,
                 QTextStream &out, QTextStream &err)
 {
-    RunLog log(syncLogPath(session.data.path));
-    if (unit.cnes.isEmpty() || unit.ibge.isEmpty()) {
-        const QString message = unit.cnes.isEmpty() ? InformeCnesMessage : InformeIbgeMessage;
-        log.step(QStringLiteral("não iniciada: ") + message);
-        err << message << '\n';
-        return ExitFailure;
-    }
-
     const bool terminal = isatty(fileno(stderr));
     HttpTransport transport;
     const std::unique_ptr<SoapClient> client = programSoapClient(transport, session.ini, session.data.logFolder(),
                                                                  session.login,
                                                                  [&err](const QString &line) { err << line << '\n'; });
-    SyncSummary summary = sincronizar(session.db, *client, unit, session.login.UsuarioSessao,
-                                      syncRequest(options, session.ini), [&](const QString &step) {
-                                          log.step(step);
-                                          if (terminal) {
-                                              err << step << '\n';
-                                              err.flush();
-                                          }
-                                      });
-    summary.database = database;
-    out << summaryText(summary);
+    SyncFollowers followers;
+    if (terminal) {
+        followers.step = [&err](const QString &step) {
+            err << step << '\n';
+            err.flush();
+        };
+    }
+    followers.unwritten = [&err](const QString &error) { err << error << '\n'; };
+    QString refusal;
+    const std::optional<SyncSummary> summary = run.run(session.db, *client, unit, session.login.UsuarioSessao,
+                                                       syncRequest(options, session.ini), followers, refusal);
+    if (!summary) {
+        err << refusal << '\n';
+        return ExitFailure;
+    }
+    out << summaryText(*summary);
     out.flush();
 
-    const QByteArray json = summaryJson(summary);
     QString error;
-    if (!writeSummaryJson(lastSummaryPath(session.data.path), json, error)) {
-        // The window only loses its note of this run; the run itself stands.
-        log.step(error);
-        err << error << '\n';
-    }
-    if (!options.jsonPath.isEmpty() && !writeSummaryJson(options.jsonPath, json, error)) {
-        log.step(error);
+    if (!options.jsonPath.isEmpty() && !run.writeReport(*summary, options.jsonPath, error)) {
         err << error << '\n';
         return ExitFailure;
     }
-    if (!log.isOpen())
-        err << QStringLiteral("Não foi possível gravar o registro da execução em %1")
-                   .arg(syncLogPath(session.data.path))
-            << '\n';
-    return summary.failed() ? ExitFailure : ExitSuccess;
+    if (const QString trouble = run.logTrouble(); !trouble.isEmpty())
+        err << trouble << '\n';
+    return summary->failed() ? ExitFailure : ExitSuccess;
 }
 
 } // namespace tavro

@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
 #include "cli/CliOptions.h"
 #include "common/Error.h"
 #include "common/InterruptSignals.h"

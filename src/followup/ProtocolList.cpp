@@ -102,4 +102,13 @@ void CarregaProtocolos(Database &db, const ProtocolFilter &filter, const QString
     list.replaceRows(std::move(rows));
 }
 
+int protocolRow(const RecordList &list, const QString &protocolo)
+{
+    for (int row = 0; !protocolo.isEmpty() && row < list.rowCount(); ++row) {
+        if (list.subCell(row, ProtocolCell::Protocolo) == protocolo)
+            return row;
+    }
+    return -1;
+}
+
 } // namespace tavro

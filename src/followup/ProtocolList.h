@@ -42,4 +42,7 @@ RecordList *newProtocolList(QObject *parent);
 // rows the list had.
 void CarregaProtocolos(Database &db, const ProtocolFilter &filter, const QString &usuarioSessao, RecordList &list);
 
+// The row of a protocol list that holds `protocolo`; -1 when none does.
+int protocolRow(const RecordList &list, const QString &protocolo);
+
 } // namespace tavro

@@ -26,9 +26,9 @@ namespace tavro {
 
 namespace {
 
-// Records a kind builds before its batch is begun again: the checks build each record as a
-// run does, but no batch is kept.
-constexpr int RecordsPerBatch = 500;
+// Records a kind builds before its batch is begun again (as many as a run's batch holds by
+// default): the checks build each record as a run does, but no batch is kept.
+constexpr int RecordsPerBatch = DefaultLoteMaximo;
 
 // What a refusal concerns, which names the item it is listed under.
 enum class Subject { Pessoa, Produto, Lote, Documento, Linha };

@@ -3,6 +3,7 @@
 #include "lists/ListKinds.h"
 #include "sync/PendingPeriods.h"
 #include "sync/SyncSummary.h"
+#include "transmission/Transmission.h"
 #include "transmission/TransmissionAccount.h"
 
 #include <QList>
@@ -27,10 +28,11 @@ struct SyncRequest
     // Sent in the order of AllKinds; every kind unless asked otherwise.
     QList<MovementKind> kinds{std::begin(AllKinds), std::end(AllKinds)};
     std::optional<Period> period; // none: every month with records still to send
-    int lote = 500;               // records per batch
+    int lote = DefaultLoteMaximo; // records per batch
     int vezes = 3;                // walks of the follow-up
     // Batches "Sem resposta" older than this many hours are released before sending.
     int liberarSemRespostaHoras = DefaultLiberarSemRespostaHoras;
+    bool manual = false; // run from the window rather than by the schedule, as its summary says
 };
 
 // The request as config.ini sets it up, for `sincronizar` and the window's "Enviar tudo o que

@@ -16,15 +16,18 @@ class SoapClient;
 class TransmissionKind;
 struct TransmissionCells;
 
+// Records per batch unless the clerk or the command line asks otherwise.
+inline constexpr int DefaultLoteMaximo = 500;
+
 // What a transmission reads: in the window, the fields named beside each value.
 struct TransmissionInput
 {
-    QString cnes;         // PECodCNES
-    QString ibge;         // PECodIBGE
-    QString dia;          // CBEstoqueDia (stock row key)
-    QString protocolo;    // the tab's "Retransmitir Protocolo:" box; empty for a new batch
-    int loteMaximo = 500; // SEQuantidadeRegistros
-    QDate hoje;           // the day the batch is sent
+    QString cnes;                       // PECodCNES
+    QString ibge;                       // PECodIBGE
+    QString dia;                        // CBEstoqueDia (stock row key)
+    QString protocolo;                  // the tab's "Retransmitir Protocolo:" box; empty for a new batch
+    int loteMaximo = DefaultLoteMaximo; // SEQuantidadeRegistros
+    QDate hoje;                         // the day the batch is sent
     // The unit's type as an earlier run of the same send read it, which no run reads again.
     std::optional<coTipoEstabelecimento> tipoEstabelecimento = std::nullopt;
 };

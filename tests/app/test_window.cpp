@@ -12,6 +12,7 @@
 #include "app/TForm1.h"
 #include "service/ErrorHint.h"
 #include "session/IniFile.h"
+#include "sync/SyncRun.h"
 #include "sync/SyncSummary.h"
 #include "transmission/ProtocolRecovery.h"
 #include "widgets/ErrorDisplay.h"
@@ -1417,6 +1418,29 @@ TEST_F(WindowTransmitting, EnviarTudoSendsEveryKindAndShowsTheNightlySummary)
     EXPECT_TRUE(child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->isEnabled());
     EXPECT_TRUE(messages.log.isEmpty()) << messages.log.join('\n').toStdString();
     keepShot(*form, "enviar-tudo");
+}
+
+// While the nightly run of the unit of CNESFARMACIA holds its lock, "Enviar tudo o que falta"
+// sends nothing and says who holds it; the run log keeps the attempt, and no summary is left.
+TEST_F(WindowTransmitting, EnviarTudoWaitsForTheNightlyRunOfTheSameUnit)
+{
+    SyncRun nightly(fixture.folder(), fixture.path(), QString(), QStringLiteral("2345678"));
+    ASSERT_EQ(nightly.lock(), QString());
+    tabs->setCurrentWidget(child<QWidget>(*form, "TSSituacao"));
+    sim.requests();
+
+    child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->click();
+    const QString refusal = QStringLiteral("Outra sincronização deste banco e desta unidade já está em andamento "
+                                           "(processo %1).")
+                                .arg(QCoreApplication::applicationPid());
+    EXPECT_EQ(messages.log, QStringList{QStringLiteral("info: ") + refusal});
+    EXPECT_EQ(sim.requests().filter(QStringLiteral("POST")), QStringList());
+    EXPECT_EQ(fixture.scalar(QStringLiteral("select count(*) from TavroProtocolos")), QStringLiteral("0"));
+    EXPECT_FALSE(QFileInfo::exists(fixture.folder() + QStringLiteral("/sincronizar-ultimo.json")));
+    QFile log(fixture.folder() + QStringLiteral("/sincronizar.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).endsWith(QStringLiteral(" não iniciada: ") + refusal + '\n'));
+    EXPECT_TRUE(child<QPushButton>(*form, "BtnSituacaoEnviarTudo")->isEnabled());
 }
 
 // "Parar" during "Enviar tudo o que falta": the batch on its way is recorded, nothing else

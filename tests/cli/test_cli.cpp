@@ -2,6 +2,7 @@
 #include "FileMode.h"
 #include "PdfText.h"
 
+#include "cli/CliVerbs.h"
 #include "db/Database.h"
 #include "service/SoapClient.h"
 #include "session/Login.h"
@@ -205,6 +206,44 @@ TEST_F(Cli, EachVerbReadsItsOwnOptions)
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         EXPECT_TRUE(r.out.contains(c.out)) << r.out.toStdString();
         EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
+    }
+}
+
+// The usage texts are made from the verb table the parser reads: the general one names every
+// verb and every option, each with its value, and a verb's own usage is its part of the general
+// one over the same common options. What a verb's part says of options, it says of its own.
+TEST_F(Cli, UsageTextsComeFromTheVerbTable)
+{
+    const CliRun general = run({"--help"});
+    ASSERT_EQ(general.exitCode, 0) << general.err.toStdString();
+    const auto named = [](const tavro::CliOption &option) -> QString {
+        return QStringLiteral("  --") + option.name
+            + (option.takesValue() ? QLatin1Char(' ') + option.valueName : QString()) + QLatin1Char(' ');
+    };
+    for (const tavro::CliOption &option : tavro::commonOptions().all)
+        EXPECT_TRUE(general.out.contains(named(option))) << option.name.toStdString();
+
+    const QString common = QStringLiteral("\nOpções comuns:\n");
+    const QRegularExpression optionWord(QStringLiteral("--([a-z][a-z-]*)"));
+    for (const tavro::CliVerbSpec &verb : tavro::cliVerbs()) {
+        SCOPED_TRACE(verb.name.toStdString());
+        const CliRun own = run({verb.name, "--help"});
+        ASSERT_EQ(own.exitCode, 0) << own.err.toStdString();
+        ASSERT_TRUE(own.out.startsWith(QStringLiteral("Uso:\n"))) << own.out.toStdString();
+        const qsizetype commonAt = own.out.indexOf(common);
+        ASSERT_GT(commonAt, 0) << own.out.toStdString();
+        const QString part = own.out.mid(4, commonAt - 4 + 1);
+        EXPECT_TRUE(general.out.contains(part)) << part.toStdString();
+        EXPECT_TRUE(general.out.contains(own.out.mid(commonAt))) << own.out.mid(commonAt).toStdString();
+
+        EXPECT_TRUE(part.contains(QStringLiteral("\n  tavro-cli [opções] ") + verb.name)) << part.toStdString();
+        EXPECT_TRUE(general.out.contains(QStringLiteral("\n  ") + verb.name + QLatin1Char(' ')));
+        for (const tavro::CliOption &option : verb.options)
+            EXPECT_TRUE(part.contains(named(option))) << option.name.toStdString();
+        for (auto it = optionWord.globalMatch(part); it.hasNext();) {
+            const QString name = it.next().captured(1);
+            EXPECT_TRUE(verb.option(name)) << name.toStdString();
+        }
     }
 }
 
