@@ -35,6 +35,7 @@ endfunction()
 # tavro_add_test_entry(NAME name EXECUTABLE suite [FILTER gtest-filter] [LABELS labels...])
 # A ctest entry running the cases of a suite that FILTER selects (all by default); an entry
 # whose cases all ran out of its filter (renamed, say) fails instead of passing with none.
+# An entry labelled "server" runs alone.
 function(tavro_add_test_entry)
     cmake_parse_arguments(T "" "NAME;EXECUTABLE;FILTER" "LABELS" ${ARGN})
     set(filter)
@@ -48,4 +49,10 @@ function(tavro_add_test_entry)
         SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]"
         FAIL_REGULAR_EXPRESSION "\\[==========\\] 0 tests from"
         TIMEOUT 600)
+    # A suite's own database files are opened by the Firebird engine inside its process,
+    # which holds the machine's security database while it does: the server then refuses
+    # every login. The cases against the server run while nothing else does.
+    if("server" IN_LIST T_LABELS)
+        set_tests_properties(${T_NAME} PROPERTIES RUN_SERIAL TRUE)
+    endif()
 endfunction()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QColor>
+
 #include "reports/ReportBand.h"
 
 #include <QList>
@@ -24,6 +26,18 @@ public:
     static constexpr double Margin = 10;
     static constexpr double PrintableWidth = PageWidth - 2 * Margin;
     static constexpr double PrintableHeight = PageHeight - 2 * Margin;
+
+    // The bands and texts the program's reports share: a row's detail band with its text
+    // centred in it, the page footer (which leaves the listing's pages room for exactly 44
+    // rows), the totals, the title's and a row's point sizes, and their colours.
+    static constexpr double DetailHeight = 4.2;
+    static constexpr double DetailTop = 0.45;
+    static constexpr double FooterHeight = 5.2;
+    static constexpr double TotalsHeight = 8.4;
+    static constexpr double TitlePoints = 10;
+    static constexpr double DetailPoints = 8;
+    static inline const QColor Silver{192, 192, 192};
+    static inline const QColor White{255, 255, 255};
 
     // Where a band lands: its top in mm below the top margin of its page.
     struct Placement

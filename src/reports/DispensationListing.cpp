@@ -15,17 +15,6 @@ namespace tavro {
 namespace {
 
 constexpr double TitleHeight = 19.6;
-constexpr double DetailHeight = 4.2;
-// Leaves the other pages room for exactly 44 rows.
-constexpr double FooterHeight = 5.2;
-constexpr double TotalsHeight = 8.4;
-constexpr double TitlePoints = 10;
-constexpr double DetailPoints = 8;
-// Detail text sits centred in its 4.2 mm band.
-constexpr double DetailTop = 0.45;
-
-const QColor Silver(192, 192, 192);
-const QColor White(255, 255, 255);
 
 // The detail fields: one column, or two joined into one text, and the heading that
 // stands over the field's column.
@@ -63,21 +52,23 @@ ReportBand titleBand(const DispensationReportInput &input)
 {
     const ListSearch &s = input.search;
     ReportBand band(TitleHeight);
-    band.addField({QStringLiteral("RELAÇÃO DE DISPENSAÇÕES"), 6.4, 1.3, 267, TitlePoints, Qt::AlignHCenter});
+    band.addField(
+        {QStringLiteral("RELAÇÃO DE DISPENSAÇÕES"), 6.4, 1.3, 267, BandedReport::TitlePoints, Qt::AlignHCenter});
     // A long unit name ends in "…" before the period, which fills at most 64 mm.
-    band.addField({QStringLiteral("Unidade: ") + s.unidade, 6.4, 6.4, 37.1, TitlePoints});
-    band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 39.2, TitlePoints});
-    band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 123.1, TitlePoints});
-    band.addField({QStringLiteral("Período de ") + s.period.text(), 272.8, 6.4, 0, TitlePoints, Qt::AlignRight});
-    band.addField({dispensationFilterLine(s), 6.4, 10.6, 266.4, TitlePoints});
+    band.addField({QStringLiteral("Unidade: ") + s.unidade, 6.4, 6.4, 37.1, BandedReport::TitlePoints});
+    band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 39.2, BandedReport::TitlePoints});
+    band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 123.1, BandedReport::TitlePoints});
+    band.addField(
+        {QStringLiteral("Período de ") + s.period.text(), 272.8, 6.4, 0, BandedReport::TitlePoints, Qt::AlignRight});
+    band.addField({dispensationFilterLine(s), 6.4, 10.6, 266.4, BandedReport::TitlePoints});
     // Each heading stands over its own column: from the column's left edge, or ending at
     // its right edge over a right-aligned column.
     for (const DetailField &f : DetailFields) {
         if (!f.heading)
             continue;
         const bool right = f.alignment & Qt::AlignRight;
-        band.addField({QString::fromUtf8(f.heading), right ? f.left + f.width : f.left, 15.4, 0, DetailPoints,
-                       right ? Qt::AlignRight : Qt::AlignLeft});
+        band.addField({QString::fromUtf8(f.heading), right ? f.left + f.width : f.left, 15.4, 0,
+                       BandedReport::DetailPoints, right ? Qt::AlignRight : Qt::AlignLeft});
     }
     return band;
 }
@@ -94,13 +85,14 @@ QList<std::pair<int, int>> detailColumns(const SqlCursor &cursor)
 
 ReportBand detailBand(const SqlCursor &row, const QList<std::pair<int, int>> &columns, const QColor &background)
 {
-    ReportBand band(DetailHeight, background);
+    ReportBand band(BandedReport::DetailHeight, background);
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const DetailField &f = DetailFields[i];
         QString text = row.text(columns.at(i).first);
         if (f.second)
             text += QString::fromLatin1(f.joiner) + row.text(columns.at(i).second);
-        band.addField({std::move(text), f.left, DetailTop, f.width, DetailPoints, f.alignment});
+        band.addField(
+            {std::move(text), f.left, BandedReport::DetailTop, f.width, BandedReport::DetailPoints, f.alignment});
     }
     return band;
 }
@@ -129,25 +121,26 @@ public:
     QList<ReportBand> bands() const
     {
         QList<ReportBand> bands;
-        ReportBand totals(TotalsHeight);
+        ReportBand totals(BandedReport::TotalsHeight);
         totals.addField({QStringLiteral("Totais: ") + counted(m_dispensacoes.size(), "dispensação", "dispensações")
                              + QStringLiteral(", ") + counted(m_itens, "item", "itens") + QStringLiteral(", ")
                              + counted(m_pacientes.size(), "paciente", "pacientes"),
-                         DetailFields[Codigo].left, 2.5, 0, DetailPoints});
+                         DetailFields[Codigo].left, 2.5, 0, BandedReport::DetailPoints});
         bands.append(totals);
         if (m_quantidades.empty())
             return bands;
-        ReportBand caption(DetailHeight);
-        caption.addField(
-            {QStringLiteral("Quantidade por produto:"), DetailFields[Codigo].left, DetailTop, 0, DetailPoints});
+        ReportBand caption(BandedReport::DetailHeight);
+        caption.addField({QStringLiteral("Quantidade por produto:"), DetailFields[Codigo].left, BandedReport::DetailTop,
+                          0, BandedReport::DetailPoints});
         bands.append(caption);
         for (const auto &[product, quantidade] : m_quantidades) {
-            ReportBand line(DetailHeight);
+            ReportBand line(BandedReport::DetailHeight);
             for (const auto &[column, text] :
                  {std::pair{Produto, product.second}, std::pair{NomeProduto, product.first},
                   std::pair{Quantidade, fieldText(QVariant(quantidade))}}) {
                 const DetailField &f = DetailFields[column];
-                line.addField({text, f.left, DetailTop, f.width, DetailPoints, f.alignment});
+                line.addField(
+                    {text, f.left, BandedReport::DetailTop, f.width, BandedReport::DetailPoints, f.alignment});
             }
             bands.append(line);
         }
@@ -167,10 +160,10 @@ BandedReport::PageFooter pageFooter(const QDateTime &impressoEm)
 {
     const QString printed = QStringLiteral("Impresso em ") + impressoEm.toString(QStringLiteral("dd/MM/yyyy hh:mm"));
     return [printed](int page, int pageCount) {
-        ReportBand band(FooterHeight);
-        band.addField({printed, DetailFields[Codigo].left, 1.9, 0, DetailPoints});
+        ReportBand band(BandedReport::FooterHeight);
+        band.addField({printed, DetailFields[Codigo].left, 1.9, 0, BandedReport::DetailPoints});
         band.addField({QStringLiteral("Página %1 de %2").arg(page).arg(pageCount),
-                       DetailFields[Situacao].left + DetailFields[Situacao].width, 1.9, 0, DetailPoints,
+                       DetailFields[Situacao].left + DetailFields[Situacao].width, 1.9, 0, BandedReport::DetailPoints,
                        Qt::AlignRight});
         return band;
     };
@@ -201,7 +194,7 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
 {
     BandedReport report;
     report.setTitle(titleBand(input));
-    report.setPageFooter(FooterHeight, pageFooter(impressoEm));
+    report.setPageFooter(BandedReport::FooterHeight, pageFooter(impressoEm));
     ListSearch search = input.search;
     search.kind = MovementKind::Dispensacoes;
     ListingTotals totals;
@@ -212,9 +205,9 @@ BandedReport buildDispensationListing(Database &db, const DispensationReportInpu
         // so the first row is silver.
         const QList<std::pair<int, int>> columns = detailColumns(cursor);
         const int quantidade = columns.at(Quantidade).first;
-        QColor shade = White;
+        QColor shade = BandedReport::White;
         while (cursor.next()) {
-            shade = shade == White ? Silver : White;
+            shade = shade == BandedReport::White ? BandedReport::Silver : BandedReport::White;
             report.addDetail(detailBand(cursor, columns, shade));
             totals.add(report.details().last(), cursor.value(quantidade).toDouble());
         }

@@ -8,15 +8,6 @@ namespace {
 
 constexpr double TitleHeight = 15.4;
 constexpr double GroupHeight = 7.0;
-constexpr double DetailHeight = 4.2;
-constexpr double FooterHeight = 5.2;
-constexpr double TotalsHeight = 8.4;
-constexpr double TitlePoints = 10;
-constexpr double DetailPoints = 8;
-constexpr double DetailTop = 0.45;
-
-const QColor Silver(192, 192, 192);
-const QColor White(255, 255, 255);
 
 // The columns of a row, each ending at least 1 mm before the next begins.
 struct Column
@@ -34,16 +25,17 @@ enum ColumnIndex { Assunto, Lista, Lancamento, Data, Mensagem };
 ReportBand titleBand(const PendenciasReportInput &input)
 {
     ReportBand band(TitleHeight);
-    band.addField({QStringLiteral("PENDÊNCIAS DE CADASTRO"), 6.4, 1.3, 267, TitlePoints, Qt::AlignHCenter});
+    band.addField(
+        {QStringLiteral("PENDÊNCIAS DE CADASTRO"), 6.4, 1.3, 267, BandedReport::TitlePoints, Qt::AlignHCenter});
     if (input.unidade.isEmpty()) {
-        band.addField({QStringLiteral("Todas as unidades do banco"), 6.4, 6.4, 120, TitlePoints});
+        band.addField({QStringLiteral("Todas as unidades do banco"), 6.4, 6.4, 120, BandedReport::TitlePoints});
     } else {
-        band.addField({QStringLiteral("Unidade: ") + input.unidade, 6.4, 6.4, 37.1, TitlePoints});
-        band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 39.2, TitlePoints});
-        band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 123.1, TitlePoints});
+        band.addField({QStringLiteral("Unidade: ") + input.unidade, 6.4, 6.4, 37.1, BandedReport::TitlePoints});
+        band.addField({QStringLiteral("CNES: ") + input.cnes, 44.5, 6.4, 39.2, BandedReport::TitlePoints});
+        band.addField({QStringLiteral("Nome: ") + input.nomeUnidade, 84.7, 6.4, 123.1, BandedReport::TitlePoints});
     }
     for (const Column &column : Columns)
-        band.addField({QString::fromUtf8(column.heading), column.left, 11.0, 0, DetailPoints});
+        band.addField({QString::fromUtf8(column.heading), column.left, 11.0, 0, BandedReport::DetailPoints});
     return band;
 }
 
@@ -56,17 +48,18 @@ ReportBand groupBand(const PendenciaGroup &group)
 {
     ReportBand band(GroupHeight);
     const QString kind = group.aviso ? QStringLiteral(" (aviso: o envio leva estes registros)") : QString();
-    band.addField(
-        {group.titulo + QStringLiteral(": ") + registros(group.registros()) + kind, 0.8, 2.2, 0, TitlePoints});
+    band.addField({group.titulo + QStringLiteral(": ") + registros(group.registros()) + kind, 0.8, 2.2, 0,
+                   BandedReport::TitlePoints});
     return band;
 }
 
 ReportBand detailBand(const PendenciaItem &item, const PendenciaRow &row, const QColor &background)
 {
-    ReportBand band(DetailHeight, background);
+    ReportBand band(BandedReport::DetailHeight, background);
     const QString texts[] = {item.assunto, kindFacts(row.list).caption, row.chave, row.data, row.texto};
     for (int i = Assunto; i <= Mensagem; ++i)
-        band.addField({texts[i], Columns[i].left, DetailTop, Columns[i].width, DetailPoints});
+        band.addField(
+            {texts[i], Columns[i].left, BandedReport::DetailTop, Columns[i].width, BandedReport::DetailPoints});
     return band;
 }
 
@@ -74,10 +67,11 @@ BandedReport::PageFooter pageFooter(const QDateTime &impressoEm)
 {
     const QString printed = QStringLiteral("Impresso em ") + impressoEm.toString(QStringLiteral("dd/MM/yyyy hh:mm"));
     return [printed](int page, int pageCount) {
-        ReportBand band(FooterHeight);
-        band.addField({printed, Columns[Assunto].left, 1.9, 0, DetailPoints});
+        ReportBand band(BandedReport::FooterHeight);
+        band.addField({printed, Columns[Assunto].left, 1.9, 0, BandedReport::DetailPoints});
         band.addField({QStringLiteral("Página %1 de %2").arg(page).arg(pageCount),
-                       Columns[Mensagem].left + Columns[Mensagem].width, 1.9, 0, DetailPoints, Qt::AlignRight});
+                       Columns[Mensagem].left + Columns[Mensagem].width, 1.9, 0, BandedReport::DetailPoints,
+                       Qt::AlignRight});
         return band;
     };
 }
@@ -89,26 +83,28 @@ BandedReport buildPendenciasListing(const Pendencias &pendencias, const Pendenci
 {
     BandedReport report;
     report.setTitle(titleBand(input));
-    report.setPageFooter(FooterHeight, pageFooter(impressoEm));
+    report.setPageFooter(BandedReport::FooterHeight, pageFooter(impressoEm));
     for (const PendenciaGroup &group : pendencias.grupos) {
         report.addDetail(groupBand(group));
-        QColor shade = White;
+        QColor shade = BandedReport::White;
         for (const PendenciaItem &item : group.itens) {
             for (const PendenciaRow &row : item.rows) {
-                shade = shade == White ? Silver : White;
+                shade = shade == BandedReport::White ? BandedReport::Silver : BandedReport::White;
                 report.addDetail(detailBand(item, row, shade));
             }
         }
     }
-    ReportBand totals(TotalsHeight);
+    ReportBand totals(BandedReport::TotalsHeight);
     totals.addField({QStringLiteral("Totais: %1 pendentes, %2 em aviso")
                          .arg(registros(pendencias.recusados), registros(pendencias.avisos)),
-                     Columns[Assunto].left, 2.5, 0, DetailPoints});
+                     Columns[Assunto].left, 2.5, 0, BandedReport::DetailPoints});
     report.addSummary(totals);
     for (const PendenciaGroup &group : pendencias.grupos) {
-        ReportBand line(DetailHeight);
-        line.addField({group.titulo, Columns[Assunto].left, DetailTop, Columns[Assunto].width, DetailPoints});
-        line.addField({registros(group.registros()), Columns[Lista].left, DetailTop, 0, DetailPoints});
+        ReportBand line(BandedReport::DetailHeight);
+        line.addField({group.titulo, Columns[Assunto].left, BandedReport::DetailTop, Columns[Assunto].width,
+                       BandedReport::DetailPoints});
+        line.addField({registros(group.registros()), Columns[Lista].left, BandedReport::DetailTop, 0,
+                       BandedReport::DetailPoints});
         report.addSummary(line);
     }
     return report;

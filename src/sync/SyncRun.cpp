@@ -29,11 +29,8 @@ std::optional<SyncSummary> SyncRun::run(Database &db, SoapClient &client, const 
                                         const QString &usuarioSessao, const SyncRequest &request,
                                         const SyncFollowers &followers, QString &refusal)
 {
-    TransmissionInput codes;
-    codes.cnes = unit.cnes;
-    codes.ibge = unit.ibge;
-    if (const QString missing = missingUnitCode(codes); !missing.isEmpty()) {
-        refusal = notStarted(missing);
+    if (const std::optional<SendOutcome> missing = missingUnitCode(unit.cnes, unit.ibge)) {
+        refusal = notStarted(missing->mensagem);
         return std::nullopt;
     }
     SyncSummary summary = sincronizar(

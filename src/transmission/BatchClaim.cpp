@@ -193,13 +193,9 @@ std::optional<QList<ClaimOutcome>> BatchClaim::claim(RecordList &list, const QLi
     const TransmissionCells cells = m_kind.cells();
     const RecordKey shape = m_kind.key(list, rows.first(), m_input);
     QStringList texts;
-    for (const int row : rows) {
-        QStringList fields;
-        for (const auto &param : m_kind.key(list, row, m_input).params)
-            fields.append(keyText(param.second));
-        fields << list.subCell(row, cells.protocolo) << list.subCell(row, cells.situacao);
-        texts.append(rowText(fields));
-    }
+    for (const int row : rows)
+        texts.append(
+            rowText(keyFields(list, row) << list.subCell(row, cells.protocolo) << list.subCell(row, cells.situacao)));
     // The rows' outcomes come back in one text, so a chunk of rows costs one request: for each
     // row its code (0 changed, 1 claimed, 2 held), the quantity read under the lock, FieldEnd.
     // The first request looks for unresolved batches first, and claims nothing if it finds one.
@@ -297,6 +293,14 @@ std::optional<QList<ClaimOutcome>> BatchClaim::claim(RecordList &list, const QLi
     return outcomes;
 }
 
+QStringList BatchClaim::keyFields(const RecordList &list, int row) const
+{
+    QStringList fields;
+    for (const auto &param : m_kind.key(list, row, m_input).params)
+        fields.append(keyText(param.second));
+    return fields;
+}
+
 ProvisionalBatch BatchClaim::writeAhead(const RecordList &list, const QList<int> &rows,
                                         const BatchRegistration &registration)
 {
@@ -304,12 +308,8 @@ ProvisionalBatch BatchClaim::writeAhead(const RecordList &list, const QList<int>
     clock.start();
     const RecordKey shape = m_kind.key(list, rows.first(), m_input);
     QStringList texts;
-    for (const int row : rows) {
-        QStringList fields;
-        for (const auto &param : m_kind.key(list, row, m_input).params)
-            fields.append(keyText(param.second));
-        texts.append(rowText(fields));
-    }
+    for (const int row : rows)
+        texts.append(rowText(keyFields(list, row)));
     const QStringList keyTexts = chunks(texts);
     // The registry row and the marks of the first chunk of records go in one request.
     const BlockPart insert = provisionalRegistryInsert(registration);
@@ -359,9 +359,7 @@ void BatchClaim::writeMarks(const RecordList &list, const QList<int> &rows, cons
     const RecordKey shape = m_kind.key(list, rows.first(), m_input);
     QStringList texts;
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        QStringList fields;
-        for (const auto &param : m_kind.key(list, rows.at(i), m_input).params)
-            fields.append(keyText(param.second));
+        QStringList fields = keyFields(list, rows.at(i));
         const RecordMark &mark = marks.at(i);
         fields << mark.protocolo << mark.data << mark.situacao
                << (mark.situacao.isEmpty() ? QString() : QString::number(PrioridadeSituacao(mark.situacao)));

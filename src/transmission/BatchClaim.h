@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -66,6 +67,9 @@ public:
     double markingMs() const { return m_markingNs / 1e6; }
 
 private:
+    // The values of the row's record key, as the blocks read them.
+    QStringList keyFields(const RecordList &list, int row) const;
+
     Database &m_db;
     const TransmissionKind &m_kind;
     const TransmissionInput &m_input;

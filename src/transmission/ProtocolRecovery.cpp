@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/Status.h"
 #include "db/Database.h"
+#include "db/TransactionGuard.h"
 #include "lists/ListKinds.h"
 #include "service/CallDelivery.h"
 #include "service/CallLog.h"
@@ -158,40 +159,30 @@ std::optional<BatchResolution> resolveFromLog(const std::optional<AnswerLog> &lo
     if (delivery == Delivery::Unknown)
         return std::nullopt;
     const MovementKind table = kindOfTipo(row.tipo);
-    db.startLockingTransaction(ClaimLockTimeoutSeconds);
-    try {
-        std::optional<BatchResolution> resolution = BatchResolution::ResolvedElsewhere;
-        if (delivery == Delivery::Taken) {
-            const std::optional<int> recorded = recordAnswer(db, table, row.protocolo, answer.protocolo, answer.data,
-                                                             rectifies(row.tipo));
-            if (recorded) {
-                marked = *recorded;
-                resolution = BatchResolution::Recorded;
-            }
-        } else if (releaseBatch(db, table, row.protocolo, row.protocoloAntigo, Situacao::NaoEnviado)) {
-            resolution = BatchResolution::NotTaken;
+    LockingWrites writes(db, ClaimLockTimeoutSeconds);
+    std::optional<BatchResolution> resolution = BatchResolution::ResolvedElsewhere;
+    if (delivery == Delivery::Taken) {
+        const std::optional<int> recorded = recordAnswer(db, table, row.protocolo, answer.protocolo, answer.data,
+                                                         rectifies(row.tipo));
+        if (recorded) {
+            marked = *recorded;
+            resolution = BatchResolution::Recorded;
         }
-        db.commit();
-        return resolution;
-    } catch (...) {
-        db.rollback();
-        throw;
+    } else if (releaseBatch(db, table, row.protocolo, row.protocoloAntigo, Situacao::NaoEnviado)) {
+        resolution = BatchResolution::NotTaken;
     }
+    writes.commit();
+    return resolution;
 }
 
 // Releases a batch that never got past "Preparando": its request never left.
 bool releaseNotPosted(Database &db, const ProvisionalRow &row)
 {
-    db.startLockingTransaction(ClaimLockTimeoutSeconds);
-    try {
-        const bool released = releaseBatch(db, kindOfTipo(row.tipo), row.protocolo, row.protocoloAntigo,
-                                           Situacao::NaoEnviado);
-        db.commit();
-        return released;
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
+    LockingWrites writes(db, ClaimLockTimeoutSeconds);
+    const bool released = releaseBatch(db, kindOfTipo(row.tipo), row.protocolo, row.protocoloAntigo,
+                                       Situacao::NaoEnviado);
+    writes.commit();
+    return released;
 }
 
 } // namespace
@@ -271,10 +262,10 @@ bool releaseUnanswered(Database &db, const QString &protocolo)
     const QList<ProvisionalRow> rows = readRows(db, query);
     if (rows.isEmpty())
         return false;
-    db.startLockingTransaction(ClaimLockTimeoutSeconds);
+    LockingWrites writes(db, ClaimLockTimeoutSeconds);
     const bool released = releaseBatch(db, kindOfTipo(rows.first().tipo), protocolo, rows.first().protocoloAntigo,
                                        Situacao::Liberado);
-    db.commit();
+    writes.commit();
     return released;
 }
 

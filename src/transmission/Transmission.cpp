@@ -136,11 +136,11 @@ bool endFailedBatch(Database &db, Delivery delivery, const QString &provisorio, 
         return false;
     }
     try {
-        db.startLockingTransaction(ClaimLockTimeoutSeconds);
+        LockingWrites writes(db, ClaimLockTimeoutSeconds);
         const bool given = markNotSent(db, provisorio);
         if (given)
             claim.writeMarks(list, rows, before);
-        db.commit();
+        writes.commit();
         return given;
     } catch (const Error &error) {
         db.rollback();

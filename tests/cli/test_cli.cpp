@@ -1053,7 +1053,10 @@ class CliSharedFile : public CliFollowup
 {
 protected:
     // A Firebird root of the test's own: the system's files, with a firebird.conf that sets
-    // `serverMode`, so the case does not depend on the machine's configuration.
+    // `serverMode`, so the case does not depend on the machine's configuration. Its engine
+    // looks up its user mappings in a copy of the security database: one in-process engine
+    // holding the system's copy would keep the machine's Firebird server from logging anyone
+    // in, the other suites' server cases among them.
     QProcessEnvironment engineIn(const QString &serverMode)
     {
         QProcess config;
@@ -1069,6 +1072,9 @@ protected:
         QFile conf(root + QStringLiteral("/firebird.conf"));
         EXPECT_TRUE(conf.open(QIODevice::WriteOnly));
         conf.write("ServerMode = " + serverMode.toUtf8() + '\n');
+        const QString security = root + QStringLiteral("/security3.fdb");
+        if (QFile::copy(QStringLiteral("/var/lib/firebird/3.0/system/security3.fdb"), security))
+            conf.write("SecurityDatabase = " + security.toUtf8() + '\n');
         QProcessEnvironment env = environment(Password);
         env.insert(QStringLiteral("FIREBIRD"), root);
         return env;
