@@ -42,12 +42,12 @@ struct RowRefusal
 // What one run leaves for its caller, named after the window's panes that show it.
 struct RunReport
 {
-    QStringList erros;                   // lines appended to REErros
-    QList<RowRefusal> recusas;           // those of `erros` that the row checks wrote, in order
-    int enviados = 0;                    // records of the batch recorded as sent
-    std::optional<QStringList> retornos; // Memo2's new content, when a batch was accepted
+    QStringList erros;                                        // lines appended to REErros
+    QList<RowRefusal> recusas;                                // those of `erros` that the row checks wrote, in order
+    int enviados = 0;                                         // records of the batch recorded as sent
+    std::optional<QStringList> retornos;                      // Memo2's new content, when a batch was accepted
     std::optional<coTipoEstabelecimento> tipoEstabelecimento; // the unit's type the run used
-    int batchSize = 0;                   // rows the run took into its batch, accepted or not
+    int batchSize = 0;                                        // rows the run took into its batch, accepted or not
     // The run met a batch not yet resolved, or left its own so; true until its claim knows.
     bool unresolvedMet = true;
     // Milliseconds spent taking, claiming, writing ahead and building the records, claiming
