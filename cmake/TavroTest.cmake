@@ -6,6 +6,38 @@
 # log_path says, and stops the process (-fno-sanitize-recover), which fails the suite or the run
 # of the program the suite checks.
 set(TAVRO_TEST_ENVIRONMENT QT_QPA_PLATFORM=offscreen TAVRO_TEST_DATA=${CMAKE_BINARY_DIR}/testdata)
+
+# The Firebird engine inside a test's process (which opens the suites' database files) looks up
+# its user mappings in the security database, and holds it open meanwhile: the machine's Firebird
+# server then refuses every login, the suites' server cases among them. The tests run with a
+# Firebird root of their own, the system's files but for a security database of its own (a
+# copy, where the system's is readable).
+execute_process(COMMAND fb_config --msgdir OUTPUT_VARIABLE TAVRO_FIREBIRD_SYSTEM OUTPUT_STRIP_TRAILING_WHITESPACE
+    RESULT_VARIABLE TAVRO_FB_CONFIG_RESULT)
+set(TAVRO_SYSTEM_SECURITY_DATABASE /var/lib/firebird/3.0/system/security3.fdb)
+if(TAVRO_FB_CONFIG_RESULT EQUAL 0 AND IS_DIRECTORY "${TAVRO_FIREBIRD_SYSTEM}" AND EXISTS ${TAVRO_SYSTEM_SECURITY_DATABASE})
+    set(TAVRO_TEST_FIREBIRD ${CMAKE_BINARY_DIR}/test-firebird)
+    file(REMOVE_RECURSE ${TAVRO_TEST_FIREBIRD})
+    file(MAKE_DIRECTORY ${TAVRO_TEST_FIREBIRD})
+    # Its password hashes are for this account alone.
+    execute_process(COMMAND install -m 600 ${TAVRO_SYSTEM_SECURITY_DATABASE} ${TAVRO_TEST_FIREBIRD}/security3.fdb
+        RESULT_VARIABLE TAVRO_SECURITY_COPY_RESULT ERROR_QUIET)
+    if(TAVRO_SECURITY_COPY_RESULT EQUAL 0)
+        file(GLOB TAVRO_FIREBIRD_ENTRIES RELATIVE "${TAVRO_FIREBIRD_SYSTEM}" "${TAVRO_FIREBIRD_SYSTEM}/*")
+        foreach(entry IN LISTS TAVRO_FIREBIRD_ENTRIES)
+            if(entry STREQUAL "intl")
+                # The engine takes no character set module reached through a link.
+                file(COPY ${TAVRO_FIREBIRD_SYSTEM}/intl DESTINATION ${TAVRO_TEST_FIREBIRD})
+            elseif(NOT entry STREQUAL "firebird.conf")
+                file(CREATE_LINK ${TAVRO_FIREBIRD_SYSTEM}/${entry} ${TAVRO_TEST_FIREBIRD}/${entry} SYMBOLIC)
+            endif()
+        endforeach()
+        file(READ ${TAVRO_FIREBIRD_SYSTEM}/firebird.conf TAVRO_FIREBIRD_CONF)
+        file(WRITE ${TAVRO_TEST_FIREBIRD}/firebird.conf
+            "${TAVRO_FIREBIRD_CONF}\nSecurityDatabase = ${TAVRO_TEST_FIREBIRD}/security3.fdb\n")
+        list(APPEND TAVRO_TEST_ENVIRONMENT FIREBIRD=${TAVRO_TEST_FIREBIRD})
+    endif()
+endif()
 if(TAVRO_SANITIZE)
     set(TAVRO_SANITIZER_REPORTS ${CMAKE_BINARY_DIR}/sanitizer-reports)
     file(MAKE_DIRECTORY ${TAVRO_SANITIZER_REPORTS})
